@@ -1,0 +1,67 @@
+#include "app/dialoge.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace Dialoge {
+
+namespace {
+
+class QtUmsetzung : public Umsetzung {
+public:
+    bool frage(QWidget* eltern, const QString& text) override
+    {
+        return QMessageBox::question(eltern, QStringLiteral("FRAGE"), text, QMessageBox::Yes | QMessageBox::No)
+               == QMessageBox::Yes;
+    }
+    void fehler(QWidget* eltern, const QString& text) override
+    {
+        QMessageBox::warning(eltern, QStringLiteral("FEHLER"), text, QMessageBox::Ok);
+    }
+    void info(QWidget* eltern, const QString& titel, const QString& text) override
+    {
+        QMessageBox::about(eltern, titel, text);
+    }
+    QString speicherName(QWidget* eltern, const QString& titel, const QString& vorschlag,
+                         const QString& filter) override
+    {
+        return QFileDialog::getSaveFileName(eltern, titel, vorschlag, filter);
+    }
+};
+
+QtUmsetzung qtUmsetzung;
+Umsetzung* aktuelle = nullptr;
+
+} // namespace
+
+void setUmsetzung(Umsetzung* u)
+{
+    aktuelle = u;
+}
+
+Umsetzung* umsetzung()
+{
+    return aktuelle ? aktuelle : &qtUmsetzung;
+}
+
+bool frage(QWidget* eltern, const QString& text)
+{
+    return umsetzung()->frage(eltern, text);
+}
+
+void fehler(QWidget* eltern, const QString& text)
+{
+    umsetzung()->fehler(eltern, text);
+}
+
+void info(QWidget* eltern, const QString& titel, const QString& text)
+{
+    umsetzung()->info(eltern, titel, text);
+}
+
+QString speicherName(QWidget* eltern, const QString& titel, const QString& vorschlag, const QString& filter)
+{
+    return umsetzung()->speicherName(eltern, titel, vorschlag, filter);
+}
+
+} // namespace Dialoge

@@ -1,0 +1,34 @@
+#pragma once
+// The seam for modal questions, error boxes and file dialogs: the program
+// uses the Qt boxes, tests install a scripted answerer so nothing blocks.
+
+#include <QString>
+
+class QWidget;
+
+namespace Dialoge {
+
+class Umsetzung {
+public:
+    virtual ~Umsetzung() = default;
+    // Question under the title "FRAGE" with Yes and No; true for Yes.
+    virtual bool frage(QWidget* eltern, const QString& text) = 0;
+    // Error box under the title "FEHLER".
+    virtual void fehler(QWidget* eltern, const QString& text) = 0;
+    // A plain information box (About, outcome of an import).
+    virtual void info(QWidget* eltern, const QString& titel, const QString& text) = 0;
+    // Save-file dialog; an empty name means cancelled.
+    virtual QString speicherName(QWidget* eltern, const QString& titel, const QString& vorschlag,
+                                 const QString& filter) = 0;
+};
+
+// Installs another answerer (tests); nullptr restores the Qt boxes.
+void setUmsetzung(Umsetzung* umsetzung);
+Umsetzung* umsetzung();
+
+bool frage(QWidget* eltern, const QString& text);
+void fehler(QWidget* eltern, const QString& text);
+void info(QWidget* eltern, const QString& titel, const QString& text);
+QString speicherName(QWidget* eltern, const QString& titel, const QString& vorschlag, const QString& filter);
+
+} // namespace Dialoge

@@ -1,0 +1,46 @@
+#pragma once
+// The cost and point rules and the player groups as settings: keys, captions,
+// defaults, and the rules text the companion app receives.
+
+#include <QSettings>
+#include <QString>
+#include <QVariant>
+#include <QVector>
+
+namespace Regeln {
+
+enum class Typ { Dezimal, Ganzzahl, Text };
+
+struct Regel {
+    int nummer;
+    QString schluessel;
+    QString titel;
+    Typ typ;
+    QVariant standard;
+};
+
+// The twelve rules in rule-number order.
+const QVector<Regel>& alle();
+const Regel* regel(int nummer);
+
+// Role of a value item that carries its rule number.
+constexpr int RolleNummer = Qt::UserRole + 1;
+
+// Writes every missing rule key with its default; existing values stay.
+void standardsSchreiben(QSettings& s);
+
+// The value as the tree shows it: one decimal, an integer, or the text.
+QString anzeige(const QSettings& s, const Regel& r);
+
+// Stores an edited value by rule number: decimals and integers read after
+// replacing ',' by '.', text unchanged. Returns false for no rule number.
+bool speichern(QSettings& s, int nummer, const QString& text);
+
+// "Platz1|Platz2|Platz3|Platz4|KartenGeld|VerlSp1Bis5|VerlSpAb6|Preisskat|
+// PunkteGewMinusVerl|PunkteGegen3er|PunkteGegen4er|ListenName".
+QString regelnText(const QSettings& s);
+
+// Default player groups below settings group "Gruppe".
+void gruppenStandardsSchreiben(QSettings& s);
+
+} // namespace Regeln

@@ -1,0 +1,42 @@
+#include "setup/dlgnewgroup.h"
+
+#include "ui_dlgnewgroup.h"
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+
+DlgNewGroup::DlgNewGroup(const QMap<QString, QString>& verbindungen, int ersteTischNr, QWidget* parent)
+    : QDialog(parent), ui(new Ui::DlgNewGroup)
+{
+    ui->setupUi(this);
+    ui->spbErsteTischNr->setValue(ersterFreierTisch(verbindungen, ersteTischNr));
+}
+
+DlgNewGroup::~DlgNewGroup()
+{
+    delete ui;
+}
+
+int DlgNewGroup::ersterFreierTisch(const QMap<QString, QString>& verbindungen, int k)
+{
+    for (auto it = verbindungen.cbegin(); it != verbindungen.cend(); ++it) {
+        if (!QSqlDatabase::contains(it.value()))
+            continue;
+        QSqlDatabase db = QSqlDatabase::database(it.value());
+        if (!db.isValid() || !db.isOpen())
+            continue;
+        // The master database has no Gruppe table; its query simply fails.
+        QSqlQuery q(db);
+        if (q.exec(QStringLiteral("SELECT LetzterTisch FROM Gruppe")) && q.next()) {
+            const int letzter = q.value(0).toInt();
+            if (k <= letzter)
+                k = letzter + 1;
+        }
+    }
+    return k;
+}
+
+int DlgNewGroup::anzahlSerien() const { return ui->spbAnzahlSerien->value(); }
+int DlgNewGroup::ersteTischNr() const { return ui->spbErsteTischNr->value(); }
+int DlgNewGroup::spiele3er() const { return ui->spb3erListe->value(); }
+int DlgNewGroup::spiele4er() const { return ui->spb4erListe->value(); }

@@ -1,0 +1,166 @@
+#include "setup/teilnehmertabelle.h"
+
+#include <QBrush>
+
+namespace Zahl {
+
+int ganz(const QString& text)
+{
+    bool ok = false;
+    const int wert = text.trimmed().toInt(&ok, 10);
+    return ok ? wert : 0;
+}
+
+double dezimal(const QString& text)
+{
+    bool ok = false;
+    const double wert = text.trimmed().toDouble(&ok);
+    return ok ? wert : 0.0;
+}
+
+QString euro(double betrag)
+{
+    return QString::number(betrag, 'f', 1);
+}
+
+QString allgemein(double betrag)
+{
+    return QString::number(betrag, 'g', 6);
+}
+
+} // namespace Zahl
+
+TeilnehmerTabelle::TeilnehmerTabelle(QStandardItemModel* model) : QObject(model), m_model(model)
+{
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, &TeilnehmerTabelle::indexVeraltet);
+    connect(m_model, &QAbstractItemModel::rowsRemoved, this, &TeilnehmerTabelle::indexVeraltet);
+    connect(m_model, &QAbstractItemModel::rowsMoved, this, &TeilnehmerTabelle::indexVeraltet);
+    connect(m_model, &QAbstractItemModel::modelReset, this, &TeilnehmerTabelle::indexVeraltet);
+    connect(m_model, &QAbstractItemModel::layoutChanged, this, &TeilnehmerTabelle::indexVeraltet);
+}
+
+int TeilnehmerTabelle::serien() const
+{
+    const int spalten = m_model->columnCount();
+    return spalten >= Spalte::anzahl(1) ? (spalten - 5) / 3 : 0;
+}
+
+void TeilnehmerTabelle::kopfAufbauen(int n)
+{
+    if (n < 1 || n > 20)
+        return;
+    m_model->clear();
+    m_model->setColumnCount(Spalte::anzahl(n));
+    auto kopf = [this](int spalte, const QString& text, bool rechts) {
+        auto* item = new QStandardItem(text);
+        if (rechts)
+            item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        m_model->setHorizontalHeaderItem(spalte, item);
+        return item;
+    };
+    kopf(Spalte::Nr, tr("Nr"), false);
+    kopf(Spalte::Name, tr("Name"), false);
+    kopf(Spalte::Preisskat, tr("Preisskat"), false);
+    for (int s = 1; s <= n; ++s) {
+        kopf(Spalte::punkte(s), tr("PktS%1").arg(s), true);
+        kopf(Spalte::tisch(s), tr("TischS%1").arg(s), true)->setData(s, Rolle::KopfSerie);
+        kopf(Spalte::kosten(s), tr("KostenS%1").arg(s), true);
+    }
+    kopf(Spalte::summePunkte(n), tr("Summe Punkte"), true);
+    kopf(Spalte::summeKosten(n), tr("Summe Kosten"), true);
+    indexVeraltet();
+}
+
+void TeilnehmerTabelle::serienZelleEinrichten(QStandardItem* item, int s, int art)
+{
+    const int spalte = art == Art::Punkte ? Spalte::punkte(s) : art == Art::Tisch ? Spalte::tisch(s) : Spalte::kosten(s);
+    item->setData(s, Rolle::Serie);
+    item->setData(spalte, Rolle::Spalte);
+    item->setData(art, Rolle::Art);
+    item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    const Qt::GlobalColor farbe = art == Art::Punkte ? Qt::red : art == Art::Tisch ? Qt::darkGreen : Qt::blue;
+    item->setForeground(QBrush(farbe));
+    item->setEditable(false);
+}
+
+QList<QStandardItem*> TeilnehmerTabelle::neueZeile(const TeilnehmerZeile& t, int n)
+{
+    QList<QStandardItem*> zeile;
+    zeile.reserve(Spalte::anzahl(n));
+    auto* nr = new QStandardItem(QString::number(t.startNr));
+    nr->setData(t.startNr, Rolle::StartNr);
+    nr->setEditable(false);
+    zeile << nr;
+    auto* name = new QStandardItem(t.name);
+    name->setData(t.startNr, Rolle::StartNr);
+    name->setData(t.mitglied, Rolle::Mitglied);
+    name->setEditable(false);
+    zeile << name;
+    auto* preisskat = new QStandardItem(t.preisskat ? tr("Ja") : tr("Nein"));
+    preisskat->setEditable(false);
+    zeile << preisskat;
+    for (int s = 1; s <= n; ++s) {
+        auto* punkte = new QStandardItem(QStringLiteral("0"));
+        serienZelleEinrichten(punkte, s, Art::Punkte);
+        auto* tisch = new QStandardItem(QStringLiteral("0"));
+        serienZelleEinrichten(tisch, s, Art::Tisch);
+        auto* kosten = new QStandardItem(QStringLiteral("0.0"));
+        serienZelleEinrichten(kosten, s, Art::Kosten);
+        zeile << punkte << tisch << kosten;
+    }
+    for (const QString& text : {QStringLiteral("0"), QStringLiteral("0.0")}) {
+        auto* summe = new QStandardItem(text);
+        summe->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        summe->setEditable(false);
+        zeile << summe;
+    }
+    return zeile;
+}
+
+int TeilnehmerTabelle::zeileAnhaengen(const TeilnehmerZeile& t, int n)
+{
+    m_model->appendRow(neueZeile(t, n));
+    return m_model->rowCount() - 1;
+}
+
+int TeilnehmerTabelle::startNr(int zeile) const
+{
+    const QStandardItem* item = nrItem(zeile);
+    return item ? item->data(Rolle::StartNr).toInt() : 0;
+}
+
+void TeilnehmerTabelle::indexAufbauen() const
+{
+    m_index.clear();
+    const int zeilen = m_model->rowCount();
+    m_index.reserve(zeilen);
+    for (int z = zeilen - 1; z >= 0; --z) // the first row of a start number wins
+        m_index.insert(startNr(z), QPersistentModelIndex(m_model->index(z, Spalte::Nr)));
+    m_indexGueltig = true;
+}
+
+int TeilnehmerTabelle::zeileVon(int nr) const
+{
+    if (!m_indexGueltig)
+        indexAufbauen();
+    auto it = m_index.constFind(nr);
+    if (it == m_index.constEnd())
+        return -1;
+    if (it->isValid() && startNr(it->row()) == nr)
+        return it->row();
+    // The entry went stale without a row signal (items replaced in place):
+    // rebuild once and look again.
+    indexAufbauen();
+    it = m_index.constFind(nr);
+    return it != m_index.constEnd() && it->isValid() ? it->row() : -1;
+}
+
+QStandardItem* TeilnehmerTabelle::summePunkteItem(int zeile) const
+{
+    return m_model->item(zeile, m_model->columnCount() - 2);
+}
+
+QStandardItem* TeilnehmerTabelle::summeKostenItem(int zeile) const
+{
+    return m_model->item(zeile, m_model->columnCount() - 1);
+}

@@ -1,0 +1,54 @@
+#pragma once
+// One place through which the program runs SQL: values are bound, failures are
+// logged and announced, and statements that belong together share a transaction.
+
+#include <QObject>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+#include <QVariantList>
+
+namespace Db {
+
+// Announces failed statements; the main window shows them in its status bar.
+// The data layer never opens a dialog itself.
+class Melder : public QObject {
+    Q_OBJECT
+public:
+    static Melder* instanz();
+    void melden(const QString& text);
+signals:
+    void fehler(const QString& text);
+};
+
+// Opens (or creates) a SQLite file under a connection name and applies the
+// settings every database of the program uses.
+QSqlDatabase oeffnen(const QString& verbindungsName, const QString& datei);
+
+// Runs a statement with bound values. On failure the database's text is
+// logged and announced, and false is returned.
+bool ausfuehren(QSqlDatabase db, const QString& sql, const QVariantList& werte = {});
+
+// Prepares and runs a query; query.isActive() tells whether it ran.
+QSqlQuery abfrage(QSqlDatabase db, const QString& sql, const QVariantList& werte = {});
+
+// True when the table exists (a table that has no columns does not).
+bool tabelleVorhanden(QSqlDatabase db, const QString& tabelle);
+
+// Transaction that rolls back unless committed.
+class Transaktion {
+public:
+    explicit Transaktion(QSqlDatabase db);
+    ~Transaktion();
+    bool begonnen() const { return m_begonnen; }
+    bool abschliessen();
+    Transaktion(const Transaktion&) = delete;
+    Transaktion& operator=(const Transaktion&) = delete;
+
+private:
+    QSqlDatabase m_db;
+    bool m_begonnen = false;
+    bool m_fertig = false;
+};
+
+} // namespace Db

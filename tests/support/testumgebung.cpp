@@ -1,0 +1,262 @@
+#include "testumgebung.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QPointer>
+#include <QSettings>
+#include <QSpinBox>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QSqlTableModel>
+#include <QStandardItemModel>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include "app/mainwindow.h"
+#include "ui_mainwindow.h"
+
+namespace Testlauf {
+
+QList<QPair<const char*, Fabrik>>& liste()
+{
+    static QList<QPair<const char*, Fabrik>> l;
+    return l;
+}
+
+int registrieren(const char* name, Fabrik fabrik)
+{
+    liste().append({name, std::move(fabrik)});
+    return liste().size();
+}
+
+} // namespace Testlauf
+
+namespace Testumgebung {
+
+static QString g_zuhause;
+static int g_nummer = 0;
+
+static QTemporaryDir& wurzel()
+{
+    static QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/reizwerk-test-XXXXXX"));
+    return dir;
+}
+
+QString frischesZuhause()
+{
+    g_zuhause = QStringLiteral("%1/home%2").arg(wurzel().path()).arg(++g_nummer);
+    QDir().mkpath(g_zuhause);
+    const QByteArray h = g_zuhause.toUtf8();
+    qputenv("HOME", h);
+    qputenv("XDG_CONFIG_HOME", h + "/.config");
+    qputenv("XDG_DATA_HOME", h + "/.local/share");
+    qputenv("XDG_CACHE_HOME", h + "/.cache");
+    qunsetenv("XDG_DOCUMENTS_DIR");
+    qunsetenv("XDG_DOWNLOAD_DIR");
+    // QSettings caches its base path at first use; point it at this HOME.
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, g_zuhause + QStringLiteral("/.config"));
+    return g_zuhause;
+}
+
+QString zuhause() { return g_zuhause; }
+QString dokumente() { return g_zuhause + QStringLiteral("/Documents"); }
+QString downloads() { return g_zuhause + QStringLiteral("/Downloads"); }
+QString datenOrdner() { return dokumente() + QStringLiteral("/Reizwerk"); }
+QString einstellungsDatei() { return g_zuhause + QStringLiteral("/.config/Kartenhof/Reizwerk.ini"); }
+
+void verbindungenSchliessen()
+{
+    const QStringList namen = QSqlDatabase::connectionNames();
+    for (const QString& name : namen) {
+        {
+            QSqlDatabase db = QSqlDatabase::database(name, false);
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(name);
+    }
+}
+
+} // namespace Testumgebung
+
+SkriptDialoge::SkriptDialoge() : m_vorher(Dialoge::umsetzung())
+{
+    Dialoge::setUmsetzung(this);
+}
+
+SkriptDialoge::~SkriptDialoge()
+{
+    Dialoge::setUmsetzung(m_vorher == this ? nullptr : m_vorher);
+}
+
+bool SkriptDialoge::frage(QWidget*, const QString& text)
+{
+    fragen << text;
+    if (m_antworten.isEmpty()) {
+        unerwartet << text;
+        return false;
+    }
+    return m_antworten.takeFirst();
+}
+
+void SkriptDialoge::fehler(QWidget*, const QString& text)
+{
+    fehlerTexte << text;
+}
+
+void SkriptDialoge::info(QWidget*, const QString& titel, const QString& text)
+{
+    infos << titel + QLatin1Char('\n') + text;
+}
+
+QString SkriptDialoge::speicherName(QWidget*, const QString& titel, const QString&, const QString&)
+{
+    if (m_namen.isEmpty()) {
+        unerwartet << titel;
+        return {};
+    }
+    return m_namen.takeFirst();
+}
+
+std::shared_ptr<bool> beimNaechstenDialog(const char* klassenName, std::function<void(QWidget*)> handeln, int zeitMs)
+{
+    auto erledigt = std::make_shared<bool>(false);
+    auto* uhr = new QTimer;
+    auto ende = std::make_shared<QElapsedTimer>();
+    ende->start();
+    const QByteArray klasse(klassenName);
+    QObject::connect(uhr, &QTimer::timeout, [uhr, erledigt, ende, klasse, handeln, zeitMs] {
+        QWidget* w = QApplication::activeModalWidget();
+        if (w && w->inherits(klasse.constData())) {
+            uhr->stop();
+            uhr->deleteLater();
+            handeln(w);
+            *erledigt = true;
+        } else if (ende->elapsed() > zeitMs) {
+            uhr->stop();
+            uhr->deleteLater();
+        }
+    });
+    uhr->start(5);
+    return erledigt;
+}
+
+std::unique_ptr<MainWindow> fensterStarten()
+{
+    auto w = std::make_unique<MainWindow>();
+    w->show();
+    QCoreApplication::processEvents();
+    return w;
+}
+
+void fensterBeenden(std::unique_ptr<MainWindow>& fenster)
+{
+    fenster.reset();
+    Testumgebung::verbindungenSchliessen();
+}
+
+namespace Turnierbau {
+
+QVector<int> spielerAnlegen(MainWindow& w, const QVector<Spieler>& spieler)
+{
+    QSqlDatabase db = w.registry().hauptDatenbank();
+    QVector<int> nummern;
+    QSqlQuery q(db);
+    q.exec(QStringLiteral("SELECT MAX(StartNr) FROM Spieler"));
+    int nr = q.next() && !q.value(0).isNull() ? q.value(0).toInt() + 1 : 100;
+    db.transaction();
+    for (const Spieler& s : spieler) {
+        q.prepare(QStringLiteral("INSERT INTO Spieler VALUES (?, ?, ?, ?, ?, ?)"));
+        q.addBindValue(nr);
+        q.addBindValue(s.vorname);
+        q.addBindValue(s.nachname);
+        q.addBindValue(s.gruppe);
+        q.addBindValue(s.mitglied);
+        q.addBindValue(s.preisskat);
+        q.exec();
+        nummern << nr++;
+    }
+    db.commit();
+    if (w.spieler())
+        w.spieler()->select();
+    w.auswahlLaden(w.form()->cmbSpielerGruppe->currentText());
+    return nummern;
+}
+
+QVector<int> spielerAnlegen(MainWindow& w, int anzahl, const QString& gruppe)
+{
+    QVector<Spieler> liste;
+    for (int i = 0; i < anzahl; ++i)
+        liste << Spieler{QStringLiteral("Vorname%1").arg(i + 1), QStringLiteral("Nachname%1").arg(i + 1), gruppe};
+    return spielerAnlegen(w, liste);
+}
+
+bool neuesTurnier(MainWindow& w, SkriptDialoge& d, int serien, int ersterTisch, bool ueberschreiben)
+{
+    const QString verzeichnis = QStringLiteral("%1/%2").arg(w.datenVerzeichnis(),
+                                                            QDate::currentDate().toString(QStringLiteral("dd_MM_yyyy")));
+    if (QDir(verzeichnis).exists())
+        d.antworte(ueberschreiben);
+    auto gezeigt = beimNaechstenDialog("DlgNewGroup", [serien, ersterTisch](QWidget* dlg) {
+        dlg->findChild<QSpinBox*>(QStringLiteral("spbAnzahlSerien"))->setValue(serien);
+        if (ersterTisch > 0)
+            dlg->findChild<QSpinBox*>(QStringLiteral("spbErsteTischNr"))->setValue(ersterTisch);
+        static_cast<QDialog*>(dlg)->accept();
+    });
+    w.aktion(QStringLiteral("actNeuesTurnier"))->trigger();
+    return *gezeigt;
+}
+
+void teilnehmerWaehlen(MainWindow& w, const QVector<int>& startNrs)
+{
+    QTreeView* liste = w.form()->trvSpieler;
+    QStandardItemModel* m = w.auswahl();
+    liste->clearSelection();
+    QItemSelection auswahl;
+    for (int z = 0; z < m->rowCount(); ++z) {
+        const int nr = m->item(z, 0)->data(Qt::UserRole + 1).toInt();
+        if (startNrs.isEmpty() || startNrs.contains(nr))
+            auswahl.select(m->index(z, 0), m->index(z, 1));
+    }
+    liste->selectionModel()->select(auswahl, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    w.form()->tbSpielerHinzu->click();
+}
+
+void teilnehmerBestaetigen(MainWindow& w, SkriptDialoge& d)
+{
+    d.antworte(true);
+    w.form()->tbTeilnehmerOk->click();
+}
+
+QSqlDatabase gruppeMitSpielern(MainWindow& w, SkriptDialoge& d, int spieler, int serien, int ersterTisch)
+{
+    spielerAnlegen(w, spieler);
+    if (!neuesTurnier(w, d, serien, ersterTisch))
+        return {};
+    teilnehmerWaehlen(w);
+    teilnehmerBestaetigen(w, d);
+    return w.registry().datenbank(w.form()->cmbTeilnehmerGruppe->currentText());
+}
+
+QVariantList spalte(QSqlDatabase db, const QString& sql)
+{
+    QVariantList werte;
+    QSqlQuery q(db);
+    if (!q.exec(sql))
+        return werte;
+    while (q.next())
+        werte << q.value(0);
+    return werte;
+}
+
+QVariant wert(QSqlDatabase db, const QString& sql)
+{
+    QSqlQuery q(db);
+    if (q.exec(sql) && q.next())
+        return q.value(0);
+    return {};
+}
+
+} // namespace Turnierbau

@@ -1,0 +1,118 @@
+#pragma once
+// Test ground: every test process gets its own temporary HOME (documents,
+// settings, data), modal questions are answered from a script, and small
+// tournaments are built in a line or two.
+
+#include <QDate>
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+#include <QtTest>
+
+#include <functional>
+#include <memory>
+
+#include "app/dialoge.h"
+
+class MainWindow;
+class QWidget;
+
+// Registers a test class with the area's test executable.
+namespace Testlauf {
+using Fabrik = std::function<QObject*()>;
+int registrieren(const char* name, Fabrik fabrik);
+} // namespace Testlauf
+
+#define REIZWERK_TEST(Klasse)                                                                                        \
+    static const int reizwerk_test_##Klasse = Testlauf::registrieren(#Klasse, [] { return new Klasse; });
+
+namespace Testumgebung {
+
+// A fresh, empty HOME below the process's temporary folder; settings,
+// documents and downloads all live inside it. Returns the HOME path.
+QString frischesZuhause();
+QString zuhause();
+QString dokumente();  // HOME/Documents
+QString downloads();  // HOME/Downloads
+QString datenOrdner(); // HOME/Documents/Reizwerk
+QString einstellungsDatei();
+
+// Removes every database connection the process holds (between windows).
+void verbindungenSchliessen();
+
+} // namespace Testumgebung
+
+// Answers the program's questions and file dialogs from a script and records
+// what was asked; installed for as long as it lives.
+class SkriptDialoge : public Dialoge::Umsetzung {
+public:
+    SkriptDialoge();
+    ~SkriptDialoge() override;
+
+    void antworte(bool ja) { m_antworten << ja; }
+    void dateiname(const QString& name) { m_namen << name; }
+
+    QStringList fragen;
+    QStringList fehlerTexte;
+    QStringList infos;
+    QStringList unerwartet; // questions or file dialogs nobody scripted
+
+    bool frage(QWidget* eltern, const QString& text) override;
+    void fehler(QWidget* eltern, const QString& text) override;
+    void info(QWidget* eltern, const QString& titel, const QString& text) override;
+    QString speicherName(QWidget* eltern, const QString& titel, const QString& vorschlag,
+                         const QString& filter) override;
+
+private:
+    QList<bool> m_antworten;
+    QStringList m_namen;
+    Dialoge::Umsetzung* m_vorher;
+};
+
+// Runs `handeln` on the next modal dialog of type T once it is shown (for
+// the program's own dialogs, which the seam does not cover). Call before the
+// action that opens the dialog; check the returned flag afterwards.
+std::shared_ptr<bool> beimNaechstenDialog(const char* klassenName, std::function<void(QWidget*)> handeln,
+                                          int zeitMs = 5000);
+
+// A started main window on the current HOME, and its orderly end.
+std::unique_ptr<MainWindow> fensterStarten();
+void fensterBeenden(std::unique_ptr<MainWindow>& fenster);
+
+// Scenario helpers.
+namespace Turnierbau {
+
+struct Spieler {
+    QString vorname;
+    QString nachname;
+    QString gruppe = QStringLiteral("Alle");
+    QString mitglied = QStringLiteral("Ja");
+    QString preisskat = QStringLiteral("Nein");
+};
+
+// Writes players straight into the roster (start numbers 100, 101, ...) and
+// reloads the window's roster model. Returns their start numbers.
+QVector<int> spielerAnlegen(MainWindow& w, int anzahl, const QString& gruppe = QStringLiteral("Alle"));
+QVector<int> spielerAnlegen(MainWindow& w, const QVector<Spieler>& spieler);
+
+// Starts a new tournament through the menu and describes the group in its
+// dialog. Returns false when the dialog did not show up.
+bool neuesTurnier(MainWindow& w, SkriptDialoge& d, int serien, int ersterTisch = 0, bool ueberschreiben = true);
+
+// Selects the given start numbers (all when empty) in the choice list of the
+// player group and moves them into the results table.
+void teilnehmerWaehlen(MainWindow& w, const QVector<int>& startNrs = {});
+
+// Confirms the participant list, creating the group database.
+void teilnehmerBestaetigen(MainWindow& w, SkriptDialoge& d);
+
+// New tournament with `spieler` players of the roster and `serien` series,
+// confirmed. Returns the group database.
+QSqlDatabase gruppeMitSpielern(MainWindow& w, SkriptDialoge& d, int spieler, int serien, int ersterTisch = 0);
+
+// Runs a query and returns the first column of every row.
+QVariantList spalte(QSqlDatabase db, const QString& sql);
+QVariant wert(QSqlDatabase db, const QString& sql);
+
+} // namespace Turnierbau
