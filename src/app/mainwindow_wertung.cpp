@@ -7,4 +7,3 @@
 void MainWindow::onTeilnehmerItemChanged(QStandardItem*) {}
 bool MainWindow::speichereRanglistenPunkte(int, QDate, QString, int) { return true; }
 void MainWindow::onKorrektur(bool) { nochNichtVerfuegbar(tr("Korrektur")); }
-void MainWindow::onListeEintragen() { nochNichtVerfuegbar(tr("Liste eintragen")); }

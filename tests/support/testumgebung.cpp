@@ -143,8 +143,16 @@ std::shared_ptr<bool> beimNaechstenDialog(const char* klassenName, std::function
     return erledigt;
 }
 
-std::unique_ptr<MainWindow> fensterStarten()
+std::unique_ptr<MainWindow> fensterStarten(bool linkAufLoopback)
 {
+    if (linkAufLoopback) {
+        // Tests never listen on the real port or on outside addresses.
+        QSettings s(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Kartenhof"), QStringLiteral("Reizwerk"));
+        if (!s.contains(QStringLiteral("Link/Port")))
+            s.setValue(QStringLiteral("Link/Port"), 0);
+        if (!s.contains(QStringLiteral("Link/Adresse")))
+            s.setValue(QStringLiteral("Link/Adresse"), QStringLiteral("127.0.0.1"));
+    }
     auto w = std::make_unique<MainWindow>();
     w->show();
     QCoreApplication::processEvents();

@@ -76,8 +76,10 @@ private:
 std::shared_ptr<bool> beimNaechstenDialog(const char* klassenName, std::function<void(QWidget*)> handeln,
                                           int zeitMs = 5000);
 
-// A started main window on the current HOME, and its orderly end.
-std::unique_ptr<MainWindow> fensterStarten();
+// A started main window on the current HOME, and its orderly end. Unless
+// told otherwise, the link is set to listen on 127.0.0.1 at a free port
+// (settings "Link/Port" 0, "Link/Adresse" 127.0.0.1) when those keys are unset.
+std::unique_ptr<MainWindow> fensterStarten(bool linkAufLoopback = true);
 void fensterBeenden(std::unique_ptr<MainWindow>& fenster);
 
 // Scenario helpers.
