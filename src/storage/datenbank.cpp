@@ -1,6 +1,7 @@
 #include "storage/datenbank.h"
 
 #include <QDebug>
+#include <QHash>
 #include <QSqlError>
 #include <QSqlRecord>
 
@@ -87,17 +88,39 @@ bool tabelleVorhanden(QSqlDatabase db, const QString& tabelle)
     return db.isOpen() && !db.record(tabelle).isEmpty();
 }
 
+// Open transactions per connection: an inner transaction (a cell stored while
+// a draw stores the whole series) joins the outer one instead of failing.
+static QHash<QString, int>& tiefe()
+{
+    static QHash<QString, int> t;
+    return t;
+}
+
 Transaktion::Transaktion(QSqlDatabase db) : m_db(db)
 {
-    m_begonnen = m_db.isOpen() && m_db.transaction();
-    if (m_db.isOpen() && !m_begonnen)
+    if (!m_db.isOpen())
+        return;
+    int& t = tiefe()[m_db.connectionName()];
+    if (t > 0) {
+        m_innen = true;
+        m_begonnen = true;
+        ++t;
+        return;
+    }
+    m_begonnen = m_db.transaction();
+    if (m_begonnen)
+        ++t;
+    else
         Melder::instanz()->melden(m_db.lastError().text());
 }
 
 Transaktion::~Transaktion()
 {
-    if (m_begonnen && !m_fertig)
-        m_db.rollback();
+    if (m_begonnen && !m_fertig) {
+        --tiefe()[m_db.connectionName()];
+        if (!m_innen)
+            m_db.rollback();
+    }
 }
 
 bool Transaktion::abschliessen()
@@ -105,6 +128,9 @@ bool Transaktion::abschliessen()
     if (!m_begonnen || m_fertig)
         return false;
     m_fertig = true;
+    --tiefe()[m_db.connectionName()];
+    if (m_innen)
+        return true;
     if (!m_db.commit()) {
         Melder::instanz()->melden(m_db.lastError().text());
         m_db.rollback();

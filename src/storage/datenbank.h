@@ -35,7 +35,8 @@ QSqlQuery abfrage(QSqlDatabase db, const QString& sql, const QVariantList& werte
 // True when the table exists (a table that has no columns does not).
 bool tabelleVorhanden(QSqlDatabase db, const QString& tabelle);
 
-// Transaction that rolls back unless committed.
+// Transaction that rolls back unless committed. Nested on the same
+// connection, the inner one joins the outer.
 class Transaktion {
 public:
     explicit Transaktion(QSqlDatabase db);
@@ -49,6 +50,7 @@ private:
     QSqlDatabase m_db;
     bool m_begonnen = false;
     bool m_fertig = false;
+    bool m_innen = false; // joined an outer transaction of the same connection
 };
 
 } // namespace Db
