@@ -2,5 +2,90 @@
 
 #include "app/mainwindow.h"
 
-void MainWindow::onTeilNehmerAktivDeaktiv() { nochNichtVerfuegbar(tr("Teilnehmer aktiv/deaktiv setzen")); }
-void MainWindow::onTeilnehmerNachmelden() { nochNichtVerfuegbar(tr("Teilnehmer nachmelden")); }
+#include "ui_mainwindow.h"
+
+#include <QBrush>
+#include <QStandardItemModel>
+
+#include "app/dialoge.h"
+#include "participants/dlgnachmeldung.h"
+#include "participants/dlgtlnaktiv.h"
+#include "participants/teilnehmerpflege.h"
+#include "setup/teilnehmertabelle.h"
+
+namespace {
+constexpr int AuswahlStartNr = Qt::UserRole + 1;
+constexpr int AuswahlMitglied = Qt::UserRole + 2;
+constexpr int AuswahlPreisskat = Qt::UserRole + 3;
+} // namespace
+
+void MainWindow::onTeilNehmerAktivDeaktiv()
+{
+    if (teilnehmerModel->rowCount() == 0)
+        return;
+    DlgTlnAktiv dlg(anzahlSerien(), aktuelleGruppe(), verbindungen.map(), this);
+    dlg.exec();
+}
+
+void MainWindow::onTeilnehmerNachmelden()
+{
+    if (ui->cmbTeilnehmerGruppe->count() == 0)
+        return;
+    const QString gruppe = aktuelleGruppe();
+    ui->cmbSpielerGruppe->setCurrentText(gruppe);
+    // The choice list must hold this group's roster even when the player
+    // group was current already or no longer exists under that name.
+    auswahlLaden(gruppe);
+
+    NachmeldeListe kandidaten;
+    for (int z = 0; z < auswahlModel->rowCount(); ++z) {
+        const QStandardItem* vorname = auswahlModel->item(z, 0);
+        const QStandardItem* nachname = auswahlModel->item(z, 1);
+        if (!vorname || !nachname)
+            continue;
+        const int nr = vorname->data(AuswahlStartNr).toInt();
+        if (nr == 0 || teilnehmerTabelle->zeileVon(nr) >= 0)
+            continue;
+        NachmeldeSpieler s;
+        s.preisskat = vorname->data(AuswahlPreisskat).toBool();
+        s.mitglied = vorname->data(AuswahlMitglied).toBool();
+        s.name = QStringLiteral("%1 %2").arg(vorname->text(), nachname->text());
+        kandidaten.insert(nr, s);
+    }
+
+    DlgNachmeldung dlg(kandidaten, this);
+    if (dlg.exec() != QDialog::Accepted)
+        return;
+    const NachmeldeListe auswahl = dlg.auswahl();
+    if (auswahl.isEmpty())
+        return;
+
+    const Teilnehmerpflege::NachmeldeErgebnis e = Teilnehmerpflege::nachmelden(gruppenDatenbank(), auswahl);
+    if (!e.ok) {
+        Dialoge::fehler(this, tr("Nachmeldung fehlgeschlagen, niemand wurde eingetragen:\n%1").arg(e.fehler));
+        return;
+    }
+
+    // Each row gets its final texts before it is appended: appending emits
+    // no itemChanged, so nothing of it is taken for a score entry.
+    const int n = teilnehmerTabelle->serien();
+    for (auto it = e.eingetragen.cbegin(); it != e.eingetragen.cend(); ++it) {
+        if (teilnehmerTabelle->zeileVon(it.key()) >= 0)
+            continue;
+        TeilnehmerZeile t;
+        t.startNr = it.key();
+        t.name = it->name;
+        t.mitglied = it->mitglied;
+        t.preisskat = it->preisskat;
+        QList<QStandardItem*> zeile = TeilnehmerTabelle::neueZeile(t, n);
+        for (int s : e.inaktivIn) {
+            if (s < 1 || s > n)
+                continue;
+            QStandardItem* tisch = zeile.at(Spalte::tisch(s));
+            tisch->setText(QStringLiteral("-1"));
+            tisch->setBackground(QBrush(Qt::red));
+        }
+        teilnehmerModel->appendRow(zeile);
+    }
+    tischaufteilungBerechnen(0);
+}
