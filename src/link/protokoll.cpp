@@ -1,0 +1,131 @@
+#include "link/protokoll.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QtEndian>
+
+#include <cmath>
+
+namespace Protokoll {
+
+QString jaNein(bool wert)
+{
+    return wert ? QStringLiteral("Ja") : QStringLiteral("Nein");
+}
+
+QString spielerEintrag(int startNr, const QString& vorname, const QString& nachname, bool mitglied, bool preisskat)
+{
+    return QString::number(startNr) + QLatin1Char('|') + vorname + QLatin1Char(' ') + nachname + QLatin1Char('|')
+        + jaNein(mitglied) + QLatin1Char('|') + jaNein(preisskat);
+}
+
+QString sitzEintrag(int startNr, const QString& name, bool mitglied, bool preisskat)
+{
+    return QString::number(startNr) + QLatin1Char('|') + name + QLatin1Char('|') + jaNein(mitglied)
+        + QLatin1Char('|') + jaNein(preisskat);
+}
+
+static int ganzOderNull(const QString& text)
+{
+    bool ok = false;
+    const int wert = text.toInt(&ok, 10);
+    return ok ? wert : 0;
+}
+
+Nachricht regelnNachricht(const Nachricht& empfangen, const QString& listenName, const QString& regelnText)
+{
+    Nachricht m;
+    m.code = Code::Regeln;
+    m.adresse = empfangen.adresse;
+    m.liste = listenName;
+    const QString erstes = empfangen.felder.isEmpty() ? QString() : empfangen.felder.first();
+    const QString letztes = empfangen.felder.isEmpty() ? QString() : empfangen.felder.last();
+    m.felder = QStringList{QString::number(ganzOderNull(erstes)), QString::number(ganzOderNull(letztes)), regelnText};
+    return m;
+}
+
+std::optional<Ergebnis> ergebnisLesen(const QString& zeile)
+{
+    const QStringList teile = zeile.split(QLatin1Char('|'), Qt::KeepEmptyParts);
+    if (teile.size() != 9)
+        return std::nullopt;
+    bool ok1 = false, ok2 = false, ok3 = false, ok4 = false;
+    Ergebnis e;
+    e.serie = teile.at(2).trimmed().toInt(&ok1, 10);
+    e.punkte = teile.at(3).trimmed().toInt(&ok2, 10);
+    e.kosten = teile.at(6).trimmed().toDouble(&ok3);
+    e.startNr = teile.at(8).trimmed().toInt(&ok4, 10);
+    if (!ok1 || !ok2 || !ok3 || !ok4 || !std::isfinite(e.kosten))
+        return std::nullopt;
+    return e;
+}
+
+bool dateinameSicher(const QString& name)
+{
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..") || name.size() > 200)
+        return false;
+    for (const QChar c : name) {
+        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c.unicode() < 0x20 || c.unicode() == 0x7f)
+            return false;
+    }
+    return true;
+}
+
+std::optional<QByteArray> dateiEntpacken(const QString& daten, quint32 grenze)
+{
+    const auto dekodiert
+        = QByteArray::fromBase64Encoding(daten.toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
+    if (!dekodiert)
+        return std::nullopt;
+    const QByteArray& gepackt = *dekodiert;
+    if (gepackt.size() < 4)
+        return std::nullopt;
+    const quint32 laenge = qFromBigEndian<quint32>(gepackt.constData());
+    if (laenge > grenze)
+        return std::nullopt;
+    if (laenge == 0)
+        return QByteArray();
+    QByteArray entpackt = qUncompress(gepackt);
+    // qUncompress gives an empty array on any failure; a short result means
+    // a stream that ended early.
+    if (entpackt.size() != int(laenge))
+        return std::nullopt;
+    return entpackt;
+}
+
+bool spielListeSchreiben(const QString& turnierVerzeichnis, const QString& name, const QByteArray& inhalt,
+                         bool textModus)
+{
+    // Without a match day the directory would end up at the file-system root
+    // or below the working directory.
+    if (turnierVerzeichnis.isEmpty() || QFileInfo(turnierVerzeichnis).isRelative() || !dateinameSicher(name))
+        return false;
+    const QString verzeichnis = turnierVerzeichnis + QLatin1Char('/') + spielListenOrdner;
+    if (!QDir().mkpath(verzeichnis))
+        return false;
+    QSaveFile datei(verzeichnis + QLatin1Char('/') + name);
+    QIODevice::OpenMode modus = QIODevice::WriteOnly;
+    if (textModus)
+        modus |= QIODevice::Text;
+    if (!datei.open(modus))
+        return false;
+    if (datei.write(inhalt) != inhalt.size())
+        return false;
+    return datei.commit();
+}
+
+bool dateiNachrichtSpeichern(const QString& turnierVerzeichnis, const Nachricht& m)
+{
+    if (m.felder.isEmpty() || !dateinameSicher(m.felder.first()))
+        return false;
+    if (m.code == Code::TextDatei)
+        return spielListeSchreiben(turnierVerzeichnis, m.felder.first(), m.felder.last().toUtf8() + '\n', true);
+    if (m.code == Code::GepackteDatei && m.felder.size() == 2) {
+        const std::optional<QByteArray> inhalt = dateiEntpacken(m.felder.at(1));
+        return inhalt && spielListeSchreiben(turnierVerzeichnis, m.felder.first(), *inhalt, false);
+    }
+    return false;
+}
+
+} // namespace Protokoll
