@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QSet>
+#include <QSignalBlocker>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -81,8 +82,15 @@ void MainWindow::onNeuerSpieler()
     r.setValue(QStringLiteral("Mitglied"), QStringLiteral("Ja"));
     r.setValue(QStringLiteral("Preisskat"), QStringLiteral("Nein"));
     const int zeile = spielerModel->rowCount();
-    if (spielerModel->insertRows(zeile, 1))
-        spielerModel->setRecord(zeile, r); // dataChanged stores it at once
+    if (!spielerModel->insertRows(zeile, 1))
+        return;
+    // Qt signals each field of a record on its own; the new row is announced
+    // once, as one change of the whole row, so it costs one commit.
+    {
+        const QSignalBlocker sperre(spielerModel);
+        spielerModel->setRecord(zeile, r);
+    }
+    emit spielerModel->dataChanged(spielerModel->index(zeile, 0), spielerModel->index(zeile, r.count() - 1));
 }
 
 void MainWindow::onSpielerEntfernen()

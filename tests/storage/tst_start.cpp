@@ -1,14 +1,254 @@
 #include "testumgebung.h"
 
+#include <QAction>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QSqlQuery>
+#include <QSqlTableModel>
+#include <QStandardItemModel>
+#include <QStatusBar>
+
 #include "app/mainwindow.h"
+#include "storage/datenbank.h"
+#include "storage/schema.h"
+#include "ui_mainwindow.h"
+
+using namespace Turnierbau;
+
+namespace {
+
+QString createStatement(QSqlDatabase db, const QString& tabelle)
+{
+    // SQLite keeps the statement as written but for the keywords "CREATE TABLE".
+    const QString sql = wert(db, QStringLiteral("SELECT sql FROM sqlite_master WHERE name='%1'").arg(tabelle)).toString();
+    return sql.startsWith(QLatin1String("CREATE TABLE ")) ? QStringLiteral("CREATE table ") + sql.mid(13) : sql;
+}
+
+// Creates a group database file the way a confirmed group leaves it.
+void gruppenDateiAnlegen(const QString& pfad, const QString& name, int teilnehmer, int letzterTisch = 3)
+{
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("vorbereitung"));
+        db.setDatabaseName(pfad);
+        QVERIFY(db.open());
+        Schema::GruppenDaten g;
+        g.name = name;
+        g.datum = QDate(2026, 3, 7);
+        g.serien = 2;
+        g.letzterTisch = letzterTisch;
+        QVector<Schema::TeilnehmerEintrag> t;
+        for (int i = 0; i < teilnehmer; ++i)
+            t << Schema::TeilnehmerEintrag{100 + i, QStringLiteral("%1 Spieler%2").arg(name).arg(i), true, false};
+        QVERIFY(Schema::gruppeAnlegen(db, g, t));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("vorbereitung"));
+}
+
+void alterSetzen(const QString& pfad, int sekundenZurueck)
+{
+    QFile f(pfad);
+    QVERIFY(f.open(QIODevice::ReadWrite));
+    QVERIFY(f.setFileTime(QDateTime::currentDateTime().addSecs(-sekundenZurueck), QFileDevice::FileModificationTime));
+}
+
+} // namespace
 
 class TstStart : public QObject {
     Q_OBJECT
 private slots:
-    void ersterStart()
+    void init() { Testumgebung::frischesZuhause(); }
+
+    void ersterStartLegtDatenUndEinstellungenAn()
+    {
+        SkriptDialoge d;
+        auto w = fensterStarten();
+        const QString datei = Testumgebung::datenOrdner() + QStringLiteral("/reizwerk.db");
+        QVERIFY(QFile::exists(datei));
+        QSqlDatabase db = w->registry().hauptDatenbank();
+        QCOMPARE(createStatement(db, QStringLiteral("Spieler")), Schema::spielerTabelle);
+        QCOMPARE(createStatement(db, QStringLiteral("Rangliste")), Schema::ranglisteTabelle);
+        QCOMPARE(createStatement(db, QStringLiteral("Spieler")),
+                 QStringLiteral("CREATE table Spieler (StartNr int, VorName varchar(20), NachName varchar(20), "
+                                "Gruppe varchar(20), Mitglied boolean, Preisskat boolean)"));
+
+        QSettings s(Testumgebung::einstellungsDatei(), QSettings::IniFormat);
+        QCOMPARE(s.value(QStringLiteral("databasepath")).toString(), Testumgebung::datenOrdner());
+        const QList<QPair<QString, QVariant>> erwartet = {
+            {QStringLiteral("Kosten/Platz1"), 0.0},       {QStringLiteral("Kosten/Platz2"), 1.5},
+            {QStringLiteral("Kosten/Platz3"), 2.5},       {QStringLiteral("Kosten/Platz4"), 3.5},
+            {QStringLiteral("Kosten/KartenGeld"), 1.0},   {QStringLiteral("Kosten/VerlSp1Bis5"), 1.0},
+            {QStringLiteral("Kosten/VerlSpAb6"), 2.5},    {QStringLiteral("Kosten/Preisskat"), 10.0},
+            {QStringLiteral("Kosten/PunkteGewMinusVerl"), 50}, {QStringLiteral("Kosten/PunkteGegen3er"), 40},
+            {QStringLiteral("Kosten/PunkteGegen4er"), 30}, {QStringLiteral("Kosten/ListenName"), QStringLiteral("Spielliste")}};
+        s.beginGroup(QStringLiteral("Kosten"));
+        QCOMPARE(s.childKeys().size(), 12);
+        s.endGroup();
+        for (const auto& e : erwartet) {
+            QVERIFY2(s.contains(e.first), qPrintable(e.first));
+            QCOMPARE(s.value(e.first).toString(), e.second.toString());
+        }
+        for (int i = 1; i <= 5; ++i)
+            QVERIFY(s.contains(QStringLiteral("Gruppe/Gruppe%1").arg(i)));
+
+        Ui::MainWindow* ui = w->form();
+        QCOMPARE(ui->tabWidget->currentIndex(), 0);
+        QCOMPARE(w->spieler()->rowCount(), 0);
+        QCOMPARE(ui->cmbTeilnehmerGruppe->count(), 0);
+        QVERIFY(!w->aktion(QStringLiteral("actNeueSpielGruppe"))->isEnabled());
+        QVERIFY(!ui->pbAuslosen->isEnabled());
+        QVERIFY(!ui->pbAuslosungZuruecksetzen->isEnabled());
+        QCOMPARE(ui->leAnzahlSerien->text(), QStringLiteral("2"));
+        QCOMPARE(ui->leTischNr1->text(), QStringLiteral("1"));
+        QCOMPARE(ui->le3erListeSpielAnzahl->text(), QStringLiteral("36"));
+        QCOMPARE(ui->le4erListeSpielAnzahl->text(), QStringLiteral("48"));
+        QCOMPARE(w->regeln()->item(0, 1)->text(), QStringLiteral("0.0|1.5|2.5|3.5"));
+        QStringList gruppen;
+        for (int i = 0; i < ui->cmbSpielerGruppe->count(); ++i)
+            gruppen << ui->cmbSpielerGruppe->itemText(i);
+        QCOMPARE(gruppen, (QStringList{"Alle", "Senioren", "Herren", "Damen", "Jugend"}));
+        QCOMPARE(ui->cmbSpielerGruppe->currentText(), QStringLiteral("Alle"));
+        QCOMPARE(ui->tabWidget->tabText(0), QStringLiteral("Spielerliste"));
+        QCOMPARE(w->windowTitle(), QStringLiteral("Reizwerk"));
+        QVERIFY(!ui->tbSpielerHinzu->icon().isNull());
+
+        w->aktion(QStringLiteral("actInfo"))->trigger();
+        QCOMPARE(d.infos.size(), 1);
+        QCOMPARE(d.infos.first().section(QLatin1Char('\n'), 1, 1), QStringLiteral("Reizwerk Version 1.1"));
+        QVERIFY(d.infos.first().startsWith(QStringLiteral("ProgrammInfo\n")));
+        QVERIFY(d.unerwartet.isEmpty());
+        fensterBeenden(w);
+    }
+
+    void letztesTurnierWirdWiedergeoeffnet()
+    {
+        const QString tag = Testumgebung::dokumente() + QStringLiteral("/Reizwerk/07_03_2026");
+        QVERIFY(QDir().mkpath(tag));
+        gruppenDateiAnlegen(tag + QStringLiteral("/A.db"), QStringLiteral("A"), 4);
+        gruppenDateiAnlegen(tag + QStringLiteral("/B.db"), QStringLiteral("B"), 7);
+        gruppenDateiAnlegen(tag + QStringLiteral("/x.backup.db"), QStringLiteral("x"), 3);
+        QFile(tag + QStringLiteral("/notiz.txt")).open(QIODevice::WriteOnly);
+        alterSetzen(tag + QStringLiteral("/x.backup.db"), 300);
+        alterSetzen(tag + QStringLiteral("/A.db"), 200);
+        alterSetzen(tag + QStringLiteral("/B.db"), 100);
+        {
+            QSettings s(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Kartenhof"), QStringLiteral("Reizwerk"));
+            s.setValue(QStringLiteral("lastdatabasedir"), tag);
+        }
+        auto w = fensterStarten();
+        Ui::MainWindow* ui = w->form();
+        QCOMPARE(ui->cmbTeilnehmerGruppe->count(), 3);
+        QCOMPARE(ui->cmbTeilnehmerGruppe->itemText(0), QStringLiteral("B"));
+        QCOMPARE(ui->cmbTeilnehmerGruppe->itemText(1), QStringLiteral("A"));
+        QCOMPARE(ui->cmbTeilnehmerGruppe->itemText(2), QStringLiteral("x"));
+        QCOMPARE(ui->cmbTeilnehmerGruppe->currentText(), QStringLiteral("B"));
+        QVERIFY(w->registry().datenbank(QStringLiteral("x")).isOpen());
+        QCOMPARE(w->teilnehmer()->rowCount(), 7);
+        QCOMPARE(ui->dateEdit->date(), QDate(2026, 3, 7));
+        QVERIFY(w->aktion(QStringLiteral("actNeueSpielGruppe"))->isEnabled());
+        QCOMPARE(ui->tabWidget->currentIndex(), 1);
+        QVERIFY(ui->pbAuslosen->isEnabled());
+        QVERIFY(!ui->tbSpielerHinzu->isEnabled());
+        fensterBeenden(w);
+
+        // A vanished directory reopens nothing.
+        QVERIFY(QDir(tag).removeRecursively());
+        w = fensterStarten();
+        QCOMPARE(w->form()->cmbTeilnehmerGruppe->count(), 0);
+        fensterBeenden(w);
+    }
+
+    void ueberschreibenLoeschtNurDiesenSpieltag()
+    {
+        SkriptDialoge d;
+        const QString datenOrdner = Testumgebung::datenOrdner();
+        const QString heute = datenOrdner + QLatin1Char('/') + QDate::currentDate().toString(QStringLiteral("dd_MM_yyyy"));
+        const QString frueher = datenOrdner + QStringLiteral("/01_01_2020");
+        QVERIFY(QDir().mkpath(heute));
+        QVERIFY(QDir().mkpath(frueher));
+        gruppenDateiAnlegen(heute + QStringLiteral("/Herren.db"), QStringLiteral("Herren"), 4);
+        gruppenDateiAnlegen(frueher + QStringLiteral("/Damen.db"), QStringLiteral("Damen"), 4);
+        QFile andere(heute + QStringLiteral("/notiz.txt"));
+        QVERIFY(andere.open(QIODevice::WriteOnly));
+        andere.close();
+        {
+            QSettings s(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Kartenhof"), QStringLiteral("Reizwerk"));
+            s.setValue(QStringLiteral("lastdatabasedir"), heute);
+        }
+        auto w = fensterStarten();
+        QCOMPARE(w->form()->cmbTeilnehmerGruppe->currentText(), QStringLiteral("Herren"));
+        QCOMPARE(w->form()->cmbSpielerGruppe->currentText(), QStringLiteral("Herren"));
+        // An open database of another match day, registered under its name.
+        Db::oeffnen(QStringLiteral("Damen"), frueher + QStringLiteral("/Damen.db"));
+
+        // No: nothing changes.
+        d.antworte(false);
+        w->aktion(QStringLiteral("actNeuesTurnier"))->trigger();
+        QCOMPARE(d.fragen.size(), 1);
+        QCOMPARE(d.fragen.first(), QStringLiteral("Turnier %1 ist schon vorhanden!\nUeberschreiben?")
+                                       .arg(QDate::currentDate().toString(QStringLiteral("dd_MM_yyyy"))));
+        QVERIFY(QFile::exists(heute + QStringLiteral("/Herren.db")));
+        QCOMPARE(w->form()->cmbTeilnehmerGruppe->currentText(), QStringLiteral("Herren"));
+        QCOMPARE(w->teilnehmer()->rowCount(), 4);
+
+        // Yes: this day's group databases go, other files and other days stay.
+        d.antworte(true);
+        auto gezeigt = beimNaechstenDialog("DlgNewGroup", [](QWidget* dlg) { static_cast<QDialog*>(dlg)->reject(); });
+        w->aktion(QStringLiteral("actNeuesTurnier"))->trigger();
+        QVERIFY(*gezeigt);
+        QVERIFY(!QFile::exists(heute + QStringLiteral("/Herren.db")));
+        QVERIFY(QFile::exists(heute + QStringLiteral("/notiz.txt")));
+        QVERIFY(QFile::exists(frueher + QStringLiteral("/Damen.db")));
+        QVERIFY(QSqlDatabase::database(QStringLiteral("Damen"), false).isOpen());
+        QVERIFY(!QSqlDatabase::contains(QStringLiteral("Herren")));
+        QCOMPARE(w->registry().namen(), QStringList{QStringLiteral("reizwerk_connection_name")});
+        QVERIFY(d.unerwartet.isEmpty());
+        fensterBeenden(w);
+    }
+
+    void fehlgeschlageneAnweisungWirdGezeigt()
     {
         auto w = fensterStarten();
-        QVERIFY(w);
+        QVERIFY(!Db::ausfuehren(w->registry().hauptDatenbank(), QStringLiteral("UPDATE Gibtsnicht SET x=?"), {1}));
+        QVERIFY(w->statusBar()->currentMessage().startsWith(QStringLiteral("FEHLER: ")));
+        QVERIFY(w->statusBar()->currentMessage().contains(QStringLiteral("Gibtsnicht")));
+
+        // Text reaches SQL as a bound value: a quote is just a character.
+        QSqlDatabase db = w->registry().hauptDatenbank();
+        QVERIFY(Db::ausfuehren(db, QStringLiteral("INSERT INTO Spieler VALUES (?, ?, ?, ?, 'Ja', 'Nein')"),
+                               {100, QStringLiteral("O'Neil"), QStringLiteral("x'); DROP TABLE Spieler; --"),
+                                QStringLiteral("Jung's")}));
+        QCOMPARE(wert(db, QStringLiteral("SELECT NachName FROM Spieler")).toString(),
+                 QStringLiteral("x'); DROP TABLE Spieler; --"));
+        fensterBeenden(w);
+    }
+
+    void transaktionenSchachteln()
+    {
+        auto w = fensterStarten();
+        QSqlDatabase db = w->registry().hauptDatenbank();
+        {
+            Db::Transaktion aussen(db);
+            QVERIFY(aussen.begonnen());
+            {
+                Db::Transaktion innen(db);
+                QVERIFY(innen.begonnen());
+                QVERIFY(Db::ausfuehren(db, QStringLiteral("INSERT INTO Rangliste VALUES (1, 'a', '2026-01-01', 5)")));
+                QVERIFY(innen.abschliessen());
+            }
+            // Without the outer commit, the inner row must go too.
+        }
+        QCOMPARE(wert(db, QStringLiteral("SELECT COUNT(*) FROM Rangliste")).toInt(), 0);
+        {
+            Db::Transaktion aussen(db);
+            Db::Transaktion innen(db);
+            QVERIFY(Db::ausfuehren(db, QStringLiteral("INSERT INTO Rangliste VALUES (1, 'a', '2026-01-01', 5)")));
+            QVERIFY(innen.abschliessen());
+            QVERIFY(aussen.abschliessen());
+        }
+        QCOMPARE(wert(db, QStringLiteral("SELECT COUNT(*) FROM Rangliste")).toInt(), 1);
         fensterBeenden(w);
     }
 };

@@ -1,0 +1,244 @@
+#include "testumgebung.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QSignalBlocker>
+#include <QSqlTableModel>
+#include <QStandardItemModel>
+#include <QStatusBar>
+
+#include "app/mainwindow.h"
+#include "roster/spielerdatei.h"
+#include "setup/teilnehmertabelle.h"
+#include "ui_mainwindow.h"
+
+using namespace Turnierbau;
+
+namespace {
+
+QStringList roster(MainWindow& w)
+{
+    QStringList zeilen;
+    QSqlQuery q(w.registry().hauptDatenbank());
+    q.exec(QStringLiteral("SELECT StartNr, VorName, NachName, Gruppe, Mitglied, Preisskat FROM Spieler ORDER BY StartNr"));
+    while (q.next()) {
+        QStringList teile;
+        for (int i = 0; i < 6; ++i)
+            teile << q.value(i).toString();
+        zeilen << teile.join(QLatin1Char('|'));
+    }
+    return zeilen;
+}
+
+void schreiben(const QString& pfad, const QByteArray& inhalt)
+{
+    QDir().mkpath(QFileInfo(pfad).path());
+    QFile f(pfad);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(inhalt);
+}
+
+int zeileMitStartNr(QSqlTableModel* m, int nr)
+{
+    for (int z = 0; z < m->rowCount(); ++z)
+        if (m->record(z).value(QStringLiteral("StartNr")).toInt() == nr)
+            return z;
+    return -1;
+}
+
+} // namespace
+
+class TstRoster : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { Testumgebung::frischesZuhause(); }
+
+    void neueSpielerBekommenDieNaechsteFreieNummer()
+    {
+        auto w = fensterStarten();
+        w->form()->pbNeuerSpieler->click();
+        QCOMPARE(roster(*w), QStringList{QStringLiteral("100|-|-|Alle|Ja|Nein")});
+        w->form()->pbNeuerSpieler->click();
+        w->form()->pbNeuerSpieler->click();
+        QCOMPARE(w->naechsteStartNr(), 103);
+
+        // Remove 101 by selecting its whole row.
+        QTableView* tabelle = w->form()->tblViewSpieler;
+        const int zeile = zeileMitStartNr(w->spieler(), 101);
+        QVERIFY(zeile >= 0);
+        tabelle->selectRow(zeile);
+        w->form()->pbDeleteSpieler->click();
+        QCOMPARE(roster(*w).size(), 2);
+        w->form()->pbNeuerSpieler->click();
+        w->form()->pbNeuerSpieler->click();
+        QStringList nummern;
+        for (const QString& z : roster(*w))
+            nummern << z.section(QLatin1Char('|'), 0, 0);
+        QCOMPARE(nummern, (QStringList{"100", "101", "102", "103"}));
+        fensterBeenden(w);
+    }
+
+    void nurGanzeZeilenWerdenEntfernt()
+    {
+        auto w = fensterStarten();
+        spielerAnlegen(*w, 3);
+        QTableView* tabelle = w->form()->tblViewSpieler;
+        tabelle->clearSelection();
+        // Single cells of two rows, but no row fully selected.
+        tabelle->selectionModel()->select(w->spieler()->index(0, 1), QItemSelectionModel::Select);
+        tabelle->selectionModel()->select(w->spieler()->index(1, 2), QItemSelectionModel::Select);
+        w->form()->pbDeleteSpieler->click();
+        QCOMPARE(roster(*w).size(), 3);
+
+        tabelle->clearSelection();
+        tabelle->setSelectionMode(QAbstractItemView::ExtendedSelection);
+        tabelle->selectionModel()->select(QItemSelection(w->spieler()->index(0, 0), w->spieler()->index(0, 5)),
+                                          QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        tabelle->selectionModel()->select(QItemSelection(w->spieler()->index(2, 0), w->spieler()->index(2, 5)),
+                                          QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        w->form()->pbDeleteSpieler->click();
+        QCOMPARE(roster(*w).size(), 1);
+        QVERIFY(roster(*w).first().startsWith(QStringLiteral("101|")));
+        fensterBeenden(w);
+    }
+
+    void aenderungWirdGespeichertUndWeitergegeben()
+    {
+        SkriptDialoge d;
+        auto w = fensterStarten();
+        spielerAnlegen(*w, {{QStringLiteral("Anna"), QStringLiteral("Berg")}, {QStringLiteral("Bernd"), QStringLiteral("Cord")}});
+        QVERIFY(neuesTurnier(*w, d, 2));
+        teilnehmerWaehlen(*w);
+        QCOMPARE(w->teilnehmer()->rowCount(), 2);
+        TeilnehmerTabelle* t = w->tabelle();
+        const int zeile = t->zeileVon(100);
+        QCOMPARE(t->preisskatItem(zeile)->text(), QStringLiteral("Nein"));
+
+        QSqlTableModel* m = w->spieler();
+        const int r = zeileMitStartNr(m, 100);
+        QVERIFY(m->setData(m->index(r, 5), QStringLiteral("Ja")));
+        QCOMPARE(t->preisskatItem(zeile)->text(), QStringLiteral("Ja"));
+        QVERIFY(roster(*w).first().endsWith(QStringLiteral("|Ja")));
+        QVERIFY(m->setData(m->index(zeileMitStartNr(m, 100), 4), QStringLiteral("Nein")));
+        QCOMPARE(t->nameItem(zeile)->data(Rolle::Mitglied).toBool(), false);
+        // The choice list carries the flags too.
+        QStandardItemModel* auswahl = w->auswahl();
+        for (int z = 0; z < auswahl->rowCount(); ++z)
+            if (auswahl->item(z, 0)->data(Qt::UserRole + 1).toInt() == 100) {
+                QCOMPARE(auswahl->item(z, 0)->data(Qt::UserRole + 2).toBool(), false);
+                QCOMPARE(auswahl->item(z, 0)->data(Qt::UserRole + 3).toBool(), true);
+            }
+
+        // A change covering several cells is stored but not passed on.
+        const int r2 = zeileMitStartNr(m, 101);
+        {
+            const QSignalBlocker sperre(m);
+            QVERIFY(m->setData(m->index(r2, 1), QStringLiteral("Berndt")));
+            QVERIFY(m->setData(m->index(r2, 5), QStringLiteral("Ja")));
+        }
+        emit m->dataChanged(m->index(r2, 1), m->index(r2, 5));
+        QVERIFY(roster(*w).at(1).contains(QStringLiteral("|Berndt|")));
+        QCOMPARE(t->preisskatItem(t->zeileVon(101))->text(), QStringLiteral("Nein"));
+        fensterBeenden(w);
+    }
+
+    void dateiZeilenLesen()
+    {
+        const QByteArray inhalt = "Anna Berg Damen Ja\r\n"
+                                  "Bert Cramer Herren nein\n"
+                                  "Carl Dorn Herren NEIN\n"
+                                  "Dora  Eck Damen Ja\n"
+                                  " Emil Funk Herren Ja\n"
+                                  "Fritz Gabel Herren Ja \n"
+                                  "Gerd Hahn Herren Ja Nein\n"
+                                  "\n"
+                                  "J\xc3\xbcrgen \xc5\x81ukasz Jugend Nein\n"
+                                  "Hans Igel Senioren Ja";
+        const Spielerdatei::Ergebnis e = Spielerdatei::lesen(inhalt);
+        QCOMPARE(e.spieler.size(), 5);
+        QCOMPARE(e.uebersprungen, 4);
+        QCOMPARE(e.spieler[0].vorname, QStringLiteral("Anna"));
+        QCOMPARE(e.spieler[0].nachname, QStringLiteral("Berg"));
+        QCOMPARE(e.spieler[0].gruppe, QStringLiteral("Damen"));
+        QCOMPARE(e.spieler[0].mitglied, QStringLiteral("Ja"));
+        QCOMPARE(e.spieler[1].mitglied, QStringLiteral("Nein"));
+        QCOMPARE(e.spieler[2].mitglied, QStringLiteral("Ja"));
+        QCOMPARE(e.spieler[3].vorname, QString::fromUtf8("J\xc3\xbcrgen"));
+        QCOMPARE(e.spieler[3].nachname, QString::fromUtf8("\xc5\x81ukasz"));
+        QCOMPARE(e.spieler[3].mitglied, QStringLiteral("Nein"));
+        QCOMPARE(e.spieler[4].gruppe, QStringLiteral("Senioren"));
+        // A NUL byte ends its field.
+        const Spielerdatei::Ergebnis nul = Spielerdatei::lesen(QByteArray("Ab\0cd Berg Damen Ja\n", 20));
+        QCOMPARE(nul.spieler.size(), 1);
+        QCOMPARE(nul.spieler[0].vorname, QStringLiteral("Ab"));
+    }
+
+    void importErsetztDieListe()
+    {
+        SkriptDialoge d;
+        auto w = fensterStarten();
+        spielerAnlegen(*w, 5);
+        // Nothing in either place: the user hears where we looked.
+        w->form()->pbSpielerAusListeLaden->click();
+        QCOMPARE(d.fehlerTexte.size(), 1);
+        QVERIFY(d.fehlerTexte.first().contains(Testumgebung::dokumente() + QStringLiteral("/ReizwerkSpieler.txt")));
+        QVERIFY(d.fehlerTexte.first().contains(Testumgebung::downloads() + QStringLiteral("/ReizwerkSpieler.txt")));
+        QCOMPARE(roster(*w).size(), 5);
+
+        // Only bad lines: the roster stays as it was.
+        schreiben(Testumgebung::downloads() + QStringLiteral("/ReizwerkSpieler.txt"), "Anna  Berg Damen Ja\nnur drei Felder\n");
+        w->form()->pbSpielerAusListeLaden->click();
+        QCOMPARE(d.fehlerTexte.size(), 2);
+        QVERIFY(d.fehlerTexte.last().contains(QStringLiteral("Downloads/ReizwerkSpieler.txt")));
+        QVERIFY(d.fehlerTexte.last().contains(QStringLiteral("vier")));
+        QCOMPARE(roster(*w).size(), 5);
+
+        // The documents folder wins over the download folder.
+        schreiben(Testumgebung::dokumente() + QStringLiteral("/ReizwerkSpieler.txt"),
+                  "Anna Berg Damen Ja\r\nBert Cramer Herren nein\r\nzu viele Felder hier drin\r\nCarl Dorn Herren Ja\r\n");
+        w->form()->pbSpielerAusListeLaden->click();
+        QCOMPARE(d.fehlerTexte.size(), 2);
+        QCOMPARE(roster(*w), (QStringList{"100|Anna|Berg|Damen|Ja|Nein", "101|Bert|Cramer|Herren|Nein|Nein",
+                                          "102|Carl|Dorn|Herren|Ja|Nein"}));
+        QCOMPARE(w->spieler()->rowCount(), 3);
+        QVERIFY(w->statusBar()->currentMessage().contains(QStringLiteral("3 Spieler")));
+        QVERIFY(w->statusBar()->currentMessage().contains(QStringLiteral("1 Zeilen uebersprungen")));
+        fensterBeenden(w);
+    }
+
+    void fehlgeschlagenerImportLaesstListeGanz()
+    {
+        auto w = fensterStarten();
+        spielerAnlegen(*w, 4);
+        QSqlDatabase db = w->registry().hauptDatenbank();
+        // A trigger that fails on the third insert stands in for a failed write.
+        QSqlQuery q(db);
+        QVERIFY(q.exec(QStringLiteral("CREATE TRIGGER bremse BEFORE INSERT ON Spieler WHEN NEW.StartNr = 102 "
+                                      "BEGIN SELECT RAISE(ABORT, 'Platte voll'); END")));
+        QVector<Spielerdatei::Zeile> neu;
+        for (int i = 0; i < 5; ++i)
+            neu << Spielerdatei::Zeile{QStringLiteral("N%1").arg(i), QStringLiteral("X"), QStringLiteral("Alle"), QStringLiteral("Ja")};
+        QVERIFY(!Spielerdatei::rosterErsetzen(db, neu));
+        QCOMPARE(roster(*w).size(), 4);
+        QVERIFY(roster(*w).first().contains(QStringLiteral("Vorname1")));
+        fensterBeenden(w);
+    }
+
+    void grosserImportInEinerTransaktion()
+    {
+        auto w = fensterStarten();
+        QVector<Spielerdatei::Zeile> viele;
+        for (int i = 0; i < 5000; ++i)
+            viele << Spielerdatei::Zeile{QStringLiteral("V%1").arg(i), QStringLiteral("N%1").arg(i), QStringLiteral("Alle"), QStringLiteral("Ja")};
+        QVERIFY(Spielerdatei::rosterErsetzen(w->registry().hauptDatenbank(), viele));
+        QSqlDatabase db = w->registry().hauptDatenbank();
+        QCOMPARE(wert(db, QStringLiteral("SELECT COUNT(*) FROM Spieler")).toInt(), 5000);
+        QCOMPARE(wert(db, QStringLiteral("SELECT MAX(StartNr) FROM Spieler")).toInt(), 5099);
+        fensterBeenden(w);
+    }
+};
+
+REIZWERK_TEST(TstRoster)
+#include "tst_roster.moc"
