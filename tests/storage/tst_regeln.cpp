@@ -1,0 +1,93 @@
+#include "testumgebung.h"
+
+#include <QSettings>
+#include <QStandardItemModel>
+#include <QTreeView>
+
+#include "app/mainwindow.h"
+#include "scoring/regeln.h"
+#include "ui_mainwindow.h"
+#include "widgets/delegates.h"
+
+class TstRegeln : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { Testumgebung::frischesZuhause(); }
+
+    void regelnBearbeitenUndSpeichern()
+    {
+        auto w = fensterStarten();
+        QStandardItemModel* m = w->regeln();
+        QStandardItem* platz = m->item(0, 0);
+        QCOMPARE(platz->rowCount(), 4);
+        QStandardItem* platz2 = platz->child(1, 1);
+        QCOMPARE(platz2->text(), QStringLiteral("1.5"));
+        platz2->setText(QStringLiteral("2,5"));
+        QCOMPARE(w->settings()->value(QStringLiteral("Kosten/Platz2")).toDouble(), 2.5);
+        QCOMPARE(m->item(0, 1)->text(), QStringLiteral("0.0|2.5|2.5|3.5"));
+        QCOMPARE(platz2->text(), QStringLiteral("2,5"));
+
+        // The tree lists the 4-player rule before the 3-player rule.
+        QCOMPARE(m->item(6, 0)->text(), QStringLiteral("Punkte Verl. Spiele der Gegenspieler 4er Liste"));
+        QCOMPARE(m->item(7, 0)->text(), QStringLiteral("Punkte Verl. Spiele der Gegenspieler 3er Liste"));
+        m->item(6, 1)->setText(QStringLiteral("35"));
+        QCOMPARE(w->settings()->value(QStringLiteral("Kosten/PunkteGegen4er")).toInt(), 35);
+        QCOMPARE(w->settings()->value(QStringLiteral("Kosten/PunkteGegen3er")).toInt(), 40);
+
+        m->item(8, 1)->setText(QStringLiteral("Liste, Herbst"));
+        QCOMPARE(w->settings()->value(QStringLiteral("Kosten/ListenName")).toString(), QStringLiteral("Liste, Herbst"));
+        // A name item carries no rule and stores nothing.
+        m->item(1, 0)->setText(QStringLiteral("egal"));
+        QCOMPARE(w->settings()->value(QStringLiteral("Kosten/KartenGeld")).toDouble(), 1.0);
+        QCOMPARE(Regeln::regelnText(*w->settings()), QStringLiteral("0|2.5|2.5|3.5|1|1|2.5|10|50|40|35|Liste, Herbst"));
+        fensterBeenden(w);
+
+        // A restart shows the stored values with '.'.
+        w = fensterStarten();
+        QCOMPARE(w->regeln()->item(0, 1)->text(), QStringLiteral("0.0|2.5|2.5|3.5"));
+        QCOMPARE(w->regeln()->item(0, 0)->child(1, 1)->text(), QStringLiteral("2.5"));
+        fensterBeenden(w);
+    }
+
+    void editorPassendZurZeile()
+    {
+        auto w = fensterStarten();
+        QTreeView* baum = w->form()->trvPunkteUndKosten;
+        QStandardItemModel* m = w->regeln();
+        auto modusVon = [&](int zeile) {
+            auto* d = qobject_cast<StringItemDelegate*>(baum->itemDelegateForRow(zeile));
+            return d ? d->mode() : -1;
+        };
+        QMetaObject::invokeMethod(w.get(), "onKostenActivated", Q_ARG(QModelIndex, m->index(5, 1)));
+        QCOMPARE(modusVon(5), 2);
+        QMetaObject::invokeMethod(w.get(), "onKostenActivated", Q_ARG(QModelIndex, m->index(1, 1)));
+        QCOMPARE(modusVon(1), 1);
+        QMetaObject::invokeMethod(w.get(), "onKostenActivated", Q_ARG(QModelIndex, m->index(8, 1)));
+        QCOMPARE(modusVon(8), 0);
+        QMetaObject::invokeMethod(w.get(), "onKostenActivated", Q_ARG(QModelIndex, m->index(1, 0)));
+        QCOMPARE(modusVon(1), 0);
+        fensterBeenden(w);
+    }
+
+    void spielergruppenAusDenEinstellungen()
+    {
+        {
+            QSettings s(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Kartenhof"), QStringLiteral("Reizwerk"));
+            s.setValue(QStringLiteral("Gruppe/Gruppe2"), QStringLiteral("Alte Herren"));
+            s.setValue(QStringLiteral("Gruppe/Gruppe6"), QStringLiteral("Gaeste"));
+        }
+        auto w = fensterStarten();
+        QComboBox* gruppen = w->form()->cmbSpielerGruppe;
+        QStringList texte;
+        for (int i = 0; i < gruppen->count(); ++i)
+            texte << gruppen->itemText(i);
+        QCOMPARE(texte, (QStringList{"Alle", "Senioren", "Herren", "Damen", "Jugend", "Gaeste"}));
+        QCOMPARE(w->gruppen()->rowCount(), 6);
+        QCOMPARE(w->gruppen()->item(5, 0)->text(), QStringLiteral("Gruppe6"));
+        QCOMPARE(w->settings()->value(QStringLiteral("Gruppe/Gruppe2")).toString(), QStringLiteral("Senioren"));
+        fensterBeenden(w);
+    }
+};
+
+REIZWERK_TEST(TstRegeln)
+#include "tst_regeln.moc"
