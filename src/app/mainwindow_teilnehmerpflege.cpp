@@ -6,6 +6,7 @@
 
 #include <QBrush>
 #include <QStandardItemModel>
+#include <QStatusBar>
 
 #include "app/dialoge.h"
 #include "participants/dlgnachmeldung.h"
@@ -17,20 +18,47 @@ namespace {
 constexpr int AuswahlStartNr = Qt::UserRole + 1;
 constexpr int AuswahlMitglied = Qt::UserRole + 2;
 constexpr int AuswahlPreisskat = Qt::UserRole + 3;
+
+// A draw seats only rows showing table 0, so a participant taken back into a
+// series would keep his "-1" and never be seated again; he gets his 0 back.
+// The change reaches the score handler, which stores table 0 for him.
+void wiederAufgenommeneFreigeben(TeilnehmerTabelle& tabelle, QSqlDatabase db, int serien)
+{
+    for (int s = 1; s <= serien; ++s) {
+        const QMap<int, bool> aktiv = Teilnehmerpflege::aktivFlags(db, s);
+        for (int z = 0; z < tabelle.zeilen(); ++z) {
+            QStandardItem* tisch = tabelle.tischItem(z, s);
+            if (!tisch || tisch->text() != QLatin1String("-1") || !aktiv.value(tabelle.startNr(z), false))
+                continue;
+            tisch->setText(QStringLiteral("0"));
+            tisch->setBackground(tabelle.punkteItem(z, s)->background());
+        }
+    }
+}
 } // namespace
 
 void MainWindow::onTeilNehmerAktivDeaktiv()
 {
     if (teilnehmerModel->rowCount() == 0)
         return;
-    DlgTlnAktiv dlg(anzahlSerien(), aktuelleGruppe(), verbindungen.map(), this);
-    dlg.exec();
+    {
+        DlgTlnAktiv dlg(anzahlSerien(), aktuelleGruppe(), verbindungen.map(), this);
+        dlg.exec();
+    }
+    wiederAufgenommeneFreigeben(*teilnehmerTabelle, gruppenDatenbank(), teilnehmerTabelle->serien());
 }
 
 void MainWindow::onTeilnehmerNachmelden()
 {
     if (ui->cmbTeilnehmerGruppe->count() == 0)
         return;
+    // While a group is still being put together, the table shows players of
+    // a group that has no database yet; they are added with the tool buttons.
+    QSqlDatabase db = gruppenDatenbank();
+    if (!gruppeFestgelegt || !db.isValid() || !db.isOpen()) {
+        statusBar()->showMessage(tr("Nachmelden erst, wenn die Teilnehmer der Gruppe festgelegt sind"), 5000);
+        return;
+    }
     const QString gruppe = aktuelleGruppe();
     ui->cmbSpielerGruppe->setCurrentText(gruppe);
     // The choice list must hold this group's roster even when the player
@@ -60,7 +88,7 @@ void MainWindow::onTeilnehmerNachmelden()
     if (auswahl.isEmpty())
         return;
 
-    const Teilnehmerpflege::NachmeldeErgebnis e = Teilnehmerpflege::nachmelden(gruppenDatenbank(), auswahl);
+    const Teilnehmerpflege::NachmeldeErgebnis e = Teilnehmerpflege::nachmelden(db, auswahl);
     if (!e.ok) {
         Dialoge::fehler(this, tr("Nachmeldung fehlgeschlagen, niemand wurde eingetragen:\n%1").arg(e.fehler));
         return;

@@ -54,6 +54,20 @@ AktivStand aktivLesen(QSqlDatabase db, int serie, int startNr)
     return stand;
 }
 
+QMap<int, bool> aktivFlags(QSqlDatabase db, int serie)
+{
+    QMap<int, bool> flags;
+    if (nichtOffen(db, nullptr))
+        return flags;
+    QSqlQuery q(db);
+    if (!ausfuehren(q, QStringLiteral("SELECT StartNr, Aktiv FROM Serie%1").arg(serie), {}, nullptr))
+        return flags;
+    while (q.next())
+        if (!flags.contains(q.value(0).toInt()))
+            flags.insert(q.value(0).toInt(), q.value(1).toBool());
+    return flags;
+}
+
 bool aktivSetzen(QSqlDatabase db, int serie, int startNr, bool aktiv, QString* fehler)
 {
     if (nichtOffen(db, fehler))

@@ -26,6 +26,9 @@ struct AktivStand {
 };
 AktivStand aktivLesen(QSqlDatabase db, int serie, int startNr);
 
+// Start number -> stored flag for every row of one series.
+QMap<int, bool> aktivFlags(QSqlDatabase db, int serie);
+
 // Stores the flag. Returns false with the database's text in `fehler` when
 // it could not be stored; setting someone inactive who has no row in the
 // series is a failure too, since the draw would still seat him.

@@ -85,7 +85,18 @@ private slots:
     {
         auto w = fensterStarten();
         SkriptDialoge d;
-        QSqlDatabase db = gruppeMitSpielern(*w, d, 4, 2); // 100..103
+        spielerAnlegen(*w, 4); // 100..103
+        QVERIFY(neuesTurnier(*w, d, 2));
+        teilnehmerWaehlen(*w, {100, 101, 102});
+        // Not before the group is fixed: its players are still being chosen.
+        auto zuFrueh = beimNaechstenDialog(
+            "DlgNachmeldung", [](QWidget* dlg) { static_cast<QDialog*>(dlg)->reject(); }, 200);
+        w->aktion(QStringLiteral("actNachmelden"))->trigger();
+        QTest::qWait(300);
+        QVERIFY(!*zuFrueh);
+        teilnehmerWaehlen(*w, {103});
+        teilnehmerBestaetigen(*w, d);
+        QSqlDatabase db = w->registry().datenbank(w->form()->cmbTeilnehmerGruppe->currentText());
         QVERIFY(db.isOpen());
         // The roster out of order, one row reusing a participant's number
         // under other names, and a row with number 0.
@@ -215,6 +226,55 @@ private slots:
         QCOMPARE(wert(db, QStringLiteral("SELECT SummePunkte FROM Teilnehmer WHERE StartNr=107")).toInt(), 37);
         QCOMPARE(wert(db, QStringLiteral("SELECT SummeKosten FROM Teilnehmer WHERE StartNr=107")).toDouble(), 2.5);
         QCOMPARE(t->summePunkteItem(z)->text(), QStringLiteral("37"));
+        fensterBeenden(w);
+    }
+    void wiederAufgenommenerWirdBeimNaechstenLosGesetzt()
+    {
+        auto w = fensterStarten();
+        SkriptDialoge d;
+        QSqlDatabase db = gruppeMitSpielern(*w, d, 7, 2); // 100..106
+        QVERIFY(db.isOpen());
+        spielerAnlegen(*w, 1); // 107
+        w->auslosenZufall(1);
+        QCOMPARE(wert(db, QStringLiteral("SELECT COUNT(*) FROM Serie1 WHERE Tisch > 0")).toInt(), 7);
+        QVERIFY(nachmelden(*w, {107}).gezeigt);
+        TeilnehmerTabelle* t = w->tabelle();
+        const int z = t->zeileVon(107);
+        QVERIFY(z >= 0);
+        QCOMPARE(t->tischItem(z, 1)->text(), QStringLiteral("-1"));
+
+        // The organiser lets him play series 1 after all.
+        auto gezeigt = beimNaechstenDialog("DlgTlnAktiv", [](QWidget* dlg) {
+            Schliessen zu{dlg};
+            auto* view = dlg->findChild<QTreeView*>(QStringLiteral("trvTeilnehmer"));
+            QVERIFY(view);
+            QAbstractItemModel* m = view->model();
+            for (int r = 0; r < m->rowCount(); ++r)
+                if (m->index(r, 0).data().toInt() == 107) {
+                    QCOMPARE(m->index(r, 2).data().toString(), QStringLiteral("Nein"));
+                    m->setData(m->index(r, 2), QStringLiteral("Ja"));
+                }
+        });
+        w->aktion(QStringLiteral("actTeilnehmerAktiv"))->trigger();
+        QVERIFY(*gezeigt);
+        QCOMPARE(wert(db, QStringLiteral("SELECT Aktiv FROM Serie1 WHERE StartNr=107")).toInt(), 1);
+        QCOMPARE(t->tischItem(z, 1)->text(), QStringLiteral("0"));
+        QCOMPARE(t->tischItem(z, 1)->background(), t->punkteItem(z, 1)->background());
+
+        // The re-draw keeps everyone's table and seats him in the free seat.
+        QStringList vorher;
+        for (int r = 0; r < t->zeilen(); ++r)
+            if (r != z)
+                vorher << t->tischItem(r, 1)->text();
+        w->auslosenZufall(1);
+        QStringList nachher;
+        for (int r = 0; r < t->zeilen(); ++r)
+            if (r != z)
+                nachher << t->tischItem(r, 1)->text();
+        QCOMPARE(nachher, vorher);
+        QCOMPARE(t->tischItem(z, 1)->text(), QStringLiteral("2"));
+        QCOMPARE(wert(db, QStringLiteral("SELECT Tisch FROM Serie1 WHERE StartNr=107")).toInt(), 2);
+        QCOMPARE(wert(db, QStringLiteral("SELECT TischIntern FROM Serie1 WHERE StartNr=107")).toInt(), 4);
         fensterBeenden(w);
     }
 };
