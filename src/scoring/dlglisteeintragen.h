@@ -1,0 +1,55 @@
+#pragma once
+// Enters one table's game list of one series in one step: the players seated
+// there in seat order with their points and costs, to be confirmed together.
+
+#include <QDialog>
+#include <QList>
+#include <QSqlDatabase>
+#include <QString>
+
+class QLineEdit;
+
+namespace Ui {
+class DlgListeEintragen;
+}
+
+// One row of a confirmed list.
+struct SpielListenEintrag {
+    double Kosten = 0.0;
+    int Punkte = 0;
+    QString Name;
+    int StartNr = 0;
+};
+
+class DlgListeEintragen : public QDialog {
+    Q_OBJECT
+public:
+    DlgListeEintragen(int ersterTisch, int letzterTisch, int serien, QSqlDatabase db, QWidget* parent = nullptr);
+    ~DlgListeEintragen() override;
+
+    // Fills the four rows for the current table and series.
+    void ladeListe();
+    // The participant's name, or an empty string.
+    QString teilnehmerName(int startNr) const;
+    // The confirmed list: rows with a name, in row order.
+    void eintraege(int& tisch, int& serie, QList<SpielListenEintrag>& liste) const;
+
+public slots:
+    void onSerie(const QString& text);
+    void onTischNr(const QString& text);
+
+private:
+    struct Reihe {
+        QLineEdit* startNr;
+        QLineEdit* name;
+        QLineEdit* punkte;
+        QLineEdit* kosten;
+    };
+    void reiheLeeren(const Reihe& r);
+
+    Ui::DlgListeEintragen* ui;
+    QSqlDatabase datenbank;
+    int aktuellerTisch = 0;
+    int aktuelleSerie = 0;
+    Reihe reihen[4];
+};

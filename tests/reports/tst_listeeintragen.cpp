@@ -1,0 +1,261 @@
+#include "testumgebung.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSqlQuery>
+#include <QStandardItemModel>
+
+#include "app/mainwindow.h"
+#include "scoring/dlglisteeintragen.h"
+#include "setup/teilnehmertabelle.h"
+#include "ui_mainwindow.h"
+
+using Turnierbau::wert;
+
+namespace {
+
+// What a row of the dialog shows.
+QStringList reihe(QWidget* dlg, int r)
+{
+    QStringList texte;
+    for (const char* feld : {"leStartNr", "leName", "lePunkte", "leKosten"})
+        texte << dlg->findChild<QLineEdit*>(QString::fromLatin1(feld) + QString::number(r))->text();
+    return texte;
+}
+
+bool reiheVierOffen(QWidget* dlg)
+{
+    return dlg->findChild<QLineEdit*>(QStringLiteral("lePunkte4"))->isEnabled()
+           && dlg->findChild<QLineEdit*>(QStringLiteral("leKosten4"))->isEnabled();
+}
+
+// Chooses an entry of a selector the way a user does.
+void waehlen(QWidget* dlg, const char* name, const QString& text)
+{
+    auto* cmb = dlg->findChild<QComboBox*>(QString::fromLatin1(name));
+    const int i = cmb->findText(text);
+    cmb->setCurrentIndex(i);
+    if (i >= 0)
+        emit cmb->textActivated(text);
+}
+
+void setzen(QWidget* dlg, const char* name, const QString& text)
+{
+    dlg->findChild<QLineEdit*>(QString::fromLatin1(name))->setText(text);
+}
+
+void knopf(QWidget* dlg, QDialogButtonBox::StandardButton b)
+{
+    dlg->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"))->button(b)->click();
+}
+
+const QStringList leer = {QString(), QString(), QString(), QString()};
+
+} // namespace
+
+class TstListeEintragen : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<MainWindow> w;
+    std::unique_ptr<SkriptDialoge> d;
+    QSqlDatabase db;
+
+    void sql(const QString& text)
+    {
+        QSqlQuery q(db);
+        QVERIFY2(q.exec(text), qPrintable(text));
+    }
+
+private slots:
+    // Seven players (100..106), two series: table 1 seats four, table 2 three.
+    // Series 2 seats them out of start-number order.
+    void init()
+    {
+        Testumgebung::frischesZuhause();
+        w = fensterStarten();
+        d = std::make_unique<SkriptDialoge>();
+        db = Turnierbau::gruppeMitSpielern(*w, *d, 7, 2);
+        QVERIFY(db.isValid());
+        const QVector<QVector<int>> sitze = {{103, 1, 1}, {101, 1, 2}, {100, 1, 3}, {102, 1, 4},
+                                             {105, 2, 1}, {104, 2, 2}, {106, 2, 3}};
+        for (const auto& s : sitze)
+            sql(QStringLiteral("UPDATE Serie2 SET Tisch=%1, TischIntern=%2 WHERE StartNr=%3").arg(s[1]).arg(s[2]).arg(s[0]));
+        sql(QStringLiteral("UPDATE Serie2 SET Punkte=40, Kosten=1.5 WHERE StartNr=101"));
+        // Series 1: only table 2 has a list, with two players.
+        sql(QStringLiteral("UPDATE Serie1 SET Tisch=2, TischIntern=1 WHERE StartNr=100"));
+        sql(QStringLiteral("UPDATE Serie1 SET Tisch=2, TischIntern=2 WHERE StartNr=101"));
+    }
+
+    void cleanup()
+    {
+        if (d)
+            QVERIFY2(d->unerwartet.isEmpty(), qPrintable(d->unerwartet.join(QLatin1Char(','))));
+        d.reset();
+        db = QSqlDatabase();
+        fensterBeenden(w);
+    }
+
+    void laden()
+    {
+        DlgListeEintragen dlg(1, 2, 2, db);
+        auto* tisch = dlg.findChild<QComboBox*>(QStringLiteral("cmbTisch"));
+        auto* serie = dlg.findChild<QComboBox*>(QStringLiteral("cmbSerie"));
+        QCOMPARE(dlg.windowTitle(), QStringLiteral("Spielliste eintragen"));
+        QCOMPARE(tisch->count(), 2);
+        QCOMPARE(serie->count(), 3);
+        QCOMPARE(serie->itemData(2).toInt(), 2);
+
+        // Opening: first table, series 0, empty rows.
+        QCOMPARE(tisch->currentText(), QStringLiteral("1"));
+        QCOMPARE(serie->currentText(), QStringLiteral("0"));
+        for (int r = 1; r <= 4; ++r)
+            QCOMPARE(reihe(&dlg, r), leer);
+
+        // Series 2: table 1 in seat order.
+        waehlen(&dlg, "cmbSerie", QStringLiteral("2"));
+        QCOMPARE(reihe(&dlg, 1), (QStringList{"103", "Vorname4 Nachname4", "0", "0.0"}));
+        QCOMPARE(reihe(&dlg, 2), (QStringList{"101", "Vorname2 Nachname2", "40", "1.5"}));
+        QCOMPARE(reihe(&dlg, 3), (QStringList{"100", "Vorname1 Nachname1", "0", "0.0"}));
+        QCOMPARE(reihe(&dlg, 4), (QStringList{"102", "Vorname3 Nachname3", "0", "0.0"}));
+        QVERIFY(reiheVierOffen(&dlg));
+
+        // A table of three: row 4 empty and closed; back to four: open again.
+        waehlen(&dlg, "cmbTisch", QStringLiteral("2"));
+        QCOMPARE(reihe(&dlg, 1), (QStringList{"105", "Vorname6 Nachname6", "0", "0.0"}));
+        QCOMPARE(reihe(&dlg, 3).first(), QStringLiteral("106"));
+        QCOMPARE(reihe(&dlg, 4), leer);
+        QVERIFY(!reiheVierOffen(&dlg));
+        waehlen(&dlg, "cmbTisch", QStringLiteral("1"));
+        QCOMPARE(reihe(&dlg, 4).first(), QStringLiteral("102"));
+        QVERIFY(reiheVierOffen(&dlg));
+
+        // Another series with fewer players: nothing of the earlier rows is
+        // left to be applied there.
+        waehlen(&dlg, "cmbTisch", QStringLiteral("2"));
+        waehlen(&dlg, "cmbSerie", QStringLiteral("1"));
+        QCOMPARE(reihe(&dlg, 1).first(), QStringLiteral("100"));
+        QCOMPARE(reihe(&dlg, 2).first(), QStringLiteral("101"));
+        QCOMPARE(reihe(&dlg, 3), leer);
+        QCOMPARE(reihe(&dlg, 4), leer);
+        int t = 0, s = 0;
+        QList<SpielListenEintrag> liste;
+        dlg.eintraege(t, s, liste);
+        QCOMPARE(t, 2);
+        QCOMPARE(s, 1);
+        QCOMPARE(liste.size(), 2);
+        waehlen(&dlg, "cmbTisch", QStringLiteral("1"));
+        for (int r = 1; r <= 4; ++r)
+            QCOMPARE(reihe(&dlg, r), leer);
+        dlg.eintraege(t, s, liste);
+        QVERIFY(liste.isEmpty());
+
+        // Back to series 0: rows empty.
+        waehlen(&dlg, "cmbSerie", QStringLiteral("2"));
+        QCOMPARE(reihe(&dlg, 1).first(), QStringLiteral("103"));
+        waehlen(&dlg, "cmbSerie", QStringLiteral("0"));
+        for (int r = 1; r <= 4; ++r)
+            QCOMPARE(reihe(&dlg, r), leer);
+
+        QCOMPARE(dlg.teilnehmerName(104), QStringLiteral("Vorname5 Nachname5"));
+        QCOMPARE(dlg.teilnehmerName(999), QString());
+    }
+
+    void eintraegeLesen()
+    {
+        DlgListeEintragen dlg(1, 2, 2, db);
+        waehlen(&dlg, "cmbSerie", QStringLiteral("2"));
+        setzen(&dlg, "lePunkte1", QStringLiteral("120"));
+        setzen(&dlg, "leKosten1", QStringLiteral("3.5"));
+        setzen(&dlg, "lePunkte2", QStringLiteral("viel"));
+        setzen(&dlg, "leKosten2", QStringLiteral("2,5"));
+        setzen(&dlg, "leKosten3", QString());
+        int t = 0, s = 0;
+        QList<SpielListenEintrag> liste;
+        dlg.eintraege(t, s, liste);
+        QCOMPARE(t, 1);
+        QCOMPARE(s, 2);
+        QCOMPARE(liste.size(), 4);
+        QCOMPARE(liste[0].StartNr, 103);
+        QCOMPARE(liste[0].Name, QStringLiteral("Vorname4 Nachname4"));
+        QCOMPARE(liste[0].Punkte, 120);
+        QCOMPARE(liste[0].Kosten, 3.5);
+        QCOMPARE(liste[1].Punkte, 0);
+        QCOMPARE(liste[1].Kosten, 2.5);
+        QCOMPARE(liste[2].Kosten, 0.0);
+        QCOMPARE(liste[3].StartNr, 102);
+    }
+
+    void ausDemFenster()
+    {
+        TeilnehmerTabelle* t = w->tabelle();
+        const int z103 = t->zeileVon(103);
+        QVERIFY(z103 >= 0);
+        QString startTisch;
+        bool offenMitLeerenReihen = false;
+
+        // Cancel: nothing changes.
+        auto gezeigt = beimNaechstenDialog("DlgListeEintragen", [](QWidget* dlg) {
+            waehlen(dlg, "cmbSerie", QStringLiteral("2"));
+            setzen(dlg, "lePunkte1", QStringLiteral("999"));
+            knopf(dlg, QDialogButtonBox::Cancel);
+        });
+        w->form()->pbListeEintragen->click();
+        QVERIFY(*gezeigt);
+        QCOMPARE(t->punkteItem(z103, 2)->text(), QStringLiteral("0"));
+        QCOMPARE(wert(db, QStringLiteral("SELECT Punkte FROM Serie2 WHERE StartNr=103")).toInt(), 0);
+
+        // Confirming with series 0 changes nothing.
+        gezeigt = beimNaechstenDialog("DlgListeEintragen", [](QWidget* dlg) {
+            waehlen(dlg, "cmbSerie", QStringLiteral("2"));
+            setzen(dlg, "lePunkte1", QStringLiteral("999"));
+            waehlen(dlg, "cmbSerie", QStringLiteral("0"));
+            setzen(dlg, "lePunkte1", QStringLiteral("999"));
+            knopf(dlg, QDialogButtonBox::Ok);
+        });
+        w->form()->pbListeEintragen->click();
+        QVERIFY(*gezeigt);
+        for (int z = 0; z < t->zeilen(); ++z)
+            for (int c = 0; c < w->teilnehmer()->columnCount(); ++c)
+                QVERIFY(w->teilnehmer()->item(z, c)->text() != QStringLiteral("999"));
+
+        // 120 points and 3.5 costs for the player on seat 1 of table 1, series 2.
+        gezeigt = beimNaechstenDialog("DlgListeEintragen", [&](QWidget* dlg) {
+            startTisch = dlg->findChild<QComboBox*>(QStringLiteral("cmbTisch"))->currentText();
+            offenMitLeerenReihen = reihe(dlg, 1) == leer
+                                   && dlg->findChild<QComboBox*>(QStringLiteral("cmbSerie"))->currentText()
+                                          == QStringLiteral("0");
+            waehlen(dlg, "cmbSerie", QStringLiteral("2"));
+            setzen(dlg, "lePunkte1", QStringLiteral("120"));
+            setzen(dlg, "leKosten1", QStringLiteral("3.5"));
+            knopf(dlg, QDialogButtonBox::Ok);
+        });
+        w->form()->pbListeEintragen->click();
+        QVERIFY(*gezeigt);
+        QCOMPARE(startTisch, QStringLiteral("1"));
+        QVERIFY(offenMitLeerenReihen);
+        QCOMPARE(t->punkteItem(z103, 2)->text(), QStringLiteral("120"));
+        QCOMPARE(t->kostenItem(z103, 2)->text(), QStringLiteral("3.5"));
+        QCOMPARE(t->punkteItem(z103, 1)->text(), QStringLiteral("0"));
+        // The other rows of the list are applied as the dialog showed them.
+        QCOMPARE(t->punkteItem(t->zeileVon(101), 2)->text(), QStringLiteral("40"));
+        QCOMPARE(t->kostenItem(t->zeileVon(101), 2)->text(), QStringLiteral("1.5"));
+        QCOMPARE(t->punkteItem(t->zeileVon(104), 2)->text(), QStringLiteral("0"));
+
+        // Score entry stores the cells, both sums and the match-day points.
+        QCOMPARE(wert(db, QStringLiteral("SELECT Punkte FROM Serie2 WHERE StartNr=103")).toInt(), 120);
+        QCOMPARE(wert(db, QStringLiteral("SELECT Kosten FROM Serie2 WHERE StartNr=103")).toDouble(), 3.5);
+        QCOMPARE(t->summePunkteItem(z103)->text(), QStringLiteral("120"));
+        QCOMPARE(t->summeKostenItem(z103)->text(), QStringLiteral("3.5"));
+        QCOMPARE(wert(db, QStringLiteral("SELECT SummePunkte FROM Teilnehmer WHERE StartNr=103")).toInt(), 120);
+        QCOMPARE(wert(db, QStringLiteral("SELECT SummeKosten FROM Teilnehmer WHERE StartNr=103")).toDouble(), 3.5);
+        QCOMPARE(wert(w->registry().hauptDatenbank(),
+                      QStringLiteral("SELECT Punkte FROM Rangliste WHERE StartNr=103"))
+                     .toInt(),
+                 120);
+    }
+};
+
+REIZWERK_TEST(TstListeEintragen)
+#include "tst_listeeintragen.moc"
