@@ -20,11 +20,12 @@
 #include "storage/pfade.h"
 #include "widgets/treeview.h"
 
-namespace {
+namespace
+{
 
 // The results table as the reports see it, or false when there is none yet.
 bool schnappschussNehmen(const TreeView* ansicht, const QStandardItemModel* model, const QDate& datum,
-                         const QSettings& einstellungen, Bericht::Schnappschuss& s)
+    const QSettings& einstellungen, Bericht::Schnappschuss& s)
 {
     const QAbstractItemModel* kopf = ansicht ? ansicht->header()->model() : nullptr;
     if (!kopf || !model || kopf->columnCount() < Spalte::anzahl(1))
@@ -39,10 +40,10 @@ bool schnappschussNehmen(const TreeView* ansicht, const QStandardItemModel* mode
 // Asks for the file name and writes; a file that cannot be written is named
 // with the reason.
 void dateiAusgeben(QWidget* eltern, const QSettings& einstellungen, const QString& titel, const QString& filter,
-                   const QByteArray& inhalt, bool textModus)
+    const QByteArray& inhalt, bool textModus)
 {
-    const QString datei =
-        Dialoge::speicherName(eltern, titel, einstellungen.value(Pfade::schluesselLetztesTurnier).toString(), filter);
+    const QString datei
+        = Dialoge::speicherName(eltern, titel, einstellungen.value(Pfade::schluesselLetztesTurnier).toString(), filter);
     if (datei.isEmpty())
         return;
     QString grund;
@@ -77,7 +78,7 @@ void MainWindow::onTeilnehmerTextAusgabe()
         return;
     }
     dateiAusgeben(this, *einstellungen, tr("Textdatei"), tr("Textdatei (*.txt)"),
-                  Bericht::lokaleBytes(Bericht::textBericht(s)), true);
+        Bericht::lokaleBytes(Bericht::textBericht(s)), true);
 }
 
 void MainWindow::onTeilnehmerExcelAusgabe()
@@ -88,7 +89,7 @@ void MainWindow::onTeilnehmerExcelAusgabe()
         return;
     }
     dateiAusgeben(this, *einstellungen, tr("Excel Import"), tr("Textdatei (*.txt)"),
-                  Bericht::lokaleBytes(Bericht::excelBericht(s)), true);
+        Bericht::lokaleBytes(Bericht::excelBericht(s)), true);
 }
 
 void MainWindow::onTeilnehmerHtmlAusgabe()
@@ -99,7 +100,7 @@ void MainWindow::onTeilnehmerHtmlAusgabe()
         return;
     }
     dateiAusgeben(this, *einstellungen, tr("Datei schreiben"), tr("html-Datei (*.html)"),
-                  Bericht::htmlBytes(Bericht::htmlBericht(s)), false);
+        Bericht::htmlBytes(Bericht::htmlBericht(s)), false);
 }
 
 void MainWindow::onRangliste()
@@ -116,11 +117,11 @@ void MainWindow::onRangliste()
     QString listenName;
     double einsatz = 0.0;
     Bericht::einstellungenLesen(*einstellungen, listenName, einsatz);
-    const QString seite =
-        Rangliste::html(Rangliste::auswerten(Rangliste::lesen(db), start, ende), start, ende, listenName);
+    const QString seite
+        = Rangliste::html(Rangliste::auswerten(Rangliste::lesen(db), start, ende), start, ende, listenName);
 
-    dateiAusgeben(this, *einstellungen, tr("Datei schreiben"), tr("html-Datei (*.html)"), Bericht::htmlBytes(seite),
-                  false);
+    dateiAusgeben(
+        this, *einstellungen, tr("Datei schreiben"), tr("html-Datei (*.html)"), Bericht::htmlBytes(seite), false);
 }
 
 void MainWindow::htmlKopfAusgeben(QTextStream& os, QString title)

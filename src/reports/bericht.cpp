@@ -9,9 +9,11 @@
 
 #include "setup/teilnehmertabelle.h"
 
-namespace Bericht {
+namespace Bericht
+{
 
-namespace {
+namespace
+{
 
 const QString nl = QStringLiteral("\n");
 const QString tab = QStringLiteral("\t");
@@ -57,19 +59,19 @@ struct Format {
 Format formatFuer(const QString& kopf)
 {
     if (kopf == QLatin1String("Nr"))
-        return {true, false, 3};
+        return { true, false, 3 };
     if (kopf == QLatin1String("Name"))
-        return {true, true, 20};
+        return { true, true, 20 };
     if (kopf == QLatin1String("Preisskat"))
-        return {true, true, 9};
+        return { true, true, 9 };
     if (kopf.startsWith(QLatin1String("PktS")))
-        return {true, false, 6};
+        return { true, false, 6 };
     if (kopf.startsWith(QLatin1String("TischS")))
-        return {true, false, 5};
+        return { true, false, 5 };
     if (kopf.startsWith(QLatin1String("KostenS")))
-        return {true, false, 6};
+        return { true, false, 6 };
     if (kopf == QLatin1String("Summe Punkte") || kopf == QLatin1String("Summe Kosten"))
-        return {true, false, 12};
+        return { true, false, 12 };
     return {};
 }
 
@@ -93,7 +95,7 @@ QString nameKuerzen(const QString& name)
 } // namespace
 
 Schnappschuss schnappschuss(const QAbstractItemModel& kopfModell, const QAbstractItemModel& model, const QDate& datum,
-                            const QString& listenName, double einsatz)
+    const QString& listenName, double einsatz)
 {
     Schnappschuss s;
     s.datum = datum;
@@ -208,7 +210,7 @@ QString htmlBericht(const Schnappschuss& s)
         seite += QStringLiteral("\t<tr>");
         for (int c = 0; c < k; ++c) {
             seite += c == Spalte::Name || c == Spalte::Preisskat ? QStringLiteral("<td>")
-                                                                  : QStringLiteral("<td class=\"zahl\">");
+                                                                 : QStringLiteral("<td class=\"zahl\">");
             seite += htmlText(komma(zelle(zeile, c)));
             seite += QStringLiteral("</td>");
         }
@@ -270,7 +272,8 @@ QString textBericht(const Schnappschuss& s)
 QString excelBericht(const Schnappschuss& s)
 {
     const int k = s.kopf.size();
-    QString text = QStringLiteral("Spieltag\t%1\t%2\n").arg(s.datum.toString(QStringLiteral("dd-MM-yyyy")), s.listenName);
+    QString text
+        = QStringLiteral("Spieltag\t%1\t%2\n").arg(s.datum.toString(QStringLiteral("dd-MM-yyyy")), s.listenName);
     text += s.kopf.join(tab) + nl;
 
     const Summen e = summen(s);

@@ -14,20 +14,21 @@ class QAbstractItemModel;
 class QSettings;
 class QTextCodec;
 
-namespace Bericht {
+namespace Bericht
+{
 
 // What the reports read of the results table, as shown on screen.
 struct Schnappschuss {
-    QStringList kopf;              // header texts, in column order
-    QVector<QStringList> zeilen;   // display texts, rows in model order
-    QDate datum;                   // the match day
-    QString listenName;            // "Kosten/ListenName"
-    double einsatz = 0.0;          // prize-skat stake, "Kosten/Preisskat"
+    QStringList kopf; // header texts, in column order
+    QVector<QStringList> zeilen; // display texts, rows in model order
+    QDate datum; // the match day
+    QString listenName; // "Kosten/ListenName"
+    double einsatz = 0.0; // prize-skat stake, "Kosten/Preisskat"
 };
 
 // Header texts from `kopfModell` (the view's model), cells from `model`.
 Schnappschuss schnappschuss(const QAbstractItemModel& kopfModell, const QAbstractItemModel& model, const QDate& datum,
-                            const QString& listenName, double einsatz);
+    const QString& listenName, double einsatz);
 // The two settings the reports read: list name and stake. A stake written
 // with a decimal comma is no number and counts 0.
 void einstellungenLesen(const QSettings& s, QString& listenName, double& einsatz);

@@ -2,7 +2,9 @@
 
 #include "ui_dlgrangliste.h"
 
-DlgRangliste::DlgRangliste(QWidget* parent) : QDialog(parent), ui(new Ui::DlgRangliste)
+DlgRangliste::DlgRangliste(QWidget* parent)
+    : QDialog(parent)
+    , ui(new Ui::DlgRangliste)
 {
     ui->setupUi(this);
 }

@@ -4,11 +4,13 @@
 #include <QDate>
 #include <QDialog>
 
-namespace Ui {
+namespace Ui
+{
 class DlgRangliste;
 }
 
-class DlgRangliste : public QDialog {
+class DlgRangliste : public QDialog
+{
     Q_OBJECT
 public:
     explicit DlgRangliste(QWidget* parent = nullptr);

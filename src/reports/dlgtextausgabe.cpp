@@ -2,7 +2,9 @@
 
 #include "ui_dlgtextausgabe.h"
 
-DlgTextAusgabe::DlgTextAusgabe(QWidget* parent) : QDialog(parent), ui(new Ui::DlgTextAusgabe)
+DlgTextAusgabe::DlgTextAusgabe(QWidget* parent)
+    : QDialog(parent)
+    , ui(new Ui::DlgTextAusgabe)
 {
     ui->setupUi(this);
 }

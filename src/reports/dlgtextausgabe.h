@@ -3,11 +3,13 @@
 
 #include <QDialog>
 
-namespace Ui {
+namespace Ui
+{
 class DlgTextAusgabe;
 }
 
-class DlgTextAusgabe : public QDialog {
+class DlgTextAusgabe : public QDialog
+{
     Q_OBJECT
 public:
     enum Typ { TextDatei = 0, ExcelDatei = 1, HtmlDatei = 2 };

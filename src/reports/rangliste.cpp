@@ -8,7 +8,8 @@
 #include "reports/bericht.h"
 #include "storage/datenbank.h"
 
-namespace Rangliste {
+namespace Rangliste
+{
 
 QVector<Eintrag> lesen(QSqlDatabase db)
 {
@@ -52,7 +53,8 @@ QVector<Platz> auswerten(const QVector<Eintrag>& eintraege, const QDate& start, 
     plaetze.reserve(summen.size());
     for (auto it = summen.cbegin(); it != summen.cend(); ++it)
         plaetze << Platz(it.key(), it.value());
-    std::stable_sort(plaetze.begin(), plaetze.end(), [](const Platz& a, const Platz& b) { return a.second > b.second; });
+    std::stable_sort(
+        plaetze.begin(), plaetze.end(), [](const Platz& a, const Platz& b) { return a.second > b.second; });
     return plaetze;
 }
 
@@ -62,7 +64,8 @@ QString html(const QVector<Platz>& plaetze, const QDate& start, const QDate& end
     QString seite = Bericht::htmlKopf(QStringLiteral("Rangliste"));
     seite += QStringLiteral("\t<h1>Rangliste %1 bis %2 %3</h1><br>\n")
                  .arg(start.toString(format), ende.toString(format), Bericht::htmlText(listenName));
-    seite += QStringLiteral("<p>\n<table style=\"width:100%\">\n\t<tr><th>Rang</th><th>Name</th><th>Punkte</th></tr>\n");
+    seite
+        += QStringLiteral("<p>\n<table style=\"width:100%\">\n\t<tr><th>Rang</th><th>Name</th><th>Punkte</th></tr>\n");
     int rang = 0;
     for (const Platz& p : plaetze)
         seite += QStringLiteral("\t<tr><td class=\"zahl\">%1</td><td>%2</td><td class = \"zahl\">%3</td></tr>\n")

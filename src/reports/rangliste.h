@@ -8,7 +8,8 @@
 #include <QString>
 #include <QVector>
 
-namespace Rangliste {
+namespace Rangliste
+{
 
 // One row of table Rangliste as it is stored.
 struct Eintrag {

@@ -9,13 +9,15 @@
 #include "storage/datenbank.h"
 
 DlgListeEintragen::DlgListeEintragen(int ersterTisch, int letzterTisch, int serien, QSqlDatabase db, QWidget* parent)
-    : QDialog(parent), ui(new Ui::DlgListeEintragen), datenbank(db)
+    : QDialog(parent)
+    , ui(new Ui::DlgListeEintragen)
+    , datenbank(db)
 {
     ui->setupUi(this);
-    reihen[0] = {ui->leStartNr1, ui->leName1, ui->lePunkte1, ui->leKosten1};
-    reihen[1] = {ui->leStartNr2, ui->leName2, ui->lePunkte2, ui->leKosten2};
-    reihen[2] = {ui->leStartNr3, ui->leName3, ui->lePunkte3, ui->leKosten3};
-    reihen[3] = {ui->leStartNr4, ui->leName4, ui->lePunkte4, ui->leKosten4};
+    reihen[0] = { ui->leStartNr1, ui->leName1, ui->lePunkte1, ui->leKosten1 };
+    reihen[1] = { ui->leStartNr2, ui->leName2, ui->lePunkte2, ui->leKosten2 };
+    reihen[2] = { ui->leStartNr3, ui->leName3, ui->lePunkte3, ui->leKosten3 };
+    reihen[3] = { ui->leStartNr4, ui->leName4, ui->lePunkte4, ui->leKosten4 };
 
     for (int t = ersterTisch; t <= letzterTisch; ++t)
         ui->cmbTisch->addItem(QStringLiteral("%1").arg(t), t);
@@ -67,10 +69,11 @@ void DlgListeEintragen::ladeListe()
     if (!datenbank.isValid() || !datenbank.isOpen())
         return;
 
-    QSqlQuery q = Db::abfrage(datenbank, QStringLiteral("SELECT StartNr, Punkte, Kosten, TischIntern FROM Serie%1 "
-                                                        "WHERE Tisch=%2")
-                                             .arg(aktuelleSerie)
-                                             .arg(aktuellerTisch));
+    QSqlQuery q = Db::abfrage(datenbank,
+        QStringLiteral("SELECT StartNr, Punkte, Kosten, TischIntern FROM Serie%1 "
+                       "WHERE Tisch=%2")
+            .arg(aktuelleSerie)
+            .arg(aktuellerTisch));
     QMap<int, SpielListenEintrag> nachSitz;
     while (q.next()) {
         SpielListenEintrag e;

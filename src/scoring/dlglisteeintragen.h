@@ -9,7 +9,8 @@
 
 class QLineEdit;
 
-namespace Ui {
+namespace Ui
+{
 class DlgListeEintragen;
 }
 
@@ -21,7 +22,8 @@ struct SpielListenEintrag {
     int StartNr = 0;
 };
 
-class DlgListeEintragen : public QDialog {
+class DlgListeEintragen : public QDialog
+{
     Q_OBJECT
 public:
     DlgListeEintragen(int ersterTisch, int letzterTisch, int serien, QSqlDatabase db, QWidget* parent = nullptr);

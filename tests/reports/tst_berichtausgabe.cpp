@@ -12,7 +12,8 @@
 #include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
-namespace {
+namespace
+{
 
 QByteArray lesen(const QString& datei)
 {
@@ -40,7 +41,8 @@ std::shared_ptr<bool> ausgabeWaehlen(const char* knopf, bool ok = true)
 
 } // namespace
 
-class TstBerichtAusgabe : public QObject {
+class TstBerichtAusgabe : public QObject
+{
     Q_OBJECT
 
     std::unique_ptr<MainWindow> w;
@@ -58,10 +60,10 @@ private slots:
 
         // The table as the golden files show it; shown only, not stored.
         const QVector<QStringList> zeilen = {
-            {"100", QStringLiteral("Dr. Ludwig & S\u00f6hne"), "Ja", "120", "1", "3.5", "120", "3.5"},
-            {"101", QStringLiteral("\u0141ukasz \"Luk\" <Nowak>"), "Nein", "250", "1", "1.0", "250", "1.0"},
-            {"102", "Maximilian Mustermann-Ost", "Ja", "120", "2", "2.0", "120", "2.0"},
-            {"103", "Anna Schmidt", "Ja", "-30", "2", "6.5", "-30", "6.5"},
+            { "100", QStringLiteral("Dr. Ludwig & S\u00f6hne"), "Ja", "120", "1", "3.5", "120", "3.5" },
+            { "101", QStringLiteral("\u0141ukasz \"Luk\" <Nowak>"), "Nein", "250", "1", "1.0", "250", "1.0" },
+            { "102", "Maximilian Mustermann-Ost", "Ja", "120", "2", "2.0", "120", "2.0" },
+            { "103", "Anna Schmidt", "Ja", "-30", "2", "6.5", "-30", "6.5" },
         };
         QStandardItemModel* m = w->teilnehmer();
         QCOMPARE(m->rowCount(), 4);
@@ -143,7 +145,7 @@ private slots:
 
         // A file that cannot be written is named, with the reason, for every type.
         const QString datei = Testumgebung::zuhause() + QStringLiteral("/gibtsnicht/bericht.txt");
-        for (const char* art : {"rbTextDatei", "rbExcelDatei", "rbHtmlDatei"}) {
+        for (const char* art : { "rbTextDatei", "rbExcelDatei", "rbHtmlDatei" }) {
             d->dateiname(datei);
             gezeigt = ausgabeWaehlen(art);
             w->form()->pbTextAusgaben->click();

@@ -7,7 +7,8 @@
 
 #include "reports/bericht.h"
 
-namespace {
+namespace
+{
 
 QByteArray golden(const QString& name)
 {
@@ -17,10 +18,9 @@ QByteArray golden(const QString& name)
     return f.readAll();
 }
 
-const QStringList einSerienKopf = {QStringLiteral("Nr"),           QStringLiteral("Name"),
-                                   QStringLiteral("Preisskat"),    QStringLiteral("PktS1"),
-                                   QStringLiteral("TischS1"),      QStringLiteral("KostenS1"),
-                                   QStringLiteral("Summe Punkte"), QStringLiteral("Summe Kosten")};
+const QStringList einSerienKopf = { QStringLiteral("Nr"), QStringLiteral("Name"), QStringLiteral("Preisskat"),
+    QStringLiteral("PktS1"), QStringLiteral("TischS1"), QStringLiteral("KostenS1"), QStringLiteral("Summe Punkte"),
+    QStringLiteral("Summe Kosten") };
 
 // Four participants of one series: a name with a full stop and an ampersand,
 // one outside Latin-1 with quotes and angle brackets, one longer than 20
@@ -30,10 +30,10 @@ Bericht::Schnappschuss spieltag()
     Bericht::Schnappschuss s;
     s.kopf = einSerienKopf;
     s.zeilen = {
-        {"100", QStringLiteral("Dr. Ludwig & S\u00f6hne"), "Ja", "120", "1", "3.5", "120", "3.5"},
-        {"101", QStringLiteral("\u0141ukasz \"Luk\" <Nowak>"), "Nein", "250", "1", "1.0", "250", "1.0"},
-        {"102", "Maximilian Mustermann-Ost", "Ja", "120", "2", "2.0", "120", "2.0"},
-        {"103", "Anna Schmidt", "Ja", "-30", "2", "6.5", "-30", "6.5"},
+        { "100", QStringLiteral("Dr. Ludwig & S\u00f6hne"), "Ja", "120", "1", "3.5", "120", "3.5" },
+        { "101", QStringLiteral("\u0141ukasz \"Luk\" <Nowak>"), "Nein", "250", "1", "1.0", "250", "1.0" },
+        { "102", "Maximilian Mustermann-Ost", "Ja", "120", "2", "2.0", "120", "2.0" },
+        { "103", "Anna Schmidt", "Ja", "-30", "2", "6.5", "-30", "6.5" },
     };
     s.datum = QDate(2026, 12, 5);
     s.listenName = QStringLiteral("Herbst & Winter");
@@ -49,7 +49,8 @@ const QString kopfZeilen = QStringLiteral(
 
 } // namespace
 
-class TstBerichte : public QObject {
+class TstBerichte : public QObject
+{
     Q_OBJECT
 private slots:
     void htmlSpieltag()
@@ -64,14 +65,14 @@ private slots:
         Bericht::Schnappschuss leer = s;
         leer.zeilen.clear();
         QCOMPARE(Bericht::htmlBericht(leer),
-                 kopfZeilen
-                     + QStringLiteral(
-                         "\t<h1>Spieltag 05-12-2026 Herbst &amp; Winter</h1><br>\n<p>\n<table style=\"width:80%\">\n"
-                         "\t<tr><th>Nr</th><th>Name</th><th>Preisskat</th><th>PktS1</th><th>TischS1</th>"
-                         "<th>KostenS1</th><th>Summe Punkte</th><th>Summe Kosten</th>\n"
-                         "\t<tr><td>Summe</td><td>-----</td><td class=\"zahl\">0,0</td><td>-----</td><td>-----</td>"
-                         "<td>-----</td><td class=\"zahl\">0</td><td class=\"zahl\">0,0</td>\n"
-                         "</table></p>\n\t</body>\n</html>\n"));
+            kopfZeilen
+                + QStringLiteral(
+                    "\t<h1>Spieltag 05-12-2026 Herbst &amp; Winter</h1><br>\n<p>\n<table style=\"width:80%\">\n"
+                    "\t<tr><th>Nr</th><th>Name</th><th>Preisskat</th><th>PktS1</th><th>TischS1</th>"
+                    "<th>KostenS1</th><th>Summe Punkte</th><th>Summe Kosten</th>\n"
+                    "\t<tr><td>Summe</td><td>-----</td><td class=\"zahl\">0,0</td><td>-----</td><td>-----</td>"
+                    "<td>-----</td><td class=\"zahl\">0</td><td class=\"zahl\">0,0</td>\n"
+                    "</table></p>\n\t</body>\n</html>\n"));
     }
 
     void htmlSummenUndZeichen()
@@ -79,9 +80,8 @@ private slots:
         // Only "Ja" exactly counts a stake; 123.45 rounds to one decimal.
         Bericht::Schnappschuss s;
         s.kopf = einSerienKopf;
-        s.zeilen = {{"1", "a", "ja", "1", "1", "123.45", "1", "123.45"},
-                    {"2", "b", "Ja", "1", "1", "0.0", "1", "0.0"},
-                    {"3", "c", "Nein", "1", "1", "0.0", "1", "x"}};
+        s.zeilen = { { "1", "a", "ja", "1", "1", "123.45", "1", "123.45" },
+            { "2", "b", "Ja", "1", "1", "0.0", "1", "0.0" }, { "3", "c", "Nein", "1", "1", "0.0", "1", "x" } };
         s.einsatz = 2.5;
         const QString seite = Bericht::htmlBericht(s);
         QVERIFY(seite.contains(QStringLiteral("<td class=\"zahl\">2,5</td><td>-----</td>")));
@@ -91,7 +91,7 @@ private slots:
         // Characters beyond Latin-1, also outside the basic plane, become
         // references; the page then converts to Latin-1 without loss.
         QCOMPARE(Bericht::htmlText(QStringLiteral("\u00e4 \u0141 \U0001F0A1 & \"<>\"")),
-                 QStringLiteral("\u00e4 &#321; &#127137; &amp; &quot;&lt;&gt;&quot;"));
+            QStringLiteral("\u00e4 &#321; &#127137; &amp; &quot;&lt;&gt;&quot;"));
         QCOMPARE(Bericht::htmlBytes(Bericht::htmlText(QStringLiteral("\u00e4\u20ac"))), QByteArray("\xe4&#8364;"));
         QVERIFY(Bericht::htmlKopf(QStringLiteral("A<B")).contains(QStringLiteral("<title>A&lt;B</title>\n")));
     }
@@ -120,10 +120,10 @@ private slots:
     {
         Bericht::Schnappschuss s;
         s.kopf = einSerienKopf;
-        const QStringList summen = {"5", "7", "5", "x", "7", "-1", "0"};
+        const QStringList summen = { "5", "7", "5", "x", "7", "-1", "0" };
         for (int i = 0; i < summen.size(); ++i)
-            s.zeilen << QStringList{QString::number(110 - i), "n", "Nein", "0", "0", "0.0", summen.at(i), "0.0"};
-        QCOMPARE(Bericht::reihenfolge(s), (QVector<int>{1, 4, 0, 2, 3, 6, 5}));
+            s.zeilen << QStringList { QString::number(110 - i), "n", "Nein", "0", "0", "0.0", summen.at(i), "0.0" };
+        QCOMPARE(Bericht::reihenfolge(s), (QVector<int> { 1, 4, 0, 2, 3, 6, 5 }));
     }
 
     void textDatei()
@@ -134,8 +134,7 @@ private slots:
 
         // In a Latin-1 locale umlauts stay single bytes; what it cannot hold
         // becomes its replacement character.
-        const QByteArray latin1 =
-            Bericht::lokaleBytes(Bericht::textBericht(s), QTextCodec::codecForName("ISO-8859-1"));
+        const QByteArray latin1 = Bericht::lokaleBytes(Bericht::textBericht(s), QTextCodec::codecForName("ISO-8859-1"));
         QVERIFY(latin1.contains("Dr, Ludwig & S\xf6hne   Ja"));
         QVERIFY(latin1.contains("101 ?ukasz \"Luk\" <Nowak> Nein"));
 
@@ -144,15 +143,16 @@ private slots:
         leer.zeilen.clear();
         leer.listenName.clear();
         QCOMPARE(Bericht::textBericht(leer),
-                 QStringLiteral("Spieltag 05-12-2026 \n"
-                                " Nr Name                 Preisskat  PktS1 TischS1 KostenS1 Summe Punkte Summe Kosten \n"
-                                "\n"
-                                "Preisskat Einnahmen Euro 0,0 Spielkosten Einnahmen Euro 0,0\n"));
+            QStringLiteral("Spieltag 05-12-2026 \n"
+                           " Nr Name                 Preisskat  PktS1 TischS1 KostenS1 Summe Punkte Summe Kosten \n"
+                           "\n"
+                           "Preisskat Einnahmen Euro 0,0 Spielkosten Einnahmen Euro 0,0\n"));
 
         // A name is cut to 20 characters, never in the middle of a character
         // outside the basic plane.
         Bericht::Schnappschuss lang = s;
-        lang.zeilen = {{"7", QStringLiteral("1234567890123456789\U0001F0A1xyz"), "Ja", "1", "1", "0.0", "1", "0.0"}};
+        lang.zeilen
+            = { { "7", QStringLiteral("1234567890123456789\U0001F0A1xyz"), "Ja", "1", "1", "0.0", "1", "0.0" } };
         const QString zeile = Bericht::textBericht(lang).split(QLatin1Char('\n')).at(2);
         QVERIFY2(zeile.startsWith(QStringLiteral("  7 1234567890123456789  Ja        ")), qPrintable(zeile));
     }
@@ -161,7 +161,7 @@ private slots:
     {
         const Bericht::Schnappschuss s = spieltag();
         QCOMPARE(Bericht::lokaleBytes(Bericht::excelBericht(s), QTextCodec::codecForName("UTF-8")),
-                 golden(QStringLiteral("spieltag_excel.txt")));
+            golden(QStringLiteral("spieltag_excel.txt")));
 
         Bericht::Schnappschuss leer = s;
         leer.zeilen.clear();

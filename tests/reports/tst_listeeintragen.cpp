@@ -14,13 +14,14 @@
 
 using Turnierbau::wert;
 
-namespace {
+namespace
+{
 
 // What a row of the dialog shows.
 QStringList reihe(QWidget* dlg, int r)
 {
     QStringList texte;
-    for (const char* feld : {"leStartNr", "leName", "lePunkte", "leKosten"})
+    for (const char* feld : { "leStartNr", "leName", "lePunkte", "leKosten" })
         texte << dlg->findChild<QLineEdit*>(QString::fromLatin1(feld) + QString::number(r))->text();
     return texte;
 }
@@ -28,7 +29,7 @@ QStringList reihe(QWidget* dlg, int r)
 bool reiheVierOffen(QWidget* dlg)
 {
     return dlg->findChild<QLineEdit*>(QStringLiteral("lePunkte4"))->isEnabled()
-           && dlg->findChild<QLineEdit*>(QStringLiteral("leKosten4"))->isEnabled();
+        && dlg->findChild<QLineEdit*>(QStringLiteral("leKosten4"))->isEnabled();
 }
 
 // Chooses an entry of a selector the way a user does.
@@ -51,11 +52,12 @@ void knopf(QWidget* dlg, QDialogButtonBox::StandardButton b)
     dlg->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"))->button(b)->click();
 }
 
-const QStringList leer = {QString(), QString(), QString(), QString()};
+const QStringList leer = { QString(), QString(), QString(), QString() };
 
 } // namespace
 
-class TstListeEintragen : public QObject {
+class TstListeEintragen : public QObject
+{
     Q_OBJECT
 
     std::unique_ptr<MainWindow> w;
@@ -78,10 +80,13 @@ private slots:
         d = std::make_unique<SkriptDialoge>();
         db = Turnierbau::gruppeMitSpielern(*w, *d, 7, 2);
         QVERIFY(db.isValid());
-        const QVector<QVector<int>> sitze = {{103, 1, 1}, {101, 1, 2}, {100, 1, 3}, {102, 1, 4},
-                                             {105, 2, 1}, {104, 2, 2}, {106, 2, 3}};
+        const QVector<QVector<int>> sitze = { { 103, 1, 1 }, { 101, 1, 2 }, { 100, 1, 3 }, { 102, 1, 4 }, { 105, 2, 1 },
+            { 104, 2, 2 }, { 106, 2, 3 } };
         for (const auto& s : sitze)
-            sql(QStringLiteral("UPDATE Serie2 SET Tisch=%1, TischIntern=%2 WHERE StartNr=%3").arg(s[1]).arg(s[2]).arg(s[0]));
+            sql(QStringLiteral("UPDATE Serie2 SET Tisch=%1, TischIntern=%2 WHERE StartNr=%3")
+                    .arg(s[1])
+                    .arg(s[2])
+                    .arg(s[0]));
         sql(QStringLiteral("UPDATE Serie2 SET Punkte=40, Kosten=1.5 WHERE StartNr=101"));
         // Series 1: only table 2 has a list, with two players.
         sql(QStringLiteral("UPDATE Serie1 SET Tisch=2, TischIntern=1 WHERE StartNr=100"));
@@ -115,15 +120,15 @@ private slots:
 
         // Series 2: table 1 in seat order.
         waehlen(&dlg, "cmbSerie", QStringLiteral("2"));
-        QCOMPARE(reihe(&dlg, 1), (QStringList{"103", "Vorname4 Nachname4", "0", "0.0"}));
-        QCOMPARE(reihe(&dlg, 2), (QStringList{"101", "Vorname2 Nachname2", "40", "1.5"}));
-        QCOMPARE(reihe(&dlg, 3), (QStringList{"100", "Vorname1 Nachname1", "0", "0.0"}));
-        QCOMPARE(reihe(&dlg, 4), (QStringList{"102", "Vorname3 Nachname3", "0", "0.0"}));
+        QCOMPARE(reihe(&dlg, 1), (QStringList { "103", "Vorname4 Nachname4", "0", "0.0" }));
+        QCOMPARE(reihe(&dlg, 2), (QStringList { "101", "Vorname2 Nachname2", "40", "1.5" }));
+        QCOMPARE(reihe(&dlg, 3), (QStringList { "100", "Vorname1 Nachname1", "0", "0.0" }));
+        QCOMPARE(reihe(&dlg, 4), (QStringList { "102", "Vorname3 Nachname3", "0", "0.0" }));
         QVERIFY(reiheVierOffen(&dlg));
 
         // A table of three: row 4 empty and closed; back to four: open again.
         waehlen(&dlg, "cmbTisch", QStringLiteral("2"));
-        QCOMPARE(reihe(&dlg, 1), (QStringList{"105", "Vorname6 Nachname6", "0", "0.0"}));
+        QCOMPARE(reihe(&dlg, 1), (QStringList { "105", "Vorname6 Nachname6", "0", "0.0" }));
         QCOMPARE(reihe(&dlg, 3).first(), QStringLiteral("106"));
         QCOMPARE(reihe(&dlg, 4), leer);
         QVERIFY(!reiheVierOffen(&dlg));
@@ -224,8 +229,7 @@ private slots:
         gezeigt = beimNaechstenDialog("DlgListeEintragen", [&](QWidget* dlg) {
             startTisch = dlg->findChild<QComboBox*>(QStringLiteral("cmbTisch"))->currentText();
             offenMitLeerenReihen = reihe(dlg, 1) == leer
-                                   && dlg->findChild<QComboBox*>(QStringLiteral("cmbSerie"))->currentText()
-                                          == QStringLiteral("0");
+                && dlg->findChild<QComboBox*>(QStringLiteral("cmbSerie"))->currentText() == QStringLiteral("0");
             waehlen(dlg, "cmbSerie", QStringLiteral("2"));
             setzen(dlg, "lePunkte1", QStringLiteral("120"));
             setzen(dlg, "leKosten1", QStringLiteral("3.5"));
@@ -250,10 +254,9 @@ private slots:
         QCOMPARE(t->summeKostenItem(z103)->text(), QStringLiteral("3.5"));
         QCOMPARE(wert(db, QStringLiteral("SELECT SummePunkte FROM Teilnehmer WHERE StartNr=103")).toInt(), 120);
         QCOMPARE(wert(db, QStringLiteral("SELECT SummeKosten FROM Teilnehmer WHERE StartNr=103")).toDouble(), 3.5);
-        QCOMPARE(wert(w->registry().hauptDatenbank(),
-                      QStringLiteral("SELECT Punkte FROM Rangliste WHERE StartNr=103"))
+        QCOMPARE(wert(w->registry().hauptDatenbank(), QStringLiteral("SELECT Punkte FROM Rangliste WHERE StartNr=103"))
                      .toInt(),
-                 120);
+            120);
     }
 };
 

@@ -14,7 +14,8 @@
 using Rangliste::Eintrag;
 using Rangliste::Platz;
 
-namespace {
+namespace
+{
 
 const QDate tag1(2026, 3, 7);
 const QDate tag2(2026, 4, 4);
@@ -29,18 +30,24 @@ QString iso(const QDate& d)
 QVector<Eintrag> beispiel()
 {
     return {
-        {iso(tag1), QStringLiteral("Meier"), 900},   {iso(tag2), QStringLiteral("Meier"), 1100},
-        {iso(tag3), QStringLiteral("Meier"), -50},   {iso(spaeter), QStringLiteral("Meier"), 5000},
-        {iso(tag2), QStringLiteral("Zander"), 1950}, {iso(tag2), QStringLiteral("Bauer"), 1950},
-        {iso(tag1), QStringLiteral("meier"), 300},   {QStringLiteral("2026-4-4"), QStringLiteral("Bauer"), 999},
-        {QStringLiteral("04.04.2026"), QStringLiteral("Bauer"), 999}, {QString(), QStringLiteral("Bauer"), 999},
-        {iso(tag2) + QLatin1Char(' '), QStringLiteral("Bauer"), 999},
+        { iso(tag1), QStringLiteral("Meier"), 900 },
+        { iso(tag2), QStringLiteral("Meier"), 1100 },
+        { iso(tag3), QStringLiteral("Meier"), -50 },
+        { iso(spaeter), QStringLiteral("Meier"), 5000 },
+        { iso(tag2), QStringLiteral("Zander"), 1950 },
+        { iso(tag2), QStringLiteral("Bauer"), 1950 },
+        { iso(tag1), QStringLiteral("meier"), 300 },
+        { QStringLiteral("2026-4-4"), QStringLiteral("Bauer"), 999 },
+        { QStringLiteral("04.04.2026"), QStringLiteral("Bauer"), 999 },
+        { QString(), QStringLiteral("Bauer"), 999 },
+        { iso(tag2) + QLatin1Char(' '), QStringLiteral("Bauer"), 999 },
     };
 }
 
 } // namespace
 
-class TstRangliste : public QObject {
+class TstRangliste : public QObject
+{
     Q_OBJECT
 private slots:
     void init() { Testumgebung::frischesZuhause(); }
@@ -53,12 +60,12 @@ private slots:
         // totals: the name that sorts first first. "meier" is its own line.
         // Malformed dates never count.
         QCOMPARE(Rangliste::auswerten(e, tag1, tag3),
-                 (QVector<Platz>{{"Bauer", 1950}, {"Meier", 1950}, {"Zander", 1950}, {"meier", 300}}));
+            (QVector<Platz> { { "Bauer", 1950 }, { "Meier", 1950 }, { "Zander", 1950 }, { "meier", 300 } }));
 
         // Start equal to end: that day only.
         QCOMPARE(Rangliste::auswerten(e, tag2, tag2),
-                 (QVector<Platz>{{"Bauer", 1950}, {"Zander", 1950}, {"Meier", 1100}}));
-        QCOMPARE(Rangliste::auswerten(e, tag1, tag1), (QVector<Platz>{{"Meier", 900}, {"meier", 300}}));
+            (QVector<Platz> { { "Bauer", 1950 }, { "Zander", 1950 }, { "Meier", 1100 } }));
+        QCOMPARE(Rangliste::auswerten(e, tag1, tag1), (QVector<Platz> { { "Meier", 900 }, { "meier", 300 } }));
 
         // Start later than end: nothing.
         QVERIFY(Rangliste::auswerten(e, tag3, tag1).isEmpty());
@@ -70,22 +77,23 @@ private slots:
 
     void seite()
     {
-        const QVector<Platz> plaetze = {{QStringLiteral("B\u00e4r & <Sohn>"), 20}, {QStringLiteral("\u0141ukasz"), -3}};
+        const QVector<Platz> plaetze
+            = { { QStringLiteral("B\u00e4r & <Sohn>"), 20 }, { QStringLiteral("\u0141ukasz"), -3 } };
         QCOMPARE(Rangliste::html(plaetze, tag1, tag2, QStringLiteral("Liga")),
-                 QStringLiteral(
-                     "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0 Transitional//EN\">\n<html>\n\t<head>\n"
-                     "\t\t<title>Rangliste</title>\n\t<style>\n"
-                     "\ttable, th, th.zahl, td, td.zahl { border: 1px solid black; border-collapse: collapse; }\n"
-                     "\tth.zahl, td.zahl { padding: 5px; } th.zahl { text-align: right; } td.zahl { text-align: "
-                     "right; }\n\t</style>\n\t</head>\n\t<body>\n"
-                     "\t<h1>Rangliste 07-03-2026 bis 04-04-2026 Liga</h1><br>\n<p>\n<table style=\"width:100%\">\n"
-                     "\t<tr><th>Rang</th><th>Name</th><th>Punkte</th></tr>\n"
-                     "\t<tr><td class=\"zahl\">1</td><td>B\u00e4r &amp; &lt;Sohn&gt;</td><td class = \"zahl\">20</td>"
-                     "</tr>\n"
-                     "\t<tr><td class=\"zahl\">2</td><td>&#321;ukasz</td><td class = \"zahl\">-3</td></tr>\n"
-                     "</table></p>\n\t</body>\n</html>\n"));
+            QStringLiteral(
+                "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0 Transitional//EN\">\n<html>\n\t<head>\n"
+                "\t\t<title>Rangliste</title>\n\t<style>\n"
+                "\ttable, th, th.zahl, td, td.zahl { border: 1px solid black; border-collapse: collapse; }\n"
+                "\tth.zahl, td.zahl { padding: 5px; } th.zahl { text-align: right; } td.zahl { text-align: "
+                "right; }\n\t</style>\n\t</head>\n\t<body>\n"
+                "\t<h1>Rangliste 07-03-2026 bis 04-04-2026 Liga</h1><br>\n<p>\n<table style=\"width:100%\">\n"
+                "\t<tr><th>Rang</th><th>Name</th><th>Punkte</th></tr>\n"
+                "\t<tr><td class=\"zahl\">1</td><td>B\u00e4r &amp; &lt;Sohn&gt;</td><td class = \"zahl\">20</td>"
+                "</tr>\n"
+                "\t<tr><td class=\"zahl\">2</td><td>&#321;ukasz</td><td class = \"zahl\">-3</td></tr>\n"
+                "</table></p>\n\t</body>\n</html>\n"));
         // A placeholder-like name is written as it is.
-        QVERIFY(Rangliste::html({{QStringLiteral("%1 %3"), 1}}, tag1, tag1, QString())
+        QVERIFY(Rangliste::html({ { QStringLiteral("%1 %3"), 1 } }, tag1, tag1, QString())
                     .contains(QStringLiteral("<td>%1 %3</td><td class = \"zahl\">1</td>")));
     }
 
