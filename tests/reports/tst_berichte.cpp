@@ -106,7 +106,8 @@ private slots:
         QCOMPARE(name, QString());
         QCOMPARE(einsatz, 0.0);
         ini.setValue(QStringLiteral("Kosten/ListenName"), QStringLiteral("Liga"));
-        ini.setValue(QStringLiteral("Kosten/Preisskat"), QStringLiteral("7.5"));
+        // The rules tab stores the stake as a number.
+        ini.setValue(QStringLiteral("Kosten/Preisskat"), 7.5);
         Bericht::einstellungenLesen(ini, name, einsatz);
         QCOMPARE(name, QStringLiteral("Liga"));
         QCOMPARE(einsatz, 7.5);
