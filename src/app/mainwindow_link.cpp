@@ -267,6 +267,7 @@ void MainWindow::sendeKostenRegeln(const Nachricht& empfangen)
 
 void MainWindow::dateiSpeichern(const Nachricht& m)
 {
-    if (!Protokoll::dateiNachrichtSpeichern(turnierVerzeichnis, m))
-        qWarning("Link: Spielliste nicht gespeichert (Code %d)", m.code);
+    // A refused or broken file is not announced: the sender is a peer on the
+    // network, and a flood of them must not flood the log either.
+    Protokoll::dateiNachrichtSpeichern(turnierVerzeichnis, m);
 }

@@ -1,0 +1,409 @@
+#include "testumgebung.h"
+
+#include "ui_mainwindow.h"
+
+#include <QAction>
+#include <QDialog>
+#include <QDir>
+#include <QLabel>
+#include <QRandomGenerator>
+#include <QSettings>
+#include <QSpinBox>
+#include <QSqlQuery>
+#include <QSqlTableModel>
+#include <QStatusBar>
+#include <QTcpServer>
+
+#include "app/mainwindow.h"
+#include "begleiter.h"
+#include "link/client.h"
+#include "setup/teilnehmertabelle.h"
+#include "storage/datenbank.h"
+
+using namespace Turnierbau;
+
+namespace {
+
+const QString regeln = QStringLiteral("0|1.5|2.5|3.5|1|1|2.5|10|50|40|30|Spielliste");
+
+// A request for a table no group has: answered by the rules message only,
+// which marks that everything sent before it has been handled.
+QStringList bisZurMarke(Begleiter& b, Begleiter& sender)
+{
+    sender.senden(QStringLiteral("5:marke:x$4242@1"));
+    return b.bis(QStringLiteral("15:marke:"));
+}
+
+void ausfuehren(QSqlDatabase db, const QString& sql)
+{
+    QSqlQuery q(db);
+    QVERIFY2(q.exec(sql), qPrintable(sql));
+}
+
+QSettings einstellungen()
+{
+    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Kartenhof"), QStringLiteral("Reizwerk"));
+}
+
+} // namespace
+
+class TstLinkProtokoll : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<MainWindow> w;
+
+    quint16 port() const { return w->link()->port(); }
+    QString text(int startNr, int s, bool kosten) const
+    {
+        TeilnehmerTabelle* t = w->tabelle();
+        const int z = t->zeileVon(startNr);
+        if (z < 0)
+            return QStringLiteral("<keine Zeile>");
+        return (kosten ? t->kostenItem(z, s) : t->punkteItem(z, s))->text();
+    }
+
+private slots:
+    void init() { Testumgebung::frischesZuhause(); }
+    void cleanup()
+    {
+        if (w)
+            fensterBeenden(w);
+    }
+
+    void einstellungenUndStatus()
+    {
+        w = fensterStarten();
+        QVERIFY(w->link()->lauscht());
+        auto* status = w->findChild<QLabel*>(QStringLiteral("lblLinkStatus"));
+        QVERIFY(status);
+        QCOMPARE(status->text(), QStringLiteral("Verbindung: Port %1, 0 Begleiter").arg(port()));
+        Begleiter b;
+        QVERIFY(b.anmelden(port()));
+        QTRY_COMPARE(status->text(), QStringLiteral("Verbindung: Port %1, 1 Begleiter").arg(port()));
+        // A database message does not hide the link's state.
+        Db::Melder::instanz()->melden(QStringLiteral("Test"));
+        QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("FEHLER: Test"));
+        QVERIFY(status->isVisible());
+        b.socket.disconnectFromHost();
+        QTRY_COMPARE(status->text(), QStringLiteral("Verbindung: Port %1, 0 Begleiter").arg(port()));
+        fensterBeenden(w);
+
+        // A port that is taken: shown, and the program works on.
+        QTcpServer belegt;
+        QVERIFY(belegt.listen(QHostAddress::LocalHost, 0));
+        Testumgebung::frischesZuhause();
+        {
+            QSettings s = einstellungen();
+            s.setValue(QStringLiteral("Link/Port"), belegt.serverPort());
+            s.setValue(QStringLiteral("Link/Adresse"), QStringLiteral("127.0.0.1"));
+        }
+        w = fensterStarten();
+        QVERIFY(!w->link()->lauscht());
+        status = w->findChild<QLabel*>(QStringLiteral("lblLinkStatus"));
+        QVERIFY2(status->text().startsWith(QStringLiteral("Verbindung: FEHLER")), qPrintable(status->text()));
+        QCOMPARE(spielerAnlegen(*w, 2).size(), 2);
+        QCOMPARE(w->spieler()->rowCount(), 2);
+        fensterBeenden(w);
+
+        // The port is written with its default when missing.
+        Testumgebung::frischesZuhause();
+        einstellungen().setValue(QStringLiteral("Link/Adresse"), QStringLiteral("127.0.0.1"));
+        w = fensterStarten(false);
+        QCOMPARE(w->settings()->value(QStringLiteral("Link/Port")).toInt(), 47474);
+        QCOMPARE(w->settings()->value(QStringLiteral("Link/Adresse")).toString(), QStringLiteral("127.0.0.1"));
+    }
+
+    void spielerlisteBeimAnmelden()
+    {
+        w = fensterStarten();
+        {
+            // Also an empty roster is sent.
+            Begleiter leer;
+            QVERIFY(leer.anmelden(port()));
+            QCOMPARE(leer.frames(1), QStringList{QStringLiteral("4:127.0.0.1:AlleSpieler$")});
+        }
+        QTRY_COMPARE(w->link()->anzahlTeilnehmer(), 0);
+        spielerAnlegen(*w, {{QStringLiteral("Anna"), QStringLiteral("Berg"), QStringLiteral("Alle"), QStringLiteral("Ja"),
+                             QStringLiteral("Nein")},
+                            {QStringLiteral("Bernd"), QStringLiteral("Kurz"), QStringLiteral("Damen"), QStringLiteral("Nein"),
+                             QStringLiteral("Ja")},
+                            {QStringLiteral("Carla"), QStringLiteral("Lang")}});
+        const QString liste = QStringLiteral(
+            "4:127.0.0.1:AlleSpieler$100|Anna Berg|Ja|Nein@101|Bernd Kurz|Nein|Ja@102|Carla Lang|Ja|Nein");
+
+        Begleiter a;
+        QVERIFY(a.anmelden(port()));
+        QCOMPARE(a.frames(1), QStringList{liste});
+
+        // Known address, or another name: nothing is sent.
+        Begleiter zweiter, fremd;
+        QVERIFY(zweiter.anmelden(port()));
+        QVERIFY(fremd.anmelden(port(), QStringLiteral("Fremd")));
+        const QString marke = QStringLiteral("15:marke:AlleSpieler$4242@1@") + regeln;
+        QCOMPARE(bisZurMarke(a, a), QStringList{marke});
+        QCOMPARE(zweiter.bis(QStringLiteral("15:marke:")), QStringList{marke});
+        QCOMPARE(fremd.bis(QStringLiteral("15:marke:")), QStringList{marke});
+
+        // Messages of peers of another name are not taken.
+        fremd.senden(QStringLiteral("5:fremd:x$4242@1"));
+        QCOMPARE(bisZurMarke(fremd, a), QStringList{marke});
+
+        // After leaving, the address joins anew and gets the roster again.
+        a.socket.disconnectFromHost();
+        zweiter.socket.disconnectFromHost();
+        QTRY_COMPARE(w->link()->anzahlTeilnehmer(), 1);
+        Begleiter wieder;
+        QVERIFY(wieder.anmelden(port()));
+        QCOMPARE(wieder.frames(1), QStringList{liste});
+    }
+
+    void tischAnfragen()
+    {
+        w = fensterStarten();
+        SkriptDialoge d;
+        QSqlDatabase db = gruppeMitSpielern(*w, d, 8, 2);
+        QVERIFY(db.isValid());
+        const QString g = w->form()->cmbTeilnehmerGruppe->currentText();
+        QCOMPARE(g, QStringLiteral("Alle"));
+        ausfuehren(db, QStringLiteral("UPDATE Gruppe SET ErsterTisch=1, LetzterTisch=2"));
+        // Seats of series 2, written in another order than the seats.
+        const QList<QPair<int, int>> tisch1{{106, 3}, {103, 1}, {101, 4}, {100, 2}};
+        for (const auto& p : tisch1)
+            ausfuehren(db, QStringLiteral("UPDATE Serie2 SET Tisch=1, TischIntern=%1 WHERE StartNr=%2").arg(p.second).arg(p.first));
+        const QList<QPair<int, int>> tisch2{{102, 4}, {104, 1}, {105, 2}, {107, 3}};
+        for (const auto& p : tisch2)
+            ausfuehren(db, QStringLiteral("UPDATE Serie2 SET Tisch=2, TischIntern=%1 WHERE StartNr=%2").arg(p.second).arg(p.first));
+
+        Begleiter a;
+        QVERIFY(a.anmelden(port()));
+        QCOMPARE(a.frames(1).size(), 1);
+        a.senden(QStringLiteral("5:127.0.0.1:x$1@2"));
+        QCOMPARE(a.bis(QStringLiteral("15:")),
+                 QStringList({QStringLiteral("6:127.0.0.1:Alle$1@2@103|Vorname4 Nachname4|Ja|Nein@100|Vorname1 "
+                                             "Nachname1|Ja|Nein@106|Vorname7 Nachname7|Ja|Nein@101|Vorname2 "
+                                             "Nachname2|Ja|Nein"),
+                              QStringLiteral("15:127.0.0.1:Alle$1@2@") + regeln}));
+
+        // A second companion, from its own address, asks for the same table.
+        Begleiter b;
+        QVERIFY(b.anmelden(port(), QStringLiteral("Listenbote"), QHostAddress(QStringLiteral("127.0.0.2"))));
+        QCOMPARE(b.frames(1).value(0).left(24), QStringLiteral("4:127.0.0.2:AlleSpieler$"));
+        b.senden(QStringLiteral("5:127.0.0.2:x$1@2"));
+        QCOMPARE(b.bis(QStringLiteral("15:")), QStringList({QStringLiteral("3:127.0.0.2:AlleSpieler$1"),
+                                                           QStringLiteral("15:127.0.0.2:AlleSpieler$1@2@") + regeln}));
+        // Outside every group, or a series the group does not have: the rules only.
+        b.senden(QStringLiteral("5:127.0.0.2:x$99@1"));
+        QCOMPARE(b.bis(QStringLiteral("15:")), QStringList{QStringLiteral("15:127.0.0.2:AlleSpieler$99@1@") + regeln});
+        a.bis(QStringLiteral("15:127.0.0.2:AlleSpieler$99@1@"));
+        a.senden(QStringLiteral("5:127.0.0.1:x$1@3"));
+        QCOMPARE(a.bis(QStringLiteral("15:")), QStringList{QStringLiteral("15:127.0.0.1:AlleSpieler$1@3@") + regeln});
+
+        // When the first moves on to table 2, table 1 is free for the second.
+        a.senden(QStringLiteral("5:127.0.0.1:x$2@2"));
+        QCOMPARE(a.bis(QStringLiteral("15:")).value(0),
+                 QStringLiteral("6:127.0.0.1:Alle$2@2@104|Vorname5 Nachname5|Ja|Nein@105|Vorname6 Nachname6|Ja|Nein@107|"
+                                "Vorname8 Nachname8|Ja|Nein@102|Vorname3 Nachname3|Ja|Nein"));
+        b.bis(QStringLiteral("15:127.0.0.1:Alle$2@2@"));
+        b.senden(QStringLiteral("5:127.0.0.2:x$1@2"));
+        QVERIFY(b.bis(QStringLiteral("15:")).value(0).startsWith(QStringLiteral("6:127.0.0.2:Alle$1@2@103|")));
+        // The link did not change the group the window works on.
+        QCOMPARE(w->registry().aktuelle(), g);
+    }
+
+    void ergebnisseDerGezeigtenGruppe()
+    {
+        w = fensterStarten();
+        SkriptDialoge d;
+        QSqlDatabase db = gruppeMitSpielern(*w, d, 4, 2);
+        QVERIFY(db.isValid());
+        const QString g = w->form()->cmbTeilnehmerGruppe->currentText();
+        const QString datum = wert(db, QStringLiteral("SELECT Datum FROM Gruppe")).toString();
+        Begleiter a;
+        QVERIFY(a.anmelden(port()));
+        a.senden(QStringLiteral("7:127.0.0.1:%1$L|x|1|23|a|b|4.5|c|100@L|x|2|-10|a|b|1|c|101@L|x|1|99|a|b|9|102@"
+                                "L|x|2|5|a|b|2|c|100@L|x|3|5|a|b|2|c|103")
+                     .arg(g));
+        bisZurMarke(a, a);
+
+        QCOMPARE(text(100, 1, false), QStringLiteral("23"));
+        QCOMPARE(text(100, 1, true), QStringLiteral("4.5"));
+        QCOMPARE(text(100, 2, false), QStringLiteral("5"));
+        QCOMPARE(text(100, 2, true), QStringLiteral("2.0"));
+        QCOMPARE(text(101, 2, false), QStringLiteral("-10"));
+        QCOMPARE(text(101, 2, true), QStringLiteral("1.0"));
+        // The eight-part line is skipped.
+        QCOMPARE(text(102, 1, false), QStringLiteral("0"));
+
+        // Stored by the score entry, with sums and the match-day ranking.
+        QTRY_COMPARE(wert(db, QStringLiteral("SELECT Punkte FROM Serie1 WHERE StartNr=100")).toInt(), 23);
+        QCOMPARE(wert(db, QStringLiteral("SELECT Kosten FROM Serie1 WHERE StartNr=100")).toDouble(), 4.5);
+        QCOMPARE(wert(db, QStringLiteral("SELECT Punkte FROM Serie2 WHERE StartNr=101")).toInt(), -10);
+        QTRY_COMPARE(wert(db, QStringLiteral("SELECT SummePunkte FROM Teilnehmer WHERE StartNr=100")).toInt(), 28);
+        QTRY_COMPARE(wert(db, QStringLiteral("SELECT SummeKosten FROM Teilnehmer WHERE StartNr=100")).toDouble(), 6.5);
+        QCOMPARE(wert(db, QStringLiteral("SELECT Punkte FROM Serie1 WHERE StartNr=102")).toInt(), 0);
+        QSqlDatabase haupt = w->registry().hauptDatenbank();
+        QTRY_COMPARE(wert(haupt, QStringLiteral("SELECT Punkte FROM Rangliste WHERE StartNr=100 AND Datum='%1'").arg(datum))
+                         .toInt(),
+                     28);
+    }
+
+    void ergebnisseEinerAnderenGruppe()
+    {
+        w = fensterStarten();
+        SkriptDialoge d;
+        QSqlDatabase alle = gruppeMitSpielern(*w, d, 4, 2);
+        QVERIFY(alle.isValid());
+        // A second group, which is then the one shown.
+        spielerAnlegen(*w, 4, QStringLiteral("Senioren"));
+        w->form()->cmbSpielerGruppe->setCurrentText(QStringLiteral("Senioren"));
+        auto gezeigt = beimNaechstenDialog("DlgNewGroup", [](QWidget* dlg) { static_cast<QDialog*>(dlg)->accept(); });
+        w->aktion(QStringLiteral("actNeueSpielGruppe"))->trigger();
+        QVERIFY(*gezeigt);
+        teilnehmerWaehlen(*w);
+        teilnehmerBestaetigen(*w, d);
+        QCOMPARE(w->form()->cmbTeilnehmerGruppe->currentText(), QStringLiteral("Senioren"));
+        QCOMPARE(w->tabelle()->zeileVon(104), 0);
+        QVERIFY(w->registry().datenbank(QStringLiteral("Senioren")).isValid());
+
+        ausfuehren(alle, QStringLiteral("UPDATE Serie2 SET Punkte=30, Kosten=2 WHERE StartNr=100"));
+        ausfuehren(alle, QStringLiteral("UPDATE Gruppe SET Datum='2026-03-01'"));
+        Begleiter a;
+        QVERIFY(a.anmelden(port()));
+        a.senden(QStringLiteral("7:127.0.0.1:Alle$L|x|1|12|a|b|3.5|c|100@L|x|2|7|a|b|1|c|101@L|x|1|50|a|b|1|102@"
+                                "L|x|1|50|a|b|1|c|999@L|x|5|50|a|b|1|c|103@L|x|1|17|a|b|0.5|c|104"));
+        bisZurMarke(a, a);
+
+        QCOMPARE(wert(alle, QStringLiteral("SELECT Punkte FROM Serie1 WHERE StartNr=100")).toInt(), 12);
+        QCOMPARE(wert(alle, QStringLiteral("SELECT Kosten FROM Serie1 WHERE StartNr=100")).toDouble(), 3.5);
+        QCOMPARE(wert(alle, QStringLiteral("SELECT Punkte FROM Serie2 WHERE StartNr=101")).toInt(), 7);
+        QCOMPARE(wert(alle, QStringLiteral("SELECT SummePunkte FROM Teilnehmer WHERE StartNr=100")).toInt(), 42);
+        QCOMPARE(wert(alle, QStringLiteral("SELECT SummeKosten FROM Teilnehmer WHERE StartNr=100")).toDouble(), 5.5);
+        QCOMPARE(wert(alle, QStringLiteral("SELECT SummePunkte FROM Teilnehmer WHERE StartNr=101")).toInt(), 7);
+        QCOMPARE(wert(alle, QStringLiteral("SELECT Punkte FROM Serie1 WHERE StartNr=102")).toInt(), 0);
+        QCOMPARE(wert(alle, QStringLiteral("SELECT SummePunkte FROM Teilnehmer WHERE StartNr=103")).toInt(), 0);
+
+        QSqlDatabase haupt = w->registry().hauptDatenbank();
+        QCOMPARE(spalte(haupt, QStringLiteral("SELECT StartNr FROM Rangliste WHERE Datum='2026-03-01' ORDER BY StartNr")),
+                 QVariantList({100, 101}));
+        QCOMPARE(wert(haupt, QStringLiteral("SELECT Punkte FROM Rangliste WHERE StartNr=100")).toInt(), 42);
+        QCOMPARE(wert(haupt, QStringLiteral("SELECT Name FROM Rangliste WHERE StartNr=101")).toString(),
+                 QStringLiteral("Vorname2 Nachname2"));
+        // The shown group is untouched: 104 is not in "Alle".
+        QCOMPARE(text(104, 1, false), QStringLiteral("0"));
+        QCOMPARE(wert(w->registry().datenbank(QStringLiteral("Senioren")),
+                      QStringLiteral("SELECT Punkte FROM Serie1 WHERE StartNr=104"))
+                     .toInt(),
+                 0);
+        // A result for the master database's name changes nothing.
+        a.senden(QStringLiteral("7:127.0.0.1:reizwerk_connection_name$L|x|1|1|a|b|1|c|100"));
+        bisZurMarke(a, a);
+        QCOMPARE(wert(alle, QStringLiteral("SELECT Punkte FROM Serie1 WHERE StartNr=100")).toInt(), 12);
+    }
+
+    void spiellistenDateien()
+    {
+        w = fensterStarten();
+        SkriptDialoge d;
+        QVERIFY(gruppeMitSpielern(*w, d, 4, 2).isValid());
+        const QString turnier = w->turnierOrdner();
+        const QString listen = turnier + QStringLiteral("/SpielListen");
+        const QStringList vorher = QDir(turnier).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+        const QStringList datenVorher = QDir(w->datenVerzeichnis()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+
+        Begleiter a;
+        QVERIFY(a.anmelden(port()));
+        const QByteArray bytes("Serie1\r\n\x00\xff", 10);
+        a.senden(QStringLiteral("16:127.0.0.1:x$a@b@c"));
+        a.senden(QStringLiteral("17:127.0.0.1:x$t7.bin@") + QString::fromLatin1(qCompress(bytes).toBase64()));
+        for (const char* boese : {"16:127.0.0.1:x$../boese@c", "16:127.0.0.1:x$x/boese@c", "16:127.0.0.1:x$..@c",
+                                  "16:127.0.0.1:x$@c", "16:127.0.0.1:x$..\\boese@c", "17:127.0.0.1:x$../boese@eJwLAAA=",
+                                  "17:127.0.0.1:x$kaputt.bin@nicht gepackt"})
+            a.senden(QString::fromLatin1(boese));
+        bisZurMarke(a, a);
+
+        QFile fa(listen + QStringLiteral("/a"));
+        QVERIFY(fa.open(QIODevice::ReadOnly));
+        QCOMPARE(fa.readAll(), QByteArray("c\n"));
+        QFile fb(listen + QStringLiteral("/t7.bin"));
+        QVERIFY(fb.open(QIODevice::ReadOnly));
+        QCOMPARE(fb.readAll(), bytes);
+        QCOMPARE(QDir(listen).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                 QStringList({QStringLiteral("a"), QStringLiteral("t7.bin")}));
+        QCOMPARE(QDir(turnier).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), vorher + QStringList{QStringLiteral("SpielListen")});
+        QCOMPARE(QDir(w->datenVerzeichnis()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), datenVorher);
+    }
+
+    void fremdeKoepfeUndZufall()
+    {
+        w = fensterStarten();
+        SkriptDialoge d;
+        QSqlDatabase db = gruppeMitSpielern(*w, d, 4, 2);
+        QVERIFY(db.isValid());
+        const QString turnier = w->turnierOrdner();
+        const QString g = w->form()->cmbTeilnehmerGruppe->currentText();
+        Begleiter a;
+        QVERIFY(a.anmelden(port()));
+        a.frames(1);
+
+        // A header with an IPv6 address has more ":" and is dropped.
+        a.senden(QStringLiteral("5:fe80::1:x$1@1"));
+        a.senden(QStringLiteral("7:::1:%1$L|x|1|50|a|b|1|c|100").arg(g));
+        QCOMPARE(bisZurMarke(a, a).size(), 1);
+        QCOMPARE(text(100, 1, false), QStringLiteral("0"));
+
+        // Random and mutated frames: no crash, no stall, nothing written
+        // outside the game-list directory.
+        const QStringList vorlagen{QStringLiteral("5:127.0.0.1:x$1@1"),
+                                   QStringLiteral("7:127.0.0.1:%1$L|x|1|23|a|b|4.5|c|100@L|x|2|-10|a|b|1|c|101").arg(g),
+                                   QStringLiteral("16:127.0.0.1:x$f.txt@a@b"),
+                                   QStringLiteral("17:127.0.0.1:x$g.bin@eJwLSS0uAQAEXQHB"),
+                                   QStringLiteral("4:127.0.0.1:AlleSpieler$100|A B|Ja|Nein")};
+        QRandomGenerator r(2026);
+        QByteArray alles;
+        for (int i = 0; i < 10000; ++i) {
+            QByteArray daten;
+            if (i % 3 == 0) {
+                daten.resize(r.bounded(120));
+                for (char& z : daten)
+                    z = char(r.bounded(256));
+            } else {
+                QString t = vorlagen.at(r.bounded(vorlagen.size()));
+                const int schritte = 1 + r.bounded(3);
+                for (int k = 0; k < schritte && !t.isEmpty(); ++k) {
+                    const int pos = r.bounded(t.size());
+                    switch (r.bounded(3)) {
+                    case 0:
+                        t.remove(pos, 1 + r.bounded(4));
+                        break;
+                    case 1:
+                        t.insert(pos, QStringLiteral(":$@|./\\").at(r.bounded(7)));
+                        break;
+                    default:
+                        t[pos] = QChar(ushort(0x20 + r.bounded(0x60)));
+                    }
+                }
+                daten = t.toUtf8();
+            }
+            alles += Begleiter::frame(daten);
+        }
+        QElapsedTimer uhr;
+        uhr.start();
+        a.roh(alles);
+        a.senden(QStringLiteral("5:ende:x$4242@1"));
+        QVERIFY(!a.bis(QStringLiteral("15:ende:"), 60000).isEmpty());
+        QVERIFY(uhr.elapsed() < 60000);
+        QCOMPARE(w->link()->anzahlTeilnehmer(), 1);
+
+        const QStringList eintraege = QDir(turnier).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+        for (const QString& e : eintraege)
+            QVERIFY2(e.endsWith(QLatin1String(".db")) || e.endsWith(QLatin1String(".db-journal"))
+                         || e == QLatin1String("SpielListen"),
+                     qPrintable(e));
+        const QStringList dateien = QDir(turnier + QStringLiteral("/SpielListen")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+        for (const QString& f : dateien)
+            QVERIFY2(QFileInfo(turnier + QStringLiteral("/SpielListen/") + f).isFile(), qPrintable(f));
+    }
+};
+
+REIZWERK_TEST(TstLinkProtokoll)
+#include "tst_linkprotokoll.moc"

@@ -1,0 +1,144 @@
+#include "testumgebung.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtEndian>
+
+#include "link/protokoll.h"
+#include "scoring/regeln.h"
+
+namespace {
+
+QString gepackt(const QByteArray& daten)
+{
+    return QString::fromLatin1(qCompress(daten).toBase64());
+}
+
+QByteArray lesen(const QString& pfad)
+{
+    QFile f(pfad);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<fehlt>");
+}
+
+} // namespace
+
+class TstProtokoll : public QObject {
+    Q_OBJECT
+private slots:
+    void eintraegeUndRegeln()
+    {
+        QCOMPARE(Protokoll::spielerEintrag(100, QStringLiteral("Anna"), QStringLiteral("Berg"), true, false),
+                 QStringLiteral("100|Anna Berg|Ja|Nein"));
+        QCOMPARE(Protokoll::sitzEintrag(101, QStringLiteral("Bernd Kurz"), false, true),
+                 QStringLiteral("101|Bernd Kurz|Nein|Ja"));
+
+        QTemporaryDir dir;
+        QSettings s(dir.filePath(QStringLiteral("r.ini")), QSettings::IniFormat);
+        Regeln::standardsSchreiben(s);
+        const QString regeln = Regeln::regelnText(s);
+        QCOMPARE(regeln, QStringLiteral("0|1.5|2.5|3.5|1|1|2.5|10|50|40|30|Spielliste"));
+
+        // First and last field of the request, whatever lies between.
+        Nachricht anfrage = Nachricht::lesen(QStringLiteral("5:10.0.0.7:x$3@7@12"));
+        QCOMPARE(Protokoll::regelnNachricht(anfrage, QStringLiteral("Alle"), regeln).text(),
+                 QStringLiteral("15:10.0.0.7:Alle$3@12@0|1.5|2.5|3.5|1|1|2.5|10|50|40|30|Spielliste"));
+        anfrage = Nachricht::lesen(QStringLiteral("5:10.0.0.7:x$9"));
+        QCOMPARE(Protokoll::regelnNachricht(anfrage, QString(), QStringLiteral("r")).felder,
+                 QStringList({QStringLiteral("9"), QStringLiteral("9"), QStringLiteral("r")}));
+        anfrage = Nachricht::lesen(QStringLiteral("5:10.0.0.7:x$a@"));
+        QCOMPARE(Protokoll::regelnNachricht(anfrage, QString(), QStringLiteral("r")).felder,
+                 QStringList({QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("r")}));
+    }
+
+    void ergebnisZeilen()
+    {
+        const auto e = Protokoll::ergebnisLesen(QStringLiteral("x|y|2|-17|a|b|3.5|c|104"));
+        QVERIFY(e);
+        QCOMPARE(e->serie, 2);
+        QCOMPARE(e->punkte, -17);
+        QCOMPARE(e->kosten, 3.5);
+        QCOMPARE(e->startNr, 104);
+        // Eight or ten parts, and numbers that do not read, are no result.
+        QVERIFY(!Protokoll::ergebnisLesen(QStringLiteral("x|y|2|17|a|b|3.5|104")));
+        QVERIFY(!Protokoll::ergebnisLesen(QStringLiteral("x|y|2|17|a|b|3.5|c|104|z")));
+        QVERIFY(!Protokoll::ergebnisLesen(QStringLiteral("x|y|2|siebzehn|a|b|3.5|c|104")));
+        QVERIFY(!Protokoll::ergebnisLesen(QStringLiteral("x|y|2|17|a|b|3,5|c|104")));
+        QVERIFY(!Protokoll::ergebnisLesen(QStringLiteral("x|y|2|17|a|b|nan|c|104")));
+        QVERIFY(!Protokoll::ergebnisLesen(QStringLiteral("x|y||17|a|b|1|c|104")));
+    }
+
+    void dateinamen()
+    {
+        for (const char* gut : {"a", "Tisch7_Serie1.txt", ".versteckt", "a..b"})
+            QVERIFY2(Protokoll::dateinameSicher(QString::fromLatin1(gut)), gut);
+        for (const char* schlecht : {"", ".", "..", "../a", "a/b", "/etc/passwd", "a\\b", "..\\..\\x", "a\nb"})
+            QVERIFY2(!Protokoll::dateinameSicher(QString::fromLatin1(schlecht)), schlecht);
+        QVERIFY(!Protokoll::dateinameSicher(QString(300, QLatin1Char('a'))));
+    }
+
+    void entpacken()
+    {
+        const QByteArray inhalt("Spielliste\n1;18;Kreuz\0binaer", 27);
+        QCOMPARE(Protokoll::dateiEntpacken(gepackt(inhalt)).value_or("<nichts>"), inhalt);
+        QCOMPARE(Protokoll::dateiEntpacken(gepackt(QByteArray())).value_or("<nichts>"), QByteArray());
+
+        // Not Base64, too short, or a broken stream.
+        QVERIFY(!Protokoll::dateiEntpacken(QStringLiteral("kein base64!")));
+        QVERIFY(!Protokoll::dateiEntpacken(QStringLiteral("AAA=")));
+        QByteArray kaputt = qCompress(QByteArray(1000, 'x'));
+        kaputt.chop(6);
+        QVERIFY(!Protokoll::dateiEntpacken(QString::fromLatin1(kaputt.toBase64())));
+
+        // The declared length is checked before anything is unpacked.
+        QByteArray gross = qCompress(QByteArray(100, 'x'));
+        qToBigEndian<quint32>(Protokoll::maxEntpackt + 1, gross.data());
+        QVERIFY(!Protokoll::dateiEntpacken(QString::fromLatin1(gross.toBase64())));
+        const QByteArray klein = qCompress(QByteArray(5000, 'y'));
+        QVERIFY(!Protokoll::dateiEntpacken(QString::fromLatin1(klein.toBase64()), 4999));
+        QVERIFY(Protokoll::dateiEntpacken(QString::fromLatin1(klein.toBase64()), 5000));
+        // A declared length that does not match the data is refused.
+        QByteArray gelogen = klein;
+        qToBigEndian<quint32>(6000, gelogen.data());
+        QVERIFY(!Protokoll::dateiEntpacken(QString::fromLatin1(gelogen.toBase64())));
+    }
+
+    void dateienSchreiben()
+    {
+        QTemporaryDir wurzel;
+        const QString turnier = wurzel.filePath(QStringLiteral("06_12_2026"));
+        QVERIFY(QDir().mkpath(turnier));
+        const QString listen = turnier + QStringLiteral("/SpielListen");
+
+        QVERIFY(Protokoll::dateiNachrichtSpeichern(turnier, Nachricht::lesen(QStringLiteral("16:a:l$a@b@c"))));
+        QCOMPARE(lesen(listen + QStringLiteral("/a")), QByteArray("c\n"));
+        // Replaced whole.
+        QVERIFY(Protokoll::dateiNachrichtSpeichern(turnier, Nachricht::lesen(QStringLiteral("16:a:l$a@x"))));
+        QCOMPARE(lesen(listen + QStringLiteral("/a")), QByteArray("x\n"));
+
+        const QByteArray bytes("\x01\x02\xff@$", 5);
+        QVERIFY(Protokoll::dateiNachrichtSpeichern(
+            turnier, Nachricht::lesen(QStringLiteral("17:a:l$b.bin@") + gepackt(bytes))));
+        QCOMPARE(lesen(listen + QStringLiteral("/b.bin")), bytes);
+
+        const QStringList refused{QStringLiteral("16:a:l$../boese@c"), QStringLiteral("16:a:l$..@c"),
+                                  QStringLiteral("16:a:l$.@c"),        QStringLiteral("16:a:l$@c"),
+                                  QStringLiteral("16:a:l$x\\..\\boese@c"), QStringLiteral("17:a:l$../boese@") + gepackt("z"),
+                                  QStringLiteral("17:a:l$d.bin@nicht gepackt"), QStringLiteral("5:a:l$e@c")};
+        for (const QString& t : refused)
+            QVERIFY2(!Protokoll::dateiNachrichtSpeichern(turnier, Nachricht::lesen(t)), qPrintable(t));
+        QCOMPARE(QDir(listen).entryList(QDir::Files | QDir::Hidden), QStringList({QStringLiteral("a"), QStringLiteral("b.bin")}));
+        QCOMPARE(QDir(turnier).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{QStringLiteral("SpielListen")});
+        QCOMPARE(QDir(wurzel.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 QStringList{QStringLiteral("06_12_2026")});
+
+        // No match day, no file: not at the root, not in the working directory.
+        QVERIFY(!Protokoll::spielListeSchreiben(QString(), QStringLiteral("a"), "x", true));
+        QVERIFY(!Protokoll::spielListeSchreiben(QStringLiteral("relativ"), QStringLiteral("a"), "x", true));
+        QVERIFY(!QFileInfo::exists(QStringLiteral("relativ")));
+    }
+};
+
+REIZWERK_TEST(TstProtokoll)
+#include "tst_protokoll.moc"
