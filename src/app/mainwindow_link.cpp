@@ -19,7 +19,8 @@
 #include "setup/teilnehmertabelle.h"
 #include "storage/datenbank.h"
 
-namespace {
+namespace
+{
 const QString schluesselPort = QStringLiteral("Link/Port");
 const QString schluesselAdresse = QStringLiteral("Link/Adresse");
 constexpr int standardPort = 47474;
@@ -80,9 +81,9 @@ void MainWindow::linkStatusZeigen()
     if (client && client->lauscht())
         status->setText(tr("Verbindung: Port %1, %2 Begleiter").arg(client->port()).arg(client->anzahlTeilnehmer()));
     else
-        status->setText(tr("Verbindung: FEHLER Port %1 %2")
-                            .arg(einstellungen->value(schluesselPort).toString(),
-                                 client ? client->fehlerText() : QString()));
+        status->setText(
+            tr("Verbindung: FEHLER Port %1 %2")
+                .arg(einstellungen->value(schluesselPort).toString(), client ? client->fehlerText() : QString()));
 }
 
 void MainWindow::newParticipant(QString nick)
@@ -130,11 +131,11 @@ void MainWindow::spielerListeSenden(QString adresse)
     if (!db.isValid() || !db.isOpen())
         return;
     QStringList eintraege;
-    QSqlQuery q = Db::abfrage(db, QStringLiteral("SELECT StartNr, VorName, NachName, Mitglied, Preisskat FROM Spieler"));
+    QSqlQuery q
+        = Db::abfrage(db, QStringLiteral("SELECT StartNr, VorName, NachName, Mitglied, Preisskat FROM Spieler"));
     while (q.next())
         eintraege << Protokoll::spielerEintrag(q.value(0).toInt(), q.value(1).toString(), q.value(2).toString(),
-                                               q.value(3).toString() == QLatin1String("Ja"),
-                                               q.value(4).toString() == QLatin1String("Ja"));
+            q.value(3).toString() == QLatin1String("Ja"), q.value(4).toString() == QLatin1String("Ja"));
     listenName = Protokoll::alleSpieler;
     sendeAn(client, Protokoll::Code::SpielerListe, adresse, listenName, eintraege);
 }
@@ -150,7 +151,7 @@ void MainWindow::tischListeSenden(const Nachricht& m)
         return;
     for (auto it = linkPartner.cbegin(); it != linkPartner.cend(); ++it) {
         if (it.key() != m.adresse && it.value() == t) {
-            sendeAn(client, Protokoll::Code::TischBelegt, m.adresse, listenName, {QString::number(t)});
+            sendeAn(client, Protokoll::Code::TischBelegt, m.adresse, listenName, { QString::number(t) });
             return;
         }
     }
@@ -167,9 +168,10 @@ void MainWindow::tischListeSenden(const Nachricht& m)
         QSqlDatabase kandidat = verbindungen.datenbank(name);
         if (!kandidat.isValid() || !kandidat.isOpen() || !Db::tabelleVorhanden(kandidat, QStringLiteral("Gruppe")))
             continue;
-        QSqlQuery q = Db::abfrage(kandidat, QStringLiteral("SELECT Name, Serien FROM Gruppe WHERE ErsterTisch<=? AND "
-                                                           "LetzterTisch>=?"),
-                                  {t, t});
+        QSqlQuery q = Db::abfrage(kandidat,
+            QStringLiteral("SELECT Name, Serien FROM Gruppe WHERE ErsterTisch<=? AND "
+                           "LetzterTisch>=?"),
+            { t, t });
         if (q.next()) {
             db = kandidat;
             gruppe = q.value(0).toString();
@@ -182,19 +184,21 @@ void MainWindow::tischListeSenden(const Nachricht& m)
 
     QMap<int, int> sitze; // seat position -> start number; a later row wins
     {
-        QSqlQuery q = Db::abfrage(db, QStringLiteral("SELECT StartNr, TischIntern FROM Serie%1 WHERE Tisch=?").arg(s), {t});
+        QSqlQuery q
+            = Db::abfrage(db, QStringLiteral("SELECT StartNr, TischIntern FROM Serie%1 WHERE Tisch=?").arg(s), { t });
         while (q.next())
             sitze.insert(q.value(1).toInt(), q.value(0).toInt());
     }
     listenName = gruppe;
-    QStringList eintraege{QString::number(t), QString::number(s)};
+    QStringList eintraege { QString::number(t), QString::number(s) };
     for (const int startNr : qAsConst(sitze)) {
-        QSqlQuery q = Db::abfrage(db, QStringLiteral("SELECT StartNr, Name, Mitglied, Preisskat FROM Teilnehmer WHERE "
-                                                     "StartNr=?"),
-                                  {startNr});
+        QSqlQuery q = Db::abfrage(db,
+            QStringLiteral("SELECT StartNr, Name, Mitglied, Preisskat FROM Teilnehmer WHERE "
+                           "StartNr=?"),
+            { startNr });
         if (q.next())
-            eintraege << Protokoll::sitzEintrag(q.value(0).toInt(), q.value(1).toString(), q.value(2).toBool(),
-                                                q.value(3).toBool());
+            eintraege << Protokoll::sitzEintrag(
+                q.value(0).toInt(), q.value(1).toString(), q.value(2).toBool(), q.value(3).toBool());
     }
     sendeAn(client, Protokoll::Code::TischListe, m.adresse, listenName, eintraege);
 }
@@ -232,17 +236,18 @@ void MainWindow::ergebnisseUebernehmen(QString liste, QStringList felder)
 
     // A message's lines belong together: all of them are stored or none.
     QMap<int, QString> geaendert; // start number -> name
-    QMap<int, int> summen;        // start number -> match-day points
+    QMap<int, int> summen; // start number -> match-day points
     {
         Db::Transaktion tx(db);
         for (const Protokoll::Ergebnis& e : qAsConst(ergebnisse)) {
             if (e.serie < 1 || e.serie > serien)
                 continue;
-            QSqlQuery q = Db::abfrage(db, QStringLiteral("SELECT Name FROM Teilnehmer WHERE StartNr=?"), {e.startNr});
+            QSqlQuery q = Db::abfrage(db, QStringLiteral("SELECT Name FROM Teilnehmer WHERE StartNr=?"), { e.startNr });
             if (!q.next())
                 continue;
-            if (!Db::ausfuehren(db, QStringLiteral("UPDATE Serie%1 SET Punkte=?, Kosten=? WHERE StartNr=?").arg(e.serie),
-                                {e.punkte, Zahl::allgemein(e.kosten), e.startNr}))
+            if (!Db::ausfuehren(db,
+                    QStringLiteral("UPDATE Serie%1 SET Punkte=?, Kosten=? WHERE StartNr=?").arg(e.serie),
+                    { e.punkte, Zahl::allgemein(e.kosten), e.startNr }))
                 return;
             geaendert.insert(e.startNr, q.value(0).toString());
         }
@@ -256,8 +261,8 @@ void MainWindow::ergebnisseUebernehmen(QString liste, QStringList felder)
             return;
     }
     for (auto it = geaendert.cbegin(); it != geaendert.cend(); ++it)
-        Wertung::ranglistePunkteSpeichern(verbindungen.hauptDatenbank(), it.key(), datum, it.value(),
-                                          summen.value(it.key()));
+        Wertung::ranglistePunkteSpeichern(
+            verbindungen.hauptDatenbank(), it.key(), datum, it.value(), summen.value(it.key()));
 }
 
 void MainWindow::sendeKostenRegeln(const Nachricht& empfangen)

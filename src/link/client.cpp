@@ -7,11 +7,16 @@
 #include <QUdpSocket>
 #include <QtEndian>
 
-namespace {
+namespace
+{
 const QByteArray suchFrage = QByteArrayLiteral("Bietnetz?");
 }
 
-Client::Client(const QString& name, QObject* parent) : QObject(parent), m_name(name) {}
+Client::Client(const QString& name, QObject* parent)
+    : QObject(parent)
+    , m_name(name)
+{
+}
 
 Client::~Client()
 {
@@ -126,7 +131,7 @@ void Client::neueVerbindung()
         // Qt then holds at most one whole frame for us; a larger one is
         // refused by its header before it is read.
         s->setReadBufferSize(qint64(maxFrame) + 4);
-        m_peers.insert(s, Peer{});
+        m_peers.insert(s, Peer {});
         connect(s, &QTcpSocket::readyRead, this, [this, s] { lesen(s); });
         connect(s, &QTcpSocket::disconnected, this, [this, s] { trennen(s); });
         connect(s, &QAbstractSocket::errorOccurred, this, [this, s] {
@@ -197,7 +202,8 @@ void Client::senden(QTcpSocket* s, const QByteArray& daten)
         it->verworfen = true;
         QPointer<QTcpSocket> wache(s);
         QMetaObject::invokeMethod(
-            this, [this, wache] {
+            this,
+            [this, wache] {
                 if (wache)
                     trennen(wache);
             },

@@ -13,7 +13,8 @@ class QTcpServer;
 class QTcpSocket;
 class QUdpSocket;
 
-class Client : public QObject {
+class Client : public QObject
+{
     Q_OBJECT
 public:
     // A frame longer than this closes the connection that sent it.
@@ -51,7 +52,7 @@ private:
     struct Peer {
         QString nick;
         bool teilnehmer = false; // has sent its name
-        bool verworfen = false;  // stopped reading; closed at the next turn
+        bool verworfen = false; // stopped reading; closed at the next turn
     };
 
     void neueVerbindung();

@@ -22,9 +22,9 @@ Nachricht Nachricht::lesen(const QString& text)
         // File data may itself hold "@"; only the name is cut off.
         const int at = rumpf.indexOf(QLatin1Char('@'));
         if (at < 0)
-            m.felder = QStringList{rumpf, rumpf};
+            m.felder = QStringList { rumpf, rumpf };
         else
-            m.felder = QStringList{rumpf.left(at), rumpf.mid(at + 1)};
+            m.felder = QStringList { rumpf.left(at), rumpf.mid(at + 1) };
     } else {
         m.felder = rumpf.split(QLatin1Char('@'), Qt::KeepEmptyParts);
     }

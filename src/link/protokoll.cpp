@@ -7,7 +7,8 @@
 
 #include <cmath>
 
-namespace Protokoll {
+namespace Protokoll
+{
 
 QString jaNein(bool wert)
 {
@@ -22,8 +23,8 @@ QString spielerEintrag(int startNr, const QString& vorname, const QString& nachn
 
 QString sitzEintrag(int startNr, const QString& name, bool mitglied, bool preisskat)
 {
-    return QString::number(startNr) + QLatin1Char('|') + name + QLatin1Char('|') + jaNein(mitglied)
-        + QLatin1Char('|') + jaNein(preisskat);
+    return QString::number(startNr) + QLatin1Char('|') + name + QLatin1Char('|') + jaNein(mitglied) + QLatin1Char('|')
+        + jaNein(preisskat);
 }
 
 static int ganzOderNull(const QString& text)
@@ -41,7 +42,8 @@ Nachricht regelnNachricht(const Nachricht& empfangen, const QString& listenName,
     m.liste = listenName;
     const QString erstes = empfangen.felder.isEmpty() ? QString() : empfangen.felder.first();
     const QString letztes = empfangen.felder.isEmpty() ? QString() : empfangen.felder.last();
-    m.felder = QStringList{QString::number(ganzOderNull(erstes)), QString::number(ganzOderNull(letztes)), regelnText};
+    m.felder
+        = QStringList { QString::number(ganzOderNull(erstes)), QString::number(ganzOderNull(letztes)), regelnText };
     return m;
 }
 
@@ -74,8 +76,7 @@ bool dateinameSicher(const QString& name)
 
 std::optional<QByteArray> dateiEntpacken(const QString& daten, quint32 grenze)
 {
-    const auto dekodiert
-        = QByteArray::fromBase64Encoding(daten.toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
+    const auto dekodiert = QByteArray::fromBase64Encoding(daten.toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
     if (!dekodiert)
         return std::nullopt;
     const QByteArray& gepackt = *dekodiert;
@@ -94,8 +95,8 @@ std::optional<QByteArray> dateiEntpacken(const QString& daten, quint32 grenze)
     return entpackt;
 }
 
-bool spielListeSchreiben(const QString& turnierVerzeichnis, const QString& name, const QByteArray& inhalt,
-                         bool textModus)
+bool spielListeSchreiben(
+    const QString& turnierVerzeichnis, const QString& name, const QByteArray& inhalt, bool textModus)
 {
     // Without a match day the directory would end up at the file-system root
     // or below the working directory.

@@ -11,9 +11,11 @@
 
 #include "link/nachricht.h"
 
-namespace Protokoll {
+namespace Protokoll
+{
 
-namespace Code {
+namespace Code
+{
 constexpr int TischBelegt = 3;
 constexpr int SpielerListe = 4;
 constexpr int TischAnfrage = 5;
@@ -65,8 +67,8 @@ std::optional<QByteArray> dateiEntpacken(const QString& daten, quint32 grenze = 
 // Writes a game-list file into "<turnierVerzeichnis>/SpielListen"; refuses
 // unsafe names and a missing match-day directory. The file is replaced whole
 // or not at all.
-bool spielListeSchreiben(const QString& turnierVerzeichnis, const QString& name, const QByteArray& inhalt,
-                         bool textModus);
+bool spielListeSchreiben(
+    const QString& turnierVerzeichnis, const QString& name, const QByteArray& inhalt, bool textModus);
 
 // Stores the file of a code-16 or code-17 message; false when nothing was
 // written.

@@ -9,12 +9,13 @@
 #include <QtEndian>
 #include <QtTest>
 
-class Begleiter {
+class Begleiter
+{
 public:
     // Connects (optionally from a given local loopback address), sends the
     // name and waits for the program's name. False when that fails.
-    bool anmelden(quint16 port, const QString& name = QStringLiteral("Listenbote"),
-                  const QHostAddress& lokal = QHostAddress())
+    bool anmelden(
+        quint16 port, const QString& name = QStringLiteral("Listenbote"), const QHostAddress& lokal = QHostAddress())
     {
         if (!lokal.isNull() && !socket.bind(lokal))
             return false;
@@ -78,8 +79,7 @@ public:
         return warte([this] { return socket.state() == QAbstractSocket::UnconnectedState; }, ms);
     }
 
-    template<typename F>
-    bool warte(F bedingung, int ms = 5000)
+    template<typename F> bool warte(F bedingung, int ms = 5000)
     {
         QElapsedTimer uhr;
         uhr.start();

@@ -1,15 +1,16 @@
 #include "testumgebung.h"
 
+#include <QNetworkDatagram>
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTcpServer>
-#include <QNetworkDatagram>
 #include <QUdpSocket>
 
 #include "begleiter.h"
 #include "link/client.h"
 
-class TstClient : public QObject {
+class TstClient : public QObject
+{
     Q_OBJECT
 private slots:
     void anmeldenSendenAbmelden()
@@ -52,7 +53,7 @@ private slots:
         QCOMPARE(nachricht.at(2).at(1).toString(), QString());
 
         c.sendMessage(QStringLiteral("an alle ä"));
-        QCOMPARE(b.frames(1), QStringList{QStringLiteral("an alle ä")});
+        QCOMPARE(b.frames(1), QStringList { QStringLiteral("an alle ä") });
         QTest::qWait(50);
         QCOMPARE(stumm.socket.bytesAvailable(), 0);
 
@@ -114,8 +115,9 @@ private slots:
 
         // Peers reached through IPv4-mapped addresses are named by IPv4.
         QCOMPARE(Client::nickVon(QStringLiteral("L"), QHostAddress(QStringLiteral("::ffff:10.1.2.3")), 7),
-                 QStringLiteral("L@10.1.2.3:7"));
-        QCOMPARE(Client::nickVon(QStringLiteral("L"), QHostAddress(QStringLiteral("::1")), 7), QStringLiteral("L@::1:7"));
+            QStringLiteral("L@10.1.2.3:7"));
+        QCOMPARE(
+            Client::nickVon(QStringLiteral("L"), QHostAddress(QStringLiteral("::1")), 7), QStringLiteral("L@::1:7"));
     }
 
     void zufallsFrames()
@@ -141,7 +143,7 @@ private slots:
         QVERIFY(uhr.elapsed() < 30000);
         // Still there and answering.
         c.sendMessage(QStringLiteral("noch da"));
-        QCOMPARE(b.frames(1), QStringList{QStringLiteral("noch da")});
+        QCOMPARE(b.frames(1), QStringList { QStringLiteral("noch da") });
     }
 };
 

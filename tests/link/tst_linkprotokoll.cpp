@@ -22,7 +22,8 @@
 
 using namespace Turnierbau;
 
-namespace {
+namespace
+{
 
 const QString regeln = QStringLiteral("0|1.5|2.5|3.5|1|1|2.5|10|50|40|30|Spielliste");
 
@@ -42,12 +43,14 @@ void ausfuehren(QSqlDatabase db, const QString& sql)
 
 QSettings einstellungen()
 {
-    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Kartenhof"), QStringLiteral("Reizwerk"));
+    return QSettings(
+        QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Kartenhof"), QStringLiteral("Reizwerk"));
 }
 
 } // namespace
 
-class TstLinkProtokoll : public QObject {
+class TstLinkProtokoll : public QObject
+{
     Q_OBJECT
 
     std::unique_ptr<MainWindow> w;
@@ -120,33 +123,34 @@ private slots:
             // Also an empty roster is sent.
             Begleiter leer;
             QVERIFY(leer.anmelden(port()));
-            QCOMPARE(leer.frames(1), QStringList{QStringLiteral("4:127.0.0.1:AlleSpieler$")});
+            QCOMPARE(leer.frames(1), QStringList { QStringLiteral("4:127.0.0.1:AlleSpieler$") });
         }
         QTRY_COMPARE(w->link()->anzahlTeilnehmer(), 0);
-        spielerAnlegen(*w, {{QStringLiteral("Anna"), QStringLiteral("Berg"), QStringLiteral("Alle"), QStringLiteral("Ja"),
-                             QStringLiteral("Nein")},
-                            {QStringLiteral("Bernd"), QStringLiteral("Kurz"), QStringLiteral("Damen"), QStringLiteral("Nein"),
-                             QStringLiteral("Ja")},
-                            {QStringLiteral("Carla"), QStringLiteral("Lang")}});
+        spielerAnlegen(*w,
+            { { QStringLiteral("Anna"), QStringLiteral("Berg"), QStringLiteral("Alle"), QStringLiteral("Ja"),
+                  QStringLiteral("Nein") },
+                { QStringLiteral("Bernd"), QStringLiteral("Kurz"), QStringLiteral("Damen"), QStringLiteral("Nein"),
+                    QStringLiteral("Ja") },
+                { QStringLiteral("Carla"), QStringLiteral("Lang") } });
         const QString liste = QStringLiteral(
             "4:127.0.0.1:AlleSpieler$100|Anna Berg|Ja|Nein@101|Bernd Kurz|Nein|Ja@102|Carla Lang|Ja|Nein");
 
         Begleiter a;
         QVERIFY(a.anmelden(port()));
-        QCOMPARE(a.frames(1), QStringList{liste});
+        QCOMPARE(a.frames(1), QStringList { liste });
 
         // Known address, or another name: nothing is sent.
         Begleiter zweiter, fremd;
         QVERIFY(zweiter.anmelden(port()));
         QVERIFY(fremd.anmelden(port(), QStringLiteral("Fremd")));
         const QString marke = QStringLiteral("15:marke:AlleSpieler$4242@1@") + regeln;
-        QCOMPARE(bisZurMarke(a, a), QStringList{marke});
-        QCOMPARE(zweiter.bis(QStringLiteral("15:marke:")), QStringList{marke});
-        QCOMPARE(fremd.bis(QStringLiteral("15:marke:")), QStringList{marke});
+        QCOMPARE(bisZurMarke(a, a), QStringList { marke });
+        QCOMPARE(zweiter.bis(QStringLiteral("15:marke:")), QStringList { marke });
+        QCOMPARE(fremd.bis(QStringLiteral("15:marke:")), QStringList { marke });
 
         // Messages of peers of another name are not taken.
         fremd.senden(QStringLiteral("5:fremd:x$4242@1"));
-        QCOMPARE(bisZurMarke(fremd, a), QStringList{marke});
+        QCOMPARE(bisZurMarke(fremd, a), QStringList { marke });
 
         // After leaving, the address joins anew and gets the roster again.
         a.socket.disconnectFromHost();
@@ -154,7 +158,7 @@ private slots:
         QTRY_COMPARE(w->link()->anzahlTeilnehmer(), 1);
         Begleiter wieder;
         QVERIFY(wieder.anmelden(port()));
-        QCOMPARE(wieder.frames(1), QStringList{liste});
+        QCOMPARE(wieder.frames(1), QStringList { liste });
     }
 
     void tischAnfragen()
@@ -167,42 +171,51 @@ private slots:
         QCOMPARE(g, QStringLiteral("Alle"));
         ausfuehren(db, QStringLiteral("UPDATE Gruppe SET ErsterTisch=1, LetzterTisch=2"));
         // Seats of series 2, written in another order than the seats.
-        const QList<QPair<int, int>> tisch1{{106, 3}, {103, 1}, {101, 4}, {100, 2}};
+        const QList<QPair<int, int>> tisch1 { { 106, 3 }, { 103, 1 }, { 101, 4 }, { 100, 2 } };
         for (const auto& p : tisch1)
-            ausfuehren(db, QStringLiteral("UPDATE Serie2 SET Tisch=1, TischIntern=%1 WHERE StartNr=%2").arg(p.second).arg(p.first));
-        const QList<QPair<int, int>> tisch2{{102, 4}, {104, 1}, {105, 2}, {107, 3}};
+            ausfuehren(db,
+                QStringLiteral("UPDATE Serie2 SET Tisch=1, TischIntern=%1 WHERE StartNr=%2")
+                    .arg(p.second)
+                    .arg(p.first));
+        const QList<QPair<int, int>> tisch2 { { 102, 4 }, { 104, 1 }, { 105, 2 }, { 107, 3 } };
         for (const auto& p : tisch2)
-            ausfuehren(db, QStringLiteral("UPDATE Serie2 SET Tisch=2, TischIntern=%1 WHERE StartNr=%2").arg(p.second).arg(p.first));
+            ausfuehren(db,
+                QStringLiteral("UPDATE Serie2 SET Tisch=2, TischIntern=%1 WHERE StartNr=%2")
+                    .arg(p.second)
+                    .arg(p.first));
 
         Begleiter a;
         QVERIFY(a.anmelden(port()));
         QCOMPARE(a.frames(1).size(), 1);
         a.senden(QStringLiteral("5:127.0.0.1:x$1@2"));
         QCOMPARE(a.bis(QStringLiteral("15:")),
-                 QStringList({QStringLiteral("6:127.0.0.1:Alle$1@2@103|Vorname4 Nachname4|Ja|Nein@100|Vorname1 "
-                                             "Nachname1|Ja|Nein@106|Vorname7 Nachname7|Ja|Nein@101|Vorname2 "
-                                             "Nachname2|Ja|Nein"),
-                              QStringLiteral("15:127.0.0.1:Alle$1@2@") + regeln}));
+            QStringList({ QStringLiteral("6:127.0.0.1:Alle$1@2@103|Vorname4 Nachname4|Ja|Nein@100|Vorname1 "
+                                         "Nachname1|Ja|Nein@106|Vorname7 Nachname7|Ja|Nein@101|Vorname2 "
+                                         "Nachname2|Ja|Nein"),
+                QStringLiteral("15:127.0.0.1:Alle$1@2@") + regeln }));
 
         // A second companion, from its own address, asks for the same table.
         Begleiter b;
         QVERIFY(b.anmelden(port(), QStringLiteral("Listenbote"), QHostAddress(QStringLiteral("127.0.0.2"))));
         QCOMPARE(b.frames(1).value(0).left(24), QStringLiteral("4:127.0.0.2:AlleSpieler$"));
         b.senden(QStringLiteral("5:127.0.0.2:x$1@2"));
-        QCOMPARE(b.bis(QStringLiteral("15:")), QStringList({QStringLiteral("3:127.0.0.2:AlleSpieler$1"),
-                                                           QStringLiteral("15:127.0.0.2:AlleSpieler$1@2@") + regeln}));
+        QCOMPARE(b.bis(QStringLiteral("15:")),
+            QStringList({ QStringLiteral("3:127.0.0.2:AlleSpieler$1"),
+                QStringLiteral("15:127.0.0.2:AlleSpieler$1@2@") + regeln }));
         // Outside every group, or a series the group does not have: the rules only.
         b.senden(QStringLiteral("5:127.0.0.2:x$99@1"));
-        QCOMPARE(b.bis(QStringLiteral("15:")), QStringList{QStringLiteral("15:127.0.0.2:AlleSpieler$99@1@") + regeln});
+        QCOMPARE(
+            b.bis(QStringLiteral("15:")), QStringList { QStringLiteral("15:127.0.0.2:AlleSpieler$99@1@") + regeln });
         a.bis(QStringLiteral("15:127.0.0.2:AlleSpieler$99@1@"));
         a.senden(QStringLiteral("5:127.0.0.1:x$1@3"));
-        QCOMPARE(a.bis(QStringLiteral("15:")), QStringList{QStringLiteral("15:127.0.0.1:AlleSpieler$1@3@") + regeln});
+        QCOMPARE(
+            a.bis(QStringLiteral("15:")), QStringList { QStringLiteral("15:127.0.0.1:AlleSpieler$1@3@") + regeln });
 
         // When the first moves on to table 2, table 1 is free for the second.
         a.senden(QStringLiteral("5:127.0.0.1:x$2@2"));
         QCOMPARE(a.bis(QStringLiteral("15:")).value(0),
-                 QStringLiteral("6:127.0.0.1:Alle$2@2@104|Vorname5 Nachname5|Ja|Nein@105|Vorname6 Nachname6|Ja|Nein@107|"
-                                "Vorname8 Nachname8|Ja|Nein@102|Vorname3 Nachname3|Ja|Nein"));
+            QStringLiteral("6:127.0.0.1:Alle$2@2@104|Vorname5 Nachname5|Ja|Nein@105|Vorname6 Nachname6|Ja|Nein@107|"
+                           "Vorname8 Nachname8|Ja|Nein@102|Vorname3 Nachname3|Ja|Nein"));
         b.bis(QStringLiteral("15:127.0.0.1:Alle$2@2@"));
         b.senden(QStringLiteral("5:127.0.0.2:x$1@2"));
         QVERIFY(b.bis(QStringLiteral("15:")).value(0).startsWith(QStringLiteral("6:127.0.0.2:Alle$1@2@103|")));
@@ -242,9 +255,10 @@ private slots:
         QTRY_COMPARE(wert(db, QStringLiteral("SELECT SummeKosten FROM Teilnehmer WHERE StartNr=100")).toDouble(), 6.5);
         QCOMPARE(wert(db, QStringLiteral("SELECT Punkte FROM Serie1 WHERE StartNr=102")).toInt(), 0);
         QSqlDatabase haupt = w->registry().hauptDatenbank();
-        QTRY_COMPARE(wert(haupt, QStringLiteral("SELECT Punkte FROM Rangliste WHERE StartNr=100 AND Datum='%1'").arg(datum))
-                         .toInt(),
-                     28);
+        QTRY_COMPARE(
+            wert(haupt, QStringLiteral("SELECT Punkte FROM Rangliste WHERE StartNr=100 AND Datum='%1'").arg(datum))
+                .toInt(),
+            28);
     }
 
     void ergebnisseEinerAnderenGruppe()
@@ -283,17 +297,18 @@ private slots:
         QCOMPARE(wert(alle, QStringLiteral("SELECT SummePunkte FROM Teilnehmer WHERE StartNr=103")).toInt(), 0);
 
         QSqlDatabase haupt = w->registry().hauptDatenbank();
-        QCOMPARE(spalte(haupt, QStringLiteral("SELECT StartNr FROM Rangliste WHERE Datum='2026-03-01' ORDER BY StartNr")),
-                 QVariantList({100, 101}));
+        QCOMPARE(
+            spalte(haupt, QStringLiteral("SELECT StartNr FROM Rangliste WHERE Datum='2026-03-01' ORDER BY StartNr")),
+            QVariantList({ 100, 101 }));
         QCOMPARE(wert(haupt, QStringLiteral("SELECT Punkte FROM Rangliste WHERE StartNr=100")).toInt(), 42);
         QCOMPARE(wert(haupt, QStringLiteral("SELECT Name FROM Rangliste WHERE StartNr=101")).toString(),
-                 QStringLiteral("Vorname2 Nachname2"));
+            QStringLiteral("Vorname2 Nachname2"));
         // The shown group is untouched: 104 is not in "Alle".
         QCOMPARE(text(104, 1, false), QStringLiteral("0"));
         QCOMPARE(wert(w->registry().datenbank(QStringLiteral("Senioren")),
-                      QStringLiteral("SELECT Punkte FROM Serie1 WHERE StartNr=104"))
+                     QStringLiteral("SELECT Punkte FROM Serie1 WHERE StartNr=104"))
                      .toInt(),
-                 0);
+            0);
         // A result for the master database's name changes nothing.
         a.senden(QStringLiteral("7:127.0.0.1:reizwerk_connection_name$L|x|1|1|a|b|1|c|100"));
         bisZurMarke(a, a);
@@ -315,9 +330,9 @@ private slots:
         const QByteArray bytes("Serie1\r\n\x00\xff", 10);
         a.senden(QStringLiteral("16:127.0.0.1:x$a@b@c"));
         a.senden(QStringLiteral("17:127.0.0.1:x$t7.bin@") + QString::fromLatin1(qCompress(bytes).toBase64()));
-        for (const char* boese : {"16:127.0.0.1:x$../boese@c", "16:127.0.0.1:x$x/boese@c", "16:127.0.0.1:x$..@c",
-                                  "16:127.0.0.1:x$@c", "16:127.0.0.1:x$..\\boese@c", "17:127.0.0.1:x$../boese@eJwLAAA=",
-                                  "17:127.0.0.1:x$kaputt.bin@nicht gepackt"})
+        for (const char* boese : { "16:127.0.0.1:x$../boese@c", "16:127.0.0.1:x$x/boese@c", "16:127.0.0.1:x$..@c",
+                 "16:127.0.0.1:x$@c", "16:127.0.0.1:x$..\\boese@c",
+                 "17:127.0.0.1:x$../boese@eJwLAAA=", "17:127.0.0.1:x$kaputt.bin@nicht gepackt" })
             a.senden(QString::fromLatin1(boese));
         bisZurMarke(a, a);
 
@@ -328,8 +343,9 @@ private slots:
         QVERIFY(fb.open(QIODevice::ReadOnly));
         QCOMPARE(fb.readAll(), bytes);
         QCOMPARE(QDir(listen).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-                 QStringList({QStringLiteral("a"), QStringLiteral("t7.bin")}));
-        QCOMPARE(QDir(turnier).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), vorher + QStringList{QStringLiteral("SpielListen")});
+            QStringList({ QStringLiteral("a"), QStringLiteral("t7.bin") }));
+        QCOMPARE(QDir(turnier).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+            vorher + QStringList { QStringLiteral("SpielListen") });
         QCOMPARE(QDir(w->datenVerzeichnis()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), datenVorher);
     }
 
@@ -353,11 +369,10 @@ private slots:
 
         // Random and mutated frames: no crash, no stall, nothing written
         // outside the game-list directory.
-        const QStringList vorlagen{QStringLiteral("5:127.0.0.1:x$1@1"),
-                                   QStringLiteral("7:127.0.0.1:%1$L|x|1|23|a|b|4.5|c|100@L|x|2|-10|a|b|1|c|101").arg(g),
-                                   QStringLiteral("16:127.0.0.1:x$f.txt@a@b"),
-                                   QStringLiteral("17:127.0.0.1:x$g.bin@eJwLSS0uAQAEXQHB"),
-                                   QStringLiteral("4:127.0.0.1:AlleSpieler$100|A B|Ja|Nein")};
+        const QStringList vorlagen { QStringLiteral("5:127.0.0.1:x$1@1"),
+            QStringLiteral("7:127.0.0.1:%1$L|x|1|23|a|b|4.5|c|100@L|x|2|-10|a|b|1|c|101").arg(g),
+            QStringLiteral("16:127.0.0.1:x$f.txt@a@b"), QStringLiteral("17:127.0.0.1:x$g.bin@eJwLSS0uAQAEXQHB"),
+            QStringLiteral("4:127.0.0.1:AlleSpieler$100|A B|Ja|Nein") };
         QRandomGenerator r(2026);
         QByteArray alles;
         for (int i = 0; i < 10000; ++i) {
@@ -397,9 +412,10 @@ private slots:
         const QStringList eintraege = QDir(turnier).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
         for (const QString& e : eintraege)
             QVERIFY2(e.endsWith(QLatin1String(".db")) || e.endsWith(QLatin1String(".db-journal"))
-                         || e == QLatin1String("SpielListen"),
-                     qPrintable(e));
-        const QStringList dateien = QDir(turnier + QStringLiteral("/SpielListen")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+                    || e == QLatin1String("SpielListen"),
+                qPrintable(e));
+        const QStringList dateien = QDir(turnier + QStringLiteral("/SpielListen"))
+                                        .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
         for (const QString& f : dateien)
             QVERIFY2(QFileInfo(turnier + QStringLiteral("/SpielListen/") + f).isFile(), qPrintable(f));
     }

@@ -5,7 +5,8 @@
 
 #include "link/nachricht.h"
 
-namespace {
+namespace
+{
 
 bool gleich(const Nachricht& a, const Nachricht& b)
 {
@@ -54,7 +55,8 @@ QString mutiert(QRandomGenerator& r, QString t)
 
 } // namespace
 
-class TstNachricht : public QObject {
+class TstNachricht : public QObject
+{
     Q_OBJECT
 private slots:
     void lesenUndSchreiben()
@@ -63,14 +65,14 @@ private slots:
         QCOMPARE(m.code, 5);
         QCOMPARE(m.adresse, QStringLiteral("192.168.1.20"));
         QCOMPARE(m.liste, QStringLiteral("x"));
-        QCOMPARE(m.felder, QStringList({QStringLiteral("7"), QStringLiteral("2")}));
+        QCOMPARE(m.felder, QStringList({ QStringLiteral("7"), QStringLiteral("2") }));
         QCOMPARE(m.text(), QStringLiteral("5:192.168.1.20:x$7@2"));
 
         // Empty parts are kept: a body of two separators has three fields.
         m = Nachricht::lesen(QStringLiteral("16:a:l$@@"));
-        QCOMPARE(m.felder, QStringList({QString(), QString(), QString()}));
+        QCOMPARE(m.felder, QStringList({ QString(), QString(), QString() }));
         // An empty body is one empty field.
-        QCOMPARE(Nachricht::lesen(QStringLiteral("4:a:l$")).felder, QStringList{QString()});
+        QCOMPARE(Nachricht::lesen(QStringLiteral("4:a:l$")).felder, QStringList { QString() });
 
         Nachricht leer;
         leer.code = 4;
@@ -83,14 +85,14 @@ private slots:
         p.code = 15;
         p.adresse = QStringLiteral("%1");
         p.liste = QStringLiteral("%2");
-        p.felder = QStringList{QStringLiteral("%3")};
+        p.felder = QStringList { QStringLiteral("%3") };
         QCOMPARE(p.text(), QStringLiteral("15:%1:%2$%3"));
 
         // Code 17 cuts at the first "@" only; without one the body is both.
         m = Nachricht::lesen(QStringLiteral("17:a:l$name.txt@ab@c=="));
-        QCOMPARE(m.felder, QStringList({QStringLiteral("name.txt"), QStringLiteral("ab@c==")}));
+        QCOMPARE(m.felder, QStringList({ QStringLiteral("name.txt"), QStringLiteral("ab@c==") }));
         m = Nachricht::lesen(QStringLiteral("17:a:l$ganz"));
-        QCOMPARE(m.felder, QStringList({QStringLiteral("ganz"), QStringLiteral("ganz")}));
+        QCOMPARE(m.felder, QStringList({ QStringLiteral("ganz"), QStringLiteral("ganz") }));
 
         // Malformed headers give code 0.
         QCOMPARE(Nachricht::lesen(QStringLiteral("5:a:b$1$2")).code, 0);
@@ -109,7 +111,7 @@ private slots:
         // The address is the first piece that is one.
         n = Nick::lesen(QStringLiteral("Listenbote@tisch7:10.0.0.5:1"));
         QCOMPARE(n.adresse, QStringLiteral("10.0.0.5"));
-        for (const char* falsch : {"Listenbote", "Listenbote@", "a@b@1.2.3.4", "Listenbote@tisch:port", ""}) {
+        for (const char* falsch : { "Listenbote", "Listenbote@", "a@b@1.2.3.4", "Listenbote@tisch:port", "" }) {
             n = Nick::lesen(QString::fromLatin1(falsch));
             QVERIFY2(n.name.isEmpty() && n.adresse.isEmpty(), falsch);
         }
@@ -120,11 +122,10 @@ private slots:
     void zufallsTexte()
     {
         QRandomGenerator r(4711);
-        const QStringList vorlagen{QStringLiteral("5:192.168.1.20:x$7@2"),
-                                   QStringLiteral("7:10.0.0.2:Alle$a|b|1|23|c|d|4.5|e|100@a|b|2|7|c|d|1|e|101"),
-                                   QStringLiteral("16:10.0.0.2:l$liste.txt@zeile1@zeile2"),
-                                   QStringLiteral("17:10.0.0.2:l$liste.bin@eJwLSS0uAQAEXQHB"),
-                                   QStringLiteral("Listenbote@127.0.0.1:4000")};
+        const QStringList vorlagen { QStringLiteral("5:192.168.1.20:x$7@2"),
+            QStringLiteral("7:10.0.0.2:Alle$a|b|1|23|c|d|4.5|e|100@a|b|2|7|c|d|1|e|101"),
+            QStringLiteral("16:10.0.0.2:l$liste.txt@zeile1@zeile2"),
+            QStringLiteral("17:10.0.0.2:l$liste.bin@eJwLSS0uAQAEXQHB"), QStringLiteral("Listenbote@127.0.0.1:4000") };
         int gelesen = 0;
         for (int i = 0; i < 20000; ++i) {
             const QString t = i % 2 ? zufallsText(r, 60) : mutiert(r, vorlagen.at(r.bounded(vorlagen.size())));

@@ -9,7 +9,8 @@
 #include "link/protokoll.h"
 #include "scoring/regeln.h"
 
-namespace {
+namespace
+{
 
 QString gepackt(const QByteArray& daten)
 {
@@ -24,15 +25,16 @@ QByteArray lesen(const QString& pfad)
 
 } // namespace
 
-class TstProtokoll : public QObject {
+class TstProtokoll : public QObject
+{
     Q_OBJECT
 private slots:
     void eintraegeUndRegeln()
     {
         QCOMPARE(Protokoll::spielerEintrag(100, QStringLiteral("Anna"), QStringLiteral("Berg"), true, false),
-                 QStringLiteral("100|Anna Berg|Ja|Nein"));
+            QStringLiteral("100|Anna Berg|Ja|Nein"));
         QCOMPARE(Protokoll::sitzEintrag(101, QStringLiteral("Bernd Kurz"), false, true),
-                 QStringLiteral("101|Bernd Kurz|Nein|Ja"));
+            QStringLiteral("101|Bernd Kurz|Nein|Ja"));
 
         QTemporaryDir dir;
         QSettings s(dir.filePath(QStringLiteral("r.ini")), QSettings::IniFormat);
@@ -43,13 +45,13 @@ private slots:
         // First and last field of the request, whatever lies between.
         Nachricht anfrage = Nachricht::lesen(QStringLiteral("5:10.0.0.7:x$3@7@12"));
         QCOMPARE(Protokoll::regelnNachricht(anfrage, QStringLiteral("Alle"), regeln).text(),
-                 QStringLiteral("15:10.0.0.7:Alle$3@12@0|1.5|2.5|3.5|1|1|2.5|10|50|40|30|Spielliste"));
+            QStringLiteral("15:10.0.0.7:Alle$3@12@0|1.5|2.5|3.5|1|1|2.5|10|50|40|30|Spielliste"));
         anfrage = Nachricht::lesen(QStringLiteral("5:10.0.0.7:x$9"));
         QCOMPARE(Protokoll::regelnNachricht(anfrage, QString(), QStringLiteral("r")).felder,
-                 QStringList({QStringLiteral("9"), QStringLiteral("9"), QStringLiteral("r")}));
+            QStringList({ QStringLiteral("9"), QStringLiteral("9"), QStringLiteral("r") }));
         anfrage = Nachricht::lesen(QStringLiteral("5:10.0.0.7:x$a@"));
         QCOMPARE(Protokoll::regelnNachricht(anfrage, QString(), QStringLiteral("r")).felder,
-                 QStringList({QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("r")}));
+            QStringList({ QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("r") }));
     }
 
     void ergebnisZeilen()
@@ -71,9 +73,9 @@ private slots:
 
     void dateinamen()
     {
-        for (const char* gut : {"a", "Tisch7_Serie1.txt", ".versteckt", "a..b"})
+        for (const char* gut : { "a", "Tisch7_Serie1.txt", ".versteckt", "a..b" })
             QVERIFY2(Protokoll::dateinameSicher(QString::fromLatin1(gut)), gut);
-        for (const char* schlecht : {"", ".", "..", "../a", "a/b", "/etc/passwd", "a\\b", "..\\..\\x", "a\nb"})
+        for (const char* schlecht : { "", ".", "..", "../a", "a/b", "/etc/passwd", "a\\b", "..\\..\\x", "a\nb" })
             QVERIFY2(!Protokoll::dateinameSicher(QString::fromLatin1(schlecht)), schlecht);
         QVERIFY(!Protokoll::dateinameSicher(QString(300, QLatin1Char('a'))));
     }
@@ -122,16 +124,18 @@ private slots:
             turnier, Nachricht::lesen(QStringLiteral("17:a:l$b.bin@") + gepackt(bytes))));
         QCOMPARE(lesen(listen + QStringLiteral("/b.bin")), bytes);
 
-        const QStringList refused{QStringLiteral("16:a:l$../boese@c"), QStringLiteral("16:a:l$..@c"),
-                                  QStringLiteral("16:a:l$.@c"),        QStringLiteral("16:a:l$@c"),
-                                  QStringLiteral("16:a:l$x\\..\\boese@c"), QStringLiteral("17:a:l$../boese@") + gepackt("z"),
-                                  QStringLiteral("17:a:l$d.bin@nicht gepackt"), QStringLiteral("5:a:l$e@c")};
+        const QStringList refused { QStringLiteral("16:a:l$../boese@c"), QStringLiteral("16:a:l$..@c"),
+            QStringLiteral("16:a:l$.@c"), QStringLiteral("16:a:l$@c"), QStringLiteral("16:a:l$x\\..\\boese@c"),
+            QStringLiteral("17:a:l$../boese@") + gepackt("z"), QStringLiteral("17:a:l$d.bin@nicht gepackt"),
+            QStringLiteral("5:a:l$e@c") };
         for (const QString& t : refused)
             QVERIFY2(!Protokoll::dateiNachrichtSpeichern(turnier, Nachricht::lesen(t)), qPrintable(t));
-        QCOMPARE(QDir(listen).entryList(QDir::Files | QDir::Hidden), QStringList({QStringLiteral("a"), QStringLiteral("b.bin")}));
-        QCOMPARE(QDir(turnier).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{QStringLiteral("SpielListen")});
+        QCOMPARE(QDir(listen).entryList(QDir::Files | QDir::Hidden),
+            QStringList({ QStringLiteral("a"), QStringLiteral("b.bin") }));
+        QCOMPARE(QDir(turnier).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+            QStringList { QStringLiteral("SpielListen") });
         QCOMPARE(QDir(wurzel.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
-                 QStringList{QStringLiteral("06_12_2026")});
+            QStringList { QStringLiteral("06_12_2026") });
 
         // No match day, no file: not at the root, not in the working directory.
         QVERIFY(!Protokoll::spielListeSchreiben(QString(), QStringLiteral("a"), "x", true));
