@@ -67,7 +67,10 @@ public:
     void auslosenZufall(int serie);
     void auslosenRang(int serie);
     void auslosenSpieltag(const QDate& tag, int serie);
-    void sitzplanSchreiben(int serie);
+    void sitzplanSchreiben(int serie, const QVector<int>& reihenfolge);
+    // Stores and shows the seats of a series in one transaction; after any
+    // failure nothing is stored and the table shows what it showed before.
+    bool tischeSpeichern(int serie, const QVector<Zuweisung>& zuweisungen, bool markeEntfernen = false);
     bool speichereRanglistenPunkte(int startNr, QDate datum, QString name, int punkte);
     int naechsteStartNr();
     void auswahlLaden(const QString& gruppe);

@@ -7,12 +7,20 @@
 #include "ui_mainwindow.h"
 
 #include <QBrush>
+#include <QDebug>
 #include <QHash>
+#include <QRandomGenerator>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardItemModel>
+#include <QStatusBar>
 
+#include "app/dialoge.h"
+#include "draw/auslosung.h"
+#include "draw/dlgauslosung.h"
 #include "setup/teilnehmertabelle.h"
 #include "storage/datenbank.h"
+#include "widgets/mysortfilterproxymodel.h"
 
 void MainWindow::tischaufteilungBerechnen(int serie)
 {
@@ -60,6 +68,7 @@ void MainWindow::sitzplanAufbauen(int serie)
             if (!aktiv.contains(q.value(0).toInt()))
                 aktiv.insert(q.value(0).toInt(), q.value(1).toBool());
     }
+    QVector<Zuweisung> behalten;
     for (int z = 0; z < teilnehmerModel->rowCount(); ++z) {
         const int startNr = teilnehmerTabelle->startNr(z);
         QStandardItem* tisch = teilnehmerTabelle->tischItem(z, serie);
@@ -71,19 +80,226 @@ void MainWindow::sitzplanAufbauen(int serie)
                 tisch->setText(QStringLiteral("-1"));
                 tisch->setBackground(QBrush(Qt::red));
             } else {
-                tisch->setBackground(teilnehmerTabelle->punkteItem(z, serie)->background());
+                // Only a real change: every cell change reaches the score
+                // handler, which stores the table number once more.
+                const QVariant hintergrund = teilnehmerTabelle->punkteItem(z, serie)->data(Qt::BackgroundRole);
+                if (tisch->data(Qt::BackgroundRole) != hintergrund)
+                    tisch->setData(hintergrund, Qt::BackgroundRole);
             }
         }
         const int t = Zahl::ganz(tisch->text());
         if (t > 0)
-            platzBelegen(plan, t, startNr);
+            behalten << Zuweisung{t, tisch->data(Rolle::Sitz).toInt(), startNr};
     }
+    behaltenEintragen(plan, behalten);
     sitzplan.insert(g, plan);
 }
 
-void MainWindow::onAuslosen() { nochNichtVerfuegbar(tr("Auslosen")); }
-void MainWindow::auslosenZufall(int) {}
-void MainWindow::auslosenRang(int) {}
-void MainWindow::auslosenSpieltag(const QDate&, int) {}
-void MainWindow::sitzplanSchreiben(int) {}
-void MainWindow::onAuslosungZuruecksetzen() { nochNichtVerfuegbar(tr("Auslosung zuruecksetzen")); }
+namespace {
+
+// Start numbers of the rows still without a table in a series, in row order;
+// rows showing a table or "-1" (inactive) keep what they have.
+QVector<int> ohneTisch(const TeilnehmerTabelle& tabelle, int serie)
+{
+    QVector<int> startNrs;
+    for (int z = 0; z < tabelle.zeilen(); ++z) {
+        const QStandardItem* tisch = tabelle.tischItem(z, serie);
+        if (tisch && Zahl::ganz(tisch->text()) == 0)
+            startNrs << tabelle.startNr(z);
+    }
+    return startNrs;
+}
+
+// One score per start number from a two-column query; a start number that
+// comes back twice keeps its first score, as a lookup by start number would.
+QHash<int, int> punkteLesen(QSqlQuery q)
+{
+    QHash<int, int> punkte;
+    while (q.next()) {
+        const int startNr = q.value(0).toInt();
+        if (!punkte.contains(startNr))
+            punkte.insert(startNr, q.value(1).toInt());
+    }
+    return punkte;
+}
+
+} // namespace
+
+void MainWindow::onAuslosen()
+{
+    DlgAuslosung dlg(aktuelleGruppe(), verbindungen.map(), anzahlSerien(), ui->dateEdit->date());
+    if (dlg.exec() != QDialog::Accepted)
+        return;
+    const int serie = dlg.serie();
+    if (serie < 1 || serie > teilnehmerTabelle->serien())
+        return;
+    switch (dlg.modus()) {
+    case DlgAuslosung::Zufall:
+        auslosenZufall(serie);
+        break;
+    case DlgAuslosung::Rang:
+        auslosenRang(serie);
+        break;
+    case DlgAuslosung::Spieltag:
+        auslosenSpieltag(dlg.datum(), serie);
+        break;
+    case DlgAuslosung::Setzen: {
+        const DlgAuslosung::Setzliste liste = dlg.setzliste();
+        qDebug() << "Setzliste Serie" << serie << liste;
+        QVector<Zuweisung> gesetzt;
+        for (auto it = liste.cbegin(); it != liste.cend(); ++it)
+            for (const auto& sitz : it.value())
+                gesetzt << Zuweisung{it.key(), sitz.first, sitz.second};
+        tischeSpeichern(serie, gesetzt);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void MainWindow::auslosenZufall(int serie)
+{
+    tischaufteilungBerechnen(serie);
+    sitzplanAufbauen(serie);
+    sitzplanSchreiben(serie, Auslosung::zufall(ohneTisch(*teilnehmerTabelle, serie),
+                                               [] { return QRandomGenerator::global()->generate(); }));
+}
+
+void MainWindow::auslosenRang(int serie)
+{
+    tischaufteilungBerechnen(serie);
+    sitzplanAufbauen(serie);
+    const QVector<int> startNrs = ohneTisch(*teilnehmerTabelle, serie);
+    if (startNrs.isEmpty())
+        return;
+    QHash<int, int> summen;
+    QSqlDatabase db = gruppenDatenbank();
+    if (db.isValid() && db.isOpen())
+        summen = punkteLesen(Db::abfrage(db, QStringLiteral("SELECT StartNr, SummePunkte FROM Teilnehmer")));
+    sitzplanSchreiben(serie, Auslosung::rang(startNrs, summen));
+}
+
+void MainWindow::auslosenSpieltag(const QDate& tag, int serie)
+{
+    tischaufteilungBerechnen(serie);
+    sitzplanAufbauen(serie);
+    const QVector<int> startNrs = ohneTisch(*teilnehmerTabelle, serie);
+    if (startNrs.isEmpty())
+        return;
+    QHash<int, int> punkte;
+    QSqlDatabase db = verbindungen.hauptDatenbank();
+    if (db.isValid() && db.isOpen())
+        punkte = punkteLesen(Db::abfrage(db, QStringLiteral("SELECT StartNr, Punkte FROM Rangliste WHERE Datum=?"),
+                                         {tag.toString(QStringLiteral("yyyy-MM-dd"))}));
+    sitzplanSchreiben(serie, Auslosung::spieltag(startNrs, punkte));
+}
+
+void MainWindow::sitzplanSchreiben(int serie, const QVector<int>& reihenfolge)
+{
+    if (reihenfolge.isEmpty())
+        return;
+    const QString g = aktuelleGruppe();
+    Sitzplan plan = sitzplan.value(g);
+    positionenSetzen(plan);
+    const QVector<int> ohnePlatz = besetzen(plan, reihenfolge);
+    const int ersterTisch = ui->leTischNr1->text().toInt();
+    plan = umnummerieren(plan, ersterTisch);
+    tischZaehler = ersterTisch - 1 + plan.size();
+    sitzplan.insert(g, plan);
+    if (tischeSpeichern(serie, zuweisungen(plan)) && !ohnePlatz.isEmpty())
+        statusBar()->showMessage(tr("%1 Teilnehmer ohne Platz").arg(ohnePlatz.size()));
+}
+
+bool MainWindow::tischeSpeichern(int serie, const QVector<Zuweisung>& liste, bool markeEntfernen)
+{
+    QSqlDatabase db = gruppenDatenbank();
+    if (!db.isValid() || !db.isOpen() || serie < 1 || serie > teilnehmerTabelle->serien())
+        return false;
+
+    struct Vorher {
+        QStandardItem* zelle;
+        QVariant text;
+        QVariant sitz;
+        QVariant hintergrund;
+    };
+    QVector<Vorher> vorher;
+    vorher.reserve(liste.size());
+    // Each table cell change reaches the score handler, which stores it on
+    // this connection inside the transaction; its failures count as ours.
+    bool fehler = false;
+    const QMetaObject::Connection wache =
+        connect(Db::Melder::instanz(), &Db::Melder::fehler, this, [&fehler] { fehler = true; });
+    // With the view attached, every cell change makes it measure all rows
+    // again; a draw changes a whole column, so the view takes it in once.
+    teilnehmerProxy->setSourceModel(nullptr);
+    {
+        Db::Transaktion transaktion(db);
+        QSqlQuery speichern(db);
+        if (!transaktion.begonnen())
+            fehler = true;
+        else if (!speichern.prepare(
+                     QStringLiteral("UPDATE Serie%1 SET Tisch=?, TischIntern=? WHERE StartNr=?").arg(serie)))
+            Db::Melder::instanz()->melden(speichern.lastError().text());
+        for (const Zuweisung& z : liste) {
+            if (fehler)
+                break;
+            const int zeile = teilnehmerTabelle->zeileVon(z.startNr);
+            QStandardItem* zelle = zeile >= 0 ? teilnehmerTabelle->tischItem(zeile, serie) : nullptr;
+            if (!zelle)
+                continue;
+            speichern.bindValue(0, z.tisch);
+            speichern.bindValue(1, z.sitz);
+            speichern.bindValue(2, z.startNr);
+            if (!speichern.exec()) {
+                Db::Melder::instanz()->melden(
+                    QStringLiteral("%1 (%2)").arg(speichern.lastError().text(), speichern.lastQuery()));
+                break;
+            }
+            vorher << Vorher{zelle, zelle->data(Qt::DisplayRole), zelle->data(Rolle::Sitz),
+                             zelle->data(Qt::BackgroundRole)};
+            if (markeEntfernen && zelle->text() == QLatin1String("-1")) {
+                const QVariant hintergrund = teilnehmerTabelle->punkteItem(zeile, serie)->data(Qt::BackgroundRole);
+                if (zelle->data(Qt::BackgroundRole) != hintergrund)
+                    zelle->setData(hintergrund, Qt::BackgroundRole);
+            }
+            zelle->setText(QString::number(z.tisch));
+            zelle->setData(z.sitz, Rolle::Sitz);
+        }
+        if (!fehler)
+            transaktion.abschliessen();
+    }
+    disconnect(wache);
+    if (!fehler) {
+        teilnehmerProxy->setSourceModel(teilnehmerModel);
+        return true;
+    }
+
+    // The database rolled back, so the table goes back to what it showed;
+    // these changes are not entries and must not reach the database.
+    ++teilnehmerSperre;
+    for (int i = vorher.size() - 1; i >= 0; --i) {
+        const Vorher& v = vorher.at(i);
+        if (v.zelle->data(Qt::BackgroundRole) != v.hintergrund)
+            v.zelle->setData(v.hintergrund, Qt::BackgroundRole);
+        v.zelle->setData(v.sitz, Rolle::Sitz);
+        v.zelle->setData(v.text, Qt::DisplayRole);
+    }
+    --teilnehmerSperre;
+    teilnehmerProxy->setSourceModel(teilnehmerModel);
+    return false;
+}
+
+void MainWindow::onAuslosungZuruecksetzen()
+{
+    const int serie = gewaehlteSerie;
+    if (serie < 1 || serie > teilnehmerTabelle->serien())
+        return;
+    if (!Dialoge::frage(this, tr("Auslosung von Serie %1 zuruecksetzen?").arg(serie)))
+        return;
+    QVector<Zuweisung> alle;
+    alle.reserve(teilnehmerTabelle->zeilen());
+    for (int z = 0; z < teilnehmerTabelle->zeilen(); ++z)
+        alle << Zuweisung{0, 0, teilnehmerTabelle->startNr(z)};
+    tischeSpeichern(serie, alle, true);
+}

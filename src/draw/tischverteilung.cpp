@@ -63,6 +63,26 @@ bool platzBelegen(Sitzplan& plan, int tisch, int startNr)
     return false;
 }
 
+QVector<int> behaltenEintragen(Sitzplan& plan, const QVector<Zuweisung>& behalten)
+{
+    // Stated seats first, so a participant without one cannot take the seat
+    // of someone who comes later in the list.
+    QVector<Zuweisung> ohneSitz;
+    for (const Zuweisung& z : behalten) {
+        auto it = plan.find(z.tisch);
+        if (it != plan.end() && z.sitz >= 1 && z.sitz <= it->size() && (*it)[z.sitz - 1].startNr == 0)
+            (*it)[z.sitz - 1] = Sitz{z.startNr, z.sitz};
+        else
+            ohneSitz << z;
+    }
+    QVector<int> ohnePlatz;
+    for (const Zuweisung& z : ohneSitz)
+        if (!platzBelegen(plan, z.tisch, z.startNr))
+            ohnePlatz << z.startNr;
+    positionenSetzen(plan);
+    return ohnePlatz;
+}
+
 void positionenSetzen(Sitzplan& plan)
 {
     for (auto it = plan.begin(); it != plan.end(); ++it)
@@ -96,6 +116,16 @@ QVector<int> besetzen(Sitzplan& plan, const QVector<int>& reihenfolge)
             ohnePlatz << startNr;
     }
     return ohnePlatz;
+}
+
+QVector<Zuweisung> zuweisungen(const Sitzplan& plan)
+{
+    QVector<Zuweisung> liste;
+    for (auto it = plan.cbegin(); it != plan.cend(); ++it)
+        for (int i = 0; i < it->size(); ++i)
+            if (it->at(i).startNr != 0)
+                liste << Zuweisung{it.key(), i + 1, it->at(i).startNr};
+    return liste;
 }
 
 Sitzplan umnummerieren(const Sitzplan& plan, int ersterTisch)

@@ -17,6 +17,13 @@ struct Sitz {
     int position = 0; // 1-based seat at its table, 0 until set
 };
 
+// A participant at a table and seat of a series, as a draw stores it.
+struct Zuweisung {
+    int tisch = 0;
+    int sitz = 0; // 1-based
+    int startNr = 0;
+};
+
 // table number -> seats in seat order
 using Sitzplan = QMap<int, QVector<Sitz>>;
 // table number -> number of seats, ascending
@@ -40,12 +47,21 @@ Sitzplan leererSitzplan(const TischLayout& layout);
 // table does not exist or is full.
 bool platzBelegen(Sitzplan& plan, int tisch, int startNr);
 
+// Enters participants who keep their table from an earlier draw. Each gets
+// back the seat he holds when that seat exists and is still free, so a
+// re-draw never shuffles the seats of those already placed; the others take
+// the first empty seat of their table. Returns those who found no seat.
+QVector<int> behaltenEintragen(Sitzplan& plan, const QVector<Zuweisung>& behalten);
+
 // Gives every occupied seat its 1-based position.
 void positionenSetzen(Sitzplan& plan);
 
 // Seats the order one after the other into the first empty seat, tables in
 // ascending number; returns the start numbers that found no seat.
 QVector<int> besetzen(Sitzplan& plan, const QVector<int>& reihenfolge);
+
+// The occupied seats, tables ascending and seats in order.
+QVector<Zuweisung> zuweisungen(const Sitzplan& plan);
 
 // The same tables renumbered consecutively from the first table on.
 Sitzplan umnummerieren(const Sitzplan& plan, int ersterTisch);
