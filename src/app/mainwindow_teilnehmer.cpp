@@ -55,6 +55,7 @@ void MainWindow::teilnehmerTabelleEinrichten()
     teilnehmerView->header()->setStretchLastSection(false);
     teilnehmerView->setModel(teilnehmerProxy);
     teilnehmerView->setSortingEnabled(true);
+    teilnehmerView->sortByColumn(Spalte::Nr, Qt::AscendingOrder);
     teilnehmerView->setEditTriggers(QAbstractItemView::DoubleClicked);
     teilnehmerView->setRootIsDecorated(false);
     ui->vlErgebnis->insertWidget(0, teilnehmerView);
