@@ -3,7 +3,7 @@
 # Usage: tools/abhaengigkeiten.sh [extra packages...]
 set -euo pipefail
 
-pakete=(cmake g++ make qtbase5-dev qtbase5-dev-tools libqt5sql5-sqlite "$@")
+pakete=(cmake g++ make qtbase5-dev qtbase5-dev-tools libqt5sql5-sqlite zlib1g-dev "$@")
 fehlend=()
 for p in "${pakete[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then

@@ -7,6 +7,8 @@
 
 #include <cmath>
 
+#include <zlib.h>
+
 namespace Protokoll
 {
 
@@ -87,10 +89,21 @@ std::optional<QByteArray> dateiEntpacken(const QString& daten, quint32 grenze)
         return std::nullopt;
     if (laenge == 0)
         return QByteArray();
-    QByteArray entpackt = qUncompress(gepackt);
-    // qUncompress gives an empty array on any failure; a short result means
-    // a stream that ended early.
-    if (entpackt.size() != int(laenge))
+    // Inflate into exactly the declared size: a stream that would unpack to
+    // more (a "zip bomb" behind a small declared length) fails here instead
+    // of growing memory the way qUncompress does.
+    QByteArray entpackt(int(laenge), Qt::Uninitialized);
+    z_stream zs{};
+    if (inflateInit(&zs) != Z_OK)
+        return std::nullopt;
+    zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(gepackt.constData() + 4));
+    zs.avail_in = uInt(gepackt.size() - 4);
+    zs.next_out = reinterpret_cast<Bytef*>(entpackt.data());
+    zs.avail_out = uInt(laenge);
+    const int ergebnis = inflate(&zs, Z_FINISH);
+    const uLong geschrieben = zs.total_out;
+    inflateEnd(&zs);
+    if (ergebnis != Z_STREAM_END || geschrieben != laenge)
         return std::nullopt;
     return entpackt;
 }

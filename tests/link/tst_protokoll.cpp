@@ -104,6 +104,11 @@ private slots:
         QByteArray gelogen = klein;
         qToBigEndian<quint32>(6000, gelogen.data());
         QVERIFY(!Protokoll::dateiEntpacken(QString::fromLatin1(gelogen.toBase64())));
+        // A stream that unpacks to far more than it declares is refused
+        // without unpacking it all.
+        QByteArray bombe = qCompress(QByteArray(8 * 1024 * 1024, '\0'), 9);
+        qToBigEndian<quint32>(10, bombe.data());
+        QVERIFY(!Protokoll::dateiEntpacken(QString::fromLatin1(bombe.toBase64())));
     }
 
     void dateienSchreiben()

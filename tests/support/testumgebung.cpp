@@ -137,6 +137,10 @@ std::shared_ptr<bool> beimNaechstenDialog(const char* klassenName, std::function
         } else if (ende->elapsed() > zeitMs) {
             uhr->stop();
             uhr->deleteLater();
+            // Another dialog came instead: close it, so the test fails on the
+            // unset flag instead of hanging in a modal loop.
+            if (auto* dlg = qobject_cast<QDialog*>(w))
+                dlg->reject();
         }
     });
     uhr->start(5);
