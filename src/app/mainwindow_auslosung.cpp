@@ -89,13 +89,14 @@ void MainWindow::sitzplanAufbauen(int serie)
         }
         const int t = Zahl::ganz(tisch->text());
         if (t > 0)
-            behalten << Zuweisung{t, tisch->data(Rolle::Sitz).toInt(), startNr};
+            behalten << Zuweisung { t, tisch->data(Rolle::Sitz).toInt(), startNr };
     }
     behaltenEintragen(plan, behalten);
     sitzplan.insert(g, plan);
 }
 
-namespace {
+namespace
+{
 
 // Start numbers of the rows still without a table in a series, in row order;
 // rows showing a table or "-1" (inactive) keep what they have.
@@ -149,7 +150,7 @@ void MainWindow::onAuslosen()
         QVector<Zuweisung> gesetzt;
         for (auto it = liste.cbegin(); it != liste.cend(); ++it)
             for (const auto& sitz : it.value())
-                gesetzt << Zuweisung{it.key(), sitz.first, sitz.second};
+                gesetzt << Zuweisung { it.key(), sitz.first, sitz.second };
         tischeSpeichern(serie, gesetzt);
         break;
     }
@@ -162,8 +163,8 @@ void MainWindow::auslosenZufall(int serie)
 {
     tischaufteilungBerechnen(serie);
     sitzplanAufbauen(serie);
-    sitzplanSchreiben(serie, Auslosung::zufall(ohneTisch(*teilnehmerTabelle, serie),
-                                               [] { return QRandomGenerator::global()->generate(); }));
+    sitzplanSchreiben(serie,
+        Auslosung::zufall(ohneTisch(*teilnehmerTabelle, serie), [] { return QRandomGenerator::global()->generate(); }));
 }
 
 void MainWindow::auslosenRang(int serie)
@@ -191,7 +192,7 @@ void MainWindow::auslosenSpieltag(const QDate& tag, int serie)
     QSqlDatabase db = verbindungen.hauptDatenbank();
     if (db.isValid() && db.isOpen())
         punkte = punkteLesen(Db::abfrage(db, QStringLiteral("SELECT StartNr, Punkte FROM Rangliste WHERE Datum=?"),
-                                         {tag.toString(QStringLiteral("yyyy-MM-dd"))}));
+            { tag.toString(QStringLiteral("yyyy-MM-dd")) }));
     sitzplanSchreiben(serie, Auslosung::spieltag(startNrs, punkte));
 }
 
@@ -228,8 +229,8 @@ bool MainWindow::tischeSpeichern(int serie, const QVector<Zuweisung>& liste, boo
     // Each table cell change reaches the score handler, which stores it on
     // this connection inside the transaction; its failures count as ours.
     bool fehler = false;
-    const QMetaObject::Connection wache =
-        connect(Db::Melder::instanz(), &Db::Melder::fehler, this, [&fehler] { fehler = true; });
+    const QMetaObject::Connection wache
+        = connect(Db::Melder::instanz(), &Db::Melder::fehler, this, [&fehler] { fehler = true; });
     // With the view attached, every cell change makes it measure all rows
     // again; a draw changes a whole column, so the view takes it in once.
     teilnehmerProxy->setSourceModel(nullptr);
@@ -256,8 +257,8 @@ bool MainWindow::tischeSpeichern(int serie, const QVector<Zuweisung>& liste, boo
                     QStringLiteral("%1 (%2)").arg(speichern.lastError().text(), speichern.lastQuery()));
                 break;
             }
-            vorher << Vorher{zelle, zelle->data(Qt::DisplayRole), zelle->data(Rolle::Sitz),
-                             zelle->data(Qt::BackgroundRole)};
+            vorher << Vorher { zelle, zelle->data(Qt::DisplayRole), zelle->data(Rolle::Sitz),
+                zelle->data(Qt::BackgroundRole) };
             if (markeEntfernen && zelle->text() == QLatin1String("-1")) {
                 const QVariant hintergrund = teilnehmerTabelle->punkteItem(zeile, serie)->data(Qt::BackgroundRole);
                 if (zelle->data(Qt::BackgroundRole) != hintergrund)
@@ -300,6 +301,6 @@ void MainWindow::onAuslosungZuruecksetzen()
     QVector<Zuweisung> alle;
     alle.reserve(teilnehmerTabelle->zeilen());
     for (int z = 0; z < teilnehmerTabelle->zeilen(); ++z)
-        alle << Zuweisung{0, 0, teilnehmerTabelle->startNr(z)};
+        alle << Zuweisung { 0, 0, teilnehmerTabelle->startNr(z) };
     tischeSpeichern(serie, alle, true);
 }

@@ -5,9 +5,11 @@
 #include <algorithm>
 #include <numeric>
 
-namespace Auslosung {
+namespace Auslosung
+{
 
-namespace {
+namespace
+{
 // A generator that keeps answering with keys already taken must not hang
 // the draw; after this many tries the colliding key is kept.
 constexpr int NeueVersuche = 64;

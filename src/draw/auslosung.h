@@ -8,7 +8,8 @@
 
 #include <functional>
 
-namespace Auslosung {
+namespace Auslosung
+{
 
 // Random order: every participant draws a 32-bit key, read as a signed
 // integer, and the order is ascending key. A key that someone already holds

@@ -13,7 +13,8 @@
 #include "storage/datenbank.h"
 #include "widgets/delegates.h"
 
-namespace {
+namespace
+{
 constexpr int SpalteStartNr = 0;
 constexpr int SpalteName = 1;
 constexpr int SpalteTisch = 2;
@@ -30,12 +31,12 @@ QStringList einsBis(int n)
 } // namespace
 
 DlgAuslosung::DlgAuslosung(const QString& gruppe, const QMap<QString, QString>& verbindungen, int serien,
-                           const QDate& turnierTag, QWidget* parent)
-    : QDialog(parent),
-      ui(new Ui::DlgAuslosung),
-      m_turnierTag(turnierTag),
-      m_verbindungen(verbindungen),
-      m_gruppe(gruppe)
+    const QDate& turnierTag, QWidget* parent)
+    : QDialog(parent)
+    , ui(new Ui::DlgAuslosung)
+    , m_turnierTag(turnierTag)
+    , m_verbindungen(verbindungen)
+    , m_gruppe(gruppe)
 {
     ui->setupUi(this);
     setWindowFlags(windowFlags() | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint);
@@ -112,7 +113,7 @@ void DlgAuslosung::onSetzen(bool an)
 void DlgAuslosung::setzlisteAufbauen()
 {
     m_setzModel->clear();
-    m_setzModel->setHorizontalHeaderLabels({tr("StartNr"), tr("Name"), tr("TischNr"), tr("Platz")});
+    m_setzModel->setHorizontalHeaderLabels({ tr("StartNr"), tr("Name"), tr("TischNr"), tr("Platz") });
     // The layout belongs to the series shown now; tables of a series built
     // before must not be offered for this one.
     m_layout.clear();
@@ -133,8 +134,8 @@ void DlgAuslosung::setzlisteAufbauen()
                 namen.insert(q.value(0).toInt(), q.value(1).toString());
     }
     {
-        QSqlQuery q = Db::abfrage(
-            db, QStringLiteral("SELECT StartNr, Tisch, TischIntern, Aktiv FROM Serie%1").arg(serie()));
+        QSqlQuery q
+            = Db::abfrage(db, QStringLiteral("SELECT StartNr, Tisch, TischIntern, Aktiv FROM Serie%1").arg(serie()));
         while (q.next()) {
             if (!q.value(3).toBool())
                 continue;
@@ -144,8 +145,8 @@ void DlgAuslosung::setzlisteAufbauen()
             nr->setEditable(false);
             auto* name = new QStandardItem(namen.value(startNr));
             name->setEditable(false);
-            m_setzModel->appendRow({nr, name, new QStandardItem(QString::number(q.value(1).toInt())),
-                                    new QStandardItem(QString::number(q.value(2).toInt()))});
+            m_setzModel->appendRow({ nr, name, new QStandardItem(QString::number(q.value(1).toInt())),
+                new QStandardItem(QString::number(q.value(2).toInt())) });
         }
     }
 
@@ -203,7 +204,7 @@ void DlgAuslosung::onAccept()
                 return;
             }
         }
-        sitze.append({platz, startNr});
+        sitze.append({ platz, startNr });
     }
     accept();
 }

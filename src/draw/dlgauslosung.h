@@ -14,11 +14,13 @@
 class ComboItemDelegate;
 class QStandardItemModel;
 
-namespace Ui {
+namespace Ui
+{
 class DlgAuslosung;
 }
 
-class DlgAuslosung : public QDialog {
+class DlgAuslosung : public QDialog
+{
     Q_OBJECT
 public:
     enum Modus { Zufall = 0, Rang = 1, Spieltag = 2, Setzen = 3 };
@@ -26,7 +28,7 @@ public:
     using Setzliste = QMap<int, QList<QPair<int, int>>>;
 
     DlgAuslosung(const QString& gruppe, const QMap<QString, QString>& verbindungen, int serien, const QDate& turnierTag,
-                 QWidget* parent = nullptr);
+        QWidget* parent = nullptr);
     ~DlgAuslosung() override;
 
     int modus() const { return m_modus; }

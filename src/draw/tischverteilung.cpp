@@ -71,7 +71,7 @@ QVector<int> behaltenEintragen(Sitzplan& plan, const QVector<Zuweisung>& behalte
     for (const Zuweisung& z : behalten) {
         auto it = plan.find(z.tisch);
         if (it != plan.end() && z.sitz >= 1 && z.sitz <= it->size() && (*it)[z.sitz - 1].startNr == 0)
-            (*it)[z.sitz - 1] = Sitz{z.startNr, z.sitz};
+            (*it)[z.sitz - 1] = Sitz { z.startNr, z.sitz };
         else
             ohneSitz << z;
     }
@@ -124,7 +124,7 @@ QVector<Zuweisung> zuweisungen(const Sitzplan& plan)
     for (auto it = plan.cbegin(); it != plan.cend(); ++it)
         for (int i = 0; i < it->size(); ++i)
             if (it->at(i).startNr != 0)
-                liste << Zuweisung{it.key(), i + 1, it->at(i).startNr};
+                liste << Zuweisung { it.key(), i + 1, it->at(i).startNr };
     return liste;
 }
 

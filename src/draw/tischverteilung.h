@@ -13,7 +13,7 @@ struct Tischaufteilung {
 
 // One seat of the seat plan.
 struct Sitz {
-    int startNr = 0;  // 0 = empty
+    int startNr = 0; // 0 = empty
     int position = 0; // 1-based seat at its table, 0 until set
 };
 

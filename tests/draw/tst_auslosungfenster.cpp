@@ -18,7 +18,8 @@
 #include "ui_mainwindow.h"
 #include "widgets/treeview.h"
 
-namespace {
+namespace
+{
 
 using Sitze = QMap<int, QPair<int, int>>; // start number -> (table, seat)
 
@@ -28,7 +29,7 @@ Sitze gespeichert(QSqlDatabase db, int serie)
     QSqlQuery q(db);
     q.exec(QStringLiteral("SELECT StartNr, Tisch, TischIntern FROM Serie%1").arg(serie));
     while (q.next())
-        s.insert(q.value(0).toInt(), {q.value(1).toInt(), q.value(2).toInt()});
+        s.insert(q.value(0).toInt(), { q.value(1).toInt(), q.value(2).toInt() });
     return s;
 }
 
@@ -38,7 +39,8 @@ Sitze angezeigt(MainWindow& w, int serie)
     Sitze s;
     TeilnehmerTabelle* t = w.tabelle();
     for (int z = 0; z < t->zeilen(); ++z)
-        s.insert(t->startNr(z), {t->tischItem(z, serie)->text().toInt(), t->tischItem(z, serie)->data(Rolle::Sitz).toInt()});
+        s.insert(t->startNr(z),
+            { t->tischItem(z, serie)->text().toInt(), t->tischItem(z, serie)->data(Rolle::Sitz).toInt() });
     return s;
 }
 
@@ -63,8 +65,7 @@ QMap<int, QList<int>> ungesetzt(int n)
 }
 
 // Runs a draw through the dialog: choose series and mode, then OK.
-bool auslosen(MainWindow& w, int serie, const char* modus = "rbZufall",
-              std::function<void(QDialog*)> weiter = {})
+bool auslosen(MainWindow& w, int serie, const char* modus = "rbZufall", std::function<void(QDialog*)> weiter = {})
 {
     const QByteArray rb(modus);
     auto gezeigt = beimNaechstenDialog("DlgAuslosung", [serie, rb, weiter](QWidget* dlg) {
@@ -86,7 +87,8 @@ void sql(QSqlDatabase db, const QString& text)
 
 } // namespace
 
-class TstAuslosungFenster : public QObject {
+class TstAuslosungFenster : public QObject
+{
     Q_OBJECT
 private slots:
     void init() { Testumgebung::frischesZuhause(); }
@@ -98,17 +100,22 @@ private slots:
             SkriptDialoge d;
             QSqlDatabase db = Turnierbau::gruppeMitSpielern(*w, d, 7, 2);
             QVERIFY(db.isOpen());
+            w->teilnehmerAnsicht()->sortByColumn(Spalte::tisch(1), Qt::AscendingOrder);
             QVERIFY(auslosen(*w, 1));
             const Sitze s = gespeichert(db, 1);
             QCOMPARE(s.size(), 7);
             const QMap<int, QList<int>> tische = proTisch(s);
-            QCOMPARE(tische.keys(), (QList<int>{1, 2}));
-            QCOMPARE(tische.value(1), (QList<int>{1, 2, 3, 4}));
-            QCOMPARE(tische.value(2), (QList<int>{1, 2, 3}));
+            QCOMPARE(tische.keys(), (QList<int> { 1, 2 }));
+            QCOMPARE(tische.value(1), (QList<int> { 1, 2, 3, 4 }));
+            QCOMPARE(tische.value(2), (QList<int> { 1, 2, 3 }));
             QCOMPARE(angezeigt(*w, 1), s);
             QCOMPARE(w->form()->leTischaufteilung->text(), QStringLiteral("7 Spieler - 4er 1 - 3er 1"));
+            // The view still sorts by table and seat after the draw.
+            QAbstractItemModel* sicht = w->teilnehmerAnsicht()->model();
+            QCOMPARE(s.value(sicht->index(0, 0).data(Rolle::StartNr).toInt()), qMakePair(1, 1));
+            QCOMPARE(s.value(sicht->index(6, 0).data(Rolle::StartNr).toInt()), qMakePair(2, 3));
             // The other series stays undrawn.
-            QCOMPARE(proTisch(gespeichert(db, 2)).keys(), QList<int>{0});
+            QCOMPARE(proTisch(gespeichert(db, 2)).keys(), QList<int> { 0 });
             QVERIFY(d.unerwartet.isEmpty());
         }
         fensterBeenden(w);
@@ -122,12 +129,26 @@ private slots:
             QSqlDatabase db = Turnierbau::gruppeMitSpielern(*w, d, 5, 1);
             QVERIFY(auslosen(*w, 1));
             const QMap<int, QList<int>> tische = proTisch(gespeichert(db, 1));
-            QCOMPARE(tische.value(1), (QList<int>{1, 2, 3}));
-            QCOMPARE(tische.value(2), (QList<int>{1, 2}));
-            QCOMPARE(tische.keys(), (QList<int>{1, 2}));
+            QCOMPARE(tische.value(1), (QList<int> { 1, 2, 3 }));
+            QCOMPARE(tische.value(2), (QList<int> { 1, 2 }));
+            QCOMPARE(tische.keys(), (QList<int> { 1, 2 }));
             const Sitzplan plan = w->sitzplanVon(w->form()->cmbTeilnehmerGruppe->currentText());
             QCOMPARE(plan.value(2).size(), 3);
             QCOMPARE(plan.value(2).at(2).startNr, 0);
+        }
+        fensterBeenden(w);
+    }
+
+    void zuWenigeSpieler()
+    {
+        auto w = fensterStarten();
+        {
+            SkriptDialoge d;
+            QSqlDatabase db = Turnierbau::gruppeMitSpielern(*w, d, 2, 1);
+            QVERIFY(auslosen(*w, 1));
+            QVERIFY(w->layoutVon(w->form()->cmbTeilnehmerGruppe->currentText()).isEmpty());
+            QCOMPARE(proTisch(gespeichert(db, 1)), ungesetzt(2));
+            QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("2 Teilnehmer ohne Platz"));
         }
         fensterBeenden(w);
     }
@@ -140,12 +161,12 @@ private slots:
             QSqlDatabase db = Turnierbau::gruppeMitSpielern(*w, d, 11, 1, 3);
             QVERIFY(auslosen(*w, 1));
             const QMap<int, int> layout = w->layoutVon(w->form()->cmbTeilnehmerGruppe->currentText());
-            QCOMPARE(layout.keys(), (QList<int>{3, 4, 5}));
-            QCOMPARE(layout.values(), (QList<int>{4, 4, 3}));
+            QCOMPARE(layout.keys(), (QList<int> { 3, 4, 5 }));
+            QCOMPARE(layout.values(), (QList<int> { 4, 4, 3 }));
             const QMap<int, QList<int>> tische = proTisch(gespeichert(db, 1));
-            QCOMPARE(tische.value(3), (QList<int>{1, 2, 3, 4}));
-            QCOMPARE(tische.value(4), (QList<int>{1, 2, 3, 4}));
-            QCOMPARE(tische.value(5), (QList<int>{1, 2, 3}));
+            QCOMPARE(tische.value(3), (QList<int> { 1, 2, 3, 4 }));
+            QCOMPARE(tische.value(4), (QList<int> { 1, 2, 3, 4 }));
+            QCOMPARE(tische.value(5), (QList<int> { 1, 2, 3 }));
         }
         fensterBeenden(w);
     }
@@ -179,8 +200,9 @@ private slots:
             QSqlDatabase db = Turnierbau::gruppeMitSpielern(*w, d, 6, 1);
             QSqlDatabase haupt = w->registry().hauptDatenbank();
             const QString tag = QStringLiteral("2024-03-08");
-            for (auto [nr, punkte] : {std::pair{100, 50}, {102, -10}, {104, 30}, {105, -5}})
-                sql(haupt, QStringLiteral("INSERT INTO Rangliste VALUES (%1, 'x', '%2', %3)").arg(nr).arg(tag).arg(punkte));
+            for (auto [nr, punkte] : { std::pair { 100, 50 }, { 102, -10 }, { 104, 30 }, { 105, -5 } })
+                sql(haupt,
+                    QStringLiteral("INSERT INTO Rangliste VALUES (%1, 'x', '%2', %3)").arg(nr).arg(tag).arg(punkte));
             sql(haupt, QStringLiteral("INSERT INTO Rangliste VALUES (101, 'x', '2024-03-01', 999)"));
             QVERIFY(auslosen(*w, 1, "rbSpieltag", [](QDialog* dlg) {
                 dlg->findChild<QCalendarWidget*>(QStringLiteral("calendarWidget"))->setSelectedDate(QDate(2024, 3, 8));
@@ -240,8 +262,8 @@ private slots:
             Sitze s = gespeichert(db, 2);
             QCOMPARE(s.take(101).second, 0);
             const QMap<int, QList<int>> tische = proTisch(s);
-            QCOMPARE(tische.value(1), (QList<int>{1, 2, 3, 4}));
-            QCOMPARE(tische.value(2), (QList<int>{1, 2, 3}));
+            QCOMPARE(tische.value(1), (QList<int> { 1, 2, 3, 4 }));
+            QCOMPARE(tische.value(2), (QList<int> { 1, 2, 3 }));
 
             // Counting without a series counts every row, inactive or not.
             w->tischaufteilungBerechnen(0);
@@ -267,7 +289,7 @@ private slots:
             w->tischaufteilungBerechnen(1);
             w->sitzplanAufbauen(1);
             const Sitzplan plan = w->sitzplanVon(w->form()->cmbTeilnehmerGruppe->currentText());
-            QCOMPARE(plan.keys(), (QList<int>{1, 2}));
+            QCOMPARE(plan.keys(), (QList<int> { 1, 2 }));
             QCOMPARE(plan.value(2).at(0).startNr, 101);
             for (const QVector<Sitz>& tisch : plan)
                 for (const Sitz& sitz : tisch)
@@ -298,7 +320,7 @@ private slots:
             QCOMPARE(w->serieGewaehlt(), 2);
             d.antworte(false);
             w->form()->pbAuslosungZuruecksetzen->click();
-            QCOMPARE(d.fragen, QStringList{QStringLiteral("Auslosung von Serie 2 zuruecksetzen?")});
+            QCOMPARE(d.fragen, QStringList { QStringLiteral("Auslosung von Serie 2 zuruecksetzen?") });
             QCOMPARE(gespeichert(db, 2), serie2);
 
             d.antworte(true);
@@ -312,7 +334,7 @@ private slots:
             // The next draw seats the series anew and marks 101 again.
             QVERIFY(auslosen(*w, 2));
             QCOMPARE(w->tabelle()->tischItem(w->tabelle()->zeileVon(101), 2)->text(), QStringLiteral("-1"));
-            QCOMPARE(proTisch(gespeichert(db, 2)).value(2), (QList<int>{1, 2, 3}));
+            QCOMPARE(proTisch(gespeichert(db, 2)).value(2), (QList<int> { 1, 2, 3 }));
         }
         fensterBeenden(w);
     }
@@ -323,8 +345,9 @@ private slots:
         {
             SkriptDialoge d;
             QSqlDatabase db = Turnierbau::gruppeMitSpielern(*w, d, 7, 1);
-            sql(db, QStringLiteral("CREATE TRIGGER sperre BEFORE UPDATE ON Serie1 WHEN NEW.StartNr=104 "
-                                   "BEGIN SELECT RAISE(ABORT, 'gesperrt'); END"));
+            sql(db,
+                QStringLiteral("CREATE TRIGGER sperre BEFORE UPDATE ON Serie1 WHEN NEW.StartNr=104 "
+                               "BEGIN SELECT RAISE(ABORT, 'gesperrt'); END"));
             QVERIFY(auslosen(*w, 1));
             QVERIFY(w->statusBar()->currentMessage().startsWith(QStringLiteral("FEHLER: ")));
             QVERIFY(w->statusBar()->currentMessage().contains(QStringLiteral("gesperrt")));
@@ -335,7 +358,7 @@ private slots:
             // No transaction is left open: the next draw goes through.
             sql(db, QStringLiteral("DROP TRIGGER sperre"));
             QVERIFY(auslosen(*w, 1));
-            QCOMPARE(proTisch(gespeichert(db, 1)).value(2), (QList<int>{1, 2, 3}));
+            QCOMPARE(proTisch(gespeichert(db, 1)).value(2), (QList<int> { 1, 2, 3 }));
             QCOMPARE(angezeigt(*w, 1), gespeichert(db, 1));
         }
         fensterBeenden(w);
@@ -362,7 +385,7 @@ private slots:
             QCOMPARE(tische.firstKey(), 1);
             QCOMPARE(tische.lastKey(), 250);
             for (const QList<int>& plaetze : tische)
-                QCOMPARE(plaetze, (QList<int>{1, 2, 3, 4}));
+                QCOMPARE(plaetze, (QList<int> { 1, 2, 3, 4 }));
             QCOMPARE(angezeigt(*w, 1), s);
         }
         fensterBeenden(w);
