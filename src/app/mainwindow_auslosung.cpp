@@ -207,13 +207,17 @@ void MainWindow::sitzplanSchreiben(int serie, const QVector<int>& reihenfolge)
     const int ersterTisch = ui->leTischNr1->text().toInt();
     plan = umnummerieren(plan, ersterTisch);
     tischZaehler = ersterTisch - 1 + plan.size();
+    if (!tischeSpeichern(serie, zuweisungen(plan)))
+        return;
     sitzplan.insert(g, plan);
-    if (tischeSpeichern(serie, zuweisungen(plan)) && !ohnePlatz.isEmpty())
+    if (!ohnePlatz.isEmpty())
         statusBar()->showMessage(tr("%1 Teilnehmer ohne Platz").arg(ohnePlatz.size()));
 }
 
 bool MainWindow::tischeSpeichern(int serie, const QVector<Zuweisung>& liste, bool markeEntfernen)
 {
+    if (liste.isEmpty())
+        return true;
     QSqlDatabase db = gruppenDatenbank();
     if (!db.isValid() || !db.isOpen() || serie < 1 || serie > teilnehmerTabelle->serien())
         return false;

@@ -120,7 +120,7 @@ void DlgAuslosung::setzlisteAufbauen()
     m_tischDelegate->setItems({});
 
     const QString verbindung = m_verbindungen.value(m_gruppe);
-    if (verbindung.isEmpty() || !QSqlDatabase::contains(verbindung))
+    if (serie() < 1 || verbindung.isEmpty() || !QSqlDatabase::contains(verbindung))
         return;
     QSqlDatabase db = QSqlDatabase::database(verbindung, false);
     if (!db.isValid() || !db.isOpen())
