@@ -1,0 +1,750 @@
+// The benchmark: builds its own match day in a temporary HOME and prints, per
+// figure, the median of several runs of the program's way and of a floor
+// measured in the same run on the same machine.
+//
+// reizwerk_bench [--kurz] [figure...]
+//   --kurz: fewer runs, for a quick look; figures: start oeffnen punkte
+//   auslosung link import berichte (default: all)
+
+#include <QAbstractItemModel>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QMetaObject>
+#include <QProcessEnvironment>
+#include <QRandomGenerator>
+#include <QSettings>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QStandardItem>
+#include <QStandardItemModel>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QtEndian>
+
+#include <cstdio>
+#include <functional>
+
+#include "app/mainwindow.h"
+#include "beispiel.h"
+#include "link/client.h"
+#include "messung.h"
+#include "reports/bericht.h"
+#include "reports/rangliste.h"
+#include "roster/spielerdatei.h"
+#include "setup/teilnehmertabelle.h"
+#include "storage/datenbank.h"
+#include "storage/pfade.h"
+#include "storage/schema.h"
+#include "widgets/treeview.h"
+
+using Messung::Einheit;
+
+namespace
+{
+
+const QString gruppe = QStringLiteral("Herren");
+constexpr int teilnehmerZahl = 1000;
+constexpr int serienZahl = 20;
+// Series 1 to 18 are drawn and scored; the last two stay free for the draws.
+constexpr int gewerteteSerien = 18;
+
+int laeufeNormal = 11;
+int laeufeLangsam = 5;
+QStringList nurDiese; // figures named on the command line; empty: all
+
+bool messe(const char* name)
+{
+    return nurDiese.isEmpty() || nurDiese.contains(QLatin1String(name));
+}
+
+bool fehlgeschlagen = false;
+
+bool fehler(const QString& text)
+{
+    fehlgeschlagen = true;
+    std::fprintf(stderr, "reizwerk_bench: %s\n", qPrintable(text));
+    return false;
+}
+
+QStringList umgebungMit(const QString& zuhause)
+{
+    QStringList env;
+    const QStringList ersetzt = { QStringLiteral("HOME="), QStringLiteral("XDG_CONFIG_HOME="),
+        QStringLiteral("XDG_DATA_HOME="), QStringLiteral("XDG_CACHE_HOME="), QStringLiteral("QT_QPA_PLATFORM=") };
+    const QStringList alle = QProcessEnvironment::systemEnvironment().toStringList();
+    for (const QString& e : alle) {
+        bool weg = false;
+        for (const QString& p : ersetzt)
+            weg = weg || e.startsWith(p);
+        if (!weg)
+            env << e;
+    }
+    env << QStringLiteral("HOME=") + zuhause
+        << QStringLiteral("XDG_CONFIG_HOME=") + zuhause + QStringLiteral("/.config")
+        << QStringLiteral("XDG_DATA_HOME=") + zuhause + QStringLiteral("/.local/share")
+        << QStringLiteral("XDG_CACHE_HOME=") + zuhause + QStringLiteral("/.cache")
+        << QStringLiteral("QT_QPA_PLATFORM=offscreen");
+    return env;
+}
+
+// The link of every started program listens on loopback only, at a free port.
+void linkAufLoopback(const QString& konfiguration)
+{
+    QDir().mkpath(konfiguration + QStringLiteral("/Kartenhof"));
+    QFile f(konfiguration + QStringLiteral("/Kartenhof/Reizwerk.ini"));
+    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        f.write("[Link]\nPort=0\nAdresse=127.0.0.1\n");
+}
+
+// 1. Start-up of the real program against a window with one SQLite file,
+// each run with a fresh HOME and an empty data folder.
+void startMessen(const QString& basis, const QString& binaer)
+{
+    const QString programm = binaer + QStringLiteral("/reizwerk_start_programm");
+    const QString boden = binaer + QStringLiteral("/reizwerk_start_boden");
+    if (!QFileInfo(programm).isExecutable() || !QFileInfo(boden).isExecutable()) {
+        fehler(QStringLiteral("start programs missing next to the benchmark"));
+        return;
+    }
+    int nr = 0;
+    auto lauf = [&](const QString& was) {
+        const QString zuhause = QStringLiteral("%1/start%2").arg(basis).arg(++nr);
+        QDir().mkpath(zuhause);
+        linkAufLoopback(zuhause + QStringLiteral("/.config"));
+        const Messung::Prozess p = Messung::starten(was, umgebungMit(zuhause));
+        if (p.status != 0)
+            fehler(QStringLiteral("%1 ended with %2").arg(was).arg(p.status));
+        QDir(zuhause).removeRecursively();
+        return p;
+    };
+    lauf(programm); // the first start fills the file cache
+    lauf(boden);
+    QVector<double> tP, tB, mP, mB;
+    for (int i = 0; i < laeufeNormal; ++i) {
+        const Messung::Prozess p = lauf(programm);
+        const Messung::Prozess b = lauf(boden);
+        tP << p.sekunden;
+        tB << b.sekunden;
+        mP << p.maxRssMiB;
+        mB << b.maxRssMiB;
+    }
+    Messung::zeile(QStringLiteral("start-up, time to first event-loop turn"), laeufeNormal, Messung::median(tP),
+        Messung::median(tB), Einheit::Sekunden, 1.5);
+    Messung::zeile(QStringLiteral("start-up, peak memory"), laeufeNormal, Messung::median(mP), Messung::median(mB),
+        Einheit::MiB, 1.5);
+}
+
+// Scores, costs and tables for the scored series, with consistent sums, in
+// one transaction: the state of a match day late in the evening.
+void werteEintragen()
+{
+    const QString tag = Pfade::turnierVerzeichnis(Pfade::datenVerzeichnis(), QDate::currentDate());
+    QSqlDatabase db = Db::oeffnen(QStringLiteral("bench_fuellen"), Pfade::gruppenDatei(tag, gruppe));
+    {
+        QRandomGenerator zufall(4711);
+        Db::Transaktion t(db);
+        QSqlQuery q(db);
+        for (int s = 1; s <= gewerteteSerien; ++s) {
+            q.prepare(
+                QStringLiteral("UPDATE Serie%1 SET Punkte=?, Tisch=?, TischIntern=?, Kosten=? WHERE StartNr=?").arg(s));
+            for (int i = 0; i < teilnehmerZahl; ++i) {
+                q.addBindValue(int(zufall.bounded(1400)) - 200);
+                q.addBindValue(i / 4 + 1);
+                q.addBindValue(i % 4 + 1);
+                q.addBindValue(Zahl::euro(zufall.bounded(12) * 0.5));
+                q.addBindValue(100 + i);
+                q.exec();
+            }
+        }
+        QString punkte, kosten;
+        for (int s = 1; s <= serienZahl; ++s) {
+            punkte += QStringLiteral("%1(SELECT Punkte FROM Serie%2 WHERE StartNr=Teilnehmer.StartNr)")
+                          .arg(s > 1 ? QStringLiteral("+") : QString())
+                          .arg(s);
+            kosten += QStringLiteral("%1(SELECT Kosten FROM Serie%2 WHERE StartNr=Teilnehmer.StartNr)")
+                          .arg(s > 1 ? QStringLiteral("+") : QString())
+                          .arg(s);
+        }
+        q.exec(QStringLiteral("UPDATE Teilnehmer SET SummePunkte=%1, SummeKosten=%2").arg(punkte, kosten));
+        t.abschliessen();
+    }
+    db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(QStringLiteral("bench_fuellen"));
+}
+
+// Reads what opening the group reads, with plain queries into plain values.
+int gruppeRoh(QSqlDatabase db)
+{
+    int gelesen = 0;
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    q.exec(QStringLiteral("SELECT * FROM Gruppe"));
+    while (q.next())
+        gelesen += q.value(2).toInt();
+    struct Zeile {
+        int startNr;
+        QString name;
+        bool mitglied, preisskat;
+        int summe;
+        double kosten;
+    };
+    QVector<Zeile> zeilen;
+    q.exec(QStringLiteral("SELECT StartNr, Name, Mitglied, Preisskat, SummePunkte, SummeKosten FROM Teilnehmer"));
+    while (q.next())
+        zeilen << Zeile { q.value(0).toInt(), q.value(1).toString(), q.value(2).toBool(), q.value(3).toBool(),
+            q.value(4).toInt(), q.value(5).toDouble() };
+    struct Serie {
+        int startNr, punkte, tisch, sitz;
+        double kosten;
+    };
+    QVector<Serie> werte;
+    for (int s = 1; s <= serienZahl; ++s) {
+        q.exec(QStringLiteral("SELECT StartNr, Punkte, Tisch, TischIntern, Kosten FROM Serie%1").arg(s));
+        while (q.next())
+            werte << Serie { q.value(0).toInt(), q.value(1).toInt(), q.value(2).toInt(), q.value(3).toInt(),
+                q.value(4).toDouble() };
+    }
+    return gelesen + zeilen.size() + werte.size();
+}
+
+void ereignisse()
+{
+    QCoreApplication::processEvents();
+}
+
+// 2. Opening the stored group into the results table.
+double gruppeOeffnenMessen(MainWindow& w)
+{
+    QSqlDatabase db = w.registry().datenbank(gruppe);
+    auto oeffnen = [&] {
+        QMetaObject::invokeMethod(&w, "onChangeAktuelleSpielGruppe", Qt::DirectConnection, Q_ARG(QString, gruppe));
+        ereignisse(); // until the table is laid out and painted
+    };
+    oeffnen();
+    gruppeRoh(db);
+    QVector<double> p, b;
+    for (int i = 0; i < laeufeNormal; ++i) {
+        p << Messung::sekunden(oeffnen);
+        b << Messung::sekunden([&] { gruppeRoh(db); });
+    }
+    if (w.tabelle()->zeilen() != teilnehmerZahl || w.tabelle()->serien() != serienZahl)
+        fehler(QStringLiteral("the group did not open with all rows and series"));
+    Messung::zeile(QStringLiteral("open group 1000 x 20 series"), laeufeNormal, Messung::median(p), Messung::median(b),
+        Einheit::Sekunden, 3, 0.5);
+    return Messung::median(b);
+}
+
+// 3. One points edit in the results table.
+void punkteMessen(MainWindow& w)
+{
+    TeilnehmerTabelle* t = w.tabelle();
+    QSqlDatabase g = w.registry().datenbank(gruppe);
+    QSqlDatabase h = w.registry().hauptDatenbank();
+    const QString tag = QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"));
+    int wert = 5000;
+    const int zeile = t->zeileVon(500);
+    auto bearbeiten = [&](int s) { t->punkteItem(zeile, s)->setText(QString::number(++wert)); };
+    auto boden = [&](int s) {
+        ++wert;
+        g.transaction();
+        QSqlQuery q(g);
+        q.prepare(QStringLiteral("UPDATE Serie%1 SET Punkte=? WHERE StartNr=?").arg(s));
+        q.addBindValue(wert);
+        q.addBindValue(500);
+        q.exec();
+        q.prepare(QStringLiteral("UPDATE Teilnehmer SET SummePunkte=? WHERE StartNr=?"));
+        q.addBindValue(wert);
+        q.addBindValue(500);
+        q.exec();
+        g.commit();
+        QSqlQuery r(h);
+        r.setForwardOnly(true);
+        r.prepare(QStringLiteral("SELECT 1 FROM Rangliste WHERE StartNr=? AND Datum=?"));
+        r.addBindValue(500);
+        r.addBindValue(tag);
+        r.exec();
+        const bool da = r.next();
+        r.finish();
+        if (da) {
+            r.prepare(QStringLiteral("UPDATE Rangliste SET Punkte=? WHERE StartNr=? AND Datum=?"));
+            r.addBindValue(wert);
+            r.addBindValue(500);
+            r.addBindValue(tag);
+        } else {
+            r.prepare(QStringLiteral("INSERT INTO Rangliste (StartNr, Name, Datum, Punkte) VALUES (?, ?, ?, ?)"));
+            r.addBindValue(500);
+            r.addBindValue(QStringLiteral("Bench"));
+            r.addBindValue(tag);
+            r.addBindValue(wert);
+        }
+        r.exec();
+    };
+    bearbeiten(1);
+    boden(1);
+    QVector<double> p, b;
+    const int n = laeufeNormal * 2 + 1;
+    for (int i = 0; i < n; ++i) {
+        const int s = 1 + i % gewerteteSerien;
+        p << Messung::sekunden([&] { bearbeiten(s); });
+        b << Messung::sekunden([&] { boden(s); });
+    }
+    QSqlQuery pruefen(g);
+    pruefen.exec(QStringLiteral("SELECT Punkte FROM Serie%1 WHERE StartNr=500").arg(1 + (n - 1) % gewerteteSerien));
+    if (!pruefen.next())
+        fehler(QStringLiteral("points edit: no row"));
+    Messung::zeile(QStringLiteral("points edit (series, sum, ranking row)"), n, Messung::median(p), Messung::median(b),
+        Einheit::Sekunden, 1.2);
+}
+
+// The seats a series shows, as the draw stored them.
+QVector<Zuweisung> sitzeVon(const TeilnehmerTabelle& t, int s)
+{
+    QVector<Zuweisung> z;
+    for (int i = 0; i < t.zeilen(); ++i)
+        z << Zuweisung { Zahl::ganz(t.tischItem(i, s)->text()), t.tischItem(i, s)->data(Rolle::Sitz).toInt(),
+            t.startNr(i) };
+    return z;
+}
+
+// 4. The random and the rank draw of one series.
+void auslosungMessen(MainWindow& w)
+{
+    TeilnehmerTabelle* t = w.tabelle();
+    QSqlDatabase g = w.registry().datenbank(gruppe);
+    const int s = serienZahl;
+    QVector<Zuweisung> leer;
+    for (int i = 0; i < t->zeilen(); ++i)
+        leer << Zuweisung { 0, 0, t->startNr(i) };
+    auto boden = [&](const QVector<Zuweisung>& sitze) {
+        g.transaction();
+        QSqlQuery q(g);
+        q.prepare(QStringLiteral("UPDATE Serie%1 SET Tisch=?, TischIntern=? WHERE StartNr=?").arg(s));
+        for (const Zuweisung& z : sitze) {
+            q.bindValue(0, z.tisch);
+            q.bindValue(1, z.sitz);
+            q.bindValue(2, z.startNr);
+            q.exec();
+        }
+        g.commit();
+    };
+    auto messen = [&](const QString& name, const std::function<void()>& auslosen) {
+        QVector<double> p, b;
+        for (int i = 0; i <= laeufeNormal; ++i) {
+            const double tp = Messung::sekunden(auslosen);
+            const QVector<Zuweisung> sitze = sitzeVon(*t, s);
+            int besetzt = 0;
+            for (const Zuweisung& z : sitze)
+                besetzt += z.tisch > 0;
+            if (besetzt != teilnehmerZahl)
+                fehler(QStringLiteral("%1: %2 of %3 seated").arg(name).arg(besetzt).arg(teilnehmerZahl));
+            w.tischeSpeichern(s, leer, true);
+            const double tb = Messung::sekunden([&] { boden(sitze); });
+            boden(leer);
+            if (i > 0) { // the first run warms up
+                p << tp;
+                b << tb;
+            }
+        }
+        Messung::zeile(name, laeufeNormal, Messung::median(p), Messung::median(b), Einheit::Sekunden, 2, 0.5);
+    };
+    // Until the table shows it: the view takes the new column in at the next turn.
+    messen(QStringLiteral("random draw, 1000 participants"), [&] {
+        w.auslosenZufall(s);
+        ereignisse();
+    });
+    messen(QStringLiteral("rank draw, 1000 participants"), [&] {
+        w.auslosenRang(s);
+        ereignisse();
+    });
+}
+
+QByteArray rahmen(const QString& text)
+{
+    const QByteArray daten = text.toUtf8();
+    QByteArray f(4, Qt::Uninitialized);
+    qToBigEndian<quint32>(quint32(daten.size()), f.data());
+    return f + daten;
+}
+
+// A companion on loopback that reads the program's frames.
+struct Begleiter {
+    QTcpSocket socket;
+    QByteArray puffer;
+    QStringList empfangen;
+
+    void abholen()
+    {
+        puffer += socket.readAll();
+        while (puffer.size() >= 4) {
+            const quint32 n = qFromBigEndian<quint32>(puffer.constData());
+            if (quint32(puffer.size()) < n + 4)
+                break;
+            empfangen << QString::fromUtf8(puffer.mid(4, int(n)));
+            puffer.remove(0, int(n) + 4);
+        }
+    }
+    bool warte(const std::function<bool()>& bedingung, int ms = 20000)
+    {
+        QElapsedTimer uhr;
+        uhr.start();
+        while (!bedingung()) {
+            if (uhr.elapsed() > ms)
+                return false;
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+            abholen();
+        }
+        return true;
+    }
+};
+
+// 7. Results from a companion: 100 messages of 4 lines until the last is stored.
+void linkMessen(MainWindow& w)
+{
+    if (!w.link() || !w.link()->lauscht()) {
+        fehler(QStringLiteral("the link does not listen"));
+        return;
+    }
+    Begleiter b;
+    b.socket.connectToHost(QHostAddress(QStringLiteral("127.0.0.1")), w.link()->port());
+    if (!b.warte([&] { return b.socket.state() == QAbstractSocket::ConnectedState; })) {
+        fehler(QStringLiteral("no connection to the link"));
+        return;
+    }
+    b.socket.write(rahmen(QStringLiteral("Listenbote")));
+    // The name comes back, then the roster.
+    if (!b.warte([&] { return b.empfangen.size() >= 2; })) {
+        fehler(QStringLiteral("the link did not answer the name"));
+        return;
+    }
+    TeilnehmerTabelle* t = w.tabelle();
+    QSqlDatabase g = w.registry().datenbank(gruppe);
+    QSqlDatabase h = w.registry().hauptDatenbank();
+    const QString tag = QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"));
+    constexpr int nachrichten = 100;
+    constexpr int zeilen = 4;
+    struct Ergebnis {
+        int serie, punkte, startNr;
+        double kosten;
+    };
+    auto ergebnisse = [&](int lauf) {
+        QVector<QVector<Ergebnis>> alle;
+        for (int m = 0; m < nachrichten; ++m) {
+            QVector<Ergebnis> e;
+            for (int k = 0; k < zeilen; ++k)
+                e << Ergebnis { 1 + m % gewerteteSerien, 1000 * lauf + m, 100 + (m * zeilen + k) % teilnehmerZahl,
+                    lauf * 10 + k * 0.5 };
+            alle << e;
+        }
+        return alle;
+    };
+    auto programm = [&](int lauf) {
+        const auto alle = ergebnisse(lauf);
+        QByteArray daten;
+        for (const auto& e : alle) {
+            QStringList felder;
+            for (const Ergebnis& x : e)
+                felder
+                    << QStringLiteral("0|1|%1|%2|0|0|%3|0|%4").arg(x.serie).arg(x.punkte).arg(x.kosten).arg(x.startNr);
+            daten += rahmen(QStringLiteral("7:127.0.0.1:%1$%2").arg(gruppe, felder.join(QLatin1Char('@'))));
+        }
+        const Ergebnis letzte = alle.last().last();
+        const int zeile = t->zeileVon(letzte.startNr);
+        QStandardItem* kosten = t->kostenItem(zeile, letzte.serie);
+        const QString erwartet = Zahl::euro(letzte.kosten);
+        return Messung::sekunden([&] {
+            b.socket.write(daten);
+            b.socket.flush();
+            if (!b.warte([&] { return kosten->text() == erwartet; }, 120000))
+                fehler(QStringLiteral("the results did not arrive"));
+        });
+    };
+    auto boden = [&](int lauf) {
+        const auto alle = ergebnisse(lauf);
+        return Messung::sekunden([&] {
+            for (const auto& e : alle) {
+                g.transaction();
+                QSqlQuery q(g);
+                for (const Ergebnis& x : e) {
+                    q.prepare(QStringLiteral("UPDATE Serie%1 SET Punkte=?, Kosten=? WHERE StartNr=?").arg(x.serie));
+                    q.addBindValue(x.punkte);
+                    q.addBindValue(Zahl::allgemein(x.kosten));
+                    q.addBindValue(x.startNr);
+                    q.exec();
+                    q.prepare(QStringLiteral("UPDATE Teilnehmer SET SummePunkte=?, SummeKosten=? WHERE StartNr=?"));
+                    q.addBindValue(x.punkte);
+                    q.addBindValue(Zahl::allgemein(x.kosten));
+                    q.addBindValue(x.startNr);
+                    q.exec();
+                }
+                g.commit();
+                h.transaction();
+                QSqlQuery r(h);
+                for (const Ergebnis& x : e) {
+                    r.prepare(QStringLiteral("SELECT 1 FROM Rangliste WHERE StartNr=? AND Datum=?"));
+                    r.addBindValue(x.startNr);
+                    r.addBindValue(tag);
+                    r.exec();
+                    const bool da = r.next();
+                    r.finish();
+                    if (da) {
+                        r.prepare(QStringLiteral("UPDATE Rangliste SET Punkte=? WHERE StartNr=? AND Datum=?"));
+                        r.addBindValue(x.punkte);
+                        r.addBindValue(x.startNr);
+                        r.addBindValue(tag);
+                    } else {
+                        r.prepare(
+                            QStringLiteral("INSERT INTO Rangliste (StartNr, Name, Datum, Punkte) VALUES (?, ?, ?, ?)"));
+                        r.addBindValue(x.startNr);
+                        r.addBindValue(QStringLiteral("Bench"));
+                        r.addBindValue(tag);
+                        r.addBindValue(x.punkte);
+                    }
+                    r.exec();
+                }
+                h.commit();
+            }
+        });
+    };
+    programm(1);
+    boden(1);
+    QVector<double> p, f;
+    for (int i = 0; i < laeufeLangsam; ++i) {
+        p << programm(2 + i);
+        f << boden(2 + i);
+    }
+    Messung::zeile(QStringLiteral("link: 100 results messages x 4 lines"), laeufeLangsam, Messung::median(p),
+        Messung::median(f), Einheit::Sekunden, 1.5);
+    b.socket.disconnectFromHost();
+    ereignisse();
+}
+
+// 5. The roster import of 5,000 lines through the button's path.
+void importMessen(MainWindow& w)
+{
+    const QString datei = Spielerdatei::suchOrte().value(0);
+    QDir().mkpath(QFileInfo(datei).absolutePath());
+    constexpr int zeilen = 5000;
+    QByteArray inhalt;
+    for (int i = 0; i < zeilen; ++i)
+        inhalt += QStringLiteral("Vorname%1 Nachname%2 %3 %4\n")
+                      .arg(i)
+                      .arg(i * 7 % 997)
+                      .arg(i % 3 ? QStringLiteral("Herren") : QStringLiteral("Damen"))
+                      .arg(i % 5 ? QStringLiteral("Ja") : QStringLiteral("Nein"))
+                      .toUtf8();
+    {
+        QFile f(datei);
+        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(inhalt) != inhalt.size()) {
+            fehler(QStringLiteral("cannot write %1").arg(datei));
+            return;
+        }
+    }
+    const QVector<Spielerdatei::Zeile> spieler = Spielerdatei::lesen(inhalt).spieler;
+    QSqlDatabase h = w.registry().hauptDatenbank();
+    auto boden = [&] {
+        h.transaction();
+        QSqlQuery q(h);
+        q.exec(QStringLiteral("DELETE FROM Spieler"));
+        q.prepare(QStringLiteral("INSERT INTO Spieler (StartNr, VorName, NachName, Gruppe, Mitglied, Preisskat) "
+                                 "VALUES (?, ?, ?, ?, ?, 'Nein')"));
+        int nr = 100;
+        for (const Spielerdatei::Zeile& z : spieler) {
+            q.bindValue(0, nr++);
+            q.bindValue(1, z.vorname);
+            q.bindValue(2, z.nachname);
+            q.bindValue(3, z.gruppe);
+            q.bindValue(4, z.mitglied);
+            q.exec();
+        }
+        h.commit();
+    };
+    auto programm = [&] {
+        QMetaObject::invokeMethod(&w, "onSpielerAusDateiLaden", Qt::DirectConnection);
+        ereignisse();
+    };
+    programm();
+    boden();
+    QVector<double> p, b;
+    for (int i = 0; i < laeufeNormal; ++i) {
+        p << Messung::sekunden(programm);
+        b << Messung::sekunden(boden);
+    }
+    QSqlQuery q(h);
+    q.exec(QStringLiteral("SELECT COUNT(*) FROM Spieler"));
+    if (!q.next() || q.value(0).toInt() != zeilen)
+        fehler(QStringLiteral("the import did not store %1 players").arg(zeilen));
+    Messung::zeile(QStringLiteral("roster import, 5000 lines"), laeufeNormal, Messung::median(p), Messung::median(b),
+        Einheit::Sekunden, 2);
+}
+
+// A ranking table of `tage` match days with `spieler` rows each, in a file of
+// its own.
+QSqlDatabase ranglisteAnlegen(const QString& datei, int tage, int spieler)
+{
+    QSqlDatabase db = Db::oeffnen(QFileInfo(datei).baseName(), datei);
+    Schema::stammdatenbankAnlegen(db);
+    QRandomGenerator zufall(815);
+    db.transaction();
+    QSqlQuery q(db);
+    q.prepare(QStringLiteral("INSERT INTO Rangliste (StartNr, Name, Datum, Punkte) VALUES (?, ?, ?, ?)"));
+    const QDate erster(2020, 1, 4);
+    for (int d = 0; d < tage; ++d) {
+        const QString tag = erster.addDays(7 * d).toString(QStringLiteral("yyyy-MM-dd"));
+        for (int i = 0; i < spieler; ++i) {
+            q.bindValue(0, 100 + i);
+            q.bindValue(1, QStringLiteral("Spieler %1 Nachname").arg(100 + i));
+            q.bindValue(2, tag);
+            q.bindValue(3, int(zufall.bounded(3000)) - 500);
+            q.exec();
+        }
+    }
+    db.commit();
+    return db;
+}
+
+int ranglisteRoh(QSqlDatabase db)
+{
+    QVector<Rangliste::Eintrag> e;
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    q.exec(QStringLiteral("SELECT Datum, Name, Punkte FROM Rangliste"));
+    while (q.next())
+        e << Rangliste::Eintrag { q.value(0).toString(), q.value(1).toString(), q.value(2).toInt() };
+    return e.size();
+}
+
+// 6. The match-day files and the ranking pages.
+void berichteMessen(MainWindow& w, const QString& basis, double gruppeLesen)
+{
+    const QAbstractItemModel* kopf = w.teilnehmerAnsicht()->header()->model();
+    QString listenName;
+    double einsatz = 0;
+    Bericht::einstellungenLesen(*w.settings(), listenName, einsatz);
+    const QDate datum = QDate::currentDate();
+    const QString ziel = basis + QStringLiteral("/bericht");
+    auto datei = [&](const std::function<QByteArray(const Bericht::Schnappschuss&)>& machen, bool text) {
+        return [&, machen, text] {
+            const Bericht::Schnappschuss s = Bericht::schnappschuss(*kopf, *w.teilnehmer(), datum, listenName, einsatz);
+            QString grund;
+            if (!Bericht::dateiSchreiben(ziel, machen(s), text, &grund))
+                fehler(grund);
+        };
+    };
+    struct Fall {
+        QString name;
+        std::function<void()> lauf;
+    };
+    const QVector<Fall> faelle = {
+        { QStringLiteral("match-day HTML file, 1000 x 20"),
+            datei([](const Bericht::Schnappschuss& s) { return Bericht::htmlBytes(Bericht::htmlBericht(s)); }, false) },
+        { QStringLiteral("match-day text file, 1000 x 20"),
+            datei(
+                [](const Bericht::Schnappschuss& s) { return Bericht::lokaleBytes(Bericht::textBericht(s)); }, true) },
+        { QStringLiteral("match-day spreadsheet file, 1000 x 20"),
+            datei(
+                [](const Bericht::Schnappschuss& s) { return Bericht::lokaleBytes(Bericht::excelBericht(s)); }, true) },
+    };
+    for (const Fall& f : faelle) {
+        f.lauf();
+        QVector<double> p;
+        for (int i = 0; i < laeufeNormal; ++i)
+            p << Messung::sekunden(f.lauf);
+        Messung::zeile(f.name, laeufeNormal, Messung::median(p), gruppeLesen, Einheit::Sekunden);
+    }
+
+    const QDate start(2020, 1, 1), ende(2030, 12, 31);
+    auto rangliste = [&](QSqlDatabase db) {
+        return [&, db] {
+            const QString seite
+                = Rangliste::html(Rangliste::auswerten(Rangliste::lesen(db), start, ende), start, ende, listenName);
+            QString grund;
+            if (!Bericht::dateiSchreiben(ziel, Bericht::htmlBytes(seite), false, &grund))
+                fehler(grund);
+        };
+    };
+    struct RFall {
+        QString name;
+        int tage;
+        int laeufe;
+    };
+    for (const RFall& r : { RFall { QStringLiteral("ranking page, 1 match day x 1000"), 1, laeufeNormal },
+             RFall { QStringLiteral("ranking page, 200 match days x 1000"), 200, laeufeLangsam } }) {
+        QSqlDatabase db = ranglisteAnlegen(QStringLiteral("%1/rangliste%2.db").arg(basis).arg(r.tage), r.tage, 1000);
+        const auto lauf = rangliste(db);
+        lauf();
+        ranglisteRoh(db);
+        QVector<double> p, b;
+        for (int i = 0; i < r.laeufe; ++i) {
+            p << Messung::sekunden(lauf);
+            b << Messung::sekunden([&] { ranglisteRoh(db); });
+        }
+        Messung::zeile(r.name, r.laeufe, Messung::median(p), Messung::median(b), Einheit::Sekunden);
+    }
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        if (qstrcmp(argv[i], "--kurz") == 0) {
+            laeufeNormal = 5;
+            laeufeLangsam = 3;
+        } else {
+            nurDiese << QString::fromLocal8Bit(argv[i]);
+        }
+    }
+    // Nothing of the user's documents or settings is touched: every HOME the
+    // benchmark uses lies in a temporary folder that goes at the end.
+    QTemporaryDir tmp;
+    if (!tmp.isValid())
+        return fehler(QStringLiteral("no temporary folder")), 1;
+    const QString basis = tmp.path();
+    const QString binaer = QFileInfo(QFile::decodeName(argv[0])).absolutePath();
+
+    std::printf("Reizwerk benchmark: medians; each floor measured in the same run on this machine\n");
+    Messung::kopf();
+    // Start-up first, while this process is small: a child inherits the
+    // parent's peak memory up to its exec.
+    if (messe("start"))
+        startMessen(basis, binaer);
+
+    const QString zuhause = basis + QStringLiteral("/home");
+    Beispiel::zuhauseSetzen(zuhause);
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    linkAufLoopback(zuhause + QStringLiteral("/.config"));
+    Beispiel::spieltagAnlegen(teilnehmerZahl, serienZahl);
+    werteEintragen();
+
+    double gruppeLesen = 0;
+    {
+        MainWindow w;
+        w.show();
+        ereignisse();
+        if (w.tabelle()->zeilen() != teilnehmerZahl)
+            return fehler(QStringLiteral("the prepared group did not open")), 1;
+        if (messe("oeffnen") || messe("berichte"))
+            gruppeLesen = gruppeOeffnenMessen(w);
+        if (messe("punkte"))
+            punkteMessen(w);
+        if (messe("auslosung"))
+            auslosungMessen(w);
+        if (messe("link"))
+            linkMessen(w);
+        if (messe("import"))
+            importMessen(w);
+        if (messe("berichte"))
+            berichteMessen(w, basis, gruppeLesen);
+    }
+    const QStringList namen = QSqlDatabase::connectionNames();
+    for (const QString& n : namen)
+        QSqlDatabase::removeDatabase(n);
+    std::printf("# floors: start-up = window + one SQLite file; group and report floors = the group's rows read "
+                "with plain queries; edits, draws, import, link = the same statements on the same files and settings "
+                "(synchronous=FULL)\n");
+    return fehlgeschlagen ? 1 : 0;
+}
