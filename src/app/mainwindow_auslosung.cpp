@@ -230,8 +230,10 @@ bool MainWindow::tischeSpeichern(int serie, const QVector<Zuweisung>& liste, boo
     };
     QVector<Vorher> vorher;
     vorher.reserve(liste.size());
-    // Each table cell change reaches the score handler, which stores it on
-    // this connection inside the transaction; its failures count as ours.
+    // The statement below stores each seat; the cells only show it, so the
+    // score handler must not store the table number once more per changed
+    // role (that tripled the statements of a draw). A failure announced by
+    // anything else on this connection meanwhile still counts as ours.
     bool fehler = false;
     const QMetaObject::Connection wache
         = connect(Db::Melder::instanz(), &Db::Melder::fehler, this, [&fehler] { fehler = true; });
@@ -263,6 +265,7 @@ bool MainWindow::tischeSpeichern(int serie, const QVector<Zuweisung>& liste, boo
             }
             vorher << Vorher { zelle, zelle->data(Qt::DisplayRole), zelle->data(Rolle::Sitz),
                 zelle->data(Qt::BackgroundRole) };
+            ++teilnehmerSperre;
             if (markeEntfernen && zelle->text() == QLatin1String("-1")) {
                 const QVariant hintergrund = teilnehmerTabelle->punkteItem(zeile, serie)->data(Qt::BackgroundRole);
                 if (zelle->data(Qt::BackgroundRole) != hintergrund)
@@ -270,6 +273,7 @@ bool MainWindow::tischeSpeichern(int serie, const QVector<Zuweisung>& liste, boo
             }
             zelle->setText(QString::number(z.tisch));
             zelle->setData(z.sitz, Rolle::Sitz);
+            --teilnehmerSperre;
         }
         if (!fehler)
             transaktion.abschliessen();
