@@ -213,6 +213,10 @@ void MainWindow::ergebnisseUebernehmen(QString liste, QStringList felder)
     // The table shows this group's stored participants: its cells go
     // through the score entry, which stores them.
     if (liste == aktuelleGruppe() && gruppeFestgelegt) {
+        // A message's lines are stored together: each cell's statements join
+        // these transactions instead of committing (and syncing) one by one.
+        Db::Transaktion gruppenTx(verbindungen.datenbank(liste));
+        Db::Transaktion ranglistenTx(verbindungen.hauptDatenbank());
         const int n = qMin(anzahlSerien(), teilnehmerTabelle->serien());
         for (const Protokoll::Ergebnis& e : qAsConst(ergebnisse)) {
             const int zeile = teilnehmerTabelle->zeileVon(e.startNr);
@@ -221,6 +225,8 @@ void MainWindow::ergebnisseUebernehmen(QString liste, QStringList felder)
             teilnehmerTabelle->punkteItem(zeile, e.serie)->setText(QString::number(e.punkte));
             teilnehmerTabelle->kostenItem(zeile, e.serie)->setText(Zahl::euro(e.kosten));
         }
+        gruppenTx.abschliessen();
+        ranglistenTx.abschliessen();
         return;
     }
 
