@@ -5,13 +5,17 @@
 
 #include "ui_mainwindow.h"
 
+#include <QHash>
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QSettings>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStandardItemModel>
+#include <QSet>
 #include <QTimer>
+
+#include <memory>
 
 #include "app/dialoge.h"
 #include "setup/dlgnewgroup.h"
@@ -70,25 +74,48 @@ void MainWindow::teilnehmerTabelleEinrichten()
     // Columns fit their contents. The header's own ResizeToContents mode
     // measured every cell of the table again on each changed cell, a fifth
     // of a second per entered value with 1,000 participants. Now a new or
-    // refilled table is fitted once, at the next turn of the event loop, and
-    // a changed cell widens only its own column when it has to.
-    auto* einpassen = new QTimer(this);
-    einpassen->setSingleShot(true);
-    einpassen->setInterval(0);
-    connect(einpassen, &QTimer::timeout, teilnehmerView, &TreeView::spaltenEinpassen);
-    auto spaeter = [einpassen] { einpassen->start(); };
-    connect(teilnehmerProxy, &QAbstractItemModel::modelReset, einpassen, spaeter);
-    connect(teilnehmerProxy, &QAbstractItemModel::rowsInserted, einpassen, spaeter);
-    connect(teilnehmerProxy, &QAbstractItemModel::columnsInserted, einpassen, spaeter);
-    connect(teilnehmerProxy, &QAbstractItemModel::headerDataChanged, einpassen, spaeter);
-    connect(teilnehmerProxy, &QAbstractItemModel::dataChanged, this,
+    // refilled table is fitted once, at the next turn of the event loop; a
+    // changed cell widens its own column; and of cells changed while the view
+    // was detached (a draw) only their columns are fitted when it returns.
+    struct Einpassen {
+        QTimer* uhr = nullptr;
+        bool alle = true;
+        QSet<int> spalten;
+    };
+    auto einpassen = std::make_shared<Einpassen>();
+    einpassen->uhr = new QTimer(this);
+    einpassen->uhr->setSingleShot(true);
+    einpassen->uhr->setInterval(0);
+    connect(einpassen->uhr, &QTimer::timeout, teilnehmerView, [this, einpassen] {
+        teilnehmerView->spaltenEinpassen(einpassen->alle ? QList<int>() : einpassen->spalten.values());
+        einpassen->alle = false;
+        einpassen->spalten.clear();
+    });
+    auto alle = [einpassen] {
+        einpassen->alle = true;
+        einpassen->uhr->start();
+    };
+    connect(teilnehmerModel, &QAbstractItemModel::modelReset, this, alle);
+    connect(teilnehmerModel, &QAbstractItemModel::rowsInserted, this, alle);
+    connect(teilnehmerModel, &QAbstractItemModel::columnsInserted, this, alle);
+    connect(teilnehmerModel, &QAbstractItemModel::headerDataChanged, this, alle);
+    connect(teilnehmerProxy, &QAbstractItemModel::modelReset, this, [einpassen] { einpassen->uhr->start(); });
+    connect(teilnehmerModel, &QAbstractItemModel::dataChanged, this,
             [this, einpassen](const QModelIndex& obenLinks, const QModelIndex& untenRechts) {
-                if (einpassen->isActive())
+                if (einpassen->alle)
                     return;
-                if (untenRechts.row() - obenLinks.row() > 16)
-                    einpassen->start();
-                else
-                    teilnehmerView->spaltenErweitern(obenLinks, untenRechts);
+                const bool angezeigt = teilnehmerProxy->sourceModel() == teilnehmerModel;
+                if (angezeigt && untenRechts.row() - obenLinks.row() < 16) {
+                    for (int z = obenLinks.row(); z <= untenRechts.row(); ++z)
+                        for (int c = obenLinks.column(); c <= untenRechts.column(); ++c)
+                            teilnehmerView->spalteErweitern(
+                                teilnehmerProxy->mapFromSource(teilnehmerModel->index(z, c)));
+                    return;
+                }
+                for (int c = obenLinks.column(); c <= untenRechts.column(); ++c)
+                    einpassen->spalten.insert(c);
+                if (angezeigt)
+                    einpassen->uhr->start();
             });
 
     auswahlModel = new QStandardItemModel(this);
@@ -160,41 +187,80 @@ void MainWindow::teilnehmerTabelleLaden()
     ++teilnehmerSperre;
     teilnehmerProxy->setSourceModel(nullptr);
 
+    // Every cell is created with its final text: filling 60,000 cells of a
+    // large group afterwards cost a change signal each, more than reading
+    // the rows did.
     const int n = anzahlSerien();
+    struct Zeile {
+        TeilnehmerZeile t;
+        int summePunkte = 0;
+        double summeKosten = 0;
+    };
+    QVector<Zeile> zeilen;
     {
         QSqlQuery q = Db::abfrage(db, QStringLiteral("SELECT StartNr, Name, Mitglied, Preisskat, SummePunkte, "
                                                      "SummeKosten FROM Teilnehmer"));
-        bool erste = true;
         while (q.next()) {
-            if (erste) {
-                teilnehmerKopfAufbauen(n);
-                erste = false;
-            }
-            TeilnehmerZeile t;
-            t.startNr = q.value(0).toInt();
-            t.name = q.value(1).toString();
-            t.mitglied = q.value(2).toBool();
-            t.preisskat = q.value(3).toBool();
-            QList<QStandardItem*> zeile = TeilnehmerTabelle::neueZeile(t, n);
-            zeile[Spalte::summePunkte(n)]->setText(QString::number(q.value(4).toInt()));
-            zeile[Spalte::summeKosten(n)]->setText(Zahl::euro(q.value(5).toDouble()));
-            teilnehmerModel->appendRow(zeile);
+            Zeile z;
+            z.t.startNr = q.value(0).toInt();
+            z.t.name = q.value(1).toString();
+            z.t.mitglied = q.value(2).toBool();
+            z.t.preisskat = q.value(3).toBool();
+            z.summePunkte = q.value(4).toInt();
+            z.summeKosten = q.value(5).toDouble();
+            zeilen << z;
         }
     }
+    if (!zeilen.isEmpty())
+        teilnehmerKopfAufbauen(n);
     const int serien = qMin(n, teilnehmerTabelle->serien());
+    struct Werte {
+        bool da = false;
+        int punkte = 0;
+        int tisch = 0;
+        int sitz = 0;
+        double kosten = 0;
+    };
+    QHash<int, QVector<Werte>> serienWerte; // start number -> series 1..serien; a later row wins
     for (int s = 1; s <= serien; ++s) {
         QSqlQuery q = Db::abfrage(
             db, QStringLiteral("SELECT StartNr, Punkte, Tisch, TischIntern, Kosten FROM Serie%1").arg(s));
         while (q.next()) {
-            const int zeile = teilnehmerTabelle->zeileVon(q.value(0).toInt());
-            if (zeile < 0)
-                continue;
-            teilnehmerTabelle->punkteItem(zeile, s)->setText(QString::number(q.value(1).toInt()));
-            QStandardItem* tisch = teilnehmerTabelle->tischItem(zeile, s);
-            tisch->setText(QString::number(q.value(2).toInt()));
-            tisch->setData(q.value(3).toInt(), Rolle::Sitz);
-            teilnehmerTabelle->kostenItem(zeile, s)->setText(Zahl::euro(q.value(4).toDouble()));
+            QVector<Werte>& w = serienWerte[q.value(0).toInt()];
+            w.resize(serien);
+            w[s - 1] = Werte{true, q.value(1).toInt(), q.value(2).toInt(), q.value(3).toInt(), q.value(4).toDouble()};
         }
+    }
+    auto eintragen = [](QStandardItem* punkte, QStandardItem* tisch, QStandardItem* kosten, const Werte& w) {
+        punkte->setText(QString::number(w.punkte));
+        tisch->setText(QString::number(w.tisch));
+        tisch->setData(w.sitz, Rolle::Sitz);
+        kosten->setText(Zahl::euro(w.kosten));
+    };
+    for (const Zeile& z : qAsConst(zeilen)) {
+        QList<QStandardItem*> zeile = TeilnehmerTabelle::neueZeile(z.t, n);
+        zeile[Spalte::summePunkte(n)]->setText(QString::number(z.summePunkte));
+        zeile[Spalte::summeKosten(n)]->setText(Zahl::euro(z.summeKosten));
+        // The first row of a start number shows its series values.
+        const auto werte = serienWerte.find(z.t.startNr);
+        if (werte != serienWerte.end()) {
+            for (int s = 1; s <= serien; ++s)
+                if (werte->at(s - 1).da)
+                    eintragen(zeile[Spalte::punkte(s)], zeile[Spalte::tisch(s)], zeile[Spalte::kosten(s)],
+                              werte->at(s - 1));
+            serienWerte.erase(werte);
+        }
+        teilnehmerModel->appendRow(zeile);
+    }
+    // Without participants the table keeps its rows; they take what matches.
+    for (auto it = serienWerte.cbegin(); it != serienWerte.cend(); ++it) {
+        const int zeile = teilnehmerTabelle->zeileVon(it.key());
+        if (zeile < 0)
+            continue;
+        for (int s = 1; s <= serien; ++s)
+            if (it->at(s - 1).da)
+                eintragen(teilnehmerTabelle->punkteItem(zeile, s), teilnehmerTabelle->tischItem(zeile, s),
+                          teilnehmerTabelle->kostenItem(zeile, s), it->at(s - 1));
     }
 
     teilnehmerProxy->setSourceModel(teilnehmerModel);

@@ -1,5 +1,6 @@
 #include "widgets/treeview.h"
 
+#include <QAbstractProxyModel>
 #include <QHeaderView>
 #include <QScroller>
 
@@ -17,19 +18,26 @@ TreeView::TreeView(QWidget* parent) : QTreeView(parent)
     setAllColumnsShowFocus(true);
 }
 
-void TreeView::spaltenEinpassen()
+void TreeView::spaltenEinpassen(const QList<int>& spalten)
 {
-    const QAbstractItemModel* m = model();
-    if (!m)
+    if (!model())
         return;
+    // The texts are read from the model behind a sorting proxy: the same
+    // cells, without mapping each of them.
+    const auto* proxy = qobject_cast<const QAbstractProxyModel*>(model());
+    const QAbstractItemModel* m = proxy && proxy->sourceModel() ? proxy->sourceModel() : model();
     // Texts of equal length differ little in width; a few of the longest
     // stand for the column.
     constexpr int kandidaten = 8;
     const int zeilen = m->rowCount();
     QVector<QPair<int, int>> laengen; // text length, row
     laengen.reserve(zeilen);
-    for (int c = 0; c < m->columnCount(); ++c) {
-        if (header()->isSectionHidden(c))
+    QList<int> alle = spalten;
+    if (alle.isEmpty())
+        for (int c = 0; c < model()->columnCount(); ++c)
+            alle << c;
+    for (const int c : qAsConst(alle)) {
+        if (c < 0 || c >= model()->columnCount() || header()->isSectionHidden(c))
             continue;
         laengen.clear();
         for (int z = 0; z < zeilen; ++z)
@@ -38,21 +46,22 @@ void TreeView::spaltenEinpassen()
         std::partial_sort(laengen.begin(), laengen.begin() + k, laengen.end(),
                           [](const QPair<int, int>& a, const QPair<int, int>& b) { return a.first > b.first; });
         int breite = header()->sectionSizeHint(c);
-        for (int i = 0; i < k; ++i)
-            breite = std::max(breite, sizeHintForIndex(m->index(laengen.at(i).second, c)).width());
+        for (int i = 0; i < k; ++i) {
+            QModelIndex index = m->index(laengen.at(i).second, c);
+            if (m != model())
+                index = proxy->mapFromSource(index);
+            if (index.isValid())
+                breite = std::max(breite, sizeHintForIndex(index).width());
+        }
         header()->resizeSection(c, breite);
     }
 }
 
-void TreeView::spaltenErweitern(const QModelIndex& obenLinks, const QModelIndex& untenRechts)
+void TreeView::spalteErweitern(const QModelIndex& zelle)
 {
-    if (!obenLinks.isValid() || !untenRechts.isValid() || obenLinks.model() != model())
+    if (!zelle.isValid() || zelle.model() != model())
         return;
-    for (int c = obenLinks.column(); c <= untenRechts.column(); ++c) {
-        int breite = header()->sectionSize(c);
-        for (int z = obenLinks.row(); z <= untenRechts.row(); ++z)
-            breite = std::max(breite, sizeHintForIndex(model()->index(z, c)).width());
-        if (breite > header()->sectionSize(c))
-            header()->resizeSection(c, breite);
-    }
+    const int breite = sizeHintForIndex(zelle).width();
+    if (breite > header()->sectionSize(zelle.column()))
+        header()->resizeSection(zelle.column(), breite);
 }

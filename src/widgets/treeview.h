@@ -8,10 +8,11 @@ class TreeView : public QTreeView {
 public:
     explicit TreeView(QWidget* parent = nullptr);
 
-    // Fits every column to its widest cell and its header. Only the longest
-    // texts of a column are measured: laying out every cell of a large
-    // table costs far more than the whole rest of filling it.
-    void spaltenEinpassen();
-    // Widens the columns of the given cells where their texts no longer fit.
-    void spaltenErweitern(const QModelIndex& obenLinks, const QModelIndex& untenRechts);
+    // Fits the given columns (all when none are given) to their widest cell
+    // and their header. Only the longest texts of a column are measured:
+    // laying out every cell of a large table costs far more than the whole
+    // rest of filling it.
+    void spaltenEinpassen(const QList<int>& spalten = {});
+    // Widens the column of a cell whose text no longer fits.
+    void spalteErweitern(const QModelIndex& zelle);
 };
