@@ -1,5 +1,6 @@
 #include "reports/rangliste.h"
 
+#include <QHash>
 #include <QMap>
 #include <QSqlQuery>
 
@@ -43,8 +44,14 @@ QDate datumAus(const QString& text)
 QVector<Platz> auswerten(const QVector<Eintrag>& eintraege, const QDate& start, const QDate& ende)
 {
     QMap<QString, qint64> summen;
+    // Reading a date text asks the system for its time zone each time; the
+    // rows of a match day share one text, so each is read once.
+    QHash<QString, QDate> daten;
     for (const Eintrag& e : eintraege) {
-        const QDate d = datumAus(e.datum);
+        auto bekannt = daten.constFind(e.datum);
+        if (bekannt == daten.constEnd())
+            bekannt = daten.insert(e.datum, datumAus(e.datum));
+        const QDate d = bekannt.value();
         if (!d.isValid() || d < start || d > ende)
             continue;
         summen[e.name] += e.punkte;
