@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 tools/abhaengigkeiten.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build --target reizwerk_bench -j"$(nproc)"
+cmake --build build --target reizwerk_bench -j"$(nproc)" >&2
 echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//'),"\
 " $(awk '/MemTotal/ {printf "%.0f GiB", $2 / 1048576}' /proc/meminfo); $(date +%F); load $(cut -d' ' -f1-3 /proc/loadavg)"
 QT_QPA_PLATFORM=offscreen ./build/bench/reizwerk_bench "$@" 2> >(grep -v -e 'XDG_RUNTIME_DIR' -e 'propagateSizeHints' >&2)
