@@ -12,7 +12,8 @@
 #include "storage/pfade.h"
 #include "storage/schema.h"
 
-namespace Beispiel {
+namespace Beispiel
+{
 
 void zuhauseSetzen(const QString& zuhause)
 {
@@ -25,12 +26,12 @@ void zuhauseSetzen(const QString& zuhause)
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, zuhause + QStringLiteral("/.config"));
 }
 
-static const char* const vornamen[] = {"Anna", "Bernd", "Carla", "Dieter", "Erika", "Frank", "Gisela", "Hans",
-                                       "Ingrid", "Jürgen", "Karin", "Lothar", "Monika", "Norbert", "Olga", "Peter",
-                                       "Renate", "Stefan", "Ursula", "Werner"};
-static const char* const nachnamen[] = {"Bauer", "Becker", "Fischer", "Hoffmann", "Koch", "Krüger", "Lange",
-                                        "Meyer", "Neumann", "Richter", "Schäfer", "Schmidt", "Schneider", "Schulz",
-                                        "Wagner", "Weber", "Wolf", "Zimmermann", "Braun", "Hartmann"};
+static const char* const vornamen[]
+    = { "Anna", "Bernd", "Carla", "Dieter", "Erika", "Frank", "Gisela", "Hans", "Ingrid", "Jürgen", "Karin", "Lothar",
+          "Monika", "Norbert", "Olga", "Peter", "Renate", "Stefan", "Ursula", "Werner" };
+static const char* const nachnamen[]
+    = { "Bauer", "Becker", "Fischer", "Hoffmann", "Koch", "Krüger", "Lange", "Meyer", "Neumann", "Richter", "Schäfer",
+          "Schmidt", "Schneider", "Schulz", "Wagner", "Weber", "Wolf", "Zimmermann", "Braun", "Hartmann" };
 
 void spieltagAnlegen(int spieler, int serien)
 {
@@ -41,7 +42,8 @@ void spieltagAnlegen(int spieler, int serien)
     {
         QSqlDatabase haupt = Db::oeffnen(QStringLiteral("beispiel_haupt"), Pfade::hauptDatenbank(daten));
         Schema::stammdatenbankAnlegen(haupt);
-        QSqlDatabase gruppe = Db::oeffnen(QStringLiteral("beispiel_gruppe"), Pfade::gruppenDatei(tag, QStringLiteral("Herren")));
+        QSqlDatabase gruppe
+            = Db::oeffnen(QStringLiteral("beispiel_gruppe"), Pfade::gruppenDatei(tag, QStringLiteral("Herren")));
         Db::Transaktion t(haupt);
         QVector<Schema::TeilnehmerEintrag> teilnehmer;
         for (int i = 0; i < spieler; ++i) {
@@ -49,8 +51,8 @@ void spieltagAnlegen(int spieler, int serien)
             const QString nachname = QString::fromUtf8(nachnamen[(i / 20 + i * 7) % 20]);
             const bool preisskat = i % 3 == 0;
             Db::ausfuehren(haupt, QStringLiteral("INSERT INTO Spieler VALUES (?, ?, ?, 'Herren', 'Ja', ?)"),
-                           {100 + i, vorname, nachname, preisskat ? QStringLiteral("Ja") : QStringLiteral("Nein")});
-            teilnehmer << Schema::TeilnehmerEintrag{100 + i, vorname + QLatin1Char(' ') + nachname, true, preisskat};
+                { 100 + i, vorname, nachname, preisskat ? QStringLiteral("Ja") : QStringLiteral("Nein") });
+            teilnehmer << Schema::TeilnehmerEintrag { 100 + i, vorname + QLatin1Char(' ') + nachname, true, preisskat };
         }
         t.abschliessen();
         Schema::GruppenDaten g;

@@ -7,7 +7,8 @@
 
 class MainWindow;
 
-namespace Beispiel {
+namespace Beispiel
+{
 
 // Points HOME, the XDG folders and the settings store at `zuhause`. Call
 // before the QApplication exists.

@@ -20,7 +20,8 @@ int main(int argc, char* argv[])
     Beispiel::spieltagAnlegen(spieler, serien);
     {
         // The prepared program listens on loopback only, at a free port.
-        QSettings s(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Kartenhof"), QStringLiteral("Reizwerk"));
+        QSettings s(
+            QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Kartenhof"), QStringLiteral("Reizwerk"));
         s.setValue(QStringLiteral("Link/Port"), 0);
         s.setValue(QStringLiteral("Link/Adresse"), QStringLiteral("127.0.0.1"));
     }

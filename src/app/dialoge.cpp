@@ -3,16 +3,19 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
-namespace Dialoge {
+namespace Dialoge
+{
 
-namespace {
+namespace
+{
 
-class QtUmsetzung : public Umsetzung {
+class QtUmsetzung : public Umsetzung
+{
 public:
     bool frage(QWidget* eltern, const QString& text) override
     {
         return QMessageBox::question(eltern, QStringLiteral("FRAGE"), text, QMessageBox::Yes | QMessageBox::No)
-               == QMessageBox::Yes;
+            == QMessageBox::Yes;
     }
     void fehler(QWidget* eltern, const QString& text) override
     {
@@ -22,8 +25,8 @@ public:
     {
         QMessageBox::about(eltern, titel, text);
     }
-    QString speicherName(QWidget* eltern, const QString& titel, const QString& vorschlag,
-                         const QString& filter) override
+    QString speicherName(
+        QWidget* eltern, const QString& titel, const QString& vorschlag, const QString& filter) override
     {
         return QFileDialog::getSaveFileName(eltern, titel, vorschlag, filter);
     }

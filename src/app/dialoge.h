@@ -6,9 +6,11 @@
 
 class QWidget;
 
-namespace Dialoge {
+namespace Dialoge
+{
 
-class Umsetzung {
+class Umsetzung
+{
 public:
     virtual ~Umsetzung() = default;
     // Question under the title "FRAGE" with Yes and No; true for Yes.
@@ -18,8 +20,8 @@ public:
     // A plain information box (About, outcome of an import).
     virtual void info(QWidget* eltern, const QString& titel, const QString& text) = 0;
     // Save-file dialog; an empty name means cancelled.
-    virtual QString speicherName(QWidget* eltern, const QString& titel, const QString& vorschlag,
-                                 const QString& filter) = 0;
+    virtual QString speicherName(QWidget* eltern, const QString& titel, const QString& vorschlag, const QString& filter)
+        = 0;
 };
 
 // Installs another answerer (tests); nullptr restores the Qt boxes.

@@ -21,7 +21,9 @@ static void ressourcenLaden()
     Q_INIT_RESOURCE(resources);
 }
 
-MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), verbindungen(QStringLiteral("reizwerk_connection_name"))
+MainWindow::MainWindow(QWidget* parent)
+    : QMainWindow(parent)
+    , verbindungen(QStringLiteral("reizwerk_connection_name"))
 {
     QCoreApplication::setOrganizationName(Pfade::organisation);
     QCoreApplication::setApplicationName(Pfade::anwendung);
@@ -77,9 +79,9 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), verbindungen(QStr
     connect(ui->pbListeEintragen, &QPushButton::clicked, this, &MainWindow::onListeEintragen);
     connect(ui->pbTextAusgaben, &QPushButton::clicked, this, &MainWindow::onTeilnehmerAusgabeInDatei);
     connect(ui->cmbSpielerGruppe, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
-            [this](int i) { onChangedGruppe(ui->cmbSpielerGruppe->itemText(i)); });
+        [this](int i) { onChangedGruppe(ui->cmbSpielerGruppe->itemText(i)); });
     connect(ui->cmbTeilnehmerGruppe, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
-            [this](int i) { onChangeAktuelleSpielGruppe(ui->cmbTeilnehmerGruppe->itemText(i)); });
+        [this](int i) { onChangeAktuelleSpielGruppe(ui->cmbTeilnehmerGruppe->itemText(i)); });
 
     datenbankOeffnen();
     initPunkteUndKosten();
@@ -119,11 +121,11 @@ void MainWindow::closeEvent(QCloseEvent* event)
 void MainWindow::onAbout()
 {
     Dialoge::info(this, QStringLiteral("ProgrammInfo"),
-                  tr("Reizwerk Version %1.%2\n\nTurnierverwaltung fuer Skat-Spieltage.\n"
-                     "Daten: %3")
-                      .arg(REIZWERK_VERSION_MAJOR)
-                      .arg(REIZWERK_VERSION_MINOR)
-                      .arg(datenbankVerzeichnis));
+        tr("Reizwerk Version %1.%2\n\nTurnierverwaltung fuer Skat-Spieltage.\n"
+           "Daten: %3")
+            .arg(REIZWERK_VERSION_MAJOR)
+            .arg(REIZWERK_VERSION_MINOR)
+            .arg(datenbankVerzeichnis));
 }
 
 void MainWindow::onChangeCurrentTab(int index)

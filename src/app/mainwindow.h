@@ -29,11 +29,13 @@ class TeilnehmerTabelle;
 class Client;
 struct Nachricht;
 
-namespace Ui {
+namespace Ui
+{
 class MainWindow;
 }
 
-class MainWindow : public QMainWindow {
+class MainWindow : public QMainWindow
+{
     Q_OBJECT
 
 public:

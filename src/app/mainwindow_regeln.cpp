@@ -17,7 +17,7 @@ void MainWindow::initPunkteUndKosten()
     connect(punkteModel, &QStandardItemModel::itemChanged, this, &MainWindow::onPunkteUndKostenChanged);
     ui->trvPunkteUndKosten->setModel(punkteModel);
     ui->trvPunkteUndKosten->header()->setSectionResizeMode(QHeaderView::Stretch);
-    punkteModel->setHorizontalHeaderLabels({tr("Punkte und Kosten"), tr("Wert")});
+    punkteModel->setHorizontalHeaderLabels({ tr("Punkte und Kosten"), tr("Wert") });
     connect(ui->trvPunkteUndKosten, &QTreeView::activated, this, &MainWindow::onKostenActivated);
     connect(ui->trvPunkteUndKosten, &QTreeView::clicked, this, &MainWindow::onKostenActivated);
 
@@ -40,22 +40,22 @@ void MainWindow::initPunkteUndKosten()
     QStandardItem* platzName = nurLesen(tr("Platzierung 1 - 4 Euro"));
     QStandardItem* platzWert = nurLesen(plaetze.join(QLatin1Char('|')));
     for (int n = 1; n <= 4; ++n)
-        platzName->appendRow({nurLesen(Regeln::regel(n)->titel), wert(n)});
-    punkteModel->appendRow({platzName, platzWert});
+        platzName->appendRow({ nurLesen(Regeln::regel(n)->titel), wert(n) });
+    punkteModel->appendRow({ platzName, platzWert });
     // The tree lists the 4-player rule before the 3-player rule.
-    for (int n : {5, 6, 7, 8, 9, 11, 10, 12})
-        punkteModel->appendRow({nurLesen(Regeln::regel(n)->titel), wert(n)});
+    for (int n : { 5, 6, 7, 8, 9, 11, 10, 12 })
+        punkteModel->appendRow({ nurLesen(Regeln::regel(n)->titel), wert(n) });
 
     gruppenModel = new QStandardItemModel(0, 2, this);
     ui->trvGruppen->setModel(gruppenModel);
     ui->trvGruppen->header()->setSectionResizeMode(QHeaderView::Stretch);
-    gruppenModel->setHorizontalHeaderLabels({tr("Name"), tr("Wert")});
+    gruppenModel->setHorizontalHeaderLabels({ tr("Name"), tr("Wert") });
     Regeln::gruppenStandardsSchreiben(*einstellungen);
     einstellungen->beginGroup(QStringLiteral("Gruppe"));
     const QStringList schluessel = einstellungen->childKeys();
     for (const QString& k : schluessel) {
         const QString name = einstellungen->value(k).toString();
-        gruppenModel->appendRow({nurLesen(k), nurLesen(name)});
+        gruppenModel->appendRow({ nurLesen(k), nurLesen(name) });
         ui->cmbSpielerGruppe->addItem(name);
     }
     einstellungen->endGroup();

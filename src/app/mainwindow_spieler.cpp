@@ -21,7 +21,8 @@
 #include "storage/datenbank.h"
 #include "widgets/delegates.h"
 
-namespace {
+namespace
+{
 enum SpielerSpalte { StartNr = 0, VorName, NachName, Gruppe, Mitglied, Preisskat };
 
 bool flagge(const QVariant& v)
@@ -48,7 +49,7 @@ void MainWindow::spielerModelAufbauen()
     ui->tblViewSpieler->hideColumn(StartNr);
     ui->tblViewSpieler->show();
     ui->tblViewSpieler->setItemDelegateForColumn(Gruppe, new ComboItemDelegate(gruppen, this));
-    auto* jaNein = new ComboItemDelegate({QStringLiteral("Ja"), QStringLiteral("Nein")}, this);
+    auto* jaNein = new ComboItemDelegate({ QStringLiteral("Ja"), QStringLiteral("Nein") }, this);
     ui->tblViewSpieler->setItemDelegateForColumn(Mitglied, jaNein);
     ui->tblViewSpieler->setItemDelegateForColumn(Preisskat, jaNein);
     connect(spielerModel, &QSqlTableModel::dataChanged, this, &MainWindow::onSpielerDataChanged);
@@ -152,8 +153,9 @@ void MainWindow::onSpielerAusDateiLaden()
     const QString pfad = Spielerdatei::finden();
     if (pfad.isEmpty()) {
         const QStringList orte = Spielerdatei::suchOrte();
-        Dialoge::fehler(this, tr("Die Datei %1 wurde nicht gefunden.\nGesucht in:\n%2\n%3")
-                                  .arg(Spielerdatei::dateiName, orte.value(0), orte.value(1)));
+        Dialoge::fehler(this,
+            tr("Die Datei %1 wurde nicht gefunden.\nGesucht in:\n%2\n%3")
+                .arg(Spielerdatei::dateiName, orte.value(0), orte.value(1)));
         return;
     }
     QFile datei(pfad);
@@ -163,9 +165,10 @@ void MainWindow::onSpielerAusDateiLaden()
     }
     const Spielerdatei::Ergebnis e = Spielerdatei::lesen(datei.readAll());
     if (e.spieler.isEmpty()) {
-        Dialoge::fehler(this, tr("In der Datei %1 hat keine Zeile vier durch Leerzeichen getrennte Felder.\n"
-                                 "Die Spielerliste bleibt unveraendert.")
-                                  .arg(pfad));
+        Dialoge::fehler(this,
+            tr("In der Datei %1 hat keine Zeile vier durch Leerzeichen getrennte Felder.\n"
+               "Die Spielerliste bleibt unveraendert.")
+                .arg(pfad));
         return;
     }
     if (!Spielerdatei::rosterErsetzen(verbindungen.hauptDatenbank(), e.spieler)) {

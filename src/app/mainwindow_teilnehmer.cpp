@@ -8,11 +8,11 @@
 #include <QHash>
 #include <QHeaderView>
 #include <QScrollBar>
+#include <QSet>
 #include <QSettings>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStandardItemModel>
-#include <QSet>
 #include <QTimer>
 
 #include <memory>
@@ -26,7 +26,8 @@
 #include "widgets/mysortfilterproxymodel.h"
 #include "widgets/treeview.h"
 
-namespace {
+namespace
+{
 constexpr int AuswahlStartNr = Qt::UserRole + 1;
 constexpr int AuswahlMitglied = Qt::UserRole + 2;
 constexpr int AuswahlPreisskat = Qt::UserRole + 3;
@@ -67,7 +68,7 @@ void MainWindow::teilnehmerTabelleEinrichten()
     teilnehmerView->setEditTriggers(QAbstractItemView::DoubleClicked);
     teilnehmerView->setRootIsDecorated(false);
     ui->vlErgebnis->insertWidget(0, teilnehmerView);
-    teilnehmerView->setItemDelegateForColumn(Spalte::Preisskat, new ComboItemDelegate({tr("Ja"), tr("Nein")}, this));
+    teilnehmerView->setItemDelegateForColumn(Spalte::Preisskat, new ComboItemDelegate({ tr("Ja"), tr("Nein") }, this));
     connect(teilnehmerModel, &QStandardItemModel::itemChanged, this, &MainWindow::onTeilnehmerItemChanged);
     connect(teilnehmerView->header(), &QHeaderView::sectionPressed, this, &MainWindow::onTischSectionClicked);
 
@@ -101,22 +102,21 @@ void MainWindow::teilnehmerTabelleEinrichten()
     connect(teilnehmerModel, &QAbstractItemModel::headerDataChanged, this, alle);
     connect(teilnehmerProxy, &QAbstractItemModel::modelReset, this, [einpassen] { einpassen->uhr->start(); });
     connect(teilnehmerModel, &QAbstractItemModel::dataChanged, this,
-            [this, einpassen](const QModelIndex& obenLinks, const QModelIndex& untenRechts) {
-                if (einpassen->alle)
-                    return;
-                const bool angezeigt = teilnehmerProxy->sourceModel() == teilnehmerModel;
-                if (angezeigt && untenRechts.row() - obenLinks.row() < 16) {
-                    for (int z = obenLinks.row(); z <= untenRechts.row(); ++z)
-                        for (int c = obenLinks.column(); c <= untenRechts.column(); ++c)
-                            teilnehmerView->spalteErweitern(
-                                teilnehmerProxy->mapFromSource(teilnehmerModel->index(z, c)));
-                    return;
-                }
-                for (int c = obenLinks.column(); c <= untenRechts.column(); ++c)
-                    einpassen->spalten.insert(c);
-                if (angezeigt)
-                    einpassen->uhr->start();
-            });
+        [this, einpassen](const QModelIndex& obenLinks, const QModelIndex& untenRechts) {
+            if (einpassen->alle)
+                return;
+            const bool angezeigt = teilnehmerProxy->sourceModel() == teilnehmerModel;
+            if (angezeigt && untenRechts.row() - obenLinks.row() < 16) {
+                for (int z = obenLinks.row(); z <= untenRechts.row(); ++z)
+                    for (int c = obenLinks.column(); c <= untenRechts.column(); ++c)
+                        teilnehmerView->spalteErweitern(teilnehmerProxy->mapFromSource(teilnehmerModel->index(z, c)));
+                return;
+            }
+            for (int c = obenLinks.column(); c <= untenRechts.column(); ++c)
+                einpassen->spalten.insert(c);
+            if (angezeigt)
+                einpassen->uhr->start();
+        });
 
     auswahlModel = new QStandardItemModel(this);
     ui->trvSpieler->setModel(auswahlModel);
@@ -147,9 +147,8 @@ void MainWindow::onChangeAktuelleSpielGruppe(QString text)
     ui->leTischaufteilung->clear();
     ui->le3erListeSpielAnzahl->setText(QStringLiteral("36"));
     ui->le4erListeSpielAnzahl->setText(QStringLiteral("48"));
-    for (QWidget* w : std::initializer_list<QWidget*>{ui->tbSpielerWeg, ui->tbSpielerHinzu, ui->leAnzahlSerien,
-                                                      ui->le3erListeSpielAnzahl, ui->le4erListeSpielAnzahl,
-                                                      ui->leTischNr1, ui->tbTeilnehmerOk})
+    for (QWidget* w : std::initializer_list<QWidget*> { ui->tbSpielerWeg, ui->tbSpielerHinzu, ui->leAnzahlSerien,
+             ui->le3erListeSpielAnzahl, ui->le4erListeSpielAnzahl, ui->leTischNr1, ui->tbTeilnehmerOk })
         w->setEnabled(false);
     ui->pbAuslosen->setEnabled(true);
     ui->pbAuslosungZuruecksetzen->setEnabled(true);
@@ -157,7 +156,7 @@ void MainWindow::onChangeAktuelleSpielGruppe(QString text)
     gruppeFestgelegt = true;
     ui->tabWidget->setCurrentIndex(1);
 
-    QSqlQuery q = Db::abfrage(db, QStringLiteral("SELECT Datum FROM Gruppe WHERE Name=?"), {text});
+    QSqlQuery q = Db::abfrage(db, QStringLiteral("SELECT Datum FROM Gruppe WHERE Name=?"), { text });
     if (q.next())
         ui->dateEdit->setDate(QDate::fromString(q.value(0).toString(), QStringLiteral("yyyy-MM-dd")));
 
@@ -174,7 +173,8 @@ void MainWindow::teilnehmerTabelleLaden()
         QSqlQuery q = Db::abfrage(db, QStringLiteral("SELECT * FROM Gruppe"));
         if (q.next()) {
             const QSqlRecord r = q.record();
-            ui->dateEdit->setDate(QDate::fromString(r.value(QStringLiteral("Datum")).toString(), QStringLiteral("yyyy-MM-dd")));
+            ui->dateEdit->setDate(
+                QDate::fromString(r.value(QStringLiteral("Datum")).toString(), QStringLiteral("yyyy-MM-dd")));
             ui->leAnzahlSerien->setText(QString::number(r.value(QStringLiteral("Serien")).toInt()));
             ui->le3erListeSpielAnzahl->setText(QString::number(r.value(QStringLiteral("AnzahlSpiele3er")).toInt()));
             ui->le4erListeSpielAnzahl->setText(QString::number(r.value(QStringLiteral("AnzahlSpiele4er")).toInt()));
@@ -198,8 +198,9 @@ void MainWindow::teilnehmerTabelleLaden()
     };
     QVector<Zeile> zeilen;
     {
-        QSqlQuery q = Db::abfrage(db, QStringLiteral("SELECT StartNr, Name, Mitglied, Preisskat, SummePunkte, "
-                                                     "SummeKosten FROM Teilnehmer"));
+        QSqlQuery q = Db::abfrage(db,
+            QStringLiteral("SELECT StartNr, Name, Mitglied, Preisskat, SummePunkte, "
+                           "SummeKosten FROM Teilnehmer"));
         while (q.next()) {
             Zeile z;
             z.t.startNr = q.value(0).toInt();
@@ -223,12 +224,13 @@ void MainWindow::teilnehmerTabelleLaden()
     };
     QHash<int, QVector<Werte>> serienWerte; // start number -> series 1..serien; a later row wins
     for (int s = 1; s <= serien; ++s) {
-        QSqlQuery q = Db::abfrage(
-            db, QStringLiteral("SELECT StartNr, Punkte, Tisch, TischIntern, Kosten FROM Serie%1").arg(s));
+        QSqlQuery q
+            = Db::abfrage(db, QStringLiteral("SELECT StartNr, Punkte, Tisch, TischIntern, Kosten FROM Serie%1").arg(s));
         while (q.next()) {
             QVector<Werte>& w = serienWerte[q.value(0).toInt()];
             w.resize(serien);
-            w[s - 1] = Werte{true, q.value(1).toInt(), q.value(2).toInt(), q.value(3).toInt(), q.value(4).toDouble()};
+            w[s - 1]
+                = Werte { true, q.value(1).toInt(), q.value(2).toInt(), q.value(3).toInt(), q.value(4).toDouble() };
         }
     }
     auto eintragen = [](QStandardItem* punkte, QStandardItem* tisch, QStandardItem* kosten, const Werte& w) {
@@ -246,8 +248,8 @@ void MainWindow::teilnehmerTabelleLaden()
         if (werte != serienWerte.end()) {
             for (int s = 1; s <= serien; ++s)
                 if (werte->at(s - 1).da)
-                    eintragen(zeile[Spalte::punkte(s)], zeile[Spalte::tisch(s)], zeile[Spalte::kosten(s)],
-                              werte->at(s - 1));
+                    eintragen(
+                        zeile[Spalte::punkte(s)], zeile[Spalte::tisch(s)], zeile[Spalte::kosten(s)], werte->at(s - 1));
             serienWerte.erase(werte);
         }
         teilnehmerModel->appendRow(zeile);
@@ -260,7 +262,7 @@ void MainWindow::teilnehmerTabelleLaden()
         for (int s = 1; s <= serien; ++s)
             if (it->at(s - 1).da)
                 eintragen(teilnehmerTabelle->punkteItem(zeile, s), teilnehmerTabelle->tischItem(zeile, s),
-                          teilnehmerTabelle->kostenItem(zeile, s), it->at(s - 1));
+                    teilnehmerTabelle->kostenItem(zeile, s), it->at(s - 1));
     }
 
     teilnehmerProxy->setSourceModel(teilnehmerModel);
@@ -325,22 +327,22 @@ void MainWindow::auswahlLaden(const QString& gruppe)
         return;
     ui->trvSpieler->verticalScrollBar()->grabGesture(Qt::PanGesture);
     auswahlModel->clear();
-    auswahlModel->setHorizontalHeaderLabels({tr("Vorname"), tr("Nachname")});
+    auswahlModel->setHorizontalHeaderLabels({ tr("Vorname"), tr("Nachname") });
     QSqlDatabase db = verbindungen.hauptDatenbank();
     if (!db.isValid() || !db.isOpen())
         return;
     QSqlQuery q = gruppe == QLatin1String("Alle")
-                      ? Db::abfrage(db, QStringLiteral("SELECT StartNr, VorName, NachName, Mitglied, Preisskat FROM Spieler"))
-                      : Db::abfrage(db,
-                                    QStringLiteral("SELECT StartNr, VorName, NachName, Mitglied, Preisskat FROM Spieler "
-                                                   "WHERE Gruppe=?"),
-                                    {gruppe});
+        ? Db::abfrage(db, QStringLiteral("SELECT StartNr, VorName, NachName, Mitglied, Preisskat FROM Spieler"))
+        : Db::abfrage(db,
+            QStringLiteral("SELECT StartNr, VorName, NachName, Mitglied, Preisskat FROM Spieler "
+                           "WHERE Gruppe=?"),
+            { gruppe });
     while (q.next()) {
         auto* vorname = new QStandardItem(q.value(1).toString());
         vorname->setData(q.value(0).toInt(), AuswahlStartNr);
         vorname->setData(q.value(3).toString() == QLatin1String("Ja"), AuswahlMitglied);
         vorname->setData(q.value(4).toString() == QLatin1String("Ja"), AuswahlPreisskat);
-        auswahlModel->appendRow({vorname, new QStandardItem(q.value(2).toString())});
+        auswahlModel->appendRow({ vorname, new QStandardItem(q.value(2).toString()) });
     }
 }
 
@@ -396,9 +398,8 @@ void MainWindow::onTeilnehmerOk()
 {
     if (!Dialoge::frage(this, tr("Alle Teilnehmer ausgewaehlt?\nAnzahl Serien und Anzahl Spieler korrekt?")))
         return;
-    for (QWidget* w : std::initializer_list<QWidget*>{ui->tbSpielerWeg, ui->tbSpielerHinzu, ui->leAnzahlSerien,
-                                                      ui->le3erListeSpielAnzahl, ui->leTischNr1,
-                                                      ui->le4erListeSpielAnzahl, ui->tbTeilnehmerOk})
+    for (QWidget* w : std::initializer_list<QWidget*> { ui->tbSpielerWeg, ui->tbSpielerHinzu, ui->leAnzahlSerien,
+             ui->le3erListeSpielAnzahl, ui->leTischNr1, ui->le4erListeSpielAnzahl, ui->tbTeilnehmerOk })
         w->setEnabled(false);
     ui->pbAuslosen->setEnabled(true);
     ui->pbAuslosungZuruecksetzen->setEnabled(true);

@@ -14,7 +14,8 @@
 #include "participants/teilnehmerpflege.h"
 #include "setup/teilnehmertabelle.h"
 
-namespace {
+namespace
+{
 constexpr int AuswahlStartNr = Qt::UserRole + 1;
 constexpr int AuswahlMitglied = Qt::UserRole + 2;
 constexpr int AuswahlPreisskat = Qt::UserRole + 3;

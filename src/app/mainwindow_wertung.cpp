@@ -35,7 +35,8 @@ void MainWindow::onTeilnehmerItemChanged(QStandardItem* item)
 
     if (spalte == Spalte::Preisskat) {
         const bool ja = item->text() == QLatin1String("Ja");
-        Db::ausfuehren(db, QStringLiteral("UPDATE Teilnehmer SET Preisskat=? WHERE StartNr=?"), {ja ? 1 : 0, startNr});
+        Db::ausfuehren(
+            db, QStringLiteral("UPDATE Teilnehmer SET Preisskat=? WHERE StartNr=?"), { ja ? 1 : 0, startNr });
         if (spielerModel) {
             const int spalteStartNr = spielerModel->fieldIndex(QStringLiteral("StartNr"));
             const int spaltePreisskat = spielerModel->fieldIndex(QStringLiteral("Preisskat"));
@@ -64,17 +65,17 @@ void MainWindow::onTeilnehmerItemChanged(QStandardItem* item)
         // Points and their sum belong together; a crash between the two
         // statements must not leave a sum that disagrees with the series.
         Db::Transaktion t(db);
-        Db::ausfuehren(db, QStringLiteral("UPDATE Serie%1 SET Punkte=? WHERE StartNr=?").arg(s), {p, startNr});
+        Db::ausfuehren(db, QStringLiteral("UPDATE Serie%1 SET Punkte=? WHERE StartNr=?").arg(s), { p, startNr });
         if (QStandardItem* summenItem = teilnehmerTabelle->summePunkteItem(zeile))
             summenItem->setText(QString::number(summe));
-        Db::ausfuehren(db, QStringLiteral("UPDATE Teilnehmer SET SummePunkte=? WHERE StartNr=?"), {summe, startNr});
+        Db::ausfuehren(db, QStringLiteral("UPDATE Teilnehmer SET SummePunkte=? WHERE StartNr=?"), { summe, startNr });
         t.abschliessen();
         speichereRanglistenPunkte(startNr, ui->dateEdit->date(), teilnehmerTabelle->nameItem(zeile)->text(), summe);
         break;
     }
     case Art::Tisch:
         Db::ausfuehren(db, QStringLiteral("UPDATE Serie%1 SET Tisch=? WHERE StartNr=?").arg(s),
-                       {Zahl::ganz(item->text()), startNr});
+            { Zahl::ganz(item->text()), startNr });
         break;
     case Art::Kosten: {
         const double k = Zahl::dezimal(item->text());
@@ -83,11 +84,12 @@ void MainWindow::onTeilnehmerItemChanged(QStandardItem* item)
             if (i != s && teilnehmerTabelle->kostenItem(zeile, i))
                 summe += Zahl::dezimal(teilnehmerTabelle->kostenItem(zeile, i)->text());
         Db::Transaktion t(db);
-        Db::ausfuehren(db, QStringLiteral("UPDATE Serie%1 SET Kosten=? WHERE StartNr=?").arg(s), {Zahl::euro(k), startNr});
+        Db::ausfuehren(
+            db, QStringLiteral("UPDATE Serie%1 SET Kosten=? WHERE StartNr=?").arg(s), { Zahl::euro(k), startNr });
         if (QStandardItem* summenItem = teilnehmerTabelle->summeKostenItem(zeile))
             summenItem->setText(Zahl::euro(summe));
         Db::ausfuehren(db, QStringLiteral("UPDATE Teilnehmer SET SummeKosten=? WHERE StartNr=?"),
-                       {Zahl::allgemein(summe), startNr});
+            { Zahl::allgemein(summe), startNr });
         t.abschliessen();
         break;
     }

@@ -93,7 +93,7 @@ std::optional<QByteArray> dateiEntpacken(const QString& daten, quint32 grenze)
     // more (a "zip bomb" behind a small declared length) fails here instead
     // of growing memory the way qUncompress does.
     QByteArray entpackt(int(laenge), Qt::Uninitialized);
-    z_stream zs{};
+    z_stream zs {};
     if (inflateInit(&zs) != Z_OK)
         return std::nullopt;
     zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(gepackt.constData() + 4));

@@ -4,13 +4,15 @@
 
 #include <QStandardItemModel>
 
-namespace {
+namespace
+{
 constexpr int RolleStartNr = Qt::UserRole + 1;
 enum Spalte { StartNr, Name, Mitglied, Preisskat };
 } // namespace
 
 DlgNachmeldung::DlgNachmeldung(const NachmeldeListe& kandidaten, QWidget* parent)
-    : QDialog(parent), ui(new Ui::DlgNachmeldung)
+    : QDialog(parent)
+    , ui(new Ui::DlgNachmeldung)
 {
     ui->setupUi(this);
     connect(ui->buttonBox, &QDialogButtonBox::accepted, this, &DlgNachmeldung::onAccept);
@@ -18,14 +20,14 @@ DlgNachmeldung::DlgNachmeldung(const NachmeldeListe& kandidaten, QWidget* parent
 
     model = new QStandardItemModel(this);
     ui->trvSpieler->setModel(model);
-    model->setHorizontalHeaderLabels({tr("StartNr"), tr("Name"), tr("Mitglied"), tr("Preisskat")});
+    model->setHorizontalHeaderLabels({ tr("StartNr"), tr("Name"), tr("Mitglied"), tr("Preisskat") });
     for (auto it = kandidaten.cbegin(); it != kandidaten.cend(); ++it) {
         // The number as a number, so a click on the header sorts 99 before 100.
         auto* nr = new QStandardItem;
         nr->setData(it.key(), Qt::DisplayRole);
         nr->setData(it.key(), RolleStartNr);
-        model->appendRow({nr, new QStandardItem(it->name), new QStandardItem(it->mitglied ? tr("Ja") : tr("Nein")),
-                          new QStandardItem(it->preisskat ? tr("Ja") : tr("Nein"))});
+        model->appendRow({ nr, new QStandardItem(it->name), new QStandardItem(it->mitglied ? tr("Ja") : tr("Nein")),
+            new QStandardItem(it->preisskat ? tr("Ja") : tr("Nein")) });
     }
     // A view with sorting on starts out descending; the list reads upward.
     ui->trvSpieler->sortByColumn(StartNr, Qt::AscendingOrder);

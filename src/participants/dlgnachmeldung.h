@@ -8,11 +8,13 @@
 
 class QStandardItemModel;
 
-namespace Ui {
+namespace Ui
+{
 class DlgNachmeldung;
 }
 
-class DlgNachmeldung : public QDialog {
+class DlgNachmeldung : public QDialog
+{
     Q_OBJECT
 public:
     explicit DlgNachmeldung(const NachmeldeListe& kandidaten, QWidget* parent = nullptr);

@@ -11,14 +11,18 @@
 #include "storage/datenbank.h"
 #include "widgets/delegates.h"
 
-namespace {
+namespace
+{
 constexpr int SpalteStartNr = 0;
 constexpr int SpalteAktiv = 2;
 } // namespace
 
-DlgTlnAktiv::DlgTlnAktiv(int anzahlSerien, const QString& gruppe_, const QMap<QString, QString>& verbindungen_,
-                         QWidget* parent)
-    : QDialog(parent), ui(new Ui::DlgTlnAktiv), verbindungen(verbindungen_), gruppe(gruppe_)
+DlgTlnAktiv::DlgTlnAktiv(
+    int anzahlSerien, const QString& gruppe_, const QMap<QString, QString>& verbindungen_, QWidget* parent)
+    : QDialog(parent)
+    , ui(new Ui::DlgTlnAktiv)
+    , verbindungen(verbindungen_)
+    , gruppe(gruppe_)
 {
     ui->setupUi(this);
     connect(ui->buttonBox, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -57,7 +61,7 @@ void DlgTlnAktiv::onSerieChanged(QString)
 void DlgTlnAktiv::listeFuellen()
 {
     model->clear();
-    model->setHorizontalHeaderLabels({tr("StartNr"), tr("Name"), tr("Aktiv")});
+    model->setHorizontalHeaderLabels({ tr("StartNr"), tr("Name"), tr("Aktiv") });
 
     verbindung.clear();
     auto eintrag = verbindungen.constFind(gruppe);
@@ -80,7 +84,7 @@ void DlgTlnAktiv::listeFuellen()
         name->setEditable(false);
         const bool aktiv = Teilnehmerpflege::aktivLesen(db, s, startNr).aktiv;
         auto* flag = new QStandardItem(aktiv ? tr("Ja") : tr("Nein"));
-        model->appendRow({nr, name, flag});
+        model->appendRow({ nr, name, flag });
     }
 }
 
@@ -101,10 +105,11 @@ void DlgTlnAktiv::onActivChanged(QStandardItem* item)
         return;
 
     // The list must not claim what was not stored: show the stored value.
-    Dialoge::fehler(this, tr("Teilnehmer %1 konnte in Serie %2 nicht auf \"%3\" gesetzt werden:\n%4")
-                              .arg(startNr)
-                              .arg(s)
-                              .arg(item->text(), fehler));
+    Dialoge::fehler(this,
+        tr("Teilnehmer %1 konnte in Serie %2 nicht auf \"%3\" gesetzt werden:\n%4")
+            .arg(startNr)
+            .arg(s)
+            .arg(item->text(), fehler));
     const bool gespeichert = Teilnehmerpflege::aktivLesen(db, s, startNr).aktiv;
     zuruecksetzen = true;
     item->setText(gespeichert ? tr("Ja") : tr("Nein"));

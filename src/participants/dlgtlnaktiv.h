@@ -9,15 +9,17 @@
 class QStandardItem;
 class QStandardItemModel;
 
-namespace Ui {
+namespace Ui
+{
 class DlgTlnAktiv;
 }
 
-class DlgTlnAktiv : public QDialog {
+class DlgTlnAktiv : public QDialog
+{
     Q_OBJECT
 public:
-    DlgTlnAktiv(int anzahlSerien, const QString& gruppe, const QMap<QString, QString>& verbindungen,
-                QWidget* parent = nullptr);
+    DlgTlnAktiv(
+        int anzahlSerien, const QString& gruppe, const QMap<QString, QString>& verbindungen, QWidget* parent = nullptr);
     ~DlgTlnAktiv() override;
 
 private slots:

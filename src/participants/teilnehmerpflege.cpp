@@ -6,9 +6,11 @@
 #include "draw/tischverteilung.h"
 #include "storage/datenbank.h"
 
-namespace Teilnehmerpflege {
+namespace Teilnehmerpflege
+{
 
-namespace {
+namespace
+{
 
 // Like Db::ausfuehren, but the caller also gets the database's text, since
 // the participant dialogs show it to the organiser.
@@ -144,8 +146,8 @@ NachmeldeErgebnis nachmelden(QSqlDatabase db, const NachmeldeListe& spieler)
             continue;
         {
             QSqlQuery q(db);
-            if (!ausfuehren(q, QStringLiteral("SELECT COUNT(*) FROM Teilnehmer WHERE StartNr=%1").arg(nr), {},
-                    &e.fehler)
+            if (!ausfuehren(
+                    q, QStringLiteral("SELECT COUNT(*) FROM Teilnehmer WHERE StartNr=%1").arg(nr), {}, &e.fehler)
                 || !q.next())
                 return fehlschlag();
             if (q.value(0).toInt() > 0) {
@@ -158,7 +160,7 @@ NachmeldeErgebnis nachmelden(QSqlDatabase db, const NachmeldeListe& spieler)
                 QStringLiteral("INSERT INTO Teilnehmer (StartNr, Name, Mitglied, Preisskat, SummePunkte, SummeKosten) "
                                "VALUES (%1, ?, ?, ?, 0, 0)")
                     .arg(nr),
-                {it->name, it->mitglied ? 1 : 0, it->preisskat ? 1 : 0}, &e.fehler))
+                { it->name, it->mitglied ? 1 : 0, it->preisskat ? 1 : 0 }, &e.fehler))
             return fehlschlag();
         for (int s = 1; s <= serien; ++s) {
             const int aktiv = e.inaktivIn.contains(s) ? 0 : 1;

@@ -17,12 +17,13 @@ struct NachmeldeSpieler {
 // Start number -> player, ordered by start number.
 using NachmeldeListe = QMap<int, NachmeldeSpieler>;
 
-namespace Teilnehmerpflege {
+namespace Teilnehmerpflege
+{
 
 // The stored "Aktiv" flag of one participant in one series.
 struct AktivStand {
     bool gefunden = false; // the participant has a row in that series
-    bool aktiv = true;     // without a row a participant counts as active
+    bool aktiv = true; // without a row a participant counts as active
 };
 AktivStand aktivLesen(QSqlDatabase db, int serie, int startNr);
 
@@ -40,9 +41,9 @@ QVector<int> gelosteSerien(QSqlDatabase db, int serien);
 struct NachmeldeErgebnis {
     bool ok = false;
     QString fehler;
-    NachmeldeListe eingetragen;   // the players who became participants
+    NachmeldeListe eingetragen; // the players who became participants
     QVector<int> schonTeilnehmer; // chosen, but already participants: skipped
-    QVector<int> inaktivIn;       // series the new participants sit out
+    QVector<int> inaktivIn; // series the new participants sit out
 };
 
 // Makes the players participants of the group in one transaction: a

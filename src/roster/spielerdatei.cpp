@@ -9,12 +9,14 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
-namespace Spielerdatei {
+namespace Spielerdatei
+{
 
 QStringList suchOrte()
 {
-    return {QStringLiteral("%1/%2").arg(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation), dateiName),
-            QStringLiteral("%1/%2").arg(QStandardPaths::writableLocation(QStandardPaths::DownloadLocation), dateiName)};
+    return { QStringLiteral("%1/%2").arg(
+                 QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation), dateiName),
+        QStringLiteral("%1/%2").arg(QStandardPaths::writableLocation(QStandardPaths::DownloadLocation), dateiName) };
 }
 
 QString finden()
@@ -52,7 +54,7 @@ Ergebnis lesen(const QByteArray& inhalt)
         z.gruppe = feld(teile.at(2));
         const QString mitglied = feld(teile.at(3));
         z.mitglied = (mitglied == QLatin1String("Nein") || mitglied == QLatin1String("nein")) ? QStringLiteral("Nein")
-                                                                                               : QStringLiteral("Ja");
+                                                                                              : QStringLiteral("Ja");
         e.spieler << z;
     }
     return e;

@@ -8,7 +8,8 @@
 #include <QStringList>
 #include <QVector>
 
-namespace Spielerdatei {
+namespace Spielerdatei
+{
 
 inline const QString dateiName = QStringLiteral("ReizwerkSpieler.txt");
 

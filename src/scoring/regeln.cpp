@@ -1,25 +1,27 @@
 #include "scoring/regeln.h"
 
-namespace Regeln {
+namespace Regeln
+{
 
 const QVector<Regel>& alle()
 {
     static const QVector<Regel> regeln = {
-        {1, QStringLiteral("Kosten/Platz1"), QStringLiteral("Platz1"), Typ::Dezimal, 0.0},
-        {2, QStringLiteral("Kosten/Platz2"), QStringLiteral("Platz2"), Typ::Dezimal, 1.5},
-        {3, QStringLiteral("Kosten/Platz3"), QStringLiteral("Platz3"), Typ::Dezimal, 2.5},
-        {4, QStringLiteral("Kosten/Platz4"), QStringLiteral("Platz4"), Typ::Dezimal, 3.5},
-        {5, QStringLiteral("Kosten/KartenGeld"), QStringLiteral("Kartengeld Euro"), Typ::Dezimal, 1.0},
-        {6, QStringLiteral("Kosten/VerlSp1Bis5"), QStringLiteral("Verlorene Spiele 1 bis 5 Euro"), Typ::Dezimal, 1.0},
-        {7, QStringLiteral("Kosten/VerlSpAb6"), QStringLiteral("Verlorene Spiele ab 6 Euro"), Typ::Dezimal, 2.5},
-        {8, QStringLiteral("Kosten/Preisskat"), QStringLiteral("Preisskat Euro"), Typ::Dezimal, 10.0},
-        {9, QStringLiteral("Kosten/PunkteGewMinusVerl"), QStringLiteral("Punkte gew. Spiele abzgl. verl. Spiele"),
-         Typ::Ganzzahl, 50},
-        {10, QStringLiteral("Kosten/PunkteGegen3er"), QStringLiteral("Punkte Verl. Spiele der Gegenspieler 3er Liste"),
-         Typ::Ganzzahl, 40},
-        {11, QStringLiteral("Kosten/PunkteGegen4er"), QStringLiteral("Punkte Verl. Spiele der Gegenspieler 4er Liste"),
-         Typ::Ganzzahl, 30},
-        {12, QStringLiteral("Kosten/ListenName"), QStringLiteral("ListeNname"), Typ::Text, QStringLiteral("Spielliste")},
+        { 1, QStringLiteral("Kosten/Platz1"), QStringLiteral("Platz1"), Typ::Dezimal, 0.0 },
+        { 2, QStringLiteral("Kosten/Platz2"), QStringLiteral("Platz2"), Typ::Dezimal, 1.5 },
+        { 3, QStringLiteral("Kosten/Platz3"), QStringLiteral("Platz3"), Typ::Dezimal, 2.5 },
+        { 4, QStringLiteral("Kosten/Platz4"), QStringLiteral("Platz4"), Typ::Dezimal, 3.5 },
+        { 5, QStringLiteral("Kosten/KartenGeld"), QStringLiteral("Kartengeld Euro"), Typ::Dezimal, 1.0 },
+        { 6, QStringLiteral("Kosten/VerlSp1Bis5"), QStringLiteral("Verlorene Spiele 1 bis 5 Euro"), Typ::Dezimal, 1.0 },
+        { 7, QStringLiteral("Kosten/VerlSpAb6"), QStringLiteral("Verlorene Spiele ab 6 Euro"), Typ::Dezimal, 2.5 },
+        { 8, QStringLiteral("Kosten/Preisskat"), QStringLiteral("Preisskat Euro"), Typ::Dezimal, 10.0 },
+        { 9, QStringLiteral("Kosten/PunkteGewMinusVerl"), QStringLiteral("Punkte gew. Spiele abzgl. verl. Spiele"),
+            Typ::Ganzzahl, 50 },
+        { 10, QStringLiteral("Kosten/PunkteGegen3er"), QStringLiteral("Punkte Verl. Spiele der Gegenspieler 3er Liste"),
+            Typ::Ganzzahl, 40 },
+        { 11, QStringLiteral("Kosten/PunkteGegen4er"), QStringLiteral("Punkte Verl. Spiele der Gegenspieler 4er Liste"),
+            Typ::Ganzzahl, 30 },
+        { 12, QStringLiteral("Kosten/ListenName"), QStringLiteral("ListeNname"), Typ::Text,
+            QStringLiteral("Spielliste") },
     };
     return regeln;
 }

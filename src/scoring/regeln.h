@@ -7,7 +7,8 @@
 #include <QVariant>
 #include <QVector>
 
-namespace Regeln {
+namespace Regeln
+{
 
 enum class Typ { Dezimal, Ganzzahl, Text };
 

@@ -7,7 +7,8 @@
 #include <QSqlDatabase>
 #include <QString>
 
-namespace Wertung {
+namespace Wertung
+{
 
 // Creates or updates the participant's Rangliste row of that day (the name
 // is kept from the first insertion). False when a statement failed.

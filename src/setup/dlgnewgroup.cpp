@@ -6,7 +6,8 @@
 #include <QSqlQuery>
 
 DlgNewGroup::DlgNewGroup(const QMap<QString, QString>& verbindungen, int ersteTischNr, QWidget* parent)
-    : QDialog(parent), ui(new Ui::DlgNewGroup)
+    : QDialog(parent)
+    , ui(new Ui::DlgNewGroup)
 {
     ui->setupUi(this);
     ui->spbErsteTischNr->setValue(ersterFreierTisch(verbindungen, ersteTischNr));
@@ -36,7 +37,19 @@ int DlgNewGroup::ersterFreierTisch(const QMap<QString, QString>& verbindungen, i
     return k;
 }
 
-int DlgNewGroup::anzahlSerien() const { return ui->spbAnzahlSerien->value(); }
-int DlgNewGroup::ersteTischNr() const { return ui->spbErsteTischNr->value(); }
-int DlgNewGroup::spiele3er() const { return ui->spb3erListe->value(); }
-int DlgNewGroup::spiele4er() const { return ui->spb4erListe->value(); }
+int DlgNewGroup::anzahlSerien() const
+{
+    return ui->spbAnzahlSerien->value();
+}
+int DlgNewGroup::ersteTischNr() const
+{
+    return ui->spbErsteTischNr->value();
+}
+int DlgNewGroup::spiele3er() const
+{
+    return ui->spb3erListe->value();
+}
+int DlgNewGroup::spiele4er() const
+{
+    return ui->spb4erListe->value();
+}

@@ -5,11 +5,13 @@
 #include <QMap>
 #include <QString>
 
-namespace Ui {
+namespace Ui
+{
 class DlgNewGroup;
 }
 
-class DlgNewGroup : public QDialog {
+class DlgNewGroup : public QDialog
+{
     Q_OBJECT
 public:
     DlgNewGroup(const QMap<QString, QString>& verbindungen, int ersteTischNr, QWidget* parent = nullptr);

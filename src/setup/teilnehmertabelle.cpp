@@ -2,7 +2,8 @@
 
 #include <QBrush>
 
-namespace Zahl {
+namespace Zahl
+{
 
 int ganz(const QString& text)
 {
@@ -30,7 +31,9 @@ QString allgemein(double betrag)
 
 } // namespace Zahl
 
-TeilnehmerTabelle::TeilnehmerTabelle(QStandardItemModel* model) : QObject(model), m_model(model)
+TeilnehmerTabelle::TeilnehmerTabelle(QStandardItemModel* model)
+    : QObject(model)
+    , m_model(model)
 {
     connect(m_model, &QAbstractItemModel::rowsInserted, this, &TeilnehmerTabelle::indexVeraltet);
     connect(m_model, &QAbstractItemModel::rowsRemoved, this, &TeilnehmerTabelle::indexVeraltet);
@@ -73,7 +76,9 @@ void TeilnehmerTabelle::kopfAufbauen(int n)
 
 void TeilnehmerTabelle::serienZelleEinrichten(QStandardItem* item, int s, int art)
 {
-    const int spalte = art == Art::Punkte ? Spalte::punkte(s) : art == Art::Tisch ? Spalte::tisch(s) : Spalte::kosten(s);
+    const int spalte = art == Art::Punkte ? Spalte::punkte(s)
+        : art == Art::Tisch               ? Spalte::tisch(s)
+                                          : Spalte::kosten(s);
     item->setData(s, Rolle::Serie);
     item->setData(spalte, Rolle::Spalte);
     item->setData(art, Rolle::Art);
@@ -108,7 +113,7 @@ QList<QStandardItem*> TeilnehmerTabelle::neueZeile(const TeilnehmerZeile& t, int
         serienZelleEinrichten(kosten, s, Art::Kosten);
         zeile << punkte << tisch << kosten;
     }
-    for (const QString& text : {QStringLiteral("0"), QStringLiteral("0.0")}) {
+    for (const QString& text : { QStringLiteral("0"), QStringLiteral("0.0") }) {
         auto* summe = new QStandardItem(text);
         summe->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
         summe->setEditable(false);

@@ -10,40 +10,62 @@
 #include <QStandardItemModel>
 #include <QString>
 
-namespace Rolle {
+namespace Rolle
+{
 constexpr int StartNr = Qt::UserRole + 1; // column 0 and the name cell
-constexpr int Serie = Qt::UserRole + 1;   // series cells
+constexpr int Serie = Qt::UserRole + 1; // series cells
 constexpr int Mitglied = Qt::UserRole + 2; // name cell
-constexpr int Spalte = Qt::UserRole + 2;  // series cells: own column index
+constexpr int Spalte = Qt::UserRole + 2; // series cells: own column index
 constexpr int KopfSerie = Qt::UserRole + 2; // header item of a TischS column
-constexpr int Art = Qt::UserRole + 3;     // series cells: kind
-constexpr int Sitz = Qt::UserRole + 4;    // TischS cells: seat position
+constexpr int Art = Qt::UserRole + 3; // series cells: kind
+constexpr int Sitz = Qt::UserRole + 4; // TischS cells: seat position
 } // namespace Rolle
 
-namespace Art {
+namespace Art
+{
 constexpr int Punkte = 100;
 constexpr int Tisch = 101;
 constexpr int Kosten = 102;
 } // namespace Art
 
-namespace Spalte {
+namespace Spalte
+{
 constexpr int Nr = 0;
 constexpr int Name = 1;
 constexpr int Preisskat = 2;
-constexpr int punkte(int s) { return 3 * s; }
-constexpr int tisch(int s) { return 3 * s + 1; }
-constexpr int kosten(int s) { return 3 * s + 2; }
-constexpr int summePunkte(int n) { return 3 * n + 3; }
-constexpr int summeKosten(int n) { return 3 * n + 4; }
-constexpr int anzahl(int n) { return 3 * n + 5; }
+constexpr int punkte(int s)
+{
+    return 3 * s;
+}
+constexpr int tisch(int s)
+{
+    return 3 * s + 1;
+}
+constexpr int kosten(int s)
+{
+    return 3 * s + 2;
+}
+constexpr int summePunkte(int n)
+{
+    return 3 * n + 3;
+}
+constexpr int summeKosten(int n)
+{
+    return 3 * n + 4;
+}
+constexpr int anzahl(int n)
+{
+    return 3 * n + 5;
+}
 } // namespace Spalte
 
 // Number forms of the table: integers and euro amounts with one decimal.
-namespace Zahl {
-int ganz(const QString& text);      // no number counts 0
+namespace Zahl
+{
+int ganz(const QString& text); // no number counts 0
 double dezimal(const QString& text); // '.' as decimal point; no number counts 0
-QString euro(double betrag);        // one decimal, fixed
-QString allgemein(double betrag);   // up to six significant digits
+QString euro(double betrag); // one decimal, fixed
+QString allgemein(double betrag); // up to six significant digits
 } // namespace Zahl
 
 struct TeilnehmerZeile {
@@ -53,7 +75,8 @@ struct TeilnehmerZeile {
     bool preisskat = false;
 };
 
-class TeilnehmerTabelle : public QObject {
+class TeilnehmerTabelle : public QObject
+{
     Q_OBJECT
 public:
     explicit TeilnehmerTabelle(QStandardItemModel* model);

@@ -5,7 +5,8 @@
 #include <QSqlError>
 #include <QSqlRecord>
 
-namespace Db {
+namespace Db
+{
 
 Melder* Melder::instanz()
 {
@@ -96,7 +97,8 @@ static QHash<QString, int>& tiefe()
     return t;
 }
 
-Transaktion::Transaktion(QSqlDatabase db) : m_db(db)
+Transaktion::Transaktion(QSqlDatabase db)
+    : m_db(db)
 {
     if (!m_db.isOpen())
         return;

@@ -8,11 +8,13 @@
 #include <QString>
 #include <QVariantList>
 
-namespace Db {
+namespace Db
+{
 
 // Announces failed statements; the main window shows them in its status bar.
 // The data layer never opens a dialog itself.
-class Melder : public QObject {
+class Melder : public QObject
+{
     Q_OBJECT
 public:
     static Melder* instanz();
@@ -37,7 +39,8 @@ bool tabelleVorhanden(QSqlDatabase db, const QString& tabelle);
 
 // Transaction that rolls back unless committed. Nested on the same
 // connection, the inner one joins the outer.
-class Transaktion {
+class Transaktion
+{
 public:
     explicit Transaktion(QSqlDatabase db);
     ~Transaktion();

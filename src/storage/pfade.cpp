@@ -4,7 +4,8 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
-namespace Pfade {
+namespace Pfade
+{
 
 QString datenVerzeichnis()
 {

@@ -6,7 +6,8 @@
 #include <QString>
 #include <QStringList>
 
-namespace Pfade {
+namespace Pfade
+{
 
 inline const QString hauptVerbindung = QStringLiteral("reizwerk_connection_name");
 inline const QString organisation = QStringLiteral("Kartenhof");

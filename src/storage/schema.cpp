@@ -2,7 +2,8 @@
 
 #include "storage/datenbank.h"
 
-namespace Schema {
+namespace Schema
+{
 
 bool stammdatenbankAnlegen(QSqlDatabase db)
 {
@@ -32,21 +33,21 @@ bool gruppeAnlegen(QSqlDatabase db, const GruppenDaten& gruppe, const QVector<Te
     if (!Db::ausfuehren(db,
             QStringLiteral("INSERT INTO Gruppe (Name, Datum, Serien, AnzahlSpiele3er, AnzahlSpiele4er, ErsterTisch, "
                            "LetzterTisch) VALUES (?, ?, ?, ?, ?, ?, ?)"),
-            {gruppe.name, gruppe.datum.toString(QStringLiteral("yyyy-MM-dd")), gruppe.serien, gruppe.spiele3er,
-             gruppe.spiele4er, gruppe.ersterTisch, gruppe.letzterTisch}))
+            { gruppe.name, gruppe.datum.toString(QStringLiteral("yyyy-MM-dd")), gruppe.serien, gruppe.spiele3er,
+                gruppe.spiele4er, gruppe.ersterTisch, gruppe.letzterTisch }))
         return false;
     for (const TeilnehmerEintrag& e : teilnehmer) {
         if (!Db::ausfuehren(db,
                 QStringLiteral("INSERT INTO Teilnehmer (StartNr, Name, Mitglied, Preisskat, SummePunkte, SummeKosten) "
                                "VALUES (?, ?, ?, ?, 0, 0)"),
-                {e.startNr, e.name, e.mitglied, e.preisskat}))
+                { e.startNr, e.name, e.mitglied, e.preisskat }))
             return false;
         for (int s = 1; s <= gruppe.serien; ++s)
             if (!Db::ausfuehren(db,
                     QStringLiteral("INSERT INTO Serie%1 (StartNr, Punkte, Tisch, TischIntern, Aktiv, Kosten) "
                                    "VALUES (?, 0, 0, 0, true, 0)")
                         .arg(s),
-                    {e.startNr}))
+                    { e.startNr }))
                 return false;
     }
     return t.abschliessen();

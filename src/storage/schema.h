@@ -7,19 +7,20 @@
 #include <QString>
 #include <QVector>
 
-namespace Schema {
+namespace Schema
+{
 
 inline const QString spielerTabelle = QStringLiteral(
     "CREATE table Spieler (StartNr int, VorName varchar(20), NachName varchar(20), Gruppe varchar(20), "
     "Mitglied boolean, Preisskat boolean)");
-inline const QString ranglisteTabelle =
-    QStringLiteral("CREATE table Rangliste (StartNr int, Name varchar(40), Datum date, Punkte int)");
+inline const QString ranglisteTabelle
+    = QStringLiteral("CREATE table Rangliste (StartNr int, Name varchar(40), Datum date, Punkte int)");
 inline const QString gruppeTabelle = QStringLiteral(
     "CREATE table Gruppe (Name varchar(20),Datum date, Serien int, AnzahlSpiele3er int,AnzahlSpiele4er int, "
     "ErsterTisch int, LetzterTisch int)");
-inline const QString teilnehmerTabelle = QStringLiteral(
-    "CREATE table Teilnehmer (StartNr int, Name varchar(40), Mitglied boolean, Preisskat boolean, "
-    "SummePunkte int, SummeKosten smallmoney)");
+inline const QString teilnehmerTabelle
+    = QStringLiteral("CREATE table Teilnehmer (StartNr int, Name varchar(40), Mitglied boolean, Preisskat boolean, "
+                     "SummePunkte int, SummeKosten smallmoney)");
 // %1 = series number
 inline const QString serieTabelle = QStringLiteral(
     "CREATE table Serie%1 (StartNr int, Punkte int,Tisch int, TischIntern int, Aktiv boolean, Kosten smallmoney)");

@@ -1,6 +1,7 @@
 #include "storage/verbindungen.h"
 
-Verbindungen::Verbindungen(const QString& hauptVerbindung) : m_haupt(hauptVerbindung)
+Verbindungen::Verbindungen(const QString& hauptVerbindung)
+    : m_haupt(hauptVerbindung)
 {
     m_map.insert(m_haupt, m_haupt);
     m_aktuell = m_haupt;

@@ -7,7 +7,8 @@
 #include <QString>
 #include <QStringList>
 
-class Verbindungen {
+class Verbindungen
+{
 public:
     explicit Verbindungen(const QString& hauptVerbindung = QStringLiteral("reizwerk_connection_name"));
 

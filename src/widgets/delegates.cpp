@@ -6,7 +6,8 @@
 #include <QLineEdit>
 
 ComboItemDelegate::ComboItemDelegate(const QStringList& items, QObject* parent)
-    : QStyledItemDelegate(parent), m_items(items)
+    : QStyledItemDelegate(parent)
+    , m_items(items)
 {
 }
 
@@ -29,13 +30,16 @@ void ComboItemDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
         model->setData(index, box->currentText(), Qt::EditRole);
 }
 
-void ComboItemDelegate::updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
-                                             const QModelIndex&) const
+void ComboItemDelegate::updateEditorGeometry(
+    QWidget* editor, const QStyleOptionViewItem& option, const QModelIndex&) const
 {
     editor->setGeometry(option.rect);
 }
 
-ComboDelegate::ComboDelegate(QObject* parent) : QItemDelegate(parent) {}
+ComboDelegate::ComboDelegate(QObject* parent)
+    : QItemDelegate(parent)
+{
+}
 
 QWidget* ComboDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const
 {
@@ -61,13 +65,14 @@ void ComboDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, con
         model->setData(index, box->currentText(), Qt::EditRole);
 }
 
-void ComboDelegate::updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
-                                         const QModelIndex&) const
+void ComboDelegate::updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option, const QModelIndex&) const
 {
     editor->setGeometry(option.rect);
 }
 
-StringItemDelegate::StringItemDelegate(int mode, QObject* parent) : QStyledItemDelegate(parent), m_mode(mode)
+StringItemDelegate::StringItemDelegate(int mode, QObject* parent)
+    : QStyledItemDelegate(parent)
+    , m_mode(mode)
 {
     if (m_mode == Ganzzahl) {
         m_validator = new QIntValidator(1, 1000);
@@ -112,8 +117,8 @@ void StringItemDelegate::setModelData(QWidget* editor, QAbstractItemModel* model
         model->setData(index, edit->text(), Qt::EditRole);
 }
 
-void StringItemDelegate::updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
-                                              const QModelIndex&) const
+void StringItemDelegate::updateEditorGeometry(
+    QWidget* editor, const QStyleOptionViewItem& option, const QModelIndex&) const
 {
     editor->setGeometry(option.rect);
 }

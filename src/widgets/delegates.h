@@ -9,41 +9,42 @@
 class QValidator;
 
 // A cell edited through a combo box of fixed texts.
-class ComboItemDelegate : public QStyledItemDelegate {
+class ComboItemDelegate : public QStyledItemDelegate
+{
     Q_OBJECT
 public:
     ComboItemDelegate(const QStringList& items, QObject* parent = nullptr);
     void setItems(const QStringList& items) { m_items = items; }
     const QStringList& items() const { return m_items; }
 
-    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
-                          const QModelIndex& index) const override;
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     void setEditorData(QWidget* editor, const QModelIndex& index) const override;
     void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override;
-    void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
-                              const QModelIndex& index) const override;
+    void updateEditorGeometry(
+        QWidget* editor, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
 private:
     QStringList m_items;
 };
 
 // A yes/no cell.
-class ComboDelegate : public QItemDelegate {
+class ComboDelegate : public QItemDelegate
+{
     Q_OBJECT
 public:
     explicit ComboDelegate(QObject* parent = nullptr);
 
-    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
-                          const QModelIndex& index) const override;
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     void setEditorData(QWidget* editor, const QModelIndex& index) const override;
     void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override;
-    void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
-                              const QModelIndex& index) const override;
+    void updateEditorGeometry(
+        QWidget* editor, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 };
 
 // A line edit with one of three modes: 0 plain text, 1 decimal 0.0-100.0
 // with one decimal, 2 integer 1-1000.
-class StringItemDelegate : public QStyledItemDelegate {
+class StringItemDelegate : public QStyledItemDelegate
+{
     Q_OBJECT
 public:
     enum Modus { Text = 0, Dezimal = 1, Ganzzahl = 2 };
@@ -51,12 +52,11 @@ public:
     ~StringItemDelegate() override;
     int mode() const { return m_mode; }
 
-    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
-                          const QModelIndex& index) const override;
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     void setEditorData(QWidget* editor, const QModelIndex& index) const override;
     void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override;
-    void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
-                              const QModelIndex& index) const override;
+    void updateEditorGeometry(
+        QWidget* editor, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
 private:
     int m_mode;

@@ -1,6 +1,9 @@
 #include "widgets/mysortfilterproxymodel.h"
 
-MySortFilterProxyModel::MySortFilterProxyModel(QObject* parent) : QSortFilterProxyModel(parent) {}
+MySortFilterProxyModel::MySortFilterProxyModel(QObject* parent)
+    : QSortFilterProxyModel(parent)
+{
+}
 
 bool MySortFilterProxyModel::lessThan(const QModelIndex& left, const QModelIndex& right) const
 {

@@ -4,7 +4,8 @@
 
 #include <QSortFilterProxyModel>
 
-class MySortFilterProxyModel : public QSortFilterProxyModel {
+class MySortFilterProxyModel : public QSortFilterProxyModel
+{
     Q_OBJECT
 public:
     explicit MySortFilterProxyModel(QObject* parent = nullptr);

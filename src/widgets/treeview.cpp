@@ -6,7 +6,8 @@
 
 #include <algorithm>
 
-TreeView::TreeView(QWidget* parent) : QTreeView(parent)
+TreeView::TreeView(QWidget* parent)
+    : QTreeView(parent)
 {
     QScroller::grabGesture(viewport(), QScroller::LeftMouseButtonGesture);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -41,10 +42,10 @@ void TreeView::spaltenEinpassen(const QList<int>& spalten)
             continue;
         laengen.clear();
         for (int z = 0; z < zeilen; ++z)
-            laengen.append({m->index(z, c).data(Qt::DisplayRole).toString().size(), z});
+            laengen.append({ m->index(z, c).data(Qt::DisplayRole).toString().size(), z });
         const int k = std::min(kandidaten, int(laengen.size()));
         std::partial_sort(laengen.begin(), laengen.begin() + k, laengen.end(),
-                          [](const QPair<int, int>& a, const QPair<int, int>& b) { return a.first > b.first; });
+            [](const QPair<int, int>& a, const QPair<int, int>& b) { return a.first > b.first; });
         int breite = header()->sectionSizeHint(c);
         for (int i = 0; i < k; ++i) {
             QModelIndex index = m->index(laengen.at(i).second, c);

@@ -3,7 +3,8 @@
 
 #include <QTreeView>
 
-class TreeView : public QTreeView {
+class TreeView : public QTreeView
+{
     Q_OBJECT
 public:
     explicit TreeView(QWidget* parent = nullptr);

@@ -17,7 +17,8 @@
 #include "storage/pfade.h"
 #include "storage/schema.h"
 
-namespace {
+namespace
+{
 
 constexpr int Spieler = 40;
 constexpr int Serien = 2;
@@ -44,7 +45,8 @@ struct Stand {
 
 } // namespace
 
-class TstAbsturz : public QObject {
+class TstAbsturz : public QObject
+{
     Q_OBJECT
 
     QString m_tag;
@@ -59,12 +61,14 @@ class TstAbsturz : public QObject {
         {
             QSqlDatabase haupt = Db::oeffnen(QStringLiteral("vorbereitung_haupt"), Pfade::hauptDatenbank(daten));
             QVERIFY(Schema::stammdatenbankAnlegen(haupt));
-            QSqlDatabase gruppe = Db::oeffnen(QStringLiteral("vorbereitung_gruppe"), m_tag + QStringLiteral("/Herren.db"));
+            QSqlDatabase gruppe
+                = Db::oeffnen(QStringLiteral("vorbereitung_gruppe"), m_tag + QStringLiteral("/Herren.db"));
             QVector<Schema::TeilnehmerEintrag> t;
             for (int i = 0; i < Spieler; ++i) {
-                QVERIFY(Db::ausfuehren(haupt, QStringLiteral("INSERT INTO Spieler VALUES (?, ?, ?, 'Herren', 'Ja', 'Nein')"),
-                                       {100 + i, QStringLiteral("V%1").arg(i), QStringLiteral("N%1").arg(i)}));
-                t << Schema::TeilnehmerEintrag{100 + i, QStringLiteral("V%1 N%1").arg(i), true, false};
+                QVERIFY(Db::ausfuehren(haupt,
+                    QStringLiteral("INSERT INTO Spieler VALUES (?, ?, ?, 'Herren', 'Ja', 'Nein')"),
+                    { 100 + i, QStringLiteral("V%1").arg(i), QStringLiteral("N%1").arg(i) }));
+                t << Schema::TeilnehmerEintrag { 100 + i, QStringLiteral("V%1 N%1").arg(i), true, false };
             }
             Schema::GruppenDaten g;
             g.name = QStringLiteral("Herren");
@@ -74,8 +78,9 @@ class TstAbsturz : public QObject {
             QVERIFY(Schema::gruppeAnlegen(gruppe, g, t));
             // Series 1 is drawn: table 1 + i/4, seat i%4 + 1.
             for (int i = 0; i < Spieler; ++i)
-                QVERIFY(Db::ausfuehren(gruppe, QStringLiteral("UPDATE Serie1 SET Tisch=?, TischIntern=? WHERE StartNr=?"),
-                                       {1 + i / 4, i % 4 + 1, 100 + i}));
+                QVERIFY(
+                    Db::ausfuehren(gruppe, QStringLiteral("UPDATE Serie1 SET Tisch=?, TischIntern=? WHERE StartNr=?"),
+                        { 1 + i / 4, i % 4 + 1, 100 + i }));
         }
         Testumgebung::verbindungenSchliessen();
         m_port = freierPort();
@@ -88,7 +93,7 @@ class TstAbsturz : public QObject {
     bool starten(QProcess& programm, Begleiter& b)
     {
         programm.setProgram(QStringLiteral(REIZWERK_PROGRAMM));
-        programm.setArguments({QStringLiteral("-platform"), QStringLiteral("offscreen")});
+        programm.setArguments({ QStringLiteral("-platform"), QStringLiteral("offscreen") });
         programm.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         programm.start();
         if (!programm.waitForStarted(10000))
@@ -124,23 +129,28 @@ class TstAbsturz : public QObject {
             gruppe.setDatabaseName(m_tag + QStringLiteral("/Herren.db"));
             if (!haupt.open() || !gruppe.open())
                 fehler(QStringLiteral("Datenbank laesst sich nicht oeffnen"));
-            for (QSqlDatabase* db : {&haupt, &gruppe})
+            for (QSqlDatabase* db : { &haupt, &gruppe })
                 if (Turnierbau::wert(*db, QStringLiteral("PRAGMA integrity_check")).toString() != QLatin1String("ok"))
                     fehler(QStringLiteral("integrity_check: %1").arg(db->databaseName()));
             if (Turnierbau::wert(haupt, QStringLiteral("SELECT COUNT(*) FROM Spieler")).toInt() != Spieler)
                 fehler(QStringLiteral("Spielerliste veraendert"));
             // No half-written group: every participant has his row in every series.
-            for (const QString& t : {QStringLiteral("Teilnehmer"), QStringLiteral("Serie1"), QStringLiteral("Serie2")})
+            for (const QString& t :
+                { QStringLiteral("Teilnehmer"), QStringLiteral("Serie1"), QStringLiteral("Serie2") })
                 if (Turnierbau::wert(gruppe, QStringLiteral("SELECT COUNT(*) FROM %1").arg(t)).toInt() != Spieler)
                     fehler(QStringLiteral("Zeilenzahl in %1").arg(t));
             // A series row and its sum are stored together or not at all.
             QSqlQuery q(gruppe);
-            q.exec(QStringLiteral("SELECT t.StartNr, t.SummePunkte, s1.Punkte + s2.Punkte, s%1.Punkte FROM Teilnehmer t "
-                                  "JOIN Serie1 s1 ON s1.StartNr=t.StartNr JOIN Serie2 s2 ON s2.StartNr=t.StartNr")
-                       .arg(serie));
+            q.exec(
+                QStringLiteral("SELECT t.StartNr, t.SummePunkte, s1.Punkte + s2.Punkte, s%1.Punkte FROM Teilnehmer t "
+                               "JOIN Serie1 s1 ON s1.StartNr=t.StartNr JOIN Serie2 s2 ON s2.StartNr=t.StartNr")
+                    .arg(serie));
             while (q.next()) {
                 if (q.value(1).toInt() != q.value(2).toInt())
-                    fehler(QStringLiteral("Summe von %1: %2 statt %3").arg(q.value(0).toInt()).arg(q.value(1).toInt()).arg(q.value(2).toInt()));
+                    fehler(QStringLiteral("Summe von %1: %2 statt %3")
+                               .arg(q.value(0).toInt())
+                               .arg(q.value(1).toInt())
+                               .arg(q.value(2).toInt()));
                 st.punkte.insert(q.value(0).toInt(), q.value(3).toInt());
             }
         }

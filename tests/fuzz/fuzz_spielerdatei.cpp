@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (const Spielerdatei::Zeile& z : e.spieler) {
         if (z.mitglied != QLatin1String("Ja") && z.mitglied != QLatin1String("Nein"))
             std::abort();
-        for (const QString* feld : {&z.vorname, &z.nachname, &z.gruppe})
+        for (const QString* feld : { &z.vorname, &z.nachname, &z.gruppe })
             if (feld->contains(QLatin1Char(' ')) || feld->contains(QLatin1Char('\n')))
                 std::abort();
     }

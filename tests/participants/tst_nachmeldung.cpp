@@ -15,7 +15,8 @@
 
 using namespace Turnierbau;
 
-namespace {
+namespace
+{
 
 struct Schliessen {
     QWidget* dlg;
@@ -76,7 +77,8 @@ QVariantList teilnehmerNummern(QSqlDatabase db)
 
 } // namespace
 
-class TstNachmeldung : public QObject {
+class TstNachmeldung : public QObject
+{
     Q_OBJECT
 private slots:
     void init() { Testumgebung::frischesZuhause(); }
@@ -87,14 +89,14 @@ private slots:
         SkriptDialoge d;
         spielerAnlegen(*w, 4); // 100..103
         QVERIFY(neuesTurnier(*w, d, 2));
-        teilnehmerWaehlen(*w, {100, 101, 102});
+        teilnehmerWaehlen(*w, { 100, 101, 102 });
         // Not before the group is fixed: its players are still being chosen.
         auto zuFrueh = beimNaechstenDialog(
             "DlgNachmeldung", [](QWidget* dlg) { static_cast<QDialog*>(dlg)->reject(); }, 200);
         w->aktion(QStringLiteral("actNachmelden"))->trigger();
         QTest::qWait(300);
         QVERIFY(!*zuFrueh);
-        teilnehmerWaehlen(*w, {103});
+        teilnehmerWaehlen(*w, { 103 });
         teilnehmerBestaetigen(*w, d);
         QSqlDatabase db = w->registry().datenbank(w->form()->cmbTeilnehmerGruppe->currentText());
         QVERIFY(db.isOpen());
@@ -237,7 +239,7 @@ private slots:
         spielerAnlegen(*w, 1); // 107
         w->auslosenZufall(1);
         QCOMPARE(wert(db, QStringLiteral("SELECT COUNT(*) FROM Serie1 WHERE Tisch > 0")).toInt(), 7);
-        QVERIFY(nachmelden(*w, {107}).gezeigt);
+        QVERIFY(nachmelden(*w, { 107 }).gezeigt);
         TeilnehmerTabelle* t = w->tabelle();
         const int z = t->zeileVon(107);
         QVERIFY(z >= 0);
@@ -245,7 +247,7 @@ private slots:
 
         // The organiser lets him play series 1 after all.
         auto gezeigt = beimNaechstenDialog("DlgTlnAktiv", [](QWidget* dlg) {
-            Schliessen zu{dlg};
+            Schliessen zu { dlg };
             auto* view = dlg->findChild<QTreeView*>(QStringLiteral("trvTeilnehmer"));
             QVERIFY(view);
             QAbstractItemModel* m = view->model();

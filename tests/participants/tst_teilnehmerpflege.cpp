@@ -13,7 +13,8 @@
 using Turnierbau::spalte;
 using Turnierbau::wert;
 
-namespace {
+namespace
+{
 
 const QString verbindung = QStringLiteral("pflege_test");
 
@@ -52,7 +53,8 @@ NachmeldeSpieler spieler(const QString& name, bool mitglied, bool preisskat)
 
 } // namespace
 
-class TstTeilnehmerpflege : public QObject {
+class TstTeilnehmerpflege : public QObject
+{
     Q_OBJECT
 private slots:
     void cleanup() { Testumgebung::verbindungenSchliessen(); }

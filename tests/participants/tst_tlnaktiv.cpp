@@ -17,7 +17,8 @@
 
 using namespace Turnierbau;
 
-namespace {
+namespace
+{
 
 // Closes the dialog however the handler ends, so a failed check inside it
 // never leaves the test waiting on a modal dialog.
@@ -60,7 +61,8 @@ void waehlen(QTreeView* view, int zeile, const QString& text)
 
 } // namespace
 
-class TstTlnAktiv : public QObject {
+class TstTlnAktiv : public QObject
+{
     Q_OBJECT
 private slots:
     void init() { Testumgebung::frischesZuhause(); }

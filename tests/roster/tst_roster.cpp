@@ -2,9 +2,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSignalBlocker>
 #include <QSqlQuery>
 #include <QSqlRecord>
-#include <QSignalBlocker>
 #include <QSqlTableModel>
 #include <QStandardItemModel>
 #include <QStatusBar>
@@ -16,13 +16,15 @@
 
 using namespace Turnierbau;
 
-namespace {
+namespace
+{
 
 QStringList roster(MainWindow& w)
 {
     QStringList zeilen;
     QSqlQuery q(w.registry().hauptDatenbank());
-    q.exec(QStringLiteral("SELECT StartNr, VorName, NachName, Gruppe, Mitglied, Preisskat FROM Spieler ORDER BY StartNr"));
+    q.exec(
+        QStringLiteral("SELECT StartNr, VorName, NachName, Gruppe, Mitglied, Preisskat FROM Spieler ORDER BY StartNr"));
     while (q.next()) {
         QStringList teile;
         for (int i = 0; i < 6; ++i)
@@ -50,7 +52,8 @@ int zeileMitStartNr(QSqlTableModel* m, int nr)
 
 } // namespace
 
-class TstRoster : public QObject {
+class TstRoster : public QObject
+{
     Q_OBJECT
 private slots:
     void init() { Testumgebung::frischesZuhause(); }
@@ -59,7 +62,7 @@ private slots:
     {
         auto w = fensterStarten();
         w->form()->pbNeuerSpieler->click();
-        QCOMPARE(roster(*w), QStringList{QStringLiteral("100|-|-|Alle|Ja|Nein")});
+        QCOMPARE(roster(*w), QStringList { QStringLiteral("100|-|-|Alle|Ja|Nein") });
         w->form()->pbNeuerSpieler->click();
         w->form()->pbNeuerSpieler->click();
         QCOMPARE(w->naechsteStartNr(), 103);
@@ -76,7 +79,7 @@ private slots:
         QStringList nummern;
         for (const QString& z : roster(*w))
             nummern << z.section(QLatin1Char('|'), 0, 0);
-        QCOMPARE(nummern, (QStringList{"100", "101", "102", "103"}));
+        QCOMPARE(nummern, (QStringList { "100", "101", "102", "103" }));
         fensterBeenden(w);
     }
 
@@ -95,9 +98,9 @@ private slots:
         tabelle->clearSelection();
         tabelle->setSelectionMode(QAbstractItemView::ExtendedSelection);
         tabelle->selectionModel()->select(QItemSelection(w->spieler()->index(0, 0), w->spieler()->index(0, 5)),
-                                          QItemSelectionModel::Select | QItemSelectionModel::Rows);
+            QItemSelectionModel::Select | QItemSelectionModel::Rows);
         tabelle->selectionModel()->select(QItemSelection(w->spieler()->index(2, 0), w->spieler()->index(2, 5)),
-                                          QItemSelectionModel::Select | QItemSelectionModel::Rows);
+            QItemSelectionModel::Select | QItemSelectionModel::Rows);
         w->form()->pbDeleteSpieler->click();
         QCOMPARE(roster(*w).size(), 1);
         QVERIFY(roster(*w).first().startsWith(QStringLiteral("101|")));
@@ -108,7 +111,9 @@ private slots:
     {
         SkriptDialoge d;
         auto w = fensterStarten();
-        spielerAnlegen(*w, {{QStringLiteral("Anna"), QStringLiteral("Berg")}, {QStringLiteral("Bernd"), QStringLiteral("Cord")}});
+        spielerAnlegen(*w,
+            { { QStringLiteral("Anna"), QStringLiteral("Berg") },
+                { QStringLiteral("Bernd"), QStringLiteral("Cord") } });
         QVERIFY(neuesTurnier(*w, d, 2));
         teilnehmerWaehlen(*w);
         QCOMPARE(w->teilnehmer()->rowCount(), 2);
@@ -188,7 +193,8 @@ private slots:
         QCOMPARE(roster(*w).size(), 5);
 
         // Only bad lines: the roster stays as it was.
-        schreiben(Testumgebung::downloads() + QStringLiteral("/ReizwerkSpieler.txt"), "Anna  Berg Damen Ja\nnur drei Felder\n");
+        schreiben(Testumgebung::downloads() + QStringLiteral("/ReizwerkSpieler.txt"),
+            "Anna  Berg Damen Ja\nnur drei Felder\n");
         w->form()->pbSpielerAusListeLaden->click();
         QCOMPARE(d.fehlerTexte.size(), 2);
         QVERIFY(d.fehlerTexte.last().contains(QStringLiteral("Downloads/ReizwerkSpieler.txt")));
@@ -197,11 +203,12 @@ private slots:
 
         // The documents folder wins over the download folder.
         schreiben(Testumgebung::dokumente() + QStringLiteral("/ReizwerkSpieler.txt"),
-                  "Anna Berg Damen Ja\r\nBert Cramer Herren nein\r\nzu viele Felder hier drin\r\nCarl Dorn Herren Ja\r\n");
+            "Anna Berg Damen Ja\r\nBert Cramer Herren nein\r\nzu viele Felder hier drin\r\nCarl Dorn Herren Ja\r\n");
         w->form()->pbSpielerAusListeLaden->click();
         QCOMPARE(d.fehlerTexte.size(), 2);
-        QCOMPARE(roster(*w), (QStringList{"100|Anna|Berg|Damen|Ja|Nein", "101|Bert|Cramer|Herren|Nein|Nein",
-                                          "102|Carl|Dorn|Herren|Ja|Nein"}));
+        QCOMPARE(roster(*w),
+            (QStringList {
+                "100|Anna|Berg|Damen|Ja|Nein", "101|Bert|Cramer|Herren|Nein|Nein", "102|Carl|Dorn|Herren|Ja|Nein" }));
         QCOMPARE(w->spieler()->rowCount(), 3);
         QVERIFY(w->statusBar()->currentMessage().contains(QStringLiteral("3 Spieler")));
         QVERIFY(w->statusBar()->currentMessage().contains(QStringLiteral("1 Zeilen uebersprungen")));
@@ -219,7 +226,8 @@ private slots:
                                       "BEGIN SELECT RAISE(ABORT, 'Platte voll'); END")));
         QVector<Spielerdatei::Zeile> neu;
         for (int i = 0; i < 5; ++i)
-            neu << Spielerdatei::Zeile{QStringLiteral("N%1").arg(i), QStringLiteral("X"), QStringLiteral("Alle"), QStringLiteral("Ja")};
+            neu << Spielerdatei::Zeile { QStringLiteral("N%1").arg(i), QStringLiteral("X"), QStringLiteral("Alle"),
+                QStringLiteral("Ja") };
         QVERIFY(!Spielerdatei::rosterErsetzen(db, neu));
         QCOMPARE(roster(*w).size(), 4);
         QVERIFY(roster(*w).first().contains(QStringLiteral("Vorname1")));
@@ -231,7 +239,8 @@ private slots:
         auto w = fensterStarten();
         QVector<Spielerdatei::Zeile> viele;
         for (int i = 0; i < 5000; ++i)
-            viele << Spielerdatei::Zeile{QStringLiteral("V%1").arg(i), QStringLiteral("N%1").arg(i), QStringLiteral("Alle"), QStringLiteral("Ja")};
+            viele << Spielerdatei::Zeile { QStringLiteral("V%1").arg(i), QStringLiteral("N%1").arg(i),
+                QStringLiteral("Alle"), QStringLiteral("Ja") };
         QVERIFY(Spielerdatei::rosterErsetzen(w->registry().hauptDatenbank(), viele));
         QSqlDatabase db = w->registry().hauptDatenbank();
         QCOMPARE(wert(db, QStringLiteral("SELECT COUNT(*) FROM Spieler")).toInt(), 5000);

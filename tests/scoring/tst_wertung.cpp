@@ -12,7 +12,8 @@
 
 using namespace Turnierbau;
 
-namespace {
+namespace
+{
 bool sql(QSqlDatabase db, const QString& text)
 {
     QSqlQuery q(db);
@@ -24,7 +25,8 @@ QString heute()
 }
 } // namespace
 
-class TstWertung : public QObject {
+class TstWertung : public QObject
+{
     Q_OBJECT
 private slots:
     void init() { Testumgebung::frischesZuhause(); }
@@ -45,7 +47,7 @@ private slots:
         QCOMPARE(wert(db, QStringLiteral("SELECT SummePunkte FROM Teilnehmer WHERE StartNr=101")).toInt(), 38);
         QCOMPARE(wert(haupt, QStringLiteral("SELECT COUNT(*) FROM Rangliste")).toInt(), 1);
         QCOMPARE(wert(haupt, QStringLiteral("SELECT Punkte || '|' || Name || '|' || Datum FROM Rangliste")).toString(),
-                 QStringLiteral("38|Vorname2 Nachname2|%1").arg(heute()));
+            QStringLiteral("38|Vorname2 Nachname2|%1").arg(heute()));
         // Another edit the same day updates the same ranking row.
         t->punkteItem(z, 1)->setText(QStringLiteral("-2"));
         QCOMPARE(wert(haupt, QStringLiteral("SELECT COUNT(*) FROM Rangliste")).toInt(), 1);
@@ -61,7 +63,8 @@ private slots:
         t->kostenItem(z, 1)->setText(QStringLiteral("2.5"));
         QCOMPARE(wert(db, QStringLiteral("SELECT Kosten FROM Serie1 WHERE StartNr=101")).toDouble(), 2.5);
         QCOMPARE(t->summeKostenItem(z)->text(), QStringLiteral("4.0"));
-        QCOMPARE(wert(db, QStringLiteral("SELECT SummeKosten FROM Teilnehmer WHERE StartNr=101")).toString(), QStringLiteral("4"));
+        QCOMPARE(wert(db, QStringLiteral("SELECT SummeKosten FROM Teilnehmer WHERE StartNr=101")).toString(),
+            QStringLiteral("4"));
         t->kostenItem(z, 1)->setText(QStringLiteral("2.25"));
         QCOMPARE(wert(db, QStringLiteral("SELECT Kosten FROM Serie1 WHERE StartNr=101")).toDouble(), 2.3);
         QCOMPARE(wert(db, QStringLiteral("SELECT SummeKosten FROM Teilnehmer WHERE StartNr=101")).toDouble(), 3.75);
@@ -80,7 +83,7 @@ private slots:
     {
         SkriptDialoge d;
         auto w = fensterStarten();
-        spielerAnlegen(*w, {{"Anna", "Berg", "Alle", "Ja", "Ja"}, {"Bernd", "Cord"}, {"Carla", "Dorn"}});
+        spielerAnlegen(*w, { { "Anna", "Berg", "Alle", "Ja", "Ja" }, { "Bernd", "Cord" }, { "Carla", "Dorn" } });
         QVERIFY(neuesTurnier(*w, d, 2));
         teilnehmerWaehlen(*w);
         teilnehmerBestaetigen(*w, d);
@@ -89,12 +92,14 @@ private slots:
         QCOMPARE(wert(db, QStringLiteral("SELECT Preisskat FROM Teilnehmer WHERE StartNr=100")).toInt(), 1);
         t->preisskatItem(t->zeileVon(100))->setText(QStringLiteral("Nein"));
         QCOMPARE(wert(db, QStringLiteral("SELECT Preisskat FROM Teilnehmer WHERE StartNr=100")).toInt(), 0);
-        QCOMPARE(wert(w->registry().hauptDatenbank(), QStringLiteral("SELECT Preisskat FROM Spieler WHERE StartNr=100")).toString(),
-                 QStringLiteral("Nein"));
+        QCOMPARE(wert(w->registry().hauptDatenbank(), QStringLiteral("SELECT Preisskat FROM Spieler WHERE StartNr=100"))
+                     .toString(),
+            QStringLiteral("Nein"));
         t->preisskatItem(t->zeileVon(101))->setText(QStringLiteral("Ja"));
         QCOMPARE(wert(db, QStringLiteral("SELECT Preisskat FROM Teilnehmer WHERE StartNr=101")).toInt(), 1);
-        QCOMPARE(wert(w->registry().hauptDatenbank(), QStringLiteral("SELECT Preisskat FROM Spieler WHERE StartNr=101")).toString(),
-                 QStringLiteral("Ja"));
+        QCOMPARE(wert(w->registry().hauptDatenbank(), QStringLiteral("SELECT Preisskat FROM Spieler WHERE StartNr=101"))
+                     .toString(),
+            QStringLiteral("Ja"));
         fensterBeenden(w);
     }
 

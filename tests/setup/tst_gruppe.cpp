@@ -18,7 +18,8 @@
 
 using namespace Turnierbau;
 
-class TstGruppe : public QObject {
+class TstGruppe : public QObject
+{
     Q_OBJECT
 private slots:
     void init() { Testumgebung::frischesZuhause(); }
@@ -47,7 +48,10 @@ private slots:
         QVERIFY(neuesTurnier(*w, d, 2));
         teilnehmerWaehlen(*w);
         teilnehmerBestaetigen(*w, d);
-        QCOMPARE(wert(w->registry().datenbank(QStringLiteral("Alle")), QStringLiteral("SELECT LetzterTisch FROM Gruppe")).toInt(), 5);
+        QCOMPARE(
+            wert(w->registry().datenbank(QStringLiteral("Alle")), QStringLiteral("SELECT LetzterTisch FROM Gruppe"))
+                .toInt(),
+            5);
         QCOMPARE(DlgNewGroup::ersterFreierTisch(w->registry().map(), 1), 6);
         QCOMPARE(DlgNewGroup::ersterFreierTisch(w->registry().map(), 9), 9);
         auto zweiter = beimNaechstenDialog("DlgNewGroup", [&](QWidget* dlg) {
@@ -64,10 +68,11 @@ private slots:
     {
         SkriptDialoge d;
         auto w = fensterStarten();
-        const QVector<int> nr = spielerAnlegen(*w, {{"Anna", "Berg", "Alle", "Nein", "Ja"}, {"Bernd", "Cord"}, {"Carla", "Dorn"}});
+        const QVector<int> nr = spielerAnlegen(
+            *w, { { "Anna", "Berg", "Alle", "Nein", "Ja" }, { "Bernd", "Cord" }, { "Carla", "Dorn" } });
         QVERIFY(neuesTurnier(*w, d, 3));
-        teilnehmerWaehlen(*w, {nr[0]});
-        teilnehmerWaehlen(*w, {nr[0]});
+        teilnehmerWaehlen(*w, { nr[0] });
+        teilnehmerWaehlen(*w, { nr[0] });
         QStandardItemModel* m = w->teilnehmer();
         QCOMPARE(m->rowCount(), 1);
         QCOMPARE(m->columnCount(), 14);
@@ -77,9 +82,9 @@ private slots:
         QCOMPARE(m->item(0, 1)->data(Qt::UserRole + 2).toBool(), false);
         QCOMPARE(m->item(0, 2)->text(), QStringLiteral("Ja"));
         for (int s = 1; s <= 3; ++s) {
-            const int art[] = {100, 101, 102};
-            const QString text[] = {"0", "0", "0.0"};
-            const QColor farbe[] = {Qt::red, Qt::darkGreen, Qt::blue};
+            const int art[] = { 100, 101, 102 };
+            const QString text[] = { "0", "0", "0.0" };
+            const QColor farbe[] = { Qt::red, Qt::darkGreen, Qt::blue };
             for (int k = 0; k < 3; ++k) {
                 QStandardItem* item = m->item(0, 3 * s + k);
                 QCOMPARE(item->text(), text[k]);
@@ -95,7 +100,7 @@ private slots:
         QCOMPARE(m->headerData(4, Qt::Horizontal).toString(), QStringLiteral("TischS1"));
 
         // Remove the current row while the view is sorted by another column.
-        teilnehmerWaehlen(*w, {nr[1], nr[2]});
+        teilnehmerWaehlen(*w, { nr[1], nr[2] });
         QCOMPARE(m->rowCount(), 3);
         QCOMPARE(w->form()->leTischaufteilung->text(), QStringLiteral("3 Spieler - 4er 0 - 3er 1"));
         TreeView* ansicht = w->teilnehmerAnsicht();
@@ -114,8 +119,9 @@ private slots:
     {
         SkriptDialoge d;
         auto w = fensterStarten();
-        spielerAnlegen(*w, {{"Anna", "Berg", "Alle", "Ja", "Ja"}, {"Bernd", "Cord", "Alle", "Nein", "Nein"},
-                            {"Carla", "Dorn"}, {"Dirk", "Esch"}, {"Eva", "Falk"}, {"Fritz", "Gans"}, {"Gabi", "Hut"}});
+        spielerAnlegen(*w,
+            { { "Anna", "Berg", "Alle", "Ja", "Ja" }, { "Bernd", "Cord", "Alle", "Nein", "Nein" }, { "Carla", "Dorn" },
+                { "Dirk", "Esch" }, { "Eva", "Falk" }, { "Fritz", "Gans" }, { "Gabi", "Hut" } });
         QVERIFY(neuesTurnier(*w, d, 3, 4));
         teilnehmerWaehlen(*w);
         QVERIFY(w->form()->tbTeilnehmerOk->isEnabled());
@@ -123,7 +129,8 @@ private slots:
         // No keeps everything open.
         d.antworte(false);
         w->form()->tbTeilnehmerOk->click();
-        QCOMPARE(d.fragen.last(), QStringLiteral("Alle Teilnehmer ausgewaehlt?\nAnzahl Serien und Anzahl Spieler korrekt?"));
+        QCOMPARE(
+            d.fragen.last(), QStringLiteral("Alle Teilnehmer ausgewaehlt?\nAnzahl Serien und Anzahl Spieler korrekt?"));
         QVERIFY(w->form()->tbTeilnehmerOk->isEnabled());
         QVERIFY(!QFile::exists(w->turnierOrdner() + QStringLiteral("/Alle.db")));
 
@@ -133,9 +140,10 @@ private slots:
         const QString tag = QDate::currentDate().toString(QStringLiteral("dd_MM_yyyy"));
         QVERIFY(db.databaseName().endsWith(tag + QStringLiteral("/Alle.db")));
         QCOMPARE(w->settings()->value(QStringLiteral("lastdatabasedir")).toString(),
-                 Testumgebung::datenOrdner() + QLatin1Char('/') + tag);
+            Testumgebung::datenOrdner() + QLatin1Char('/') + tag);
         QSqlQuery q(db);
-        QVERIFY(q.exec(QStringLiteral("SELECT Name, Datum, Serien, AnzahlSpiele3er, AnzahlSpiele4er, ErsterTisch, LetzterTisch FROM Gruppe")));
+        QVERIFY(q.exec(QStringLiteral(
+            "SELECT Name, Datum, Serien, AnzahlSpiele3er, AnzahlSpiele4er, ErsterTisch, LetzterTisch FROM Gruppe")));
         QVERIFY(q.next());
         QCOMPARE(q.value(0).toString(), QStringLiteral("Alle"));
         QCOMPARE(q.value(1).toString(), QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")));
@@ -146,15 +154,22 @@ private slots:
         QCOMPARE(q.value(6).toInt(), 5); // 7 players: tables 4 (four) and 5 (three)
         QVERIFY(!q.next());
         QCOMPARE(wert(db, QStringLiteral("SELECT COUNT(*) FROM Teilnehmer")).toInt(), 7);
-        QCOMPARE(wert(db, QStringLiteral("SELECT Name || '|' || Mitglied || '|' || Preisskat || '|' || SummePunkte || '|' || "
-                                         "SummeKosten FROM Teilnehmer WHERE StartNr=100")).toString(),
-                 QStringLiteral("Anna Berg|1|1|0|0"));
+        QCOMPARE(
+            wert(db,
+                QStringLiteral("SELECT Name || '|' || Mitglied || '|' || Preisskat || '|' || SummePunkte || '|' || "
+                               "SummeKosten FROM Teilnehmer WHERE StartNr=100"))
+                .toString(),
+            QStringLiteral("Anna Berg|1|1|0|0"));
         QCOMPARE(wert(db, QStringLiteral("SELECT Mitglied || Preisskat FROM Teilnehmer WHERE StartNr=101")).toString(),
-                 QStringLiteral("00"));
+            QStringLiteral("00"));
         for (int s = 1; s <= 3; ++s) {
             QCOMPARE(wert(db, QStringLiteral("SELECT COUNT(*) FROM Serie%1").arg(s)).toInt(), 7);
-            QCOMPARE(wert(db, QStringLiteral("SELECT COUNT(*) FROM Serie%1 WHERE Aktiv=1 AND Punkte=0 AND Tisch=0 "
-                                             "AND TischIntern=0 AND Kosten=0").arg(s)).toInt(), 7);
+            QCOMPARE(wert(db,
+                         QStringLiteral("SELECT COUNT(*) FROM Serie%1 WHERE Aktiv=1 AND Punkte=0 AND Tisch=0 "
+                                        "AND TischIntern=0 AND Kosten=0")
+                             .arg(s))
+                         .toInt(),
+                7);
         }
         Ui::MainWindow* ui = w->form();
         QVERIFY(!ui->tbSpielerHinzu->isEnabled());
@@ -200,9 +215,12 @@ private slots:
         QVERIFY(db.isOpen());
         // Results as a finished match day would hold them.
         QVERIFY(Db_ausfuehren(db, QStringLiteral("UPDATE Serie1 SET Punkte=-1 WHERE StartNr=100")));
-        QVERIFY(Db_ausfuehren(db, QStringLiteral("UPDATE Serie1 SET Punkte=10, Kosten=2, Tisch=3, TischIntern=2 WHERE StartNr=101")));
-        QVERIFY(Db_ausfuehren(db, QStringLiteral("UPDATE Serie1 SET Kosten=2.34, Tisch=3, TischIntern=1 WHERE StartNr=102")));
-        QVERIFY(Db_ausfuehren(db, QStringLiteral("UPDATE Teilnehmer SET SummePunkte=10, SummeKosten=2 WHERE StartNr=101")));
+        QVERIFY(Db_ausfuehren(
+            db, QStringLiteral("UPDATE Serie1 SET Punkte=10, Kosten=2, Tisch=3, TischIntern=2 WHERE StartNr=101")));
+        QVERIFY(Db_ausfuehren(
+            db, QStringLiteral("UPDATE Serie1 SET Kosten=2.34, Tisch=3, TischIntern=1 WHERE StartNr=102")));
+        QVERIFY(
+            Db_ausfuehren(db, QStringLiteral("UPDATE Teilnehmer SET SummePunkte=10, SummeKosten=2 WHERE StartNr=101")));
         fensterBeenden(w);
 
         w = fensterStarten();
@@ -211,8 +229,9 @@ private slots:
         QStringList kopf;
         for (int c = 0; c < m->columnCount(); ++c)
             kopf << m->headerData(c, Qt::Horizontal).toString();
-        QCOMPARE(kopf, (QStringList{"Nr", "Name", "Preisskat", "PktS1", "TischS1", "KostenS1", "PktS2", "TischS2",
-                                    "KostenS2", "Summe Punkte", "Summe Kosten"}));
+        QCOMPARE(kopf,
+            (QStringList { "Nr", "Name", "Preisskat", "PktS1", "TischS1", "KostenS1", "PktS2", "TischS2", "KostenS2",
+                "Summe Punkte", "Summe Kosten" }));
         TeilnehmerTabelle* t = w->tabelle();
         QCOMPARE(t->kostenItem(t->zeileVon(101), 1)->text(), QStringLiteral("2.0"));
         QCOMPARE(t->kostenItem(t->zeileVon(102), 1)->text(), QStringLiteral("2.3"));
@@ -250,7 +269,8 @@ private slots:
     void gruppennameMitHochkomma()
     {
         {
-            QSettings s(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Kartenhof"), QStringLiteral("Reizwerk"));
+            QSettings s(
+                QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Kartenhof"), QStringLiteral("Reizwerk"));
             s.setValue(QStringLiteral("Gruppe/Gruppe6"), QStringLiteral("Jung's"));
         }
         SkriptDialoge d;

@@ -9,7 +9,8 @@
 #include "ui_mainwindow.h"
 #include "widgets/delegates.h"
 
-class TstRegeln : public QObject {
+class TstRegeln : public QObject
+{
     Q_OBJECT
 private slots:
     void init() { Testumgebung::frischesZuhause(); }
@@ -72,7 +73,8 @@ private slots:
     void spielergruppenAusDenEinstellungen()
     {
         {
-            QSettings s(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Kartenhof"), QStringLiteral("Reizwerk"));
+            QSettings s(
+                QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Kartenhof"), QStringLiteral("Reizwerk"));
             s.setValue(QStringLiteral("Gruppe/Gruppe2"), QStringLiteral("Alte Herren"));
             s.setValue(QStringLiteral("Gruppe/Gruppe6"), QStringLiteral("Gaeste"));
         }
@@ -81,7 +83,7 @@ private slots:
         QStringList texte;
         for (int i = 0; i < gruppen->count(); ++i)
             texte << gruppen->itemText(i);
-        QCOMPARE(texte, (QStringList{"Alle", "Senioren", "Herren", "Damen", "Jugend", "Gaeste"}));
+        QCOMPARE(texte, (QStringList { "Alle", "Senioren", "Herren", "Damen", "Jugend", "Gaeste" }));
         QCOMPARE(w->gruppen()->rowCount(), 6);
         QCOMPARE(w->gruppen()->item(5, 0)->text(), QStringLiteral("Gruppe6"));
         QCOMPARE(w->settings()->value(QStringLiteral("Gruppe/Gruppe2")).toString(), QStringLiteral("Senioren"));

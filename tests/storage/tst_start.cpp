@@ -17,12 +17,14 @@
 
 using namespace Turnierbau;
 
-namespace {
+namespace
+{
 
 QString createStatement(QSqlDatabase db, const QString& tabelle)
 {
     // SQLite keeps the statement as written but for the keywords "CREATE TABLE".
-    const QString sql = wert(db, QStringLiteral("SELECT sql FROM sqlite_master WHERE name='%1'").arg(tabelle)).toString();
+    const QString sql
+        = wert(db, QStringLiteral("SELECT sql FROM sqlite_master WHERE name='%1'").arg(tabelle)).toString();
     return sql.startsWith(QLatin1String("CREATE TABLE ")) ? QStringLiteral("CREATE table ") + sql.mid(13) : sql;
 }
 
@@ -40,7 +42,7 @@ void gruppenDateiAnlegen(const QString& pfad, const QString& name, int teilnehme
         g.letzterTisch = letzterTisch;
         QVector<Schema::TeilnehmerEintrag> t;
         for (int i = 0; i < teilnehmer; ++i)
-            t << Schema::TeilnehmerEintrag{100 + i, QStringLiteral("%1 Spieler%2").arg(name).arg(i), true, false};
+            t << Schema::TeilnehmerEintrag { 100 + i, QStringLiteral("%1 Spieler%2").arg(name).arg(i), true, false };
         QVERIFY(Schema::gruppeAnlegen(db, g, t));
         db.close();
     }
@@ -56,7 +58,8 @@ void alterSetzen(const QString& pfad, int sekundenZurueck)
 
 } // namespace
 
-class TstStart : public QObject {
+class TstStart : public QObject
+{
     Q_OBJECT
 private slots:
     void init() { Testumgebung::frischesZuhause(); }
@@ -71,18 +74,18 @@ private slots:
         QCOMPARE(createStatement(db, QStringLiteral("Spieler")), Schema::spielerTabelle);
         QCOMPARE(createStatement(db, QStringLiteral("Rangliste")), Schema::ranglisteTabelle);
         QCOMPARE(createStatement(db, QStringLiteral("Spieler")),
-                 QStringLiteral("CREATE table Spieler (StartNr int, VorName varchar(20), NachName varchar(20), "
-                                "Gruppe varchar(20), Mitglied boolean, Preisskat boolean)"));
+            QStringLiteral("CREATE table Spieler (StartNr int, VorName varchar(20), NachName varchar(20), "
+                           "Gruppe varchar(20), Mitglied boolean, Preisskat boolean)"));
 
         QSettings s(Testumgebung::einstellungsDatei(), QSettings::IniFormat);
         QCOMPARE(s.value(QStringLiteral("databasepath")).toString(), Testumgebung::datenOrdner());
-        const QList<QPair<QString, QVariant>> erwartet = {
-            {QStringLiteral("Kosten/Platz1"), 0.0},       {QStringLiteral("Kosten/Platz2"), 1.5},
-            {QStringLiteral("Kosten/Platz3"), 2.5},       {QStringLiteral("Kosten/Platz4"), 3.5},
-            {QStringLiteral("Kosten/KartenGeld"), 1.0},   {QStringLiteral("Kosten/VerlSp1Bis5"), 1.0},
-            {QStringLiteral("Kosten/VerlSpAb6"), 2.5},    {QStringLiteral("Kosten/Preisskat"), 10.0},
-            {QStringLiteral("Kosten/PunkteGewMinusVerl"), 50}, {QStringLiteral("Kosten/PunkteGegen3er"), 40},
-            {QStringLiteral("Kosten/PunkteGegen4er"), 30}, {QStringLiteral("Kosten/ListenName"), QStringLiteral("Spielliste")}};
+        const QList<QPair<QString, QVariant>> erwartet = { { QStringLiteral("Kosten/Platz1"), 0.0 },
+            { QStringLiteral("Kosten/Platz2"), 1.5 }, { QStringLiteral("Kosten/Platz3"), 2.5 },
+            { QStringLiteral("Kosten/Platz4"), 3.5 }, { QStringLiteral("Kosten/KartenGeld"), 1.0 },
+            { QStringLiteral("Kosten/VerlSp1Bis5"), 1.0 }, { QStringLiteral("Kosten/VerlSpAb6"), 2.5 },
+            { QStringLiteral("Kosten/Preisskat"), 10.0 }, { QStringLiteral("Kosten/PunkteGewMinusVerl"), 50 },
+            { QStringLiteral("Kosten/PunkteGegen3er"), 40 }, { QStringLiteral("Kosten/PunkteGegen4er"), 30 },
+            { QStringLiteral("Kosten/ListenName"), QStringLiteral("Spielliste") } };
         s.beginGroup(QStringLiteral("Kosten"));
         QCOMPARE(s.childKeys().size(), 12);
         s.endGroup();
@@ -108,7 +111,7 @@ private slots:
         QStringList gruppen;
         for (int i = 0; i < ui->cmbSpielerGruppe->count(); ++i)
             gruppen << ui->cmbSpielerGruppe->itemText(i);
-        QCOMPARE(gruppen, (QStringList{"Alle", "Senioren", "Herren", "Damen", "Jugend"}));
+        QCOMPARE(gruppen, (QStringList { "Alle", "Senioren", "Herren", "Damen", "Jugend" }));
         QCOMPARE(ui->cmbSpielerGruppe->currentText(), QStringLiteral("Alle"));
         QCOMPARE(ui->tabWidget->tabText(0), QStringLiteral("Spielerliste"));
         QCOMPARE(w->windowTitle(), QStringLiteral("Reizwerk"));
@@ -134,7 +137,8 @@ private slots:
         alterSetzen(tag + QStringLiteral("/A.db"), 200);
         alterSetzen(tag + QStringLiteral("/B.db"), 100);
         {
-            QSettings s(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Kartenhof"), QStringLiteral("Reizwerk"));
+            QSettings s(
+                QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Kartenhof"), QStringLiteral("Reizwerk"));
             s.setValue(QStringLiteral("lastdatabasedir"), tag);
         }
         auto w = fensterStarten();
@@ -164,7 +168,8 @@ private slots:
     {
         SkriptDialoge d;
         const QString datenOrdner = Testumgebung::datenOrdner();
-        const QString heute = datenOrdner + QLatin1Char('/') + QDate::currentDate().toString(QStringLiteral("dd_MM_yyyy"));
+        const QString heute
+            = datenOrdner + QLatin1Char('/') + QDate::currentDate().toString(QStringLiteral("dd_MM_yyyy"));
         const QString frueher = datenOrdner + QStringLiteral("/01_01_2020");
         QVERIFY(QDir().mkpath(heute));
         QVERIFY(QDir().mkpath(frueher));
@@ -174,7 +179,8 @@ private slots:
         QVERIFY(andere.open(QIODevice::WriteOnly));
         andere.close();
         {
-            QSettings s(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Kartenhof"), QStringLiteral("Reizwerk"));
+            QSettings s(
+                QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Kartenhof"), QStringLiteral("Reizwerk"));
             s.setValue(QStringLiteral("lastdatabasedir"), heute);
         }
         auto w = fensterStarten();
@@ -187,8 +193,9 @@ private slots:
         d.antworte(false);
         w->aktion(QStringLiteral("actNeuesTurnier"))->trigger();
         QCOMPARE(d.fragen.size(), 1);
-        QCOMPARE(d.fragen.first(), QStringLiteral("Turnier %1 ist schon vorhanden!\nUeberschreiben?")
-                                       .arg(QDate::currentDate().toString(QStringLiteral("dd_MM_yyyy"))));
+        QCOMPARE(d.fragen.first(),
+            QStringLiteral("Turnier %1 ist schon vorhanden!\nUeberschreiben?")
+                .arg(QDate::currentDate().toString(QStringLiteral("dd_MM_yyyy"))));
         QVERIFY(QFile::exists(heute + QStringLiteral("/Herren.db")));
         QCOMPARE(w->form()->cmbTeilnehmerGruppe->currentText(), QStringLiteral("Herren"));
         QCOMPARE(w->teilnehmer()->rowCount(), 4);
@@ -203,7 +210,7 @@ private slots:
         QVERIFY(QFile::exists(frueher + QStringLiteral("/Damen.db")));
         QVERIFY(QSqlDatabase::database(QStringLiteral("Damen"), false).isOpen());
         QVERIFY(!QSqlDatabase::contains(QStringLiteral("Herren")));
-        QCOMPARE(w->registry().namen(), QStringList{QStringLiteral("reizwerk_connection_name")});
+        QCOMPARE(w->registry().namen(), QStringList { QStringLiteral("reizwerk_connection_name") });
         QVERIFY(d.unerwartet.isEmpty());
         fensterBeenden(w);
     }
@@ -211,17 +218,17 @@ private slots:
     void fehlgeschlageneAnweisungWirdGezeigt()
     {
         auto w = fensterStarten();
-        QVERIFY(!Db::ausfuehren(w->registry().hauptDatenbank(), QStringLiteral("UPDATE Gibtsnicht SET x=?"), {1}));
+        QVERIFY(!Db::ausfuehren(w->registry().hauptDatenbank(), QStringLiteral("UPDATE Gibtsnicht SET x=?"), { 1 }));
         QVERIFY(w->statusBar()->currentMessage().startsWith(QStringLiteral("FEHLER: ")));
         QVERIFY(w->statusBar()->currentMessage().contains(QStringLiteral("Gibtsnicht")));
 
         // Text reaches SQL as a bound value: a quote is just a character.
         QSqlDatabase db = w->registry().hauptDatenbank();
         QVERIFY(Db::ausfuehren(db, QStringLiteral("INSERT INTO Spieler VALUES (?, ?, ?, ?, 'Ja', 'Nein')"),
-                               {100, QStringLiteral("O'Neil"), QStringLiteral("x'); DROP TABLE Spieler; --"),
-                                QStringLiteral("Jung's")}));
+            { 100, QStringLiteral("O'Neil"), QStringLiteral("x'); DROP TABLE Spieler; --"),
+                QStringLiteral("Jung's") }));
         QCOMPARE(wert(db, QStringLiteral("SELECT NachName FROM Spieler")).toString(),
-                 QStringLiteral("x'); DROP TABLE Spieler; --"));
+            QStringLiteral("x'); DROP TABLE Spieler; --"));
         fensterBeenden(w);
     }
 

@@ -5,7 +5,8 @@
 
 #include "testumgebung.h"
 
-namespace Testlauf {
+namespace Testlauf
+{
 QList<QPair<const char*, Fabrik>>& liste();
 }
 
@@ -13,7 +14,8 @@ int main(int argc, char* argv[])
 {
     // The HOME must be in place before Qt reads any path.
     Testumgebung::frischesZuhause();
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
+    qputenv(
+        "QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
     app.setAttribute(Qt::AA_Use96Dpi, true);
     int fehler = 0;

@@ -18,7 +18,8 @@
 #include "app/mainwindow.h"
 #include "ui_mainwindow.h"
 
-namespace Testlauf {
+namespace Testlauf
+{
 
 QList<QPair<const char*, Fabrik>>& liste()
 {
@@ -28,13 +29,14 @@ QList<QPair<const char*, Fabrik>>& liste()
 
 int registrieren(const char* name, Fabrik fabrik)
 {
-    liste().append({name, std::move(fabrik)});
+    liste().append({ name, std::move(fabrik) });
     return liste().size();
 }
 
 } // namespace Testlauf
 
-namespace Testumgebung {
+namespace Testumgebung
+{
 
 static QString g_zuhause;
 static int g_nummer = 0;
@@ -61,11 +63,26 @@ QString frischesZuhause()
     return g_zuhause;
 }
 
-QString zuhause() { return g_zuhause; }
-QString dokumente() { return g_zuhause + QStringLiteral("/Documents"); }
-QString downloads() { return g_zuhause + QStringLiteral("/Downloads"); }
-QString datenOrdner() { return dokumente() + QStringLiteral("/Reizwerk"); }
-QString einstellungsDatei() { return g_zuhause + QStringLiteral("/.config/Kartenhof/Reizwerk.ini"); }
+QString zuhause()
+{
+    return g_zuhause;
+}
+QString dokumente()
+{
+    return g_zuhause + QStringLiteral("/Documents");
+}
+QString downloads()
+{
+    return g_zuhause + QStringLiteral("/Downloads");
+}
+QString datenOrdner()
+{
+    return dokumente() + QStringLiteral("/Reizwerk");
+}
+QString einstellungsDatei()
+{
+    return g_zuhause + QStringLiteral("/.config/Kartenhof/Reizwerk.ini");
+}
 
 void verbindungenSchliessen()
 {
@@ -81,7 +98,8 @@ void verbindungenSchliessen()
 
 } // namespace Testumgebung
 
-SkriptDialoge::SkriptDialoge() : m_vorher(Dialoge::umsetzung())
+SkriptDialoge::SkriptDialoge()
+    : m_vorher(Dialoge::umsetzung())
 {
     Dialoge::setUmsetzung(this);
 }
@@ -151,7 +169,8 @@ std::unique_ptr<MainWindow> fensterStarten(bool linkAufLoopback)
 {
     if (linkAufLoopback) {
         // Tests never listen on the real port or on outside addresses.
-        QSettings s(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Kartenhof"), QStringLiteral("Reizwerk"));
+        QSettings s(
+            QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Kartenhof"), QStringLiteral("Reizwerk"));
         if (!s.contains(QStringLiteral("Link/Port")))
             s.setValue(QStringLiteral("Link/Port"), 0);
         if (!s.contains(QStringLiteral("Link/Adresse")))
@@ -169,7 +188,8 @@ void fensterBeenden(std::unique_ptr<MainWindow>& fenster)
     Testumgebung::verbindungenSchliessen();
 }
 
-namespace Turnierbau {
+namespace Turnierbau
+{
 
 QVector<int> spielerAnlegen(MainWindow& w, const QVector<Spieler>& spieler)
 {
@@ -201,14 +221,14 @@ QVector<int> spielerAnlegen(MainWindow& w, int anzahl, const QString& gruppe)
 {
     QVector<Spieler> liste;
     for (int i = 0; i < anzahl; ++i)
-        liste << Spieler{QStringLiteral("Vorname%1").arg(i + 1), QStringLiteral("Nachname%1").arg(i + 1), gruppe};
+        liste << Spieler { QStringLiteral("Vorname%1").arg(i + 1), QStringLiteral("Nachname%1").arg(i + 1), gruppe };
     return spielerAnlegen(w, liste);
 }
 
 bool neuesTurnier(MainWindow& w, SkriptDialoge& d, int serien, int ersterTisch, bool ueberschreiben)
 {
-    const QString verzeichnis = QStringLiteral("%1/%2").arg(w.datenVerzeichnis(),
-                                                            QDate::currentDate().toString(QStringLiteral("dd_MM_yyyy")));
+    const QString verzeichnis = QStringLiteral("%1/%2").arg(
+        w.datenVerzeichnis(), QDate::currentDate().toString(QStringLiteral("dd_MM_yyyy")));
     if (QDir(verzeichnis).exists())
         d.antworte(ueberschreiben);
     auto gezeigt = beimNaechstenDialog("DlgNewGroup", [serien, ersterTisch](QWidget* dlg) {

@@ -19,22 +19,24 @@ class MainWindow;
 class QWidget;
 
 // Registers a test class with the area's test executable.
-namespace Testlauf {
+namespace Testlauf
+{
 using Fabrik = std::function<QObject*()>;
 int registrieren(const char* name, Fabrik fabrik);
 } // namespace Testlauf
 
-#define REIZWERK_TEST(Klasse)                                                                                        \
+#define REIZWERK_TEST(Klasse)                                                                                          \
     static const int reizwerk_test_##Klasse = Testlauf::registrieren(#Klasse, [] { return new Klasse; });
 
-namespace Testumgebung {
+namespace Testumgebung
+{
 
 // A fresh, empty HOME below the process's temporary folder; settings,
 // documents and downloads all live inside it. Returns the HOME path.
 QString frischesZuhause();
 QString zuhause();
-QString dokumente();  // HOME/Documents
-QString downloads();  // HOME/Downloads
+QString dokumente(); // HOME/Documents
+QString downloads(); // HOME/Downloads
 QString datenOrdner(); // HOME/Documents/Reizwerk
 QString einstellungsDatei();
 
@@ -45,7 +47,8 @@ void verbindungenSchliessen();
 
 // Answers the program's questions and file dialogs from a script and records
 // what was asked; installed for as long as it lives.
-class SkriptDialoge : public Dialoge::Umsetzung {
+class SkriptDialoge : public Dialoge::Umsetzung
+{
 public:
     SkriptDialoge();
     ~SkriptDialoge() override;
@@ -61,8 +64,8 @@ public:
     bool frage(QWidget* eltern, const QString& text) override;
     void fehler(QWidget* eltern, const QString& text) override;
     void info(QWidget* eltern, const QString& titel, const QString& text) override;
-    QString speicherName(QWidget* eltern, const QString& titel, const QString& vorschlag,
-                         const QString& filter) override;
+    QString speicherName(
+        QWidget* eltern, const QString& titel, const QString& vorschlag, const QString& filter) override;
 
 private:
     QList<bool> m_antworten;
@@ -73,8 +76,8 @@ private:
 // Runs `handeln` on the next modal dialog of type T once it is shown (for
 // the program's own dialogs, which the seam does not cover). Call before the
 // action that opens the dialog; check the returned flag afterwards.
-std::shared_ptr<bool> beimNaechstenDialog(const char* klassenName, std::function<void(QWidget*)> handeln,
-                                          int zeitMs = 5000);
+std::shared_ptr<bool> beimNaechstenDialog(
+    const char* klassenName, std::function<void(QWidget*)> handeln, int zeitMs = 5000);
 
 // A started main window on the current HOME, and its orderly end. Unless
 // told otherwise, the link is set to listen on 127.0.0.1 at a free port
@@ -83,7 +86,8 @@ std::unique_ptr<MainWindow> fensterStarten(bool linkAufLoopback = true);
 void fensterBeenden(std::unique_ptr<MainWindow>& fenster);
 
 // Scenario helpers.
-namespace Turnierbau {
+namespace Turnierbau
+{
 
 struct Spieler {
     QString vorname;

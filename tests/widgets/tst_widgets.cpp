@@ -10,7 +10,8 @@
 #include "widgets/mysortfilterproxymodel.h"
 #include "widgets/treeview.h"
 
-namespace {
+namespace
+{
 QStringList spalteSortiert(QStandardItemModel& m, int spalte, Qt::SortOrder richtung, int anzeigeSpalte = -1)
 {
     MySortFilterProxyModel proxy;
@@ -23,7 +24,8 @@ QStringList spalteSortiert(QStandardItemModel& m, int spalte, Qt::SortOrder rich
 }
 } // namespace
 
-class TstWidgets : public QObject {
+class TstWidgets : public QObject
+{
     Q_OBJECT
 private slots:
     void zeileneditorNachModus()
@@ -78,8 +80,8 @@ private slots:
         jaNein.setModelData(box, &m, m.index(0, 0));
         QCOMPARE(m.data(m.index(0, 0)).toString(), QStringLiteral("Ja"));
 
-        ComboItemDelegate liste({QStringLiteral("1"), QStringLiteral("2")});
-        liste.setItems({QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")});
+        ComboItemDelegate liste({ QStringLiteral("1"), QStringLiteral("2") });
+        liste.setItems({ QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3") });
         std::unique_ptr<QWidget> e2(liste.createEditor(&eltern, QStyleOptionViewItem(), m.index(0, 0)));
         auto* box2 = qobject_cast<QComboBox*>(e2.get());
         QCOMPARE(box2->count(), 3);
@@ -93,11 +95,9 @@ private slots:
     {
         // Columns: 0 Nr, 1 Name, 2 Preisskat, 3 points, 4 table (with seats).
         QStandardItemModel m(0, 5);
-        const QList<QStringList> zeilen = {{"101", "Berta", "Ja", "10", "3"},
-                                           {"102", "Anna", "Nein", "-1", "3"},
-                                           {"103", "Carl", "Ja", "0", "2"},
-                                           {"99", "Dora", "Nein", "abc", "-1"}};
-        const QList<int> sitze = {2, 1, 4, 0};
+        const QList<QStringList> zeilen = { { "101", "Berta", "Ja", "10", "3" }, { "102", "Anna", "Nein", "-1", "3" },
+            { "103", "Carl", "Ja", "0", "2" }, { "99", "Dora", "Nein", "abc", "-1" } };
+        const QList<int> sitze = { 2, 1, 4, 0 };
         for (int z = 0; z < zeilen.size(); ++z) {
             QList<QStandardItem*> items;
             for (const QString& t : zeilen[z])
@@ -105,11 +105,11 @@ private slots:
             items[4]->setData(sitze[z], Qt::UserRole + 4);
             m.appendRow(items);
         }
-        QCOMPARE(spalteSortiert(m, 3, Qt::AscendingOrder), (QStringList{"-1", "0", "abc", "10"}));
-        QCOMPARE(spalteSortiert(m, 0, Qt::AscendingOrder), (QStringList{"99", "101", "102", "103"}));
-        QCOMPARE(spalteSortiert(m, 1, Qt::AscendingOrder), (QStringList{"Dora", "Carl", "Berta", "Anna"}));
+        QCOMPARE(spalteSortiert(m, 3, Qt::AscendingOrder), (QStringList { "-1", "0", "abc", "10" }));
+        QCOMPARE(spalteSortiert(m, 0, Qt::AscendingOrder), (QStringList { "99", "101", "102", "103" }));
+        QCOMPARE(spalteSortiert(m, 1, Qt::AscendingOrder), (QStringList { "Dora", "Carl", "Berta", "Anna" }));
         // Table by table, within a table by seat.
-        QCOMPARE(spalteSortiert(m, 4, Qt::AscendingOrder, 1), (QStringList{"Dora", "Carl", "Anna", "Berta"}));
+        QCOMPARE(spalteSortiert(m, 4, Qt::AscendingOrder, 1), (QStringList { "Dora", "Carl", "Anna", "Berta" }));
 
         TreeView ansicht;
         QCOMPARE(ansicht.editTriggers(), QAbstractItemView::NoEditTriggers);
