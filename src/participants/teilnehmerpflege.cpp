@@ -12,25 +12,6 @@ namespace Teilnehmerpflege
 namespace
 {
 
-// Like Db::ausfuehren, but the caller also gets the database's text, since
-// the participant dialogs show it to the organiser.
-bool ausfuehren(QSqlQuery& q, const QString& sql, const QVariantList& werte, QString* fehler)
-{
-    bool ok = q.prepare(sql);
-    if (ok) {
-        for (int i = 0; i < werte.size(); ++i)
-            q.bindValue(i, werte.at(i));
-        ok = q.exec();
-    }
-    if (!ok) {
-        const QString text = q.lastError().text();
-        Db::Melder::instanz()->melden(QStringLiteral("%1 (%2)").arg(text, sql));
-        if (fehler)
-            *fehler = text;
-    }
-    return ok;
-}
-
 bool nichtOffen(QSqlDatabase db, QString* fehler)
 {
     if (db.isValid() && db.isOpen())
@@ -48,7 +29,8 @@ AktivStand aktivLesen(QSqlDatabase db, int serie, int startNr)
     if (nichtOffen(db, nullptr))
         return stand;
     QSqlQuery q(db);
-    if (ausfuehren(q, QStringLiteral("SELECT Aktiv FROM Serie%1 WHERE StartNr=%2").arg(serie).arg(startNr), {}, nullptr)
+    if (Db::ausfuehren(
+            q, QStringLiteral("SELECT Aktiv FROM Serie%1 WHERE StartNr=%2").arg(serie).arg(startNr), {}, nullptr)
         && q.next()) {
         stand.gefunden = true;
         stand.aktiv = q.value(0).toBool();
@@ -62,7 +44,7 @@ QMap<int, bool> aktivFlags(QSqlDatabase db, int serie)
     if (nichtOffen(db, nullptr))
         return flags;
     QSqlQuery q(db);
-    if (!ausfuehren(q, QStringLiteral("SELECT StartNr, Aktiv FROM Serie%1").arg(serie), {}, nullptr))
+    if (!Db::ausfuehren(q, QStringLiteral("SELECT StartNr, Aktiv FROM Serie%1").arg(serie), {}, nullptr))
         return flags;
     while (q.next())
         if (!flags.contains(q.value(0).toInt()))
@@ -75,7 +57,7 @@ bool aktivSetzen(QSqlDatabase db, int serie, int startNr, bool aktiv, QString* f
     if (nichtOffen(db, fehler))
         return false;
     QSqlQuery q(db);
-    if (!ausfuehren(q,
+    if (!Db::ausfuehren(q,
             QStringLiteral("UPDATE Serie%1 SET Aktiv=%2 WHERE StartNr=%3").arg(serie).arg(aktiv ? 1 : 0).arg(startNr),
             {}, fehler))
         return false;
@@ -96,8 +78,8 @@ QVector<int> gelosteSerien(QSqlDatabase db, int serien)
         return gelost;
     for (int s = 1; s <= serien; ++s) {
         QSqlQuery q(db);
-        if (ausfuehren(q, QStringLiteral("SELECT COUNT(*) FROM Serie%1 WHERE Tisch > 0 OR TischIntern > 0").arg(s), {},
-                nullptr)
+        if (Db::ausfuehren(q, QStringLiteral("SELECT COUNT(*) FROM Serie%1 WHERE Tisch > 0 OR TischIntern > 0").arg(s),
+                {}, nullptr)
             && q.next() && q.value(0).toInt() > 0)
             gelost << s;
     }
@@ -127,7 +109,7 @@ NachmeldeErgebnis nachmelden(QSqlDatabase db, const NachmeldeListe& spieler)
     int letzterTisch = 0;
     {
         QSqlQuery q(db);
-        if (!ausfuehren(q, QStringLiteral("SELECT Serien, ErsterTisch, LetzterTisch FROM Gruppe"), {}, &e.fehler))
+        if (!Db::ausfuehren(q, QStringLiteral("SELECT Serien, ErsterTisch, LetzterTisch FROM Gruppe"), {}, &e.fehler))
             return fehlschlag();
         if (!q.next()) {
             e.fehler = QStringLiteral("Die Gruppe ist nicht gespeichert");
@@ -146,7 +128,7 @@ NachmeldeErgebnis nachmelden(QSqlDatabase db, const NachmeldeListe& spieler)
             continue;
         {
             QSqlQuery q(db);
-            if (!ausfuehren(
+            if (!Db::ausfuehren(
                     q, QStringLiteral("SELECT COUNT(*) FROM Teilnehmer WHERE StartNr=%1").arg(nr), {}, &e.fehler)
                 || !q.next())
                 return fehlschlag();
@@ -156,7 +138,7 @@ NachmeldeErgebnis nachmelden(QSqlDatabase db, const NachmeldeListe& spieler)
             }
         }
         QSqlQuery q(db);
-        if (!ausfuehren(q,
+        if (!Db::ausfuehren(q,
                 QStringLiteral("INSERT INTO Teilnehmer (StartNr, Name, Mitglied, Preisskat, SummePunkte, SummeKosten) "
                                "VALUES (%1, ?, ?, ?, 0, 0)")
                     .arg(nr),
@@ -164,7 +146,7 @@ NachmeldeErgebnis nachmelden(QSqlDatabase db, const NachmeldeListe& spieler)
             return fehlschlag();
         for (int s = 1; s <= serien; ++s) {
             const int aktiv = e.inaktivIn.contains(s) ? 0 : 1;
-            if (!ausfuehren(q,
+            if (!Db::ausfuehren(q,
                     QStringLiteral("INSERT INTO Serie%1 (StartNr, Punkte, Tisch, TischIntern, Aktiv, Kosten) "
                                    "VALUES (%2, 0, 0, 0, %3, 0)")
                         .arg(s)
@@ -180,12 +162,12 @@ NachmeldeErgebnis nachmelden(QSqlDatabase db, const NachmeldeListe& spieler)
         // A following group starts behind this group's last table; when the
         // added players need another table, that table must count as taken.
         QSqlQuery q(db);
-        if (!ausfuehren(q, QStringLiteral("SELECT COUNT(*) FROM Teilnehmer"), {}, &e.fehler) || !q.next())
+        if (!Db::ausfuehren(q, QStringLiteral("SELECT COUNT(*) FROM Teilnehmer"), {}, &e.fehler) || !q.next())
             return fehlschlag();
         const Tischaufteilung a = tischaufteilung(q.value(0).toInt());
         const int benoetigt = ersterTisch + a.vierer + a.dreier - 1;
         if (benoetigt > letzterTisch
-            && !ausfuehren(q, QStringLiteral("UPDATE Gruppe SET LetzterTisch=%1").arg(benoetigt), {}, &e.fehler))
+            && !Db::ausfuehren(q, QStringLiteral("UPDATE Gruppe SET LetzterTisch=%1").arg(benoetigt), {}, &e.fehler))
             return fehlschlag();
     }
 

@@ -48,39 +48,46 @@ QSqlDatabase oeffnen(const QString& verbindungsName, const QString& datei)
     return db;
 }
 
-static bool binden(QSqlQuery& q, const QString& sql, const QVariantList& werte)
+bool ausfuehren(QSqlQuery& q, const QString& sql, const QVariantList& werte, QString* fehler)
 {
-    if (!q.prepare(sql))
-        return false;
-    for (int i = 0; i < werte.size(); ++i)
-        q.bindValue(i, werte.at(i));
-    return q.exec();
+    bool ok = q.prepare(sql);
+    if (ok) {
+        for (int i = 0; i < werte.size(); ++i)
+            q.bindValue(i, werte.at(i));
+        ok = q.exec();
+    }
+    if (!ok) {
+        const QString text = q.lastError().text();
+        Melder::instanz()->melden(QStringLiteral("%1 (%2)").arg(text, sql));
+        if (fehler)
+            *fehler = text;
+    }
+    return ok;
+}
+
+static bool offen(QSqlDatabase db, const QString& sql)
+{
+    if (db.isOpen())
+        return true;
+    Melder::instanz()->melden(QStringLiteral("Datenbank nicht geoeffnet (%1)").arg(sql));
+    return false;
 }
 
 bool ausfuehren(QSqlDatabase db, const QString& sql, const QVariantList& werte)
 {
-    if (!db.isOpen()) {
-        Melder::instanz()->melden(QStringLiteral("Datenbank nicht geoeffnet (%1)").arg(sql));
+    if (!offen(db, sql))
         return false;
-    }
     QSqlQuery q(db);
-    if (!binden(q, sql, werte)) {
-        Melder::instanz()->melden(QStringLiteral("%1 (%2)").arg(q.lastError().text(), sql));
-        return false;
-    }
-    return true;
+    return ausfuehren(q, sql, werte);
 }
 
 QSqlQuery abfrage(QSqlDatabase db, const QString& sql, const QVariantList& werte)
 {
     QSqlQuery q(db);
-    if (!db.isOpen()) {
-        Melder::instanz()->melden(QStringLiteral("Datenbank nicht geoeffnet (%1)").arg(sql));
+    if (!offen(db, sql))
         return q;
-    }
     q.setForwardOnly(true);
-    if (!binden(q, sql, werte))
-        Melder::instanz()->melden(QStringLiteral("%1 (%2)").arg(q.lastError().text(), sql));
+    ausfuehren(q, sql, werte);
     return q;
 }
 

@@ -31,6 +31,11 @@ QSqlDatabase oeffnen(const QString& verbindungsName, const QString& datei);
 // logged and announced, and false is returned.
 bool ausfuehren(QSqlDatabase db, const QString& sql, const QVariantList& werte = {});
 
+// Prepares and runs a statement on a query of the caller's, whose rows the
+// caller then reads; on failure the database's text is announced and, when
+// asked for, handed back.
+bool ausfuehren(QSqlQuery& q, const QString& sql, const QVariantList& werte = {}, QString* fehler = nullptr);
+
 // Prepares and runs a query; query.isActive() tells whether it ran.
 QSqlQuery abfrage(QSqlDatabase db, const QString& sql, const QVariantList& werte = {});
 
