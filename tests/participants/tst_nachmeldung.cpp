@@ -1,41 +1,19 @@
 #include "testumgebung.h"
 
-#include <QAction>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QSqlQuery>
 #include <QStandardItemModel>
-#include <QTreeView>
 
-#include "app/mainwindow.h"
 #include "setup/teilnehmertabelle.h"
+#include "teilnehmerdialoge.h"
 #include "ui_mainwindow.h"
 
 using namespace Turnierbau;
 
 namespace
 {
-
-struct Schliessen {
-    QWidget* dlg;
-    ~Schliessen()
-    {
-        if (static_cast<QDialog*>(dlg)->isVisible())
-            static_cast<QDialog*>(dlg)->reject();
-    }
-};
-
-void rosterZeile(MainWindow& w, int nr, const QString& vorname, const QString& nachname,
-    const QString& mitglied = QStringLiteral("Ja"), const QString& preisskat = QStringLiteral("Nein"))
-{
-    QSqlQuery q(w.registry().hauptDatenbank());
-    q.prepare(QStringLiteral("INSERT INTO Spieler VALUES (?, ?, ?, 'Alle', ?, ?)"));
-    for (const QVariant& v : QVariantList { nr, vorname, nachname, mitglied, preisskat })
-        q.addBindValue(v);
-    QVERIFY(q.exec());
-}
 
 struct Gesehen {
     bool gezeigt = false;
@@ -48,8 +26,7 @@ struct Gesehen {
 Gesehen nachmelden(MainWindow& w, const QVector<int>& waehlen, bool abbrechen = false)
 {
     Gesehen g;
-    auto erledigt = beimNaechstenDialog("DlgNachmeldung", [&](QWidget* dlg) {
-        Schliessen zu { dlg };
+    g.gezeigt = mitDialog(w.aktion(QStringLiteral("actNachmelden")), "DlgNachmeldung", [&](QWidget* dlg) {
         auto* view = dlg->findChild<QTreeView*>(QStringLiteral("trvSpieler"));
         QVERIFY(view);
         QAbstractItemModel* m = view->model();
@@ -62,11 +39,8 @@ Gesehen nachmelden(MainWindow& w, const QVector<int>& waehlen, bool abbrechen = 
             if (waehlen.contains(teile.first().toInt()))
                 view->selectionModel()->select(m->index(z, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
         }
-        auto* knoepfe = dlg->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
-        knoepfe->button(abbrechen ? QDialogButtonBox::Cancel : QDialogButtonBox::Ok)->click();
+        knopf(dlg, abbrechen ? QDialogButtonBox::Cancel : QDialogButtonBox::Ok);
     });
-    w.aktion(QStringLiteral("actNachmelden"))->trigger();
-    g.gezeigt = *erledigt;
     return g;
 }
 
@@ -85,10 +59,9 @@ private slots:
 
     void angebotenWerdenNurNeueSpielerNachStartNr()
     {
-        auto w = fensterStarten();
-        SkriptDialoge d;
+        Fenster w;
         spielerAnlegen(*w, 4); // 100..103
-        QVERIFY(neuesTurnier(*w, d, 2));
+        QVERIFY(neuesTurnier(*w, w.d, 2));
         teilnehmerWaehlen(*w, { 100, 101, 102 });
         // Not before the group is fixed: its players are still being chosen.
         auto zuFrueh = beimNaechstenDialog(
@@ -97,17 +70,16 @@ private slots:
         QTest::qWait(300);
         QVERIFY(!*zuFrueh);
         teilnehmerWaehlen(*w, { 103 });
-        teilnehmerBestaetigen(*w, d);
+        teilnehmerBestaetigen(*w, w.d);
         QSqlDatabase db = w->registry().datenbank(w->form()->cmbTeilnehmerGruppe->currentText());
         QVERIFY(db.isOpen());
         // The roster out of order, one row reusing a participant's number
         // under other names, and a row with number 0.
-        rosterZeile(
-            *w, 130, QStringLiteral("Zoe"), QStringLiteral("Zander"), QStringLiteral("Nein"), QStringLiteral("Ja"));
-        rosterZeile(*w, 101, QStringLiteral("Ganz"), QStringLiteral("Anders"));
-        rosterZeile(*w, 0, QStringLiteral("Null"), QStringLiteral("Nummer"));
-        rosterZeile(*w, 99, QStringLiteral("Erik"), QStringLiteral("Early"));
-        rosterZeile(*w, 115, QStringLiteral("Mia"), QStringLiteral("Mitte"));
+        sql(w->registry().hauptDatenbank(),
+            QStringLiteral("INSERT INTO Spieler VALUES (0, 'Null', 'Nummer', 'Alle', 'Ja', 'Nein')"));
+        spielerAnlegen(*w,
+            { { "Zoe", "Zander", "Alle", "Nein", "Ja", 130 }, { "Ganz", "Anders", "Alle", "Ja", "Nein", 101 },
+                { "Erik", "Early", "Alle", "Ja", "Nein", 99 }, { "Mia", "Mitte", "Alle", "Ja", "Nein", 115 } });
 
         const Gesehen g = nachmelden(*w, {}, true);
         QVERIFY(g.gezeigt);
@@ -121,41 +93,38 @@ private slots:
         QVERIFY(leer.gezeigt);
         QCOMPARE(teilnehmerNummern(db), (QVariantList { 100, 101, 102, 103 }));
         QCOMPARE(w->teilnehmer()->rowCount(), 4);
-        QVERIFY(d.fehlerTexte.isEmpty());
-        fensterBeenden(w);
+        QVERIFY(w.d.fehlerTexte.isEmpty());
     }
 
     void dreiAusgewaehlteWerdenTeilnehmer()
     {
-        auto w = fensterStarten();
-        SkriptDialoge d;
-        QSqlDatabase db = gruppeMitSpielern(*w, d, 4, 2);
+        Fenster w;
+        QSqlDatabase db = w.gruppe(4, 2);
         QVERIFY(db.isOpen());
         spielerAnlegen(*w,
-            { { QStringLiteral("Ada"), QStringLiteral("Eins"), QStringLiteral("Alle"), QStringLiteral("Nein"),
-                  QStringLiteral("Ja") },
-                { QStringLiteral("Bo"), QStringLiteral("Zwei") }, { QStringLiteral("Cy"), QStringLiteral("Drei") },
-                { QStringLiteral("Di"), QStringLiteral("Vier") },
-                { QStringLiteral("Ed"), QStringLiteral("Fuenf") } }); // 104..108
+            { { "Ada", "Eins", "Alle", "Nein", "Ja" }, { "Bo", "Zwei" }, { "Cy", "Drei" }, { "Di", "Vier" },
+                { "Ed", "Fuenf" } }); // 104..108
 
         // A failing store registers nobody, says so, and leaves the table alone.
-        QSqlQuery q(db);
-        QVERIFY(q.exec(QStringLiteral(
-            "CREATE TRIGGER sperre BEFORE INSERT ON Serie2 BEGIN SELECT RAISE(ABORT, 'Serie2 gesperrt'); END")));
+        sql(db,
+            QStringLiteral(
+                "CREATE TRIGGER sperre BEFORE INSERT ON Serie2 BEGIN SELECT RAISE(ABORT, 'Serie2 gesperrt'); END"));
         QVERIFY(nachmelden(*w, { 104, 106, 108 }).gezeigt);
-        QCOMPARE(d.fehlerTexte.size(), 1);
-        QVERIFY2(d.fehlerTexte.first().contains(QStringLiteral("Serie2 gesperrt")), qPrintable(d.fehlerTexte.first()));
+        QCOMPARE(w.d.fehlerTexte.size(), 1);
+        QVERIFY2(
+            w.d.fehlerTexte.first().contains(QStringLiteral("Serie2 gesperrt")), qPrintable(w.d.fehlerTexte.first()));
         QCOMPARE(teilnehmerNummern(db), (QVariantList { 100, 101, 102, 103 }));
         QCOMPARE(w->teilnehmer()->rowCount(), 4);
-        QVERIFY(q.exec(QStringLiteral("DROP TRIGGER sperre")));
+        sql(db, QStringLiteral("DROP TRIGGER sperre"));
 
         const Gesehen g = nachmelden(*w, { 104, 106, 108 });
         QCOMPARE(g.nummern, (QStringList { "104", "105", "106", "107", "108" }));
         QCOMPARE(teilnehmerNummern(db), (QVariantList { 100, 101, 102, 103, 104, 106, 108 }));
-        QCOMPARE(wert(db, QStringLiteral("SELECT Name FROM Teilnehmer WHERE StartNr=104")).toString(),
-            QStringLiteral("Ada Eins"));
-        QCOMPARE(wert(db, QStringLiteral("SELECT Mitglied FROM Teilnehmer WHERE StartNr=104")).toInt(), 0);
-        QCOMPARE(wert(db, QStringLiteral("SELECT Preisskat FROM Teilnehmer WHERE StartNr=104")).toInt(), 1);
+        QCOMPARE(wert(db,
+                     QStringLiteral("SELECT Name || '|' || Mitglied || '|' || Preisskat FROM Teilnehmer "
+                                    "WHERE StartNr=104"))
+                     .toString(),
+            QStringLiteral("Ada Eins|0|1"));
         for (int s = 1; s <= 2; ++s)
             QCOMPARE(spalte(db, QStringLiteral("SELECT Aktiv FROM Serie%1 WHERE StartNr IN (104, 106, 108)").arg(s)),
                 (QVariantList { 1, 1, 1 }));
@@ -172,26 +141,19 @@ private slots:
         // Participants now: not offered again.
         const Gesehen danach = nachmelden(*w, {}, true);
         QCOMPARE(danach.nummern, (QStringList { "105", "107" }));
-        fensterBeenden(w);
     }
 
     void nachGelosterSerieSpieltErAbDerNaechsten()
     {
-        auto w = fensterStarten();
-        SkriptDialoge d;
-        QSqlDatabase db = gruppeMitSpielern(*w, d, 7, 3); // 100..106
+        Fenster w;
+        QSqlDatabase db = w.gruppe(7, 3); // 100..106
         QVERIFY(db.isOpen());
-        const QVector<int> spaet = spielerAnlegen(*w, 1); // 107
-        QCOMPARE(spaet, QVector<int> { 107 });
-
-        // Series 1 drawn: tables 1 (four) and 2 (three).
-        QSqlQuery q(db);
-        QVERIFY(
-            q.exec(QStringLiteral("UPDATE Serie1 SET Tisch = CASE WHEN StartNr < 104 THEN 1 ELSE 2 END, "
-                                  "TischIntern = CASE WHEN StartNr < 104 THEN StartNr - 99 ELSE StartNr - 103 END")));
+        QCOMPARE(spielerAnlegen(*w, 1), QVector<int> { 107 });
+        w->auslosenZufall(1); // tables 1 (four) and 2 (three)
+        QCOMPARE(wert(db, QStringLiteral("SELECT COUNT(*) FROM Serie1 WHERE Tisch > 0")).toInt(), 7);
 
         QVERIFY(nachmelden(*w, { 107 }).gezeigt);
-        QVERIFY(d.fehlerTexte.isEmpty());
+        QVERIFY(w.d.fehlerTexte.isEmpty());
         QCOMPARE(wert(db, QStringLiteral("SELECT COUNT(*) FROM Teilnehmer WHERE StartNr=107")).toInt(), 1);
         QCOMPARE(spalte(db,
                      QStringLiteral("SELECT Aktiv FROM Serie1 WHERE StartNr=107 UNION ALL "
@@ -228,56 +190,32 @@ private slots:
         QCOMPARE(wert(db, QStringLiteral("SELECT SummePunkte FROM Teilnehmer WHERE StartNr=107")).toInt(), 37);
         QCOMPARE(wert(db, QStringLiteral("SELECT SummeKosten FROM Teilnehmer WHERE StartNr=107")).toDouble(), 2.5);
         QCOMPARE(t->summePunkteItem(z)->text(), QStringLiteral("37"));
-        fensterBeenden(w);
-    }
-    void wiederAufgenommenerWirdBeimNaechstenLosGesetzt()
-    {
-        auto w = fensterStarten();
-        SkriptDialoge d;
-        QSqlDatabase db = gruppeMitSpielern(*w, d, 7, 2); // 100..106
-        QVERIFY(db.isOpen());
-        spielerAnlegen(*w, 1); // 107
-        w->auslosenZufall(1);
-        QCOMPARE(wert(db, QStringLiteral("SELECT COUNT(*) FROM Serie1 WHERE Tisch > 0")).toInt(), 7);
-        QVERIFY(nachmelden(*w, { 107 }).gezeigt);
-        TeilnehmerTabelle* t = w->tabelle();
-        const int z = t->zeileVon(107);
-        QVERIFY(z >= 0);
-        QCOMPARE(t->tischItem(z, 1)->text(), QStringLiteral("-1"));
 
         // The organiser lets him play series 1 after all.
-        auto gezeigt = beimNaechstenDialog("DlgTlnAktiv", [](QWidget* dlg) {
-            Schliessen zu { dlg };
-            auto* view = dlg->findChild<QTreeView*>(QStringLiteral("trvTeilnehmer"));
-            QVERIFY(view);
-            QAbstractItemModel* m = view->model();
-            for (int r = 0; r < m->rowCount(); ++r)
-                if (m->index(r, 0).data().toInt() == 107) {
-                    QCOMPARE(m->index(r, 2).data().toString(), QStringLiteral("Nein"));
-                    m->setData(m->index(r, 2), QStringLiteral("Ja"));
-                }
-        });
-        w->aktion(QStringLiteral("actTeilnehmerAktiv"))->trigger();
-        QVERIFY(*gezeigt);
+        QVERIFY(aktivDialog(*w, [](QComboBox*, QTreeView* liste) {
+            QAbstractItemModel* m = liste->model();
+            const int r = zeileVon(m, 107);
+            QCOMPARE(m->index(r, 2).data().toString(), QStringLiteral("Nein"));
+            m->setData(m->index(r, 2), QStringLiteral("Ja"));
+        }));
         QCOMPARE(wert(db, QStringLiteral("SELECT Aktiv FROM Serie1 WHERE StartNr=107")).toInt(), 1);
         QCOMPARE(t->tischItem(z, 1)->text(), QStringLiteral("0"));
         QCOMPARE(t->tischItem(z, 1)->background(), t->punkteItem(z, 1)->background());
 
         // The re-draw keeps everyone's table and seats him in the free seat.
-        QStringList vorher;
-        for (int r = 0; r < t->zeilen(); ++r)
-            if (r != z)
-                vorher << t->tischItem(r, 1)->text();
+        auto andereTische = [&] {
+            QStringList tische;
+            for (int r = 0; r < t->zeilen(); ++r)
+                if (r != z)
+                    tische << t->tischItem(r, 1)->text();
+            return tische;
+        };
+        const QStringList vorher = andereTische();
         w->auslosenZufall(1);
-        QStringList nachher;
-        for (int r = 0; r < t->zeilen(); ++r)
-            if (r != z)
-                nachher << t->tischItem(r, 1)->text();
-        QCOMPARE(nachher, vorher);
+        QCOMPARE(andereTische(), vorher);
         QCOMPARE(t->tischItem(z, 1)->text(), QStringLiteral("2"));
         QCOMPARE(wert(db, QStringLiteral("SELECT Tisch FROM Serie1 WHERE StartNr=107")).toInt(), 2);
         QCOMPARE(wert(db, QStringLiteral("SELECT TischIntern FROM Serie1 WHERE StartNr=107")).toInt(), 4);
-        fensterBeenden(w);
     }
 };
 

@@ -9,8 +9,10 @@
 #include "participants/teilnehmerpflege.h"
 #include "storage/datenbank.h"
 #include "storage/schema.h"
+#include "teilnehmerdialoge.h"
 
 using Turnierbau::spalte;
+using Turnierbau::sql;
 using Turnierbau::wert;
 
 namespace
@@ -34,12 +36,6 @@ QSqlDatabase gruppeAnlegen()
         t << Schema::TeilnehmerEintrag { nr, QStringLiteral("Spieler %1").arg(nr), true, false };
     Schema::gruppeAnlegen(db, g, t);
     return db;
-}
-
-void sql(QSqlDatabase db, const QString& text)
-{
-    QSqlQuery q(db);
-    QVERIFY2(q.exec(text), qPrintable(text));
 }
 
 NachmeldeSpieler spieler(const QString& name, bool mitglied, bool preisskat)
@@ -82,16 +78,13 @@ private slots:
         QCOMPARE(wert(db, QStringLiteral("SELECT COUNT(*) FROM Teilnehmer")).toInt(), 14);
         QCOMPARE(wert(db, QStringLiteral("SELECT Name FROM Teilnehmer WHERE StartNr=103")).toString(),
             QStringLiteral("Spieler 103"));
-        QSqlQuery q(db);
-        QVERIFY(q.exec(QStringLiteral("SELECT Name, Mitglied, Preisskat, SummePunkte, SummeKosten FROM Teilnehmer "
-                                      "WHERE StartNr=201")));
-        QVERIFY(q.next());
-        QCOMPARE(q.value(0).toString(), QStringLiteral("Bert O'Brien"));
-        QCOMPARE(q.value(1).toInt(), 0);
-        QCOMPARE(q.value(2).toInt(), 1);
-        QCOMPARE(q.value(3).toInt(), 0);
-        QCOMPARE(q.value(4).toDouble(), 0.0);
-        QVERIFY(!q.next());
+        QCOMPARE(
+            wert(db,
+                QStringLiteral("SELECT Name || '|' || Mitglied || '|' || Preisskat || '|' || SummePunkte || '|' || "
+                               "SummeKosten FROM Teilnehmer WHERE StartNr=201"))
+                .toString(),
+            QStringLiteral("Bert O'Brien|0|1|0|0"));
+        QCOMPARE(wert(db, QStringLiteral("SELECT COUNT(*) FROM Teilnehmer WHERE StartNr=201")).toInt(), 1);
 
         for (int s = 1; s <= 3; ++s) {
             QCOMPARE(wert(db, QStringLiteral("SELECT COUNT(*) FROM Serie%1").arg(s)).toInt(), 14);
@@ -203,18 +196,11 @@ private slots:
         DlgNachmeldung dlg(kandidaten);
         dlg.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
-        QCOMPARE(dlg.objectName(), QStringLiteral("DlgNachmeldung"));
-        QCOMPARE(dlg.windowTitle(), QStringLiteral("Nachmeldungen"));
         auto* liste = dlg.findChild<QTreeView*>(QStringLiteral("trvSpieler"));
         QVERIFY(liste);
         QAbstractItemModel* m = liste->model();
-        QStringList kopf, nummern;
-        for (int c = 0; c < m->columnCount(); ++c)
-            kopf << m->headerData(c, Qt::Horizontal).toString();
-        QCOMPARE(kopf, (QStringList { "StartNr", "Name", "Mitglied", "Preisskat" }));
-        for (int z = 0; z < m->rowCount(); ++z)
-            nummern << m->index(z, 0).data().toString();
-        QCOMPARE(nummern, (QStringList { "99", "115", "120", "130", "1000" }));
+        QCOMPARE(kopfTexte(m), (QStringList { "StartNr", "Name", "Mitglied", "Preisskat" }));
+        QCOMPARE(spaltenTexte(m, 0), (QStringList { "99", "115", "120", "130", "1000" }));
         QCOMPARE(m->index(2, 2).data().toString(), QStringLiteral("Ja"));
         QCOMPARE(m->index(2, 3).data().toString(), QStringLiteral("Ja"));
         QCOMPARE(m->index(0, 3).data().toString(), QStringLiteral("Nein"));
@@ -225,7 +211,7 @@ private slots:
             const QRect r = liste->visualRect(m->index(z, 1));
             QTest::mouseClick(liste->viewport(), Qt::LeftButton, {}, r.center());
         }
-        dlg.findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"))->button(QDialogButtonBox::Ok)->click();
+        knopf(&dlg, QDialogButtonBox::Ok);
         QCOMPARE(dlg.result(), int(QDialog::Accepted));
         const NachmeldeListe wahl = dlg.auswahl();
         QCOMPARE(wahl.keys(), (QList<int> { 99, 120, 1000 }));
@@ -237,7 +223,7 @@ private slots:
         QVERIFY(wahl.value(1000).mitglied);
 
         DlgNachmeldung leer(kandidaten);
-        leer.findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"))->button(QDialogButtonBox::Ok)->click();
+        knopf(&leer, QDialogButtonBox::Ok);
         QCOMPARE(leer.result(), int(QDialog::Accepted));
         QVERIFY(leer.auswahl().isEmpty());
     }

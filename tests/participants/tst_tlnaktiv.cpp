@@ -12,6 +12,7 @@
 
 #include "app/mainwindow.h"
 #include "setup/teilnehmertabelle.h"
+#include "teilnehmerdialoge.h"
 #include "ui_mainwindow.h"
 #include "widgets/delegates.h"
 
@@ -19,29 +20,6 @@ using namespace Turnierbau;
 
 namespace
 {
-
-// Closes the dialog however the handler ends, so a failed check inside it
-// never leaves the test waiting on a modal dialog.
-struct Schliessen {
-    QWidget* dlg;
-    ~Schliessen() { static_cast<QDialog*>(dlg)->reject(); }
-};
-
-QStringList spaltenTexte(QAbstractItemModel* m, int spalte)
-{
-    QStringList texte;
-    for (int z = 0; z < m->rowCount(); ++z)
-        texte << m->index(z, spalte).data().toString();
-    return texte;
-}
-
-int zeileVon(QAbstractItemModel* m, int startNr)
-{
-    for (int z = 0; z < m->rowCount(); ++z)
-        if (m->index(z, 0).data().toString() == QString::number(startNr))
-            return z;
-    return -1;
-}
 
 // Picks a value the way the organiser does: through the column's editor.
 void waehlen(QTreeView* view, int zeile, const QString& text)
@@ -69,42 +47,31 @@ private slots:
 
     void ohneTeilnehmerKeinDialog()
     {
-        auto w = fensterStarten();
+        Fenster w;
         auto gezeigt = beimNaechstenDialog(
             "DlgTlnAktiv", [](QWidget* d) { static_cast<QDialog*>(d)->reject(); }, 300);
         w->aktion(QStringLiteral("actTeilnehmerAktiv"))->trigger();
         QTest::qWait(400);
         QVERIFY(!*gezeigt);
-        fensterBeenden(w);
     }
 
     void inaktivInSerieZweiBleibtUndWirdAusgelassen()
     {
-        auto w = fensterStarten();
-        SkriptDialoge d;
-        QSqlDatabase db = gruppeMitSpielern(*w, d, 6, 3);
+        Fenster w;
+        QSqlDatabase db = w.gruppe(6, 3);
         QVERIFY(db.isOpen());
 
         QStringList serien;
         QVariantList daten;
         int beimOeffnen = -1;
         QStringList kopf, anfangs, nachHinUndHer, inSerieEins;
-        QString titel;
-        auto gezeigt = beimNaechstenDialog("DlgTlnAktiv", [&](QWidget* dlg) {
-            Schliessen zu { dlg };
-            titel = dlg->windowTitle();
-            auto* cmb = dlg->findChild<QComboBox*>(QStringLiteral("cmbSerien"));
-            auto* view = dlg->findChild<QTreeView*>(QStringLiteral("trvTeilnehmer"));
-            QVERIFY(cmb && view);
+        QVERIFY(aktivDialog(*w, [&](QComboBox* cmb, QTreeView* view) {
             beimOeffnen = cmb->currentIndex();
-            for (int i = 0; i < cmb->count(); ++i) {
-                serien << cmb->itemText(i);
+            serien = comboTexte(cmb);
+            for (int i = 0; i < cmb->count(); ++i)
                 daten << cmb->itemData(i, Qt::UserRole);
-            }
-            QAbstractItemModel* m = view->model();
-            for (int c = 0; c < m->columnCount(); ++c)
-                kopf << m->headerData(c, Qt::Horizontal).toString();
-            anfangs = spaltenTexte(m, 2);
+            kopf = kopfTexte(view->model());
+            anfangs = spaltenTexte(view->model(), 2);
 
             cmb->setCurrentIndex(1);
             waehlen(view, zeileVon(view->model(), 102), QStringLiteral("Nein"));
@@ -115,11 +82,8 @@ private slots:
             QVERIFY(z >= 0);
             nachHinUndHer << view->model()->index(z, 1).data().toString()
                           << view->model()->index(z, 2).data().toString();
-            dlg->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"))->button(QDialogButtonBox::Close)->click();
-        });
-        w->aktion(QStringLiteral("actTeilnehmerAktiv"))->trigger();
-        QVERIFY(*gezeigt);
-        QCOMPARE(titel, QStringLiteral("Teilnehmer aktiv/deaktiv setzen"));
+            knopf(view->window(), QDialogButtonBox::Close);
+        }));
         QCOMPARE(serien, (QStringList { "1", "2", "3" }));
         QCOMPARE(daten, (QVariantList { 1, 2, 3 }));
         QCOMPARE(beimOeffnen, 0);
@@ -127,7 +91,7 @@ private slots:
         QCOMPARE(anfangs, QStringList(QVector<QString>(6, QStringLiteral("Ja")).toList()));
         QCOMPARE(inSerieEins, QStringList(QVector<QString>(6, QStringLiteral("Ja")).toList()));
         QCOMPARE(nachHinUndHer, (QStringList { "Vorname3 Nachname3", "Nein" }));
-        QVERIFY(d.fehlerTexte.isEmpty());
+        QVERIFY(w.d.fehlerTexte.isEmpty());
 
         QCOMPARE(spalte(db, QStringLiteral("SELECT StartNr FROM Serie2 WHERE Aktiv=0")), QVariantList { 102 });
         QCOMPARE(wert(db, QStringLiteral("SELECT SUM(Aktiv) FROM Serie1")).toInt(), 6);
@@ -149,25 +113,19 @@ private slots:
         QCOMPARE(t->tischItem(zeile, 2)->text(), QStringLiteral("-1"));
         QVERIFY(wert(db, QStringLiteral("SELECT Tisch FROM Serie2 WHERE StartNr=102")).toInt() <= 0);
         QCOMPARE(wert(db, QStringLiteral("SELECT COUNT(*) FROM Serie2 WHERE Tisch > 0")).toInt(), 5);
-        fensterBeenden(w);
     }
 
     void fehlgeschlageneAenderungZeigtDenGespeichertenWert()
     {
-        auto w = fensterStarten();
-        SkriptDialoge d;
-        QSqlDatabase db = gruppeMitSpielern(*w, d, 4, 2);
+        Fenster w;
+        QSqlDatabase db = w.gruppe(4, 2);
         QVERIFY(db.isOpen());
-        QSqlQuery q(db);
-        QVERIFY(q.exec(QStringLiteral(
-            "CREATE TRIGGER sperre BEFORE UPDATE ON Serie2 BEGIN SELECT RAISE(ABORT, 'Serie2 gesperrt'); END")));
+        sql(db,
+            QStringLiteral(
+                "CREATE TRIGGER sperre BEFORE UPDATE ON Serie2 BEGIN SELECT RAISE(ABORT, 'Serie2 gesperrt'); END"));
 
         QString danach, nachNeuFuellen;
-        auto gezeigt = beimNaechstenDialog("DlgTlnAktiv", [&](QWidget* dlg) {
-            Schliessen zu { dlg };
-            auto* cmb = dlg->findChild<QComboBox*>(QStringLiteral("cmbSerien"));
-            auto* view = dlg->findChild<QTreeView*>(QStringLiteral("trvTeilnehmer"));
-            QVERIFY(cmb && view);
+        QVERIFY(aktivDialog(*w, [&](QComboBox* cmb, QTreeView* view) {
             cmb->setCurrentIndex(1);
             const int z = zeileVon(view->model(), 101);
             QVERIFY(z >= 0);
@@ -176,15 +134,13 @@ private slots:
             cmb->setCurrentIndex(0);
             cmb->setCurrentIndex(1);
             nachNeuFuellen = view->model()->index(zeileVon(view->model(), 101), 2).data().toString();
-        });
-        w->aktion(QStringLiteral("actTeilnehmerAktiv"))->trigger();
-        QVERIFY(*gezeigt);
-        QCOMPARE(d.fehlerTexte.size(), 1);
-        QVERIFY2(d.fehlerTexte.first().contains(QStringLiteral("Serie2 gesperrt")), qPrintable(d.fehlerTexte.first()));
+        }));
+        QCOMPARE(w.d.fehlerTexte.size(), 1);
+        QVERIFY2(
+            w.d.fehlerTexte.first().contains(QStringLiteral("Serie2 gesperrt")), qPrintable(w.d.fehlerTexte.first()));
         QCOMPARE(danach, QStringLiteral("Ja"));
         QCOMPARE(nachNeuFuellen, QStringLiteral("Ja"));
         QCOMPARE(wert(db, QStringLiteral("SELECT SUM(Aktiv) FROM Serie2")).toInt(), 4);
-        fensterBeenden(w);
     }
 };
 

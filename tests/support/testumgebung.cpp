@@ -3,11 +3,16 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
+#include <QFile>
 #include <QPointer>
+#include <QPushButton>
 #include <QSettings>
 #include <QSpinBox>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QSqlTableModel>
@@ -96,6 +101,24 @@ void verbindungenSchliessen()
     }
 }
 
+void einstellen(const QString& schluessel, const QVariant& wert)
+{
+    QSettings s(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Kartenhof"), QStringLiteral("Reizwerk"));
+    s.setValue(schluessel, wert);
+}
+
+QByteArray dateiInhalt(const QString& pfad)
+{
+    QFile f(pfad);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QByteArray golden(const QString& name)
+{
+    QFile f(QStringLiteral(REIZWERK_TESTDATA "/") + name);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("missing golden file ") + name.toUtf8();
+}
+
 } // namespace Testumgebung
 
 SkriptDialoge::SkriptDialoge()
@@ -165,6 +188,62 @@ std::shared_ptr<bool> beimNaechstenDialog(const char* klassenName, std::function
     return erledigt;
 }
 
+static bool mitDialog(
+    const char* klassenName, const std::function<void()>& ausloesen, std::function<void(QWidget*)> handeln)
+{
+    auto gezeigt = beimNaechstenDialog(klassenName, [handeln](QWidget* dlg) {
+        const QPointer<QDialog> dialog = qobject_cast<QDialog*>(dlg);
+        handeln(dlg);
+        if (dialog && dialog->isVisible())
+            dialog->reject();
+    });
+    ausloesen();
+    return *gezeigt;
+}
+
+bool mitDialog(QAction* ausloeser, const char* klassenName, std::function<void(QWidget*)> handeln)
+{
+    return mitDialog(
+        klassenName, [ausloeser] { ausloeser->trigger(); }, std::move(handeln));
+}
+
+bool mitDialog(QAbstractButton* ausloeser, const char* klassenName, std::function<void(QWidget*)> handeln)
+{
+    return mitDialog(
+        klassenName, [ausloeser] { ausloeser->click(); }, std::move(handeln));
+}
+
+QStringList kopfTexte(const QAbstractItemModel* m)
+{
+    QStringList texte;
+    for (int c = 0; c < m->columnCount(); ++c)
+        texte << m->headerData(c, Qt::Horizontal).toString();
+    return texte;
+}
+
+QStringList spaltenTexte(const QAbstractItemModel* m, int spalte)
+{
+    QStringList texte;
+    for (int z = 0; z < m->rowCount(); ++z)
+        texte << m->index(z, spalte).data().toString();
+    return texte;
+}
+
+QStringList comboTexte(const QComboBox* box)
+{
+    QStringList texte;
+    for (int i = 0; i < box->count(); ++i)
+        texte << box->itemText(i);
+    return texte;
+}
+
+void knopf(QWidget* dlg, int standardKnopf)
+{
+    dlg->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"))
+        ->button(QDialogButtonBox::StandardButton(standardKnopf))
+        ->click();
+}
+
 std::unique_ptr<MainWindow> fensterStarten(bool linkAufLoopback)
 {
     if (linkAufLoopback) {
@@ -201,14 +280,14 @@ QVector<int> spielerAnlegen(MainWindow& w, const QVector<Spieler>& spieler)
     db.transaction();
     for (const Spieler& s : spieler) {
         q.prepare(QStringLiteral("INSERT INTO Spieler VALUES (?, ?, ?, ?, ?, ?)"));
-        q.addBindValue(nr);
+        q.addBindValue(s.startNr > 0 ? s.startNr : nr);
         q.addBindValue(s.vorname);
         q.addBindValue(s.nachname);
         q.addBindValue(s.gruppe);
         q.addBindValue(s.mitglied);
         q.addBindValue(s.preisskat);
         q.exec();
-        nummern << nr++;
+        nummern << (s.startNr > 0 ? s.startNr : nr++);
     }
     db.commit();
     if (w.spieler())
@@ -264,12 +343,38 @@ void teilnehmerBestaetigen(MainWindow& w, SkriptDialoge& d)
 
 QSqlDatabase gruppeMitSpielern(MainWindow& w, SkriptDialoge& d, int spieler, int serien, int ersterTisch)
 {
+    QVector<Spieler> liste;
+    for (int i = 0; i < spieler; ++i)
+        liste << Spieler { QStringLiteral("Vorname%1").arg(i + 1), QStringLiteral("Nachname%1").arg(i + 1) };
+    return gruppeMitSpielern(w, d, liste, serien, ersterTisch);
+}
+
+QSqlDatabase gruppeMitSpielern(
+    MainWindow& w, SkriptDialoge& d, const QVector<Spieler>& spieler, int serien, int ersterTisch)
+{
     spielerAnlegen(w, spieler);
     if (!neuesTurnier(w, d, serien, ersterTisch))
         return {};
     teilnehmerWaehlen(w);
     teilnehmerBestaetigen(w, d);
     return w.registry().datenbank(w.form()->cmbTeilnehmerGruppe->currentText());
+}
+
+void sql(QSqlDatabase db, const QString& text)
+{
+    QSqlQuery q(db);
+    QVERIFY2(q.exec(text), qPrintable(text + QLatin1Char('\n') + q.lastError().text()));
+}
+
+void sitze(QSqlDatabase db, int serie, const QVector<QVector<int>>& sitze)
+{
+    for (const QVector<int>& s : sitze)
+        sql(db,
+            QStringLiteral("UPDATE Serie%1 SET Tisch=%2, TischIntern=%3 WHERE StartNr=%4")
+                .arg(serie)
+                .arg(s.value(1))
+                .arg(s.value(2))
+                .arg(s.value(0)));
 }
 
 QVariantList spalte(QSqlDatabase db, const QString& sql)
@@ -292,3 +397,29 @@ QVariant wert(QSqlDatabase db, const QString& sql)
 }
 
 } // namespace Turnierbau
+
+Fenster::Fenster(bool linkAufLoopback)
+    : w(fensterStarten(linkAufLoopback))
+{
+}
+
+Fenster::~Fenster()
+{
+    fensterBeenden(w);
+}
+
+void Fenster::neuStarten(bool linkAufLoopback)
+{
+    fensterBeenden(w);
+    w = fensterStarten(linkAufLoopback);
+}
+
+QSqlDatabase Fenster::gruppe(int spieler, int serien, int ersterTisch)
+{
+    return Turnierbau::gruppeMitSpielern(*w, d, spieler, serien, ersterTisch);
+}
+
+QSqlDatabase Fenster::gruppe(const QVector<Turnierbau::Spieler>& spieler, int serien, int ersterTisch)
+{
+    return Turnierbau::gruppeMitSpielern(*w, d, spieler, serien, ersterTisch);
+}

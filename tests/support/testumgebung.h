@@ -16,6 +16,10 @@
 #include "app/dialoge.h"
 
 class MainWindow;
+class QAbstractButton;
+class QAction;
+class QAbstractItemModel;
+class QComboBox;
 class QWidget;
 
 // Registers a test class with the area's test executable.
@@ -42,6 +46,14 @@ QString einstellungsDatei();
 
 // Removes every database connection the process holds (between windows).
 void verbindungenSchliessen();
+
+// Writes one value into the settings of the current HOME.
+void einstellen(const QString& schluessel, const QVariant& wert);
+
+// The bytes of a file (empty when it cannot be read), and of a golden file
+// under tests/data (a marker text when it is missing).
+QByteArray dateiInhalt(const QString& pfad);
+QByteArray golden(const QString& name);
 
 } // namespace Testumgebung
 
@@ -79,6 +91,20 @@ private:
 std::shared_ptr<bool> beimNaechstenDialog(
     const char* klassenName, std::function<void(QWidget*)> handeln, int zeitMs = 5000);
 
+// Triggers the action (or clicks the button) and runs `handeln` on the dialog
+// of type T it opens; a dialog the handler leaves open (a failed check, say)
+// is rejected, so no test waits on it. True when the dialog came.
+bool mitDialog(QAction* ausloeser, const char* klassenName, std::function<void(QWidget*)> handeln);
+bool mitDialog(QAbstractButton* ausloeser, const char* klassenName, std::function<void(QWidget*)> handeln);
+
+// Texts of a model's header, of one of its columns, of a combo box's entries.
+QStringList kopfTexte(const QAbstractItemModel* m);
+QStringList spaltenTexte(const QAbstractItemModel* m, int spalte);
+QStringList comboTexte(const QComboBox* box);
+
+// Clicks a standard button of the dialog's "buttonBox".
+void knopf(QWidget* dlg, int standardKnopf);
+
 // A started main window on the current HOME, and its orderly end. Unless
 // told otherwise, the link is set to listen on 127.0.0.1 at a free port
 // (settings "Link/Port" 0, "Link/Adresse" 127.0.0.1) when those keys are unset.
@@ -95,10 +121,11 @@ struct Spieler {
     QString gruppe = QStringLiteral("Alle");
     QString mitglied = QStringLiteral("Ja");
     QString preisskat = QStringLiteral("Nein");
+    int startNr = 0; // 0: the next number after the highest
 };
 
-// Writes players straight into the roster (start numbers 100, 101, ...) and
-// reloads the window's roster model. Returns their start numbers.
+// Writes players straight into the roster (start numbers 100, 101, ...
+// unless given) and reloads the window's roster model. Returns their numbers.
 QVector<int> spielerAnlegen(MainWindow& w, int anzahl, const QString& gruppe = QStringLiteral("Alle"));
 QVector<int> spielerAnlegen(MainWindow& w, const QVector<Spieler>& spieler);
 
@@ -116,9 +143,40 @@ void teilnehmerBestaetigen(MainWindow& w, SkriptDialoge& d);
 // New tournament with `spieler` players of the roster and `serien` series,
 // confirmed. Returns the group database.
 QSqlDatabase gruppeMitSpielern(MainWindow& w, SkriptDialoge& d, int spieler, int serien, int ersterTisch = 0);
+QSqlDatabase gruppeMitSpielern(
+    MainWindow& w, SkriptDialoge& d, const QVector<Spieler>& spieler, int serien, int ersterTisch = 0);
+
+// Runs a statement that must succeed.
+void sql(QSqlDatabase db, const QString& text);
+
+// Seats participants in a series: { start number, table, seat } each.
+void sitze(QSqlDatabase db, int serie, const QVector<QVector<int>>& sitze);
 
 // Runs a query and returns the first column of every row.
 QVariantList spalte(QSqlDatabase db, const QString& sql);
 QVariant wert(QSqlDatabase db, const QString& sql);
 
 } // namespace Turnierbau
+
+// A started main window with scripted dialogs of its own (`d`, in place
+// before the window starts and until it has ended); ends in order when it
+// goes out of scope, also when a check fails.
+class Fenster
+{
+public:
+    explicit Fenster(bool linkAufLoopback = true);
+    ~Fenster();
+    MainWindow* operator->() const { return w.get(); }
+    MainWindow& operator*() const { return *w; }
+    MainWindow* get() const { return w.get(); }
+
+    // Ends the window and starts a new one on the same HOME.
+    void neuStarten(bool linkAufLoopback = true);
+
+    // A confirmed group of new roster players; returns its database.
+    QSqlDatabase gruppe(int spieler, int serien, int ersterTisch = 0);
+    QSqlDatabase gruppe(const QVector<Turnierbau::Spieler>& spieler, int serien, int ersterTisch = 0);
+
+    SkriptDialoge d;
+    std::unique_ptr<MainWindow> w;
+};
