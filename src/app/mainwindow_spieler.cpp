@@ -103,7 +103,9 @@ void MainWindow::onSpielerEntfernen()
         return;
     for (const QModelIndex& i : zeilen)
         spielerModel->removeRows(i.row(), 1);
-    if (!spielerModel->submitAll()) {
+    // Several rows go together or not at all, in one commit.
+    Db::Transaktion t(spielerModel->database());
+    if (!spielerModel->submitAll() || !t.abschliessen()) {
         Db::Melder::instanz()->melden(spielerModel->lastError().text());
         spielerModel->revertAll();
     }
