@@ -14,11 +14,6 @@ using namespace Turnierbau;
 
 namespace
 {
-bool sql(QSqlDatabase db, const QString& text)
-{
-    QSqlQuery q(db);
-    return q.exec(text);
-}
 QString heute()
 {
     return QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"));
@@ -33,9 +28,8 @@ private slots:
 
     void punkteUndSummen()
     {
-        SkriptDialoge d;
-        auto w = fensterStarten();
-        QSqlDatabase db = gruppeMitSpielern(*w, d, 4, 3);
+        Fenster w;
+        QSqlDatabase db = w.gruppe(4, 3);
         QSqlDatabase haupt = w->registry().hauptDatenbank();
         TeilnehmerTabelle* t = w->tabelle();
         const int z = t->zeileVon(101);
@@ -76,38 +70,22 @@ private slots:
         QCOMPARE(wert(haupt, QStringLiteral("SELECT COUNT(*) FROM Rangliste")).toInt(), 1);
         // The other participants are untouched.
         QCOMPARE(wert(db, QStringLiteral("SELECT SUM(Punkte) FROM Serie2 WHERE StartNr<>101")).toInt(), 0);
-        fensterBeenden(w);
-    }
 
-    void preisskatGehtInDieSpielerliste()
-    {
-        SkriptDialoge d;
-        auto w = fensterStarten();
-        spielerAnlegen(*w, { { "Anna", "Berg", "Alle", "Ja", "Ja" }, { "Bernd", "Cord" }, { "Carla", "Dorn" } });
-        QVERIFY(neuesTurnier(*w, d, 2));
-        teilnehmerWaehlen(*w);
-        teilnehmerBestaetigen(*w, d);
-        QSqlDatabase db = w->registry().datenbank(QStringLiteral("Alle"));
-        TeilnehmerTabelle* t = w->tabelle();
-        QCOMPARE(wert(db, QStringLiteral("SELECT Preisskat FROM Teilnehmer WHERE StartNr=100")).toInt(), 1);
-        t->preisskatItem(t->zeileVon(100))->setText(QStringLiteral("Nein"));
-        QCOMPARE(wert(db, QStringLiteral("SELECT Preisskat FROM Teilnehmer WHERE StartNr=100")).toInt(), 0);
-        QCOMPARE(wert(w->registry().hauptDatenbank(), QStringLiteral("SELECT Preisskat FROM Spieler WHERE StartNr=100"))
-                     .toString(),
-            QStringLiteral("Nein"));
-        t->preisskatItem(t->zeileVon(101))->setText(QStringLiteral("Ja"));
-        QCOMPARE(wert(db, QStringLiteral("SELECT Preisskat FROM Teilnehmer WHERE StartNr=101")).toInt(), 1);
-        QCOMPARE(wert(w->registry().hauptDatenbank(), QStringLiteral("SELECT Preisskat FROM Spieler WHERE StartNr=101"))
-                     .toString(),
-            QStringLiteral("Ja"));
-        fensterBeenden(w);
+        // The prize-skat flag goes back into the roster, both ways.
+        const QString preisskat = QStringLiteral("SELECT Preisskat FROM %1 WHERE StartNr=102");
+        t->preisskatItem(t->zeileVon(102))->setText(QStringLiteral("Ja"));
+        QCOMPARE(wert(db, preisskat.arg(QStringLiteral("Teilnehmer"))).toInt(), 1);
+        QCOMPARE(wert(haupt, preisskat.arg(QStringLiteral("Spieler"))).toString(), QStringLiteral("Ja"));
+        t->preisskatItem(t->zeileVon(102))->setText(QStringLiteral("Nein"));
+        QCOMPARE(wert(db, preisskat.arg(QStringLiteral("Teilnehmer"))).toInt(), 0);
+        QCOMPARE(wert(haupt, preisskat.arg(QStringLiteral("Spieler"))).toString(), QStringLiteral("Nein"));
+        QCOMPARE(wert(haupt, QStringLiteral("SELECT COUNT(*) FROM Rangliste")).toInt(), 1);
     }
 
     void korrekturModus()
     {
-        SkriptDialoge d;
-        auto w = fensterStarten();
-        QSqlDatabase db = gruppeMitSpielern(*w, d, 4, 2);
+        Fenster w;
+        QSqlDatabase db = w.gruppe(4, 2);
         TeilnehmerTabelle* t = w->tabelle();
         const int gesetzt = t->zeileVon(100);
         const int frei = t->zeileVon(101);
@@ -139,34 +117,24 @@ private slots:
         // The seat cell opened for editing stays open; a seated one stays closed.
         QVERIFY(t->tischItem(frei, 1)->isEditable());
         QVERIFY(!t->tischItem(gesetzt, 1)->isEditable());
-        fensterBeenden(w);
-    }
 
-    void fehlerBleibtSichtbar()
-    {
-        SkriptDialoge d;
-        auto w = fensterStarten();
-        QSqlDatabase db = gruppeMitSpielern(*w, d, 3, 2);
-        QVERIFY(sql(db, QStringLiteral("DROP TABLE Serie2")));
-        TeilnehmerTabelle* t = w->tabelle();
-        t->punkteItem(0, 2)->setText(QStringLiteral("17"));
+        // A failed store is shown, and the table keeps what was typed.
+        sql(db, QStringLiteral("DROP TABLE Serie2"));
+        t->punkteItem(frei, 2)->setText(QStringLiteral("17"));
         QVERIFY(w->statusBar()->currentMessage().startsWith(QStringLiteral("FEHLER: ")));
-        QCOMPARE(t->punkteItem(0, 2)->text(), QStringLiteral("17"));
-        fensterBeenden(w);
+        QCOMPARE(t->punkteItem(frei, 2)->text(), QStringLiteral("17"));
     }
 
     void ohneGruppeBleibtEsInDerTabelle()
     {
-        SkriptDialoge d;
-        auto w = fensterStarten();
+        Fenster w;
         spielerAnlegen(*w, 3);
-        QVERIFY(neuesTurnier(*w, d, 2));
+        QVERIFY(neuesTurnier(*w, w.d, 2));
         teilnehmerWaehlen(*w);
         // Not confirmed: no group database yet.
         w->tabelle()->punkteItem(0, 1)->setText(QStringLiteral("40"));
         QCOMPARE(w->tabelle()->summePunkteItem(0)->text(), QStringLiteral("0"));
         QCOMPARE(wert(w->registry().hauptDatenbank(), QStringLiteral("SELECT COUNT(*) FROM Rangliste")).toInt(), 0);
-        fensterBeenden(w);
     }
 };
 

@@ -26,51 +26,32 @@ private slots:
 
     void neuesTurnierUndErsterTisch()
     {
-        SkriptDialoge d;
-        auto w = fensterStarten();
+        Fenster w;
         int ersterTisch = -1;
-        auto gezeigt = beimNaechstenDialog("DlgNewGroup", [&](QWidget* dlg) {
+        auto tischImDialog = [&](QWidget* dlg) {
             ersterTisch = dlg->findChild<QSpinBox*>(QStringLiteral("spbErsteTischNr"))->value();
-            QCOMPARE(dlg->windowTitle(), QStringLiteral("Turnier-Gruppe"));
-            QCOMPARE(dlg->findChild<QSpinBox*>(QStringLiteral("spbAnzahlSerien"))->value(), 2);
-            static_cast<QDialog*>(dlg)->reject();
-        });
-        w->aktion(QStringLiteral("actNeuesTurnier"))->trigger();
-        QVERIFY(*gezeigt);
+        };
+        QVERIFY(mitDialog(w->aktion(QStringLiteral("actNeuesTurnier")), "DlgNewGroup", tischImDialog));
         QCOMPARE(ersterTisch, 1);
-        QVERIFY(d.fragen.isEmpty());
+        QVERIFY(w.d.fragen.isEmpty());
         // Cancel leaves the fields as they were.
         QCOMPARE(w->form()->leAnzahlSerien->text(), QStringLiteral("2"));
         QVERIFY(w->aktion(QStringLiteral("actNeueSpielGruppe"))->isEnabled());
 
         // A registered group ending at table 5 pushes the next group behind it.
-        spielerAnlegen(*w, 18);
-        QVERIFY(neuesTurnier(*w, d, 2));
-        teilnehmerWaehlen(*w);
-        teilnehmerBestaetigen(*w, d);
-        QCOMPARE(
-            wert(w->registry().datenbank(QStringLiteral("Alle")), QStringLiteral("SELECT LetzterTisch FROM Gruppe"))
-                .toInt(),
-            5);
+        QCOMPARE(wert(w.gruppe(18, 2), QStringLiteral("SELECT LetzterTisch FROM Gruppe")).toInt(), 5);
         QCOMPARE(DlgNewGroup::ersterFreierTisch(w->registry().map(), 1), 6);
         QCOMPARE(DlgNewGroup::ersterFreierTisch(w->registry().map(), 9), 9);
-        auto zweiter = beimNaechstenDialog("DlgNewGroup", [&](QWidget* dlg) {
-            ersterTisch = dlg->findChild<QSpinBox*>(QStringLiteral("spbErsteTischNr"))->value();
-            static_cast<QDialog*>(dlg)->reject();
-        });
-        w->aktion(QStringLiteral("actNeueSpielGruppe"))->trigger();
-        QVERIFY(*zweiter);
+        QVERIFY(mitDialog(w->aktion(QStringLiteral("actNeueSpielGruppe")), "DlgNewGroup", tischImDialog));
         QCOMPARE(ersterTisch, 6);
-        fensterBeenden(w);
     }
 
     void teilnehmerZeilenUndEntfernen()
     {
-        SkriptDialoge d;
-        auto w = fensterStarten();
+        Fenster w;
         const QVector<int> nr = spielerAnlegen(
             *w, { { "Anna", "Berg", "Alle", "Nein", "Ja" }, { "Bernd", "Cord" }, { "Carla", "Dorn" } });
-        QVERIFY(neuesTurnier(*w, d, 3));
+        QVERIFY(neuesTurnier(*w, w.d, 3));
         teilnehmerWaehlen(*w, { nr[0] });
         teilnehmerWaehlen(*w, { nr[0] });
         QStandardItemModel* m = w->teilnehmer();
@@ -112,29 +93,27 @@ private slots:
         QVERIFY(w->tabelle()->zeileVon(101) < 0);
         QVERIFY(w->tabelle()->zeileVon(100) >= 0);
         QCOMPARE(w->form()->leTischaufteilung->text(), QStringLiteral("2 Spieler - 4er 0 - 3er 0"));
-        fensterBeenden(w);
     }
 
     void bestaetigenLegtDieGruppeAn()
     {
-        SkriptDialoge d;
-        auto w = fensterStarten();
+        Fenster w;
         spielerAnlegen(*w,
             { { "Anna", "Berg", "Alle", "Ja", "Ja" }, { "Bernd", "Cord", "Alle", "Nein", "Nein" }, { "Carla", "Dorn" },
                 { "Dirk", "Esch" }, { "Eva", "Falk" }, { "Fritz", "Gans" }, { "Gabi", "Hut" } });
-        QVERIFY(neuesTurnier(*w, d, 3, 4));
+        QVERIFY(neuesTurnier(*w, w.d, 3, 4));
         teilnehmerWaehlen(*w);
         QVERIFY(w->form()->tbTeilnehmerOk->isEnabled());
         QVERIFY(!w->form()->pbAuslosen->isEnabled());
         // No keeps everything open.
-        d.antworte(false);
+        w.d.antworte(false);
         w->form()->tbTeilnehmerOk->click();
-        QCOMPARE(
-            d.fragen.last(), QStringLiteral("Alle Teilnehmer ausgewaehlt?\nAnzahl Serien und Anzahl Spieler korrekt?"));
+        QCOMPARE(w.d.fragen.last(),
+            QStringLiteral("Alle Teilnehmer ausgewaehlt?\nAnzahl Serien und Anzahl Spieler korrekt?"));
         QVERIFY(w->form()->tbTeilnehmerOk->isEnabled());
         QVERIFY(!QFile::exists(w->turnierOrdner() + QStringLiteral("/Alle.db")));
 
-        teilnehmerBestaetigen(*w, d);
+        teilnehmerBestaetigen(*w, w.d);
         QSqlDatabase db = w->registry().datenbank(QStringLiteral("Alle"));
         QVERIFY(db.isOpen());
         const QString tag = QDate::currentDate().toString(QStringLiteral("dd_MM_yyyy"));
@@ -179,57 +158,40 @@ private slots:
         QVERIFY(ui->pbAuslosungZuruecksetzen->isEnabled());
         QCOMPARE(ui->cmbTeilnehmerGruppe->currentText(), QStringLiteral("Alle"));
         QCOMPARE(w->teilnehmer()->rowCount(), 7);
-        QVERIFY(d.unerwartet.isEmpty());
-        fensterBeenden(w);
+        QVERIFY(w.d.unerwartet.isEmpty());
     }
 
     void vorhandeneGruppeWirdNichtBeschrieben()
     {
-        SkriptDialoge d;
-        auto w = fensterStarten();
-        spielerAnlegen(*w, 4);
-        QVERIFY(neuesTurnier(*w, d, 2));
-        teilnehmerWaehlen(*w);
-        teilnehmerBestaetigen(*w, d);
-        QSqlDatabase db = w->registry().datenbank(QStringLiteral("Alle"));
-        QVERIFY(Db_ausfuehren(db, QStringLiteral("UPDATE Gruppe SET AnzahlSpiele3er=11")));
+        Fenster w;
+        QSqlDatabase db = w.gruppe(4, 2);
+        sql(db, QStringLiteral("UPDATE Gruppe SET AnzahlSpiele3er=11"));
         // The same group again, on the same day, kept (answer No to overwriting is not asked:
         // "Neue Spielgruppe" only).
-        auto gezeigt = beimNaechstenDialog("DlgNewGroup", [](QWidget* dlg) { static_cast<QDialog*>(dlg)->accept(); });
-        w->aktion(QStringLiteral("actNeueSpielGruppe"))->trigger();
-        QVERIFY(*gezeigt);
+        QVERIFY(mitDialog(w->aktion(QStringLiteral("actNeueSpielGruppe")), "DlgNewGroup",
+            [](QWidget* dlg) { static_cast<QDialog*>(dlg)->accept(); }));
         teilnehmerWaehlen(*w);
-        teilnehmerBestaetigen(*w, d);
+        teilnehmerBestaetigen(*w, w.d);
         db = w->registry().datenbank(QStringLiteral("Alle"));
         QCOMPARE(wert(db, QStringLiteral("SELECT COUNT(*) FROM Gruppe")).toInt(), 1);
         QCOMPARE(wert(db, QStringLiteral("SELECT AnzahlSpiele3er FROM Gruppe")).toInt(), 11);
         QCOMPARE(wert(db, QStringLiteral("SELECT COUNT(*) FROM Teilnehmer")).toInt(), 4);
-        fensterBeenden(w);
     }
 
     void gespeicherteGruppeOeffnen()
     {
-        SkriptDialoge d;
-        auto w = fensterStarten();
-        QSqlDatabase db = gruppeMitSpielern(*w, d, 10, 2);
+        Fenster w;
+        QSqlDatabase db = w.gruppe(10, 2);
         QVERIFY(db.isOpen());
         // Results as a finished match day would hold them.
-        QVERIFY(Db_ausfuehren(db, QStringLiteral("UPDATE Serie1 SET Punkte=-1 WHERE StartNr=100")));
-        QVERIFY(Db_ausfuehren(
-            db, QStringLiteral("UPDATE Serie1 SET Punkte=10, Kosten=2, Tisch=3, TischIntern=2 WHERE StartNr=101")));
-        QVERIFY(Db_ausfuehren(
-            db, QStringLiteral("UPDATE Serie1 SET Kosten=2.34, Tisch=3, TischIntern=1 WHERE StartNr=102")));
-        QVERIFY(
-            Db_ausfuehren(db, QStringLiteral("UPDATE Teilnehmer SET SummePunkte=10, SummeKosten=2 WHERE StartNr=101")));
-        fensterBeenden(w);
-
-        w = fensterStarten();
+        sql(db, QStringLiteral("UPDATE Serie1 SET Punkte=-1 WHERE StartNr=100"));
+        sql(db, QStringLiteral("UPDATE Serie1 SET Punkte=10, Kosten=2, Tisch=3, TischIntern=2 WHERE StartNr=101"));
+        sql(db, QStringLiteral("UPDATE Serie1 SET Kosten=2.34, Tisch=3, TischIntern=1 WHERE StartNr=102"));
+        sql(db, QStringLiteral("UPDATE Teilnehmer SET SummePunkte=10, SummeKosten=2 WHERE StartNr=101"));
+        w.neuStarten();
         QStandardItemModel* m = w->teilnehmer();
         QCOMPARE(m->rowCount(), 10);
-        QStringList kopf;
-        for (int c = 0; c < m->columnCount(); ++c)
-            kopf << m->headerData(c, Qt::Horizontal).toString();
-        QCOMPARE(kopf,
+        QCOMPARE(kopfTexte(m),
             (QStringList { "Nr", "Name", "Preisskat", "PktS1", "TischS1", "KostenS1", "PktS2", "TischS2", "KostenS2",
                 "Summe Punkte", "Summe Kosten" }));
         TeilnehmerTabelle* t = w->tabelle();
@@ -263,41 +225,26 @@ private slots:
         // A group without a connection changes nothing.
         QMetaObject::invokeMethod(w.get(), "onChangeAktuelleSpielGruppe", Q_ARG(QString, QStringLiteral("Gibtsnicht")));
         QCOMPARE(m->rowCount(), 10);
-        fensterBeenden(w);
     }
 
     void gruppennameMitHochkomma()
     {
-        {
-            QSettings s(
-                QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Kartenhof"), QStringLiteral("Reizwerk"));
-            s.setValue(QStringLiteral("Gruppe/Gruppe6"), QStringLiteral("Jung's"));
-        }
-        SkriptDialoge d;
-        auto w = fensterStarten();
+        Testumgebung::einstellen(QStringLiteral("Gruppe/Gruppe6"), QStringLiteral("Jung's"));
+        Fenster w;
         spielerAnlegen(*w, 3, QStringLiteral("Jung's"));
         spielerAnlegen(*w, 2, QStringLiteral("Herren"));
         w->form()->cmbSpielerGruppe->setCurrentText(QStringLiteral("Jung's"));
         QCOMPARE(w->auswahl()->rowCount(), 3);
-        QVERIFY(neuesTurnier(*w, d, 2));
+        QVERIFY(neuesTurnier(*w, w.d, 2));
         teilnehmerWaehlen(*w);
-        teilnehmerBestaetigen(*w, d);
+        teilnehmerBestaetigen(*w, w.d);
         QSqlDatabase db = w->registry().datenbank(QStringLiteral("Jung's"));
         QVERIFY(db.isOpen());
         QCOMPARE(wert(db, QStringLiteral("SELECT Name FROM Gruppe")).toString(), QStringLiteral("Jung's"));
-        fensterBeenden(w);
-        w = fensterStarten();
+        w.neuStarten();
         QCOMPARE(w->form()->cmbTeilnehmerGruppe->currentText(), QStringLiteral("Jung's"));
         QCOMPARE(w->teilnehmer()->rowCount(), 3);
         QCOMPARE(w->form()->dateEdit->date(), QDate::currentDate());
-        fensterBeenden(w);
-    }
-
-private:
-    static bool Db_ausfuehren(QSqlDatabase db, const QString& sql)
-    {
-        QSqlQuery q(db);
-        return q.exec(sql);
     }
 };
 

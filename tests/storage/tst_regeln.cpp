@@ -17,7 +17,7 @@ private slots:
 
     void regelnBearbeitenUndSpeichern()
     {
-        auto w = fensterStarten();
+        Fenster w;
         QStandardItemModel* m = w->regeln();
         QStandardItem* platz = m->item(0, 0);
         QCOMPARE(platz->rowCount(), 4);
@@ -41,18 +41,15 @@ private slots:
         m->item(1, 0)->setText(QStringLiteral("egal"));
         QCOMPARE(w->settings()->value(QStringLiteral("Kosten/KartenGeld")).toDouble(), 1.0);
         QCOMPARE(Regeln::regelnText(*w->settings()), QStringLiteral("0|2.5|2.5|3.5|1|1|2.5|10|50|40|35|Liste, Herbst"));
-        fensterBeenden(w);
-
         // A restart shows the stored values with '.'.
-        w = fensterStarten();
+        w.neuStarten();
         QCOMPARE(w->regeln()->item(0, 1)->text(), QStringLiteral("0.0|2.5|2.5|3.5"));
         QCOMPARE(w->regeln()->item(0, 0)->child(1, 1)->text(), QStringLiteral("2.5"));
-        fensterBeenden(w);
     }
 
     void editorPassendZurZeile()
     {
-        auto w = fensterStarten();
+        Fenster w;
         QTreeView* baum = w->form()->trvPunkteUndKosten;
         QStandardItemModel* m = w->regeln();
         auto modusVon = [&](int zeile) {
@@ -67,27 +64,18 @@ private slots:
         QCOMPARE(modusVon(8), 0);
         QMetaObject::invokeMethod(w.get(), "onKostenActivated", Q_ARG(QModelIndex, m->index(1, 0)));
         QCOMPARE(modusVon(1), 0);
-        fensterBeenden(w);
     }
 
     void spielergruppenAusDenEinstellungen()
     {
-        {
-            QSettings s(
-                QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Kartenhof"), QStringLiteral("Reizwerk"));
-            s.setValue(QStringLiteral("Gruppe/Gruppe2"), QStringLiteral("Alte Herren"));
-            s.setValue(QStringLiteral("Gruppe/Gruppe6"), QStringLiteral("Gaeste"));
-        }
-        auto w = fensterStarten();
+        Testumgebung::einstellen(QStringLiteral("Gruppe/Gruppe2"), QStringLiteral("Alte Herren"));
+        Testumgebung::einstellen(QStringLiteral("Gruppe/Gruppe6"), QStringLiteral("Gaeste"));
+        Fenster w;
         QComboBox* gruppen = w->form()->cmbSpielerGruppe;
-        QStringList texte;
-        for (int i = 0; i < gruppen->count(); ++i)
-            texte << gruppen->itemText(i);
-        QCOMPARE(texte, (QStringList { "Alle", "Senioren", "Herren", "Damen", "Jugend", "Gaeste" }));
+        QCOMPARE(comboTexte(gruppen), (QStringList { "Alle", "Senioren", "Herren", "Damen", "Jugend", "Gaeste" }));
         QCOMPARE(w->gruppen()->rowCount(), 6);
         QCOMPARE(w->gruppen()->item(5, 0)->text(), QStringLiteral("Gruppe6"));
         QCOMPARE(w->settings()->value(QStringLiteral("Gruppe/Gruppe2")).toString(), QStringLiteral("Senioren"));
-        fensterBeenden(w);
     }
 };
 

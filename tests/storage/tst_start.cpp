@@ -66,16 +66,15 @@ private slots:
 
     void ersterStartLegtDatenUndEinstellungenAn()
     {
-        SkriptDialoge d;
-        auto w = fensterStarten();
+        Fenster w;
         const QString datei = Testumgebung::datenOrdner() + QStringLiteral("/reizwerk.db");
         QVERIFY(QFile::exists(datei));
         QSqlDatabase db = w->registry().hauptDatenbank();
-        QCOMPARE(createStatement(db, QStringLiteral("Spieler")), Schema::spielerTabelle);
-        QCOMPARE(createStatement(db, QStringLiteral("Rangliste")), Schema::ranglisteTabelle);
         QCOMPARE(createStatement(db, QStringLiteral("Spieler")),
             QStringLiteral("CREATE table Spieler (StartNr int, VorName varchar(20), NachName varchar(20), "
                            "Gruppe varchar(20), Mitglied boolean, Preisskat boolean)"));
+        QCOMPARE(createStatement(db, QStringLiteral("Rangliste")),
+            QStringLiteral("CREATE table Rangliste (StartNr int, Name varchar(40), Datum date, Punkte int)"));
 
         QSettings s(Testumgebung::einstellungsDatei(), QSettings::IniFormat);
         QCOMPARE(s.value(QStringLiteral("databasepath")).toString(), Testumgebung::datenOrdner());
@@ -108,21 +107,17 @@ private slots:
         QCOMPARE(ui->le3erListeSpielAnzahl->text(), QStringLiteral("36"));
         QCOMPARE(ui->le4erListeSpielAnzahl->text(), QStringLiteral("48"));
         QCOMPARE(w->regeln()->item(0, 1)->text(), QStringLiteral("0.0|1.5|2.5|3.5"));
-        QStringList gruppen;
-        for (int i = 0; i < ui->cmbSpielerGruppe->count(); ++i)
-            gruppen << ui->cmbSpielerGruppe->itemText(i);
-        QCOMPARE(gruppen, (QStringList { "Alle", "Senioren", "Herren", "Damen", "Jugend" }));
+        QCOMPARE(comboTexte(ui->cmbSpielerGruppe), (QStringList { "Alle", "Senioren", "Herren", "Damen", "Jugend" }));
         QCOMPARE(ui->cmbSpielerGruppe->currentText(), QStringLiteral("Alle"));
         QCOMPARE(ui->tabWidget->tabText(0), QStringLiteral("Spielerliste"));
         QCOMPARE(w->windowTitle(), QStringLiteral("Reizwerk"));
         QVERIFY(!ui->tbSpielerHinzu->icon().isNull());
 
         w->aktion(QStringLiteral("actInfo"))->trigger();
-        QCOMPARE(d.infos.size(), 1);
-        QCOMPARE(d.infos.first().section(QLatin1Char('\n'), 1, 1), QStringLiteral("Reizwerk Version 1.1"));
-        QVERIFY(d.infos.first().startsWith(QStringLiteral("ProgrammInfo\n")));
-        QVERIFY(d.unerwartet.isEmpty());
-        fensterBeenden(w);
+        QCOMPARE(w.d.infos.size(), 1);
+        QCOMPARE(w.d.infos.first().section(QLatin1Char('\n'), 1, 1), QStringLiteral("Reizwerk Version 1.1"));
+        QVERIFY(w.d.infos.first().startsWith(QStringLiteral("ProgrammInfo\n")));
+        QVERIFY(w.d.unerwartet.isEmpty());
     }
 
     void letztesTurnierWirdWiedergeoeffnet()
@@ -136,17 +131,10 @@ private slots:
         alterSetzen(tag + QStringLiteral("/x.backup.db"), 300);
         alterSetzen(tag + QStringLiteral("/A.db"), 200);
         alterSetzen(tag + QStringLiteral("/B.db"), 100);
-        {
-            QSettings s(
-                QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Kartenhof"), QStringLiteral("Reizwerk"));
-            s.setValue(QStringLiteral("lastdatabasedir"), tag);
-        }
-        auto w = fensterStarten();
+        Testumgebung::einstellen(QStringLiteral("lastdatabasedir"), tag);
+        Fenster w;
         Ui::MainWindow* ui = w->form();
-        QCOMPARE(ui->cmbTeilnehmerGruppe->count(), 3);
-        QCOMPARE(ui->cmbTeilnehmerGruppe->itemText(0), QStringLiteral("B"));
-        QCOMPARE(ui->cmbTeilnehmerGruppe->itemText(1), QStringLiteral("A"));
-        QCOMPARE(ui->cmbTeilnehmerGruppe->itemText(2), QStringLiteral("x"));
+        QCOMPARE(comboTexte(ui->cmbTeilnehmerGruppe), (QStringList { "B", "A", "x" }));
         QCOMPARE(ui->cmbTeilnehmerGruppe->currentText(), QStringLiteral("B"));
         QVERIFY(w->registry().datenbank(QStringLiteral("x")).isOpen());
         QCOMPARE(w->teilnehmer()->rowCount(), 7);
@@ -155,18 +143,15 @@ private slots:
         QCOMPARE(ui->tabWidget->currentIndex(), 1);
         QVERIFY(ui->pbAuslosen->isEnabled());
         QVERIFY(!ui->tbSpielerHinzu->isEnabled());
-        fensterBeenden(w);
 
         // A vanished directory reopens nothing.
         QVERIFY(QDir(tag).removeRecursively());
-        w = fensterStarten();
+        w.neuStarten();
         QCOMPARE(w->form()->cmbTeilnehmerGruppe->count(), 0);
-        fensterBeenden(w);
     }
 
     void ueberschreibenLoeschtNurDiesenSpieltag()
     {
-        SkriptDialoge d;
         const QString datenOrdner = Testumgebung::datenOrdner();
         const QString heute
             = datenOrdner + QLatin1Char('/') + QDate::currentDate().toString(QStringLiteral("dd_MM_yyyy"));
@@ -175,25 +160,19 @@ private slots:
         QVERIFY(QDir().mkpath(frueher));
         gruppenDateiAnlegen(heute + QStringLiteral("/Herren.db"), QStringLiteral("Herren"), 4);
         gruppenDateiAnlegen(frueher + QStringLiteral("/Damen.db"), QStringLiteral("Damen"), 4);
-        QFile andere(heute + QStringLiteral("/notiz.txt"));
-        QVERIFY(andere.open(QIODevice::WriteOnly));
-        andere.close();
-        {
-            QSettings s(
-                QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Kartenhof"), QStringLiteral("Reizwerk"));
-            s.setValue(QStringLiteral("lastdatabasedir"), heute);
-        }
-        auto w = fensterStarten();
+        QVERIFY(QFile(heute + QStringLiteral("/notiz.txt")).open(QIODevice::WriteOnly));
+        Testumgebung::einstellen(QStringLiteral("lastdatabasedir"), heute);
+        Fenster w;
         QCOMPARE(w->form()->cmbTeilnehmerGruppe->currentText(), QStringLiteral("Herren"));
         QCOMPARE(w->form()->cmbSpielerGruppe->currentText(), QStringLiteral("Herren"));
         // An open database of another match day, registered under its name.
         Db::oeffnen(QStringLiteral("Damen"), frueher + QStringLiteral("/Damen.db"));
 
         // No: nothing changes.
-        d.antworte(false);
+        w.d.antworte(false);
         w->aktion(QStringLiteral("actNeuesTurnier"))->trigger();
-        QCOMPARE(d.fragen.size(), 1);
-        QCOMPARE(d.fragen.first(),
+        QCOMPARE(w.d.fragen.size(), 1);
+        QCOMPARE(w.d.fragen.first(),
             QStringLiteral("Turnier %1 ist schon vorhanden!\nUeberschreiben?")
                 .arg(QDate::currentDate().toString(QStringLiteral("dd_MM_yyyy"))));
         QVERIFY(QFile::exists(heute + QStringLiteral("/Herren.db")));
@@ -201,23 +180,20 @@ private slots:
         QCOMPARE(w->teilnehmer()->rowCount(), 4);
 
         // Yes: this day's group databases go, other files and other days stay.
-        d.antworte(true);
-        auto gezeigt = beimNaechstenDialog("DlgNewGroup", [](QWidget* dlg) { static_cast<QDialog*>(dlg)->reject(); });
-        w->aktion(QStringLiteral("actNeuesTurnier"))->trigger();
-        QVERIFY(*gezeigt);
+        w.d.antworte(true);
+        QVERIFY(mitDialog(w->aktion(QStringLiteral("actNeuesTurnier")), "DlgNewGroup", [](QWidget*) {}));
         QVERIFY(!QFile::exists(heute + QStringLiteral("/Herren.db")));
         QVERIFY(QFile::exists(heute + QStringLiteral("/notiz.txt")));
         QVERIFY(QFile::exists(frueher + QStringLiteral("/Damen.db")));
         QVERIFY(QSqlDatabase::database(QStringLiteral("Damen"), false).isOpen());
         QVERIFY(!QSqlDatabase::contains(QStringLiteral("Herren")));
         QCOMPARE(w->registry().namen(), QStringList { QStringLiteral("reizwerk_connection_name") });
-        QVERIFY(d.unerwartet.isEmpty());
-        fensterBeenden(w);
+        QVERIFY(w.d.unerwartet.isEmpty());
     }
 
     void fehlgeschlageneAnweisungWirdGezeigt()
     {
-        auto w = fensterStarten();
+        Fenster w;
         QVERIFY(!Db::ausfuehren(w->registry().hauptDatenbank(), QStringLiteral("UPDATE Gibtsnicht SET x=?"), { 1 }));
         QVERIFY(w->statusBar()->currentMessage().startsWith(QStringLiteral("FEHLER: ")));
         QVERIFY(w->statusBar()->currentMessage().contains(QStringLiteral("Gibtsnicht")));
@@ -229,12 +205,11 @@ private slots:
                 QStringLiteral("Jung's") }));
         QCOMPARE(wert(db, QStringLiteral("SELECT NachName FROM Spieler")).toString(),
             QStringLiteral("x'); DROP TABLE Spieler; --"));
-        fensterBeenden(w);
     }
 
     void transaktionenSchachteln()
     {
-        auto w = fensterStarten();
+        Fenster w;
         QSqlDatabase db = w->registry().hauptDatenbank();
         {
             Db::Transaktion aussen(db);
@@ -256,7 +231,6 @@ private slots:
             QVERIFY(aussen.abschliessen());
         }
         QCOMPARE(wert(db, QStringLiteral("SELECT COUNT(*) FROM Rangliste")).toInt(), 1);
-        fensterBeenden(w);
     }
 };
 
