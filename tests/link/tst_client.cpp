@@ -1,7 +1,6 @@
 #include "testumgebung.h"
 
 #include <QNetworkDatagram>
-#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QUdpSocket>
@@ -118,32 +117,6 @@ private slots:
             QStringLiteral("L@10.1.2.3:7"));
         QCOMPARE(
             Client::nickVon(QStringLiteral("L"), QHostAddress(QStringLiteral("::1")), 7), QStringLiteral("L@::1:7"));
-    }
-
-    void zufallsFrames()
-    {
-        Client c(QStringLiteral("Reizwerk"));
-        QVERIFY(c.starten(QHostAddress::LocalHost, 0));
-        QSignalSpy nachricht(&c, &Client::newMessage);
-        Begleiter b;
-        QVERIFY(b.anmelden(c.port()));
-        QRandomGenerator r(99);
-        QByteArray alles;
-        const int anzahl = 10000;
-        for (int i = 0; i < anzahl; ++i) {
-            QByteArray daten(r.bounded(200), Qt::Uninitialized);
-            for (char& z : daten)
-                z = char(r.bounded(256)); // invalid UTF-8 included
-            alles += Begleiter::frame(daten);
-        }
-        QElapsedTimer uhr;
-        uhr.start();
-        b.roh(alles);
-        QVERIFY(b.warte([&] { return nachricht.count() == anzahl; }, 30000));
-        QVERIFY(uhr.elapsed() < 30000);
-        // Still there and answering.
-        c.sendMessage(QStringLiteral("noch da"));
-        QCOMPARE(b.frames(1), QStringList { QStringLiteral("noch da") });
     }
 };
 

@@ -7,8 +7,6 @@
 #include <QDir>
 #include <QLabel>
 #include <QRandomGenerator>
-#include <QSettings>
-#include <QSpinBox>
 #include <QSqlQuery>
 #include <QSqlTableModel>
 #include <QStatusBar>
@@ -35,16 +33,19 @@ QStringList bisZurMarke(Begleiter& b, Begleiter& sender)
     return b.bis(QStringLiteral("15:marke:"));
 }
 
-void ausfuehren(QSqlDatabase db, const QString& sql)
+quint16 port(Fenster& w)
 {
-    QSqlQuery q(db);
-    QVERIFY2(q.exec(sql), qPrintable(sql));
+    return w->link()->port();
 }
 
-QSettings einstellungen()
+// The points (or costs) cell of a participant in the results table.
+QString text(Fenster& w, int startNr, int s, bool kosten = false)
 {
-    return QSettings(
-        QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Kartenhof"), QStringLiteral("Reizwerk"));
+    TeilnehmerTabelle* t = w->tabelle();
+    const int z = t->zeileVon(startNr);
+    if (z < 0)
+        return QStringLiteral("<keine Zeile>");
+    return (kosten ? t->kostenItem(z, s) : t->punkteItem(z, s))->text();
 }
 
 } // namespace
@@ -52,77 +53,58 @@ QSettings einstellungen()
 class TstLinkProtokoll : public QObject
 {
     Q_OBJECT
-
-    std::unique_ptr<MainWindow> w;
-
-    quint16 port() const { return w->link()->port(); }
-    QString text(int startNr, int s, bool kosten) const
-    {
-        TeilnehmerTabelle* t = w->tabelle();
-        const int z = t->zeileVon(startNr);
-        if (z < 0)
-            return QStringLiteral("<keine Zeile>");
-        return (kosten ? t->kostenItem(z, s) : t->punkteItem(z, s))->text();
-    }
-
 private slots:
     void init() { Testumgebung::frischesZuhause(); }
-    void cleanup()
-    {
-        if (w)
-            fensterBeenden(w);
-    }
 
     void einstellungenUndStatus()
     {
-        w = fensterStarten();
-        QVERIFY(w->link()->lauscht());
-        auto* status = w->findChild<QLabel*>(QStringLiteral("lblLinkStatus"));
-        QVERIFY(status);
-        QCOMPARE(status->text(), QStringLiteral("Verbindung: Port %1, 0 Begleiter").arg(port()));
-        Begleiter b;
-        QVERIFY(b.anmelden(port()));
-        QTRY_COMPARE(status->text(), QStringLiteral("Verbindung: Port %1, 1 Begleiter").arg(port()));
-        // A database message does not hide the link's state.
-        Db::Melder::instanz()->melden(QStringLiteral("Test"));
-        QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("FEHLER: Test"));
-        QVERIFY(status->isVisible());
-        b.socket.disconnectFromHost();
-        QTRY_COMPARE(status->text(), QStringLiteral("Verbindung: Port %1, 0 Begleiter").arg(port()));
-        fensterBeenden(w);
+        {
+            Fenster w;
+            QVERIFY(w->link()->lauscht());
+            auto* status = w->findChild<QLabel*>(QStringLiteral("lblLinkStatus"));
+            QVERIFY(status);
+            QCOMPARE(status->text(), QStringLiteral("Verbindung: Port %1, 0 Begleiter").arg(port(w)));
+            Begleiter b;
+            QVERIFY(b.anmelden(port(w)));
+            QTRY_COMPARE(status->text(), QStringLiteral("Verbindung: Port %1, 1 Begleiter").arg(port(w)));
+            // A database message does not hide the link's state.
+            Db::Melder::instanz()->melden(QStringLiteral("Test"));
+            QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("FEHLER: Test"));
+            QVERIFY(status->isVisible());
+            b.socket.disconnectFromHost();
+            QTRY_COMPARE(status->text(), QStringLiteral("Verbindung: Port %1, 0 Begleiter").arg(port(w)));
+        }
 
         // A port that is taken: shown, and the program works on.
         QTcpServer belegt;
         QVERIFY(belegt.listen(QHostAddress::LocalHost, 0));
         Testumgebung::frischesZuhause();
+        Testumgebung::einstellen(QStringLiteral("Link/Port"), belegt.serverPort());
+        Testumgebung::einstellen(QStringLiteral("Link/Adresse"), QStringLiteral("127.0.0.1"));
         {
-            QSettings s = einstellungen();
-            s.setValue(QStringLiteral("Link/Port"), belegt.serverPort());
-            s.setValue(QStringLiteral("Link/Adresse"), QStringLiteral("127.0.0.1"));
+            Fenster w;
+            QVERIFY(!w->link()->lauscht());
+            const QString status = w->findChild<QLabel*>(QStringLiteral("lblLinkStatus"))->text();
+            QVERIFY2(status.startsWith(QStringLiteral("Verbindung: FEHLER")), qPrintable(status));
+            QCOMPARE(spielerAnlegen(*w, 2).size(), 2);
+            QCOMPARE(w->spieler()->rowCount(), 2);
         }
-        w = fensterStarten();
-        QVERIFY(!w->link()->lauscht());
-        status = w->findChild<QLabel*>(QStringLiteral("lblLinkStatus"));
-        QVERIFY2(status->text().startsWith(QStringLiteral("Verbindung: FEHLER")), qPrintable(status->text()));
-        QCOMPARE(spielerAnlegen(*w, 2).size(), 2);
-        QCOMPARE(w->spieler()->rowCount(), 2);
-        fensterBeenden(w);
 
         // The port is written with its default when missing.
         Testumgebung::frischesZuhause();
-        einstellungen().setValue(QStringLiteral("Link/Adresse"), QStringLiteral("127.0.0.1"));
-        w = fensterStarten(false);
+        Testumgebung::einstellen(QStringLiteral("Link/Adresse"), QStringLiteral("127.0.0.1"));
+        Fenster w(false);
         QCOMPARE(w->settings()->value(QStringLiteral("Link/Port")).toInt(), 47474);
         QCOMPARE(w->settings()->value(QStringLiteral("Link/Adresse")).toString(), QStringLiteral("127.0.0.1"));
     }
 
     void spielerlisteBeimAnmelden()
     {
-        w = fensterStarten();
+        Fenster w;
         {
             // Also an empty roster is sent.
             Begleiter leer;
-            QVERIFY(leer.anmelden(port()));
+            QVERIFY(leer.anmelden(port(w)));
             QCOMPARE(leer.frames(1), QStringList { QStringLiteral("4:127.0.0.1:AlleSpieler$") });
         }
         QTRY_COMPARE(w->link()->anzahlTeilnehmer(), 0);
@@ -136,13 +118,13 @@ private slots:
             "4:127.0.0.1:AlleSpieler$100|Anna Berg|Ja|Nein@101|Bernd Kurz|Nein|Ja@102|Carla Lang|Ja|Nein");
 
         Begleiter a;
-        QVERIFY(a.anmelden(port()));
+        QVERIFY(a.anmelden(port(w)));
         QCOMPARE(a.frames(1), QStringList { liste });
 
         // Known address, or another name: nothing is sent.
         Begleiter zweiter, fremd;
-        QVERIFY(zweiter.anmelden(port()));
-        QVERIFY(fremd.anmelden(port(), QStringLiteral("Fremd")));
+        QVERIFY(zweiter.anmelden(port(w)));
+        QVERIFY(fremd.anmelden(port(w), QStringLiteral("Fremd")));
         const QString marke = QStringLiteral("15:marke:AlleSpieler$4242@1@") + regeln;
         QCOMPARE(bisZurMarke(a, a), QStringList { marke });
         QCOMPARE(zweiter.bis(QStringLiteral("15:marke:")), QStringList { marke });
@@ -157,35 +139,25 @@ private slots:
         zweiter.socket.disconnectFromHost();
         QTRY_COMPARE(w->link()->anzahlTeilnehmer(), 1);
         Begleiter wieder;
-        QVERIFY(wieder.anmelden(port()));
+        QVERIFY(wieder.anmelden(port(w)));
         QCOMPARE(wieder.frames(1), QStringList { liste });
     }
 
     void tischAnfragen()
     {
-        w = fensterStarten();
-        SkriptDialoge d;
-        QSqlDatabase db = gruppeMitSpielern(*w, d, 8, 2);
+        Fenster w;
+        QSqlDatabase db = w.gruppe(8, 2);
         QVERIFY(db.isValid());
         const QString g = w->form()->cmbTeilnehmerGruppe->currentText();
         QCOMPARE(g, QStringLiteral("Alle"));
-        ausfuehren(db, QStringLiteral("UPDATE Gruppe SET ErsterTisch=1, LetzterTisch=2"));
+        sql(db, QStringLiteral("UPDATE Gruppe SET ErsterTisch=1, LetzterTisch=2"));
         // Seats of series 2, written in another order than the seats.
-        const QList<QPair<int, int>> tisch1 { { 106, 3 }, { 103, 1 }, { 101, 4 }, { 100, 2 } };
-        for (const auto& p : tisch1)
-            ausfuehren(db,
-                QStringLiteral("UPDATE Serie2 SET Tisch=1, TischIntern=%1 WHERE StartNr=%2")
-                    .arg(p.second)
-                    .arg(p.first));
-        const QList<QPair<int, int>> tisch2 { { 102, 4 }, { 104, 1 }, { 105, 2 }, { 107, 3 } };
-        for (const auto& p : tisch2)
-            ausfuehren(db,
-                QStringLiteral("UPDATE Serie2 SET Tisch=2, TischIntern=%1 WHERE StartNr=%2")
-                    .arg(p.second)
-                    .arg(p.first));
+        sitze(db, 2,
+            { { 106, 1, 3 }, { 103, 1, 1 }, { 101, 1, 4 }, { 100, 1, 2 }, { 102, 2, 4 }, { 104, 2, 1 }, { 105, 2, 2 },
+                { 107, 2, 3 } });
 
         Begleiter a;
-        QVERIFY(a.anmelden(port()));
+        QVERIFY(a.anmelden(port(w)));
         QCOMPARE(a.frames(1).size(), 1);
         a.senden(QStringLiteral("5:127.0.0.1:x$1@2"));
         QCOMPARE(a.bis(QStringLiteral("15:")),
@@ -196,7 +168,7 @@ private slots:
 
         // A second companion, from its own address, asks for the same table.
         Begleiter b;
-        QVERIFY(b.anmelden(port(), QStringLiteral("Listenbote"), QHostAddress(QStringLiteral("127.0.0.2"))));
+        QVERIFY(b.anmelden(port(w), QStringLiteral("Listenbote"), QHostAddress(QStringLiteral("127.0.0.2"))));
         QCOMPARE(b.frames(1).value(0).left(24), QStringLiteral("4:127.0.0.2:AlleSpieler$"));
         b.senden(QStringLiteral("5:127.0.0.2:x$1@2"));
         QCOMPARE(b.bis(QStringLiteral("15:")),
@@ -223,29 +195,28 @@ private slots:
         QCOMPARE(w->registry().aktuelle(), g);
     }
 
-    void ergebnisseDerGezeigtenGruppe()
+    void ergebnisseDerGezeigtenUndEinerAnderenGruppe()
     {
-        w = fensterStarten();
-        SkriptDialoge d;
-        QSqlDatabase db = gruppeMitSpielern(*w, d, 4, 2);
+        Fenster w;
+        QSqlDatabase db = w.gruppe(4, 2);
         QVERIFY(db.isValid());
         const QString g = w->form()->cmbTeilnehmerGruppe->currentText();
         const QString datum = wert(db, QStringLiteral("SELECT Datum FROM Gruppe")).toString();
         Begleiter a;
-        QVERIFY(a.anmelden(port()));
+        QVERIFY(a.anmelden(port(w)));
         a.senden(QStringLiteral("7:127.0.0.1:%1$L|x|1|23|a|b|4.5|c|100@L|x|2|-10|a|b|1|c|101@L|x|1|99|a|b|9|102@"
                                 "L|x|2|5|a|b|2|c|100@L|x|3|5|a|b|2|c|103")
                      .arg(g));
         bisZurMarke(a, a);
 
-        QCOMPARE(text(100, 1, false), QStringLiteral("23"));
-        QCOMPARE(text(100, 1, true), QStringLiteral("4.5"));
-        QCOMPARE(text(100, 2, false), QStringLiteral("5"));
-        QCOMPARE(text(100, 2, true), QStringLiteral("2.0"));
-        QCOMPARE(text(101, 2, false), QStringLiteral("-10"));
-        QCOMPARE(text(101, 2, true), QStringLiteral("1.0"));
+        QCOMPARE(text(w, 100, 1), QStringLiteral("23"));
+        QCOMPARE(text(w, 100, 1, true), QStringLiteral("4.5"));
+        QCOMPARE(text(w, 100, 2), QStringLiteral("5"));
+        QCOMPARE(text(w, 100, 2, true), QStringLiteral("2.0"));
+        QCOMPARE(text(w, 101, 2), QStringLiteral("-10"));
+        QCOMPARE(text(w, 101, 2, true), QStringLiteral("1.0"));
         // The eight-part line is skipped.
-        QCOMPARE(text(102, 1, false), QStringLiteral("0"));
+        QCOMPARE(text(w, 102, 1), QStringLiteral("0"));
 
         // Stored by the score entry, with sums and the match-day ranking.
         QTRY_COMPARE(wert(db, QStringLiteral("SELECT Punkte FROM Serie1 WHERE StartNr=100")).toInt(), 23);
@@ -259,30 +230,21 @@ private slots:
             wert(haupt, QStringLiteral("SELECT Punkte FROM Rangliste WHERE StartNr=100 AND Datum='%1'").arg(datum))
                 .toInt(),
             28);
-    }
 
-    void ergebnisseEinerAnderenGruppe()
-    {
-        w = fensterStarten();
-        SkriptDialoge d;
-        QSqlDatabase alle = gruppeMitSpielern(*w, d, 4, 2);
-        QVERIFY(alle.isValid());
-        // A second group, which is then the one shown.
+        // Results for a group that is not the one shown: a second group is.
+        QSqlDatabase alle = db;
         spielerAnlegen(*w, 4, QStringLiteral("Senioren"));
         w->form()->cmbSpielerGruppe->setCurrentText(QStringLiteral("Senioren"));
-        auto gezeigt = beimNaechstenDialog("DlgNewGroup", [](QWidget* dlg) { static_cast<QDialog*>(dlg)->accept(); });
-        w->aktion(QStringLiteral("actNeueSpielGruppe"))->trigger();
-        QVERIFY(*gezeigt);
+        QVERIFY(mitDialog(w->aktion(QStringLiteral("actNeueSpielGruppe")), "DlgNewGroup",
+            [](QWidget* dlg) { static_cast<QDialog*>(dlg)->accept(); }));
         teilnehmerWaehlen(*w);
-        teilnehmerBestaetigen(*w, d);
+        teilnehmerBestaetigen(*w, w.d);
         QCOMPARE(w->form()->cmbTeilnehmerGruppe->currentText(), QStringLiteral("Senioren"));
         QCOMPARE(w->tabelle()->zeileVon(104), 0);
         QVERIFY(w->registry().datenbank(QStringLiteral("Senioren")).isValid());
 
-        ausfuehren(alle, QStringLiteral("UPDATE Serie2 SET Punkte=30, Kosten=2 WHERE StartNr=100"));
-        ausfuehren(alle, QStringLiteral("UPDATE Gruppe SET Datum='2026-03-01'"));
-        Begleiter a;
-        QVERIFY(a.anmelden(port()));
+        sql(alle, QStringLiteral("UPDATE Serie2 SET Punkte=30, Kosten=2 WHERE StartNr=100"));
+        sql(alle, QStringLiteral("UPDATE Gruppe SET Datum='2026-03-01'"));
         a.senden(QStringLiteral("7:127.0.0.1:Alle$L|x|1|12|a|b|3.5|c|100@L|x|2|7|a|b|1|c|101@L|x|1|50|a|b|1|102@"
                                 "L|x|1|50|a|b|1|c|999@L|x|5|50|a|b|1|c|103@L|x|1|17|a|b|0.5|c|104"));
         bisZurMarke(a, a);
@@ -296,15 +258,16 @@ private slots:
         QCOMPARE(wert(alle, QStringLiteral("SELECT Punkte FROM Serie1 WHERE StartNr=102")).toInt(), 0);
         QCOMPARE(wert(alle, QStringLiteral("SELECT SummePunkte FROM Teilnehmer WHERE StartNr=103")).toInt(), 0);
 
-        QSqlDatabase haupt = w->registry().hauptDatenbank();
         QCOMPARE(
             spalte(haupt, QStringLiteral("SELECT StartNr FROM Rangliste WHERE Datum='2026-03-01' ORDER BY StartNr")),
             QVariantList({ 100, 101 }));
-        QCOMPARE(wert(haupt, QStringLiteral("SELECT Punkte FROM Rangliste WHERE StartNr=100")).toInt(), 42);
+        QCOMPARE(wert(haupt, QStringLiteral("SELECT Punkte FROM Rangliste WHERE StartNr=100 AND Datum='2026-03-01'"))
+                     .toInt(),
+            42);
         QCOMPARE(wert(haupt, QStringLiteral("SELECT Name FROM Rangliste WHERE StartNr=101")).toString(),
             QStringLiteral("Vorname2 Nachname2"));
         // The shown group is untouched: 104 is not in "Alle".
-        QCOMPARE(text(104, 1, false), QStringLiteral("0"));
+        QCOMPARE(text(w, 104, 1), QStringLiteral("0"));
         QCOMPARE(wert(w->registry().datenbank(QStringLiteral("Senioren")),
                      QStringLiteral("SELECT Punkte FROM Serie1 WHERE StartNr=104"))
                      .toInt(),
@@ -317,16 +280,15 @@ private slots:
 
     void spiellistenDateien()
     {
-        w = fensterStarten();
-        SkriptDialoge d;
-        QVERIFY(gruppeMitSpielern(*w, d, 4, 2).isValid());
+        Fenster w;
+        QVERIFY(w.gruppe(4, 2).isValid());
         const QString turnier = w->turnierOrdner();
         const QString listen = turnier + QStringLiteral("/SpielListen");
         const QStringList vorher = QDir(turnier).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
         const QStringList datenVorher = QDir(w->datenVerzeichnis()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
 
         Begleiter a;
-        QVERIFY(a.anmelden(port()));
+        QVERIFY(a.anmelden(port(w)));
         const QByteArray bytes("Serie1\r\n\x00\xff", 10);
         a.senden(QStringLiteral("16:127.0.0.1:x$a@b@c"));
         a.senden(QStringLiteral("17:127.0.0.1:x$t7.bin@") + QString::fromLatin1(qCompress(bytes).toBase64()));
@@ -336,12 +298,8 @@ private slots:
             a.senden(QString::fromLatin1(boese));
         bisZurMarke(a, a);
 
-        QFile fa(listen + QStringLiteral("/a"));
-        QVERIFY(fa.open(QIODevice::ReadOnly));
-        QCOMPARE(fa.readAll(), QByteArray("c\n"));
-        QFile fb(listen + QStringLiteral("/t7.bin"));
-        QVERIFY(fb.open(QIODevice::ReadOnly));
-        QCOMPARE(fb.readAll(), bytes);
+        QCOMPARE(Testumgebung::dateiInhalt(listen + QStringLiteral("/a")), QByteArray("c\n"));
+        QCOMPARE(Testumgebung::dateiInhalt(listen + QStringLiteral("/t7.bin")), bytes);
         QCOMPARE(QDir(listen).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
             QStringList({ QStringLiteral("a"), QStringLiteral("t7.bin") }));
         QCOMPARE(QDir(turnier).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
@@ -351,21 +309,20 @@ private slots:
 
     void fremdeKoepfeUndZufall()
     {
-        w = fensterStarten();
-        SkriptDialoge d;
-        QSqlDatabase db = gruppeMitSpielern(*w, d, 4, 2);
+        Fenster w;
+        QSqlDatabase db = w.gruppe(4, 2);
         QVERIFY(db.isValid());
         const QString turnier = w->turnierOrdner();
         const QString g = w->form()->cmbTeilnehmerGruppe->currentText();
         Begleiter a;
-        QVERIFY(a.anmelden(port()));
+        QVERIFY(a.anmelden(port(w)));
         a.frames(1);
 
         // A header with an IPv6 address has more ":" and is dropped.
         a.senden(QStringLiteral("5:fe80::1:x$1@1"));
         a.senden(QStringLiteral("7:::1:%1$L|x|1|50|a|b|1|c|100").arg(g));
         QCOMPARE(bisZurMarke(a, a).size(), 1);
-        QCOMPARE(text(100, 1, false), QStringLiteral("0"));
+        QCOMPARE(text(w, 100, 1), QStringLiteral("0"));
 
         // Random and mutated frames: no crash, no stall, nothing written
         // outside the game-list directory.

@@ -17,12 +17,6 @@ QString gepackt(const QByteArray& daten)
     return QString::fromLatin1(qCompress(daten).toBase64());
 }
 
-QByteArray lesen(const QString& pfad)
-{
-    QFile f(pfad);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<fehlt>");
-}
-
 } // namespace
 
 class TstProtokoll : public QObject
@@ -119,15 +113,15 @@ private slots:
         const QString listen = turnier + QStringLiteral("/SpielListen");
 
         QVERIFY(Protokoll::dateiNachrichtSpeichern(turnier, Nachricht::lesen(QStringLiteral("16:a:l$a@b@c"))));
-        QCOMPARE(lesen(listen + QStringLiteral("/a")), QByteArray("c\n"));
+        QCOMPARE(Testumgebung::dateiInhalt(listen + QStringLiteral("/a")), QByteArray("c\n"));
         // Replaced whole.
         QVERIFY(Protokoll::dateiNachrichtSpeichern(turnier, Nachricht::lesen(QStringLiteral("16:a:l$a@x"))));
-        QCOMPARE(lesen(listen + QStringLiteral("/a")), QByteArray("x\n"));
+        QCOMPARE(Testumgebung::dateiInhalt(listen + QStringLiteral("/a")), QByteArray("x\n"));
 
         const QByteArray bytes("\x01\x02\xff@$", 5);
         QVERIFY(Protokoll::dateiNachrichtSpeichern(
             turnier, Nachricht::lesen(QStringLiteral("17:a:l$b.bin@") + gepackt(bytes))));
-        QCOMPARE(lesen(listen + QStringLiteral("/b.bin")), bytes);
+        QCOMPARE(Testumgebung::dateiInhalt(listen + QStringLiteral("/b.bin")), bytes);
 
         const QStringList refused { QStringLiteral("16:a:l$../boese@c"), QStringLiteral("16:a:l$..@c"),
             QStringLiteral("16:a:l$.@c"), QStringLiteral("16:a:l$@c"), QStringLiteral("16:a:l$x\\..\\boese@c"),
