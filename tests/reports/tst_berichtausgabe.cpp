@@ -10,80 +10,61 @@
 #include <QTextCodec>
 
 #include "app/mainwindow.h"
+#include "spieltag.h"
 #include "ui_mainwindow.h"
 
-namespace
-{
-
-QByteArray lesen(const QString& datei)
-{
-    QFile f(datei);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-QByteArray golden(const QString& name)
-{
-    return lesen(QStringLiteral(REIZWERK_TESTDATA "/") + name);
-}
-
-// Picks an output type in DlgTextAusgabe (none: leave the preset) and
-// confirms, or cancels.
-std::shared_ptr<bool> ausgabeWaehlen(const char* knopf, bool ok = true)
-{
-    const QString name = knopf ? QString::fromLatin1(knopf) : QString();
-    return beimNaechstenDialog("DlgTextAusgabe", [name, ok](QWidget* dlg) {
-        if (!name.isEmpty())
-            dlg->findChild<QRadioButton*>(name)->setChecked(true);
-        auto* knoepfe = dlg->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
-        knoepfe->button(ok ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)->click();
-    });
-}
-
-} // namespace
+using Testumgebung::dateiInhalt;
+using Testumgebung::golden;
 
 class TstBerichtAusgabe : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<MainWindow> w;
-    std::unique_ptr<SkriptDialoge> d;
+    std::unique_ptr<Fenster> w;
     QTextCodec* vorher = nullptr;
+
+    // "Textausgaben": picks an output type (none: leave the preset) and
+    // confirms with the given file name, or cancels.
+    bool ausgeben(const char* art, const QString& datei, bool ok = true)
+    {
+        if (ok)
+            (*w).d.dateiname(datei);
+        const QString name = art ? QString::fromLatin1(art) : QString();
+        return mitDialog((*w)->form()->pbTextAusgaben, "DlgTextAusgabe", [name, ok](QWidget* dlg) {
+            if (!name.isEmpty())
+                dlg->findChild<QRadioButton*>(name)->setChecked(true);
+            knopf(dlg, ok ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel);
+        });
+    }
 
 private slots:
     void init()
     {
         Testumgebung::frischesZuhause();
         vorher = QTextCodec::codecForLocale();
-        w = fensterStarten();
-        d = std::make_unique<SkriptDialoge>();
-        QVERIFY(Turnierbau::gruppeMitSpielern(*w, *d, 4, 1).isValid());
+        w = std::make_unique<Fenster>();
+        QVERIFY(w->gruppe(4, 1).isValid());
 
         // The table as the golden files show it; shown only, not stored.
-        const QVector<QStringList> zeilen = {
-            { "100", QStringLiteral("Dr. Ludwig & S\u00f6hne"), "Ja", "120", "1", "3.5", "120", "3.5" },
-            { "101", QStringLiteral("\u0141ukasz \"Luk\" <Nowak>"), "Nein", "250", "1", "1.0", "250", "1.0" },
-            { "102", "Maximilian Mustermann-Ost", "Ja", "120", "2", "2.0", "120", "2.0" },
-            { "103", "Anna Schmidt", "Ja", "-30", "2", "6.5", "-30", "6.5" },
-        };
-        QStandardItemModel* m = w->teilnehmer();
+        const QVector<QStringList> zeilen = spieltagZeilen();
+        QStandardItemModel* m = (*w)->teilnehmer();
         QCOMPARE(m->rowCount(), 4);
         QCOMPARE(m->columnCount(), 8);
         const QSignalBlocker sperre(m);
         for (int z = 0; z < 4; ++z)
             for (int c = 0; c < 8; ++c)
                 m->item(z, c)->setText(zeilen[z][c]);
-        w->settings()->setValue(QStringLiteral("Kosten/Preisskat"), QStringLiteral("5"));
-        w->settings()->setValue(QStringLiteral("Kosten/ListenName"), QStringLiteral("Herbst & Winter"));
-        w->form()->dateEdit->setDate(QDate(2026, 12, 5));
+        (*w)->settings()->setValue(QStringLiteral("Kosten/Preisskat"), QStringLiteral("5"));
+        (*w)->settings()->setValue(QStringLiteral("Kosten/ListenName"), QStringLiteral("Herbst & Winter"));
+        (*w)->form()->dateEdit->setDate(QDate(2026, 12, 5));
     }
 
     void cleanup()
     {
         QTextCodec::setCodecForLocale(vorher);
-        if (d)
-            QVERIFY2(d->unerwartet.isEmpty(), qPrintable(d->unerwartet.join(QLatin1Char(','))));
-        d.reset();
-        fensterBeenden(w);
+        if (w)
+            QVERIFY2(w->d.unerwartet.isEmpty(), qPrintable(w->d.unerwartet.join(QLatin1Char(','))));
+        w.reset();
     }
 
     void alleDreiArten()
@@ -92,27 +73,16 @@ private slots:
         const QString ordner = Testumgebung::zuhause();
 
         // The preset choice is the text file.
-        d->dateiname(ordner + QStringLiteral("/spieltag.txt"));
-        auto gezeigt = ausgabeWaehlen(nullptr);
-        w->form()->pbTextAusgaben->click();
-        QVERIFY(*gezeigt);
-        QCOMPARE(lesen(ordner + QStringLiteral("/spieltag.txt")), golden(QStringLiteral("spieltag.txt")));
-
-        d->dateiname(ordner + QStringLiteral("/excel.txt"));
-        gezeigt = ausgabeWaehlen("rbExcelDatei");
-        w->form()->pbTextAusgaben->click();
-        QVERIFY(*gezeigt);
-        QCOMPARE(lesen(ordner + QStringLiteral("/excel.txt")), golden(QStringLiteral("spieltag_excel.txt")));
-
-        d->dateiname(ordner + QStringLiteral("/spieltag.html"));
-        gezeigt = ausgabeWaehlen("rbHtmlDatei");
-        w->form()->pbTextAusgaben->click();
-        QVERIFY(*gezeigt);
-        QCOMPARE(lesen(ordner + QStringLiteral("/spieltag.html")), golden(QStringLiteral("spieltag.html")));
+        QVERIFY(ausgeben(nullptr, ordner + QStringLiteral("/spieltag.txt")));
+        QCOMPARE(dateiInhalt(ordner + QStringLiteral("/spieltag.txt")), golden(QStringLiteral("spieltag.txt")));
+        QVERIFY(ausgeben("rbExcelDatei", ordner + QStringLiteral("/excel.txt")));
+        QCOMPARE(dateiInhalt(ordner + QStringLiteral("/excel.txt")), golden(QStringLiteral("spieltag_excel.txt")));
+        QVERIFY(ausgeben("rbHtmlDatei", ordner + QStringLiteral("/spieltag.html")));
+        QCOMPARE(dateiInhalt(ordner + QStringLiteral("/spieltag.html")), golden(QStringLiteral("spieltag.html")));
 
         // The report changed nothing in the table.
-        QCOMPARE(w->teilnehmer()->item(0, 1)->text(), QStringLiteral("Dr. Ludwig & S\u00f6hne"));
-        QCOMPARE(d->fehlerTexte, QStringList());
+        QCOMPARE((*w)->teilnehmer()->item(0, 1)->text(), QStringLiteral("Dr. Ludwig & S\u00f6hne"));
+        QCOMPARE(w->d.fehlerTexte, QStringList());
     }
 
     void lokaleKodierung()
@@ -120,11 +90,8 @@ private slots:
         // A Latin-1 system keeps umlauts as single bytes.
         QTextCodec::setCodecForLocale(QTextCodec::codecForName("ISO-8859-1"));
         const QString datei = Testumgebung::zuhause() + QStringLiteral("/latin1.txt");
-        d->dateiname(datei);
-        auto gezeigt = ausgabeWaehlen("rbExcelDatei");
-        w->form()->pbTextAusgaben->click();
-        QVERIFY(*gezeigt);
-        const QByteArray inhalt = lesen(datei);
+        QVERIFY(ausgeben("rbExcelDatei", datei));
+        const QByteArray inhalt = dateiInhalt(datei);
         QVERIFY(inhalt.contains("100\tDr, Ludwig & S\xf6hne\tJa"));
         QVERIFY(!inhalt.contains("\xc3\xb6"));
     }
@@ -132,27 +99,18 @@ private slots:
     void abbrechenUndFehler()
     {
         // Cancel in the choice: no file dialog at all.
-        auto gezeigt = ausgabeWaehlen("rbHtmlDatei", false);
-        w->form()->pbTextAusgaben->click();
-        QVERIFY(*gezeigt);
+        QVERIFY(ausgeben("rbHtmlDatei", QString(), false));
 
         // Cancel in the file dialog: nothing written, no message.
-        d->dateiname(QString());
-        gezeigt = ausgabeWaehlen(nullptr);
-        w->form()->pbTextAusgaben->click();
-        QVERIFY(*gezeigt);
-        QVERIFY(d->fehlerTexte.isEmpty());
+        QVERIFY(ausgeben(nullptr, QString()));
+        QVERIFY(w->d.fehlerTexte.isEmpty());
 
         // A file that cannot be written is named, with the reason, for every type.
         const QString datei = Testumgebung::zuhause() + QStringLiteral("/gibtsnicht/bericht.txt");
-        for (const char* art : { "rbTextDatei", "rbExcelDatei", "rbHtmlDatei" }) {
-            d->dateiname(datei);
-            gezeigt = ausgabeWaehlen(art);
-            w->form()->pbTextAusgaben->click();
-            QVERIFY(*gezeigt);
-        }
-        QCOMPARE(d->fehlerTexte.size(), 3);
-        for (const QString& text : qAsConst(d->fehlerTexte)) {
+        for (const char* art : { "rbTextDatei", "rbExcelDatei", "rbHtmlDatei" })
+            QVERIFY(ausgeben(art, datei));
+        QCOMPARE(w->d.fehlerTexte.size(), 3);
+        for (const QString& text : qAsConst(w->d.fehlerTexte)) {
             QVERIFY(text.contains(datei));
             QVERIFY(text.section(QLatin1Char('\n'), 1).trimmed().size() > 0);
         }

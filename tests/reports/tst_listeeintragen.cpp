@@ -47,11 +47,6 @@ void setzen(QWidget* dlg, const char* name, const QString& text)
     dlg->findChild<QLineEdit*>(QString::fromLatin1(name))->setText(text);
 }
 
-void knopf(QWidget* dlg, QDialogButtonBox::StandardButton b)
-{
-    dlg->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"))->button(b)->click();
-}
-
 const QStringList leer = { QString(), QString(), QString(), QString() };
 
 } // namespace
@@ -60,14 +55,13 @@ class TstListeEintragen : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<MainWindow> w;
-    std::unique_ptr<SkriptDialoge> d;
+    std::unique_ptr<Fenster> f;
     QSqlDatabase db;
 
-    void sql(const QString& text)
+    // Opens the game-list dialog of the window and lets `handeln` fill it in.
+    bool listeEintragen(std::function<void(QWidget*)> handeln)
     {
-        QSqlQuery q(db);
-        QVERIFY2(q.exec(text), qPrintable(text));
+        return mitDialog((*f)->form()->pbListeEintragen, "DlgListeEintragen", std::move(handeln));
     }
 
 private slots:
@@ -76,30 +70,23 @@ private slots:
     void init()
     {
         Testumgebung::frischesZuhause();
-        w = fensterStarten();
-        d = std::make_unique<SkriptDialoge>();
-        db = Turnierbau::gruppeMitSpielern(*w, *d, 7, 2);
+        f = std::make_unique<Fenster>();
+        db = f->gruppe(7, 2);
         QVERIFY(db.isValid());
-        const QVector<QVector<int>> sitze = { { 103, 1, 1 }, { 101, 1, 2 }, { 100, 1, 3 }, { 102, 1, 4 }, { 105, 2, 1 },
-            { 104, 2, 2 }, { 106, 2, 3 } };
-        for (const auto& s : sitze)
-            sql(QStringLiteral("UPDATE Serie2 SET Tisch=%1, TischIntern=%2 WHERE StartNr=%3")
-                    .arg(s[1])
-                    .arg(s[2])
-                    .arg(s[0]));
-        sql(QStringLiteral("UPDATE Serie2 SET Punkte=40, Kosten=1.5 WHERE StartNr=101"));
+        Turnierbau::sitze(db, 2,
+            { { 103, 1, 1 }, { 101, 1, 2 }, { 100, 1, 3 }, { 102, 1, 4 }, { 105, 2, 1 }, { 104, 2, 2 },
+                { 106, 2, 3 } });
+        Turnierbau::sql(db, QStringLiteral("UPDATE Serie2 SET Punkte=40, Kosten=1.5 WHERE StartNr=101"));
         // Series 1: only table 2 has a list, with two players.
-        sql(QStringLiteral("UPDATE Serie1 SET Tisch=2, TischIntern=1 WHERE StartNr=100"));
-        sql(QStringLiteral("UPDATE Serie1 SET Tisch=2, TischIntern=2 WHERE StartNr=101"));
+        Turnierbau::sitze(db, 1, { { 100, 2, 1 }, { 101, 2, 2 } });
     }
 
     void cleanup()
     {
-        if (d)
-            QVERIFY2(d->unerwartet.isEmpty(), qPrintable(d->unerwartet.join(QLatin1Char(','))));
-        d.reset();
+        if (f)
+            QVERIFY2(f->d.unerwartet.isEmpty(), qPrintable(f->d.unerwartet.join(QLatin1Char(','))));
         db = QSqlDatabase();
-        fensterBeenden(w);
+        f.reset();
     }
 
     void laden()
@@ -107,7 +94,6 @@ private slots:
         DlgListeEintragen dlg(1, 2, 2, db);
         auto* tisch = dlg.findChild<QComboBox*>(QStringLiteral("cmbTisch"));
         auto* serie = dlg.findChild<QComboBox*>(QStringLiteral("cmbSerie"));
-        QCOMPARE(dlg.windowTitle(), QStringLiteral("Spielliste eintragen"));
         QCOMPARE(tisch->count(), 2);
         QCOMPARE(serie->count(), 3);
         QCOMPARE(serie->itemData(2).toInt(), 2);
@@ -165,19 +151,14 @@ private slots:
 
         QCOMPARE(dlg.teilnehmerName(104), QStringLiteral("Vorname5 Nachname5"));
         QCOMPARE(dlg.teilnehmerName(999), QString());
-    }
 
-    void eintraegeLesen()
-    {
-        DlgListeEintragen dlg(1, 2, 2, db);
+        // What the rows hand back: numbers that do not read count 0.
         waehlen(&dlg, "cmbSerie", QStringLiteral("2"));
         setzen(&dlg, "lePunkte1", QStringLiteral("120"));
         setzen(&dlg, "leKosten1", QStringLiteral("3.5"));
         setzen(&dlg, "lePunkte2", QStringLiteral("viel"));
         setzen(&dlg, "leKosten2", QStringLiteral("2,5"));
         setzen(&dlg, "leKosten3", QString());
-        int t = 0, s = 0;
-        QList<SpielListenEintrag> liste;
         dlg.eintraege(t, s, liste);
         QCOMPARE(t, 1);
         QCOMPARE(s, 2);
@@ -194,6 +175,7 @@ private slots:
 
     void ausDemFenster()
     {
+        Fenster& w = *f;
         TeilnehmerTabelle* t = w->tabelle();
         const int z103 = t->zeileVon(103);
         QVERIFY(z103 >= 0);
@@ -201,32 +183,28 @@ private slots:
         bool offenMitLeerenReihen = false;
 
         // Cancel: nothing changes.
-        auto gezeigt = beimNaechstenDialog("DlgListeEintragen", [](QWidget* dlg) {
+        QVERIFY(listeEintragen([](QWidget* dlg) {
             waehlen(dlg, "cmbSerie", QStringLiteral("2"));
             setzen(dlg, "lePunkte1", QStringLiteral("999"));
             knopf(dlg, QDialogButtonBox::Cancel);
-        });
-        w->form()->pbListeEintragen->click();
-        QVERIFY(*gezeigt);
+        }));
         QCOMPARE(t->punkteItem(z103, 2)->text(), QStringLiteral("0"));
         QCOMPARE(wert(db, QStringLiteral("SELECT Punkte FROM Serie2 WHERE StartNr=103")).toInt(), 0);
 
         // Confirming with series 0 changes nothing.
-        gezeigt = beimNaechstenDialog("DlgListeEintragen", [](QWidget* dlg) {
+        QVERIFY(listeEintragen([](QWidget* dlg) {
             waehlen(dlg, "cmbSerie", QStringLiteral("2"));
             setzen(dlg, "lePunkte1", QStringLiteral("999"));
             waehlen(dlg, "cmbSerie", QStringLiteral("0"));
             setzen(dlg, "lePunkte1", QStringLiteral("999"));
             knopf(dlg, QDialogButtonBox::Ok);
-        });
-        w->form()->pbListeEintragen->click();
-        QVERIFY(*gezeigt);
+        }));
         for (int z = 0; z < t->zeilen(); ++z)
             for (int c = 0; c < w->teilnehmer()->columnCount(); ++c)
                 QVERIFY(w->teilnehmer()->item(z, c)->text() != QStringLiteral("999"));
 
         // 120 points and 3.5 costs for the player on seat 1 of table 1, series 2.
-        gezeigt = beimNaechstenDialog("DlgListeEintragen", [&](QWidget* dlg) {
+        QVERIFY(listeEintragen([&](QWidget* dlg) {
             startTisch = dlg->findChild<QComboBox*>(QStringLiteral("cmbTisch"))->currentText();
             offenMitLeerenReihen = reihe(dlg, 1) == leer
                 && dlg->findChild<QComboBox*>(QStringLiteral("cmbSerie"))->currentText() == QStringLiteral("0");
@@ -234,9 +212,7 @@ private slots:
             setzen(dlg, "lePunkte1", QStringLiteral("120"));
             setzen(dlg, "leKosten1", QStringLiteral("3.5"));
             knopf(dlg, QDialogButtonBox::Ok);
-        });
-        w->form()->pbListeEintragen->click();
-        QVERIFY(*gezeigt);
+        }));
         QCOMPARE(startTisch, QStringLiteral("1"));
         QVERIFY(offenMitLeerenReihen);
         QCOMPARE(t->punkteItem(z103, 2)->text(), QStringLiteral("120"));

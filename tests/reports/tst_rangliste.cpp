@@ -99,8 +99,7 @@ private slots:
 
     void ausDerDatenbank()
     {
-        auto w = fensterStarten();
-        SkriptDialoge d;
+        Fenster w;
         for (const Eintrag& e : beispiel()) {
             QSqlQuery q(w->registry().hauptDatenbank());
             q.prepare(QStringLiteral("INSERT INTO Rangliste (StartNr, Name, Datum, Punkte) VALUES (?, ?, ?, ?)"));
@@ -112,23 +111,20 @@ private slots:
         }
         w->settings()->setValue(QStringLiteral("Kosten/ListenName"), QStringLiteral("Fr\u00fchjahr"));
 
-        auto datenWaehlen = [](const QDate& s, const QDate& e, bool ok) {
-            return [s, e, ok](QWidget* dlg) {
+        // Chooses the two dates and confirms (giving the file name) or cancels.
+        auto rangliste = [&](const QDate& s, const QDate& e, const QString& datei) {
+            if (!datei.isEmpty())
+                w.d.dateiname(datei);
+            return mitDialog(w->form()->pbRangliste, "DlgRangliste", [s, e, datei](QWidget* dlg) {
                 dlg->findChild<QCalendarWidget*>(QStringLiteral("cwStart"))->setSelectedDate(s);
                 dlg->findChild<QCalendarWidget*>(QStringLiteral("cwEnd"))->setSelectedDate(e);
-                ok ? static_cast<QDialog*>(dlg)->accept() : static_cast<QDialog*>(dlg)->reject();
-            };
+                datei.isEmpty() ? static_cast<QDialog*>(dlg)->reject() : static_cast<QDialog*>(dlg)->accept();
+            });
         };
 
         const QString datei = Testumgebung::zuhause() + QStringLiteral("/rangliste.html");
-        d.dateiname(datei);
-        auto gezeigt = beimNaechstenDialog("DlgRangliste", datenWaehlen(tag2, tag3, true));
-        w->form()->pbRangliste->click();
-        QVERIFY(*gezeigt);
-        QFile f(datei);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        const QByteArray inhalt = f.readAll();
-        f.close();
+        QVERIFY(rangliste(tag2, tag3, datei));
+        const QByteArray inhalt = Testumgebung::dateiInhalt(datei);
         QVERIFY(inhalt.contains("\t<h1>Rangliste 04-04-2026 bis 02-05-2026 Fr\xfchjahr</h1><br>\n"));
         QVERIFY(inhalt.contains("\t<tr><th>Rang</th><th>Name</th><th>Punkte</th></tr>\n"
                                 "\t<tr><td class=\"zahl\">1</td><td>Bauer</td><td class = \"zahl\">1950</td></tr>\n"
@@ -137,33 +133,22 @@ private slots:
                                 "</table></p>\n\t</body>\n</html>\n"));
 
         // Start after end: an empty table, both dates as chosen.
-        d.dateiname(datei);
-        gezeigt = beimNaechstenDialog("DlgRangliste", datenWaehlen(tag3, tag1, true));
-        w->form()->pbRangliste->click();
-        QVERIFY(*gezeigt);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        const QByteArray leer = f.readAll();
-        f.close();
+        QVERIFY(rangliste(tag3, tag1, datei));
+        const QByteArray leer = Testumgebung::dateiInhalt(datei);
         QVERIFY(leer.contains("Rangliste 02-05-2026 bis 07-03-2026 "));
         QVERIFY(leer.contains("<th>Punkte</th></tr>\n</table></p>\n"));
 
         // Cancel asks for no file.
         QVERIFY(QFile::remove(datei));
-        gezeigt = beimNaechstenDialog("DlgRangliste", datenWaehlen(tag1, tag3, false));
-        w->form()->pbRangliste->click();
-        QVERIFY(*gezeigt);
+        QVERIFY(rangliste(tag1, tag3, QString()));
         QVERIFY(!QFile::exists(datei));
-        QVERIFY(d.unerwartet.isEmpty());
+        QVERIFY(w.d.unerwartet.isEmpty());
 
         // A file that cannot be written is named.
         const QString unmoeglich = Testumgebung::zuhause() + QStringLiteral("/fehlt/rangliste.html");
-        d.dateiname(unmoeglich);
-        gezeigt = beimNaechstenDialog("DlgRangliste", datenWaehlen(tag1, tag3, true));
-        w->form()->pbRangliste->click();
-        QVERIFY(*gezeigt);
-        QCOMPARE(d.fehlerTexte.size(), 1);
-        QVERIFY(d.fehlerTexte.first().contains(unmoeglich));
-        fensterBeenden(w);
+        QVERIFY(rangliste(tag1, tag3, unmoeglich));
+        QCOMPARE(w.d.fehlerTexte.size(), 1);
+        QVERIFY(w.d.fehlerTexte.first().contains(unmoeglich));
     }
 };
 
