@@ -17,6 +17,7 @@
 #include "link/client.h"
 #include "setup/teilnehmertabelle.h"
 #include "storage/datenbank.h"
+#include "zufall.h"
 
 using namespace Turnierbau;
 
@@ -339,22 +340,7 @@ private slots:
                 for (char& z : daten)
                     z = char(r.bounded(256));
             } else {
-                QString t = vorlagen.at(r.bounded(vorlagen.size()));
-                const int schritte = 1 + r.bounded(3);
-                for (int k = 0; k < schritte && !t.isEmpty(); ++k) {
-                    const int pos = r.bounded(t.size());
-                    switch (r.bounded(3)) {
-                    case 0:
-                        t.remove(pos, 1 + r.bounded(4));
-                        break;
-                    case 1:
-                        t.insert(pos, QStringLiteral(":$@|./\\").at(r.bounded(7)));
-                        break;
-                    default:
-                        t[pos] = QChar(ushort(0x20 + r.bounded(0x60)));
-                    }
-                }
-                daten = t.toUtf8();
+                daten = mutiert(r, vorlagen.at(r.bounded(vorlagen.size()))).toUtf8();
             }
             alles += Begleiter::frame(daten);
         }
