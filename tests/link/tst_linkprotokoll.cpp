@@ -279,11 +279,12 @@ private slots:
         QCOMPARE(wert(alle, QStringLiteral("SELECT Punkte FROM Serie1 WHERE StartNr=100")).toInt(), 12);
     }
 
-    void spiellistenDateien()
+    void dateienFremdeKoepfeUndZufall()
     {
         Fenster w;
         QVERIFY(w.gruppe(4, 2).isValid());
         const QString turnier = w->turnierOrdner();
+        const QString g = w->form()->cmbTeilnehmerGruppe->currentText();
         const QString listen = turnier + QStringLiteral("/SpielListen");
         const QStringList vorher = QDir(turnier).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
         const QStringList datenVorher = QDir(w->datenVerzeichnis()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
@@ -306,18 +307,6 @@ private slots:
         QCOMPARE(QDir(turnier).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
             vorher + QStringList { QStringLiteral("SpielListen") });
         QCOMPARE(QDir(w->datenVerzeichnis()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), datenVorher);
-    }
-
-    void fremdeKoepfeUndZufall()
-    {
-        Fenster w;
-        QSqlDatabase db = w.gruppe(4, 2);
-        QVERIFY(db.isValid());
-        const QString turnier = w->turnierOrdner();
-        const QString g = w->form()->cmbTeilnehmerGruppe->currentText();
-        Begleiter a;
-        QVERIFY(a.anmelden(port(w)));
-        a.frames(1);
 
         // A header with an IPv6 address has more ":" and is dropped.
         a.senden(QStringLiteral("5:fe80::1:x$1@1"));

@@ -24,7 +24,7 @@ class TstGruppe : public QObject
 private slots:
     void init() { Testumgebung::frischesZuhause(); }
 
-    void neuesTurnierUndErsterTisch()
+    void neueGruppeAnlegen()
     {
         Fenster w;
         int ersterTisch = -1;
@@ -38,66 +38,7 @@ private slots:
         QCOMPARE(w->form()->leAnzahlSerien->text(), QStringLiteral("2"));
         QVERIFY(w->aktion(QStringLiteral("actNeueSpielGruppe"))->isEnabled());
 
-        // A registered group ending at table 5 pushes the next group behind it.
-        QCOMPARE(wert(w.gruppe(18, 2), QStringLiteral("SELECT LetzterTisch FROM Gruppe")).toInt(), 5);
-        QCOMPARE(DlgNewGroup::ersterFreierTisch(w->registry().map(), 1), 6);
-        QCOMPARE(DlgNewGroup::ersterFreierTisch(w->registry().map(), 9), 9);
-        QVERIFY(mitDialog(w->aktion(QStringLiteral("actNeueSpielGruppe")), "DlgNewGroup", tischImDialog));
-        QCOMPARE(ersterTisch, 6);
-    }
-
-    void teilnehmerZeilenUndEntfernen()
-    {
-        Fenster w;
-        const QVector<int> nr = spielerAnlegen(
-            *w, { { "Anna", "Berg", "Alle", "Nein", "Ja" }, { "Bernd", "Cord" }, { "Carla", "Dorn" } });
-        QVERIFY(neuesTurnier(*w, w.d, 3));
-        teilnehmerWaehlen(*w, { nr[0] });
-        teilnehmerWaehlen(*w, { nr[0] });
-        QStandardItemModel* m = w->teilnehmer();
-        QCOMPARE(m->rowCount(), 1);
-        QCOMPARE(m->columnCount(), 14);
-        QCOMPARE(m->item(0, 0)->text(), QStringLiteral("100"));
-        QCOMPARE(m->item(0, 0)->data(Qt::UserRole + 1).toInt(), 100);
-        QCOMPARE(m->item(0, 1)->text(), QStringLiteral("Anna Berg"));
-        QCOMPARE(m->item(0, 1)->data(Qt::UserRole + 2).toBool(), false);
-        QCOMPARE(m->item(0, 2)->text(), QStringLiteral("Ja"));
-        for (int s = 1; s <= 3; ++s) {
-            const int art[] = { 100, 101, 102 };
-            const QString text[] = { "0", "0", "0.0" };
-            const QColor farbe[] = { Qt::red, Qt::darkGreen, Qt::blue };
-            for (int k = 0; k < 3; ++k) {
-                QStandardItem* item = m->item(0, 3 * s + k);
-                QCOMPARE(item->text(), text[k]);
-                QCOMPARE(item->data(Qt::UserRole + 1).toInt(), s);
-                QCOMPARE(item->data(Qt::UserRole + 2).toInt(), 3 * s + k);
-                QCOMPARE(item->data(Qt::UserRole + 3).toInt(), art[k]);
-                QCOMPARE(item->foreground().color(), farbe[k]);
-                QVERIFY(!item->isEditable());
-            }
-        }
-        QCOMPARE(m->item(0, 12)->text(), QStringLiteral("0"));
-        QCOMPARE(m->item(0, 13)->text(), QStringLiteral("0.0"));
-        QCOMPARE(m->headerData(4, Qt::Horizontal).toString(), QStringLiteral("TischS1"));
-
-        // Remove the current row while the view is sorted by another column.
-        teilnehmerWaehlen(*w, { nr[1], nr[2] });
-        QCOMPARE(m->rowCount(), 3);
-        QCOMPARE(w->form()->leTischaufteilung->text(), QStringLiteral("3 Spieler - 4er 0 - 3er 1"));
-        TreeView* ansicht = w->teilnehmerAnsicht();
-        ansicht->sortByColumn(1, Qt::AscendingOrder); // names Z to A: Carla, Bernd, Anna
-        QCOMPARE(ansicht->model()->index(0, 1).data().toString(), QStringLiteral("Carla Dorn"));
-        ansicht->setCurrentIndex(ansicht->model()->index(1, 1));
-        w->form()->tbSpielerWeg->click();
-        QCOMPARE(m->rowCount(), 2);
-        QVERIFY(w->tabelle()->zeileVon(101) < 0);
-        QVERIFY(w->tabelle()->zeileVon(100) >= 0);
-        QCOMPARE(w->form()->leTischaufteilung->text(), QStringLiteral("2 Spieler - 4er 0 - 3er 0"));
-    }
-
-    void bestaetigenLegtDieGruppeAn()
-    {
-        Fenster w;
+        // Seven players from table 4, three series.
         spielerAnlegen(*w,
             { { "Anna", "Berg", "Alle", "Ja", "Ja" }, { "Bernd", "Cord", "Alle", "Nein", "Nein" }, { "Carla", "Dorn" },
                 { "Dirk", "Esch" }, { "Eva", "Falk" }, { "Fritz", "Gans" }, { "Gabi", "Hut" } });
@@ -158,24 +99,73 @@ private slots:
         QVERIFY(ui->pbAuslosungZuruecksetzen->isEnabled());
         QCOMPARE(ui->cmbTeilnehmerGruppe->currentText(), QStringLiteral("Alle"));
         QCOMPARE(w->teilnehmer()->rowCount(), 7);
-        QVERIFY(w.d.unerwartet.isEmpty());
-    }
 
-    void vorhandeneGruppeWirdNichtBeschrieben()
-    {
-        Fenster w;
-        QSqlDatabase db = w.gruppe(4, 2);
+        // The group ends at table 5: the next group starts behind it.
+        QCOMPARE(DlgNewGroup::ersterFreierTisch(w->registry().map(), 1), 6);
+        QCOMPARE(DlgNewGroup::ersterFreierTisch(w->registry().map(), 9), 9);
+        // A database that already holds its group is not written again.
         sql(db, QStringLiteral("UPDATE Gruppe SET AnzahlSpiele3er=11"));
-        // The same group again, on the same day, kept (answer No to overwriting is not asked:
-        // "Neue Spielgruppe" only).
-        QVERIFY(mitDialog(w->aktion(QStringLiteral("actNeueSpielGruppe")), "DlgNewGroup",
-            [](QWidget* dlg) { static_cast<QDialog*>(dlg)->accept(); }));
+        QVERIFY(mitDialog(w->aktion(QStringLiteral("actNeueSpielGruppe")), "DlgNewGroup", [&](QWidget* dlg) {
+            tischImDialog(dlg);
+            static_cast<QDialog*>(dlg)->accept();
+        }));
+        QCOMPARE(ersterTisch, 6);
         teilnehmerWaehlen(*w);
         teilnehmerBestaetigen(*w, w.d);
         db = w->registry().datenbank(QStringLiteral("Alle"));
         QCOMPARE(wert(db, QStringLiteral("SELECT COUNT(*) FROM Gruppe")).toInt(), 1);
         QCOMPARE(wert(db, QStringLiteral("SELECT AnzahlSpiele3er FROM Gruppe")).toInt(), 11);
-        QCOMPARE(wert(db, QStringLiteral("SELECT COUNT(*) FROM Teilnehmer")).toInt(), 4);
+        QCOMPARE(wert(db, QStringLiteral("SELECT COUNT(*) FROM Teilnehmer")).toInt(), 7);
+        QVERIFY(w.d.unerwartet.isEmpty());
+    }
+
+    void teilnehmerZeilenUndEntfernen()
+    {
+        Fenster w;
+        const QVector<int> nr = spielerAnlegen(
+            *w, { { "Anna", "Berg", "Alle", "Nein", "Ja" }, { "Bernd", "Cord" }, { "Carla", "Dorn" } });
+        QVERIFY(neuesTurnier(*w, w.d, 3));
+        teilnehmerWaehlen(*w, { nr[0] });
+        teilnehmerWaehlen(*w, { nr[0] });
+        QStandardItemModel* m = w->teilnehmer();
+        QCOMPARE(m->rowCount(), 1);
+        QCOMPARE(m->columnCount(), 14);
+        QCOMPARE(m->item(0, 0)->text(), QStringLiteral("100"));
+        QCOMPARE(m->item(0, 0)->data(Qt::UserRole + 1).toInt(), 100);
+        QCOMPARE(m->item(0, 1)->text(), QStringLiteral("Anna Berg"));
+        QCOMPARE(m->item(0, 1)->data(Qt::UserRole + 2).toBool(), false);
+        QCOMPARE(m->item(0, 2)->text(), QStringLiteral("Ja"));
+        for (int s = 1; s <= 3; ++s) {
+            const int art[] = { 100, 101, 102 };
+            const QString text[] = { "0", "0", "0.0" };
+            const QColor farbe[] = { Qt::red, Qt::darkGreen, Qt::blue };
+            for (int k = 0; k < 3; ++k) {
+                QStandardItem* item = m->item(0, 3 * s + k);
+                QCOMPARE(item->text(), text[k]);
+                QCOMPARE(item->data(Qt::UserRole + 1).toInt(), s);
+                QCOMPARE(item->data(Qt::UserRole + 2).toInt(), 3 * s + k);
+                QCOMPARE(item->data(Qt::UserRole + 3).toInt(), art[k]);
+                QCOMPARE(item->foreground().color(), farbe[k]);
+                QVERIFY(!item->isEditable());
+            }
+        }
+        QCOMPARE(m->item(0, 12)->text(), QStringLiteral("0"));
+        QCOMPARE(m->item(0, 13)->text(), QStringLiteral("0.0"));
+        QCOMPARE(m->headerData(4, Qt::Horizontal).toString(), QStringLiteral("TischS1"));
+
+        // Remove the current row while the view is sorted by another column.
+        teilnehmerWaehlen(*w, { nr[1], nr[2] });
+        QCOMPARE(m->rowCount(), 3);
+        QCOMPARE(w->form()->leTischaufteilung->text(), QStringLiteral("3 Spieler - 4er 0 - 3er 1"));
+        TreeView* ansicht = w->teilnehmerAnsicht();
+        ansicht->sortByColumn(1, Qt::AscendingOrder); // names Z to A: Carla, Bernd, Anna
+        QCOMPARE(ansicht->model()->index(0, 1).data().toString(), QStringLiteral("Carla Dorn"));
+        ansicht->setCurrentIndex(ansicht->model()->index(1, 1));
+        w->form()->tbSpielerWeg->click();
+        QCOMPARE(m->rowCount(), 2);
+        QVERIFY(w->tabelle()->zeileVon(101) < 0);
+        QVERIFY(w->tabelle()->zeileVon(100) >= 0);
+        QCOMPARE(w->form()->leTischaufteilung->text(), QStringLiteral("2 Spieler - 4er 0 - 3er 0"));
     }
 
     void gespeicherteGruppeOeffnen()
