@@ -244,29 +244,6 @@ void knopf(QWidget* dlg, int standardKnopf)
         ->click();
 }
 
-std::unique_ptr<MainWindow> fensterStarten(bool linkAufLoopback)
-{
-    if (linkAufLoopback) {
-        // Tests never listen on the real port or on outside addresses.
-        QSettings s(
-            QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Kartenhof"), QStringLiteral("Reizwerk"));
-        if (!s.contains(QStringLiteral("Link/Port")))
-            s.setValue(QStringLiteral("Link/Port"), 0);
-        if (!s.contains(QStringLiteral("Link/Adresse")))
-            s.setValue(QStringLiteral("Link/Adresse"), QStringLiteral("127.0.0.1"));
-    }
-    auto w = std::make_unique<MainWindow>();
-    w->show();
-    QCoreApplication::processEvents();
-    return w;
-}
-
-void fensterBeenden(std::unique_ptr<MainWindow>& fenster)
-{
-    fenster.reset();
-    Testumgebung::verbindungenSchliessen();
-}
-
 namespace Turnierbau
 {
 
@@ -296,12 +273,17 @@ QVector<int> spielerAnlegen(MainWindow& w, const QVector<Spieler>& spieler)
     return nummern;
 }
 
-QVector<int> spielerAnlegen(MainWindow& w, int anzahl, const QString& gruppe)
+QVector<Spieler> nummeriert(int anzahl, const QString& gruppe)
 {
     QVector<Spieler> liste;
     for (int i = 0; i < anzahl; ++i)
         liste << Spieler { QStringLiteral("Vorname%1").arg(i + 1), QStringLiteral("Nachname%1").arg(i + 1), gruppe };
-    return spielerAnlegen(w, liste);
+    return liste;
+}
+
+QVector<int> spielerAnlegen(MainWindow& w, int anzahl, const QString& gruppe)
+{
+    return spielerAnlegen(w, nummeriert(anzahl, gruppe));
 }
 
 bool neuesTurnier(MainWindow& w, SkriptDialoge& d, int serien, int ersterTisch, bool ueberschreiben)
@@ -310,14 +292,12 @@ bool neuesTurnier(MainWindow& w, SkriptDialoge& d, int serien, int ersterTisch, 
         w.datenVerzeichnis(), QDate::currentDate().toString(QStringLiteral("dd_MM_yyyy")));
     if (QDir(verzeichnis).exists())
         d.antworte(ueberschreiben);
-    auto gezeigt = beimNaechstenDialog("DlgNewGroup", [serien, ersterTisch](QWidget* dlg) {
+    return mitDialog(w.aktion(QStringLiteral("actNeuesTurnier")), "DlgNewGroup", [serien, ersterTisch](QWidget* dlg) {
         dlg->findChild<QSpinBox*>(QStringLiteral("spbAnzahlSerien"))->setValue(serien);
         if (ersterTisch > 0)
             dlg->findChild<QSpinBox*>(QStringLiteral("spbErsteTischNr"))->setValue(ersterTisch);
         static_cast<QDialog*>(dlg)->accept();
     });
-    w.aktion(QStringLiteral("actNeuesTurnier"))->trigger();
-    return *gezeigt;
 }
 
 void teilnehmerWaehlen(MainWindow& w, const QVector<int>& startNrs)
@@ -339,25 +319,6 @@ void teilnehmerBestaetigen(MainWindow& w, SkriptDialoge& d)
 {
     d.antworte(true);
     w.form()->tbTeilnehmerOk->click();
-}
-
-QSqlDatabase gruppeMitSpielern(MainWindow& w, SkriptDialoge& d, int spieler, int serien, int ersterTisch)
-{
-    QVector<Spieler> liste;
-    for (int i = 0; i < spieler; ++i)
-        liste << Spieler { QStringLiteral("Vorname%1").arg(i + 1), QStringLiteral("Nachname%1").arg(i + 1) };
-    return gruppeMitSpielern(w, d, liste, serien, ersterTisch);
-}
-
-QSqlDatabase gruppeMitSpielern(
-    MainWindow& w, SkriptDialoge& d, const QVector<Spieler>& spieler, int serien, int ersterTisch)
-{
-    spielerAnlegen(w, spieler);
-    if (!neuesTurnier(w, d, serien, ersterTisch))
-        return {};
-    teilnehmerWaehlen(w);
-    teilnehmerBestaetigen(w, d);
-    return w.registry().datenbank(w.form()->cmbTeilnehmerGruppe->currentText());
 }
 
 void sql(QSqlDatabase db, const QString& text)
@@ -399,27 +360,50 @@ QVariant wert(QSqlDatabase db, const QString& sql)
 } // namespace Turnierbau
 
 Fenster::Fenster(bool linkAufLoopback)
-    : w(fensterStarten(linkAufLoopback))
 {
+    starten(linkAufLoopback);
 }
 
 Fenster::~Fenster()
 {
-    fensterBeenden(w);
+    w.reset();
+    Testumgebung::verbindungenSchliessen();
+}
+
+void Fenster::starten(bool linkAufLoopback)
+{
+    if (linkAufLoopback) {
+        // Tests never listen on the real port or on outside addresses.
+        QSettings s(
+            QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Kartenhof"), QStringLiteral("Reizwerk"));
+        if (!s.contains(QStringLiteral("Link/Port")))
+            s.setValue(QStringLiteral("Link/Port"), 0);
+        if (!s.contains(QStringLiteral("Link/Adresse")))
+            s.setValue(QStringLiteral("Link/Adresse"), QStringLiteral("127.0.0.1"));
+    }
+    w = std::make_unique<MainWindow>();
+    w->show();
+    QCoreApplication::processEvents();
 }
 
 void Fenster::neuStarten(bool linkAufLoopback)
 {
-    fensterBeenden(w);
-    w = fensterStarten(linkAufLoopback);
+    w.reset();
+    Testumgebung::verbindungenSchliessen();
+    starten(linkAufLoopback);
 }
 
 QSqlDatabase Fenster::gruppe(int spieler, int serien, int ersterTisch)
 {
-    return Turnierbau::gruppeMitSpielern(*w, d, spieler, serien, ersterTisch);
+    return gruppe(Turnierbau::nummeriert(spieler), serien, ersterTisch);
 }
 
 QSqlDatabase Fenster::gruppe(const QVector<Turnierbau::Spieler>& spieler, int serien, int ersterTisch)
 {
-    return Turnierbau::gruppeMitSpielern(*w, d, spieler, serien, ersterTisch);
+    Turnierbau::spielerAnlegen(*w, spieler);
+    if (!Turnierbau::neuesTurnier(*w, d, serien, ersterTisch))
+        return {};
+    Turnierbau::teilnehmerWaehlen(*w);
+    Turnierbau::teilnehmerBestaetigen(*w, d);
+    return w->registry().datenbank(w->form()->cmbTeilnehmerGruppe->currentText());
 }

@@ -105,12 +105,6 @@ QStringList comboTexte(const QComboBox* box);
 // Clicks a standard button of the dialog's "buttonBox".
 void knopf(QWidget* dlg, int standardKnopf);
 
-// A started main window on the current HOME, and its orderly end. Unless
-// told otherwise, the link is set to listen on 127.0.0.1 at a free port
-// (settings "Link/Port" 0, "Link/Adresse" 127.0.0.1) when those keys are unset.
-std::unique_ptr<MainWindow> fensterStarten(bool linkAufLoopback = true);
-void fensterBeenden(std::unique_ptr<MainWindow>& fenster);
-
 // Scenario helpers.
 namespace Turnierbau
 {
@@ -128,6 +122,8 @@ struct Spieler {
 // unless given) and reloads the window's roster model. Returns their numbers.
 QVector<int> spielerAnlegen(MainWindow& w, int anzahl, const QString& gruppe = QStringLiteral("Alle"));
 QVector<int> spielerAnlegen(MainWindow& w, const QVector<Spieler>& spieler);
+// `anzahl` players "VornameN NachnameN" (N from 1) of the player group.
+QVector<Spieler> nummeriert(int anzahl, const QString& gruppe = QStringLiteral("Alle"));
 
 // Starts a new tournament through the menu and describes the group in its
 // dialog. Returns false when the dialog did not show up.
@@ -139,12 +135,6 @@ void teilnehmerWaehlen(MainWindow& w, const QVector<int>& startNrs = {});
 
 // Confirms the participant list, creating the group database.
 void teilnehmerBestaetigen(MainWindow& w, SkriptDialoge& d);
-
-// New tournament with `spieler` players of the roster and `serien` series,
-// confirmed. Returns the group database.
-QSqlDatabase gruppeMitSpielern(MainWindow& w, SkriptDialoge& d, int spieler, int serien, int ersterTisch = 0);
-QSqlDatabase gruppeMitSpielern(
-    MainWindow& w, SkriptDialoge& d, const QVector<Spieler>& spieler, int serien, int ersterTisch = 0);
 
 // Runs a statement that must succeed.
 void sql(QSqlDatabase db, const QString& text);
@@ -161,6 +151,8 @@ QVariant wert(QSqlDatabase db, const QString& sql);
 // A started main window with scripted dialogs of its own (`d`, in place
 // before the window starts and until it has ended); ends in order when it
 // goes out of scope, also when a check fails.
+// Unless told otherwise, the link listens on 127.0.0.1 at a free port
+// (settings "Link/Port" 0, "Link/Adresse" 127.0.0.1) when those keys are unset.
 class Fenster
 {
 public:
@@ -179,4 +171,7 @@ public:
 
     SkriptDialoge d;
     std::unique_ptr<MainWindow> w;
+
+private:
+    void starten(bool linkAufLoopback);
 };
