@@ -122,40 +122,28 @@ private slots:
                 QVERIFY(sitz.startNr != 100);
     }
 
-    void fuenfSpielerLetzterPlatzBleibtLeer()
+    void tischeNachSpielerzahl()
     {
-        Fenster w;
-        QSqlDatabase db = w.gruppe(5, 1);
-        QVERIFY(auslosen(*w, 1));
-        const QMap<int, QList<int>> tische = proTisch(gespeichert(db, 1));
-        QCOMPARE(tische.keys(), (QList<int> { 1, 2 }));
-        QCOMPARE(tische.value(1), (QList<int> { 1, 2, 3 }));
-        QCOMPARE(tische.value(2), (QList<int> { 1, 2 }));
-        const Sitzplan plan = w->sitzplanVon(gruppe(*w));
-        QCOMPARE(plan.value(2).size(), 3);
-        QCOMPARE(plan.value(2).at(2).startNr, 0);
-    }
-
-    void zuWenigeSpieler()
-    {
-        Fenster w;
-        QSqlDatabase db = w.gruppe(2, 1);
-        QVERIFY(auslosen(*w, 1));
-        QVERIFY(w->layoutVon(gruppe(*w)).isEmpty());
-        QCOMPARE(proTisch(gespeichert(db, 1)), ungesetzt(2));
-        QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("2 Teilnehmer ohne Platz"));
-    }
-
-    void ersterTischDreiBeiElfSpielern()
-    {
-        Fenster w;
-        QSqlDatabase db = w.gruppe(11, 1, 3);
-        QVERIFY(auslosen(*w, 1));
-        const QMap<int, QList<int>> tische = proTisch(gespeichert(db, 1));
-        QCOMPARE(tische.keys(), (QList<int> { 3, 4, 5 }));
-        QCOMPARE(tische.value(3), (QList<int> { 1, 2, 3, 4 }));
-        QCOMPARE(tische.value(4), (QList<int> { 1, 2, 3, 4 }));
-        QCOMPARE(tische.value(5), (QList<int> { 1, 2, 3 }));
+        // 5 players: two tables of three, the last seat empty and nothing
+        // stored for it; 2: no table; 11 from table 3: tables 3, 4 and 5.
+        const QVector<QMap<int, QList<int>>> erwartet = { { { 1, { 1, 2, 3 } }, { 2, { 1, 2 } } }, ungesetzt(2),
+            { { 3, { 1, 2, 3, 4 } }, { 4, { 1, 2, 3, 4 } }, { 5, { 1, 2, 3 } } } };
+        const int spieler[] = { 5, 2, 11 }, ersterTisch[] = { 1, 1, 3 };
+        for (int i = 0; i < 3; ++i) {
+            Testumgebung::frischesZuhause();
+            Fenster w;
+            QSqlDatabase db = w.gruppe(spieler[i], 1, ersterTisch[i]);
+            QVERIFY(auslosen(*w, 1));
+            QCOMPARE(proTisch(gespeichert(db, 1)), erwartet[i]);
+            const Sitzplan plan = w->sitzplanVon(gruppe(*w));
+            if (spieler[i] == 5) {
+                QCOMPARE(plan.value(2).size(), 3);
+                QCOMPARE(plan.value(2).at(2).startNr, 0);
+            }
+            if (spieler[i] == 2)
+                QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("2 Teilnehmer ohne Platz"));
+            QCOMPARE(w->layoutVon(gruppe(*w)).isEmpty(), spieler[i] == 2);
+        }
     }
 
     void rangVorserie()

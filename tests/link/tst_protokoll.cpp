@@ -123,10 +123,9 @@ private slots:
             turnier, Nachricht::lesen(QStringLiteral("17:a:l$b.bin@") + gepackt(bytes))));
         QCOMPARE(Testumgebung::dateiInhalt(listen + QStringLiteral("/b.bin")), bytes);
 
-        const QStringList refused { QStringLiteral("16:a:l$../boese@c"), QStringLiteral("16:a:l$..@c"),
-            QStringLiteral("16:a:l$.@c"), QStringLiteral("16:a:l$@c"), QStringLiteral("16:a:l$x\\..\\boese@c"),
-            QStringLiteral("17:a:l$../boese@") + gepackt("z"), QStringLiteral("17:a:l$d.bin@nicht gepackt"),
-            QStringLiteral("5:a:l$e@c") };
+        // The names the link test sends are refused there; these are refused too.
+        const QStringList refused { QStringLiteral("16:a:l$.@c"), QStringLiteral("16:a:l$x\\..\\boese@c"),
+            QStringLiteral("17:a:l$../boese@") + gepackt("z"), QStringLiteral("5:a:l$e@c") };
         for (const QString& t : refused)
             QVERIFY2(!Protokoll::dateiNachrichtSpeichern(turnier, Nachricht::lesen(t)), qPrintable(t));
         QCOMPARE(QDir(listen).entryList(QDir::Files | QDir::Hidden),
