@@ -131,10 +131,7 @@ private slots:
         QStandardItemModel* m = setzModel(&dlg);
         QCOMPARE(m->rowCount(), 7);
         QCOMPARE(zeileVon(m, 103), -1);
-        QStringList koepfe;
-        for (int c = 0; c < 4; ++c)
-            koepfe << m->headerData(c, Qt::Horizontal).toString();
-        QCOMPARE(koepfe, (QStringList { "StartNr", "Name", "TischNr", "Platz" }));
+        QCOMPARE(kopfTexte(m), (QStringList { "StartNr", "Name", "TischNr", "Platz" }));
         QCOMPARE(m->item(zeileVon(m, 104), 1)->text(), QStringLiteral("Vorname5 Nachname5"));
         QCOMPARE(eintraege(&dlg, 2), (QStringList { "1", "2" }));
         QCOMPARE(eintraege(&dlg, 3), (QStringList { "1", "2", "3", "4" }));
