@@ -23,13 +23,16 @@
 namespace
 {
 
-// The results table as the reports see it, or false when there is none yet.
+// The results table as the reports see it, or false (said in the status bar)
+// when there is none yet.
 bool schnappschussNehmen(const TreeView* ansicht, const QStandardItemModel* model, const QDate& datum,
-    const QSettings& einstellungen, Bericht::Schnappschuss& s)
+    const QSettings& einstellungen, QStatusBar* status, Bericht::Schnappschuss& s)
 {
     const QAbstractItemModel* kopf = ansicht ? ansicht->header()->model() : nullptr;
-    if (!kopf || !model || kopf->columnCount() < Spalte::anzahl(1))
+    if (!kopf || !model || kopf->columnCount() < Spalte::anzahl(1)) {
+        status->showMessage(QObject::tr("Keine Ergebnistabelle zum Ausgeben"), 5000);
         return false;
+    }
     QString listenName;
     double einsatz = 0.0;
     Bericht::einstellungenLesen(einstellungen, listenName, einsatz);
@@ -73,34 +76,25 @@ void MainWindow::onTeilnehmerAusgabeInDatei()
 void MainWindow::onTeilnehmerTextAusgabe()
 {
     Bericht::Schnappschuss s;
-    if (!schnappschussNehmen(teilnehmerView, teilnehmerModel, ui->dateEdit->date(), *einstellungen, s)) {
-        statusBar()->showMessage(tr("Keine Ergebnistabelle zum Ausgeben"), 5000);
-        return;
-    }
-    dateiAusgeben(this, *einstellungen, tr("Textdatei"), tr("Textdatei (*.txt)"),
-        Bericht::lokaleBytes(Bericht::textBericht(s)), true);
+    if (schnappschussNehmen(teilnehmerView, teilnehmerModel, ui->dateEdit->date(), *einstellungen, statusBar(), s))
+        dateiAusgeben(this, *einstellungen, tr("Textdatei"), tr("Textdatei (*.txt)"),
+            Bericht::lokaleBytes(Bericht::textBericht(s)), true);
 }
 
 void MainWindow::onTeilnehmerExcelAusgabe()
 {
     Bericht::Schnappschuss s;
-    if (!schnappschussNehmen(teilnehmerView, teilnehmerModel, ui->dateEdit->date(), *einstellungen, s)) {
-        statusBar()->showMessage(tr("Keine Ergebnistabelle zum Ausgeben"), 5000);
-        return;
-    }
-    dateiAusgeben(this, *einstellungen, tr("Excel Import"), tr("Textdatei (*.txt)"),
-        Bericht::lokaleBytes(Bericht::excelBericht(s)), true);
+    if (schnappschussNehmen(teilnehmerView, teilnehmerModel, ui->dateEdit->date(), *einstellungen, statusBar(), s))
+        dateiAusgeben(this, *einstellungen, tr("Excel Import"), tr("Textdatei (*.txt)"),
+            Bericht::lokaleBytes(Bericht::excelBericht(s)), true);
 }
 
 void MainWindow::onTeilnehmerHtmlAusgabe()
 {
     Bericht::Schnappschuss s;
-    if (!schnappschussNehmen(teilnehmerView, teilnehmerModel, ui->dateEdit->date(), *einstellungen, s)) {
-        statusBar()->showMessage(tr("Keine Ergebnistabelle zum Ausgeben"), 5000);
-        return;
-    }
-    dateiAusgeben(this, *einstellungen, tr("Datei schreiben"), tr("html-Datei (*.html)"),
-        Bericht::htmlBytes(Bericht::htmlBericht(s)), false);
+    if (schnappschussNehmen(teilnehmerView, teilnehmerModel, ui->dateEdit->date(), *einstellungen, statusBar(), s))
+        dateiAusgeben(this, *einstellungen, tr("Datei schreiben"), tr("html-Datei (*.html)"),
+            Bericht::htmlBytes(Bericht::htmlBericht(s)), false);
 }
 
 void MainWindow::onRangliste()
