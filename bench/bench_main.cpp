@@ -238,6 +238,30 @@ double gruppeOeffnenMessen(MainWindow& w)
 }
 
 // 3. One points edit in the results table.
+// The ranking statements score entry runs, spelt out by hand for the floors.
+void ranglisteRohSpeichern(QSqlQuery& r, int startNr, const QString& tag, int punkte)
+{
+    r.prepare(QStringLiteral("SELECT 1 FROM Rangliste WHERE StartNr=? AND Datum=?"));
+    r.addBindValue(startNr);
+    r.addBindValue(tag);
+    r.exec();
+    const bool da = r.next();
+    r.finish();
+    if (da) {
+        r.prepare(QStringLiteral("UPDATE Rangliste SET Punkte=? WHERE StartNr=? AND Datum=?"));
+        r.addBindValue(punkte);
+        r.addBindValue(startNr);
+        r.addBindValue(tag);
+    } else {
+        r.prepare(QStringLiteral("INSERT INTO Rangliste (StartNr, Name, Datum, Punkte) VALUES (?, ?, ?, ?)"));
+        r.addBindValue(startNr);
+        r.addBindValue(QStringLiteral("Bench"));
+        r.addBindValue(tag);
+        r.addBindValue(punkte);
+    }
+    r.exec();
+}
+
 void punkteMessen(MainWindow& w)
 {
     TeilnehmerTabelle* t = w.tabelle();
@@ -262,25 +286,7 @@ void punkteMessen(MainWindow& w)
         g.commit();
         QSqlQuery r(h);
         r.setForwardOnly(true);
-        r.prepare(QStringLiteral("SELECT 1 FROM Rangliste WHERE StartNr=? AND Datum=?"));
-        r.addBindValue(500);
-        r.addBindValue(tag);
-        r.exec();
-        const bool da = r.next();
-        r.finish();
-        if (da) {
-            r.prepare(QStringLiteral("UPDATE Rangliste SET Punkte=? WHERE StartNr=? AND Datum=?"));
-            r.addBindValue(wert);
-            r.addBindValue(500);
-            r.addBindValue(tag);
-        } else {
-            r.prepare(QStringLiteral("INSERT INTO Rangliste (StartNr, Name, Datum, Punkte) VALUES (?, ?, ?, ?)"));
-            r.addBindValue(500);
-            r.addBindValue(QStringLiteral("Bench"));
-            r.addBindValue(tag);
-            r.addBindValue(wert);
-        }
-        r.exec();
+        ranglisteRohSpeichern(r, 500, tag, wert);
     };
     bearbeiten(1);
     boden(1);
@@ -482,28 +488,8 @@ void linkMessen(MainWindow& w)
                 g.commit();
                 h.transaction();
                 QSqlQuery r(h);
-                for (const Ergebnis& x : e) {
-                    r.prepare(QStringLiteral("SELECT 1 FROM Rangliste WHERE StartNr=? AND Datum=?"));
-                    r.addBindValue(x.startNr);
-                    r.addBindValue(tag);
-                    r.exec();
-                    const bool da = r.next();
-                    r.finish();
-                    if (da) {
-                        r.prepare(QStringLiteral("UPDATE Rangliste SET Punkte=? WHERE StartNr=? AND Datum=?"));
-                        r.addBindValue(x.punkte);
-                        r.addBindValue(x.startNr);
-                        r.addBindValue(tag);
-                    } else {
-                        r.prepare(
-                            QStringLiteral("INSERT INTO Rangliste (StartNr, Name, Datum, Punkte) VALUES (?, ?, ?, ?)"));
-                        r.addBindValue(x.startNr);
-                        r.addBindValue(QStringLiteral("Bench"));
-                        r.addBindValue(tag);
-                        r.addBindValue(x.punkte);
-                    }
-                    r.exec();
-                }
+                for (const Ergebnis& x : e)
+                    ranglisteRohSpeichern(r, x.startNr, tag, x.punkte);
                 h.commit();
             }
         });
