@@ -5,7 +5,13 @@ set -euo pipefail
 cd "$(dirname "$0")"
 tools/abhaengigkeiten.sh clang libclang-rt-14-dev
 export QT_QPA_PLATFORM=offscreen
-cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DREIZWERK_SANITIZE=ON >/dev/null
+# ccache, where present, lets several checkouts of the tree share compiled objects.
+starter=()
+if command -v ccache >/dev/null; then
+  export CCACHE_BASEDIR="$PWD"
+  starter=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
+cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DREIZWERK_SANITIZE=ON "${starter[@]}" >/dev/null
 cmake --build build-test -j"$(nproc)"
 cd build-test
 ctest --output-on-failure -j"$(nproc)"

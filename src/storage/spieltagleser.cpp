@@ -1,0 +1,207 @@
+#include "storage/spieltagleser.h"
+
+#include <QAtomicInt>
+#include <QHash>
+#include <QMap>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QVariant>
+
+#include <algorithm>
+#include <cmath>
+
+namespace Spieltag
+{
+
+QString Teilnehmer::nachName() const
+{
+    const int leer = name.indexOf(QLatin1Char(' '));
+    return leer < 0 ? name : name.mid(leer + 1);
+}
+
+const Teilnehmer* Gruppe::teilnehmerMit(int startNr) const
+{
+    auto it = std::lower_bound(teilnehmer.cbegin(), teilnehmer.cend(), startNr,
+        [](const Teilnehmer& t, int nr) { return t.startNr < nr; });
+    return it != teilnehmer.cend() && it->startNr == startNr ? &*it : nullptr;
+}
+
+bool Gruppe::serieGelost(int s) const
+{
+    if (s < 1 || s > serien)
+        return false;
+    return std::any_of(teilnehmer.cbegin(), teilnehmer.cend(), [s](const Teilnehmer& t) {
+        const SerienErgebnis& e = t.serie(s);
+        return e.aktiv && e.tisch > 0;
+    });
+}
+
+bool Gruppe::serieGespielt(int s) const
+{
+    if (s < 1 || s > serien)
+        return false;
+    return std::any_of(teilnehmer.cbegin(), teilnehmer.cend(), [s](const Teilnehmer& t) {
+        const SerienErgebnis& e = t.serie(s);
+        return e.punkte != 0 || e.kosten != 0.0;
+    });
+}
+
+int Gruppe::letzteGeloste() const
+{
+    for (int s = serien; s >= 1; --s)
+        if (serieGelost(s))
+            return s;
+    return 0;
+}
+
+QVector<Tisch> tische(const Gruppe& g, int serie)
+{
+    QVector<Tisch> ergebnis;
+    if (serie < 1 || serie > g.serien)
+        return ergebnis;
+    QMap<int, QVector<SitzEintrag>> nachTisch;
+    for (const Teilnehmer& t : g.teilnehmer) {
+        const SerienErgebnis& e = t.serie(serie);
+        if (e.aktiv && e.tisch > 0)
+            nachTisch[e.tisch].append({ e.platz, t.startNr, t.name });
+    }
+    for (auto it = nachTisch.begin(); it != nachTisch.end(); ++it) {
+        std::stable_sort(it->begin(), it->end(),
+            [](const SitzEintrag& a, const SitzEintrag& b) { return a.platz < b.platz; });
+        ergebnis.append({ it.key(), it.value() });
+    }
+    return ergebnis;
+}
+
+Tisch tisch(const Gruppe& g, int serie, int nummer)
+{
+    const QVector<Tisch> alle = tische(g, serie);
+    for (const Tisch& t : alle)
+        if (t.nummer == nummer)
+            return t;
+    return {};
+}
+
+QVector<const Teilnehmer*> nichtSpielend(const Gruppe& g, int serie)
+{
+    QVector<const Teilnehmer*> ergebnis;
+    if (serie < 1 || serie > g.serien)
+        return ergebnis;
+    for (const Teilnehmer& t : g.teilnehmer)
+        if (!t.serie(serie).aktiv)
+            ergebnis.append(&t);
+    return ergebnis;
+}
+
+bool einstellungenGueltig(const Gruppe& g, QString* fehler)
+{
+    QString text;
+    if (g.serien < 1 || g.serien > maxSerien)
+        text = QStringLiteral("Serien %1 liegt nicht zwischen 1 und %2").arg(g.serien).arg(maxSerien);
+    else if (g.ersterTisch < 1 || g.ersterTisch > maxTischNummer)
+        text = QStringLiteral("ErsterTisch %1 liegt nicht zwischen 1 und %2").arg(g.ersterTisch).arg(maxTischNummer);
+    // 0 is what a group stores before its table split is known.
+    else if (g.letzterTisch != 0 && (g.letzterTisch < g.ersterTisch || g.letzterTisch > maxTischNummer))
+        text = QStringLiteral("LetzterTisch %1 liegt nicht zwischen %2 und %3")
+                   .arg(g.letzterTisch)
+                   .arg(g.ersterTisch)
+                   .arg(maxTischNummer);
+    else if (g.spiele3er < 0 || g.spiele3er > 1000 || g.spiele4er < 0 || g.spiele4er > 1000)
+        text = QStringLiteral("Spielanzahl liegt nicht zwischen 0 und 1000");
+    if (fehler && !text.isEmpty())
+        *fehler = text;
+    return text.isEmpty();
+}
+
+static bool lesenFehler(QString* fehler, const QString& text)
+{
+    if (fehler)
+        *fehler = text;
+    return false;
+}
+
+static bool zahlGueltig(double d)
+{
+    return std::isfinite(d);
+}
+
+bool gruppeLesen(QSqlDatabase db, Gruppe& g, QString* fehler)
+{
+    g = Gruppe();
+    if (!db.isOpen())
+        return lesenFehler(fehler, QStringLiteral("Datenbank nicht geoeffnet"));
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral("SELECT Name, Datum, Serien, AnzahlSpiele3er, AnzahlSpiele4er, ErsterTisch, "
+                               "LetzterTisch FROM Gruppe"))
+        || !q.next())
+        return lesenFehler(fehler, QStringLiteral("keine Gruppe gespeichert"));
+    g.name = q.value(0).toString();
+    g.datum = QDate::fromString(q.value(1).toString(), QStringLiteral("yyyy-MM-dd"));
+    g.serien = q.value(2).toInt();
+    g.spiele3er = q.value(3).toInt();
+    g.spiele4er = q.value(4).toInt();
+    g.ersterTisch = q.value(5).toInt();
+    g.letzterTisch = q.value(6).toInt();
+    if (!einstellungenGueltig(g, fehler))
+        return false;
+
+    if (!q.exec(QStringLiteral("SELECT StartNr, Name, Mitglied, Preisskat, SummePunkte, SummeKosten FROM Teilnehmer "
+                               "ORDER BY StartNr")))
+        return lesenFehler(fehler, q.lastError().text());
+    QHash<int, int> zeile;
+    while (q.next()) {
+        Teilnehmer t;
+        t.startNr = q.value(0).toInt();
+        if (zeile.contains(t.startNr))
+            continue;
+        t.name = q.value(1).toString();
+        t.mitglied = q.value(2).toInt() != 0;
+        t.preisskat = q.value(3).toInt() != 0;
+        t.summePunkte = q.value(4).toInt();
+        const double k = q.value(5).toDouble();
+        t.summeKosten = zahlGueltig(k) ? k : 0.0;
+        t.serien.resize(g.serien);
+        zeile.insert(t.startNr, g.teilnehmer.size());
+        g.teilnehmer.append(t);
+    }
+    for (int s = 1; s <= g.serien; ++s) {
+        if (!q.exec(QStringLiteral("SELECT StartNr, Punkte, Tisch, TischIntern, Aktiv, Kosten FROM Serie%1").arg(s)))
+            return lesenFehler(fehler, q.lastError().text());
+        while (q.next()) {
+            const auto it = zeile.constFind(q.value(0).toInt());
+            if (it == zeile.constEnd())
+                continue;
+            SerienErgebnis& e = g.teilnehmer[*it].serien[s - 1];
+            e.punkte = q.value(1).toInt();
+            e.tisch = q.value(2).toInt();
+            e.platz = q.value(3).toInt();
+            e.aktiv = q.value(4).toInt() != 0;
+            const double k = q.value(5).toDouble();
+            e.kosten = zahlGueltig(k) ? k : 0.0;
+        }
+    }
+    return true;
+}
+
+bool gruppeAusDateiLesen(const QString& datei, Gruppe& g, QString* fehler)
+{
+    static QAtomicInt zaehler;
+    const QString name = QStringLiteral("spieltagleser_%1").arg(zaehler.fetchAndAddRelaxed(1));
+    bool ok = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(datei);
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=2000"));
+        if (!db.open())
+            lesenFehler(fehler, db.lastError().text());
+        else
+            ok = gruppeLesen(db, g, fehler);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return ok;
+}
+
+} // namespace Spieltag

@@ -1,0 +1,93 @@
+#pragma once
+// Read-only picture of a match day as it is stored: a group's settings, its
+// participants and their seats and results per series. Printing, the browser
+// table app and the season read through this, never through the window's
+// widgets; the results table stays the one place that edits.
+
+#include <QDate>
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+namespace Spieltag
+{
+
+// Ranges a stored group must keep; a file outside them is not opened.
+inline constexpr int maxSerien = 20;
+inline constexpr int maxTischNummer = 200;
+
+// One participant in one series.
+struct SerienErgebnis {
+    int tisch = 0; // 0 = not drawn, -1 = marked inactive
+    int platz = 0; // seat position 1..4 at the table, 0 = not drawn
+    bool aktiv = true;
+    int punkte = 0;
+    double kosten = 0.0;
+};
+
+struct Teilnehmer {
+    int startNr = 0;
+    QString name; // "VorName NachName"
+    bool mitglied = false;
+    bool preisskat = false;
+    int summePunkte = 0;
+    double summeKosten = 0.0;
+    QVector<SerienErgebnis> serien; // index s-1 for series s
+
+    const SerienErgebnis& serie(int s) const { return serien.at(s - 1); }
+    // The surname for sorting: everything after the first space.
+    QString nachName() const;
+};
+
+struct Gruppe {
+    QString name;
+    QDate datum;
+    int serien = 0;
+    int spiele3er = 36;
+    int spiele4er = 48;
+    int ersterTisch = 1;
+    int letzterTisch = 0;
+    QVector<Teilnehmer> teilnehmer; // ascending start number
+
+    const Teilnehmer* teilnehmerMit(int startNr) const;
+    // A series counts as drawn when an active participant has a table.
+    bool serieGelost(int s) const;
+    // A series counts as played when any participant has points or costs in it.
+    bool serieGespielt(int s) const;
+    // The highest drawn series, 0 when none is.
+    int letzteGeloste() const;
+};
+
+struct SitzEintrag {
+    int platz = 0;
+    int startNr = 0;
+    QString name;
+};
+
+struct Tisch {
+    int nummer = 0;
+    QVector<SitzEintrag> sitze; // seat order
+};
+
+// The tables of a drawn series, ascending, each with its seats in seat order;
+// only active participants with a table number above 0.
+QVector<Tisch> tische(const Gruppe& g, int serie);
+// The table of a series with that number (nummer 0 when there is none).
+Tisch tisch(const Gruppe& g, int serie, int nummer);
+// Participants not playing in a series (inactive), ascending start number.
+QVector<const Teilnehmer*> nichtSpielend(const Gruppe& g, int serie);
+
+// Checks a group's stored settings against the ranges above; the text says
+// what is wrong in German.
+bool einstellungenGueltig(const Gruppe& g, QString* fehler = nullptr);
+
+// Reads a group from its open database. False with a German text when the
+// tables are missing or the stored settings are out of range.
+bool gruppeLesen(QSqlDatabase db, Gruppe& g, QString* fehler = nullptr);
+
+// Reads a group file that the program may not have open, through a private
+// read-only connection that is removed again.
+bool gruppeAusDateiLesen(const QString& datei, Gruppe& g, QString* fehler = nullptr);
+
+} // namespace Spieltag
