@@ -14,7 +14,8 @@ class QtUmsetzung : public Umsetzung
 public:
     bool frage(QWidget* eltern, const QString& text) override
     {
-        return QMessageBox::question(eltern, QStringLiteral("FRAGE"), text, QMessageBox::Yes | QMessageBox::No)
+        return QMessageBox::question(
+                   eltern, QStringLiteral("FRAGE"), text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
             == QMessageBox::Yes;
     }
     void fehler(QWidget* eltern, const QString& text) override

@@ -8,6 +8,7 @@
 #include <QIntValidator>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSqlTableModel>
 #include <QStatusBar>
 
 #include "app/dialoge.h"
@@ -104,6 +105,10 @@ MainWindow::MainWindow(QWidget* parent)
 
 MainWindow::~MainWindow()
 {
+    // roster: an open cell editor commits when it loses focus while the
+    // widgets go; that change must not reach a window being destroyed.
+    if (spielerModel)
+        disconnect(spielerModel, nullptr, this, nullptr);
     delete ui;
 }
 

@@ -129,6 +129,13 @@ private:
 
     // roster (mainwindow_spieler.cpp)
     void spielerModelAufbauen();
+    // Stores the roster's pending edit and passes it on, named by start number.
+    void spielerAenderungSpeichern(int startNr, int spalte, bool einzeln);
+    void spielerInListenUebernehmen(int startNr);
+    // Drops the roster's pending edits and shows what is stored.
+    void spielerVerwerfen();
+    // A participant's prize-skat flag, handed back to his roster row.
+    void spielerPreisskatUebernehmen(int startNr, bool ja);
 
     // results table (mainwindow_teilnehmer.cpp)
     void teilnehmerTabelleEinrichten();

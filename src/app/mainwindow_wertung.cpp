@@ -37,18 +37,7 @@ void MainWindow::onTeilnehmerItemChanged(QStandardItem* item)
         const bool ja = item->text() == QLatin1String("Ja");
         Db::ausfuehren(
             db, QStringLiteral("UPDATE Teilnehmer SET Preisskat=? WHERE StartNr=?"), { ja ? 1 : 0, startNr });
-        if (spielerModel) {
-            const int spalteStartNr = spielerModel->fieldIndex(QStringLiteral("StartNr"));
-            const int spaltePreisskat = spielerModel->fieldIndex(QStringLiteral("Preisskat"));
-            for (int z = 0; z < spielerModel->rowCount(); ++z) {
-                if (spielerModel->data(spielerModel->index(z, spalteStartNr)).toInt() == startNr) {
-                    spielerModel->setData(spielerModel->index(z, spaltePreisskat), item->text(), Qt::EditRole);
-                    if (!spielerModel->submitAll())
-                        Db::Melder::instanz()->melden(spielerModel->lastError().text());
-                    break;
-                }
-            }
-        }
+        spielerPreisskatUebernehmen(startNr, ja);
         return;
     }
     if (spalte <= Spalte::Name || spalte >= teilnehmerModel->columnCount() - 2)
