@@ -27,6 +27,7 @@
 #include <cstdio>
 #include <functional>
 
+#include "app/dialoge.h"
 #include "app/mainwindow.h"
 #include "beispiel.h"
 #include "link/client.h"
@@ -507,9 +508,30 @@ void linkMessen(MainWindow& w)
     ereignisse();
 }
 
+// The import asks before it replaces a roster that has players; the
+// benchmark answers yes and sees no boxes.
+class JaSager : public Dialoge::Umsetzung
+{
+public:
+    JaSager()
+        : m_vorher(Dialoge::umsetzung())
+    {
+        Dialoge::setUmsetzung(this);
+    }
+    ~JaSager() override { Dialoge::setUmsetzung(m_vorher); }
+    bool frage(QWidget*, const QString&) override { return true; }
+    void fehler(QWidget*, const QString& text) override { std::fprintf(stderr, "%s\n", qPrintable(text)); }
+    void info(QWidget*, const QString&, const QString&) override { }
+    QString speicherName(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
+
+private:
+    Dialoge::Umsetzung* m_vorher;
+};
+
 // 5. The roster import of 5,000 lines through the button's path.
 void importMessen(MainWindow& w)
 {
+    const JaSager ja;
     const QString datei = Spielerdatei::suchOrte().value(0);
     QDir().mkpath(QFileInfo(datei).absolutePath());
     constexpr int zeilen = 5000;

@@ -105,6 +105,10 @@ int MainWindow::naechsteStartNr()
     QSet<int> vergeben;
     while (q.next())
         vergeben.insert(q.value(0).toInt());
+    // A number that stands for somebody in the ranking or on the open match
+    // day stays his, also after he has left the roster.
+    for (const Spielerdatei::Nummer& n : andereNummern(verbindungen, teilnehmerTabelle))
+        vergeben.insert(n.startNr);
     int n = 100;
     while (vergeben.contains(n))
         ++n;

@@ -5,7 +5,7 @@
 namespace Namensregel
 {
 
-bool zulaessig(const QString& text)
+bool zulaessig(QStringView text)
 {
     for (const QChar c : text)
         if (verboteneZeichen.contains(c) || c.category() == QChar::Other_Control)

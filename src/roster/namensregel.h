@@ -4,6 +4,7 @@
 // message; control characters have no place in a name either.
 
 #include <QString>
+#include <QStringView>
 
 namespace Namensregel
 {
@@ -12,7 +13,7 @@ namespace Namensregel
 inline const QString verboteneZeichen = QStringLiteral("$@|:");
 
 // True when the text holds none of the separators and no control character.
-bool zulaessig(const QString& text);
+bool zulaessig(QStringView text);
 
 // The message that refuses a name, naming it and what it may not hold.
 QString fehlerText(const QString& name);

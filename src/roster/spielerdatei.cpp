@@ -50,7 +50,7 @@ QString dekodieren(const QByteArray& inhalt, bool* windows1252, bool* kaputt)
     return QString::fromLatin1(inhalt);
 }
 
-bool hatSteuerzeichen(const QString& zeile)
+bool hatSteuerzeichen(QStringView zeile)
 {
     return std::any_of(zeile.cbegin(), zeile.cend(), [](QChar c) { return c.category() == QChar::Other_Control; });
 }
@@ -93,14 +93,14 @@ Ergebnis lesen(const QByteArray& inhalt)
             zeile.chop(1);
         if (zeile.isEmpty())
             continue;
-        if (hatSteuerzeichen(zeile.toString())) {
+        if (hatSteuerzeichen(zeile)) {
             e.spieler.clear();
             e.fehler = text("Zeile %1 enthaelt ein Steuerzeichen; das ist keine Textdatei mit Spielern.").arg(nr + 1);
             return e;
         }
         const QVector<QStringRef> teile = zeile.split(QLatin1Char(' '));
         const bool gueltig = teile.size() == 4 && std::all_of(teile.cbegin(), teile.cend(), [](const QStringRef& t) {
-            return !t.isEmpty() && Namensregel::zulaessig(t.toString());
+            return !t.isEmpty() && Namensregel::zulaessig(t);
         });
         if (!gueltig) {
             ++e.uebersprungen;

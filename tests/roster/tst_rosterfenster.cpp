@@ -169,8 +169,15 @@ private slots:
         QVERIFY(box);
         QVERIFY(box->findText(QStringLiteral("Senioren")) >= 0);
         box->setCurrentIndex(box->findText(QStringLiteral("Senioren")));
+        // Leaving the cell commits inside the view's own change of the
+        // current cell; the model must not be reloaded under it there.
+        bool neuGeladen = false;
+        connect(w->spieler(), &QAbstractItemModel::modelAboutToBeReset, this, [&neuGeladen] { neuGeladen = true; });
         v->setCurrentIndex(zelle(*w, 100, VorName));
+        QVERIFY(!neuGeladen);
         QTRY_COMPARE(feld(*w, 101, "Gruppe"), QStringLiteral("Senioren"));
+        QVERIFY(neuGeladen);
+        disconnect(w->spieler(), nullptr, this, nullptr);
         QCOMPARE(feld(*w, 100, "Gruppe"), QStringLiteral("Alle"));
         QCOMPARE(feld(*w, 102, "Gruppe"), QString());
     }
@@ -273,6 +280,11 @@ private slots:
         QCOMPARE(feld(*w, 104, "Preisskat"), QStringLiteral("Ja"));
         QCOMPARE(feld(*w, 112, "Preisskat"), QStringLiteral("Nein"));
         QCOMPARE(angeboten(*w), QStringList { QStringLiteral("112") });
+
+        // A player added by hand does not get a departed player's number either.
+        w->form()->pbNeuerSpieler->click();
+        QCOMPARE(feld(*w, 113, "VorName"), QStringLiteral("-"));
+        QCOMPARE(roster(*w).size(), 4);
     }
 
     void importDateiKodierungUndAbweisung()
