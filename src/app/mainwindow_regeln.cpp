@@ -4,11 +4,14 @@
 
 #include "ui_mainwindow.h"
 
+#include <QBrush>
 #include <QHeaderView>
 #include <QSettings>
 #include <QStandardItemModel>
+#include <QStatusBar>
 
 #include "scoring/regeln.h"
+#include "setup/gruppenpruefung.h"
 #include "widgets/delegates.h"
 
 void MainWindow::initPunkteUndKosten()
@@ -55,7 +58,15 @@ void MainWindow::initPunkteUndKosten()
     const QStringList schluessel = einstellungen->childKeys();
     for (const QString& k : schluessel) {
         const QString name = einstellungen->value(k).toString();
-        gruppenModel->appendRow({ nurLesen(k), nurLesen(name) });
+        QStandardItem* wert = nurLesen(name);
+        // Still offered to filter the roster, but no group can be stored
+        // under it; the tree says so before the new-group flow refuses it.
+        QString fehler;
+        if (!Gruppenpruefung::nameGueltig(name, &fehler)) {
+            wert->setForeground(QBrush(Qt::red));
+            wert->setToolTip(tr("Als Name einer Spielgruppe nicht erlaubt: %1").arg(fehler));
+        }
+        gruppenModel->appendRow({ nurLesen(k), wert });
         ui->cmbSpielerGruppe->addItem(name);
     }
     einstellungen->endGroup();
@@ -75,7 +86,19 @@ void MainWindow::onPunkteUndKostenChanged(QStandardItem* item)
     const bool vorher = punkteModel->blockSignals(true);
     const QString text = item->text();
     const int nummer = item->data(Regeln::RolleNummer).toInt();
-    if (Regeln::speichern(*einstellungen, nummer, text) && nummer >= 1 && nummer <= 4) {
+    QString fehler;
+    const bool gespeichert = Regeln::speichern(*einstellungen, nummer, text, &fehler);
+    if (!fehler.isEmpty()) {
+        // Refused: the cell shows the stored value again.
+        if (const Regeln::Regel* r = Regeln::regel(nummer))
+            item->setText(Regeln::anzeige(*einstellungen, *r));
+        statusBar()->showMessage(fehler);
+    } else if (gespeichert) {
+        QString grund;
+        if (!Gruppenpruefung::einstellungenSichern(*einstellungen, &grund))
+            statusBar()->showMessage(QStringLiteral("FEHLER: ") + grund);
+    }
+    if (gespeichert && nummer >= 1 && nummer <= 4) {
         QStandardItem* platzName = punkteModel->item(0, 0);
         QStringList teile;
         for (int n = 1; n <= 4; ++n) {

@@ -1,5 +1,8 @@
 #include "scoring/regeln.h"
 
+#include "scoring/eingabe.h"
+#include "setup/gruppenpruefung.h"
+
 namespace Regeln
 {
 
@@ -55,22 +58,44 @@ QString anzeige(const QSettings& s, const Regel& r)
     return v.toString();
 }
 
-bool speichern(QSettings& s, int nummer, const QString& text)
+bool speichern(QSettings& s, int nummer, const QString& text, QString* fehler)
 {
     const Regel* r = regel(nummer);
     if (!r)
         return false;
-    const QString punkt = QString(text).replace(QLatin1Char(','), QLatin1Char('.'));
     switch (r->typ) {
-    case Typ::Dezimal:
-        s.setValue(r->schluessel, punkt.toDouble());
+    case Typ::Dezimal: {
+        const std::optional<double> betrag = Eingabe::kosten(text);
+        if (!betrag) {
+            if (fehler)
+                *fehler = Eingabe::fehlerKosten(text);
+            return false;
+        }
+        s.setValue(r->schluessel, *betrag);
         break;
-    case Typ::Ganzzahl:
-        s.setValue(r->schluessel, punkt.toInt(nullptr, 10));
+    }
+    case Typ::Ganzzahl: {
+        const std::optional<int> punkte = Eingabe::punkte(text);
+        if (!punkte || *punkte < 0) {
+            if (fehler)
+                *fehler = punkte ? QStringLiteral("FEHLER: %1 ist negativ").arg(*punkte) : Eingabe::fehlerPunkte(text);
+            return false;
+        }
+        s.setValue(r->schluessel, *punkte);
         break;
-    case Typ::Text:
+    }
+    case Typ::Text: {
+        // The list name travels inside the rules message, whose fields these
+        // characters separate.
+        QString grund;
+        if (!Gruppenpruefung::textOhneTrenner(text, &grund)) {
+            if (fehler)
+                *fehler = QStringLiteral("FEHLER: Listenname %1").arg(grund);
+            return false;
+        }
         s.setValue(r->schluessel, text);
         break;
+    }
     }
     return true;
 }

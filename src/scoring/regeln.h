@@ -33,9 +33,12 @@ void standardsSchreiben(QSettings& s);
 // The value as the tree shows it: one decimal, an integer, or the text.
 QString anzeige(const QSettings& s, const Regel& r);
 
-// Stores an edited value by rule number: decimals and integers read after
-// replacing ',' by '.', text unchanged. Returns false for no rule number.
-bool speichern(QSettings& s, int nummer, const QString& text);
+// Stores an edited value by rule number: euro amounts as decimals with ','
+// or '.', points as whole numbers, the list name unchanged. Returns false
+// for no rule number, and for a value that is refused (no number, out of
+// range, a list name with $ @ | : or control characters), which is then
+// described in `fehler` and not stored.
+bool speichern(QSettings& s, int nummer, const QString& text, QString* fehler = nullptr);
 
 // "Platz1|Platz2|Platz3|Platz4|KartenGeld|VerlSp1Bis5|VerlSpAb6|Preisskat|
 // PunkteGewMinusVerl|PunkteGegen3er|PunkteGegen4er|ListenName".

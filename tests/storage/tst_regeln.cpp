@@ -2,6 +2,7 @@
 
 #include <QSettings>
 #include <QStandardItemModel>
+#include <QStatusBar>
 #include <QTreeView>
 
 #include "app/mainwindow.h"
@@ -45,6 +46,44 @@ private slots:
         w.neuStarten();
         QCOMPARE(w->regeln()->item(0, 1)->text(), QStringLiteral("0.0|2.5|2.5|3.5"));
         QCOMPARE(w->regeln()->item(0, 0)->child(1, 1)->text(), QStringLiteral("2.5"));
+    }
+
+    // The rules take the same numbers as the table; anything else is
+    // refused, the cell shows the stored value and the status bar says why.
+    void falscheWerteWerdenAbgelehnt()
+    {
+        Fenster w;
+        QStandardItemModel* m = w->regeln();
+        QStandardItem* platz3 = m->item(0, 0)->child(2, 1);
+        for (const QString& falsch : { QStringLiteral("nan"), QStringLiteral("inf"), QStringLiteral("zwei"),
+                 QStringLiteral("-1"), QStringLiteral("1e5") }) {
+            platz3->setText(falsch);
+            QCOMPARE(platz3->text(), QStringLiteral("2.5"));
+            QCOMPARE(w->settings()->value(QStringLiteral("Kosten/Platz3")).toDouble(), 2.5);
+            QVERIFY2(w->statusBar()->currentMessage().startsWith(QStringLiteral("FEHLER: ")), qPrintable(falsch));
+        }
+        QCOMPARE(m->item(0, 1)->text(), QStringLiteral("0.0|1.5|2.5|3.5"));
+        platz3->setText(QStringLiteral("3,5"));
+        QCOMPARE(w->settings()->value(QStringLiteral("Kosten/Platz3")).toDouble(), 3.5);
+        QCOMPARE(m->item(0, 1)->text(), QStringLiteral("0.0|1.5|3.5|3.5"));
+
+        QStandardItem* punkte = m->item(5, 1); // PunkteGewMinusVerl
+        for (const QString& falsch : { QStringLiteral("1.000"), QStringLiteral("6o"), QStringLiteral("2,5") }) {
+            punkte->setText(falsch);
+            QCOMPARE(punkte->text(), QStringLiteral("50"));
+            QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("FEHLER: %1 ist keine Zahl").arg(falsch));
+        }
+        QCOMPARE(w->settings()->value(QStringLiteral("Kosten/PunkteGewMinusVerl")).toInt(), 50);
+
+        // The list name travels in the rules message: no separators in it.
+        QStandardItem* liste = m->item(8, 1);
+        for (const QString& falsch : { QStringLiteral("Liste:Herbst"), QStringLiteral("A|B"), QStringLiteral("a$"),
+                 QStringLiteral("x@y"), QStringLiteral("Zeile\nzwei") }) {
+            liste->setText(falsch);
+            QCOMPARE(liste->text(), QStringLiteral("Spielliste"));
+            QVERIFY(w->statusBar()->currentMessage().startsWith(QStringLiteral("FEHLER: Listenname")));
+        }
+        QCOMPARE(Regeln::regelnText(*w->settings()), QStringLiteral("0|1.5|3.5|3.5|1|1|2.5|10|50|40|30|Spielliste"));
     }
 
     void editorPassendZurZeile()
