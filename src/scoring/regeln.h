@@ -47,4 +47,24 @@ QString regelnText(const QSettings& s);
 // Default player groups below settings group "Gruppe".
 void gruppenStandardsSchreiben(QSettings& s);
 
+// A player group as the settings store keeps it: key and name.
+struct Spielergruppe {
+    QString schluessel; // "Gruppe6"
+    QString name;
+};
+
+// The player groups in the order the settings store lists them.
+QVector<Spielergruppe> gruppenLesen(QSettings& s);
+
+// Renames a group. The name must be safe as a group file's name, must not be
+// "Alle" or another group's name, and "Alle" itself keeps its name. Once
+// groups are maintained here, the defaults no longer overwrite them.
+bool gruppeBenennen(QSettings& s, const QString& schluessel, const QString& name, QString* fehler = nullptr);
+
+// Adds a group under the next free key with a free name ("Neue Gruppe", ...).
+Spielergruppe gruppeHinzufuegen(QSettings& s);
+
+// Removes a group; "Alle" stays. False when there was nothing to remove.
+bool gruppeEntfernen(QSettings& s, const QString& schluessel);
+
 } // namespace Regeln

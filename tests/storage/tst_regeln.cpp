@@ -1,5 +1,7 @@
 #include "testumgebung.h"
 
+#include <QComboBox>
+#include <QPushButton>
 #include <QSettings>
 #include <QStandardItemModel>
 #include <QStatusBar>
@@ -9,6 +11,8 @@
 #include "scoring/regeln.h"
 #include "ui_mainwindow.h"
 #include "widgets/delegates.h"
+
+using namespace Turnierbau;
 
 class TstRegeln : public QObject
 {
@@ -103,6 +107,62 @@ private slots:
         QCOMPARE(modusVon(8), 0);
         QMetaObject::invokeMethod(w.get(), "onKostenActivated", Q_ARG(QModelIndex, m->index(1, 0)));
         QCOMPARE(modusVon(1), 0);
+    }
+
+    // Player groups are named, added and removed in the settings tab; a name
+    // that cannot become a group file's name is refused where it is typed.
+    void spielergruppenPflegen()
+    {
+        Fenster w;
+        spielerAnlegen(*w, 2, QStringLiteral("Damen"));
+        QStandardItemModel* g = w->gruppen();
+        QComboBox* auswahl = w->form()->cmbSpielerGruppe;
+        QVERIFY(!g->item(0, 1)->isEditable()); // "Alle"
+        QStandardItem* damen = g->item(3, 1);
+        QCOMPARE(damen->text(), QStringLiteral("Damen"));
+        QVERIFY(damen->isEditable());
+
+        for (const QString& falsch : { QStringLiteral("Damen/Jugend"), QStringLiteral("Sen.A"), QStringLiteral(""),
+                 QStringLiteral(" Damen"), QStringLiteral("reizwerk"), QStringLiteral("Herren"), QStringLiteral("alle"),
+                 QStringLiteral("Da:men") }) {
+            damen->setText(falsch);
+            QCOMPARE(damen->text(), QStringLiteral("Damen"));
+            QCOMPARE(w->settings()->value(QStringLiteral("Gruppe/Gruppe4")).toString(), QStringLiteral("Damen"));
+            QVERIFY2(w->statusBar()->currentMessage().startsWith(QStringLiteral("FEHLER: ")), qPrintable(falsch));
+        }
+        QCOMPARE(w.d.fehlerTexte.size(), 8);
+        QCOMPARE(comboTexte(auswahl), (QStringList { "Alle", "Senioren", "Herren", "Damen", "Jugend" }));
+
+        damen->setText(QStringLiteral("Damen A"));
+        QCOMPARE(w->settings()->value(QStringLiteral("Gruppe/Gruppe4")).toString(), QStringLiteral("Damen A"));
+        QCOMPARE(comboTexte(auswahl), (QStringList { "Alle", "Senioren", "Herren", "Damen A", "Jugend" }));
+        QCOMPARE(Turnierbau::spalte(w->registry().hauptDatenbank(), QStringLiteral("SELECT Gruppe FROM Spieler")),
+            (QVariantList { "Damen A", "Damen A" }));
+
+        w->form()->pbNeueGruppe->click();
+        QCOMPARE(g->rowCount(), 6);
+        QCOMPARE(g->item(5, 0)->text(), QStringLiteral("Gruppe6"));
+        QCOMPARE(g->item(5, 1)->text(), QStringLiteral("Neue Gruppe"));
+        QCOMPARE(auswahl->itemText(5), QStringLiteral("Neue Gruppe"));
+        g->item(5, 1)->setText(QStringLiteral("Gaeste"));
+        QCOMPARE(auswahl->itemText(5), QStringLiteral("Gaeste"));
+
+        // Removing asks first; No keeps the group.
+        w->form()->trvGruppen->setCurrentIndex(g->index(2, 1));
+        w.d.antworte(false);
+        w->form()->pbEntfernen->click();
+        QCOMPARE(g->rowCount(), 6);
+        w.d.antworte(true);
+        w->form()->pbEntfernen->click();
+        QCOMPARE(g->rowCount(), 5);
+        QVERIFY(!w->settings()->contains(QStringLiteral("Gruppe/Gruppe3")));
+        QCOMPARE(comboTexte(auswahl), (QStringList { "Alle", "Senioren", "Damen A", "Jugend", "Gaeste" }));
+
+        // What was maintained here survives a restart as it is.
+        w.neuStarten();
+        QCOMPARE(comboTexte(w->form()->cmbSpielerGruppe),
+            (QStringList { "Alle", "Senioren", "Damen A", "Jugend", "Gaeste" }));
+        QVERIFY(w.d.unerwartet.isEmpty());
     }
 
     void spielergruppenAusDenEinstellungen()
