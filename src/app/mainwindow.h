@@ -126,6 +126,8 @@ private:
 
     // rules and player groups (mainwindow_regeln.cpp)
     void initPunkteUndKosten();
+    // eingabe: naming, adding and removing player groups in the settings tab
+    void spielergruppenPflegen();
 
     // roster (mainwindow_spieler.cpp)
     void spielerModelAufbauen();

@@ -11,6 +11,7 @@
 #include <QSqlDatabase>
 
 #include "app/dialoge.h"
+#include "setup/gruppenpruefung.h"
 #include "setup/teilnehmertabelle.h"
 #include "storage/datenbank.h"
 #include "storage/pfade.h"
@@ -39,12 +40,25 @@ void MainWindow::letztesTurnierOeffnen()
 
     const QStringList dateien = Pfade::gruppenDateien(turnierVerzeichnis);
     for (const QString& datei : dateien) {
-        const QString name = Pfade::verbindungsNameVon(datei);
+        QString name = Pfade::verbindungsNameVon(datei);
+        // eingabe: files an earlier version stored under names with dots
+        // ("Sen.A.db", "Sen.B.db") stay reachable under their full names.
+        if (QSqlDatabase::contains(name) && verbindungen.enthaelt(name))
+            name = datei.chopped(3);
         if (name.isEmpty() || QSqlDatabase::contains(name))
             continue;
         QSqlDatabase db = Db::oeffnen(name, QStringLiteral("%1/%2").arg(turnierVerzeichnis, datei));
         if (!db.isValid() || !db.isOpen())
             continue;
+        // eingabe: a damaged group fails alone; the others open.
+        QString fehler;
+        if (!Gruppenpruefung::gruppeOeffenbar(db, &fehler)) {
+            db.close();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(name);
+            Db::Melder::instanz()->melden(fehler);
+            continue;
+        }
         verbindungen.eintragen(name);
         if (ui->cmbTeilnehmerGruppe->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive) < 0)
             ui->cmbTeilnehmerGruppe->addItem(name);
@@ -104,6 +118,10 @@ void MainWindow::gruppenDatenbankAnlegen()
     turnierVerzeichnis = Pfade::turnierVerzeichnis(datenbankVerzeichnis, ui->dateEdit->date());
     QDir().mkpath(turnierVerzeichnis);
     einstellungen->setValue(Pfade::schluesselLetztesTurnier, turnierVerzeichnis);
+    // eingabe: a settings file that cannot be written would lose the match day.
+    QString fehler;
+    if (!Gruppenpruefung::einstellungenSichern(*einstellungen, &fehler))
+        Db::Melder::instanz()->melden(fehler);
 
     const QString gruppe = ui->cmbSpielerGruppe->currentText();
     QSqlDatabase db = Db::oeffnen(gruppe, Pfade::gruppenDatei(turnierVerzeichnis, gruppe));

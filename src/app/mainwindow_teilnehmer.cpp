@@ -13,15 +13,19 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStandardItemModel>
+#include <QStatusBar>
 #include <QTimer>
 
 #include <memory>
 
 #include "app/dialoge.h"
+#include "scoring/wertung.h"
 #include "setup/dlgnewgroup.h"
+#include "setup/gruppenpruefung.h"
 #include "setup/teilnehmertabelle.h"
 #include "storage/datenbank.h"
 #include "storage/pfade.h"
+#include "storage/spieltagleser.h"
 #include "widgets/delegates.h"
 #include "widgets/mysortfilterproxymodel.h"
 #include "widgets/treeview.h"
@@ -141,6 +145,19 @@ void MainWindow::onChangeAktuelleSpielGruppe(QString text)
     QSqlDatabase db = verbindungen.datenbank(text);
     if (!db.isValid() || !db.isOpen())
         return;
+    // Values out of range in a group file would drive the table's loops; such
+    // a group is not shown, and none of its rows stay on screen under its name.
+    QString fehler;
+    if (!Gruppenpruefung::gruppeOeffenbar(db, &fehler)) {
+        Db::Melder::instanz()->melden(fehler);
+        ++teilnehmerSperre;
+        teilnehmerModel->removeRows(0, teilnehmerModel->rowCount());
+        --teilnehmerSperre;
+        ui->pbAuslosen->setEnabled(false);
+        ui->pbAuslosungZuruecksetzen->setEnabled(false);
+        gruppeGeoeffnet = false;
+        return;
+    }
     verbindungen.setAktuelle(text);
 
     ui->leAnzahlSerien->setText(QStringLiteral("2"));
@@ -235,14 +252,16 @@ void MainWindow::teilnehmerTabelleLaden()
     }
     auto eintragen = [](QStandardItem* punkte, QStandardItem* tisch, QStandardItem* kosten, const Werte& w) {
         punkte->setText(QString::number(w.punkte));
+        punkte->setData(punkte->text(), Rolle::Gespeichert);
         tisch->setText(QString::number(w.tisch));
         tisch->setData(w.sitz, Rolle::Sitz);
-        kosten->setText(Zahl::euro(w.kosten));
+        kosten->setText(Zahl::euro(Wertung::kostenSumme({ w.kosten })));
+        kosten->setData(kosten->text(), Rolle::Gespeichert);
     };
     for (const Zeile& z : qAsConst(zeilen)) {
         QList<QStandardItem*> zeile = TeilnehmerTabelle::neueZeile(z.t, n);
         zeile[Spalte::summePunkte(n)]->setText(QString::number(z.summePunkte));
-        zeile[Spalte::summeKosten(n)]->setText(Zahl::euro(z.summeKosten));
+        zeile[Spalte::summeKosten(n)]->setText(Zahl::euro(Wertung::kostenSumme({ z.summeKosten })));
         // The first row of a start number shows its series values.
         const auto werte = serienWerte.find(z.t.startNr);
         if (werte != serienWerte.end()) {
@@ -377,7 +396,11 @@ void MainWindow::onTeilnehmerAdd()
         t.name = QStringLiteral("%1 %2").arg(vorname->text(), nachname->text());
         t.mitglied = vorname->data(AuswahlMitglied).toBool();
         t.preisskat = vorname->data(AuswahlPreisskat).toBool();
-        teilnehmerTabelle->zeileAnhaengen(t, n);
+        // Until the list is confirmed the prize-skat flag may still change;
+        // the group stores what the cell shows then.
+        QList<QStandardItem*> zeile = TeilnehmerTabelle::neueZeile(t, n);
+        zeile.at(Spalte::Preisskat)->setEditable(true);
+        teilnehmerModel->appendRow(zeile);
     }
     auswahl->clearSelection();
     tischaufteilungBerechnen(0);
@@ -396,6 +419,30 @@ void MainWindow::onTeilnehmerEntfernen()
 
 void MainWindow::onTeilnehmerOk()
 {
+    // The group's name becomes its file's name: refused before anything is
+    // asked or stored, so the chosen participants stay for another name.
+    const QString name = ui->cmbSpielerGruppe->currentText();
+    QString fehler;
+    if (!Gruppenpruefung::nameGueltig(name, &fehler)) {
+        fehler = tr("Die Gruppe kann so nicht gespeichert werden.\n%1.\nBitte eine andere Spielergruppe waehlen.")
+                     .arg(fehler);
+        statusBar()->showMessage(
+            QStringLiteral("FEHLER: ") + QString(fehler).replace(QLatin1Char('\n'), QLatin1Char(' ')));
+        Dialoge::fehler(this, fehler);
+        return;
+    }
+    // A group reaching beyond the last table a group file may hold would not
+    // open again.
+    const Tischaufteilung aufteilung = ::tischaufteilung(teilnehmerModel->rowCount());
+    const int letzter = ui->leTischNr1->text().toInt() + aufteilung.vierer + aufteilung.dreier - 1;
+    if (letzter > Spieltag::maxTischNummer) {
+        fehler = tr("Die Gruppe braucht Tische bis %1, erlaubt sind Tische bis %2.")
+                     .arg(letzter)
+                     .arg(Spieltag::maxTischNummer);
+        statusBar()->showMessage(QStringLiteral("FEHLER: ") + fehler);
+        Dialoge::fehler(this, fehler);
+        return;
+    }
     if (!Dialoge::frage(this, tr("Alle Teilnehmer ausgewaehlt?\nAnzahl Serien und Anzahl Spieler korrekt?")))
         return;
     for (QWidget* w : std::initializer_list<QWidget*> { ui->tbSpielerWeg, ui->tbSpielerHinzu, ui->leAnzahlSerien,
@@ -408,4 +455,18 @@ void MainWindow::onTeilnehmerOk()
     if (ui->cmbTeilnehmerGruppe->findText(gruppe, Qt::MatchExactly | Qt::MatchCaseSensitive) < 0)
         ui->cmbTeilnehmerGruppe->addItem(gruppe);
     gruppenDatenbankAnlegen();
+
+    // A group whose file could not be created is not shown as stored: the
+    // list stays open for another try, and points could not be entered.
+    QSqlDatabase db = verbindungen.datenbank(gruppe);
+    if (!db.isValid() || !db.isOpen() || !Db::tabelleVorhanden(db, QStringLiteral("Gruppe"))) {
+        verbindungen.entfernen(gruppe);
+        for (QWidget* w : std::initializer_list<QWidget*> { ui->tbSpielerWeg, ui->tbSpielerHinzu, ui->leAnzahlSerien,
+                 ui->le3erListeSpielAnzahl, ui->leTischNr1, ui->le4erListeSpielAnzahl, ui->tbTeilnehmerOk })
+            w->setEnabled(true);
+        ui->pbAuslosen->setEnabled(false);
+        ui->pbAuslosungZuruecksetzen->setEnabled(false);
+        gruppeFestgelegt = false;
+        Dialoge::fehler(this, tr("Die Gruppe %1 konnte nicht gespeichert werden.").arg(gruppe));
+    }
 }

@@ -5,6 +5,8 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 
+#include "storage/spieltagleser.h"
+
 DlgNewGroup::DlgNewGroup(const QMap<QString, QString>& verbindungen, int ersteTischNr, QWidget* parent)
     : QDialog(parent)
     , ui(new Ui::DlgNewGroup)
@@ -29,7 +31,9 @@ int DlgNewGroup::ersterFreierTisch(const QMap<QString, QString>& verbindungen, i
         // The master database has no Gruppe table; its query simply fails.
         QSqlQuery q(db);
         if (q.exec(QStringLiteral("SELECT LetzterTisch FROM Gruppe")) && q.next()) {
-            const int letzter = q.value(0).toInt();
+            // A damaged file may hold any number; no group reaches beyond
+            // the last table a group may have.
+            const int letzter = qMin(q.value(0).toInt(), Spieltag::maxTischNummer - 1);
             if (k <= letzter)
                 k = letzter + 1;
         }
