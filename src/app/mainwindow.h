@@ -13,6 +13,7 @@
 #include <QVector>
 
 #include "draw/tischverteilung.h"
+#include "link/protokoll.h"
 #include "storage/verbindungen.h"
 
 class QAction;
@@ -155,6 +156,8 @@ private:
     void sendeKostenRegeln(const Nachricht& empfangen);
     void dateiSpeichern(const Nachricht& m);
     void linkStatusZeigen();
+    // link: results only for the sender's own table (mainwindow_link.cpp)
+    void ergebnisseVomTisch(const QString& adresse, const Nachricht& m);
 
     // HTML page frame shared by the match-day report and the ranking.
     void htmlKopfAusgeben(QTextStream& os, QString title);
@@ -205,4 +208,7 @@ private:
     Client* client = nullptr;
     QString listenName;
     QMap<QString, int> linkPartner;
+    // link: refused result lines so far, and the bounded game-list files
+    int linkAbgelehnt = 0;
+    Protokoll::SpielListenAblage spielListenAblage;
 };
