@@ -12,6 +12,7 @@
 
 #include "app/dialoge.h"
 #include "storage/datenbank.h"
+#include "storage/datensperre.h"
 #include "storage/pfade.h"
 
 static void ressourcenLaden()
@@ -83,6 +84,8 @@ MainWindow::MainWindow(QWidget* parent)
     connect(ui->cmbTeilnehmerGruppe, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
         [this](int i) { onChangeAktuelleSpielGruppe(ui->cmbTeilnehmerGruppe->itemText(i)); });
 
+    if (!datenOrdnerSperren())
+        return;
     datenbankOeffnen();
     initPunkteUndKosten();
     spielerModelAufbauen();
@@ -98,6 +101,7 @@ MainWindow::MainWindow(QWidget* parent)
     ui->pbAuslosungZuruecksetzen->setEnabled(false);
     teilnehmerTabelleEinrichten();
     letztesTurnierOeffnen();
+    spieltageEinrichten();
 
     linkEinrichten();
 }

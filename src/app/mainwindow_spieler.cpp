@@ -173,6 +173,8 @@ void MainWindow::onSpielerAusDateiLaden()
                 .arg(pfad));
         return;
     }
+    if (!sicherungVor(tr("Import der Spielerliste")))
+        return;
     if (!Spielerdatei::rosterErsetzen(verbindungen.hauptDatenbank(), e.spieler)) {
         Dialoge::fehler(this, tr("Die Spielerliste konnte nicht ersetzt werden; sie bleibt unveraendert."));
         return;
