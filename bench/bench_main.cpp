@@ -4,7 +4,7 @@
 //
 // reizwerk_bench [--kurz] [figure...]
 //   --kurz: fewer runs, for a quick look; figures: start oeffnen punkte
-//   auslosung link import berichte (default: all)
+//   auslosung link import berichte spieltage (default: all)
 
 #include <QAbstractItemModel>
 #include <QApplication>
@@ -42,6 +42,9 @@
 #include "widgets/treeview.h"
 
 using Messung::Einheit;
+
+// match days and backups (spieltage_messen.cpp)
+bool spieltageMessen(const QString& basis, int laeufe);
 
 namespace
 {
@@ -748,6 +751,9 @@ int main(int argc, char* argv[])
         if (messe("berichte"))
             berichteMessen(w, basis, gruppeLesen);
     }
+    // match days and backups
+    if (messe("spieltage") && !spieltageMessen(basis, laeufeNormal))
+        fehlgeschlagen = true;
     const QStringList namen = QSqlDatabase::connectionNames();
     for (const QString& n : namen)
         QSqlDatabase::removeDatabase(n);

@@ -6,6 +6,8 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     MainWindow w;
+    if (!w.laeuft())
+        return 1; // another program works on this data folder
     w.show();
     return app.exec();
 }

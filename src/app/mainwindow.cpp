@@ -13,6 +13,7 @@
 
 #include "app/dialoge.h"
 #include "storage/datenbank.h"
+#include "storage/datensperre.h"
 #include "storage/pfade.h"
 
 static void ressourcenLaden()
@@ -84,6 +85,8 @@ MainWindow::MainWindow(QWidget* parent)
     connect(ui->cmbTeilnehmerGruppe, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
         [this](int i) { onChangeAktuelleSpielGruppe(ui->cmbTeilnehmerGruppe->itemText(i)); });
 
+    if (!datenOrdnerSperren())
+        return;
     datenbankOeffnen();
     initPunkteUndKosten();
     spielerModelAufbauen();
@@ -99,6 +102,7 @@ MainWindow::MainWindow(QWidget* parent)
     ui->pbAuslosungZuruecksetzen->setEnabled(false);
     teilnehmerTabelleEinrichten();
     letztesTurnierOeffnen();
+    spieltageEinrichten();
 
     linkEinrichten();
 }

@@ -12,6 +12,8 @@
 #include <QString>
 #include <QVector>
 
+#include <memory>
+
 #include "draw/tischverteilung.h"
 #include "link/protokoll.h"
 #include "storage/verbindungen.h"
@@ -28,6 +30,8 @@ class TreeView;
 class MySortFilterProxyModel;
 class TeilnehmerTabelle;
 class Client;
+class Datensperre;
+class DlgNewGroup;
 struct Nachricht;
 
 namespace Ui
@@ -78,6 +82,14 @@ public:
     int naechsteStartNr();
     void auswahlLaden(const QString& gruppe);
 
+    // match days, backups and the data folder's lock (mainwindow_spieltage.cpp)
+    // False when another program works on the same data folder: the window
+    // then holds nothing and the program ends.
+    bool laeuft() const { return !abgewiesen; }
+    // Closes the shown match day's groups and opens another day's as the
+    // start-up opens the last one.
+    void spieltagWechseln(const QString& verzeichnis);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -116,14 +128,40 @@ private slots:
     void onTeilNehmerAktivDeaktiv();
     void onTeilnehmerNachmelden();
     void onDatenbankFehler(const QString& text);
+    // match days and backups (mainwindow_spieltage.cpp)
+    void onSpieltagOeffnen();
+    void onDatensicherung();
+    void onWiederherstellen();
 
 private:
     // storage (mainwindow_speicher.cpp)
     void datenbankOeffnen();
     void letztesTurnierOeffnen();
     bool turnierUeberschreiben(const QString& verzeichnis);
+    void turnierLoeschen(const QString& verzeichnis);
     void gruppenDatenbankAnlegen();
     void gruppeSpeichern(QSqlDatabase db);
+
+    // match days, backups and the data folder's lock (mainwindow_spieltage.cpp)
+    bool datenOrdnerSperren();
+    void spieltageEinrichten();
+    void gruppenOeffnen(const QString& verzeichnis);
+    void gruppenSchliessen();
+    void neueGruppeUebernehmen(const DlgNewGroup& dlg);
+    // Before the first group of a new match day is stored: snapshot and
+    // delete the overwritten day, or refuse a group that exists that day.
+    bool gruppeAnlegenErlaubt(const QString& gruppe);
+    // An automatic snapshot before a destructive step; false (with a
+    // message) when none could be written, and the step must not run.
+    bool sicherungVor(const QString& anlass, QString* datei = nullptr);
+    std::unique_ptr<Datensperre> datenSperre;
+    bool abgewiesen = false;
+    QAction* actSpieltagOeffnen = nullptr;
+    QAction* actDatensicherung = nullptr;
+    QAction* actWiederherstellen = nullptr;
+    // The day a started new match day replaces; deleted only when its first
+    // group is confirmed.
+    QString ueberschriebenerSpieltag;
 
     // rules and player groups (mainwindow_regeln.cpp)
     void initPunkteUndKosten();

@@ -46,7 +46,7 @@ void dateiAusgeben(QWidget* eltern, const QSettings& einstellungen, const QStrin
     const QByteArray& inhalt, bool textModus)
 {
     const QString datei
-        = Dialoge::speicherName(eltern, titel, einstellungen.value(Pfade::schluesselLetztesTurnier).toString(), filter);
+        = Dialoge::speicherName(eltern, titel, Pfade::letztesTurnier(einstellungen), filter);
     if (datei.isEmpty())
         return;
     QString grund;

@@ -34,10 +34,15 @@ void MainWindow::letztesTurnierOeffnen()
 {
     if (!einstellungen->contains(Pfade::schluesselLetztesTurnier))
         return;
-    turnierVerzeichnis = einstellungen->value(Pfade::schluesselLetztesTurnier).toString();
-    if (turnierVerzeichnis.isEmpty() || !QDir(turnierVerzeichnis).exists())
+    const QString verzeichnis = Pfade::letztesTurnier(*einstellungen);
+    if (verzeichnis.isEmpty() || !QDir(verzeichnis).exists())
         return;
+    gruppenOeffnen(verzeichnis);
+}
 
+void MainWindow::gruppenOeffnen(const QString& verzeichnis)
+{
+    turnierVerzeichnis = verzeichnis;
     const QStringList dateien = Pfade::gruppenDateien(turnierVerzeichnis);
     for (const QString& datei : dateien) {
         QString name = Pfade::verbindungsNameVon(datei);
@@ -82,9 +87,14 @@ bool MainWindow::turnierUeberschreiben(const QString& verzeichnis)
     QDir dir(verzeichnis);
     if (!dir.exists())
         return true;
-    if (!Dialoge::frage(this, tr("Turnier %1 ist schon vorhanden!\nUeberschreiben?").arg(dir.dirName())))
-        return false;
+    // Only asks: the day's files go when the new day's first group is
+    // confirmed, so a cancelled new day leaves them as they were.
+    return Dialoge::frage(this, tr("Turnier %1 ist schon vorhanden!\nUeberschreiben?").arg(dir.dirName()));
+}
 
+void MainWindow::turnierLoeschen(const QString& verzeichnis)
+{
+    QDir dir(verzeichnis);
     // Only the group databases of this match day go: a connection whose file
     // lies elsewhere belongs to another match day and stays untouched.
     const QString ziel = QFileInfo(verzeichnis).canonicalFilePath();
@@ -92,33 +102,39 @@ bool MainWindow::turnierUeberschreiben(const QString& verzeichnis)
     for (const QString& name : namen) {
         if (name == hauptVerbindung)
             continue;
-        QString datei;
         {
             QSqlDatabase db = QSqlDatabase::database(name, false);
-            datei = db.databaseName();
-            if (QFileInfo(datei).canonicalPath() != ziel)
+            if (QFileInfo(db.databaseName()).canonicalPath() != ziel)
                 continue;
             db.close();
         }
         QSqlDatabase::removeDatabase(name);
         verbindungen.entfernen(name);
+        tischLayout.remove(name);
+        tischaufteilung.remove(name);
+        sitzplan.remove(name);
     }
     const QStringList dateien = Pfade::gruppenDateien(verzeichnis);
     for (const QString& datei : dateien) {
         dir.remove(datei);
         dir.remove(datei + QStringLiteral("-journal"));
     }
-    verbindungen.aufHauptZuruecksetzen();
+    // The day's points in the ranking go with its groups.
+    QDate tag;
+    if (Pfade::istTurnierName(dir.dirName(), &tag))
+        Db::ausfuehren(verbindungen.hauptDatenbank(), QStringLiteral("DELETE FROM Rangliste WHERE Datum=?"),
+            { tag.toString(QStringLiteral("yyyy-MM-dd")) });
     dir.rmdir(verzeichnis); // only succeeds when nothing else is left in it
-    return true;
 }
 
 void MainWindow::gruppenDatenbankAnlegen()
 {
     turnierVerzeichnis = Pfade::turnierVerzeichnis(datenbankVerzeichnis, ui->dateEdit->date());
     QDir().mkpath(turnierVerzeichnis);
-    einstellungen->setValue(Pfade::schluesselLetztesTurnier, turnierVerzeichnis);
-    // eingabe: a settings file that cannot be written would lose the match day.
+    // Relative to the data folder, so a copied data folder opens its own day.
+    einstellungen->setValue(
+        Pfade::schluesselLetztesTurnier, Pfade::turnierVerzeichnisSpeichern(datenbankVerzeichnis, turnierVerzeichnis));
+    // A settings file that cannot be written would lose the match day.
     QString fehler;
     if (!Gruppenpruefung::einstellungenSichern(*einstellungen, &fehler))
         Db::Melder::instanz()->melden(fehler);

@@ -313,9 +313,10 @@ void MainWindow::onSpielerAusDateiLaden()
         return;
     }
 
-    // Up to here nothing is changed; the one step that replaces the roster
-    // follows, so whatever must happen before it (a copy of the master
-    // database) belongs on this line.
+    // Up to here nothing is changed; a snapshot of the data is taken before
+    // the one step that replaces the roster.
+    if (!sicherungVor(tr("Import der Spielerliste")))
+        return;
 
     if (!Spielerdatei::rosterErsetzen(db, plan.eintraege)) {
         Dialoge::fehler(this, tr("Die Spielerliste konnte nicht ersetzt werden; sie bleibt unveraendert."));

@@ -5,6 +5,8 @@
 
 #include "ui_mainwindow.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QHash>
 #include <QHeaderView>
 #include <QScrollBar>
@@ -300,16 +302,43 @@ void MainWindow::teilnehmerTabelleLaden()
 
 void MainWindow::onNeuesTurnier()
 {
-    ui->dateEdit->setDate(QDate::currentDate());
-    const QString verzeichnis = Pfade::turnierVerzeichnis(
-        einstellungen->value(Pfade::schluesselDatenbankPfad, datenbankVerzeichnis).toString(), ui->dateEdit->date());
+    const QString daten = einstellungen->value(Pfade::schluesselDatenbankPfad, datenbankVerzeichnis).toString();
+    QDate datum = QDate::currentDate();
+    QString verzeichnis = Pfade::turnierVerzeichnis(daten, datum);
     if (!turnierUeberschreiben(verzeichnis))
         return;
+    QString ueberschrieben = QDir(verzeichnis).exists() ? verzeichnis : QString();
+
+    // The first table counts behind the groups that stay registered; those
+    // of a day that is overwritten do not.
+    QMap<QString, QString> bleibende = verbindungen.map();
+    if (!ueberschrieben.isEmpty()) {
+        const QString ziel = QFileInfo(ueberschrieben).canonicalFilePath();
+        for (const QString& name : verbindungen.namen())
+            if (name != hauptVerbindung
+                && QFileInfo(verbindungen.datenbank(name).databaseName()).canonicalPath() == ziel)
+                bleibende.remove(name);
+    }
+    DlgNewGroup dlg(bleibende, 1, this);
+    dlg.spieltagAnbieten(datum);
+    // Cancel leaves every file and the window as they were.
+    if (dlg.exec() != QDialog::Accepted)
+        return;
+    if (dlg.spieltag().isValid() && dlg.spieltag() != datum) {
+        datum = dlg.spieltag();
+        verzeichnis = Pfade::turnierVerzeichnis(daten, datum);
+        if (!turnierUeberschreiben(verzeichnis))
+            return;
+        ueberschrieben = QDir(verzeichnis).exists() ? verzeichnis : QString();
+    }
+
+    ui->dateEdit->setDate(datum);
     ui->cmbTeilnehmerGruppe->clear();
-    letzterTisch = 0;
-    onNeueSpielGruppe();
+    letzterTisch = 1;
+    neueGruppeUebernehmen(dlg);
     turnierVerzeichnis = verzeichnis;
     verbindungen.aufHauptZuruecksetzen();
+    ueberschriebenerSpieltag = ueberschrieben;
     actNeueSpielGruppe->setEnabled(true);
 }
 
@@ -320,6 +349,11 @@ void MainWindow::onNeueSpielGruppe()
     DlgNewGroup dlg(verbindungen.map(), letzterTisch, this);
     if (dlg.exec() != QDialog::Accepted)
         return;
+    neueGruppeUebernehmen(dlg);
+}
+
+void MainWindow::neueGruppeUebernehmen(const DlgNewGroup& dlg)
+{
     ui->leAnzahlSerien->setText(QString::number(dlg.anzahlSerien()));
     ui->leTischaufteilung->clear();
     ui->leTischNr1->setText(QString::number(dlg.ersteTischNr()));
@@ -445,13 +479,15 @@ void MainWindow::onTeilnehmerOk()
     }
     if (!Dialoge::frage(this, tr("Alle Teilnehmer ausgewaehlt?\nAnzahl Serien und Anzahl Spieler korrekt?")))
         return;
+    const QString gruppe = ui->cmbSpielerGruppe->currentText();
+    if (!gruppeAnlegenErlaubt(gruppe))
+        return;
     for (QWidget* w : std::initializer_list<QWidget*> { ui->tbSpielerWeg, ui->tbSpielerHinzu, ui->leAnzahlSerien,
              ui->le3erListeSpielAnzahl, ui->leTischNr1, ui->le4erListeSpielAnzahl, ui->tbTeilnehmerOk })
         w->setEnabled(false);
     ui->pbAuslosen->setEnabled(true);
     ui->pbAuslosungZuruecksetzen->setEnabled(true);
     gruppeFestgelegt = true;
-    const QString gruppe = ui->cmbSpielerGruppe->currentText();
     if (ui->cmbTeilnehmerGruppe->findText(gruppe, Qt::MatchExactly | Qt::MatchCaseSensitive) < 0)
         ui->cmbTeilnehmerGruppe->addItem(gruppe);
     gruppenDatenbankAnlegen();

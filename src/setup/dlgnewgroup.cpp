@@ -2,6 +2,9 @@
 
 #include "ui_dlgnewgroup.h"
 
+#include <QDateEdit>
+#include <QFormLayout>
+#include <QLabel>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 
@@ -56,4 +59,25 @@ int DlgNewGroup::spiele3er() const
 int DlgNewGroup::spiele4er() const
 {
     return ui->spb4erListe->value();
+}
+
+void DlgNewGroup::spieltagAnbieten(const QDate& datum)
+{
+    if (!deSpieltag) {
+        auto* zeile = new QFormLayout;
+        deSpieltag = new QDateEdit(this);
+        deSpieltag->setObjectName(QStringLiteral("deSpieltag"));
+        deSpieltag->setCalendarPopup(true);
+        deSpieltag->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+        auto* beschriftung = new QLabel(tr("Datum des Spieltags"), this);
+        beschriftung->setObjectName(QStringLiteral("lblSpieltag"));
+        zeile->addRow(beschriftung, deSpieltag);
+        ui->verticalLayout->insertLayout(0, zeile);
+    }
+    deSpieltag->setDate(datum);
+}
+
+QDate DlgNewGroup::spieltag() const
+{
+    return deSpieltag ? deSpieltag->date() : QDate();
 }

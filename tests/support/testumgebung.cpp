@@ -161,6 +161,11 @@ QString SkriptDialoge::speicherName(QWidget*, const QString& titel, const QStrin
     return m_namen.takeFirst();
 }
 
+QString SkriptDialoge::oeffnenName(QWidget* eltern, const QString& titel, const QString& ordner, const QString& filter)
+{
+    return speicherName(eltern, titel, ordner, filter);
+}
+
 std::shared_ptr<bool> beimNaechstenDialog(const char* klassenName, std::function<void(QWidget*)> handeln, int zeitMs)
 {
     auto erledigt = std::make_shared<bool>(false);

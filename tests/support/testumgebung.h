@@ -78,6 +78,8 @@ public:
     void info(QWidget* eltern, const QString& titel, const QString& text) override;
     QString speicherName(
         QWidget* eltern, const QString& titel, const QString& vorschlag, const QString& filter) override;
+    // Open-file dialogs take their names from the same script as save dialogs.
+    QString oeffnenName(QWidget* eltern, const QString& titel, const QString& ordner, const QString& filter) override;
 
 private:
     QList<bool> m_antworten;
