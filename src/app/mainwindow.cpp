@@ -100,6 +100,8 @@ MainWindow::MainWindow(QWidget* parent)
     letztesTurnierOeffnen();
 
     linkEinrichten();
+    // season standings
+    saisonEinrichten();
 }
 
 MainWindow::~MainWindow()

@@ -115,6 +115,8 @@ private slots:
     void onTeilNehmerAktivDeaktiv();
     void onTeilnehmerNachmelden();
     void onDatenbankFehler(const QString& text);
+    // season standings (mainwindow_saison.cpp)
+    void onSaisonwertung();
 
 private:
     // storage (mainwindow_speicher.cpp)
@@ -146,6 +148,9 @@ private:
     void sendeKostenRegeln(const Nachricht& empfangen);
     void dateiSpeichern(const Nachricht& m);
     void linkStatusZeigen();
+
+    // season standings (mainwindow_saison.cpp)
+    void saisonEinrichten();
 
     // HTML page frame shared by the match-day report and the ranking.
     void htmlKopfAusgeben(QTextStream& os, QString title);
