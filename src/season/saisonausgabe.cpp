@@ -167,23 +167,26 @@ namespace
 
 // Match-day columns per block: the first block also carries the fixed
 // columns, the following ones only place and name.
-constexpr int ersterBlock = 12;
-constexpr int weitereBloecke = 18;
+constexpr int ersterBlock = 8;
+constexpr int weitereBloecke = 11;
 
 QString zelle(const QString& text, bool rechts, bool kopf = false)
 {
     const QString tag = kopf ? QStringLiteral("th") : QStringLiteral("td");
-    return QStringLiteral("<%1%2>%3</%1>")
+    // Cells never wrap: a name or a number broken over lines is hard to read;
+    // the blocks of match days keep the table within the page instead.
+    return QStringLiteral("<%1 style=\"white-space: nowrap\"%2>%3</%1>")
         .arg(tag, rechts ? QStringLiteral(" align=\"right\"") : QString(), text.toHtmlEscaped());
 }
 
 QString block(const Tabelle& t, const QVector<Spieler>& spieler, const QVector<int>& spalten)
 {
     const QStringList kopf = kopfTexte(t);
-    QString html = QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\">\n<tr>");
+    // The heading row repeats on every page the table runs over.
+    QString html = QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\">\n<thead><tr>");
     for (int c : spalten)
         html += zelle(kopf.value(c), c != SpName, true);
-    html += QStringLiteral("</tr>\n");
+    html += QStringLiteral("</tr></thead>\n");
     for (const Spieler& s : spieler) {
         const QStringList z = zellenTexte(t, s, true);
         html += QStringLiteral("<tr>");
