@@ -9,6 +9,7 @@
 
 #include "app/dialoge.h"
 #include "reports/bericht.h"
+#include "reports/rangliste.h"
 #include "season/saisonausgabe.h"
 
 namespace
@@ -30,6 +31,7 @@ QStandardItem* zahlItem(const QString& text)
 DlgSaison::DlgSaison(QSqlDatabase haupt, const QString& datenVerzeichnis, QSettings* einstellungen, QWidget* parent)
     : QDialog(parent)
     , ui(new Ui::DlgSaison)
+    , m_haupt(haupt)
     , m_einstellungen(einstellungen)
     , m_datenVerzeichnis(datenVerzeichnis)
     , m_archiv(std::make_unique<Saison::Archiv>(datenVerzeichnis))
@@ -74,6 +76,7 @@ DlgSaison::DlgSaison(QSqlDatabase haupt, const QString& datenVerzeichnis, QSetti
     connect(ui->pbDrucken, &QPushButton::clicked, this, &DlgSaison::onDrucken);
     connect(ui->pbPdf, &QPushButton::clicked, this, &DlgSaison::onPdf);
     connect(ui->pbCsv, &QPushButton::clicked, this, &DlgSaison::onCsv);
+    connect(ui->pbHtml, &QPushButton::clicked, this, &DlgSaison::onHtml);
 
     onZeitraumGewaehlt(ui->cmbZeitraum->currentIndex());
 }
@@ -295,5 +298,23 @@ void DlgSaison::onCsv()
     datei = mitEndung(datei, QStringLiteral("csv"));
     QString grund;
     if (!Bericht::dateiSchreiben(datei, Saison::csv(m_tabelle, titel()), false, &grund))
+        Dialoge::fehler(this, tr("Die Datei %1 konnte nicht geschrieben werden:\n%2").arg(datei, grund));
+}
+
+void DlgSaison::onHtml()
+{
+    // The page of the ranking button, byte for byte, for the range chosen
+    // here; it knows neither groups nor rules.
+    const QDate von = m_tabelle.vorgabe.von;
+    const QDate bis = m_tabelle.vorgabe.bis;
+    const QString seite
+        = Rangliste::html(Rangliste::auswerten(Rangliste::lesen(m_haupt), von, bis), von, bis, titel().listenName);
+    QString datei = Dialoge::speicherName(
+        this, tr("Datei schreiben"), dateiVorschlag(QStringLiteral("html")), tr("html-Datei (*.html)"));
+    if (datei.isEmpty())
+        return;
+    datei = mitEndung(datei, QStringLiteral("html"));
+    QString grund;
+    if (!Bericht::dateiSchreiben(datei, Bericht::htmlBytes(seite), false, &grund))
         Dialoge::fehler(this, tr("Die Datei %1 konnte nicht geschrieben werden:\n%2").arg(datei, grund));
 }

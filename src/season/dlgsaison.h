@@ -48,6 +48,7 @@ private slots:
     void onDrucken();
     void onPdf();
     void onCsv();
+    void onHtml();
 
 private:
     void zeitraumSetzen(const QDate& von, const QDate& bis);
@@ -57,6 +58,7 @@ private:
     void auswahlVerfolgen(QTreeView* ansicht);
 
     Ui::DlgSaison* ui;
+    QSqlDatabase m_haupt;
     QSettings* m_einstellungen;
     QString m_datenVerzeichnis;
     QVector<Saison::Zeile> m_zeilen;

@@ -74,6 +74,8 @@ private slots:
         w.d.dateiname(pdf);
         w.d.dateiname(unmoeglich);
         w.d.dateiname(csv);
+        const QString html = Testumgebung::zuhause() + QStringLiteral("/rangliste.html");
+        w.d.dateiname(html);
         bool geprueft = false;
         QVERIFY(mitDialog(aktion, "DlgSaison", [&](QWidget* d) {
             auto* dlg = qobject_cast<DlgSaison*>(d);
@@ -186,6 +188,15 @@ private slots:
             QVERIFY(bytes.contains("Platz;Nr;Name;Tage;Summe;Beste 3;07.08.2026;14.08.2026;21.08.2026;28.08.2026\r\n"
                                    "1;101;"
                 + anna.toUtf8() + ";4;3800;3000;900;1100;800;1000\r\n"));
+
+            // The ranking page of its own button for this range: per name,
+            // so the renamed player is two lines.
+            kind<QPushButton>(dlg, "pbHtml")->click();
+            const QByteArray seite = Testumgebung::dateiInhalt(html);
+            QVERIFY(seite.contains("\t<h1>Rangliste 07-08-2026 bis 04-09-2026 Vereinsmeisterschaft</h1><br>\n"));
+            QVERIFY(seite.contains("<td>Anna \xd6zt\xfcrk</td><td class = \"zahl\">4500</td>"));
+            QVERIFY(seite.contains("<td>Bernd Bauer</td><td class = \"zahl\">2200</td>"));
+            QVERIFY(seite.contains("<td>Bernd Baumann</td><td class = \"zahl\">1300</td>"));
 
             // The print preview opens on the page and closes again.
             auto vorschau
