@@ -11,6 +11,7 @@
 #include "reports/bericht.h"
 #include "reports/rangliste.h"
 #include "season/saisonausgabe.h"
+#include "season/saisonmodell.h"
 
 namespace
 {
@@ -35,8 +36,8 @@ DlgSaison::DlgSaison(QSqlDatabase haupt, const QString& datenVerzeichnis, QSetti
     , m_einstellungen(einstellungen)
     , m_datenVerzeichnis(datenVerzeichnis)
     , m_archiv(std::make_unique<Saison::Archiv>(datenVerzeichnis))
-    , m_wertung(new QStandardItemModel(this))
-    , m_unterMindest(new QStandardItemModel(this))
+    , m_wertung(new SaisonModell(this))
+    , m_unterMindest(new SaisonModell(this))
     , m_verlauf(new QStandardItemModel(this))
 {
     ui->setupUi(this);
@@ -84,6 +85,16 @@ DlgSaison::DlgSaison(QSqlDatabase haupt, const QString& datenVerzeichnis, QSetti
 DlgSaison::~DlgSaison()
 {
     delete ui;
+}
+
+QAbstractItemModel* DlgSaison::wertungModel() const
+{
+    return m_wertung;
+}
+
+QAbstractItemModel* DlgSaison::unterMindestModel() const
+{
+    return m_unterMindest;
 }
 
 void DlgSaison::auswahlVerfolgen(QTreeView* ansicht)
@@ -175,8 +186,8 @@ void DlgSaison::onBerechnen()
     }
     m_tabelle = Saison::berechnen(m_zeilen, v);
 
-    tabelleFuellen(m_wertung, m_tabelle.gewertet);
-    tabelleFuellen(m_unterMindest, m_tabelle.unterMindest);
+    m_wertung->setzen(m_tabelle, false);
+    m_unterMindest->setzen(m_tabelle, true);
     ui->wgUnterMindest->setVisible(!m_tabelle.unterMindest.isEmpty());
     ui->lblUnterMindest->setText(tr("Weniger als %1 Spieltage, nicht gewertet").arg(v.mindestTage));
     m_verlauf->clear();
@@ -185,27 +196,6 @@ void DlgSaison::onBerechnen()
         return;
     ui->lblStatus->setText(
         Saison::ueberschrift(m_tabelle) + QStringLiteral(": ") + Saison::unterzeile(m_tabelle, titel()));
-}
-
-void DlgSaison::tabelleFuellen(QStandardItemModel* model, const QVector<Saison::Spieler>& spieler)
-{
-    const QStringList kopf = Saison::kopfTexte(m_tabelle);
-    const int fest = Saison::festeSpalten(m_tabelle);
-    model->clear();
-    model->setColumnCount(kopf.size());
-    model->setHorizontalHeaderLabels(kopf);
-    for (const Saison::Spieler& s : spieler) {
-        const QStringList texte = Saison::zellenTexte(m_tabelle, s, true);
-        QList<QStandardItem*> zeile;
-        for (int c = 0; c < texte.size(); ++c) {
-            QStandardItem* item = c == Saison::SpName ? new QStandardItem(texte.at(c)) : zahlItem(texte.at(c));
-            if (c >= fest && s.gespielt.value(c - fest) && !s.gewertet.value(c - fest))
-                item->setForeground(Qt::gray);
-            zeile << item;
-        }
-        zeile.at(Saison::SpNr)->setData(s.startNr, Qt::UserRole);
-        model->appendRow(zeile);
-    }
 }
 
 void DlgSaison::verlaufZeigen(int startNr)

@@ -13,7 +13,9 @@
 #include "season/saisonarchiv.h"
 #include "season/saisonausgabe.h"
 
+class QAbstractItemModel;
 class QSettings;
+class SaisonModell;
 class QStandardItemModel;
 class QTreeView;
 
@@ -33,8 +35,8 @@ public:
     ~DlgSaison() override;
 
     const Saison::Tabelle& tabelle() const { return m_tabelle; }
-    QStandardItemModel* wertungModel() const { return m_wertung; }
-    QStandardItemModel* unterMindestModel() const { return m_unterMindest; }
+    QAbstractItemModel* wertungModel() const;
+    QAbstractItemModel* unterMindestModel() const;
     QStandardItemModel* verlaufModel() const { return m_verlauf; }
 
     // Shows a player's history (as selecting his row does).
@@ -52,7 +54,6 @@ private slots:
 
 private:
     void zeitraumSetzen(const QDate& von, const QDate& bis);
-    void tabelleFuellen(QStandardItemModel* model, const QVector<Saison::Spieler>& spieler);
     Saison::Titel titel() const;
     QString dateiVorschlag(const QString& endung) const;
     void auswahlVerfolgen(QTreeView* ansicht);
@@ -64,8 +65,8 @@ private:
     QVector<Saison::Zeile> m_zeilen;
     std::unique_ptr<Saison::Archiv> m_archiv;
     Saison::Tabelle m_tabelle;
-    QStandardItemModel* m_wertung;
-    QStandardItemModel* m_unterMindest;
+    SaisonModell* m_wertung;
+    SaisonModell* m_unterMindest;
     QStandardItemModel* m_verlauf;
     bool m_fuellen = false; // while the dialog sets its own controls
 };

@@ -100,20 +100,39 @@ QStringList kopfTexte(const Tabelle& t, const QString& datumsFormat)
     return k;
 }
 
+QString zellenText(const Tabelle& t, const Spieler& s, int spalte, bool klammern)
+{
+    const int fest = festeSpalten(t);
+    switch (spalte) {
+    case SpPlatz:
+        return s.platz > 0 ? QString::number(s.platz) : QString();
+    case SpNr:
+        return QString::number(s.startNr);
+    case SpName:
+        return s.name;
+    case SpTage:
+        return QString::number(s.tage);
+    case SpSumme:
+        return QString::number(s.summe);
+    default:
+        break;
+    }
+    if (spalte < fest)
+        return wertText(s, t.vorgabe.regel);
+    const int c = spalte - fest;
+    if (c >= t.tage.size() || !s.gespielt.value(c))
+        return QString();
+    if (klammern && !s.gewertet.value(c))
+        return QStringLiteral("(%1)").arg(s.punkte.value(c));
+    return QString::number(s.punkte.value(c));
+}
+
 QStringList zellenTexte(const Tabelle& t, const Spieler& s, bool klammern)
 {
-    QStringList z = { s.platz > 0 ? QString::number(s.platz) : QString(), QString::number(s.startNr), s.name,
-        QString::number(s.tage), QString::number(s.summe) };
-    if (festeSpalten(t) > SpWert)
-        z << wertText(s, t.vorgabe.regel);
-    for (int c = 0; c < t.tage.size(); ++c) {
-        if (!s.gespielt.value(c))
-            z << QString();
-        else if (klammern && !s.gewertet.value(c))
-            z << QStringLiteral("(%1)").arg(s.punkte.value(c));
-        else
-            z << QString::number(s.punkte.value(c));
-    }
+    QStringList z;
+    const int spalten = festeSpalten(t) + t.tage.size();
+    for (int c = 0; c < spalten; ++c)
+        z << zellenText(t, s, c, klammern);
     return z;
 }
 

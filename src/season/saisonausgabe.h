@@ -50,6 +50,7 @@ int festeSpalten(const Tabelle& t); // SpWert only when it differs from the tota
 QStringList kopfTexte(const Tabelle& t, const QString& datumsFormat = QStringLiteral("dd.MM.yy"));
 // A player's cells; a day that does not count (best N) in parentheses when asked.
 QStringList zellenTexte(const Tabelle& t, const Spieler& s, bool klammern);
+QString zellenText(const Tabelle& t, const Spieler& s, int spalte, bool klammern);
 
 QByteArray csv(const Tabelle& t, const Titel& titel);
 

@@ -1,5 +1,6 @@
 #include "testumgebung.h"
 
+#include <QBrush>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDialog>
@@ -128,6 +129,12 @@ private slots:
                 (QStringList { "Carl Christ", "Bernd Brandt", anna, "Frieda Fuchs", "Emil Ernst" }));
             QCOMPARE(spaltenTexte(dlg->wertungModel(), 5), (QStringList { "4500", "3500", "3000", "3000", "1600" }));
             QCOMPARE(spaltenTexte(dlg->unterMindestModel(), 2), (QStringList { "Dora Dreyer", "Gert Gans" }));
+            // Anna's 800 of the third day does not count and steps back; her 1100 counts.
+            const QAbstractItemModel* m = dlg->wertungModel();
+            QCOMPARE(m->index(2, 8).data().toString(), QStringLiteral("(800)"));
+            QCOMPARE(m->index(2, 8).data(Qt::ForegroundRole).value<QBrush>().color(), QColor(Qt::gray));
+            QCOMPARE(m->index(2, 7).data().toString(), QStringLiteral("1100"));
+            QVERIFY(!m->index(2, 7).data(Qt::ForegroundRole).isValid());
             auto* gruppe = kind<QComboBox>(dlg, "cmbGruppe");
             QCOMPARE(comboTexte(gruppe), (QStringList { "alle Gruppen", "Damen", "Herren" }));
             gruppe->setCurrentIndex(1);
