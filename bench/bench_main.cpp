@@ -4,10 +4,11 @@
 //
 // reizwerk_bench [--kurz] [figure...]
 //   --kurz: fewer runs, for a quick look; figures: start oeffnen punkte
-//   auslosung link import berichte spieltage (default: all)
+//   auslosung link import berichte saison spieltage (default: all)
 
 #include <QAbstractItemModel>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -35,6 +36,9 @@
 #include "reports/bericht.h"
 #include "reports/rangliste.h"
 #include "roster/spielerdatei.h"
+#include "season/dlgsaison.h"
+#include "season/saison.h"
+#include "season/saisonarchiv.h"
 #include "setup/teilnehmertabelle.h"
 #include "storage/datenbank.h"
 #include "storage/pfade.h"
@@ -696,6 +700,86 @@ void berichteMessen(MainWindow& w, const QString& basis, double gruppeLesen)
     }
 }
 
+// 8. Season standings over five years of weekly match days, against the same
+// aggregation as one SQL query.
+void saisonMessen(const QString& basis)
+{
+    constexpr int tage = 260;
+    constexpr int spieler = 60;
+    QSqlDatabase db = ranglisteAnlegen(QStringLiteral("%1/saison.db").arg(basis), tage, spieler);
+    // Every fourth player misses a day now and then, so best N has a choice.
+    QSqlQuery weg(db);
+    weg.exec(QStringLiteral("DELETE FROM Rangliste WHERE StartNr % 4 = 0 AND (rowid % 7) = 0"));
+    const QDate von(2020, 1, 1), bis(2030, 12, 31);
+    const QString iso = QStringLiteral("yyyy-MM-dd");
+    int gelesen = 0;
+    auto programm = [&](Saison::Regel regel) {
+        QVector<Saison::Zeile> zeilen;
+        Saison::ranglisteLesen(db, zeilen);
+        Saison::Vorgabe v;
+        v.von = von;
+        v.bis = bis;
+        v.regel = regel;
+        v.besteN = 40;
+        v.mindestTage = 100;
+        const Saison::Tabelle t = Saison::berechnen(zeilen, v);
+        gelesen = t.tage.size() * (t.gewertet.size() + t.unterMindest.size());
+    };
+    struct Platz {
+        int startNr;
+        QString name;
+        int tage;
+        qint64 summe;
+    };
+    auto boden = [&] {
+        QSqlQuery q(db);
+        q.setForwardOnly(true);
+        q.prepare(QStringLiteral("SELECT StartNr, MAX(Name), COUNT(DISTINCT Datum), SUM(Punkte) FROM Rangliste "
+                                 "WHERE Datum BETWEEN ? AND ? GROUP BY StartNr ORDER BY 4 DESC"));
+        q.addBindValue(von.toString(iso));
+        q.addBindValue(bis.toString(iso));
+        q.exec();
+        QVector<Platz> plaetze;
+        while (q.next())
+            plaetze << Platz { q.value(0).toInt(), q.value(1).toString(), q.value(2).toInt(), q.value(3).toLongLong() };
+        return plaetze.size();
+    };
+    programm(Saison::Regel::Summe);
+    if (gelesen != tage * spieler || boden() != spieler)
+        fehler(QStringLiteral("season standings: %1 cells, %2 players").arg(gelesen).arg(boden()));
+    struct Fall {
+        QString name;
+        Saison::Regel regel;
+    };
+    for (const Fall& f : { Fall { QStringLiteral("season standings 260 days x 60, total"), Saison::Regel::Summe },
+             Fall { QStringLiteral("season standings 260 days x 60, best 40"), Saison::Regel::BesteN } }) {
+        QVector<double> p, b;
+        for (int i = 0; i < laeufeNormal; ++i) {
+            p << Messung::sekunden([&] { programm(f.regel); });
+            b << Messung::sekunden(boden);
+        }
+        Messung::zeile(f.name, laeufeNormal, Messung::median(p), Messung::median(b), Einheit::Sekunden, 3, 0.3);
+    }
+
+    // The dialog as the organiser opens it: reading, computing and filling
+    // its table of 60 rows and 266 columns.
+    const QString daten = basis + QStringLiteral("/saison_daten");
+    QDir().mkpath(daten);
+    QVector<double> p, b;
+    for (int i = 0; i < laeufeLangsam; ++i) {
+        p << Messung::sekunden([&] {
+            DlgSaison dlg(db, daten, nullptr);
+            dlg.findChild<QComboBox*>(QStringLiteral("cmbZeitraum"))->setCurrentIndex(DlgSaison::Alle);
+            gelesen = dlg.wertungModel()->rowCount() * dlg.wertungModel()->columnCount();
+        });
+        b << Messung::sekunden(boden);
+    }
+    if (gelesen != spieler * (5 + tage))
+        fehler(QStringLiteral("season dialog: %1 cells").arg(gelesen));
+    Messung::zeile(QStringLiteral("season dialog filled, 260 days x 60"), laeufeLangsam, Messung::median(p),
+        Messung::median(b), Einheit::Sekunden, 0, 0.3);
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -750,6 +834,8 @@ int main(int argc, char* argv[])
             importMessen(w);
         if (messe("berichte"))
             berichteMessen(w, basis, gruppeLesen);
+        if (messe("saison"))
+            saisonMessen(basis);
     }
     // match days and backups
     if (messe("spieltage") && !spieltageMessen(basis, laeufeNormal))

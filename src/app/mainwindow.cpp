@@ -105,6 +105,8 @@ MainWindow::MainWindow(QWidget* parent)
     spieltageEinrichten();
 
     linkEinrichten();
+    // season standings
+    saisonEinrichten();
 }
 
 MainWindow::~MainWindow()

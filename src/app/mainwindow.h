@@ -132,6 +132,8 @@ private slots:
     void onSpieltagOeffnen();
     void onDatensicherung();
     void onWiederherstellen();
+    // season standings (mainwindow_saison.cpp)
+    void onSaisonwertung();
 
 private:
     // storage (mainwindow_speicher.cpp)
@@ -196,6 +198,9 @@ private:
     void linkStatusZeigen();
     // link: results only for the sender's own table (mainwindow_link.cpp)
     void ergebnisseVomTisch(const QString& adresse, const Nachricht& m);
+
+    // season standings (mainwindow_saison.cpp)
+    void saisonEinrichten();
 
     // HTML page frame shared by the match-day report and the ranking.
     void htmlKopfAusgeben(QTextStream& os, QString title);

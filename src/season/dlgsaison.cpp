@@ -1,0 +1,310 @@
+#include "season/dlgsaison.h"
+
+#include "ui_dlgsaison.h"
+
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QSettings>
+#include <QStandardItemModel>
+
+#include "app/dialoge.h"
+#include "reports/bericht.h"
+#include "reports/rangliste.h"
+#include "season/saisonausgabe.h"
+#include "season/saisonmodell.h"
+
+namespace
+{
+
+const QString schluesselRegel = QStringLiteral("Saison/Regel");
+const QString schluesselBesteN = QStringLiteral("Saison/BesteN");
+const QString schluesselMindest = QStringLiteral("Saison/MindestTage");
+
+QStandardItem* zahlItem(const QString& text)
+{
+    auto* item = new QStandardItem(text);
+    item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return item;
+}
+
+} // namespace
+
+DlgSaison::DlgSaison(QSqlDatabase haupt, const QString& datenVerzeichnis, QSettings* einstellungen, QWidget* parent)
+    : QDialog(parent)
+    , ui(new Ui::DlgSaison)
+    , m_haupt(haupt)
+    , m_einstellungen(einstellungen)
+    , m_datenVerzeichnis(datenVerzeichnis)
+    , m_archiv(std::make_unique<Saison::Archiv>(datenVerzeichnis))
+    , m_wertung(new SaisonModell(this))
+    , m_unterMindest(new SaisonModell(this))
+    , m_verlauf(new QStandardItemModel(this))
+{
+    ui->setupUi(this);
+    ui->trvWertung->setModel(m_wertung);
+    ui->trvUnterMindest->setModel(m_unterMindest);
+    ui->trvVerlauf->setModel(m_verlauf);
+    auswahlVerfolgen(ui->trvWertung);
+    auswahlVerfolgen(ui->trvUnterMindest);
+
+    QString fehler;
+    if (!Saison::ranglisteLesen(haupt, m_zeilen, &fehler))
+        ui->lblStatus->setText(tr("FEHLER: %1").arg(fehler));
+
+    m_fuellen = true;
+    ui->cmbGruppe->addItems(m_archiv->gruppenNamen());
+    const Saison::Beginn beginn
+        = Saison::beginnAus(m_einstellungen ? m_einstellungen->value(Saison::schluesselBeginn).toString() : QString());
+    // A leap year, so that 29 February can be chosen as a season start.
+    ui->deSaisonBeginn->setDateRange(QDate(2000, 1, 1), QDate(2000, 12, 31));
+    ui->deSaisonBeginn->setDate(QDate(2000, beginn.monat, beginn.tag));
+    if (m_einstellungen) {
+        ui->cmbRegel->setCurrentIndex(qBound(0, m_einstellungen->value(schluesselRegel, 0).toInt(), 2));
+        ui->spbBesteN->setValue(m_einstellungen->value(schluesselBesteN, 5).toInt());
+        ui->spbMindestTage->setValue(m_einstellungen->value(schluesselMindest, 0).toInt());
+    }
+    ui->spbBesteN->setEnabled(ui->cmbRegel->currentIndex() == int(Saison::Regel::BesteN));
+    m_fuellen = false;
+
+    connect(ui->cmbZeitraum, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &DlgSaison::onZeitraumGewaehlt);
+    connect(ui->deVon, &QDateEdit::dateChanged, this, &DlgSaison::onDatumGeaendert);
+    connect(ui->deBis, &QDateEdit::dateChanged, this, &DlgSaison::onDatumGeaendert);
+    connect(ui->deSaisonBeginn, &QDateEdit::dateChanged, this, &DlgSaison::onSaisonBeginnGeaendert);
+    connect(ui->cmbGruppe, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &DlgSaison::onBerechnen);
+    connect(ui->cmbRegel, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &DlgSaison::onBerechnen);
+    connect(ui->spbBesteN, QOverload<int>::of(&QSpinBox::valueChanged), this, &DlgSaison::onBerechnen);
+    connect(ui->spbMindestTage, QOverload<int>::of(&QSpinBox::valueChanged), this, &DlgSaison::onBerechnen);
+    connect(ui->pbDrucken, &QPushButton::clicked, this, &DlgSaison::onDrucken);
+    connect(ui->pbPdf, &QPushButton::clicked, this, &DlgSaison::onPdf);
+    connect(ui->pbCsv, &QPushButton::clicked, this, &DlgSaison::onCsv);
+    connect(ui->pbHtml, &QPushButton::clicked, this, &DlgSaison::onHtml);
+
+    onZeitraumGewaehlt(ui->cmbZeitraum->currentIndex());
+}
+
+DlgSaison::~DlgSaison()
+{
+    delete ui;
+}
+
+QAbstractItemModel* DlgSaison::wertungModel() const
+{
+    return m_wertung;
+}
+
+QAbstractItemModel* DlgSaison::unterMindestModel() const
+{
+    return m_unterMindest;
+}
+
+void DlgSaison::auswahlVerfolgen(QTreeView* ansicht)
+{
+    connect(ansicht->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+        [this, ansicht](const QModelIndex& aktuell) {
+            if (aktuell.isValid())
+                verlaufZeigen(ansicht->model()->index(aktuell.row(), Saison::SpNr).data(Qt::UserRole).toInt());
+        });
+}
+
+void DlgSaison::zeitraumSetzen(const QDate& von, const QDate& bis)
+{
+    m_fuellen = true;
+    ui->deVon->setDate(von);
+    ui->deBis->setDate(bis);
+    m_fuellen = false;
+    onBerechnen();
+}
+
+void DlgSaison::onZeitraumGewaehlt(int index)
+{
+    const QDate heute = QDate::currentDate();
+    switch (index) {
+    case DieseSaison: {
+        const QDate b = ui->deSaisonBeginn->date();
+        const Saison::Zeitraum z = Saison::dieseSaison(heute, { b.month(), b.day() });
+        zeitraumSetzen(z.first, z.second);
+        break;
+    }
+    case DiesesJahr: {
+        const Saison::Zeitraum z = Saison::diesesJahr(heute);
+        zeitraumSetzen(z.first, z.second);
+        break;
+    }
+    case Alle: {
+        const Saison::Zeitraum z = Saison::alle(m_zeilen, heute);
+        zeitraumSetzen(z.first, z.second);
+        break;
+    }
+    default:
+        onBerechnen();
+    }
+}
+
+void DlgSaison::onDatumGeaendert()
+{
+    if (m_fuellen)
+        return;
+    // A date set by hand is a range of its own; the preset no longer applies.
+    if (ui->cmbZeitraum->currentIndex() != Eigener) {
+        m_fuellen = true;
+        ui->cmbZeitraum->setCurrentIndex(Eigener);
+        m_fuellen = false;
+    }
+    onBerechnen();
+}
+
+void DlgSaison::onSaisonBeginnGeaendert()
+{
+    if (m_fuellen)
+        return;
+    const QDate b = ui->deSaisonBeginn->date();
+    if (m_einstellungen)
+        m_einstellungen->setValue(Saison::schluesselBeginn, Saison::beginnText({ b.month(), b.day() }));
+    if (ui->cmbZeitraum->currentIndex() == DieseSaison)
+        onZeitraumGewaehlt(DieseSaison);
+}
+
+void DlgSaison::onBerechnen()
+{
+    if (m_fuellen)
+        return;
+    Saison::Vorgabe v;
+    v.von = ui->deVon->date();
+    v.bis = ui->deBis->date();
+    v.regel = Saison::Regel(ui->cmbRegel->currentIndex());
+    v.besteN = ui->spbBesteN->value();
+    v.mindestTage = ui->spbMindestTage->value();
+    ui->spbBesteN->setEnabled(v.regel == Saison::Regel::BesteN);
+    if (ui->cmbGruppe->currentIndex() > 0) {
+        v.nachGruppen = true;
+        v.teilnahme = m_archiv->teilnahme({ ui->cmbGruppe->currentText() }, v.von, v.bis);
+    }
+    if (m_einstellungen) {
+        m_einstellungen->setValue(schluesselRegel, int(v.regel));
+        m_einstellungen->setValue(schluesselBesteN, v.besteN);
+        m_einstellungen->setValue(schluesselMindest, v.mindestTage);
+    }
+    m_tabelle = Saison::berechnen(m_zeilen, v);
+
+    m_wertung->setzen(m_tabelle, false);
+    m_unterMindest->setzen(m_tabelle, true);
+    ui->wgUnterMindest->setVisible(!m_tabelle.unterMindest.isEmpty());
+    ui->lblUnterMindest->setText(tr("Weniger als %1 Spieltage, nicht gewertet").arg(v.mindestTage));
+    m_verlauf->clear();
+    ui->lblVerlauf->setText(tr("Verlauf: einen Spieler in der Tabelle wählen"));
+    if (ui->lblStatus->text().startsWith(QLatin1String("FEHLER")))
+        return;
+    ui->lblStatus->setText(
+        Saison::ueberschrift(m_tabelle) + QStringLiteral(": ") + Saison::unterzeile(m_tabelle, titel()));
+}
+
+void DlgSaison::verlaufZeigen(int startNr)
+{
+    const QVector<Saison::VerlaufTag> tage
+        = m_archiv->verlauf(startNr, m_zeilen, m_tabelle.vorgabe.von, m_tabelle.vorgabe.bis);
+    int serien = 0;
+    for (const Saison::VerlaufTag& t : tage)
+        serien = std::max(serien, int(t.serien.size()));
+    m_verlauf->clear();
+    QStringList kopf = { tr("Datum"), tr("Gruppe") };
+    for (int s = 1; s <= serien; ++s)
+        kopf << tr("S%1").arg(s);
+    kopf << tr("Summe") << tr("Kosten") << tr("Rangliste");
+    m_verlauf->setColumnCount(kopf.size());
+    m_verlauf->setHorizontalHeaderLabels(kopf);
+    for (const Saison::VerlaufTag& t : tage) {
+        QList<QStandardItem*> zeile;
+        zeile << new QStandardItem(t.datum.toString(QStringLiteral("dd.MM.yyyy")));
+        const bool gefunden = !t.gruppe.isEmpty();
+        zeile << new QStandardItem(gefunden ? t.gruppe : tr("keine Gruppendatei"));
+        for (int s = 0; s < serien; ++s) {
+            if (s >= t.serien.size())
+                zeile << zahlItem(QString());
+            else if (!t.serien.at(s).aktiv)
+                zeile << zahlItem(QStringLiteral("-"));
+            else
+                zeile << zahlItem(QString::number(t.serien.at(s).punkte));
+        }
+        zeile << zahlItem(gefunden ? QString::number(t.summePunkte) : QString());
+        zeile << zahlItem(
+            gefunden ? QString::number(t.summeKosten, 'f', 2).replace(QLatin1Char('.'), QLatin1Char(',')) : QString());
+        zeile << zahlItem(QString::number(t.ranglistenPunkte));
+        m_verlauf->appendRow(zeile);
+    }
+    QString name;
+    for (const QVector<Saison::Spieler>* liste : { &m_tabelle.gewertet, &m_tabelle.unterMindest })
+        for (const Saison::Spieler& s : *liste)
+            if (s.startNr == startNr)
+                name = s.name;
+    ui->lblVerlauf->setText(tr("Verlauf: %1 (Nr %2), %3 Spieltage").arg(name).arg(startNr).arg(tage.size()));
+}
+
+Saison::Titel DlgSaison::titel() const
+{
+    Saison::Titel t;
+    if (m_einstellungen)
+        t.listenName = m_einstellungen->value(QStringLiteral("Kosten/ListenName")).toString();
+    if (ui->cmbGruppe->currentIndex() > 0)
+        t.gruppe = ui->cmbGruppe->currentText();
+    return t;
+}
+
+QString DlgSaison::dateiVorschlag(const QString& endung) const
+{
+    const QString format = QStringLiteral("yyyy-MM-dd");
+    return QStringLiteral("%1/Saisonwertung_%2_%3.%4")
+        .arg(
+            m_datenVerzeichnis, m_tabelle.vorgabe.von.toString(format), m_tabelle.vorgabe.bis.toString(format), endung);
+}
+
+static QString mitEndung(const QString& datei, const QString& endung)
+{
+    return QFileInfo(datei).suffix().isEmpty() ? datei + QLatin1Char('.') + endung : datei;
+}
+
+void DlgSaison::onDrucken()
+{
+    Saison::druckvorschau(this, m_tabelle, titel());
+}
+
+void DlgSaison::onPdf()
+{
+    QString datei = Dialoge::speicherName(
+        this, tr("PDF schreiben"), dateiVorschlag(QStringLiteral("pdf")), tr("PDF-Datei (*.pdf)"));
+    if (datei.isEmpty())
+        return;
+    datei = mitEndung(datei, QStringLiteral("pdf"));
+    QString grund;
+    if (!Saison::pdfSchreiben(datei, m_tabelle, titel(), &grund))
+        Dialoge::fehler(this, tr("Die Datei %1 konnte nicht geschrieben werden:\n%2").arg(datei, grund));
+}
+
+void DlgSaison::onCsv()
+{
+    QString datei = Dialoge::speicherName(this, tr("Tabelle schreiben"), dateiVorschlag(QStringLiteral("csv")),
+        tr("Tabelle fuer Tabellenkalkulation (*.csv)"));
+    if (datei.isEmpty())
+        return;
+    datei = mitEndung(datei, QStringLiteral("csv"));
+    QString grund;
+    if (!Bericht::dateiSchreiben(datei, Saison::csv(m_tabelle, titel()), false, &grund))
+        Dialoge::fehler(this, tr("Die Datei %1 konnte nicht geschrieben werden:\n%2").arg(datei, grund));
+}
+
+void DlgSaison::onHtml()
+{
+    // The page of the ranking button, byte for byte, for the range chosen
+    // here; it knows neither groups nor rules.
+    const QDate von = m_tabelle.vorgabe.von;
+    const QDate bis = m_tabelle.vorgabe.bis;
+    const QString seite
+        = Rangliste::html(Rangliste::auswerten(Rangliste::lesen(m_haupt), von, bis), von, bis, titel().listenName);
+    QString datei = Dialoge::speicherName(
+        this, tr("Datei schreiben"), dateiVorschlag(QStringLiteral("html")), tr("html-Datei (*.html)"));
+    if (datei.isEmpty())
+        return;
+    datei = mitEndung(datei, QStringLiteral("html"));
+    QString grund;
+    if (!Bericht::dateiSchreiben(datei, Bericht::htmlBytes(seite), false, &grund))
+        Dialoge::fehler(this, tr("Die Datei %1 konnte nicht geschrieben werden:\n%2").arg(datei, grund));
+}
