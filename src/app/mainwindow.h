@@ -12,6 +12,8 @@
 #include <QString>
 #include <QVector>
 
+#include <functional>
+
 #include "draw/tischverteilung.h"
 #include "storage/verbindungen.h"
 
@@ -28,6 +30,10 @@ class MySortFilterProxyModel;
 class TeilnehmerTabelle;
 class Client;
 struct Nachricht;
+namespace Spieltag
+{
+struct Gruppe;
+}
 
 namespace Ui
 {
@@ -77,6 +83,11 @@ public:
     int naechsteStartNr();
     void auswahlLaden(const QString& gruppe);
 
+    // printing (mainwindow_druck.cpp): the address of a table's page in the
+    // browser table app, printed as a QR code on the seating list and the
+    // game-list sheets; an empty function or address prints none.
+    void setTischAdresse(std::function<QString(const QString& gruppe, int serie, int tisch)> adresse);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -115,6 +126,11 @@ private slots:
     void onTeilNehmerAktivDeaktiv();
     void onTeilnehmerNachmelden();
     void onDatenbankFehler(const QString& text);
+    // printing (mainwindow_druck.cpp)
+    void onTischlisteDrucken();
+    void onSpiellistenDrucken();
+    void onErgebnislisteDrucken();
+    void onRanglisteDrucken();
 
 private:
     // storage (mainwindow_speicher.cpp)
@@ -150,6 +166,10 @@ private:
     // HTML page frame shared by the match-day report and the ranking.
     void htmlKopfAusgeben(QTextStream& os, QString title);
     void htmlFussAusgeben(QTextStream& os);
+
+    // printing (mainwindow_druck.cpp)
+    void druckMenuEinrichten();
+    bool druckGruppeLesen(Spieltag::Gruppe& g);
 
     // Shows in the status bar that an action is not available yet.
     void nochNichtVerfuegbar(const QString& aktion);
@@ -196,4 +216,8 @@ private:
     Client* client = nullptr;
     QString listenName;
     QMap<QString, int> linkPartner;
+
+    // printing (mainwindow_druck.cpp)
+    QMenu* menuDrucken = nullptr;
+    std::function<QString(const QString&, int, int)> druckTischAdresse;
 };
