@@ -42,8 +42,8 @@ qreal kopfMalen(Seite& s, const Blattkopf& k, qreal links, qreal breite, bool fo
         Schrift { 22.0, true }, Ausrichtung::Rechts);
     QString zeile = QObject::tr("Gruppe %1 \u00b7 %2 \u00b7 Serie %3").arg(k.gruppe, k.datum).arg(k.serie);
     s.text(QRectF(links, rand + 26, textBreite * 0.7, 16), zeile, Schrift { 11.0, false }, Ausrichtung::Links, 7.0);
-    const QString art
-        = fortsetzung ? QObject::tr("Fortsetzung") : QObject::tr("%1er-Tisch, %2 Spiele").arg(k.sitze).arg(k.spiele);
+    const QString art = fortsetzung ? QObject::tr("Fortsetzung")
+                                    : QObject::tr("%1er-Tisch, %2 Spiele").arg(k.sitze <= 3 ? 3 : 4).arg(k.spiele);
     s.text(QRectF(links + textBreite * 0.7, rand + 26, textBreite * 0.3, 16), art, Schrift { 9.0, false },
         Ausrichtung::Rechts);
     qreal y = rand + kopfHoehe;
@@ -106,7 +106,9 @@ qreal spielZeilenMalen(Seite& s, int sitze, int von, int bis, qreal links, qreal
 void summenMalen(Seite& s, const Spieltag::Tisch& t, const Regelwerte& r, qreal links, qreal breite, qreal y)
 {
     const int n = t.sitze.size();
-    const bool dreier = n == 3;
+    // A table of three with a seat left empty (five players) still plays a
+    // 3-player list.
+    const bool dreier = n <= 3;
     const qreal labelBreite = 200.0;
     const qreal spalte = (breite - labelBreite) / n;
     const Schrift label { 8.0, false };
@@ -188,7 +190,7 @@ Dokument spiellisten(const Spieltag::Gruppe& g, int serie, const Regelwerte& reg
     for (const Spieltag::Tisch& t : tische) {
         const int sitze = qMax(1, int(t.sitze.size()));
         Blattkopf k { regeln.listenName, g.name, datumText(g.datum), serie, t.nummer,
-            qMax(1, sitze == 3 ? g.spiele3er : g.spiele4er), sitze, QString() };
+            qMax(1, sitze <= 3 ? g.spiele3er : g.spiele4er), sitze, QString() };
         if (tischAdresse)
             k.adresse = tischAdresse(g.name, serie, t.nummer);
         const qreal spielerBreite = (breite - nrBreite) / sitze;

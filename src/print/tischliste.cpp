@@ -92,7 +92,7 @@ Dokument tischliste(const Spieltag::Gruppe& g, int serie, const TischAdresse& ti
     for (const Spieltag::Tisch& t : tische) {
         Block b;
         b.ueberschrift = QObject::tr("Tisch %1").arg(t.nummer);
-        b.zusatz = t.sitze.size() == 3 ? QObject::tr("3er-Tisch") : QString();
+        b.zusatz = t.sitze.size() <= 3 ? QObject::tr("3er-Tisch") : QString();
         for (const Spieltag::SitzEintrag& e : t.sitze)
             b.zeilen.append({ QString::number(e.platz), QString::number(e.startNr), e.name });
         if (tischAdresse)

@@ -263,6 +263,44 @@ private slots:
         QCOMPARE(Druck::ergebnisliste(g, Druck::Regelwerte()).ausrichtung, QPageLayout::Portrait);
     }
 
+    // Five players (a table of three with an empty seat) and lists longer
+    // than a sheet holds.
+    void besondereListen()
+    {
+        Spieltag::Gruppe g;
+        g.name = QStringLiteral("Jugend");
+        g.datum = QDate(2026, 12, 6);
+        g.serien = 1;
+        g.spiele4er = 100;
+        for (int i = 0; i < 9; ++i) {
+            Spieltag::Teilnehmer t;
+            t.startNr = 100 + i;
+            t.name = QStringLiteral("Kind %1").arg(i);
+            t.serien.resize(1);
+            // Table 1: four players; table 2: three; table 3: two of three.
+            t.serien[0].tisch = i < 4 ? 1 : (i < 7 ? 2 : 3);
+            t.serien[0].platz = i < 4 ? i + 1 : (i < 7 ? i - 3 : i - 6);
+            g.teilnehmer << t;
+        }
+        const QStringList s = seiten(pdf(Druck::spiellisten(g, 1, Druck::Regelwerte()), QStringLiteral("b.pdf")));
+        QCOMPARE(s.size(), 4);
+        // 100 games do not fit one sheet: rows go on, the totals come last.
+        QList<int> bis100;
+        for (int i = 1; i <= 100; ++i)
+            bis100 << i;
+        QCOMPARE(nurZahlZeilen(s[0]) + nurZahlZeilen(s[1]), bis100);
+        QVERIFY(!s[0].contains(QStringLiteral("Abrechnung")));
+        QVERIFY(s[1].contains(QStringLiteral("Fortsetzung")));
+        QVERIFY(s[1].contains(QStringLiteral("Tisch 1")));
+        QVERIFY(s[1].contains(QStringLiteral("Abrechnung")));
+        // The table of two plays a 3-player list.
+        QVERIFY(s[3].contains(QStringLiteral("3er-Tisch, 36 Spiele")));
+        QCOMPARE(nurZahlZeilen(s[3]).size(), 36);
+        QVERIFY(s[3].contains(QStringLiteral("Gegenspieler \u00d7 40 Punkte")));
+        const QStringList liste = seiten(pdf(Druck::tischliste(g, 1), QStringLiteral("b2.pdf")));
+        QCOMPARE(liste[0].count(QStringLiteral("3er-Tisch")), 2);
+    }
+
     void rangliste()
     {
         QCOMPARE(Druck::plaetze({ 5, 5, 5, 2, 2, 1, -3 }), (QVector<int> { 1, 1, 1, 4, 4, 6, 7 }));
