@@ -171,6 +171,13 @@ private slots:
         QCOMPARE(nurZahlZeilen(s[0]), eins);
         // Without addresses there are no codes.
         QCOMPARE(Druck::spiellisten(g, 3, Druck::Regelwerte()).seiten[0].qrCodes.size(), 0);
+
+        // A group of a thousand players from table 1 ends at table 250; its
+        // documents can still be read and printed.
+        Turnierbau::sql(db, QStringLiteral("UPDATE Gruppe SET LetzterTisch=250"));
+        QVERIFY2(Spieltag::gruppeLesen(db, g, &fehler), qPrintable(fehler));
+        Turnierbau::sql(db, QStringLiteral("UPDATE Gruppe SET LetzterTisch=2"));
+        QVERIFY(!Spieltag::gruppeLesen(db, g, &fehler));
     }
 
     void ergebnisliste()
