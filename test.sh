@@ -3,7 +3,8 @@
 # UndefinedBehaviorSanitizer in build-test/, and runs every test headless.
 set -euo pipefail
 cd "$(dirname "$0")"
-tools/abhaengigkeiten.sh clang libclang-rt-14-dev
+# printing: pdftotext reads the printed documents back; DejaVu carries the letters they print
+tools/abhaengigkeiten.sh clang libclang-rt-14-dev poppler-utils fonts-dejavu-core
 export QT_QPA_PLATFORM=offscreen
 # ccache, where present, lets several checkouts of the tree share compiled objects.
 starter=()

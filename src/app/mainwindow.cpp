@@ -66,6 +66,8 @@ MainWindow::MainWindow(QWidget* parent)
     menuEditieren->addAction(actKorrektur);
     menuEditieren->addAction(actTeilnehmerAktiv);
     menuEditieren->addAction(actNachmelden);
+    // printing
+    druckMenuEinrichten();
 
     connect(ui->pbNeuerSpieler, &QPushButton::clicked, this, &MainWindow::onNeuerSpieler);
     connect(ui->pbDeleteSpieler, &QPushButton::clicked, this, &MainWindow::onSpielerEntfernen);

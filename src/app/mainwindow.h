@@ -13,6 +13,7 @@
 #include <QVector>
 
 #include <memory>
+#include <functional>
 
 #include "draw/tischverteilung.h"
 #include "link/protokoll.h"
@@ -33,6 +34,10 @@ class Client;
 class Datensperre;
 class DlgNewGroup;
 struct Nachricht;
+namespace Spieltag
+{
+struct Gruppe;
+}
 
 namespace Ui
 {
@@ -89,6 +94,10 @@ public:
     // Closes the shown match day's groups and opens another day's as the
     // start-up opens the last one.
     void spieltagWechseln(const QString& verzeichnis);
+    // printing (mainwindow_druck.cpp): the address of a table's page in the
+    // browser table app, printed as a QR code on the seating list and the
+    // game-list sheets; an empty function or address prints none.
+    void setTischAdresse(std::function<QString(const QString& gruppe, int serie, int tisch)> adresse);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -134,6 +143,11 @@ private slots:
     void onWiederherstellen();
     // season standings (mainwindow_saison.cpp)
     void onSaisonwertung();
+    // printing (mainwindow_druck.cpp)
+    void onTischlisteDrucken();
+    void onSpiellistenDrucken();
+    void onErgebnislisteDrucken();
+    void onRanglisteDrucken();
 
 private:
     // storage (mainwindow_speicher.cpp)
@@ -206,6 +220,10 @@ private:
     void htmlKopfAusgeben(QTextStream& os, QString title);
     void htmlFussAusgeben(QTextStream& os);
 
+    // printing (mainwindow_druck.cpp)
+    void druckMenuEinrichten();
+    bool druckGruppeLesen(Spieltag::Gruppe& g);
+
     // Shows in the status bar that an action is not available yet.
     void nochNichtVerfuegbar(const QString& aktion);
 
@@ -254,4 +272,8 @@ private:
     // link: refused result lines so far, and the bounded game-list files
     int linkAbgelehnt = 0;
     Protokoll::SpielListenAblage spielListenAblage;
+
+    // printing (mainwindow_druck.cpp)
+    QMenu* menuDrucken = nullptr;
+    std::function<QString(const QString&, int, int)> druckTischAdresse;
 };
