@@ -100,10 +100,14 @@ MainWindow::MainWindow(QWidget* parent)
     letztesTurnierOeffnen();
 
     linkEinrichten();
+    // table app in the browser (mainwindow_web.cpp)
+    webEinrichten();
 }
 
 MainWindow::~MainWindow()
 {
+    // table app in the browser: its workers stop before anything they reach goes.
+    webBeenden();
     delete ui;
 }
 

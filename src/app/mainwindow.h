@@ -4,6 +4,7 @@
 // work lives in the subsystem folders. The implementation is split by
 // subsystem into mainwindow_<area>.cpp.
 
+#include <QJsonObject>
 #include <QMainWindow>
 #include <QMap>
 #include <QModelIndex>
@@ -11,6 +12,8 @@
 #include <QSqlDatabase>
 #include <QString>
 #include <QVector>
+
+#include <optional>
 
 #include "draw/tischverteilung.h"
 #include "storage/verbindungen.h"
@@ -28,6 +31,17 @@ class MySortFilterProxyModel;
 class TeilnehmerTabelle;
 class Client;
 struct Nachricht;
+struct WebTeil;
+namespace Web
+{
+class Server;
+struct Fehler;
+struct GesendetesSpiel;
+} // namespace Web
+namespace Spieltag
+{
+struct Gruppe;
+}
 
 namespace Ui
 {
@@ -77,6 +91,16 @@ public:
     int naechsteStartNr();
     void auswahlLaden(const QString& gruppe);
 
+    // table app in the browser (mainwindow_web.cpp)
+    // The full address of a table's page: this machine's address on the
+    // local network, the port and the table's token. For the QR codes of
+    // printed documents and the screen; empty when the server does not run
+    // or no match day is open.
+    QString tischAdresse(const QString& gruppe, int serie, int tisch);
+    // The public standings page, for the status bar and the projector.
+    QString anzeigeAdresse() const;
+    Web::Server* webServer() const;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -115,6 +139,7 @@ private slots:
     void onTeilNehmerAktivDeaktiv();
     void onTeilnehmerNachmelden();
     void onDatenbankFehler(const QString& text);
+    void onTischCodes();
 
 private:
     // storage (mainwindow_speicher.cpp)
@@ -146,6 +171,22 @@ private:
     void sendeKostenRegeln(const Nachricht& empfangen);
     void dateiSpeichern(const Nachricht& m);
     void linkStatusZeigen();
+
+    // table app in the browser (mainwindow_web.cpp); the app's reads and
+    // changes run here on the window's thread.
+    friend struct WebTeil;
+    void webEinrichten();
+    void webBeenden();
+    void webStatusZeigen();
+    bool webSchluesselAktuell();
+    QString webHost() const;
+    std::optional<QJsonObject> webTischDaten(const QString& gruppe, int serie, int tisch, Web::Fehler& f);
+    std::optional<QJsonObject> webListeSpeichern(
+        const QString& gruppe, int serie, int tisch, const QVector<Web::GesendetesSpiel>& spiele, Web::Fehler& f);
+    QVector<Spieltag::Gruppe> webGruppen() const;
+    QJsonObject webAnzeige();
+    WebTeil* web = nullptr;
+    QAction* actTischCodes = nullptr;
 
     // HTML page frame shared by the match-day report and the ranking.
     void htmlKopfAusgeben(QTextStream& os, QString title);
