@@ -3,7 +3,11 @@
 # UndefinedBehaviorSanitizer in build-test/, and runs every test headless.
 set -euo pipefail
 cd "$(dirname "$0")"
-tools/abhaengigkeiten.sh clang libclang-rt-14-dev
+tools/abhaengigkeiten.sh clang libclang-rt-14-dev chromium nodejs npm
+# table app: the browser test drives Debian's chromium through playwright-core
+if [ ! -e tests/web/browser/node_modules/playwright-core/package.json ]; then
+  (cd tests/web/browser && npm install --no-audit --no-fund --loglevel=error)
+fi
 export QT_QPA_PLATFORM=offscreen
 # ccache, where present, lets several checkouts of the tree share compiled objects.
 starter=()

@@ -4,6 +4,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
+#include <QStandardPaths>
 
 #include "scoring/spielliste.h"
 #include "web/tischapp.h"
@@ -163,6 +165,21 @@ private slots:
         const QStringList zeilen = Web::ergebnisZeilen(t, e);
         QCOMPARE(zeilen.size(), 3);
         QCOMPARE(zeilen.at(2), QStringLiteral("7|3|2|-86|0|1|4.50|3|103"));
+    }
+
+    void seitenSkriptGegenDieselbenBeispiele()
+    {
+        // The page computes with its own script; node's test runner checks it
+        // against the same table of examples.
+        const QString node = QStandardPaths::findExecutable(QStringLiteral("node"));
+        if (node.isEmpty())
+            QSKIP("node fehlt: der Test des Seitenskripts entfällt");
+        QProcess p;
+        p.start(node, { QStringLiteral("--test"), QStringLiteral(REIZWERK_TESTDATA "/../web/seite/") });
+        QVERIFY(p.waitForFinished(60000));
+        const QByteArray aus = p.readAllStandardOutput() + p.readAllStandardError();
+        QVERIFY2(p.exitCode() == 0, aus.constData());
+        QVERIFY2(aus.contains("# pass 3"), aus.constData());
     }
 };
 

@@ -15,6 +15,10 @@
 #include <QTcpSocket>
 #include <QUrlQuery>
 
+#include <atomic>
+#include <chrono>
+#include <thread>
+
 #include "app/mainwindow.h"
 #include "web/server.h"
 #include "web/tischapp.h"
@@ -406,18 +410,38 @@ private slots:
             "a trickling request was served in full");
         QVERIFY(t.elapsed() < 7000);
 
-        // With the worker and the waiting place held, the next connection is
-        // told the program is busy instead of piling up.
+        // With the worker busy and the waiting place taken, the next
+        // connection is told the program is busy instead of piling up.
+        std::atomic<int> drin { 0 };
+        std::atomic<bool> frei { false };
+        Web::Server voll(
+            [&](const Web::Anfrage&) {
+                ++drin;
+                for (int i = 0; i < 500 && !frei; ++i)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                return Web::Antwort {};
+            },
+            g);
+        QVERIFY(voll.starten(QStringLiteral("127.0.0.1"), 0));
         QTcpSocket a, b, c;
-        for (QTcpSocket* x : { &a, &b }) {
-            x->connectToHost(QHostAddress::LocalHost, s.port());
-            QVERIFY(x->waitForConnected(3000));
-        }
-        QTest::qWait(100);
-        c.connectToHost(QHostAddress::LocalHost, s.port());
+        a.connectToHost(QHostAddress::LocalHost, voll.port());
+        QVERIFY(a.waitForConnected(3000));
+        a.write("GET /a HTTP/1.1\r\nHost: x\r\n\r\n");
+        a.flush();
+        QTRY_COMPARE_WITH_TIMEOUT(drin.load(), 1, 5000);
+        b.connectToHost(QHostAddress::LocalHost, voll.port());
+        QVERIFY(b.waitForConnected(3000));
+        b.write("GET /b HTTP/1.1\r\nHost: x\r\n\r\n");
+        b.flush();
+        QTest::qWait(300);
+        c.connectToHost(QHostAddress::LocalHost, voll.port());
         QVERIFY(c.waitForConnected(3000));
-        c.write("GET /dritte HTTP/1.1\r\nHost: x\r\n\r\n");
-        QCOMPARE(statusZeile(c, 3000).left(12), QByteArray("HTTP/1.1 503"));
+        c.write("GET /c HTTP/1.1\r\nHost: x\r\n\r\n");
+        QCOMPARE(statusZeile(c, 4000).left(12), QByteArray("HTTP/1.1 503"));
+        QCOMPARE(drin.load(), 1);
+        frei = true;
+        // The waiting one is served once the worker is free.
+        QCOMPARE(statusZeile(b, 4000).left(12), QByteArray("HTTP/1.1 200"));
     }
 };
 
