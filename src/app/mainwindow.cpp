@@ -109,6 +109,8 @@ MainWindow::MainWindow(QWidget* parent)
     linkEinrichten();
     // season standings
     saisonEinrichten();
+    // table app in the browser (mainwindow_web.cpp)
+    webEinrichten();
 }
 
 MainWindow::~MainWindow()
@@ -117,6 +119,8 @@ MainWindow::~MainWindow()
     // widgets go; that change must not reach a window being destroyed.
     if (spielerModel)
         disconnect(spielerModel, nullptr, this, nullptr);
+    // table app in the browser: its workers stop before anything they reach goes.
+    webBeenden();
     delete ui;
 }
 

@@ -4,6 +4,7 @@
 // work lives in the subsystem folders. The implementation is split by
 // subsystem into mainwindow_<area>.cpp.
 
+#include <QJsonObject>
 #include <QMainWindow>
 #include <QMap>
 #include <QModelIndex>
@@ -14,6 +15,7 @@
 
 #include <memory>
 #include <functional>
+#include <optional>
 
 #include "draw/tischverteilung.h"
 #include "link/protokoll.h"
@@ -34,6 +36,13 @@ class Client;
 class Datensperre;
 class DlgNewGroup;
 struct Nachricht;
+struct WebTeil;
+namespace Web
+{
+class Server;
+struct Fehler;
+struct GesendetesSpiel;
+} // namespace Web
 namespace Spieltag
 {
 struct Gruppe;
@@ -98,6 +107,15 @@ public:
     // browser table app, printed as a QR code on the seating list and the
     // game-list sheets; an empty function or address prints none.
     void setTischAdresse(std::function<QString(const QString& gruppe, int serie, int tisch)> adresse);
+    // table app in the browser (mainwindow_web.cpp)
+    // The full address of a table's page: this machine's address on the
+    // local network, the port and the table's token. For the QR codes of
+    // printed documents and the screen; empty when the server does not run
+    // or no match day is open.
+    QString tischAdresse(const QString& gruppe, int serie, int tisch);
+    // The public standings page, for the status bar and the projector.
+    QString anzeigeAdresse() const;
+    Web::Server* webServer() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -148,6 +166,7 @@ private slots:
     void onSpiellistenDrucken();
     void onErgebnislisteDrucken();
     void onRanglisteDrucken();
+    void onTischCodes();
 
 private:
     // storage (mainwindow_speicher.cpp)
@@ -215,6 +234,22 @@ private:
 
     // season standings (mainwindow_saison.cpp)
     void saisonEinrichten();
+
+    // table app in the browser (mainwindow_web.cpp); the app's reads and
+    // changes run here on the window's thread.
+    friend struct WebTeil;
+    void webEinrichten();
+    void webBeenden();
+    void webStatusZeigen();
+    bool webSchluesselAktuell();
+    QString webHost() const;
+    std::optional<QJsonObject> webTischDaten(const QString& gruppe, int serie, int tisch, Web::Fehler& f);
+    std::optional<QJsonObject> webListeSpeichern(
+        const QString& gruppe, int serie, int tisch, const QVector<Web::GesendetesSpiel>& spiele, Web::Fehler& f);
+    QVector<Spieltag::Gruppe> webGruppen() const;
+    QJsonObject webAnzeige();
+    WebTeil* web = nullptr;
+    QAction* actTischCodes = nullptr;
 
     // HTML page frame shared by the match-day report and the ranking.
     void htmlKopfAusgeben(QTextStream& os, QString title);

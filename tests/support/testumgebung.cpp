@@ -385,6 +385,11 @@ void Fenster::starten(bool linkAufLoopback)
             s.setValue(QStringLiteral("Link/Port"), 0);
         if (!s.contains(QStringLiteral("Link/Adresse")))
             s.setValue(QStringLiteral("Link/Adresse"), QStringLiteral("127.0.0.1"));
+        // Likewise the table app's server.
+        if (!s.contains(QStringLiteral("Web/Port")))
+            s.setValue(QStringLiteral("Web/Port"), 0);
+        if (!s.contains(QStringLiteral("Web/Adresse")))
+            s.setValue(QStringLiteral("Web/Adresse"), QStringLiteral("127.0.0.1"));
     }
     w = std::make_unique<MainWindow>();
     w->show();
