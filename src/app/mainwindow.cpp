@@ -100,10 +100,14 @@ MainWindow::MainWindow(QWidget* parent)
     letztesTurnierOeffnen();
 
     linkEinrichten();
+
+    // window, keys and screen; last, so it finds every action and view
+    fensterEinrichten();
 }
 
 MainWindow::~MainWindow()
 {
+    fensterZustandSpeichern();
     delete ui;
 }
 
@@ -114,7 +118,9 @@ QAction* MainWindow::aktion(const QString& objektName) const
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    // Every change was stored when it was made; nothing is left to save.
+    // Every change was stored when it was made; only the window's own size
+    // and widths are kept for the next start.
+    fensterZustandSpeichern();
     event->accept();
 }
 

@@ -24,6 +24,8 @@ class QStandardItemModel;
 class QModelIndex;
 class QTextStream;
 class TreeView;
+class FesteSpalten;
+class QSplitter;
 class MySortFilterProxyModel;
 class TeilnehmerTabelle;
 class Client;
@@ -196,4 +198,19 @@ private:
     Client* client = nullptr;
     QString listenName;
     QMap<QString, int> linkPartner;
+
+    // window, keys and screen (mainwindow_fenster.cpp)
+public:
+    // The kept columns (number, name, sums) beside the results table.
+    FesteSpalten* festeAnsicht() const { return festeSpalten; }
+
+private:
+    void fensterEinrichten();
+    void tastenEinrichten();
+    void auswahlEinklappen();
+    void fensterZustandSpeichern();
+    FesteSpalten* festeSpalten = nullptr;
+    QSplitter* ergebnisTeiler = nullptr;
+    QAction* actAuswahlEinklappen = nullptr;
+    bool teilerGezogen = false;
 };

@@ -24,6 +24,7 @@
 #include "storage/pfade.h"
 #include "widgets/delegates.h"
 #include "widgets/mysortfilterproxymodel.h"
+#include "widgets/sanduhr.h"
 #include "widgets/treeview.h"
 
 namespace
@@ -168,6 +169,7 @@ void MainWindow::teilnehmerTabelleLaden()
     QSqlDatabase db = gruppenDatenbank();
     if (!db.isValid() || !db.isOpen())
         return;
+    const Sanduhr warten;
 
     {
         QSqlQuery q = Db::abfrage(db, QStringLiteral("SELECT * FROM Gruppe"));
