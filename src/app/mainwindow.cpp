@@ -111,6 +111,9 @@ MainWindow::MainWindow(QWidget* parent)
     saisonEinrichten();
     // table app in the browser (mainwindow_web.cpp)
     webEinrichten();
+
+    // window, keys and screen; last, so it finds every action and view
+    fensterEinrichten();
 }
 
 MainWindow::~MainWindow()
@@ -121,6 +124,7 @@ MainWindow::~MainWindow()
         disconnect(spielerModel, nullptr, this, nullptr);
     // table app in the browser: its workers stop before anything they reach goes.
     webBeenden();
+    fensterZustandSpeichern();
     delete ui;
 }
 
@@ -131,7 +135,9 @@ QAction* MainWindow::aktion(const QString& objektName) const
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    // Every change was stored when it was made; nothing is left to save.
+    // Every change was stored when it was made; only the window's own size
+    // and widths are kept for the next start.
+    fensterZustandSpeichern();
     event->accept();
 }
 

@@ -30,6 +30,8 @@ class QStandardItemModel;
 class QModelIndex;
 class QTextStream;
 class TreeView;
+class FesteSpalten;
+class QSplitter;
 class MySortFilterProxyModel;
 class TeilnehmerTabelle;
 class Client;
@@ -311,4 +313,19 @@ private:
     // printing (mainwindow_druck.cpp)
     QMenu* menuDrucken = nullptr;
     std::function<QString(const QString&, int, int)> druckTischAdresse;
+
+    // window, keys and screen (mainwindow_fenster.cpp)
+public:
+    // The kept columns (number, name, sums) beside the results table.
+    FesteSpalten* festeAnsicht() const { return festeSpalten; }
+
+private:
+    void fensterEinrichten();
+    void tastenEinrichten();
+    void auswahlEinklappen();
+    void fensterZustandSpeichern();
+    FesteSpalten* festeSpalten = nullptr;
+    QSplitter* ergebnisTeiler = nullptr;
+    QAction* actAuswahlEinklappen = nullptr;
+    bool teilerGezogen = false;
 };

@@ -30,6 +30,7 @@
 #include "storage/spieltagleser.h"
 #include "widgets/delegates.h"
 #include "widgets/mysortfilterproxymodel.h"
+#include "widgets/sanduhr.h"
 #include "widgets/treeview.h"
 
 namespace
@@ -187,6 +188,7 @@ void MainWindow::teilnehmerTabelleLaden()
     QSqlDatabase db = gruppenDatenbank();
     if (!db.isValid() || !db.isOpen())
         return;
+    const Sanduhr warten;
 
     {
         QSqlQuery q = Db::abfrage(db, QStringLiteral("SELECT * FROM Gruppe"));

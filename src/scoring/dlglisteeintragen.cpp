@@ -149,6 +149,11 @@ void DlgListeEintragen::ladeListe()
         reihen[3].punkte->setEnabled(false);
         reihen[3].kosten->setEnabled(false);
     }
+    // The list is typed in at once: points, costs, points, ... by Tab.
+    if (!nachSitz.isEmpty()) {
+        reihen[0].punkte->setFocus(Qt::OtherFocusReason);
+        reihen[0].punkte->selectAll();
+    }
 }
 
 QString DlgListeEintragen::teilnehmerName(int startNr) const
