@@ -39,7 +39,7 @@ QString dekodieren(const QByteArray& inhalt, bool* windows1252, bool* kaputt)
     const QString ergebnis = codec->toUnicode(inhalt.constData(), inhalt.size(), &zustand);
     if (zustand.invalidChars == 0 && zustand.remainingChars == 0)
         return ergebnis;
-    if (markiert && markiert != utf8) {
+    if (markiert && markiert->mibEnum() != utf8->mibEnum()) {
         // Marked as UTF-16 or UTF-32 but not decodable as such: not text.
         *kaputt = true;
         return {};
