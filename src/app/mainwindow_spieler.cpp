@@ -89,8 +89,12 @@ void MainWindow::spielerModelAufbauen()
     ui->tblViewSpieler->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     ui->tblViewSpieler->hideColumn(StartNr);
     ui->tblViewSpieler->show();
-    ui->tblViewSpieler->setItemDelegateForColumn(Gruppe, new ComboItemDelegate(gruppen, this));
+    // Passing through a cell never changes it, whatever it holds.
+    auto* gruppe = new ComboItemDelegate(gruppen, this);
+    gruppe->setGespeichertenWertAnbieten(true);
+    ui->tblViewSpieler->setItemDelegateForColumn(Gruppe, gruppe);
     auto* jaNein = new ComboItemDelegate({ QStringLiteral("Ja"), QStringLiteral("Nein") }, this);
+    jaNein->setGespeichertenWertAnbieten(true);
     ui->tblViewSpieler->setItemDelegateForColumn(Mitglied, jaNein);
     ui->tblViewSpieler->setItemDelegateForColumn(Preisskat, jaNein);
     connect(spielerModel, &QSqlTableModel::dataChanged, this, &MainWindow::onSpielerDataChanged);

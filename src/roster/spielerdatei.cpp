@@ -39,15 +39,17 @@ QString dekodieren(const QByteArray& inhalt, bool* windows1252, bool* kaputt)
     const QString ergebnis = codec->toUnicode(inhalt.constData(), inhalt.size(), &zustand);
     if (zustand.invalidChars == 0 && zustand.remainingChars == 0)
         return ergebnis;
-    if (markiert && markiert != utf8) {
+    if (markiert && markiert->mibEnum() != utf8->mibEnum()) {
         // Marked as UTF-16 or UTF-32 but not decodable as such: not text.
         *kaputt = true;
         return {};
     }
     *windows1252 = true;
+    // A UTF-8 mark in front of bytes that are no UTF-8 is not part of a name.
+    const QByteArray bytes = markiert ? inhalt.mid(3) : inhalt;
     if (QTextCodec* cp1252 = QTextCodec::codecForName("Windows-1252"))
-        return cp1252->toUnicode(inhalt);
-    return QString::fromLatin1(inhalt);
+        return cp1252->toUnicode(bytes);
+    return QString::fromLatin1(bytes);
 }
 
 bool hatSteuerzeichen(QStringView zeile)

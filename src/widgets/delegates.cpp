@@ -23,16 +23,17 @@ void ComboItemDelegate::setEditorData(QWidget* editor, const QModelIndex& index)
     auto* box = qobject_cast<QComboBox*>(editor);
     if (!box)
         return;
-    // A stored value outside the list (a roster player's "Alle", a group
-    // from an imported file, an empty cell) is offered as it is, so the
-    // editor never starts on another entry and stores that one on closing.
     const QString gespeichert = index.data(Qt::EditRole).toString();
     int i = box->findText(gespeichert, Qt::MatchExactly | Qt::MatchCaseSensitive);
-    if (i < 0) {
+    if (i < 0 && m_gespeichertAnbieten) {
+        // A roster player's "Alle", a group from an imported file, an empty
+        // cell: the editor starts on it instead of another entry that it
+        // would store on closing.
         box->insertItem(0, gespeichert);
         i = 0;
     }
-    box->setCurrentIndex(i);
+    if (i >= 0)
+        box->setCurrentIndex(i);
 }
 
 void ComboItemDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const

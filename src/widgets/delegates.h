@@ -16,6 +16,11 @@ public:
     ComboItemDelegate(const QStringList& items, QObject* parent = nullptr);
     void setItems(const QStringList& items) { m_items = items; }
     const QStringList& items() const { return m_items; }
+    // When set, a stored value outside the list is offered as the editor's
+    // first entry and is where the editor starts, so leaving the cell
+    // without a choice keeps it. Off by default: lists whose cells must end
+    // on one of the entries start on the first one.
+    void setGespeichertenWertAnbieten(bool ja) { m_gespeichertAnbieten = ja; }
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     void setEditorData(QWidget* editor, const QModelIndex& index) const override;
@@ -25,6 +30,7 @@ public:
 
 private:
     QStringList m_items;
+    bool m_gespeichertAnbieten = false;
 };
 
 // A yes/no cell.
