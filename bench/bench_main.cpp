@@ -462,6 +462,10 @@ void linkMessen(MainWindow& w)
         const auto alle = ergebnisse(lauf);
         QByteArray daten;
         for (const auto& e : alle) {
+            // A companion sends results for the table it holds: the four
+            // lines of a message sit at one table, which it asks for first.
+            const int tisch = (e.first().startNr - 100) / 4 + 1;
+            daten += rahmen(QStringLiteral("5:127.0.0.1:x$%1@%2").arg(tisch).arg(e.first().serie));
             QStringList felder;
             for (const Ergebnis& x : e)
                 felder

@@ -11,6 +11,8 @@
 #include <QSqlQuery>
 #include <QStatusBar>
 
+#include <functional>
+
 #include "link/client.h"
 #include "link/nachricht.h"
 #include "link/protokoll.h"
@@ -305,9 +307,9 @@ void MainWindow::ergebnisseVomTisch(const QString& adresse, const Nachricht& m)
     const bool bekannt = linkPartner.contains(adresse);
     const QSqlDatabase db
         = m.liste == verbindungen.hauptVerbindung() ? QSqlDatabase() : verbindungen.datenbank(m.liste);
-    const Tischpruefung::Sitze sitze = bekannt ? Tischpruefung::sitzeLesen(db) : Tischpruefung::Sitze();
+    Tischpruefung::Sitzsuche sitze(bekannt ? db : QSqlDatabase());
     const int eigenerTisch = linkPartner.value(adresse, 0);
-    const Tischpruefung::Ergebnis e = Tischpruefung::pruefen(m.felder, eigenerTisch, sitze, [&](int tisch) {
+    const Tischpruefung::Ergebnis e = Tischpruefung::pruefen(m.felder, eigenerTisch, std::ref(sitze), [&](int tisch) {
         for (auto it = linkPartner.cbegin(); it != linkPartner.cend(); ++it)
             if (it.key() != adresse && it.value() == tisch)
                 return false;

@@ -8,28 +8,41 @@
 namespace Tischpruefung
 {
 
-Sitze sitzeLesen(QSqlDatabase gruppe)
+Sitzsuche::Sitzsuche(QSqlDatabase gruppe)
+    : m_db(gruppe)
 {
-    Sitze sitze;
-    if (!gruppe.isValid() || !gruppe.isOpen() || !Db::tabelleVorhanden(gruppe, QStringLiteral("Gruppe")))
-        return sitze;
-    QSqlQuery g = Db::abfrage(gruppe, QStringLiteral("SELECT Serien FROM Gruppe"));
-    if (!g.next())
-        return sitze;
-    // A damaged count must not make us probe thousands of tables.
-    const int serien = qBound(0, g.value(0).toInt(), 100);
-    for (int s = 1; s <= serien; ++s) {
-        const QString tabelle = QStringLiteral("Serie%1").arg(s);
-        if (!Db::tabelleVorhanden(gruppe, tabelle))
-            continue;
-        QSqlQuery q = Db::abfrage(gruppe, QStringLiteral("SELECT StartNr, Tisch FROM %1 WHERE Tisch>0").arg(tabelle));
-        while (q.next())
-            sitze.insert({ s, q.value(0).toInt() }, q.value(1).toInt());
-    }
-    return sitze;
+    if (!m_db.isValid() || !m_db.isOpen() || !Db::tabelleVorhanden(m_db, QStringLiteral("Gruppe")))
+        return;
+    QSqlQuery g = Db::abfrage(m_db, QStringLiteral("SELECT Serien FROM Gruppe"));
+    if (g.next())
+        m_serien = g.value(0).toInt();
 }
 
-Ergebnis pruefen(const QStringList& zeilen, int eigenerTisch, const Sitze& sitze, const std::function<bool(int)>& frei)
+int Sitzsuche::operator()(int serie, int startNr)
+{
+    if (serie < 1 || serie > m_serien)
+        return 0;
+    const QPair<int, int> schluessel { serie, startNr };
+    const auto da = m_gefunden.constFind(schluessel);
+    if (da != m_gefunden.cend())
+        return da.value();
+    const QString tabelle = QStringLiteral("Serie%1").arg(serie);
+    auto vorhanden = m_tabelle.find(serie);
+    if (vorhanden == m_tabelle.end())
+        vorhanden = m_tabelle.insert(serie, Db::tabelleVorhanden(m_db, tabelle));
+    int tisch = 0;
+    if (vorhanden.value()) {
+        QSqlQuery q
+            = Db::abfrage(m_db, QStringLiteral("SELECT Tisch FROM %1 WHERE StartNr=?").arg(tabelle), { startNr });
+        if (q.next())
+            tisch = q.value(0).toInt();
+    }
+    m_gefunden.insert(schluessel, tisch);
+    return tisch;
+}
+
+Ergebnis pruefen(
+    const QStringList& zeilen, int eigenerTisch, const TischVon& tischVon, const std::function<bool(int)>& frei)
 {
     Ergebnis erg;
     erg.tisch = eigenerTisch;
@@ -40,7 +53,8 @@ Ergebnis pruefen(const QStringList& zeilen, int eigenerTisch, const Sitze& sitze
         const QString& zeile = zeilen.at(i);
         const std::optional<Protokoll::Ergebnis> e = Protokoll::ergebnisLesen(zeile);
         const QPair<int, int> schluessel { e ? e->serie : 0, e ? e->startNr : 0 };
-        const int tisch = e ? sitze.value(schluessel, 0) : 0;
+        // Inactive participants show -1, undrawn ones 0: seated nowhere.
+        const int tisch = e ? tischVon(e->serie, e->startNr) : 0;
         if (tisch < 1) {
             ++erg.abgelehnt;
             continue;

@@ -18,11 +18,23 @@ namespace Tischpruefung
 // many in one message are refused unread.
 constexpr int maxZeilen = 1000;
 
-// (series, start number) -> table of a group, for every seated participant.
-using Sitze = QHash<QPair<int, int>, int>;
+// The table of a participant in a series; 0 when he is not seated there.
+using TischVon = std::function<int(int serie, int startNr)>;
 
-// The seats of every series of a group database; empty when it is none.
-Sitze sitzeLesen(QSqlDatabase gruppe);
+// Looks seats up in a group database, each participant and series once;
+// finds nobody when the database is no group.
+class Sitzsuche
+{
+public:
+    explicit Sitzsuche(QSqlDatabase gruppe);
+    int operator()(int serie, int startNr);
+
+private:
+    QSqlDatabase m_db;
+    int m_serien = 0;
+    QHash<int, bool> m_tabelle; // series -> its table exists
+    QHash<QPair<int, int>, int> m_gefunden;
+};
 
 struct Ergebnis {
     // The lines to store; of several for one participant and series only
@@ -35,6 +47,7 @@ struct Ergebnis {
 
 // `eigenerTisch` is the companion's table (0 for none); `frei` tells whether
 // no other companion holds a table.
-Ergebnis pruefen(const QStringList& zeilen, int eigenerTisch, const Sitze& sitze, const std::function<bool(int)>& frei);
+Ergebnis pruefen(
+    const QStringList& zeilen, int eigenerTisch, const TischVon& tischVon, const std::function<bool(int)>& frei);
 
 } // namespace Tischpruefung

@@ -31,10 +31,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     // Result lines: only plausible ones read, and of those only the seated
     // players' at the companion's own table are taken.
-    Tischpruefung::Sitze sitze;
+    QHash<QPair<int, int>, int> sitze;
     for (int nr = 100; nr < 108; ++nr)
         sitze.insert({ 1, nr }, nr < 104 ? 1 : 2);
-    const Tischpruefung::Ergebnis e = Tischpruefung::pruefen(m.felder, 0, sitze, [](int t) { return t != 2; });
+    const Tischpruefung::Ergebnis e = Tischpruefung::pruefen(
+        m.felder, 0,
+        [&sitze](int s, int nr) {
+            return sitze.value({ s, nr });
+        },
+        [](int t) { return t != 2; });
     if (e.angenommen.size() + e.abgelehnt > m.felder.size() || (e.tisch != 0 && e.tisch != 1))
         std::abort();
     for (const QString& zeile : e.angenommen) {

@@ -1,6 +1,8 @@
 #include "testumgebung.h"
 
 #include <QHostAddress>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 
 #include "link/nachricht.h"
 #include "link/tischpruefung.h"
@@ -70,11 +72,12 @@ private slots:
     {
         // Series 1: 100..103 at table 1, 104..106 at table 2; series 2
         // swapped; 107 sits nowhere.
-        Tischpruefung::Sitze sitze;
+        QHash<QPair<int, int>, int> sitze;
         for (int nr = 100; nr <= 106; ++nr) {
             sitze.insert({ 1, nr }, nr <= 103 ? 1 : 2);
             sitze.insert({ 2, nr }, nr <= 103 ? 2 : 1);
         }
+        const Tischpruefung::TischVon tischVon = [&sitze](int s, int nr) { return sitze.value({ s, nr }); };
         auto zeile = [](int serie, int punkte, int nr) {
             return QStringLiteral("L|x|%1|%2|a|b|1.5|c|%3").arg(serie).arg(punkte).arg(nr);
         };
@@ -85,7 +88,7 @@ private slots:
         Tischpruefung::Ergebnis e = Tischpruefung::pruefen(
             { zeile(1, 10, 100), zeile(1, 20, 104), zeile(2, 30, 104), zeile(2, 40, 100), zeile(1, 50, 107),
                 zeile(3, 60, 100), QStringLiteral("kaputt"), zeile(1, 999999, 101) },
-            1, sitze, immerFrei);
+            1, tischVon, immerFrei);
         QCOMPARE(e.angenommen, QStringList({ zeile(1, 10, 100), zeile(2, 30, 104) }));
         QCOMPARE(e.abgelehnt, 6);
         QCOMPARE(e.tisch, 1);
@@ -93,21 +96,21 @@ private slots:
         // Holding nothing: the first fitting line claims its table, unless
         // another holds it.
         e = Tischpruefung::pruefen(
-            { zeile(1, 5, 107), zeile(1, 20, 104), zeile(1, 10, 100), zeile(1, 21, 105) }, 0, sitze, immerFrei);
+            { zeile(1, 5, 107), zeile(1, 20, 104), zeile(1, 10, 100), zeile(1, 21, 105) }, 0, tischVon, immerFrei);
         QCOMPARE(e.tisch, 2);
         QCOMPARE(e.angenommen, QStringList({ zeile(1, 20, 104), zeile(1, 21, 105) }));
         QCOMPARE(e.abgelehnt, 2);
-        e = Tischpruefung::pruefen({ zeile(1, 20, 104), zeile(1, 10, 100) }, 0, sitze, [](int t) { return t != 2; });
+        e = Tischpruefung::pruefen({ zeile(1, 20, 104), zeile(1, 10, 100) }, 0, tischVon, [](int t) { return t != 2; });
         QCOMPARE(e.tisch, 1);
         QCOMPARE(e.angenommen, QStringList { zeile(1, 10, 100) });
-        e = Tischpruefung::pruefen({ zeile(1, 20, 104) }, 0, sitze, [](int) { return false; });
+        e = Tischpruefung::pruefen({ zeile(1, 20, 104) }, 0, tischVon, [](int) { return false; });
         QCOMPARE(e.tisch, 0);
         QVERIFY(e.angenommen.isEmpty());
         QCOMPARE(e.abgelehnt, 1);
 
         // Of several lines for one player and series the last counts, in
         // the place of the first.
-        e = Tischpruefung::pruefen({ zeile(1, 1, 100), zeile(1, 2, 101), zeile(1, 3, 100) }, 1, sitze, immerFrei);
+        e = Tischpruefung::pruefen({ zeile(1, 1, 100), zeile(1, 2, 101), zeile(1, 3, 100) }, 1, tischVon, immerFrei);
         QCOMPARE(e.angenommen, QStringList({ zeile(1, 3, 100), zeile(1, 2, 101) }));
         QCOMPARE(e.abgelehnt, 0);
 
@@ -115,10 +118,46 @@ private slots:
         QStringList viele;
         for (int i = 0; i < Tischpruefung::maxZeilen + 500; ++i)
             viele << zeile(1, i % 100, 100 + i % 4);
-        e = Tischpruefung::pruefen(viele, 1, sitze, immerFrei);
+        e = Tischpruefung::pruefen(viele, 1, tischVon, immerFrei);
         QCOMPARE(e.angenommen.size(), 4);
         QCOMPARE(e.abgelehnt, 500);
-        QVERIFY(Tischpruefung::pruefen(viele, 1, {}, immerFrei).angenommen.isEmpty());
+        QVERIFY(Tischpruefung::pruefen(
+            viele, 1, [](int, int) { return 0; }, immerFrei)
+                    .angenommen.isEmpty());
+    }
+
+    void sitzeAusDerGruppe()
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("sitzsuche"));
+        db.setDatabaseName(QStringLiteral(":memory:"));
+        QVERIFY(db.open());
+        QSqlQuery q(db);
+        QVERIFY(q.exec(QStringLiteral("CREATE TABLE Gruppe (Name TEXT, Serien INTEGER)")));
+        QVERIFY(q.exec(QStringLiteral("INSERT INTO Gruppe VALUES ('Alle', 3)")));
+        QVERIFY(q.exec(QStringLiteral("CREATE TABLE Serie1 (StartNr INTEGER, Tisch INTEGER)")));
+        QVERIFY(q.exec(QStringLiteral("INSERT INTO Serie1 VALUES (100, 4), (101, -1), (102, 0)")));
+        QVERIFY(q.exec(QStringLiteral("CREATE TABLE Serie4 (StartNr INTEGER, Tisch INTEGER)")));
+        QVERIFY(q.exec(QStringLiteral("INSERT INTO Serie4 VALUES (100, 4)")));
+        {
+            Tischpruefung::Sitzsuche suche(db);
+            QCOMPARE(suche(1, 100), 4);
+            QCOMPARE(suche(1, 101), -1);
+            QCOMPARE(suche(1, 103), 0);
+            // A series the group does not have, or whose table is missing.
+            QCOMPARE(suche(4, 100), 0);
+            QCOMPARE(suche(2, 100), 0);
+            QCOMPARE(suche(0, 100), 0);
+            // Looked up once: a later change is not seen within one message.
+            QVERIFY(q.exec(QStringLiteral("UPDATE Serie1 SET Tisch=5 WHERE StartNr=100")));
+            QCOMPARE(suche(1, 100), 4);
+            QCOMPARE(Tischpruefung::Sitzsuche(db)(1, 100), 5);
+            // The master database or no database: nobody is seated.
+            QCOMPARE(Tischpruefung::Sitzsuche(QSqlDatabase())(1, 100), 0);
+        }
+        q.clear();
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("sitzsuche"));
     }
 };
 
