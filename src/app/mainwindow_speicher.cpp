@@ -115,6 +115,10 @@ bool MainWindow::turnierUeberschreiben(const QString& verzeichnis)
 
 void MainWindow::gruppenDatenbankAnlegen()
 {
+    // eingabe: the name becomes a file name; the confirmation refused unsafe
+    // ones already, and no other path may create a file from one.
+    if (!Gruppenpruefung::nameGueltig(ui->cmbSpielerGruppe->currentText()))
+        return;
     turnierVerzeichnis = Pfade::turnierVerzeichnis(datenbankVerzeichnis, ui->dateEdit->date());
     QDir().mkpath(turnierVerzeichnis);
     einstellungen->setValue(Pfade::schluesselLetztesTurnier, turnierVerzeichnis);
