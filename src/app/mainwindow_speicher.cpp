@@ -129,6 +129,10 @@ void MainWindow::turnierLoeschen(const QString& verzeichnis)
 
 void MainWindow::gruppenDatenbankAnlegen()
 {
+    // eingabe: the name becomes a file name; the confirmation refused unsafe
+    // ones already, and no other path may create a file from one.
+    if (!Gruppenpruefung::nameGueltig(ui->cmbSpielerGruppe->currentText()))
+        return;
     turnierVerzeichnis = Pfade::turnierVerzeichnis(datenbankVerzeichnis, ui->dateEdit->date());
     QDir().mkpath(turnierVerzeichnis);
     // Relative to the data folder, so a copied data folder opens its own day.

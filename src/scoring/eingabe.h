@@ -14,8 +14,9 @@ namespace Eingabe
 // rules within 0..maxKosten. Larger values are typing slips or forgeries.
 inline constexpr int maxPunkte = 100000;
 inline constexpr double maxKosten = 10000.0;
-// A table cell holds -1 (sits out), 0 (not seated) or a table number.
-inline constexpr int maxTisch = 200;
+// A table cell holds -1 (sits out), 0 (not seated) or a table number, at
+// most the highest table number a stored group may have.
+inline constexpr int maxTisch = 1000;
 
 // A whole number with an optional sign, surrounding spaces allowed; no
 // thousands separators ("1.000" is refused), no decimals, within +-maxPunkte.

@@ -1,7 +1,9 @@
 #include "setup/gruppenpruefung.h"
 
 #include <QSettings>
+#include <QSqlQuery>
 
+#include "storage/datenbank.h"
 #include "storage/pfade.h"
 #include "storage/spieltagleser.h"
 
@@ -66,11 +68,34 @@ bool nameGueltig(const QString& name, QString* fehler)
 
 bool gruppeOeffenbar(QSqlDatabase db, QString* fehler)
 {
+    // Only the settings row and the tables' presence are read: opening a
+    // large group reads its rows once, when the table is filled.
+    auto kaputt
+        = [&](const QString& grund) { return melden(fehler, QStringLiteral("%1: %2").arg(db.databaseName(), grund)); };
+    if (!db.isOpen())
+        return kaputt(QStringLiteral("Datenbank nicht geoeffnet"));
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    if (!q.exec(
+            QStringLiteral("SELECT Serien, AnzahlSpiele3er, AnzahlSpiele4er, ErsterTisch, LetzterTisch FROM Gruppe"))
+        || !q.next())
+        return kaputt(QStringLiteral("keine Gruppe gespeichert"));
     Spieltag::Gruppe g;
+    g.serien = q.value(0).toInt();
+    g.spiele3er = q.value(1).toInt();
+    g.spiele4er = q.value(2).toInt();
+    g.ersterTisch = q.value(3).toInt();
+    g.letzterTisch = q.value(4).toInt();
+    q.finish();
     QString grund;
-    if (Spieltag::gruppeLesen(db, g, &grund))
-        return true;
-    return melden(fehler, QStringLiteral("%1: %2").arg(db.databaseName(), grund));
+    if (!Spieltag::einstellungenGueltig(g, &grund))
+        return kaputt(grund);
+    if (!Db::tabelleVorhanden(db, QStringLiteral("Teilnehmer")))
+        return kaputt(QStringLiteral("Tabelle Teilnehmer fehlt"));
+    for (int s = 1; s <= g.serien; ++s)
+        if (!Db::tabelleVorhanden(db, QStringLiteral("Serie%1").arg(s)))
+            return kaputt(QStringLiteral("Tabelle Serie%1 fehlt").arg(s));
+    return true;
 }
 
 bool einstellungenSichern(QSettings& s, QString* fehler)

@@ -13,9 +13,10 @@
 namespace Spieltag
 {
 
-// Ranges a stored group must keep; a file outside them is not opened.
+// Ranges a stored group must keep; a file outside them is not opened. A
+// group of 1,000 players needs 250 tables, so table numbers reach 1000.
 inline constexpr int maxSerien = 20;
-inline constexpr int maxTischNummer = 200;
+inline constexpr int maxTischNummer = 1000;
 
 // One participant in one series.
 struct SerienErgebnis {

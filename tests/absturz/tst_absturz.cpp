@@ -237,6 +237,30 @@ private slots:
         // had something to hold on to.
         QVERIFY2(bestaetigt.size() >= 2, qPrintable(QString::number(bestaetigt.size())));
     }
+
+    // A damaged value in the group file of the last match day neither stops
+    // the start nor makes it grow without bound: the program comes up and
+    // answers on the link.
+    void beschaedigteGruppeStartet()
+    {
+        for (const QString& schaden :
+            { QStringLiteral("UPDATE Gruppe SET Serien=-2"), QStringLiteral("UPDATE Gruppe SET Serien=100000"),
+                QStringLiteral("UPDATE Gruppe SET LetzterTisch=2147483646") }) {
+            spieltagVorbereiten();
+            {
+                QSqlDatabase gruppe = Db::oeffnen(QStringLiteral("schaden"), m_tag + QStringLiteral("/Herren.db"));
+                QVERIFY(Db::ausfuehren(gruppe, schaden));
+            }
+            Testumgebung::verbindungenSchliessen();
+            QProcess programm;
+            Begleiter b;
+            QVERIFY2(starten(programm, b), qPrintable(schaden));
+            QTest::qWait(300);
+            QCOMPARE(programm.state(), QProcess::Running);
+            programm.kill();
+            QVERIFY(programm.waitForFinished(10000));
+        }
+    }
 };
 
 REIZWERK_TEST(TstAbsturz)

@@ -34,7 +34,7 @@ private slots:
     void auswahlBleibtBegrenzt()
     {
         DlgListeEintragen dlg(1, std::numeric_limits<int>::max(), 100000, QSqlDatabase());
-        QCOMPARE(dlg.findChild<QComboBox*>(QStringLiteral("cmbTisch"))->count(), 200);
+        QCOMPARE(dlg.findChild<QComboBox*>(QStringLiteral("cmbTisch"))->count(), 1000);
         QCOMPARE(dlg.findChild<QComboBox*>(QStringLiteral("cmbSerie"))->count(), 21);
         DlgListeEintragen verkehrt(
             std::numeric_limits<int>::max() - 1, std::numeric_limits<int>::max(), -3, QSqlDatabase());

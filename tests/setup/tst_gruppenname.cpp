@@ -159,7 +159,7 @@ private slots:
             QStringLiteral("UPDATE Gruppe SET Serien=100000"),
             QStringLiteral("UPDATE Gruppe SET LetzterTisch=%1").arg(std::numeric_limits<int>::max() - 1),
             QStringLiteral("UPDATE Gruppe SET ErsterTisch=0"), QStringLiteral("UPDATE Gruppe SET ErsterTisch=5"),
-            QStringLiteral("UPDATE Gruppe SET ErsterTisch=201, LetzterTisch=202"),
+            QStringLiteral("UPDATE Gruppe SET ErsterTisch=1001, LetzterTisch=1002"),
             QStringLiteral("DROP TABLE Serie2") };
         for (const QString& schaden : schaeden) {
             Testumgebung::frischesZuhause();
