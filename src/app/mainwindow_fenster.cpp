@@ -94,6 +94,8 @@ void MainWindow::fensterEinrichten()
     ergebnisTeiler = new QSplitter(Qt::Horizontal, this);
     ergebnisTeiler->setObjectName(QStringLiteral("splErgebnis"));
     ergebnisTeiler->setChildrenCollapsible(false);
+    // The table takes the height, not the captions above it.
+    ergebnisTeiler->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     festeSpalten = new FesteSpalten(
         teilnehmerView,
         [](int spalte, int anzahl) {
@@ -192,6 +194,9 @@ void MainWindow::auswahlEinklappen()
     for (QWidget* w : std::initializer_list<QWidget*> { ui->trvSpieler, ui->pbSelectAllSpieler,
              ui->pbUnselectAllSpieler, ui->tbSpielerHinzu, ui->tbSpielerWeg, ui->tbTeilnehmerOk })
         w->setVisible(!weg);
+    // Folded away, the two columns keep no share of the width either.
+    ui->hlTeilnehmer->setStretch(0, weg ? 0 : 20);
+    ui->hlTeilnehmer->setStretch(1, weg ? 0 : 10);
 }
 
 void MainWindow::tastenEinrichten()

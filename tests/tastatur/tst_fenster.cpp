@@ -133,6 +133,12 @@ private slots:
         QVERIFY(!ui->trvSpieler->isVisible());
         QVERIFY(!ui->tbTeilnehmerOk->isVisible());
         QVERIFY(!ui->pbSelectAllSpieler->isVisible());
+        QApplication::processEvents();
+        // The results area starts at the window's left edge and runs to the
+        // bottom, below the captions.
+        auto* teiler = f->findChild<QSplitter*>(QStringLiteral("splErgebnis"));
+        QVERIFY(teiler->mapTo(ui->tabTeilnehmer, QPoint(0, 0)).x() < 20);
+        QVERIFY(teiler->height() > ui->tabTeilnehmer->height() / 2);
         QAction* einklappen = f->aktion(QStringLiteral("actAuswahlEinklappen"));
         QVERIFY(einklappen && einklappen->isChecked());
         einklappen->trigger();
