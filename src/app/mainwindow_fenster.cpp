@@ -103,8 +103,6 @@ void MainWindow::fensterEinrichten()
         },
         ergebnisTeiler);
     festeSpalten->setObjectName(QStringLiteral("teilnehmerFest"));
-    festeSpalten->setItemDelegate(teilnehmerView->itemDelegate());
-    Tastatur::tabelleBedienbar(festeSpalten);
     ui->vlErgebnis->removeWidget(teilnehmerView);
     ergebnisTeiler->addWidget(festeSpalten);
     ergebnisTeiler->addWidget(teilnehmerView);
