@@ -64,13 +64,12 @@ private:
 };
 
 // The tooltip of a button names its keys.
-void tastenTipp(QWidget* w, const QList<QKeySequence>& tasten)
+void tastenTipp(QAbstractButton* knopf, const QList<QKeySequence>& tasten)
 {
     QStringList namen;
     for (const QKeySequence& t : tasten)
         namen << t.toString(QKeySequence::NativeText);
-    const QString text = w->toolTip().isEmpty() ? static_cast<QAbstractButton*>(w)->text() : w->toolTip();
-    w->setToolTip(QStringLiteral("%1 (%2)").arg(text, namen.join(QStringLiteral(", "))));
+    knopf->setToolTip(QStringLiteral("%1 (%2)").arg(knopf->text(), namen.join(QStringLiteral(", "))));
 }
 
 // A key that clicks a button while the button can be seen and used.
@@ -94,6 +93,8 @@ void MainWindow::fensterEinrichten()
     ergebnisTeiler = new QSplitter(Qt::Horizontal, this);
     ergebnisTeiler->setObjectName(QStringLiteral("splErgebnis"));
     ergebnisTeiler->setChildrenCollapsible(false);
+    // The table takes the height, not the captions above it.
+    ergebnisTeiler->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     festeSpalten = new FesteSpalten(
         teilnehmerView,
         [](int spalte, int anzahl) {
@@ -102,8 +103,6 @@ void MainWindow::fensterEinrichten()
         },
         ergebnisTeiler);
     festeSpalten->setObjectName(QStringLiteral("teilnehmerFest"));
-    festeSpalten->setItemDelegate(teilnehmerView->itemDelegate());
-    Tastatur::tabelleBedienbar(festeSpalten);
     ui->vlErgebnis->removeWidget(teilnehmerView);
     ergebnisTeiler->addWidget(festeSpalten);
     ergebnisTeiler->addWidget(teilnehmerView);
@@ -192,6 +191,9 @@ void MainWindow::auswahlEinklappen()
     for (QWidget* w : std::initializer_list<QWidget*> { ui->trvSpieler, ui->pbSelectAllSpieler,
              ui->pbUnselectAllSpieler, ui->tbSpielerHinzu, ui->tbSpielerWeg, ui->tbTeilnehmerOk })
         w->setVisible(!weg);
+    // Folded away, the two columns keep no share of the width either.
+    ui->hlTeilnehmer->setStretch(0, weg ? 0 : 20);
+    ui->hlTeilnehmer->setStretch(1, weg ? 0 : 10);
 }
 
 void MainWindow::tastenEinrichten()
@@ -221,25 +223,35 @@ void MainWindow::tastenEinrichten()
         connect(s, &QShortcut::activated, this, [this, i] { ui->tabWidget->setCurrentIndex(i); });
     }
 
+    // Alt and a letter on the buttons of the shown tab; the frequent ones
+    // also have a Ctrl key that works from every tab (below). The tooltips
+    // name both.
     const struct {
         QAbstractButton* knopf;
-        QKeySequence alt;
-    } mnemonik[] = {
-        { ui->pbNeuerSpieler, QKeySequence(Qt::ALT + Qt::Key_N) },
-        { ui->pbDeleteSpieler, QKeySequence(Qt::ALT + Qt::Key_S) },
-        { ui->pbSpielerAusListeLaden, QKeySequence(Qt::ALT + Qt::Key_D) },
-        { ui->pbRangliste, QKeySequence(Qt::ALT + Qt::Key_R) },
-        { ui->pbSelectAllSpieler, QKeySequence(Qt::ALT + Qt::Key_L) },
-        { ui->pbUnselectAllSpieler, QKeySequence(Qt::ALT + Qt::Key_K) },
-        { ui->pbAuslosen, QKeySequence(Qt::ALT + Qt::Key_S) },
-        { ui->pbAuslosungZuruecksetzen, QKeySequence(Qt::ALT + Qt::Key_Z) },
-        { ui->pbListeEintragen, QKeySequence(Qt::ALT + Qt::Key_I) },
-        { ui->pbTextAusgaben, QKeySequence(Qt::ALT + Qt::Key_D) },
-        { ui->pbNeueGruppe, QKeySequence(Qt::ALT + Qt::Key_N) },
-        { ui->pbEntfernen, QKeySequence(Qt::ALT + Qt::Key_F) },
+        int alt;
+        int strg;
+    } knoepfe[] = {
+        { ui->pbNeuerSpieler, Qt::Key_N, Qt::Key_N },
+        { ui->pbDeleteSpieler, Qt::Key_S, 0 },
+        { ui->pbSpielerAusListeLaden, Qt::Key_D, 0 },
+        { ui->pbRangliste, Qt::Key_R, 0 },
+        { ui->pbSelectAllSpieler, Qt::Key_L, 0 },
+        { ui->pbUnselectAllSpieler, Qt::Key_K, 0 },
+        { ui->pbAuslosen, Qt::Key_S, Qt::Key_L },
+        { ui->pbAuslosungZuruecksetzen, Qt::Key_Z, 0 },
+        { ui->pbListeEintragen, Qt::Key_I, Qt::Key_E },
+        { ui->pbTextAusgaben, Qt::Key_D, Qt::Key_S },
+        { ui->pbNeueGruppe, Qt::Key_N, 0 },
+        { ui->pbEntfernen, Qt::Key_F, 0 },
     };
-    for (const auto& m : mnemonik)
-        knopfTaste(m.knopf, m.alt);
+    for (const auto& k : knoepfe) {
+        const QKeySequence alt(Qt::ALT + k.alt);
+        knopfTaste(k.knopf, alt);
+        QList<QKeySequence> tasten { alt };
+        if (k.strg)
+            tasten << QKeySequence(Qt::CTRL + k.strg);
+        tastenTipp(k.knopf, tasten);
+    }
 
     // The choice arrows; they are only there while a group is set up.
     ui->tbSpielerHinzu->setShortcut(QKeySequence(Qt::CTRL + Qt::Key_Right));
@@ -286,26 +298,6 @@ void MainWindow::tastenEinrichten()
     ueberall(
         QStringLiteral("tasteListeEintragen"), QKeySequence(Qt::CTRL + Qt::Key_E), tab1Knopf(ui->pbListeEintragen));
     ueberall(QStringLiteral("tasteAusgabe"), QKeySequence(Qt::CTRL + Qt::Key_S), tab1Knopf(ui->pbTextAusgaben));
-
-    const struct {
-        QAbstractButton* knopf;
-        QList<QKeySequence> tasten;
-    } tipps[] = {
-        { ui->pbNeuerSpieler, { QKeySequence(Qt::ALT + Qt::Key_N), QKeySequence(Qt::CTRL + Qt::Key_N) } },
-        { ui->pbAuslosen, { QKeySequence(Qt::ALT + Qt::Key_S), QKeySequence(Qt::CTRL + Qt::Key_L) } },
-        { ui->pbListeEintragen, { QKeySequence(Qt::ALT + Qt::Key_I), QKeySequence(Qt::CTRL + Qt::Key_E) } },
-        { ui->pbTextAusgaben, { QKeySequence(Qt::ALT + Qt::Key_D), QKeySequence(Qt::CTRL + Qt::Key_S) } },
-        { ui->pbDeleteSpieler, { QKeySequence(Qt::ALT + Qt::Key_S) } },
-        { ui->pbSpielerAusListeLaden, { QKeySequence(Qt::ALT + Qt::Key_D) } },
-        { ui->pbRangliste, { QKeySequence(Qt::ALT + Qt::Key_R) } },
-        { ui->pbSelectAllSpieler, { QKeySequence(Qt::ALT + Qt::Key_L) } },
-        { ui->pbUnselectAllSpieler, { QKeySequence(Qt::ALT + Qt::Key_K) } },
-        { ui->pbAuslosungZuruecksetzen, { QKeySequence(Qt::ALT + Qt::Key_Z) } },
-        { ui->pbNeueGruppe, { QKeySequence(Qt::ALT + Qt::Key_N) } },
-        { ui->pbEntfernen, { QKeySequence(Qt::ALT + Qt::Key_F) } },
-    };
-    for (const auto& t : tipps)
-        tastenTipp(t.knopf, t.tasten);
 }
 
 void MainWindow::fensterZustandSpeichern()

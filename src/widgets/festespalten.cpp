@@ -1,6 +1,7 @@
 #include "widgets/festespalten.h"
 
 #include <QHeaderView>
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <QTimer>
 
@@ -13,7 +14,8 @@ FesteSpalten::FesteSpalten(TreeView* haupt, Auswahl zeigen, QWidget* parent)
     setSelectionModel(haupt->selectionModel());
     setSelectionBehavior(haupt->selectionBehavior());
     setSelectionMode(haupt->selectionMode());
-    setEditTriggers(haupt->editTriggers());
+    setEditTriggers(QAbstractItemView::DoubleClicked);
+    setFocusPolicy(Qt::NoFocus);
     setRootIsDecorated(false);
     setUniformRowHeights(true);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -98,4 +100,27 @@ int FesteSpalten::benoetigteBreite() const
         if (!header()->isSectionHidden(c))
             breite += header()->sectionSize(c);
     return breite;
+}
+
+void FesteSpalten::mousePressEvent(QMouseEvent* e)
+{
+    const QModelIndex zelle = indexAt(e->pos());
+    if (e->button() != Qt::LeftButton || !zelle.isValid()) {
+        TreeView::mousePressEvent(e);
+        return;
+    }
+    const QModelIndex aktuell = m_haupt->currentIndex();
+    m_haupt->setCurrentIndex(zelle.sibling(zelle.row(), aktuell.isValid() ? aktuell.column() : zelle.column()));
+    m_haupt->setFocus(Qt::MouseFocusReason);
+    e->accept();
+}
+
+void FesteSpalten::mouseDoubleClickEvent(QMouseEvent* e)
+{
+    const QModelIndex zelle = indexAt(e->pos());
+    if (e->button() == Qt::LeftButton && zelle.isValid() && (zelle.flags() & Qt::ItemIsEditable)) {
+        edit(zelle, DoubleClicked, e);
+        return;
+    }
+    TreeView::mouseDoubleClickEvent(e);
 }

@@ -24,6 +24,13 @@ signals:
     // The kept columns changed width or number.
     void breiteGeaendert();
 
+protected:
+    // A click picks the row for the table and leaves the keyboard with it;
+    // the table keeps its column and does not jump sideways to the name.
+    void mousePressEvent(QMouseEvent* e) override;
+    // A double click still edits a cell shown here (the sums).
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+
 private:
     void spaltenAbgleichen();
 

@@ -100,6 +100,14 @@ private slots:
         // One selection for both: a row chosen in the table is chosen beside it.
         haupt->setCurrentIndex(zelle(*f, 3, Spalte::punkte(2)));
         QCOMPARE(fest->currentIndex(), haupt->currentIndex());
+        // A click on a name beside it picks that row in the column the table
+        // is in, without scrolling the table sideways.
+        const int seitlich = haupt->horizontalScrollBar()->value();
+        const int zeile = fest->indexAt(QPoint(5, 5)).row() + 2;
+        QTest::mouseClick(
+            fest->viewport(), Qt::LeftButton, {}, fest->visualRect(zelle(*f, zeile, Spalte::Name)).center());
+        QCOMPARE(haupt->currentIndex(), zelle(*f, zeile, Spalte::punkte(2)));
+        QCOMPARE(haupt->horizontalScrollBar()->value(), seitlich);
         // Sorting from the kept view's header sorts the table: by name, then
         // by number, and by number the other way round.
         auto klick = [fest](int spalte) {
@@ -133,6 +141,12 @@ private slots:
         QVERIFY(!ui->trvSpieler->isVisible());
         QVERIFY(!ui->tbTeilnehmerOk->isVisible());
         QVERIFY(!ui->pbSelectAllSpieler->isVisible());
+        QApplication::processEvents();
+        // The results area starts at the window's left edge and runs to the
+        // bottom, below the captions.
+        auto* teiler = f->findChild<QSplitter*>(QStringLiteral("splErgebnis"));
+        QVERIFY(teiler->mapTo(ui->tabTeilnehmer, QPoint(0, 0)).x() < 20);
+        QVERIFY(teiler->height() > ui->tabTeilnehmer->height() / 2);
         QAction* einklappen = f->aktion(QStringLiteral("actAuswahlEinklappen"));
         QVERIFY(einklappen && einklappen->isChecked());
         einklappen->trigger();
