@@ -3,9 +3,12 @@
 #include "ui_dlgsaison.h"
 
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QHeaderView>
+#include <QPushButton>
 #include <QSettings>
 #include <QStandardItemModel>
+#include <QStyle>
 
 #include "app/dialoge.h"
 #include "reports/bericht.h"
@@ -44,12 +47,28 @@ DlgSaison::DlgSaison(QSqlDatabase haupt, const QString& datenVerzeichnis, QSetti
     ui->trvWertung->setModel(m_wertung);
     ui->trvUnterMindest->setModel(m_unterMindest);
     ui->trvVerlauf->setModel(m_verlauf);
+    ui->trvVerlauf->header()->setStretchLastSection(false);
     auswahlVerfolgen(ui->trvWertung);
     auswahlVerfolgen(ui->trvUnterMindest);
 
+    // Match-day columns just wide enough for a date or a bracketed result, a
+    // wide name: a season has dozens of days.
+    for (QTreeView* ansicht : { ui->trvWertung, ui->trvUnterMindest }) {
+        const QFontMetrics fm(ansicht->font());
+        const int breite = std::max(fm.horizontalAdvance(QStringLiteral("00.00.00")),
+                               fm.horizontalAdvance(QStringLiteral("(-0000)")))
+            + 3 * ansicht->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, ansicht) + 4;
+        ansicht->header()->setMinimumSectionSize(30);
+        ansicht->header()->setDefaultSectionSize(breite);
+    }
+    if (QPushButton* schliessen = ui->buttonBox->button(QDialogButtonBox::Close))
+        schliessen->setText(tr("Schlie\u00dfen"));
+
     QString fehler;
-    if (!Saison::ranglisteLesen(haupt, m_zeilen, &fehler))
+    if (!Saison::ranglisteLesen(haupt, m_zeilen, &fehler)) {
+        qWarning("Rangliste: %s", qPrintable(fehler));
         ui->lblStatus->setText(tr("FEHLER: %1").arg(fehler));
+    }
 
     m_fuellen = true;
     ui->cmbGruppe->addItems(m_archiv->gruppenNamen());
@@ -188,6 +207,12 @@ void DlgSaison::onBerechnen()
 
     m_wertung->setzen(m_tabelle, false);
     m_unterMindest->setzen(m_tabelle, true);
+    for (QTreeView* ansicht : { ui->trvWertung, ui->trvUnterMindest }) {
+        ansicht->header()->resizeSection(Saison::SpPlatz, 45);
+        ansicht->header()->resizeSection(Saison::SpNr, 45);
+        ansicht->header()->resizeSection(Saison::SpName, 200);
+        ansicht->header()->resizeSection(Saison::SpTage, 45);
+    }
     ui->wgUnterMindest->setVisible(!m_tabelle.unterMindest.isEmpty());
     ui->lblUnterMindest->setText(tr("Weniger als %1 Spieltage, nicht gewertet").arg(v.mindestTage));
     m_verlauf->clear();
@@ -231,6 +256,7 @@ void DlgSaison::verlaufZeigen(int startNr)
         zeile << zahlItem(QString::number(t.ranglistenPunkte));
         m_verlauf->appendRow(zeile);
     }
+    ui->trvVerlauf->header()->resizeSections(QHeaderView::ResizeToContents);
     QString name;
     for (const QVector<Saison::Spieler>* liste : { &m_tabelle.gewertet, &m_tabelle.unterMindest })
         for (const Saison::Spieler& s : *liste)
