@@ -3,7 +3,17 @@
 # UndefinedBehaviorSanitizer in build-test/, and runs every test headless.
 set -euo pipefail
 cd "$(dirname "$0")"
-tools/abhaengigkeiten.sh clang libclang-rt-14-dev
+# printing: pdftotext reads the printed documents back; DejaVu carries the letters they print.
+# table app: the browser test drives Debian's chromium through playwright-core.
+pakete=(clang libclang-rt-14-dev poppler-utils fonts-dejavu-core chromium)
+# A machine whose node comes with its own npm needs neither Debian package.
+if ! command -v node >/dev/null || ! command -v npm >/dev/null; then
+  pakete+=(nodejs npm)
+fi
+tools/abhaengigkeiten.sh "${pakete[@]}"
+if [ ! -e tests/web/browser/node_modules/playwright-core/package.json ]; then
+  (cd tests/web/browser && npm install --no-audit --no-fund --loglevel=error)
+fi
 export QT_QPA_PLATFORM=offscreen
 # ccache, where present, lets several checkouts of the tree share compiled objects.
 starter=()

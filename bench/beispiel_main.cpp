@@ -1,11 +1,16 @@
-// Prepares a match day in the HOME given as argument, for the README picture:
-// reizwerk_beispiel HOME [players] [series] [drawn series]
+// Prepares a match day in the HOME given as argument, for the README pictures:
+// reizwerk_beispiel HOME [players] [series] [drawn series] [PDF folder]
+// With a PDF folder, the seating list and the game-list sheets of the last
+// drawn series are written there as well.
 
 #include <QApplication>
 #include <QSettings>
 
 #include "app/mainwindow.h"
 #include "beispiel.h"
+#include "print/dokumente.h"
+#include "storage/spieltagleser.h"
+#include "storage/verbindungen.h"
 
 int main(int argc, char* argv[])
 {
@@ -27,5 +32,17 @@ int main(int argc, char* argv[])
     }
     MainWindow w;
     Beispiel::auslosenUndWerten(w, gezogen);
+    if (argc > 5) {
+        Spieltag::Gruppe g;
+        QString fehler;
+        const QString ordner = QString::fromLocal8Bit(argv[5]);
+        if (!Spieltag::gruppeLesen(w.registry().datenbank(QStringLiteral("Herren")), g, &fehler)
+            || !Druck::pdfSchreiben(Druck::tischliste(g, gezogen), ordner + QStringLiteral("/tischliste.pdf"), &fehler)
+            || !Druck::pdfSchreiben(Druck::spiellisten(g, gezogen, Druck::Regelwerte::aus(*w.settings())),
+                ordner + QStringLiteral("/spielliste.pdf"), &fehler)) {
+            qWarning("%s", qPrintable(fehler));
+            return 1;
+        }
+    }
     return 0;
 }

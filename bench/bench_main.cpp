@@ -4,7 +4,7 @@
 //
 // reizwerk_bench [--kurz] [figure...]
 //   --kurz: fewer runs, for a quick look; figures: start oeffnen punkte
-//   auslosung link import berichte saison (default: all)
+//   auslosung link import berichte druck saison spieltage (default: all)
 
 #include <QAbstractItemModel>
 #include <QApplication>
@@ -14,6 +14,8 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QMetaObject>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QProcessEnvironment>
 #include <QRandomGenerator>
 #include <QSettings>
@@ -28,10 +30,12 @@
 #include <cstdio>
 #include <functional>
 
+#include "app/dialoge.h"
 #include "app/mainwindow.h"
 #include "beispiel.h"
 #include "link/client.h"
 #include "messung.h"
+#include "print/dokumente.h"
 #include "reports/bericht.h"
 #include "reports/rangliste.h"
 #include "roster/spielerdatei.h"
@@ -42,9 +46,13 @@
 #include "storage/datenbank.h"
 #include "storage/pfade.h"
 #include "storage/schema.h"
+#include "storage/spieltagleser.h"
 #include "widgets/treeview.h"
 
 using Messung::Einheit;
+
+// match days and backups (spieltage_messen.cpp)
+bool spieltageMessen(const QString& basis, int laeufe);
 
 namespace
 {
@@ -511,9 +519,30 @@ void linkMessen(MainWindow& w)
     ereignisse();
 }
 
+// The import asks before it replaces a roster that has players; the
+// benchmark answers yes and sees no boxes.
+class JaSager : public Dialoge::Umsetzung
+{
+public:
+    JaSager()
+        : m_vorher(Dialoge::umsetzung())
+    {
+        Dialoge::setUmsetzung(this);
+    }
+    ~JaSager() override { Dialoge::setUmsetzung(m_vorher); }
+    bool frage(QWidget*, const QString&) override { return true; }
+    void fehler(QWidget*, const QString& text) override { std::fprintf(stderr, "%s\n", qPrintable(text)); }
+    void info(QWidget*, const QString&, const QString&) override { }
+    QString speicherName(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
+
+private:
+    Dialoge::Umsetzung* m_vorher;
+};
+
 // 5. The roster import of 5,000 lines through the button's path.
 void importMessen(MainWindow& w)
 {
+    const JaSager ja;
     const QString datei = Spielerdatei::suchOrte().value(0);
     QDir().mkpath(QFileInfo(datei).absolutePath());
     constexpr int zeilen = 5000;
@@ -753,6 +782,83 @@ void saisonMessen(const QString& basis)
         fehler(QStringLiteral("season dialog: %1 cells").arg(gelesen));
     Messung::zeile(QStringLiteral("season dialog filled, 260 days x 60"), laeufeLangsam, Messung::median(p),
         Messung::median(b), Einheit::Sekunden, 0, 0.3);
+// printing: the floor, `seiten` A4 pages of plain text (60 lines each)
+// through QPdfWriter.
+void klartextPdf(const QString& datei, int seiten)
+{
+    QPdfWriter pdf(datei);
+    pdf.setPageSize(QPageSize(QPageSize::A4));
+    pdf.setResolution(1200);
+    QPainter p(&pdf);
+    QFont schrift(QStringLiteral("DejaVu Sans"));
+    schrift.setPointSizeF(10);
+    p.setFont(schrift);
+    const qreal zeile = 1200.0 / 72 * 12;
+    const QString text = QStringLiteral("Nr 123 Vorname Nachname Tisch 12 Platz 3 Serie 7 Punkte 1234 Summe 12345 ja");
+    for (int s = 0; s < seiten; ++s) {
+        if (s > 0)
+            pdf.newPage();
+        for (int z = 0; z < 60; ++z)
+            p.drawText(QPointF(600, 600 + z * zeile), text);
+    }
+}
+
+// printing: 8. the seating list and the 60 game-list sheets of a 240-player
+// series, and the results notice of 1000 participants x 20 series, as PDF
+// files from the match day read into memory.
+void druckMessen(MainWindow& w, const QString& basis)
+{
+    Spieltag::Gruppe g;
+    QString grund;
+    if (!Spieltag::gruppeLesen(w.registry().datenbank(gruppe), g, &grund)) {
+        fehler(QStringLiteral("printing: %1").arg(grund));
+        return;
+    }
+    // Series 1 seats participant i at table i/4+1: the first 240 fill 60 tables.
+    Spieltag::Gruppe serie = g;
+    serie.teilnehmer.resize(240);
+    const Druck::Regelwerte regeln = Druck::Regelwerte::aus(*w.settings());
+    const QString ziel = basis + QStringLiteral("/druck.pdf");
+    const QString zweites = basis + QStringLiteral("/druck2.pdf");
+    const QString boden = basis + QStringLiteral("/boden.pdf");
+
+    int seiten = 0;
+    auto schreiben = [&](const Druck::Dokument& d, const QString& datei) {
+        QString f;
+        if (!Druck::pdfSchreiben(d, datei, &f))
+            fehler(f);
+        seiten += d.seiten.size();
+    };
+    struct Fall {
+        QString name;
+        std::function<void()> lauf;
+        int erwartet;
+    };
+    const QVector<Fall> faelle = {
+        { QStringLiteral("seating list + 60 sheets of 240 players PDF"),
+            [&] {
+                schreiben(Druck::tischliste(serie, 1), ziel);
+                schreiben(Druck::spiellisten(serie, 1, regeln), zweites);
+            },
+            60 },
+        { QStringLiteral("results notice 1000 x 20 PDF"), [&] { schreiben(Druck::ergebnisliste(g, regeln), ziel); },
+            0 },
+    };
+    for (const Fall& f : faelle) {
+        seiten = 0;
+        f.lauf();
+        const int n = seiten;
+        if (n < f.erwartet)
+            fehler(QStringLiteral("%1: only %2 pages").arg(f.name).arg(n));
+        klartextPdf(boden, n);
+        QVector<double> p, b;
+        for (int i = 0; i < laeufeLangsam; ++i) {
+            p << Messung::sekunden(f.lauf);
+            b << Messung::sekunden([&] { klartextPdf(boden, n); });
+        }
+        Messung::zeile(QStringLiteral("%1, %2 p.").arg(f.name).arg(n), laeufeLangsam, Messung::median(p),
+            Messung::median(b), Einheit::Sekunden, 3, 2);
+    }
 }
 
 } // namespace
@@ -811,12 +917,17 @@ int main(int argc, char* argv[])
             berichteMessen(w, basis, gruppeLesen);
         if (messe("saison"))
             saisonMessen(basis);
+        if (messe("druck"))
+            druckMessen(w, basis);
     }
+    // match days and backups
+    if (messe("spieltage") && !spieltageMessen(basis, laeufeNormal))
+        fehlgeschlagen = true;
     const QStringList namen = QSqlDatabase::connectionNames();
     for (const QString& n : namen)
         QSqlDatabase::removeDatabase(n);
     std::printf("# floors: start-up = window + one SQLite file; group and report floors = the group's rows read "
                 "with plain queries; edits, draws, import, link = the same statements on the same files and settings "
-                "(synchronous=FULL)\n");
+                "(synchronous=FULL); printing = as many A4 pages of plain text (60 lines each) through QPdfWriter\n");
     return fehlgeschlagen ? 1 : 0;
 }

@@ -14,7 +14,9 @@ class QtUmsetzung : public Umsetzung
 public:
     bool frage(QWidget* eltern, const QString& text) override
     {
-        return QMessageBox::question(eltern, QStringLiteral("FRAGE"), text, QMessageBox::Yes | QMessageBox::No)
+        // No is the default: Enter alone never confirms a destructive step.
+        return QMessageBox::question(
+                   eltern, QStringLiteral("FRAGE"), text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
             == QMessageBox::Yes;
     }
     void fehler(QWidget* eltern, const QString& text) override
@@ -36,6 +38,11 @@ QtUmsetzung qtUmsetzung;
 Umsetzung* aktuelle = nullptr;
 
 } // namespace
+
+QString Umsetzung::oeffnenName(QWidget* eltern, const QString& titel, const QString& ordner, const QString& filter)
+{
+    return QFileDialog::getOpenFileName(eltern, titel, ordner, filter);
+}
 
 void setUmsetzung(Umsetzung* u)
 {
@@ -65,6 +72,11 @@ void info(QWidget* eltern, const QString& titel, const QString& text)
 QString speicherName(QWidget* eltern, const QString& titel, const QString& vorschlag, const QString& filter)
 {
     return umsetzung()->speicherName(eltern, titel, vorschlag, filter);
+}
+
+QString oeffnenName(QWidget* eltern, const QString& titel, const QString& ordner, const QString& filter)
+{
+    return umsetzung()->oeffnenName(eltern, titel, ordner, filter);
 }
 
 } // namespace Dialoge

@@ -22,6 +22,8 @@ public:
     // Save-file dialog; an empty name means cancelled.
     virtual QString speicherName(QWidget* eltern, const QString& titel, const QString& vorschlag, const QString& filter)
         = 0;
+    // Open-file dialog; an empty name means cancelled.
+    virtual QString oeffnenName(QWidget* eltern, const QString& titel, const QString& ordner, const QString& filter);
 };
 
 // Installs another answerer (tests); nullptr restores the Qt boxes.
@@ -32,5 +34,6 @@ bool frage(QWidget* eltern, const QString& text);
 void fehler(QWidget* eltern, const QString& text);
 void info(QWidget* eltern, const QString& titel, const QString& text);
 QString speicherName(QWidget* eltern, const QString& titel, const QString& vorschlag, const QString& filter);
+QString oeffnenName(QWidget* eltern, const QString& titel, const QString& ordner, const QString& filter);
 
 } // namespace Dialoge

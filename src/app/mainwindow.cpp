@@ -8,10 +8,12 @@
 #include <QIntValidator>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSqlTableModel>
 #include <QStatusBar>
 
 #include "app/dialoge.h"
 #include "storage/datenbank.h"
+#include "storage/datensperre.h"
 #include "storage/pfade.h"
 
 static void ressourcenLaden()
@@ -64,6 +66,8 @@ MainWindow::MainWindow(QWidget* parent)
     menuEditieren->addAction(actKorrektur);
     menuEditieren->addAction(actTeilnehmerAktiv);
     menuEditieren->addAction(actNachmelden);
+    // printing
+    druckMenuEinrichten();
 
     connect(ui->pbNeuerSpieler, &QPushButton::clicked, this, &MainWindow::onNeuerSpieler);
     connect(ui->pbDeleteSpieler, &QPushButton::clicked, this, &MainWindow::onSpielerEntfernen);
@@ -83,6 +87,8 @@ MainWindow::MainWindow(QWidget* parent)
     connect(ui->cmbTeilnehmerGruppe, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
         [this](int i) { onChangeAktuelleSpielGruppe(ui->cmbTeilnehmerGruppe->itemText(i)); });
 
+    if (!datenOrdnerSperren())
+        return;
     datenbankOeffnen();
     initPunkteUndKosten();
     spielerModelAufbauen();
@@ -98,14 +104,27 @@ MainWindow::MainWindow(QWidget* parent)
     ui->pbAuslosungZuruecksetzen->setEnabled(false);
     teilnehmerTabelleEinrichten();
     letztesTurnierOeffnen();
+    spieltageEinrichten();
 
     linkEinrichten();
     // season standings
     saisonEinrichten();
+    // table app in the browser (mainwindow_web.cpp)
+    webEinrichten();
+
+    // window, keys and screen; last, so it finds every action and view
+    fensterEinrichten();
 }
 
 MainWindow::~MainWindow()
 {
+    // roster: an open cell editor commits when it loses focus while the
+    // widgets go; that change must not reach a window being destroyed.
+    if (spielerModel)
+        disconnect(spielerModel, nullptr, this, nullptr);
+    // table app in the browser: its workers stop before anything they reach goes.
+    webBeenden();
+    fensterZustandSpeichern();
     delete ui;
 }
 
@@ -116,7 +135,9 @@ QAction* MainWindow::aktion(const QString& objektName) const
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    // Every change was stored when it was made; nothing is left to save.
+    // Every change was stored when it was made; only the window's own size
+    // and widths are kept for the next start.
+    fensterZustandSpeichern();
     event->accept();
 }
 

@@ -4,6 +4,7 @@
 // work lives in the subsystem folders. The implementation is split by
 // subsystem into mainwindow_<area>.cpp.
 
+#include <QJsonObject>
 #include <QMainWindow>
 #include <QMap>
 #include <QModelIndex>
@@ -12,7 +13,12 @@
 #include <QString>
 #include <QVector>
 
+#include <memory>
+#include <functional>
+#include <optional>
+
 #include "draw/tischverteilung.h"
+#include "link/protokoll.h"
 #include "storage/verbindungen.h"
 
 class QAction;
@@ -24,10 +30,25 @@ class QStandardItemModel;
 class QModelIndex;
 class QTextStream;
 class TreeView;
+class FesteSpalten;
+class QSplitter;
 class MySortFilterProxyModel;
 class TeilnehmerTabelle;
 class Client;
+class Datensperre;
+class DlgNewGroup;
 struct Nachricht;
+struct WebTeil;
+namespace Web
+{
+class Server;
+struct Fehler;
+struct GesendetesSpiel;
+} // namespace Web
+namespace Spieltag
+{
+struct Gruppe;
+}
 
 namespace Ui
 {
@@ -77,6 +98,27 @@ public:
     int naechsteStartNr();
     void auswahlLaden(const QString& gruppe);
 
+    // match days, backups and the data folder's lock (mainwindow_spieltage.cpp)
+    // False when another program works on the same data folder: the window
+    // then holds nothing and the program ends.
+    bool laeuft() const { return !abgewiesen; }
+    // Closes the shown match day's groups and opens another day's as the
+    // start-up opens the last one.
+    void spieltagWechseln(const QString& verzeichnis);
+    // printing (mainwindow_druck.cpp): the address of a table's page in the
+    // browser table app, printed as a QR code on the seating list and the
+    // game-list sheets; an empty function or address prints none.
+    void setTischAdresse(std::function<QString(const QString& gruppe, int serie, int tisch)> adresse);
+    // table app in the browser (mainwindow_web.cpp)
+    // The full address of a table's page: this machine's address on the
+    // local network, the port and the table's token. For the QR codes of
+    // printed documents and the screen; empty when the server does not run
+    // or no match day is open.
+    QString tischAdresse(const QString& gruppe, int serie, int tisch);
+    // The public standings page, for the status bar and the projector.
+    QString anzeigeAdresse() const;
+    Web::Server* webServer() const;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -115,22 +157,63 @@ private slots:
     void onTeilNehmerAktivDeaktiv();
     void onTeilnehmerNachmelden();
     void onDatenbankFehler(const QString& text);
+    // match days and backups (mainwindow_spieltage.cpp)
+    void onSpieltagOeffnen();
+    void onDatensicherung();
+    void onWiederherstellen();
     // season standings (mainwindow_saison.cpp)
     void onSaisonwertung();
+    // printing (mainwindow_druck.cpp)
+    void onTischlisteDrucken();
+    void onSpiellistenDrucken();
+    void onErgebnislisteDrucken();
+    void onRanglisteDrucken();
+    void onTischCodes();
 
 private:
     // storage (mainwindow_speicher.cpp)
     void datenbankOeffnen();
     void letztesTurnierOeffnen();
     bool turnierUeberschreiben(const QString& verzeichnis);
+    void turnierLoeschen(const QString& verzeichnis);
     void gruppenDatenbankAnlegen();
     void gruppeSpeichern(QSqlDatabase db);
 
+    // match days, backups and the data folder's lock (mainwindow_spieltage.cpp)
+    bool datenOrdnerSperren();
+    void spieltageEinrichten();
+    void gruppenOeffnen(const QString& verzeichnis);
+    void gruppenSchliessen();
+    void neueGruppeUebernehmen(const DlgNewGroup& dlg);
+    // Before the first group of a new match day is stored: snapshot and
+    // delete the overwritten day, or refuse a group that exists that day.
+    bool gruppeAnlegenErlaubt(const QString& gruppe);
+    // An automatic snapshot before a destructive step; false (with a
+    // message) when none could be written, and the step must not run.
+    bool sicherungVor(const QString& anlass, QString* datei = nullptr);
+    std::unique_ptr<Datensperre> datenSperre;
+    bool abgewiesen = false;
+    QAction* actSpieltagOeffnen = nullptr;
+    QAction* actDatensicherung = nullptr;
+    QAction* actWiederherstellen = nullptr;
+    // The day a started new match day replaces; deleted only when its first
+    // group is confirmed.
+    QString ueberschriebenerSpieltag;
+
     // rules and player groups (mainwindow_regeln.cpp)
     void initPunkteUndKosten();
+    // eingabe: naming, adding and removing player groups in the settings tab
+    void spielergruppenPflegen();
 
     // roster (mainwindow_spieler.cpp)
     void spielerModelAufbauen();
+    // Stores the roster's pending edit and passes it on, named by start number.
+    void spielerAenderungSpeichern(int startNr, int spalte, bool einzeln);
+    void spielerInListenUebernehmen(int startNr);
+    // Drops the roster's pending edits and shows what is stored.
+    void spielerVerwerfen();
+    // A participant's prize-skat flag, handed back to his roster row.
+    void spielerPreisskatUebernehmen(int startNr, bool ja);
 
     // results table (mainwindow_teilnehmer.cpp)
     void teilnehmerTabelleEinrichten();
@@ -148,13 +231,35 @@ private:
     void sendeKostenRegeln(const Nachricht& empfangen);
     void dateiSpeichern(const Nachricht& m);
     void linkStatusZeigen();
+    // link: results only for the sender's own table (mainwindow_link.cpp)
+    void ergebnisseVomTisch(const QString& adresse, const Nachricht& m);
 
     // season standings (mainwindow_saison.cpp)
     void saisonEinrichten();
 
+    // table app in the browser (mainwindow_web.cpp); the app's reads and
+    // changes run here on the window's thread.
+    friend struct WebTeil;
+    void webEinrichten();
+    void webBeenden();
+    void webStatusZeigen();
+    bool webSchluesselAktuell();
+    QString webHost() const;
+    std::optional<QJsonObject> webTischDaten(const QString& gruppe, int serie, int tisch, Web::Fehler& f);
+    std::optional<QJsonObject> webListeSpeichern(
+        const QString& gruppe, int serie, int tisch, const QVector<Web::GesendetesSpiel>& spiele, Web::Fehler& f);
+    QVector<Spieltag::Gruppe> webGruppen() const;
+    QJsonObject webAnzeige();
+    WebTeil* web = nullptr;
+    QAction* actTischCodes = nullptr;
+
     // HTML page frame shared by the match-day report and the ranking.
     void htmlKopfAusgeben(QTextStream& os, QString title);
     void htmlFussAusgeben(QTextStream& os);
+
+    // printing (mainwindow_druck.cpp)
+    void druckMenuEinrichten();
+    bool druckGruppeLesen(Spieltag::Gruppe& g);
 
     // Shows in the status bar that an action is not available yet.
     void nochNichtVerfuegbar(const QString& aktion);
@@ -201,4 +306,26 @@ private:
     Client* client = nullptr;
     QString listenName;
     QMap<QString, int> linkPartner;
+    // link: refused result lines so far, and the bounded game-list files
+    int linkAbgelehnt = 0;
+    Protokoll::SpielListenAblage spielListenAblage;
+
+    // printing (mainwindow_druck.cpp)
+    QMenu* menuDrucken = nullptr;
+    std::function<QString(const QString&, int, int)> druckTischAdresse;
+
+    // window, keys and screen (mainwindow_fenster.cpp)
+public:
+    // The kept columns (number, name, sums) beside the results table.
+    FesteSpalten* festeAnsicht() const { return festeSpalten; }
+
+private:
+    void fensterEinrichten();
+    void tastenEinrichten();
+    void auswahlEinklappen();
+    void fensterZustandSpeichern();
+    FesteSpalten* festeSpalten = nullptr;
+    QSplitter* ergebnisTeiler = nullptr;
+    QAction* actAuswahlEinklappen = nullptr;
+    bool teilerGezogen = false;
 };

@@ -21,6 +21,7 @@
 #include "setup/teilnehmertabelle.h"
 #include "storage/datenbank.h"
 #include "widgets/mysortfilterproxymodel.h"
+#include "widgets/sanduhr.h"
 
 void MainWindow::tischaufteilungBerechnen(int serie)
 {
@@ -134,6 +135,14 @@ void MainWindow::onAuslosen()
     const int serie = dlg.serie();
     if (serie < 1 || serie > teilnehmerTabelle->serien())
         return;
+    // Every participant already has a table: a draw would change nothing,
+    // which the organiser is told rather than left to wonder.
+    if (dlg.modus() != DlgAuslosung::Setzen && teilnehmerTabelle->zeilen() > 0
+        && ohneTisch(*teilnehmerTabelle, serie).isEmpty()) {
+        statusBar()->showMessage(tr("Serie %1 ist bereits ausgelost").arg(serie), 10000);
+        return;
+    }
+    const Sanduhr warten;
     switch (dlg.modus()) {
     case DlgAuslosung::Zufall:
         auslosenZufall(serie);

@@ -5,19 +5,25 @@
 
 #include "ui_mainwindow.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QSettings>
 #include <QStandardItemModel>
 #include <QStatusBar>
 #include <QTextStream>
 
+#include <functional>
+
 #include "app/dialoge.h"
+#include "app/speichername.h"
 #include "reports/bericht.h"
 #include "reports/dlgrangliste.h"
 #include "reports/dlgtextausgabe.h"
 #include "reports/rangliste.h"
 #include "setup/teilnehmertabelle.h"
 #include "storage/pfade.h"
+#include "widgets/sanduhr.h"
 #include "widgets/treeview.h"
 
 namespace
@@ -40,18 +46,41 @@ bool schnappschussNehmen(const TreeView* ansicht, const QStandardItemModel* mode
     return true;
 }
 
-// Asks for the file name and writes; a file that cannot be written is named
-// with the reason.
-void dateiAusgeben(QWidget* eltern, const QSettings& einstellungen, const QString& titel, const QString& filter,
-    const QByteArray& inhalt, bool textModus)
+// The folder the save dialogs start in: the match day's, else the data folder.
+QString ausgabeOrdner(const QString& turnier, const QString& datenVerzeichnis)
 {
-    const QString datei
-        = Dialoge::speicherName(eltern, titel, einstellungen.value(Pfade::schluesselLetztesTurnier).toString(), filter);
+    return !turnier.isEmpty() && QFileInfo(turnier).isDir() ? turnier : datenVerzeichnis;
+}
+
+// Asks for the file name, suggesting `vorschlag`, adds the suffix the user
+// left out and writes; the status bar names the written file, a file that
+// cannot be written is named with the reason. `inhalt` is made only once a
+// name was chosen, under the busy cursor.
+void dateiAusgeben(QWidget* eltern, QStatusBar* status, const QString& titel, const QString& filter,
+    const QString& vorschlag, const QString& endung, const std::function<QByteArray()>& inhalt, bool textModus)
+{
+    QString datei = Dialoge::speicherName(eltern, titel, vorschlag, filter);
     if (datei.isEmpty())
         return;
+    const QString mitEndung = Speichername::mitEndung(datei, endung);
+    // The file dialog asked before replacing the name it was given, not the
+    // one with the suffix added here.
+    if (mitEndung != datei && QFileInfo::exists(mitEndung)
+        && !Dialoge::frage(
+            eltern, QObject::tr("Die Datei %1 gibt es schon.\nErsetzen?").arg(QDir::toNativeSeparators(mitEndung))))
+        return;
+    datei = mitEndung;
     QString grund;
-    if (!Bericht::dateiSchreiben(datei, inhalt, textModus, &grund))
+    bool geschrieben = false;
+    {
+        const Sanduhr warten;
+        geschrieben = Bericht::dateiSchreiben(datei, inhalt(), textModus, &grund);
+    }
+    if (!geschrieben) {
         Dialoge::fehler(eltern, QObject::tr("Die Datei %1 konnte nicht geschrieben werden:\n%2").arg(datei, grund));
+        return;
+    }
+    status->showMessage(QObject::tr("Gespeichert: %1").arg(QDir::toNativeSeparators(datei)), 15000);
 }
 
 } // namespace
@@ -77,24 +106,33 @@ void MainWindow::onTeilnehmerTextAusgabe()
 {
     Bericht::Schnappschuss s;
     if (schnappschussNehmen(teilnehmerView, teilnehmerModel, ui->dateEdit->date(), *einstellungen, statusBar(), s))
-        dateiAusgeben(this, *einstellungen, tr("Textdatei"), tr("Textdatei (*.txt)"),
-            Bericht::lokaleBytes(Bericht::textBericht(s)), true);
+        dateiAusgeben(
+            this, statusBar(), tr("Textdatei"), tr("Textdatei (*.txt)"),
+            Speichername::spieltag(ausgabeOrdner(turnierVerzeichnis, datenbankVerzeichnis), aktuelleGruppe(),
+                ui->dateEdit->date(), tr("Ergebnisse"), QStringLiteral("txt")),
+            QStringLiteral("txt"), [&s] { return Bericht::lokaleBytes(Bericht::textBericht(s)); }, true);
 }
 
 void MainWindow::onTeilnehmerExcelAusgabe()
 {
     Bericht::Schnappschuss s;
     if (schnappschussNehmen(teilnehmerView, teilnehmerModel, ui->dateEdit->date(), *einstellungen, statusBar(), s))
-        dateiAusgeben(this, *einstellungen, tr("Excel Import"), tr("Textdatei (*.txt)"),
-            Bericht::lokaleBytes(Bericht::excelBericht(s)), true);
+        dateiAusgeben(
+            this, statusBar(), tr("Excel Import"), tr("Textdatei (*.txt)"),
+            Speichername::spieltag(ausgabeOrdner(turnierVerzeichnis, datenbankVerzeichnis), aktuelleGruppe(),
+                ui->dateEdit->date(), tr("Tabellenimport"), QStringLiteral("txt")),
+            QStringLiteral("txt"), [&s] { return Bericht::lokaleBytes(Bericht::excelBericht(s)); }, true);
 }
 
 void MainWindow::onTeilnehmerHtmlAusgabe()
 {
     Bericht::Schnappschuss s;
     if (schnappschussNehmen(teilnehmerView, teilnehmerModel, ui->dateEdit->date(), *einstellungen, statusBar(), s))
-        dateiAusgeben(this, *einstellungen, tr("Datei schreiben"), tr("html-Datei (*.html)"),
-            Bericht::htmlBytes(Bericht::htmlBericht(s)), false);
+        dateiAusgeben(
+            this, statusBar(), tr("Datei schreiben"), tr("html-Datei (*.html)"),
+            Speichername::spieltag(ausgabeOrdner(turnierVerzeichnis, datenbankVerzeichnis), aktuelleGruppe(),
+                ui->dateEdit->date(), tr("Spieltag"), QStringLiteral("html")),
+            QStringLiteral("html"), [&s] { return Bericht::htmlBytes(Bericht::htmlBericht(s)); }, false);
 }
 
 void MainWindow::onRangliste()
@@ -111,11 +149,17 @@ void MainWindow::onRangliste()
     QString listenName;
     double einsatz = 0.0;
     Bericht::einstellungenLesen(*einstellungen, listenName, einsatz);
-    const QString seite
-        = Rangliste::html(Rangliste::auswerten(Rangliste::lesen(db), start, ende), start, ende, listenName);
-
+    const QString format = QStringLiteral("dd-MM-yyyy");
     dateiAusgeben(
-        this, *einstellungen, tr("Datei schreiben"), tr("html-Datei (*.html)"), Bericht::htmlBytes(seite), false);
+        this, statusBar(), tr("Datei schreiben"), tr("html-Datei (*.html)"),
+        Speichername::vorschlag(ausgabeOrdner(turnierVerzeichnis, datenbankVerzeichnis),
+            { tr("Rangliste"), start.toString(format), tr("bis"), ende.toString(format) }, QStringLiteral("html")),
+        QStringLiteral("html"),
+        [&] {
+            return Bericht::htmlBytes(
+                Rangliste::html(Rangliste::auswerten(Rangliste::lesen(db), start, ende), start, ende, listenName));
+        },
+        false);
 }
 
 void MainWindow::htmlKopfAusgeben(QTextStream& os, QString title)

@@ -14,6 +14,8 @@
 #include "link/client.h"
 #include "link/nachricht.h"
 #include "link/protokoll.h"
+#include "link/tischpruefung.h"
+#include "link/zugang.h"
 #include "scoring/regeln.h"
 #include "scoring/wertung.h"
 #include "setup/teilnehmertabelle.h"
@@ -23,6 +25,7 @@ namespace
 {
 const QString schluesselPort = QStringLiteral("Link/Port");
 const QString schluesselAdresse = QStringLiteral("Link/Adresse");
+const QString schluesselErlauben = QStringLiteral("Link/Erlauben");
 constexpr int standardPort = 47474;
 // The settings text for "every address, IPv4 and IPv6".
 const QString alleAdressen = QStringLiteral("*");
@@ -53,6 +56,10 @@ void MainWindow::linkEinrichten()
         einstellungen->setValue(schluesselPort, standardPort);
     if (!einstellungen->contains(schluesselAdresse))
         einstellungen->setValue(schluesselAdresse, alleAdressen);
+    // Written empty, so the organiser finds where to name a device outside
+    // the club's own network.
+    if (!einstellungen->contains(schluesselErlauben))
+        einstellungen->setValue(schluesselErlauben, QString());
 
     // A child of the window, so its sockets close with it.
     client = new Client(QStringLiteral("Reizwerk"), this);
@@ -66,6 +73,11 @@ void MainWindow::linkEinrichten()
     status->setObjectName(statusName);
     statusBar()->addPermanentWidget(status);
 
+    const Zugang::Erlaubnis erlaubnis = Zugang::erlaubnisLesen(einstellungen->value(schluesselErlauben).toStringList());
+    for (const QString& falsch : erlaubnis.ungueltig)
+        qWarning("Link: %s in %s ist keine Adresse", qPrintable(falsch), qPrintable(schluesselErlauben));
+    client->erlauben(erlaubnis);
+
     bool portOk = false;
     const int port = einstellungen->value(schluesselPort).toInt(&portOk);
     if (portOk && port >= 0 && port <= 65535)
@@ -78,9 +90,12 @@ void MainWindow::linkStatusZeigen()
     auto* status = findChild<QLabel*>(statusName);
     if (!status)
         return;
-    if (client && client->lauscht())
-        status->setText(tr("Verbindung: Port %1, %2 Begleiter").arg(client->port()).arg(client->anzahlTeilnehmer()));
-    else
+    if (client && client->lauscht()) {
+        QString text = tr("Verbindung: Port %1, %2 Begleiter").arg(client->port()).arg(client->anzahlTeilnehmer());
+        if (linkAbgelehnt > 0)
+            text += tr(", %1 Ergebnisse abgelehnt").arg(linkAbgelehnt);
+        status->setText(text);
+    } else
         status->setText(
             tr("Verbindung: FEHLER Port %1 %2")
                 .arg(einstellungen->value(schluesselPort).toString(), client ? client->fehlerText() : QString()));
@@ -106,14 +121,27 @@ void MainWindow::appendMessage(QString from, QString message)
 {
     if (from.isEmpty() || message.isEmpty() || !from.startsWith(Protokoll::begleiterName))
         return;
-    const Nachricht m = Nachricht::lesen(message);
+    // A request acts for the device it came from, whatever address its
+    // header names: nobody claims, reads or frees another's table.
+    const QString absender = Nick::lesen(from).adresse;
+    if (absender.isEmpty())
+        return;
+    Nachricht m = Nachricht::lesen(message);
+    if (m.code != 0 && m.adresse != absender) {
+        // Logged, but a flood of them must not flood the log.
+        static int gewarnt = 0;
+        if (gewarnt++ % 1000 == 0)
+            qWarning("Link: %s nennt die Adresse %s, gilt fuer %s", qPrintable(from), qPrintable(m.adresse.left(64)),
+                qPrintable(absender));
+        m.adresse = absender;
+    }
     switch (m.code) {
     case Protokoll::Code::TischAnfrage:
         tischListeSenden(m);
         sendeKostenRegeln(m);
         break;
     case Protokoll::Code::Ergebnisse:
-        ergebnisseUebernehmen(m.liste, m.felder);
+        ergebnisseVomTisch(absender, m);
         break;
     case Protokoll::Code::TextDatei:
     case Protokoll::Code::GepackteDatei:
@@ -271,6 +299,30 @@ void MainWindow::ergebnisseUebernehmen(QString liste, QStringList felder)
             verbindungen.hauptDatenbank(), it.key(), datum, it.value(), summen.value(it.key()));
 }
 
+void MainWindow::ergebnisseVomTisch(const QString& adresse, const Nachricht& m)
+{
+    // Only a companion that joined holds a table; others store nothing.
+    const bool bekannt = linkPartner.contains(adresse);
+    const QSqlDatabase db
+        = m.liste == verbindungen.hauptVerbindung() ? QSqlDatabase() : verbindungen.datenbank(m.liste);
+    const Tischpruefung::Sitze sitze = bekannt ? Tischpruefung::sitzeLesen(db) : Tischpruefung::Sitze();
+    const int eigenerTisch = linkPartner.value(adresse, 0);
+    const Tischpruefung::Ergebnis e = Tischpruefung::pruefen(m.felder, eigenerTisch, sitze, [&](int tisch) {
+        for (auto it = linkPartner.cbegin(); it != linkPartner.cend(); ++it)
+            if (it.key() != adresse && it.value() == tisch)
+                return false;
+        return true;
+    });
+    if (bekannt && e.tisch != eigenerTisch)
+        linkPartner[adresse] = e.tisch;
+    if (e.abgelehnt > 0) {
+        linkAbgelehnt += e.abgelehnt;
+        linkStatusZeigen();
+    }
+    if (!e.angenommen.isEmpty())
+        ergebnisseUebernehmen(m.liste, e.angenommen);
+}
+
 void MainWindow::sendeKostenRegeln(const Nachricht& empfangen)
 {
     client->sendMessage(Protokoll::regelnNachricht(empfangen, listenName, Regeln::regelnText(*einstellungen)).text());
@@ -278,7 +330,13 @@ void MainWindow::sendeKostenRegeln(const Nachricht& empfangen)
 
 void MainWindow::dateiSpeichern(const Nachricht& m)
 {
-    // A refused or broken file is not announced: the sender is a peer on the
-    // network, and a flood of them must not flood the log either.
-    Protokoll::dateiNachrichtSpeichern(turnierVerzeichnis, m);
+    // A broken file is not announced: the sender is a peer on the network,
+    // and a flood of them must not flood the log either. A full match day
+    // is shown, since the organiser can act on it.
+    if (spielListenAblage.speichern(turnierVerzeichnis, m) == Protokoll::SpielListenAblage::Ergebnis::Voll)
+        statusBar()->showMessage(tr("Spielliste %1 abgelehnt: je Spieltag hoechstens %2 Dateien mit %3 MiB")
+                                     .arg(m.felder.value(0).left(64))
+                                     .arg(spielListenAblage.maxDateien())
+                                     .arg(spielListenAblage.maxBytes() / (1024 * 1024)),
+            10000);
 }

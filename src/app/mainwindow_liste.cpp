@@ -11,6 +11,7 @@
 #include "scoring/dlglisteeintragen.h"
 #include "setup/teilnehmertabelle.h"
 #include "storage/datenbank.h"
+#include "storage/spieltagleser.h"
 
 void MainWindow::onListeEintragen()
 {
@@ -31,6 +32,15 @@ void MainWindow::onListeEintragen()
         letzterTisch = q.value(1).toInt();
     }
     const int n = anzahlSerien();
+    // 0 as the last table is what a group stores before its split is known.
+    if (ersterTisch < 1 || ersterTisch > Spieltag::maxTischNummer
+        || (letzterTisch != 0 && (letzterTisch < ersterTisch || letzterTisch > Spieltag::maxTischNummer))) {
+        Db::Melder::instanz()->melden(tr("Tische %1 bis %2 der Gruppe %3 sind ungueltig")
+                                          .arg(ersterTisch)
+                                          .arg(letzterTisch)
+                                          .arg(aktuelleGruppe()));
+        return;
+    }
 
     DlgListeEintragen dlg(ersterTisch, letzterTisch, n, db, this);
     if (dlg.exec() != QDialog::Accepted)

@@ -4,12 +4,39 @@
 
 #include "ui_mainwindow.h"
 
+#include <QBrush>
 #include <QHeaderView>
 #include <QSettings>
+#include <QSignalBlocker>
+#include <QSqlTableModel>
 #include <QStandardItemModel>
+#include <QStatusBar>
 
+#include "app/dialoge.h"
 #include "scoring/regeln.h"
+#include "setup/gruppenpruefung.h"
+#include "storage/datenbank.h"
 #include "widgets/delegates.h"
+
+namespace
+{
+
+// The value cell of a player group: editable but for "Alle"; a name that
+// cannot become a group's file name is marked, and the new-group flow
+// refuses it.
+QStandardItem* gruppenWert(const QString& name)
+{
+    auto* item = new QStandardItem(name);
+    item->setEditable(name != QLatin1String("Alle"));
+    QString fehler;
+    if (!Gruppenpruefung::nameGueltig(name, &fehler)) {
+        item->setForeground(QBrush(Qt::red));
+        item->setToolTip(QObject::tr("Als Name einer Spielgruppe nicht erlaubt: %1").arg(fehler));
+    }
+    return item;
+}
+
+} // namespace
 
 void MainWindow::initPunkteUndKosten()
 {
@@ -49,23 +76,112 @@ void MainWindow::initPunkteUndKosten()
     gruppenModel = new QStandardItemModel(0, 2, this);
     ui->trvGruppen->setModel(gruppenModel);
     ui->trvGruppen->header()->setSectionResizeMode(QHeaderView::Stretch);
+    ui->trvGruppen->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
     gruppenModel->setHorizontalHeaderLabels({ tr("Name"), tr("Wert") });
     Regeln::gruppenStandardsSchreiben(*einstellungen);
-    einstellungen->beginGroup(QStringLiteral("Gruppe"));
-    const QStringList schluessel = einstellungen->childKeys();
-    for (const QString& k : schluessel) {
-        const QString name = einstellungen->value(k).toString();
-        gruppenModel->appendRow({ nurLesen(k), nurLesen(name) });
-        ui->cmbSpielerGruppe->addItem(name);
+    const QVector<Regeln::Spielergruppe> gruppen = Regeln::gruppenLesen(*einstellungen);
+    for (const Regeln::Spielergruppe& g : gruppen) {
+        gruppenModel->appendRow({ nurLesen(g.schluessel), gruppenWert(g.name) });
+        ui->cmbSpielerGruppe->addItem(g.name);
     }
-    einstellungen->endGroup();
     ui->cmbSpielerGruppe->setCurrentText(QStringLiteral("Alle"));
+    spielergruppenPflegen();
+}
 
-    // Groups are kept in the settings store; the tab offers no editing yet,
-    // and says so instead of pretending.
-    auto nichtDa = [this] { nochNichtVerfuegbar(tr("Spielergruppen bearbeiten (in der Einstellungsdatei)")); };
-    connect(ui->pbNeueGruppe, &QPushButton::clicked, this, nichtDa);
-    connect(ui->pbEntfernen, &QPushButton::clicked, this, nichtDa);
+void MainWindow::spielergruppenPflegen()
+{
+    // The roster's group editor offers the groups of the moment.
+    auto rosterAuswahl = [this] {
+        QStringList namen;
+        for (int i = 1; i < ui->cmbSpielerGruppe->count(); ++i)
+            namen << ui->cmbSpielerGruppe->itemText(i);
+        if (auto* d = qobject_cast<ComboItemDelegate*>(ui->tblViewSpieler->itemDelegateForColumn(3)))
+            d->setItems(namen);
+    };
+    auto sichern = [this] {
+        QString grund;
+        if (!Gruppenpruefung::einstellungenSichern(*einstellungen, &grund))
+            Db::Melder::instanz()->melden(grund);
+    };
+
+    connect(gruppenModel, &QStandardItemModel::itemChanged, this, [this, rosterAuswahl, sichern](QStandardItem* item) {
+        if (!item || item->column() != 1)
+            return;
+        const QString schluessel = gruppenModel->item(item->row(), 0)->text();
+        const QString alt = einstellungen->value(QStringLiteral("Gruppe/") + schluessel).toString();
+        const QString neu = item->text();
+        if (neu == alt)
+            return;
+        QString fehler;
+        if (!Regeln::gruppeBenennen(*einstellungen, schluessel, neu, &fehler)) {
+            const QSignalBlocker sperre(gruppenModel);
+            item->setText(alt);
+            statusBar()->showMessage(QStringLiteral("FEHLER: ") + fehler);
+            Dialoge::fehler(this, tr("Der Name \"%1\" ist nicht moeglich.\n%2.").arg(neu, fehler));
+            return;
+        }
+        sichern();
+        {
+            const QSignalBlocker sperre(gruppenModel);
+            item->setForeground(QBrush());
+            item->setToolTip(QString());
+        }
+        const int i = ui->cmbSpielerGruppe->findText(alt, Qt::MatchExactly | Qt::MatchCaseSensitive);
+        if (i >= 0)
+            ui->cmbSpielerGruppe->setItemText(i, neu);
+        rosterAuswahl();
+        // The group's players move with it.
+        QSqlDatabase db = verbindungen.hauptDatenbank();
+        if (db.isOpen()
+            && Db::ausfuehren(db, QStringLiteral("UPDATE Spieler SET Gruppe=? WHERE Gruppe=?"), { neu, alt })
+            && spielerModel && !spielerModel->isDirty())
+            spielerModel->select();
+        statusBar()->showMessage(tr("Spielergruppe %1 heisst jetzt %2").arg(alt, neu), 5000);
+    });
+
+    connect(ui->pbNeueGruppe, &QPushButton::clicked, this, [this, rosterAuswahl, sichern] {
+        const Regeln::Spielergruppe g = Regeln::gruppeHinzufuegen(*einstellungen);
+        sichern();
+        {
+            const QSignalBlocker sperre(gruppenModel);
+            auto* schluessel = new QStandardItem(g.schluessel);
+            schluessel->setEditable(false);
+            gruppenModel->appendRow({ schluessel, gruppenWert(g.name) });
+        }
+        ui->cmbSpielerGruppe->addItem(g.name);
+        rosterAuswahl();
+        // The organiser names it right away.
+        const QModelIndex wert = gruppenModel->index(gruppenModel->rowCount() - 1, 1);
+        ui->trvGruppen->setCurrentIndex(wert);
+        ui->trvGruppen->edit(wert);
+    });
+
+    connect(ui->pbEntfernen, &QPushButton::clicked, this, [this, rosterAuswahl, sichern] {
+        const QModelIndex aktuell = ui->trvGruppen->currentIndex();
+        if (!aktuell.isValid()) {
+            statusBar()->showMessage(tr("Bitte zuerst eine Spielergruppe waehlen"), 5000);
+            return;
+        }
+        const QString schluessel = gruppenModel->item(aktuell.row(), 0)->text();
+        const QString name = gruppenModel->item(aktuell.row(), 1)->text();
+        if (name == QLatin1String("Alle")) {
+            statusBar()->showMessage(tr("FEHLER: Die Gruppe \"Alle\" bleibt"), 5000);
+            return;
+        }
+        if (!Dialoge::frage(this, tr("Spielergruppe %1 entfernen?\nIhre Spieler behalten den Gruppennamen.").arg(name)))
+            return;
+        if (!Regeln::gruppeEntfernen(*einstellungen, schluessel))
+            return;
+        sichern();
+        gruppenModel->removeRow(aktuell.row());
+        const int i = ui->cmbSpielerGruppe->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive);
+        if (i >= 0) {
+            if (ui->cmbSpielerGruppe->currentIndex() == i)
+                ui->cmbSpielerGruppe->setCurrentText(QStringLiteral("Alle"));
+            ui->cmbSpielerGruppe->removeItem(i);
+        }
+        rosterAuswahl();
+    });
 }
 
 void MainWindow::onPunkteUndKostenChanged(QStandardItem* item)
@@ -75,7 +191,19 @@ void MainWindow::onPunkteUndKostenChanged(QStandardItem* item)
     const bool vorher = punkteModel->blockSignals(true);
     const QString text = item->text();
     const int nummer = item->data(Regeln::RolleNummer).toInt();
-    if (Regeln::speichern(*einstellungen, nummer, text) && nummer >= 1 && nummer <= 4) {
+    QString fehler;
+    const bool gespeichert = Regeln::speichern(*einstellungen, nummer, text, &fehler);
+    if (!fehler.isEmpty()) {
+        // Refused: the cell shows the stored value again.
+        if (const Regeln::Regel* r = Regeln::regel(nummer))
+            item->setText(Regeln::anzeige(*einstellungen, *r));
+        statusBar()->showMessage(fehler);
+    } else if (gespeichert) {
+        QString grund;
+        if (!Gruppenpruefung::einstellungenSichern(*einstellungen, &grund))
+            statusBar()->showMessage(QStringLiteral("FEHLER: ") + grund);
+    }
+    if (gespeichert && nummer >= 1 && nummer <= 4) {
         QStandardItem* platzName = punkteModel->item(0, 0);
         QStringList teile;
         for (int n = 1; n <= 4; ++n) {

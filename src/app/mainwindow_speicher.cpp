@@ -11,6 +11,7 @@
 #include <QSqlDatabase>
 
 #include "app/dialoge.h"
+#include "setup/gruppenpruefung.h"
 #include "setup/teilnehmertabelle.h"
 #include "storage/datenbank.h"
 #include "storage/pfade.h"
@@ -33,18 +34,36 @@ void MainWindow::letztesTurnierOeffnen()
 {
     if (!einstellungen->contains(Pfade::schluesselLetztesTurnier))
         return;
-    turnierVerzeichnis = einstellungen->value(Pfade::schluesselLetztesTurnier).toString();
-    if (turnierVerzeichnis.isEmpty() || !QDir(turnierVerzeichnis).exists())
+    const QString verzeichnis = Pfade::letztesTurnier(*einstellungen);
+    if (verzeichnis.isEmpty() || !QDir(verzeichnis).exists())
         return;
+    gruppenOeffnen(verzeichnis);
+}
 
+void MainWindow::gruppenOeffnen(const QString& verzeichnis)
+{
+    turnierVerzeichnis = verzeichnis;
     const QStringList dateien = Pfade::gruppenDateien(turnierVerzeichnis);
     for (const QString& datei : dateien) {
-        const QString name = Pfade::verbindungsNameVon(datei);
+        QString name = Pfade::verbindungsNameVon(datei);
+        // eingabe: files an earlier version stored under names with dots
+        // ("Sen.A.db", "Sen.B.db") stay reachable under their full names.
+        if (QSqlDatabase::contains(name) && verbindungen.enthaelt(name))
+            name = datei.chopped(3);
         if (name.isEmpty() || QSqlDatabase::contains(name))
             continue;
         QSqlDatabase db = Db::oeffnen(name, QStringLiteral("%1/%2").arg(turnierVerzeichnis, datei));
         if (!db.isValid() || !db.isOpen())
             continue;
+        // eingabe: a damaged group fails alone; the others open.
+        QString fehler;
+        if (!Gruppenpruefung::gruppeOeffenbar(db, &fehler)) {
+            db.close();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(name);
+            Db::Melder::instanz()->melden(fehler);
+            continue;
+        }
         verbindungen.eintragen(name);
         if (ui->cmbTeilnehmerGruppe->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive) < 0)
             ui->cmbTeilnehmerGruppe->addItem(name);
@@ -68,9 +87,14 @@ bool MainWindow::turnierUeberschreiben(const QString& verzeichnis)
     QDir dir(verzeichnis);
     if (!dir.exists())
         return true;
-    if (!Dialoge::frage(this, tr("Turnier %1 ist schon vorhanden!\nUeberschreiben?").arg(dir.dirName())))
-        return false;
+    // Only asks: the day's files go when the new day's first group is
+    // confirmed, so a cancelled new day leaves them as they were.
+    return Dialoge::frage(this, tr("Turnier %1 ist schon vorhanden!\nUeberschreiben?").arg(dir.dirName()));
+}
 
+void MainWindow::turnierLoeschen(const QString& verzeichnis)
+{
+    QDir dir(verzeichnis);
     // Only the group databases of this match day go: a connection whose file
     // lies elsewhere belongs to another match day and stays untouched.
     const QString ziel = QFileInfo(verzeichnis).canonicalFilePath();
@@ -78,32 +102,42 @@ bool MainWindow::turnierUeberschreiben(const QString& verzeichnis)
     for (const QString& name : namen) {
         if (name == hauptVerbindung)
             continue;
-        QString datei;
         {
             QSqlDatabase db = QSqlDatabase::database(name, false);
-            datei = db.databaseName();
-            if (QFileInfo(datei).canonicalPath() != ziel)
+            if (QFileInfo(db.databaseName()).canonicalPath() != ziel)
                 continue;
             db.close();
         }
         QSqlDatabase::removeDatabase(name);
         verbindungen.entfernen(name);
+        tischLayout.remove(name);
+        tischaufteilung.remove(name);
+        sitzplan.remove(name);
     }
     const QStringList dateien = Pfade::gruppenDateien(verzeichnis);
     for (const QString& datei : dateien) {
         dir.remove(datei);
         dir.remove(datei + QStringLiteral("-journal"));
     }
-    verbindungen.aufHauptZuruecksetzen();
+    // The day's points in the ranking go with its groups.
+    QDate tag;
+    if (Pfade::istTurnierName(dir.dirName(), &tag))
+        Db::ausfuehren(verbindungen.hauptDatenbank(), QStringLiteral("DELETE FROM Rangliste WHERE Datum=?"),
+            { tag.toString(QStringLiteral("yyyy-MM-dd")) });
     dir.rmdir(verzeichnis); // only succeeds when nothing else is left in it
-    return true;
 }
 
 void MainWindow::gruppenDatenbankAnlegen()
 {
     turnierVerzeichnis = Pfade::turnierVerzeichnis(datenbankVerzeichnis, ui->dateEdit->date());
     QDir().mkpath(turnierVerzeichnis);
-    einstellungen->setValue(Pfade::schluesselLetztesTurnier, turnierVerzeichnis);
+    // Relative to the data folder, so a copied data folder opens its own day.
+    einstellungen->setValue(
+        Pfade::schluesselLetztesTurnier, Pfade::turnierVerzeichnisSpeichern(datenbankVerzeichnis, turnierVerzeichnis));
+    // A settings file that cannot be written would lose the match day.
+    QString fehler;
+    if (!Gruppenpruefung::einstellungenSichern(*einstellungen, &fehler))
+        Db::Melder::instanz()->melden(fehler);
 
     const QString gruppe = ui->cmbSpielerGruppe->currentText();
     QSqlDatabase db = Db::oeffnen(gruppe, Pfade::gruppenDatei(turnierVerzeichnis, gruppe));

@@ -16,7 +16,9 @@
 #include <QStatusBar>
 
 #include "app/dialoge.h"
+#include "roster/namensregel.h"
 #include "roster/spielerdatei.h"
+#include "roster/spielerliste.h"
 #include "setup/teilnehmertabelle.h"
 #include "storage/datenbank.h"
 #include "widgets/delegates.h"
@@ -25,9 +27,48 @@ namespace
 {
 enum SpielerSpalte { StartNr = 0, VorName, NachName, Gruppe, Mitglied, Preisskat };
 
-bool flagge(const QVariant& v)
+constexpr int AuswahlStartNr = Qt::UserRole + 1;
+constexpr int AuswahlMitglied = Qt::UserRole + 2;
+constexpr int AuswahlPreisskat = Qt::UserRole + 3;
+
+// The start number and column of the view's current cell, which outlive a
+// reload of the model; a start number of 0 when there is none.
+QPair<int, int> aktuelleZelle(QTableView* view, QSqlTableModel* model)
 {
-    return v.toString() == QLatin1String("Ja");
+    const QModelIndex i = view->currentIndex();
+    if (!i.isValid())
+        return { 0, 0 };
+    return { model->index(i.row(), StartNr).data(Qt::EditRole).toInt(), i.column() };
+}
+
+void zelleSetzen(QTableView* view, QSqlTableModel* model, int startNr, int spalte)
+{
+    QItemSelectionModel* auswahl = view->selectionModel();
+    if (!auswahl || startNr == 0)
+        return;
+    const QModelIndex ziel = model->index(Spielerliste::zeileVon(model, startNr), spalte);
+    if (ziel.isValid())
+        auswahl->setCurrentIndex(ziel, QItemSelectionModel::ClearAndSelect);
+}
+
+// Start numbers and names that stand for players outside the roster: the
+// ranking, the open match day's groups and the group being put together.
+QVector<Spielerdatei::Nummer> andereNummern(const Verbindungen& verbindungen, const TeilnehmerTabelle* tabelle)
+{
+    QVector<Spielerdatei::Nummer> nummern = Spielerdatei::nummernLesen(
+        verbindungen.hauptDatenbank(), QStringLiteral("SELECT DISTINCT StartNr, Name FROM Rangliste"));
+    const QStringList namen = verbindungen.namen();
+    for (const QString& name : namen) {
+        if (name == verbindungen.hauptVerbindung())
+            continue;
+        QSqlDatabase db = verbindungen.datenbank(name);
+        if (db.isValid() && db.isOpen() && Db::tabelleVorhanden(db, QStringLiteral("Teilnehmer")))
+            nummern << Spielerdatei::nummernLesen(db, QStringLiteral("SELECT StartNr, Name FROM Teilnehmer"));
+    }
+    if (tabelle)
+        for (int z = 0; z < tabelle->zeilen(); ++z)
+            nummern << Spielerdatei::Nummer { tabelle->startNr(z), tabelle->nameItem(z)->text() };
+    return nummern;
 }
 } // namespace
 
@@ -64,6 +105,10 @@ int MainWindow::naechsteStartNr()
     QSet<int> vergeben;
     while (q.next())
         vergeben.insert(q.value(0).toInt());
+    // A number that stands for somebody in the ranking or on the open match
+    // day stays his, also after he has left the roster.
+    for (const Spielerdatei::Nummer& n : andereNummern(verbindungen, teilnehmerTabelle))
+        vergeben.insert(n.startNr);
     int n = 100;
     while (vergeben.contains(n))
         ++n;
@@ -85,13 +130,21 @@ void MainWindow::onNeuerSpieler()
     const int zeile = spielerModel->rowCount();
     if (!spielerModel->insertRows(zeile, 1))
         return;
-    // Qt signals each field of a record on its own; the new row is announced
-    // once, as one change of the whole row, so it costs one commit.
     {
         const QSignalBlocker sperre(spielerModel);
         spielerModel->setRecord(zeile, r);
     }
-    emit spielerModel->dataChanged(spielerModel->index(zeile, 0), spielerModel->index(zeile, r.count() - 1));
+    // Stored at once, so the next number is counted from it; a button's
+    // click is no view commit, so the reload cannot pull an index away.
+    if (!spielerModel->submitAll()) {
+        const QString fehler = spielerModel->lastError().text();
+        spielerVerwerfen();
+        Db::Melder::instanz()->melden(fehler);
+        return;
+    }
+    // The reload sorts the rows as the view is sorted; the first name of the
+    // new player is where typing goes on.
+    zelleSetzen(ui->tblViewSpieler, spielerModel, n, VorName);
 }
 
 void MainWindow::onSpielerEntfernen()
@@ -113,41 +166,118 @@ void MainWindow::onSpielerEntfernen()
 
 void MainWindow::onSpielerDataChanged(QModelIndex topLeft, QModelIndex bottomRight, QVector<int>)
 {
-    if (!spielerModel->submitAll())
-        Db::Melder::instanz()->melden(spielerModel->lastError().text());
+    if (!spielerModel || !topLeft.isValid())
+        return;
+    // Storing reloads the model in the view's sort order, so the row number
+    // means nothing afterwards; the player is named by his start number.
+    const int s = spielerModel->index(topLeft.row(), StartNr).data(Qt::EditRole).toInt();
+    const int spalte = topLeft.column();
+    const bool einzeln = topLeft == bottomRight;
+    // The view may be inside its commit of an editor here and still reads
+    // its indexes afterwards; the reload waits for the next turn of the loop.
+    QMetaObject::invokeMethod(
+        this, [this, s, spalte, einzeln] { spielerAenderungSpeichern(s, spalte, einzeln); }, Qt::QueuedConnection);
+}
 
-    if (QItemSelectionModel* auswahl = ui->tblViewSpieler->selectionModel()) {
-        const QModelIndex rechts = spielerModel->index(topLeft.row(), topLeft.column() + 1);
-        if (rechts.isValid())
-            auswahl->setCurrentIndex(rechts, QItemSelectionModel::ClearAndSelect);
+void MainWindow::spielerVerwerfen()
+{
+    // The reverted rows are shown again through the reload, not row by row:
+    // each reverted row would otherwise come back here as a change.
+    {
+        const QSignalBlocker sperre(spielerModel);
+        spielerModel->revertAll();
     }
-    if (topLeft != bottomRight)
-        return;
+    spielerModel->select();
+}
 
-    const QSqlRecord r = spielerModel->record(topLeft.row());
-    if (r.isEmpty())
+void MainWindow::spielerAenderungSpeichern(int startNr, int spalte, bool einzeln)
+{
+    if (!spielerModel)
         return;
-    const int s = r.value(QStringLiteral("StartNr")).toInt();
-    const bool m = flagge(r.value(QStringLiteral("Mitglied")));
-    const bool p = flagge(r.value(QStringLiteral("Preisskat")));
+    QTableView* view = ui->tblViewSpieler;
+    const QPair<int, int> aktuell = aktuelleZelle(view, spielerModel);
+    if (spielerModel->isDirty()) {
+        for (int z = 0; z < spielerModel->rowCount(); ++z) {
+            for (int feld : { VorName, NachName }) {
+                const QModelIndex i = spielerModel->index(z, feld);
+                const QString name = i.data(Qt::EditRole).toString();
+                if (spielerModel->isDirty(i) && !Namensregel::zulaessig(name)) {
+                    spielerVerwerfen();
+                    zelleSetzen(view, spielerModel, aktuell.first, aktuell.second);
+                    Dialoge::fehler(this, Namensregel::fehlerText(name));
+                    return;
+                }
+            }
+        }
+        if (!spielerModel->submitAll()) {
+            const QString fehler = spielerModel->lastError().text();
+            spielerVerwerfen();
+            Db::Melder::instanz()->melden(fehler);
+            return;
+        }
+    }
 
+    // Typing through a row moves on cell by cell; a click elsewhere, which
+    // also ends the edit, keeps the cell clicked.
+    if (aktuell.first == 0 || (aktuell.first == startNr && aktuell.second == spalte))
+        zelleSetzen(view, spielerModel, startNr, spalte + 1);
+    else
+        zelleSetzen(view, spielerModel, aktuell.first, aktuell.second);
+
+    if (einzeln)
+        spielerInListenUebernehmen(startNr);
+}
+
+void MainWindow::spielerInListenUebernehmen(int startNr)
+{
+    // What the lists get is what was stored.
+    const Spielerliste::Flaggen f = Spielerliste::flaggenLesen(verbindungen.hauptDatenbank(), startNr);
+    if (!f.gefunden)
+        return;
     if (auswahlModel) {
         for (int z = 0; z < auswahlModel->rowCount(); ++z) {
             QStandardItem* item = auswahlModel->item(z, 0);
-            if (item && item->data(Rolle::StartNr).toInt() == s) {
-                item->setData(m, Qt::UserRole + 2);
-                item->setData(p, Qt::UserRole + 3);
+            if (item && item->data(AuswahlStartNr).toInt() == startNr) {
+                item->setData(f.mitglied, AuswahlMitglied);
+                item->setData(f.preisskat, AuswahlPreisskat);
                 break;
             }
         }
     }
     if (teilnehmerTabelle) {
-        const int zeile = teilnehmerTabelle->zeileVon(s);
+        const int zeile = teilnehmerTabelle->zeileVon(startNr);
         if (zeile >= 0) {
-            teilnehmerTabelle->preisskatItem(zeile)->setText(p ? tr("Ja") : tr("Nein"));
-            teilnehmerTabelle->nameItem(zeile)->setData(m, Rolle::Mitglied);
+            teilnehmerTabelle->preisskatItem(zeile)->setText(f.preisskat ? tr("Ja") : tr("Nein"));
+            teilnehmerTabelle->nameItem(zeile)->setData(f.mitglied, Rolle::Mitglied);
         }
     }
+}
+
+void MainWindow::spielerPreisskatUebernehmen(int startNr, bool ja)
+{
+    QSqlDatabase db = verbindungen.hauptDatenbank();
+    const Spielerliste::Flaggen f = Spielerliste::flaggenLesen(db, startNr);
+    // Unchanged: nothing to store, and no reload to disturb the roster view.
+    if (!f.gefunden || f.preisskat == ja || !Spielerliste::preisskatSetzen(db, startNr, ja))
+        return;
+    if (auswahlModel) {
+        for (int z = 0; z < auswahlModel->rowCount(); ++z) {
+            QStandardItem* item = auswahlModel->item(z, 0);
+            if (item && item->data(AuswahlStartNr).toInt() == startNr) {
+                item->setData(ja, AuswahlPreisskat);
+                break;
+            }
+        }
+    }
+    // The results table may be inside its editor's commit; the roster shows
+    // the stored flag from the next turn of the event loop on.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (spielerModel && !spielerModel->isDirty())
+                spielerModel->select();
+        },
+        Qt::QueuedConnection);
 }
 
 void MainWindow::onSpielerAusDateiLaden()
@@ -160,25 +290,48 @@ void MainWindow::onSpielerAusDateiLaden()
                 .arg(Spielerdatei::dateiName, orte.value(0), orte.value(1)));
         return;
     }
-    QFile datei(pfad);
-    if (!datei.open(QIODevice::ReadOnly)) {
-        Dialoge::fehler(this, tr("Die Datei %1 kann nicht gelesen werden:\n%2").arg(pfad, datei.errorString()));
-        return;
-    }
-    const Spielerdatei::Ergebnis e = Spielerdatei::lesen(datei.readAll());
-    if (e.spieler.isEmpty()) {
+    const Spielerdatei::Ergebnis e = Spielerdatei::dateiLesen(pfad);
+    if (!e.fehler.isEmpty()) {
         Dialoge::fehler(this,
-            tr("In der Datei %1 hat keine Zeile vier durch Leerzeichen getrennte Felder.\n"
-               "Die Spielerliste bleibt unveraendert.")
-                .arg(pfad));
+            tr("Die Datei %1 wird nicht geladen.\n%2\nDie Spielerliste bleibt unveraendert.").arg(pfad, e.fehler));
         return;
     }
-    if (!Spielerdatei::rosterErsetzen(verbindungen.hauptDatenbank(), e.spieler)) {
+    QSqlDatabase db = verbindungen.hauptDatenbank();
+    const QVector<Spielerdatei::Bisher> bisher = Spielerdatei::rosterLesen(db);
+    const Spielerdatei::Plan plan
+        = Spielerdatei::planen(bisher, andereNummern(verbindungen, teilnehmerTabelle), e.spieler);
+    if (!bisher.isEmpty()
+        && !Dialoge::frage(this,
+            tr("Die Spielerliste mit %1 Spielern durch die %2 Spieler aus %3 ersetzen?\n"
+               "%4 davon sind schon in der Liste und behalten ihre Startnummer, %5 sind neu.")
+                .arg(bisher.size())
+                .arg(plan.eintraege.size())
+                .arg(pfad)
+                .arg(plan.behalten)
+                .arg(plan.neu))) {
+        statusBar()->showMessage(tr("Die Spielerliste bleibt unveraendert."));
+        return;
+    }
+
+    // Up to here nothing is changed; a snapshot of the data is taken before
+    // the one step that replaces the roster.
+    if (!sicherungVor(tr("Import der Spielerliste")))
+        return;
+
+    if (!Spielerdatei::rosterErsetzen(db, plan.eintraege)) {
         Dialoge::fehler(this, tr("Die Spielerliste konnte nicht ersetzt werden; sie bleibt unveraendert."));
         return;
     }
     if (spielerModel)
-        spielerModel->select();
-    statusBar()->showMessage(
-        tr("%1 Spieler aus %2 gelesen, %3 Zeilen uebersprungen").arg(e.spieler.size()).arg(pfad).arg(e.uebersprungen));
+        spielerVerwerfen();
+    auswahlLaden(ui->cmbSpielerGruppe->currentText());
+    QString meldung = tr("%1 Spieler aus %2 gelesen: %3 behalten, %4 neu, %5 Zeilen uebersprungen")
+                          .arg(plan.eintraege.size())
+                          .arg(pfad)
+                          .arg(plan.behalten)
+                          .arg(plan.neu)
+                          .arg(e.uebersprungen);
+    if (e.windows1252)
+        meldung += tr(" (kein UTF-8, als Windows-1252 gelesen)");
+    statusBar()->showMessage(meldung);
 }

@@ -5,6 +5,8 @@
 
 #include "ui_mainwindow.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QHash>
 #include <QHeaderView>
 #include <QScrollBar>
@@ -13,17 +15,22 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStandardItemModel>
+#include <QStatusBar>
 #include <QTimer>
 
 #include <memory>
 
 #include "app/dialoge.h"
+#include "scoring/wertung.h"
 #include "setup/dlgnewgroup.h"
+#include "setup/gruppenpruefung.h"
 #include "setup/teilnehmertabelle.h"
 #include "storage/datenbank.h"
 #include "storage/pfade.h"
+#include "storage/spieltagleser.h"
 #include "widgets/delegates.h"
 #include "widgets/mysortfilterproxymodel.h"
+#include "widgets/sanduhr.h"
 #include "widgets/treeview.h"
 
 namespace
@@ -141,6 +148,19 @@ void MainWindow::onChangeAktuelleSpielGruppe(QString text)
     QSqlDatabase db = verbindungen.datenbank(text);
     if (!db.isValid() || !db.isOpen())
         return;
+    // Values out of range in a group file would drive the table's loops; such
+    // a group is not shown, and none of its rows stay on screen under its name.
+    QString fehler;
+    if (!Gruppenpruefung::gruppeOeffenbar(db, &fehler)) {
+        Db::Melder::instanz()->melden(fehler);
+        ++teilnehmerSperre;
+        teilnehmerModel->removeRows(0, teilnehmerModel->rowCount());
+        --teilnehmerSperre;
+        ui->pbAuslosen->setEnabled(false);
+        ui->pbAuslosungZuruecksetzen->setEnabled(false);
+        gruppeGeoeffnet = false;
+        return;
+    }
     verbindungen.setAktuelle(text);
 
     ui->leAnzahlSerien->setText(QStringLiteral("2"));
@@ -168,6 +188,7 @@ void MainWindow::teilnehmerTabelleLaden()
     QSqlDatabase db = gruppenDatenbank();
     if (!db.isValid() || !db.isOpen())
         return;
+    const Sanduhr warten;
 
     {
         QSqlQuery q = Db::abfrage(db, QStringLiteral("SELECT * FROM Gruppe"));
@@ -235,14 +256,16 @@ void MainWindow::teilnehmerTabelleLaden()
     }
     auto eintragen = [](QStandardItem* punkte, QStandardItem* tisch, QStandardItem* kosten, const Werte& w) {
         punkte->setText(QString::number(w.punkte));
+        punkte->setData(punkte->text(), Rolle::Gespeichert);
         tisch->setText(QString::number(w.tisch));
         tisch->setData(w.sitz, Rolle::Sitz);
-        kosten->setText(Zahl::euro(w.kosten));
+        kosten->setText(Zahl::euro(Wertung::kostenSumme({ w.kosten })));
+        kosten->setData(kosten->text(), Rolle::Gespeichert);
     };
     for (const Zeile& z : qAsConst(zeilen)) {
         QList<QStandardItem*> zeile = TeilnehmerTabelle::neueZeile(z.t, n);
         zeile[Spalte::summePunkte(n)]->setText(QString::number(z.summePunkte));
-        zeile[Spalte::summeKosten(n)]->setText(Zahl::euro(z.summeKosten));
+        zeile[Spalte::summeKosten(n)]->setText(Zahl::euro(Wertung::kostenSumme({ z.summeKosten })));
         // The first row of a start number shows its series values.
         const auto werte = serienWerte.find(z.t.startNr);
         if (werte != serienWerte.end()) {
@@ -281,16 +304,43 @@ void MainWindow::teilnehmerTabelleLaden()
 
 void MainWindow::onNeuesTurnier()
 {
-    ui->dateEdit->setDate(QDate::currentDate());
-    const QString verzeichnis = Pfade::turnierVerzeichnis(
-        einstellungen->value(Pfade::schluesselDatenbankPfad, datenbankVerzeichnis).toString(), ui->dateEdit->date());
+    const QString daten = einstellungen->value(Pfade::schluesselDatenbankPfad, datenbankVerzeichnis).toString();
+    QDate datum = QDate::currentDate();
+    QString verzeichnis = Pfade::turnierVerzeichnis(daten, datum);
     if (!turnierUeberschreiben(verzeichnis))
         return;
+    QString ueberschrieben = QDir(verzeichnis).exists() ? verzeichnis : QString();
+
+    // The first table counts behind the groups that stay registered; those
+    // of a day that is overwritten do not.
+    QMap<QString, QString> bleibende = verbindungen.map();
+    if (!ueberschrieben.isEmpty()) {
+        const QString ziel = QFileInfo(ueberschrieben).canonicalFilePath();
+        for (const QString& name : verbindungen.namen())
+            if (name != hauptVerbindung
+                && QFileInfo(verbindungen.datenbank(name).databaseName()).canonicalPath() == ziel)
+                bleibende.remove(name);
+    }
+    DlgNewGroup dlg(bleibende, 1, this);
+    dlg.spieltagAnbieten(datum);
+    // Cancel leaves every file and the window as they were.
+    if (dlg.exec() != QDialog::Accepted)
+        return;
+    if (dlg.spieltag().isValid() && dlg.spieltag() != datum) {
+        datum = dlg.spieltag();
+        verzeichnis = Pfade::turnierVerzeichnis(daten, datum);
+        if (!turnierUeberschreiben(verzeichnis))
+            return;
+        ueberschrieben = QDir(verzeichnis).exists() ? verzeichnis : QString();
+    }
+
+    ui->dateEdit->setDate(datum);
     ui->cmbTeilnehmerGruppe->clear();
-    letzterTisch = 0;
-    onNeueSpielGruppe();
+    letzterTisch = 1;
+    neueGruppeUebernehmen(dlg);
     turnierVerzeichnis = verzeichnis;
     verbindungen.aufHauptZuruecksetzen();
+    ueberschriebenerSpieltag = ueberschrieben;
     actNeueSpielGruppe->setEnabled(true);
 }
 
@@ -301,6 +351,11 @@ void MainWindow::onNeueSpielGruppe()
     DlgNewGroup dlg(verbindungen.map(), letzterTisch, this);
     if (dlg.exec() != QDialog::Accepted)
         return;
+    neueGruppeUebernehmen(dlg);
+}
+
+void MainWindow::neueGruppeUebernehmen(const DlgNewGroup& dlg)
+{
     ui->leAnzahlSerien->setText(QString::number(dlg.anzahlSerien()));
     ui->leTischaufteilung->clear();
     ui->leTischNr1->setText(QString::number(dlg.ersteTischNr()));
@@ -377,7 +432,11 @@ void MainWindow::onTeilnehmerAdd()
         t.name = QStringLiteral("%1 %2").arg(vorname->text(), nachname->text());
         t.mitglied = vorname->data(AuswahlMitglied).toBool();
         t.preisskat = vorname->data(AuswahlPreisskat).toBool();
-        teilnehmerTabelle->zeileAnhaengen(t, n);
+        // Until the list is confirmed the prize-skat flag may still change;
+        // the group stores what the cell shows then.
+        QList<QStandardItem*> zeile = TeilnehmerTabelle::neueZeile(t, n);
+        zeile.at(Spalte::Preisskat)->setEditable(true);
+        teilnehmerModel->appendRow(zeile);
     }
     auswahl->clearSelection();
     tischaufteilungBerechnen(0);
@@ -396,7 +455,34 @@ void MainWindow::onTeilnehmerEntfernen()
 
 void MainWindow::onTeilnehmerOk()
 {
+    // The group's name becomes its file's name: refused before anything is
+    // asked or stored, so the chosen participants stay for another name.
+    const QString name = ui->cmbSpielerGruppe->currentText();
+    QString fehler;
+    if (!Gruppenpruefung::nameGueltig(name, &fehler)) {
+        fehler = tr("Die Gruppe kann so nicht gespeichert werden.\n%1.\nBitte eine andere Spielergruppe waehlen.")
+                     .arg(fehler);
+        statusBar()->showMessage(
+            QStringLiteral("FEHLER: ") + QString(fehler).replace(QLatin1Char('\n'), QLatin1Char(' ')));
+        Dialoge::fehler(this, fehler);
+        return;
+    }
+    // A group reaching beyond the last table a group file may hold would not
+    // open again.
+    const Tischaufteilung aufteilung = ::tischaufteilung(teilnehmerModel->rowCount());
+    const int letzter = ui->leTischNr1->text().toInt() + aufteilung.vierer + aufteilung.dreier - 1;
+    if (letzter > Spieltag::maxTischNummer) {
+        fehler = tr("Die Gruppe braucht Tische bis %1, erlaubt sind Tische bis %2.")
+                     .arg(letzter)
+                     .arg(Spieltag::maxTischNummer);
+        statusBar()->showMessage(QStringLiteral("FEHLER: ") + fehler);
+        Dialoge::fehler(this, fehler);
+        return;
+    }
     if (!Dialoge::frage(this, tr("Alle Teilnehmer ausgewaehlt?\nAnzahl Serien und Anzahl Spieler korrekt?")))
+        return;
+    const QString gruppe = ui->cmbSpielerGruppe->currentText();
+    if (!gruppeAnlegenErlaubt(gruppe))
         return;
     for (QWidget* w : std::initializer_list<QWidget*> { ui->tbSpielerWeg, ui->tbSpielerHinzu, ui->leAnzahlSerien,
              ui->le3erListeSpielAnzahl, ui->leTischNr1, ui->le4erListeSpielAnzahl, ui->tbTeilnehmerOk })
@@ -404,8 +490,21 @@ void MainWindow::onTeilnehmerOk()
     ui->pbAuslosen->setEnabled(true);
     ui->pbAuslosungZuruecksetzen->setEnabled(true);
     gruppeFestgelegt = true;
-    const QString gruppe = ui->cmbSpielerGruppe->currentText();
     if (ui->cmbTeilnehmerGruppe->findText(gruppe, Qt::MatchExactly | Qt::MatchCaseSensitive) < 0)
         ui->cmbTeilnehmerGruppe->addItem(gruppe);
     gruppenDatenbankAnlegen();
+
+    // A group whose file could not be created is not shown as stored: the
+    // list stays open for another try, and points could not be entered.
+    QSqlDatabase db = verbindungen.datenbank(gruppe);
+    if (!db.isValid() || !db.isOpen() || !Db::tabelleVorhanden(db, QStringLiteral("Gruppe"))) {
+        verbindungen.entfernen(gruppe);
+        for (QWidget* w : std::initializer_list<QWidget*> { ui->tbSpielerWeg, ui->tbSpielerHinzu, ui->leAnzahlSerien,
+                 ui->le3erListeSpielAnzahl, ui->leTischNr1, ui->le4erListeSpielAnzahl, ui->tbTeilnehmerOk })
+            w->setEnabled(true);
+        ui->pbAuslosen->setEnabled(false);
+        ui->pbAuslosungZuruecksetzen->setEnabled(false);
+        gruppeFestgelegt = false;
+        Dialoge::fehler(this, tr("Die Gruppe %1 konnte nicht gespeichert werden.").arg(gruppe));
+    }
 }

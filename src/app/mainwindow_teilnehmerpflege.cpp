@@ -12,6 +12,7 @@
 #include "participants/dlgnachmeldung.h"
 #include "participants/dlgtlnaktiv.h"
 #include "participants/teilnehmerpflege.h"
+#include "roster/namensregel.h"
 #include "setup/teilnehmertabelle.h"
 
 namespace
@@ -67,6 +68,7 @@ void MainWindow::onTeilnehmerNachmelden()
     auswahlLaden(gruppe);
 
     NachmeldeListe kandidaten;
+    QStringList abgewiesen;
     for (int z = 0; z < auswahlModel->rowCount(); ++z) {
         const QStandardItem* vorname = auswahlModel->item(z, 0);
         const QStandardItem* nachname = auswahlModel->item(z, 1);
@@ -75,6 +77,12 @@ void MainWindow::onTeilnehmerNachmelden()
         const int nr = vorname->data(AuswahlStartNr).toInt();
         if (nr == 0 || teilnehmerTabelle->zeileVon(nr) >= 0)
             continue;
+        // A name stored before names were checked would break the link's
+        // messages once he plays; he is named, not offered.
+        if (!Namensregel::zulaessig(vorname->text()) || !Namensregel::zulaessig(nachname->text())) {
+            abgewiesen << QStringLiteral("%1 %2").arg(vorname->text(), nachname->text());
+            continue;
+        }
         NachmeldeSpieler s;
         s.preisskat = vorname->data(AuswahlPreisskat).toBool();
         s.mitglied = vorname->data(AuswahlMitglied).toBool();
@@ -82,6 +90,11 @@ void MainWindow::onTeilnehmerNachmelden()
         kandidaten.insert(nr, s);
     }
 
+    if (!abgewiesen.isEmpty())
+        Dialoge::fehler(this,
+            tr("Nicht angeboten, weil der Name $ @ | : oder Steuerzeichen enthaelt (bitte in der Spielerliste "
+               "korrigieren):\n%1")
+                .arg(abgewiesen.join(QLatin1Char('\n'))));
     DlgNachmeldung dlg(kandidaten, this);
     if (dlg.exec() != QDialog::Accepted)
         return;

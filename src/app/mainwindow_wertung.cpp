@@ -6,14 +6,51 @@
 #include "ui_mainwindow.h"
 
 #include <QDate>
+#include <QDebug>
+#include <QPersistentModelIndex>
 #include <QSqlError>
+#include <QSqlQuery>
 #include <QSqlRecord>
 #include <QSqlTableModel>
 #include <QStandardItemModel>
+#include <QStatusBar>
 
+#include "scoring/eingabe.h"
 #include "scoring/wertung.h"
 #include "setup/teilnehmertabelle.h"
 #include "storage/datenbank.h"
+
+namespace
+{
+
+// The stored flag as the prize-skat cell shows it; empty when unreadable.
+QString gespeichertePreisskat(QSqlDatabase db, int startNr)
+{
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    if (!q.prepare(QStringLiteral("SELECT Preisskat FROM Teilnehmer WHERE StartNr=?")))
+        return {};
+    q.addBindValue(startNr);
+    if (!q.exec() || !q.next())
+        return {};
+    return q.value(0).toInt() != 0 ? QStringLiteral("Ja") : QStringLiteral("Nein");
+}
+
+QString gespeicherteSumme(QSqlDatabase db, int startNr, bool punkte)
+{
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    if (!db.isOpen()
+        || !q.prepare(QStringLiteral("SELECT %1 FROM Teilnehmer WHERE StartNr=?")
+                          .arg(punkte ? QStringLiteral("SummePunkte") : QStringLiteral("SummeKosten"))))
+        return {};
+    q.addBindValue(startNr);
+    if (!q.exec() || !q.next())
+        return {};
+    return punkte ? QString::number(q.value(0).toInt()) : Zahl::euro(Wertung::kostenSumme({ q.value(0).toDouble() }));
+}
+
+} // namespace
 
 void MainWindow::onTeilnehmerItemChanged(QStandardItem* item)
 {
@@ -24,84 +61,190 @@ void MainWindow::onTeilnehmerItemChanged(QStandardItem* item)
         return;
     const int zeile = index.row();
     const int spalte = index.column();
+    if (spalte < Spalte::Preisskat)
+        return;
     const int startNr = teilnehmerTabelle->startNr(zeile);
     const int n = anzahlSerien();
 
     const QString gruppe = aktuelleGruppe();
     verbindungen.setAktuelle(gruppe);
     QSqlDatabase db = verbindungen.datenbank(gruppe);
-    if (!db.isValid() || !db.isOpen())
-        return;
+    // While participants are still being chosen, the table belongs to a
+    // group that has no database yet, even when one of that name is open.
+    const bool gespeichert = gruppeFestgelegt && db.isValid() && db.isOpen();
+
+    // Shows a text without taking it for an entry.
+    auto zeigen = [this](QStandardItem* zelle, const QString& text, bool alsGespeichert) {
+        ++teilnehmerSperre;
+        if (zelle->text() != text)
+            zelle->setText(text);
+        if (alsGespeichert && zelle->data(Rolle::Gespeichert).toString() != text)
+            zelle->setData(text, Rolle::Gespeichert);
+        --teilnehmerSperre;
+    };
+    auto ablehnen = [this](const QString& meldung) {
+        qWarning().noquote() << meldung;
+        statusBar()->showMessage(meldung);
+    };
+    const QString nichtGespeichert = tr("FEHLER: Die Gruppe ist noch nicht gespeichert, Eingabe nicht uebernommen");
 
     if (spalte == Spalte::Preisskat) {
+        if (!gruppeFestgelegt)
+            return; // stored with the group when the list is confirmed
         const bool ja = item->text() == QLatin1String("Ja");
-        Db::ausfuehren(
-            db, QStringLiteral("UPDATE Teilnehmer SET Preisskat=? WHERE StartNr=?"), { ja ? 1 : 0, startNr });
-        if (spielerModel) {
-            const int spalteStartNr = spielerModel->fieldIndex(QStringLiteral("StartNr"));
-            const int spaltePreisskat = spielerModel->fieldIndex(QStringLiteral("Preisskat"));
-            for (int z = 0; z < spielerModel->rowCount(); ++z) {
-                if (spielerModel->data(spielerModel->index(z, spalteStartNr)).toInt() == startNr) {
-                    spielerModel->setData(spielerModel->index(z, spaltePreisskat), item->text(), Qt::EditRole);
-                    if (!spielerModel->submitAll())
-                        Db::Melder::instanz()->melden(spielerModel->lastError().text());
-                    break;
-                }
-            }
+        const QString text = ja ? QStringLiteral("Ja") : QStringLiteral("Nein");
+        if (!gespeichert
+            || !Wertung::zeileAendern(db, QStringLiteral("UPDATE Teilnehmer SET Preisskat=? WHERE StartNr=?"),
+                { ja ? 1 : 0, startNr }, startNr)) {
+            if (!gespeichert)
+                ablehnen(nichtGespeichert);
+            const QString vorher = gespeichert ? gespeichertePreisskat(db, startNr) : QString();
+            zeigen(item, vorher.isEmpty() ? (ja ? QStringLiteral("Nein") : QStringLiteral("Ja")) : vorher, false);
+            return;
+        }
+        zeigen(item, text, false);
+        spielerPreisskatUebernehmen(startNr, ja);
+        return;
+    }
+
+    const int spalten = teilnehmerModel->columnCount();
+    if (spalte >= spalten - 2) {
+        // The sums are computed, never typed: the cell shows the stored sum.
+        const QString vorher = gespeichert ? gespeicherteSumme(db, startNr, spalte == spalten - 2) : QString();
+        if (!vorher.isEmpty() && vorher != item->text()) {
+            zeigen(item, vorher, false);
+            ablehnen(tr("FEHLER: Summen werden aus den Serien berechnet"));
         }
         return;
     }
-    if (spalte <= Spalte::Name || spalte >= teilnehmerModel->columnCount() - 2)
-        return;
 
     const int s = item->data(Rolle::Serie).toInt();
-    switch (item->data(Rolle::Art).toInt()) {
+    const int art = item->data(Rolle::Art).toInt();
+    if (art != Art::Punkte && art != Art::Kosten && art != Art::Tisch)
+        return;
+
+    // What the cell showed as stored before this entry.
+    QString vorher = item->data(Rolle::Gespeichert).toString();
+    if (art == Art::Tisch || vorher.isEmpty()) {
+        vorher = gespeichert ? Wertung::gespeicherterText(db, startNr, s, art) : QString();
+        if (vorher.isEmpty())
+            vorher = art == Art::Kosten ? QStringLiteral("0.0") : QStringLiteral("0");
+    }
+    if (!gespeichert) {
+        zeigen(item, vorher, false);
+        ablehnen(nichtGespeichert);
+        return;
+    }
+
+    QStandardItem* summenItem = art == Art::Punkte ? teilnehmerTabelle->summePunkteItem(zeile)
+        : art == Art::Kosten                       ? teilnehmerTabelle->summeKostenItem(zeile)
+                                                   : nullptr;
+    // Puts the cell and its sum back when the entry is not stored, also when
+    // an outer transaction (a message of the link) rolls it back later.
+    const QPersistentModelIndex zelle(index);
+    const QPersistentModelIndex summe(summenItem ? summenItem->index() : QModelIndex());
+    const QString summeVorher = summenItem ? summenItem->text() : QString();
+    const bool mitRolle = art != Art::Tisch;
+    auto zuruecksetzen = [this, zelle, summe, vorher, summeVorher, mitRolle, zeigen] {
+        if (zelle.isValid())
+            if (QStandardItem* i = teilnehmerModel->itemFromIndex(zelle))
+                zeigen(i, vorher, mitRolle);
+        if (summe.isValid())
+            if (QStandardItem* i = teilnehmerModel->itemFromIndex(summe))
+                zeigen(i, summeVorher, false);
+    };
+
+    QString text;
+    int punkte = 0;
+    int tisch = 0;
+    double kosten = 0.0;
+    switch (art) {
     case Art::Punkte: {
-        const int p = Zahl::ganz(item->text());
-        int summe = p;
-        for (int i = 1; i <= n; ++i)
-            if (i != s && teilnehmerTabelle->punkteItem(zeile, i))
-                summe += Zahl::ganz(teilnehmerTabelle->punkteItem(zeile, i)->text());
-        // Points and their sum belong together; a crash between the two
-        // statements must not leave a sum that disagrees with the series.
-        Db::Transaktion t(db);
-        Db::ausfuehren(db, QStringLiteral("UPDATE Serie%1 SET Punkte=? WHERE StartNr=?").arg(s), { p, startNr });
-        if (QStandardItem* summenItem = teilnehmerTabelle->summePunkteItem(zeile))
-            summenItem->setText(QString::number(summe));
-        Db::ausfuehren(db, QStringLiteral("UPDATE Teilnehmer SET SummePunkte=? WHERE StartNr=?"), { summe, startNr });
-        t.abschliessen();
-        speichereRanglistenPunkte(startNr, ui->dateEdit->date(), teilnehmerTabelle->nameItem(zeile)->text(), summe);
+        const std::optional<int> p = Eingabe::punkte(item->text());
+        if (!p) {
+            ablehnen(Eingabe::fehlerPunkte(item->text()));
+            zuruecksetzen();
+            return;
+        }
+        punkte = *p;
+        text = QString::number(punkte);
         break;
     }
-    case Art::Tisch:
-        Db::ausfuehren(db, QStringLiteral("UPDATE Serie%1 SET Tisch=? WHERE StartNr=?").arg(s),
-            { Zahl::ganz(item->text()), startNr });
-        break;
     case Art::Kosten: {
-        const double k = Zahl::dezimal(item->text());
-        double summe = k;
+        const std::optional<double> k = Eingabe::kosten(item->text());
+        if (!k) {
+            ablehnen(Eingabe::fehlerKosten(item->text()));
+            zuruecksetzen();
+            return;
+        }
+        // Stored with one decimal; the cell and the sum use what is stored.
+        text = Zahl::euro(*k);
+        kosten = Zahl::dezimal(text);
+        break;
+    }
+    default: {
+        const std::optional<int> t = Eingabe::tisch(item->text());
+        if (!t) {
+            ablehnen(Eingabe::fehlerTisch(item->text()));
+            zuruecksetzen();
+            return;
+        }
+        tisch = *t;
+        text = QString::number(tisch);
+        break;
+    }
+    }
+
+    Db::Transaktion t(db);
+    if (!t.begonnen()) {
+        zuruecksetzen();
+        return;
+    }
+    Db::nachAbschluss(db, {}, zuruecksetzen);
+    switch (art) {
+    case Art::Punkte: {
+        QVector<int> alle { punkte };
         for (int i = 1; i <= n; ++i)
-            if (i != s && teilnehmerTabelle->kostenItem(zeile, i))
-                summe += Zahl::dezimal(teilnehmerTabelle->kostenItem(zeile, i)->text());
-        Db::Transaktion t(db);
-        Db::ausfuehren(
-            db, QStringLiteral("UPDATE Serie%1 SET Kosten=? WHERE StartNr=?").arg(s), { Zahl::euro(k), startNr });
-        if (QStandardItem* summenItem = teilnehmerTabelle->summeKostenItem(zeile))
-            summenItem->setText(Zahl::euro(summe));
-        Db::ausfuehren(db, QStringLiteral("UPDATE Teilnehmer SET SummeKosten=? WHERE StartNr=?"),
-            { Zahl::allgemein(summe), startNr });
-        t.abschliessen();
+            if (i != s)
+                if (const QStandardItem* p = teilnehmerTabelle->punkteItem(zeile, i))
+                    alle << Zahl::ganz(p->text());
+        const int summePunkte = Wertung::punkteSumme(alle);
+        if (!Wertung::punkteSpeichern(db, startNr, s, punkte, summePunkte))
+            return; // rolled back; the cell and the sum show what is stored
+        // The ranking follows only once the group has stored the points.
+        Wertung::ranglisteNachAbschluss(db, verbindungen.hauptDatenbank(), startNr, ui->dateEdit->date(),
+            teilnehmerTabelle->nameItem(zeile)->text(), summePunkte);
+        zeigen(item, text, true);
+        if (summenItem)
+            zeigen(summenItem, QString::number(summePunkte), false);
+        break;
+    }
+    case Art::Kosten: {
+        QVector<double> alle { kosten };
+        for (int i = 1; i <= n; ++i)
+            if (i != s)
+                if (const QStandardItem* k = teilnehmerTabelle->kostenItem(zeile, i))
+                    alle << Zahl::dezimal(k->text());
+        const double summeKosten = Wertung::kostenSumme(alle);
+        if (!Wertung::kostenSpeichern(db, startNr, s, kosten, summeKosten))
+            return;
+        zeigen(item, text, true);
+        if (summenItem)
+            zeigen(summenItem, Zahl::euro(summeKosten), false);
         break;
     }
     default:
+        if (!Wertung::tischSpeichern(db, startNr, s, tisch))
+            return;
+        zeigen(item, text, false);
         break;
     }
+    t.abschliessen();
 }
 
 bool MainWindow::speichereRanglistenPunkte(int startNr, QDate datum, QString name, int punkte)
 {
-    Wertung::ranglistePunkteSpeichern(verbindungen.hauptDatenbank(), startNr, datum, name, punkte);
-    return true;
+    return Wertung::ranglistePunkteSpeichern(verbindungen.hauptDatenbank(), startNr, datum, name, punkte);
 }
 
 void MainWindow::onKorrektur(bool on)

@@ -12,6 +12,7 @@
 #include "draw/tischverteilung.h"
 #include "storage/datenbank.h"
 #include "widgets/delegates.h"
+#include "widgets/tastatur.h"
 
 namespace
 {
@@ -55,6 +56,12 @@ DlgAuslosung::DlgAuslosung(const QString& gruppe, const QMap<QString, QString>& 
     connect(ui->rbSpieltag, &QRadioButton::clicked, this, &DlgAuslosung::onSpieltag);
     connect(ui->rbSetzen, &QRadioButton::clicked, this, &DlgAuslosung::onSetzen);
     connect(ui->trvSetzliste, &QTreeView::doubleClicked, this, &DlgAuslosung::onItemDoubleClicked);
+    // Typed in like a spreadsheet, cell by cell; a "Platz" cell reached by
+    // the keyboard offers the seats of its table as the double click does.
+    ui->trvSetzliste->setSelectionBehavior(QAbstractItemView::SelectItems);
+    Tastatur::tabelleBedienbar(ui->trvSetzliste);
+    connect(ui->trvSetzliste->selectionModel(), &QItemSelectionModel::currentChanged, this,
+        [this](const QModelIndex& aktuell) { onItemDoubleClicked(aktuell); });
     connect(ui->buttonBox, &QDialogButtonBox::accepted, this, &DlgAuslosung::onAccept);
 }
 

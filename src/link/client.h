@@ -2,12 +2,22 @@
 // The program's end of the link to companion scoring apps: a TCP server with
 // length-prefixed UTF-8 frames and a UDP discovery answer on the same port
 // (see docs/link-protocol.md).
+//
+// One peer must not be able to stall the window or fill the machine: frames
+// are handled a bounded number per event-loop turn, peers that keep the
+// program busy, stop reading, stay silent or hang inside a frame are
+// dropped, and what all peers may hold in memory is capped.
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QHostAddress>
+#include <QList>
 #include <QObject>
 #include <QString>
+#include <QTimer>
+
+#include "link/zugang.h"
 
 class QTcpServer;
 class QTcpSocket;
@@ -21,8 +31,26 @@ public:
     static constexpr quint32 maxFrame = 16u * 1024u * 1024u;
     // Connections beyond this many are closed at once.
     static constexpr int maxVerbindungen = 64;
-    // A peer that does not read its frames is dropped once this much is queued.
-    static constexpr qint64 maxRueckstau = 64 * 1024 * 1024;
+
+    // The bounds a peer is held to. The defaults are the documented ones;
+    // tests shorten them.
+    struct Grenzen {
+        // A peer with more unsent output than this is dropped.
+        qint64 ausgang = 4 * 1024 * 1024;
+        // Received bytes not yet handled, summed over all peers; beyond it
+        // the peer holding most is dropped.
+        qint64 eingang = 64 * 1024 * 1024;
+        // Time to send the name after connecting.
+        int namensFristMs = 10000;
+        // Time a frame may take from its first byte to its last.
+        int frameFristMs = 30000;
+        // Frames handled per event-loop turn, and the turn's time budget.
+        int nachrichtenJeRunde = 200;
+        int msJeRunde = 20;
+        // A peer that keeps this many frames waiting, turn after turn,
+        // floods and is dropped.
+        int rueckstau = 2000;
+    };
 
     explicit Client(const QString& name, QObject* parent = nullptr);
     ~Client() override;
@@ -33,6 +61,15 @@ public:
     quint16 port() const;
     QString fehlerText() const;
     int anzahlTeilnehmer() const;
+    // Open connections, participants or not.
+    int anzahlVerbindungen() const;
+
+    // Addresses outside the local network that may connect nevertheless.
+    void erlauben(const Zugang::Erlaubnis& erlaubnis);
+    void grenzenSetzen(const Grenzen& grenzen);
+    const Grenzen& grenzen() const { return m_grenzen; }
+    // Bytes received from all peers and not yet handled.
+    qint64 eingangGesamt() const;
 
     void sendMessage(const QString& text);
 
@@ -53,10 +90,17 @@ private:
         QString nick;
         bool teilnehmer = false; // has sent its name
         bool verworfen = false; // stopped reading; closed at the next turn
+        QElapsedTimer verbunden;
+        QElapsedTimer imFrameSeit; // invalid while no frame is begun
+        int rueckstau = 0; // frames handled while more were waiting
     };
+    enum class Stand { Leer, MehrDa, Getrennt };
 
     void neueVerbindung();
-    void lesen(QTcpSocket* s);
+    void eingetroffen(QTcpSocket* s);
+    void runde();
+    Stand lesen(QTcpSocket* s, int hoechstens, int& erledigt);
+    void fristenPruefen();
     void trennen(QTcpSocket* s);
     void senden(QTcpSocket* s, const QByteArray& daten);
     void suchanfragen();
@@ -66,6 +110,12 @@ private:
     QTcpServer* m_server = nullptr;
     QUdpSocket* m_udp = nullptr;
     QHash<QTcpSocket*, Peer> m_peers;
+    // Peers with whole frames waiting, in the order they get their turn.
+    QList<QTcpSocket*> m_bereit;
+    QTimer m_runde;
+    QTimer m_fristen;
+    Grenzen m_grenzen;
+    Zugang::Erlaubnis m_erlaubnis;
     QString m_fehler;
     int m_teilnehmer = 0;
 };

@@ -44,6 +44,18 @@ Nick Nick::lesen(const QString& nick)
     const QStringList teile = nick.split(QLatin1Char('@'), Qt::KeepEmptyParts);
     if (teile.size() != 2)
         return n;
+    // "address:port" as the link writes it, IPv6 addresses included; they
+    // would fall apart at their own ":" below.
+    const int letzter = teile.at(1).lastIndexOf(QLatin1Char(':'));
+    if (letzter > 0) {
+        const QString vorne = teile.at(1).left(letzter);
+        QHostAddress a;
+        if (vorne.contains(QLatin1Char(':')) && a.setAddress(vorne)) {
+            n.name = teile.at(0);
+            n.adresse = vorne;
+            return n;
+        }
+    }
     const QStringList stuecke = teile.at(1).split(QLatin1Char(':'), Qt::KeepEmptyParts);
     for (const QString& stueck : stuecke) {
         QHostAddress a;

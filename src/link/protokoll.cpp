@@ -1,13 +1,14 @@
 #include "link/protokoll.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QtEndian>
 
-#include <cmath>
-
 #include <zlib.h>
+
+#include "scoring/eingabe.h"
 
 namespace Protokoll
 {
@@ -54,14 +55,20 @@ std::optional<Ergebnis> ergebnisLesen(const QString& zeile)
     const QStringList teile = zeile.split(QLatin1Char('|'), Qt::KeepEmptyParts);
     if (teile.size() != 9)
         return std::nullopt;
-    bool ok1 = false, ok2 = false, ok3 = false, ok4 = false;
+    bool ok1 = false, ok4 = false;
     Ergebnis e;
     e.serie = teile.at(2).trimmed().toInt(&ok1, 10);
-    e.punkte = teile.at(3).trimmed().toInt(&ok2, 10);
-    e.kosten = teile.at(6).trimmed().toDouble(&ok3);
     e.startNr = teile.at(8).trimmed().toInt(&ok4, 10);
-    if (!ok1 || !ok2 || !ok3 || !ok4 || !std::isfinite(e.kosten))
+    // Points and costs follow the rule of typed entries, so no path stores
+    // what the results table would refuse.
+    const std::optional<int> punkte = Eingabe::punkte(teile.at(3));
+    // The wire writes costs with "."; a "," is no number there.
+    const std::optional<double> kosten
+        = teile.at(6).contains(QLatin1Char(',')) ? std::nullopt : Eingabe::kosten(teile.at(6));
+    if (!ok1 || !ok4 || !punkte || !kosten)
         return std::nullopt;
+    e.punkte = *punkte;
+    e.kosten = *kosten;
     return e;
 }
 
@@ -129,17 +136,101 @@ bool spielListeSchreiben(
     return datei.commit();
 }
 
+namespace
+{
+// The length a code-17 body declares, read from its first Base64 characters
+// without decoding the rest.
+std::optional<quint32> angekuendigteLaenge(const QString& daten)
+{
+    const auto kopf = QByteArray::fromBase64Encoding(daten.left(8).toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
+    if (!kopf || kopf.decoded.size() < 4)
+        return std::nullopt;
+    return qFromBigEndian<quint32>(kopf.decoded.constData());
+}
+} // namespace
+
+SpielListenAblage::SpielListenAblage(int maxDateien, qint64 maxBytes)
+    : m_maxDateien(maxDateien)
+    , m_maxBytes(maxBytes)
+{
+}
+
+void SpielListenAblage::zaehlen(const QString& verzeichnis)
+{
+    m_verzeichnis = verzeichnis;
+    m_anzahl = 0;
+    m_bytes = 0;
+    m_gezaehltUm = QDateTime::currentMSecsSinceEpoch();
+    const QFileInfoList dateien
+        = QDir(verzeichnis).entryInfoList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QFileInfo& f : dateien) {
+        ++m_anzahl;
+        m_bytes += f.size();
+    }
+}
+
+bool SpielListenAblage::passt(bool neu, qint64 zuwachs) const
+{
+    return (!neu || m_anzahl < m_maxDateien) && m_bytes + zuwachs <= m_maxBytes;
+}
+
+SpielListenAblage::Ergebnis SpielListenAblage::speichern(const QString& turnierVerzeichnis, const Nachricht& m)
+{
+    if (m.felder.isEmpty() || !dateinameSicher(m.felder.first()) || turnierVerzeichnis.isEmpty()
+        || QFileInfo(turnierVerzeichnis).isRelative())
+        return Ergebnis::Ungueltig;
+    if (m.code != Code::TextDatei && (m.code != Code::GepackteDatei || m.felder.size() != 2))
+        return Ergebnis::Ungueltig;
+
+    const QString verzeichnis = turnierVerzeichnis + QLatin1Char('/') + spielListenOrdner;
+    if (verzeichnis != m_verzeichnis)
+        zaehlen(verzeichnis);
+    const QFileInfo alt(verzeichnis + QLatin1Char('/') + m.felder.first());
+    const bool neu = !alt.exists();
+    const qint64 altGroesse = neu ? 0 : alt.size();
+
+    // The size is known before anything is unpacked, so a full match day
+    // costs no work.
+    qint64 groesse = 0;
+    QByteArray text;
+    if (m.code == Code::TextDatei) {
+        text = m.felder.last().toUtf8() + '\n';
+        groesse = text.size();
+    } else {
+        const std::optional<quint32> laenge = angekuendigteLaenge(m.felder.at(1));
+        if (!laenge || *laenge > maxEntpackt)
+            return Ergebnis::Ungueltig;
+        groesse = *laenge;
+    }
+    if (!passt(neu, groesse - altGroesse)) {
+        // Files removed by hand since the last count free their room; a
+        // flood of refused files rescans at most every few seconds.
+        if (QDateTime::currentMSecsSinceEpoch() - m_gezaehltUm < 5000)
+            return Ergebnis::Voll;
+        zaehlen(verzeichnis);
+        if (!passt(neu, groesse - altGroesse))
+            return Ergebnis::Voll;
+    }
+
+    bool ok = false;
+    if (m.code == Code::TextDatei) {
+        ok = spielListeSchreiben(turnierVerzeichnis, m.felder.first(), text, true);
+    } else {
+        const std::optional<QByteArray> inhalt = dateiEntpacken(m.felder.at(1));
+        ok = inhalt && spielListeSchreiben(turnierVerzeichnis, m.felder.first(), *inhalt, false);
+    }
+    if (!ok)
+        return Ergebnis::Ungueltig;
+    if (neu)
+        ++m_anzahl;
+    m_bytes += groesse - altGroesse;
+    return Ergebnis::Gespeichert;
+}
+
 bool dateiNachrichtSpeichern(const QString& turnierVerzeichnis, const Nachricht& m)
 {
-    if (m.felder.isEmpty() || !dateinameSicher(m.felder.first()))
-        return false;
-    if (m.code == Code::TextDatei)
-        return spielListeSchreiben(turnierVerzeichnis, m.felder.first(), m.felder.last().toUtf8() + '\n', true);
-    if (m.code == Code::GepackteDatei && m.felder.size() == 2) {
-        const std::optional<QByteArray> inhalt = dateiEntpacken(m.felder.at(1));
-        return inhalt && spielListeSchreiben(turnierVerzeichnis, m.felder.first(), *inhalt, false);
-    }
-    return false;
+    SpielListenAblage ablage;
+    return ablage.speichern(turnierVerzeichnis, m) == SpielListenAblage::Ergebnis::Gespeichert;
 }
 
 } // namespace Protokoll

@@ -70,8 +70,41 @@ std::optional<QByteArray> dateiEntpacken(const QString& daten, quint32 grenze = 
 bool spielListeSchreiben(
     const QString& turnierVerzeichnis, const QString& name, const QByteArray& inhalt, bool textModus);
 
-// Stores the file of a code-16 or code-17 message; false when nothing was
-// written.
+// The game-list files of one match day, bounded in number and total size so
+// that a peer cannot fill the disk. Counts are kept between messages, so a
+// flood of them does not rescan the directory each time.
+class SpielListenAblage
+{
+public:
+    static constexpr int standardMaxDateien = 1000;
+    static constexpr qint64 standardMaxBytes = qint64(256) * 1024 * 1024;
+
+    enum class Ergebnis { Gespeichert, Ungueltig, Voll };
+
+    explicit SpielListenAblage(int maxDateien = standardMaxDateien, qint64 maxBytes = standardMaxBytes);
+
+    // Stores the file of a code-16 or code-17 message below the match day;
+    // Voll when the match day's files would go beyond the bounds (a file of
+    // the same name counts as replaced).
+    Ergebnis speichern(const QString& turnierVerzeichnis, const Nachricht& m);
+
+    int maxDateien() const { return m_maxDateien; }
+    qint64 maxBytes() const { return m_maxBytes; }
+
+private:
+    void zaehlen(const QString& verzeichnis);
+    bool passt(bool neu, qint64 zuwachs) const;
+
+    int m_maxDateien;
+    qint64 m_maxBytes;
+    QString m_verzeichnis;
+    int m_anzahl = 0;
+    qint64 m_bytes = 0;
+    qint64 m_gezaehltUm = 0; // msecs since epoch of the last scan
+};
+
+// Stores the file of a code-16 or code-17 message within the default
+// bounds; false when nothing was written.
 bool dateiNachrichtSpeichern(const QString& turnierVerzeichnis, const Nachricht& m);
 
 } // namespace Protokoll

@@ -145,12 +145,15 @@ NachmeldeErgebnis nachmelden(QSqlDatabase db, const NachmeldeListe& spieler)
                 { it->name, it->mitglied ? 1 : 0, it->preisskat ? 1 : 0 }, &e.fehler))
             return fehlschlag();
         for (int s = 1; s <= serien; ++s) {
+            // In a drawn series he sits out, stored as such (table -1), so
+            // the table and the reports show it after a restart as well.
             const int aktiv = e.inaktivIn.contains(s) ? 0 : 1;
             if (!Db::ausfuehren(q,
                     QStringLiteral("INSERT INTO Serie%1 (StartNr, Punkte, Tisch, TischIntern, Aktiv, Kosten) "
-                                   "VALUES (%2, 0, 0, 0, %3, 0)")
+                                   "VALUES (%2, 0, %3, 0, %4, 0)")
                         .arg(s)
                         .arg(nr)
+                        .arg(aktiv ? 0 : -1)
                         .arg(aktiv),
                     {}, &e.fehler))
                 return fehlschlag();

@@ -1,16 +1,61 @@
 #include "roster/spielerdatei.h"
 
+#include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QList>
-#include <QStandardPaths>
-
-#include "storage/datenbank.h"
-
+#include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QStandardPaths>
+#include <QTextCodec>
+
+#include <algorithm>
+
+#include "roster/namensregel.h"
+#include "storage/datenbank.h"
 
 namespace Spielerdatei
 {
+
+namespace
+{
+
+QString text(const char* quelle)
+{
+    return QCoreApplication::translate("Spielerdatei", quelle);
+}
+
+// The file's text. Byte order marks name their encoding; without one the
+// bytes must be valid UTF-8, or they are taken as Windows-1252, which is what
+// a German Windows editor writes when it does not write UTF-8.
+QString dekodieren(const QByteArray& inhalt, bool* windows1252, bool* kaputt)
+{
+    QTextCodec* utf8 = QTextCodec::codecForName("UTF-8");
+    QTextCodec* markiert = QTextCodec::codecForUtfText(inhalt, nullptr);
+    QTextCodec* codec = markiert ? markiert : utf8;
+    QTextCodec::ConverterState zustand;
+    const QString ergebnis = codec->toUnicode(inhalt.constData(), inhalt.size(), &zustand);
+    if (zustand.invalidChars == 0 && zustand.remainingChars == 0)
+        return ergebnis;
+    if (markiert && markiert != utf8) {
+        // Marked as UTF-16 or UTF-32 but not decodable as such: not text.
+        *kaputt = true;
+        return {};
+    }
+    *windows1252 = true;
+    if (QTextCodec* cp1252 = QTextCodec::codecForName("Windows-1252"))
+        return cp1252->toUnicode(inhalt);
+    return QString::fromLatin1(inhalt);
+}
+
+bool hatSteuerzeichen(QStringView zeile)
+{
+    return std::any_of(zeile.cbegin(), zeile.cend(), [](QChar c) { return c.category() == QChar::Other_Control; });
+}
+
+} // namespace
 
 QStringList suchOrte()
 {
@@ -28,39 +73,157 @@ QString finden()
     return {};
 }
 
-static QString feld(const QByteArray& bytes)
-{
-    // A NUL byte ends the field, as the file's C origins had it.
-    return QString::fromUtf8(bytes.constData(), static_cast<int>(qstrnlen(bytes.constData(), bytes.size())));
-}
-
 Ergebnis lesen(const QByteArray& inhalt)
 {
     Ergebnis e;
-    const QList<QByteArray> zeilen = inhalt.split('\n');
-    for (QByteArray zeile : zeilen) {
-        if (zeile.endsWith('\r'))
+    if (inhalt.size() > maxGroesse) {
+        e.fehler = text("Sie ist groesser als 10 MiB und damit keine Spielerliste.");
+        return e;
+    }
+    bool kaputt = false;
+    const QString ganz = dekodieren(inhalt, &e.windows1252, &kaputt);
+    if (kaputt) {
+        e.fehler = text("Sie ist als UTF-16 oder UTF-32 gekennzeichnet, enthaelt aber ungueltige Zeichen.");
+        return e;
+    }
+    const QVector<QStringRef> zeilen = ganz.splitRef(QLatin1Char('\n'));
+    for (int nr = 0; nr < zeilen.size(); ++nr) {
+        QStringRef zeile = zeilen.at(nr);
+        if (zeile.endsWith(QLatin1Char('\r')))
             zeile.chop(1);
         if (zeile.isEmpty())
             continue;
-        const QList<QByteArray> teile = zeile.split(' ');
-        if (teile.size() != 4) {
+        if (hatSteuerzeichen(zeile)) {
+            e.spieler.clear();
+            e.fehler = text("Zeile %1 enthaelt ein Steuerzeichen; das ist keine Textdatei mit Spielern.").arg(nr + 1);
+            return e;
+        }
+        const QVector<QStringRef> teile = zeile.split(QLatin1Char(' '));
+        const bool gueltig = teile.size() == 4 && std::all_of(teile.cbegin(), teile.cend(), [](const QStringRef& t) {
+            return !t.isEmpty() && Namensregel::zulaessig(t);
+        });
+        if (!gueltig) {
             ++e.uebersprungen;
             continue;
         }
         Zeile z;
-        z.vorname = feld(teile.at(0));
-        z.nachname = feld(teile.at(1));
-        z.gruppe = feld(teile.at(2));
-        const QString mitglied = feld(teile.at(3));
+        z.vorname = teile.at(0).toString();
+        z.nachname = teile.at(1).toString();
+        z.gruppe = teile.at(2).toString();
+        const QStringRef mitglied = teile.at(3);
         z.mitglied = (mitglied == QLatin1String("Nein") || mitglied == QLatin1String("nein")) ? QStringLiteral("Nein")
                                                                                               : QStringLiteral("Ja");
         e.spieler << z;
     }
+    if (e.spieler.isEmpty()) {
+        e.fehler = text("Keine Zeile hat vier durch Leerzeichen getrennte Felder.");
+    } else if (e.uebersprungen > e.spieler.size()) {
+        e.fehler = text("%1 von %2 Zeilen haben nicht vier durch Leerzeichen getrennte, gueltige Felder.")
+                       .arg(e.uebersprungen)
+                       .arg(e.uebersprungen + e.spieler.size());
+        e.spieler.clear();
+    }
     return e;
 }
 
-bool rosterErsetzen(QSqlDatabase db, const QVector<Zeile>& spieler)
+Ergebnis dateiLesen(const QString& pfad)
+{
+    Ergebnis e;
+    QFile datei(pfad);
+    if (!datei.open(QIODevice::ReadOnly)) {
+        e.fehler = text("Sie kann nicht gelesen werden: %1").arg(datei.errorString());
+        return e;
+    }
+    // Read one byte beyond the limit, so an oversized file is seen without
+    // holding all of it.
+    const QByteArray inhalt = datei.read(maxGroesse + 1);
+    return lesen(inhalt);
+}
+
+Plan planen(const QVector<Bisher>& roster, const QVector<Nummer>& anderswo, const QVector<Zeile>& spieler)
+{
+    Plan p;
+    QVector<Bisher> bisher = roster;
+    std::sort(bisher.begin(), bisher.end(), [](const Bisher& a, const Bisher& b) { return a.startNr < b.startNr; });
+    // Two players of the same name keep one number each, the lower first.
+    QHash<QString, QVector<int>> nachName;
+    for (int i = bisher.size() - 1; i >= 0; --i)
+        nachName[bisher.at(i).vorname + QLatin1Char(' ') + bisher.at(i).nachname] << i;
+
+    QSet<int> belegt;
+    QVector<int> neue;
+    p.eintraege.reserve(spieler.size());
+    for (const Zeile& z : spieler) {
+        Eintrag e;
+        e.zeile = z;
+        QVector<int>& gleiche = nachName[z.vorname + QLatin1Char(' ') + z.nachname];
+        if (!gleiche.isEmpty()) {
+            const Bisher& b = bisher.at(gleiche.takeLast());
+            e.startNr = b.startNr;
+            e.preisskat = b.preisskat == QLatin1String("Ja") ? QStringLiteral("Ja") : QStringLiteral("Nein");
+            e.behalten = true;
+            belegt.insert(b.startNr);
+            ++p.behalten;
+        } else {
+            neue << p.eintraege.size();
+        }
+        p.eintraege << e;
+    }
+
+    // Who each number stands for outside the roster.
+    QHash<int, QSet<QString>> fremd;
+    for (const Nummer& n : anderswo)
+        if (n.startNr >= 100)
+            fremd[n.startNr].insert(n.name);
+    QHash<QString, QVector<int>> eigene;
+    for (auto it = fremd.cbegin(); it != fremd.cend(); ++it)
+        if (it->size() == 1)
+            eigene[*it->cbegin()] << it.key();
+    for (QVector<int>& nummern : eigene)
+        std::sort(nummern.begin(), nummern.end());
+
+    int naechste = 100;
+    for (int i : neue) {
+        Eintrag& e = p.eintraege[i];
+        int nr = 0;
+        const auto frueher = eigene.constFind(e.zeile.vorname + QLatin1Char(' ') + e.zeile.nachname);
+        if (frueher != eigene.cend())
+            for (int k : *frueher)
+                if (!belegt.contains(k)) {
+                    nr = k;
+                    break;
+                }
+        if (nr == 0) {
+            while (belegt.contains(naechste) || fremd.contains(naechste))
+                ++naechste;
+            nr = naechste;
+        }
+        e.startNr = nr;
+        belegt.insert(nr);
+        ++p.neu;
+    }
+    return p;
+}
+
+QVector<Bisher> rosterLesen(QSqlDatabase db)
+{
+    QVector<Bisher> liste;
+    QSqlQuery q = Db::abfrage(db, QStringLiteral("SELECT StartNr, VorName, NachName, Preisskat FROM Spieler"));
+    while (q.next())
+        liste << Bisher { q.value(0).toInt(), q.value(1).toString(), q.value(2).toString(), q.value(3).toString() };
+    return liste;
+}
+
+QVector<Nummer> nummernLesen(QSqlDatabase db, const QString& sql)
+{
+    QVector<Nummer> liste;
+    QSqlQuery q = Db::abfrage(db, sql);
+    while (q.next())
+        liste << Nummer { q.value(0).toInt(), q.value(1).toString() };
+    return liste;
+}
+
+bool rosterErsetzen(QSqlDatabase db, const QVector<Eintrag>& eintraege)
 {
     Db::Transaktion t(db);
     if (!t.begonnen())
@@ -69,17 +232,17 @@ bool rosterErsetzen(QSqlDatabase db, const QVector<Zeile>& spieler)
         return false;
     QSqlQuery q(db);
     if (!q.prepare(QStringLiteral("INSERT INTO Spieler (StartNr, VorName, NachName, Gruppe, Mitglied, Preisskat) "
-                                  "VALUES (?, ?, ?, ?, ?, 'Nein')"))) {
+                                  "VALUES (?, ?, ?, ?, ?, ?)"))) {
         Db::Melder::instanz()->melden(db.lastError().text());
         return false;
     }
-    int startNr = 100;
-    for (const Zeile& z : spieler) {
-        q.bindValue(0, startNr++);
-        q.bindValue(1, z.vorname);
-        q.bindValue(2, z.nachname);
-        q.bindValue(3, z.gruppe);
-        q.bindValue(4, z.mitglied);
+    for (const Eintrag& e : eintraege) {
+        q.bindValue(0, e.startNr);
+        q.bindValue(1, e.zeile.vorname);
+        q.bindValue(2, e.zeile.nachname);
+        q.bindValue(3, e.zeile.gruppe);
+        q.bindValue(4, e.zeile.mitglied);
+        q.bindValue(5, e.preisskat);
         if (!q.exec()) {
             Db::Melder::instanz()->melden(q.lastError().text());
             return false;

@@ -2,8 +2,13 @@
 
 #include "ui_dlglisteeintragen.h"
 
+#include <QLabel>
+#include <QMainWindow>
 #include <QMap>
 #include <QSqlQuery>
+#include <QStatusBar>
+
+#include "scoring/eingabe.h"
 
 #include "setup/teilnehmertabelle.h"
 #include "storage/datenbank.h"
@@ -19,10 +24,18 @@ DlgListeEintragen::DlgListeEintragen(int ersterTisch, int letzterTisch, int seri
     reihen[2] = { ui->leStartNr3, ui->leName3, ui->lePunkte3, ui->leKosten3 };
     reihen[3] = { ui->leStartNr4, ui->leName4, ui->lePunkte4, ui->leKosten4 };
 
-    for (int t = ersterTisch; t <= letzterTisch; ++t)
+    // The numbers come from a group file; whatever it holds, the selectors
+    // offer no more than a group can have.
+    for (int t = qMax(1, ersterTisch); t <= qMin(letzterTisch, Eingabe::maxTisch); ++t)
         ui->cmbTisch->addItem(QStringLiteral("%1").arg(t), t);
-    for (int s = 0; s <= serien; ++s)
+    for (int s = 0; s <= qBound(0, serien, 20); ++s)
         ui->cmbSerie->addItem(QStringLiteral("%1").arg(s), s);
+
+    lblFehler = new QLabel(this);
+    lblFehler->setObjectName(QStringLiteral("lblFehler"));
+    lblFehler->setStyleSheet(QStringLiteral("color: red"));
+    lblFehler->hide();
+    ui->vlAlles->insertWidget(ui->vlAlles->count() - 1, lblFehler);
     aktuellerTisch = ersterTisch;
     aktuelleSerie = 0;
 
@@ -55,8 +68,44 @@ void DlgListeEintragen::reiheLeeren(const Reihe& r)
     r.kosten->clear();
 }
 
+void DlgListeEintragen::fehlerZeigen(const QString& text)
+{
+    lblFehler->setText(text);
+    lblFehler->setVisible(!text.isEmpty());
+    if (text.isEmpty())
+        return;
+    if (auto* fenster = qobject_cast<QMainWindow*>(parentWidget()))
+        fenster->statusBar()->showMessage(text);
+}
+
+void DlgListeEintragen::accept()
+{
+    for (const Reihe& r : reihen) {
+        if (r.name->text().isEmpty())
+            continue;
+        QString fehler;
+        QLineEdit* feld = nullptr;
+        if (!Eingabe::punkte(r.punkte->text())) {
+            fehler = Eingabe::fehlerPunkte(r.punkte->text());
+            feld = r.punkte;
+        } else if (r.kosten->isEnabled() && !Eingabe::kosten(r.kosten->text())) {
+            fehler = Eingabe::fehlerKosten(r.kosten->text());
+            feld = r.kosten;
+        }
+        if (feld) {
+            fehlerZeigen(QStringLiteral("%1 (%2)").arg(fehler, r.name->text()));
+            feld->setFocus();
+            feld->selectAll();
+            return;
+        }
+    }
+    fehlerZeigen(QString());
+    QDialog::accept();
+}
+
 void DlgListeEintragen::ladeListe()
 {
+    fehlerZeigen(QString());
     // Rows left over from another table or series would otherwise be applied
     // to the one now chosen.
     for (const Reihe& r : reihen)
@@ -100,6 +149,11 @@ void DlgListeEintragen::ladeListe()
         reihen[3].punkte->setEnabled(false);
         reihen[3].kosten->setEnabled(false);
     }
+    // The list is typed in at once: points, costs, points, ... by Tab.
+    if (!nachSitz.isEmpty()) {
+        reihen[0].punkte->setFocus(Qt::OtherFocusReason);
+        reihen[0].punkte->selectAll();
+    }
 }
 
 QString DlgListeEintragen::teilnehmerName(int startNr) const
@@ -123,10 +177,9 @@ void DlgListeEintragen::eintraege(int& tisch, int& serie, QList<SpielListenEintr
         SpielListenEintrag e;
         e.StartNr = Zahl::ganz(r.startNr->text());
         e.Name = r.name->text();
-        e.Punkte = Zahl::ganz(r.punkte->text());
-        // Typed on a German keyboard, costs often come with a decimal comma.
-        QString kosten = r.kosten->text();
-        e.Kosten = Zahl::dezimal(kosten.replace(QLatin1Char(','), QLatin1Char('.')));
+        // Checked on confirmation; a decimal comma is as good as a point.
+        e.Punkte = Eingabe::punkte(r.punkte->text()).value_or(0);
+        e.Kosten = Eingabe::kosten(r.kosten->text()).value_or(0.0);
         liste << e;
     }
 }

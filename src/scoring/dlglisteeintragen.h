@@ -7,6 +7,7 @@
 #include <QSqlDatabase>
 #include <QString>
 
+class QLabel;
 class QLineEdit;
 
 namespace Ui
@@ -39,6 +40,9 @@ public:
 public slots:
     void onSerie(const QString& text);
     void onTischNr(const QString& text);
+    // Confirms only a list whose points and costs are all numbers in range;
+    // otherwise the field in question is marked and the dialog stays open.
+    void accept() override;
 
 private:
     struct Reihe {
@@ -48,10 +52,12 @@ private:
         QLineEdit* kosten;
     };
     void reiheLeeren(const Reihe& r);
+    void fehlerZeigen(const QString& text);
 
     Ui::DlgListeEintragen* ui;
     QSqlDatabase datenbank;
     int aktuellerTisch = 0;
     int aktuelleSerie = 0;
     Reihe reihen[4];
+    QLabel* lblFehler = nullptr;
 };

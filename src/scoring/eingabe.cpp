@@ -9,7 +9,7 @@ namespace Eingabe
 
 std::optional<int> punkte(const QString& text)
 {
-    static const QRegularExpression muster(QStringLiteral("^\\s*([+-]?\\d{1,9})\\s*$"));
+    static const QRegularExpression muster(QStringLiteral("^\\s*([+-]?[0-9]{1,9})\\s*$"));
     const QRegularExpressionMatch m = muster.match(text);
     if (!m.hasMatch())
         return std::nullopt;
@@ -22,7 +22,7 @@ std::optional<int> punkte(const QString& text)
 
 std::optional<double> kosten(const QString& text)
 {
-    static const QRegularExpression muster(QStringLiteral("^\\s*\\+?(\\d{1,9})(?:[.,](\\d{0,6}))?\\s*$"));
+    static const QRegularExpression muster(QStringLiteral("^\\s*\\+?([0-9]{1,9})(?:[.,]([0-9]{0,6}))?\\s*$"));
     const QRegularExpressionMatch m = muster.match(text);
     if (!m.hasMatch())
         return std::nullopt;
@@ -33,25 +33,53 @@ std::optional<double> kosten(const QString& text)
     return wert;
 }
 
+std::optional<int> tisch(const QString& text)
+{
+    static const QRegularExpression muster(QStringLiteral("^\\s*(-1|[0-9]{1,4})\\s*$"));
+    const QRegularExpressionMatch m = muster.match(text);
+    if (!m.hasMatch())
+        return std::nullopt;
+    const int wert = m.captured(1).toInt();
+    if (wert > maxTisch)
+        return std::nullopt;
+    return wert;
+}
+
+// The refused text as the message quotes it: trimmed, short, visible when empty.
+static QString zitat(const QString& text)
+{
+    const QString t = text.trimmed();
+    if (t.isEmpty())
+        return QStringLiteral("(leer)");
+    return t.size() > 40 ? t.left(40) + QStringLiteral("...") : t;
+}
+
 static bool istZahl(const QString& text, bool ganz)
 {
-    static const QRegularExpression ganzzahl(QStringLiteral("^\\s*[+-]?\\d+\\s*$"));
-    static const QRegularExpression dezimal(QStringLiteral("^\\s*[+-]?\\d+(?:[.,]\\d*)?\\s*$"));
+    static const QRegularExpression ganzzahl(QStringLiteral("^\\s*[+-]?[0-9]+\\s*$"));
+    static const QRegularExpression dezimal(QStringLiteral("^\\s*[+-]?[0-9]+(?:[.,][0-9]*)?\\s*$"));
     return (ganz ? ganzzahl : dezimal).match(text).hasMatch();
 }
 
 QString fehlerPunkte(const QString& text)
 {
     if (istZahl(text, true))
-        return QStringLiteral("FEHLER: %1 liegt nicht zwischen -%2 und %2").arg(text.trimmed()).arg(maxPunkte);
-    return QStringLiteral("FEHLER: %1 ist keine Zahl").arg(text.trimmed());
+        return QStringLiteral("FEHLER: %1 liegt nicht zwischen -%2 und %2").arg(zitat(text)).arg(maxPunkte);
+    return QStringLiteral("FEHLER: %1 ist keine Zahl").arg(zitat(text));
 }
 
 QString fehlerKosten(const QString& text)
 {
     if (istZahl(text, false))
-        return QStringLiteral("FEHLER: %1 liegt nicht zwischen 0 und %2").arg(text.trimmed()).arg(maxKosten, 0, 'f', 0);
-    return QStringLiteral("FEHLER: %1 ist keine Zahl").arg(text.trimmed());
+        return QStringLiteral("FEHLER: %1 liegt nicht zwischen 0 und %2").arg(zitat(text)).arg(maxKosten, 0, 'f', 0);
+    return QStringLiteral("FEHLER: %1 ist keine Zahl").arg(zitat(text));
+}
+
+QString fehlerTisch(const QString& text)
+{
+    if (istZahl(text, true))
+        return QStringLiteral("FEHLER: Tisch %1 liegt nicht zwischen -1 und %2").arg(zitat(text)).arg(maxTisch);
+    return QStringLiteral("FEHLER: %1 ist keine Zahl").arg(zitat(text));
 }
 
 } // namespace Eingabe

@@ -14,6 +14,8 @@ namespace Eingabe
 // rules within 0..maxKosten. Larger values are typing slips or forgeries.
 inline constexpr int maxPunkte = 100000;
 inline constexpr double maxKosten = 10000.0;
+// A table cell holds -1 (sits out), 0 (not seated) or a table number.
+inline constexpr int maxTisch = 200;
 
 // A whole number with an optional sign, surrounding spaces allowed; no
 // thousands separators ("1.000" is refused), no decimals, within +-maxPunkte.
@@ -23,9 +25,13 @@ std::optional<int> punkte(const QString& text);
 // "nan", "inf", exponents and thousands separators are refused.
 std::optional<double> kosten(const QString& text);
 
+// A table cell's value: -1, 0 or a table number up to maxTisch.
+std::optional<int> tisch(const QString& text);
+
 // The status-bar text for a refused entry: "FEHLER: <text> ist keine Zahl"
 // or, for a number out of range, what range it must keep.
 QString fehlerPunkte(const QString& text);
 QString fehlerKosten(const QString& text);
+QString fehlerTisch(const QString& text);
 
 } // namespace Eingabe

@@ -1,5 +1,10 @@
 #include "scoring/regeln.h"
 
+#include <algorithm>
+
+#include "scoring/eingabe.h"
+#include "setup/gruppenpruefung.h"
+
 namespace Regeln
 {
 
@@ -55,22 +60,44 @@ QString anzeige(const QSettings& s, const Regel& r)
     return v.toString();
 }
 
-bool speichern(QSettings& s, int nummer, const QString& text)
+bool speichern(QSettings& s, int nummer, const QString& text, QString* fehler)
 {
     const Regel* r = regel(nummer);
     if (!r)
         return false;
-    const QString punkt = QString(text).replace(QLatin1Char(','), QLatin1Char('.'));
     switch (r->typ) {
-    case Typ::Dezimal:
-        s.setValue(r->schluessel, punkt.toDouble());
+    case Typ::Dezimal: {
+        const std::optional<double> betrag = Eingabe::kosten(text);
+        if (!betrag) {
+            if (fehler)
+                *fehler = Eingabe::fehlerKosten(text);
+            return false;
+        }
+        s.setValue(r->schluessel, *betrag);
         break;
-    case Typ::Ganzzahl:
-        s.setValue(r->schluessel, punkt.toInt(nullptr, 10));
+    }
+    case Typ::Ganzzahl: {
+        const std::optional<int> punkte = Eingabe::punkte(text);
+        if (!punkte || *punkte < 0) {
+            if (fehler)
+                *fehler = punkte ? QStringLiteral("FEHLER: %1 ist negativ").arg(*punkte) : Eingabe::fehlerPunkte(text);
+            return false;
+        }
+        s.setValue(r->schluessel, *punkte);
         break;
-    case Typ::Text:
+    }
+    case Typ::Text: {
+        // The list name travels inside the rules message, whose fields these
+        // characters separate.
+        QString grund;
+        if (!Gruppenpruefung::textOhneTrenner(text, &grund)) {
+            if (fehler)
+                *fehler = QStringLiteral("FEHLER: Listenname %1").arg(grund);
+            return false;
+        }
         s.setValue(r->schluessel, text);
         break;
+    }
     }
     return true;
 }
@@ -106,6 +133,84 @@ void gruppenStandardsSchreiben(QSettings& s)
         s.setValue(QStringLiteral("Gruppe5"), QStringLiteral("Jugend"));
     }
     s.endGroup();
+}
+
+namespace
+{
+const QString alleSpieler = QStringLiteral("Alle");
+
+// Groups edited in the program are kept as they are: the defaults are only
+// written while this marker group is absent.
+void alsGepflegtMarkieren(QSettings& s)
+{
+    s.setValue(QStringLiteral("Gruppe/Gruppen/Gepflegt"), true);
+}
+} // namespace
+
+QVector<Spielergruppe> gruppenLesen(QSettings& s)
+{
+    QVector<Spielergruppe> gruppen;
+    s.beginGroup(QStringLiteral("Gruppe"));
+    const QStringList schluessel = s.childKeys();
+    for (const QString& k : schluessel)
+        gruppen.append({ k, s.value(k).toString() });
+    s.endGroup();
+    return gruppen;
+}
+
+bool gruppeBenennen(QSettings& s, const QString& schluessel, const QString& name, QString* fehler)
+{
+    auto ablehnen = [fehler](const QString& text) {
+        if (fehler)
+            *fehler = text;
+        return false;
+    };
+    const QVector<Spielergruppe> gruppen = gruppenLesen(s);
+    auto it = std::find_if(
+        gruppen.cbegin(), gruppen.cend(), [&](const Spielergruppe& g) { return g.schluessel == schluessel; });
+    if (it == gruppen.cend())
+        return ablehnen(QStringLiteral("Die Spielergruppe %1 gibt es nicht").arg(schluessel));
+    if (it->name == alleSpieler)
+        return ablehnen(QStringLiteral("Die Gruppe \"Alle\" steht fuer alle Spieler und behaelt ihren Namen"));
+    QString grund;
+    if (!Gruppenpruefung::nameGueltig(name, &grund))
+        return ablehnen(grund);
+    for (const Spielergruppe& g : gruppen)
+        if (g.schluessel != schluessel && g.name.compare(name, Qt::CaseInsensitive) == 0)
+            return ablehnen(QStringLiteral("Die Spielergruppe \"%1\" gibt es schon").arg(g.name));
+    if (name.compare(alleSpieler, Qt::CaseInsensitive) == 0)
+        return ablehnen(QStringLiteral("Der Name \"Alle\" steht fuer alle Spieler"));
+    s.setValue(QStringLiteral("Gruppe/") + schluessel, name);
+    alsGepflegtMarkieren(s);
+    return true;
+}
+
+Spielergruppe gruppeHinzufuegen(QSettings& s)
+{
+    const QVector<Spielergruppe> gruppen = gruppenLesen(s);
+    int nummer = 1;
+    QStringList namen;
+    for (const Spielergruppe& g : gruppen) {
+        if (g.schluessel.startsWith(QLatin1String("Gruppe")))
+            nummer = qMax(nummer, g.schluessel.mid(6).toInt() + 1);
+        namen << g.name.toLower();
+    }
+    Spielergruppe neu { QStringLiteral("Gruppe%1").arg(nummer), QStringLiteral("Neue Gruppe") };
+    for (int n = 2; namen.contains(neu.name.toLower()); ++n)
+        neu.name = QStringLiteral("Neue Gruppe %1").arg(n);
+    s.setValue(QStringLiteral("Gruppe/") + neu.schluessel, neu.name);
+    alsGepflegtMarkieren(s);
+    return neu;
+}
+
+bool gruppeEntfernen(QSettings& s, const QString& schluessel)
+{
+    const QString k = QStringLiteral("Gruppe/") + schluessel;
+    if (schluessel.isEmpty() || !s.contains(k) || s.value(k).toString() == alleSpieler)
+        return false;
+    s.remove(k);
+    alsGepflegtMarkieren(s);
+    return true;
 }
 
 } // namespace Regeln

@@ -33,9 +33,12 @@ void standardsSchreiben(QSettings& s);
 // The value as the tree shows it: one decimal, an integer, or the text.
 QString anzeige(const QSettings& s, const Regel& r);
 
-// Stores an edited value by rule number: decimals and integers read after
-// replacing ',' by '.', text unchanged. Returns false for no rule number.
-bool speichern(QSettings& s, int nummer, const QString& text);
+// Stores an edited value by rule number: euro amounts as decimals with ','
+// or '.', points as whole numbers, the list name unchanged. Returns false
+// for no rule number, and for a value that is refused (no number, out of
+// range, a list name with $ @ | : or control characters), which is then
+// described in `fehler` and not stored.
+bool speichern(QSettings& s, int nummer, const QString& text, QString* fehler = nullptr);
 
 // "Platz1|Platz2|Platz3|Platz4|KartenGeld|VerlSp1Bis5|VerlSpAb6|Preisskat|
 // PunkteGewMinusVerl|PunkteGegen3er|PunkteGegen4er|ListenName".
@@ -43,5 +46,25 @@ QString regelnText(const QSettings& s);
 
 // Default player groups below settings group "Gruppe".
 void gruppenStandardsSchreiben(QSettings& s);
+
+// A player group as the settings store keeps it: key and name.
+struct Spielergruppe {
+    QString schluessel; // "Gruppe6"
+    QString name;
+};
+
+// The player groups in the order the settings store lists them.
+QVector<Spielergruppe> gruppenLesen(QSettings& s);
+
+// Renames a group. The name must be safe as a group file's name, must not be
+// "Alle" or another group's name, and "Alle" itself keeps its name. Once
+// groups are maintained here, the defaults no longer overwrite them.
+bool gruppeBenennen(QSettings& s, const QString& schluessel, const QString& name, QString* fehler = nullptr);
+
+// Adds a group under the next free key with a free name ("Neue Gruppe", ...).
+Spielergruppe gruppeHinzufuegen(QSettings& s);
+
+// Removes a group; "Alle" stays. False when there was nothing to remove.
+bool gruppeEntfernen(QSettings& s, const QString& schluessel);
 
 } // namespace Regeln

@@ -2,8 +2,13 @@
 
 #include "ui_dlgnewgroup.h"
 
+#include <QDateEdit>
+#include <QFormLayout>
+#include <QLabel>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+
+#include "storage/spieltagleser.h"
 
 DlgNewGroup::DlgNewGroup(const QMap<QString, QString>& verbindungen, int ersteTischNr, QWidget* parent)
     : QDialog(parent)
@@ -29,7 +34,9 @@ int DlgNewGroup::ersterFreierTisch(const QMap<QString, QString>& verbindungen, i
         // The master database has no Gruppe table; its query simply fails.
         QSqlQuery q(db);
         if (q.exec(QStringLiteral("SELECT LetzterTisch FROM Gruppe")) && q.next()) {
-            const int letzter = q.value(0).toInt();
+            // A damaged file may hold any number; no group reaches beyond
+            // the last table a group may have.
+            const int letzter = qMin(q.value(0).toInt(), Spieltag::maxTischNummer - 1);
             if (k <= letzter)
                 k = letzter + 1;
         }
@@ -52,4 +59,25 @@ int DlgNewGroup::spiele3er() const
 int DlgNewGroup::spiele4er() const
 {
     return ui->spb4erListe->value();
+}
+
+void DlgNewGroup::spieltagAnbieten(const QDate& datum)
+{
+    if (!deSpieltag) {
+        auto* zeile = new QFormLayout;
+        deSpieltag = new QDateEdit(this);
+        deSpieltag->setObjectName(QStringLiteral("deSpieltag"));
+        deSpieltag->setCalendarPopup(true);
+        deSpieltag->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+        auto* beschriftung = new QLabel(tr("Datum des Spieltags"), this);
+        beschriftung->setObjectName(QStringLiteral("lblSpieltag"));
+        zeile->addRow(beschriftung, deSpieltag);
+        ui->verticalLayout->insertLayout(0, zeile);
+    }
+    deSpieltag->setDate(datum);
+}
+
+QDate DlgNewGroup::spieltag() const
+{
+    return deSpieltag ? deSpieltag->date() : QDate();
 }

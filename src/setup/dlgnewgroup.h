@@ -1,6 +1,7 @@
 #pragma once
 // Describes a new tournament group: series, first table and games per list.
 
+#include <QDate>
 #include <QDialog>
 #include <QMap>
 #include <QString>
@@ -9,6 +10,8 @@ namespace Ui
 {
 class DlgNewGroup;
 }
+
+class QDateEdit;
 
 class DlgNewGroup : public QDialog
 {
@@ -22,9 +25,15 @@ public:
     int spiele3er() const;
     int spiele4er() const;
 
+    // A new match day also asks for its date (a day entered afterwards from
+    // paper goes under its real date); groups added to a day do not.
+    void spieltagAnbieten(const QDate& datum);
+    QDate spieltag() const;
+
     // The first table behind the last table of every registered group.
     static int ersterFreierTisch(const QMap<QString, QString>& verbindungen, int ersteTischNr);
 
 private:
     Ui::DlgNewGroup* ui;
+    QDateEdit* deSpieltag = nullptr;
 };

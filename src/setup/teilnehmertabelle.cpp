@@ -107,10 +107,12 @@ QList<QStandardItem*> TeilnehmerTabelle::neueZeile(const TeilnehmerZeile& t, int
     for (int s = 1; s <= n; ++s) {
         auto* punkte = new QStandardItem(QStringLiteral("0"));
         serienZelleEinrichten(punkte, s, Art::Punkte);
+        punkte->setData(punkte->text(), Rolle::Gespeichert);
         auto* tisch = new QStandardItem(QStringLiteral("0"));
         serienZelleEinrichten(tisch, s, Art::Tisch);
         auto* kosten = new QStandardItem(QStringLiteral("0.0"));
         serienZelleEinrichten(kosten, s, Art::Kosten);
+        kosten->setData(kosten->text(), Rolle::Gespeichert);
         zeile << punkte << tisch << kosten;
     }
     for (const QString& text : { QStringLiteral("0"), QStringLiteral("0.0") }) {

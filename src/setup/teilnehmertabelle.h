@@ -19,6 +19,9 @@ constexpr int Spalte = Qt::UserRole + 2; // series cells: own column index
 constexpr int KopfSerie = Qt::UserRole + 2; // header item of a TischS column
 constexpr int Art = Qt::UserRole + 3; // series cells: kind
 constexpr int Sitz = Qt::UserRole + 4; // TischS cells: seat position
+// PktS and KostenS cells: the text of the value last stored, which the cell
+// shows again when an entry is refused or cannot be stored.
+constexpr int Gespeichert = Qt::UserRole + 5;
 } // namespace Rolle
 
 namespace Art

@@ -4,6 +4,9 @@
 #include <QHash>
 #include <QSqlError>
 #include <QSqlRecord>
+#include <QVector>
+
+#include <utility>
 
 namespace Db
 {
@@ -97,55 +100,129 @@ bool tabelleVorhanden(QSqlDatabase db, const QString& tabelle)
 }
 
 // Open transactions per connection: an inner transaction (a cell stored while
-// a draw stores the whole series) joins the outer one instead of failing.
-static QHash<QString, int>& tiefe()
+// a message of the link stores its lines) becomes a savepoint of the outer
+// one instead of failing.
+namespace
 {
-    static QHash<QString, int> t;
-    return t;
+struct Folge {
+    std::function<void()> bestaetigt;
+    std::function<void()> verworfen;
+};
+struct Stand {
+    int tiefe = 0;
+    QVector<Folge> folgen;
+};
+QHash<QString, Stand>& staende()
+{
+    static QHash<QString, Stand> s;
+    return s;
 }
+
+bool roh(QSqlDatabase db, const QString& sql)
+{
+    QSqlQuery q(db);
+    if (q.exec(sql))
+        return true;
+    Melder::instanz()->melden(QStringLiteral("%1 (%2)").arg(q.lastError().text(), sql));
+    return false;
+}
+
+// Runs the rollback consequences from `ab` on, newest first, and forgets
+// them. They are taken out first: running them may open transactions on
+// other connections, which can move the stored states.
+void verwerfen(Stand& stand, int ab)
+{
+    const QVector<Folge> weg = stand.folgen.mid(ab);
+    stand.folgen.resize(qMin(ab, stand.folgen.size()));
+    for (int i = weg.size() - 1; i >= 0; --i)
+        if (weg.at(i).verworfen)
+            weg.at(i).verworfen();
+}
+} // namespace
 
 Transaktion::Transaktion(QSqlDatabase db)
     : m_db(db)
 {
     if (!m_db.isOpen())
         return;
-    int& t = tiefe()[m_db.connectionName()];
-    if (t > 0) {
+    Stand& stand = staende()[m_db.connectionName()];
+    if (stand.tiefe > 0) {
+        m_ebene = stand.tiefe;
+        if (!roh(m_db, QStringLiteral("SAVEPOINT rw_ebene%1").arg(m_ebene)))
+            return;
         m_innen = true;
         m_begonnen = true;
-        ++t;
+        m_folgenAnfang = stand.folgen.size();
+        ++stand.tiefe;
         return;
     }
     m_begonnen = m_db.transaction();
-    if (m_begonnen)
-        ++t;
-    else
+    if (m_begonnen) {
+        ++stand.tiefe;
+        m_folgenAnfang = 0;
+    } else {
         Melder::instanz()->melden(m_db.lastError().text());
+    }
 }
 
 Transaktion::~Transaktion()
 {
-    if (m_begonnen && !m_fertig) {
-        --tiefe()[m_db.connectionName()];
-        if (!m_innen)
-            m_db.rollback();
+    if (!m_begonnen || m_fertig)
+        return;
+    Stand& stand = staende()[m_db.connectionName()];
+    --stand.tiefe;
+    if (m_innen) {
+        roh(m_db, QStringLiteral("ROLLBACK TO rw_ebene%1").arg(m_ebene));
+        roh(m_db, QStringLiteral("RELEASE rw_ebene%1").arg(m_ebene));
+        verwerfen(stand, m_folgenAnfang);
+        return;
     }
+    m_db.rollback();
+    verwerfen(stand, 0);
 }
 
 bool Transaktion::abschliessen()
 {
     if (!m_begonnen || m_fertig)
         return false;
-    m_fertig = true;
-    --tiefe()[m_db.connectionName()];
-    if (m_innen)
+    Stand& stand = staende()[m_db.connectionName()];
+    if (m_innen) {
+        if (!roh(m_db, QStringLiteral("RELEASE rw_ebene%1").arg(m_ebene)))
+            return false; // the destructor rolls the savepoint back
+        m_fertig = true;
+        --stand.tiefe;
         return true;
+    }
+    m_fertig = true;
+    --stand.tiefe;
     if (!m_db.commit()) {
         Melder::instanz()->melden(m_db.lastError().text());
         m_db.rollback();
+        verwerfen(stand, 0);
         return false;
     }
+    const QVector<Folge> folgen = std::exchange(stand.folgen, {});
+    for (const Folge& f : folgen)
+        if (f.bestaetigt)
+            f.bestaetigt();
     return true;
+}
+
+void nachAbschluss(QSqlDatabase db, std::function<void()> bestaetigt, std::function<void()> verworfen)
+{
+    auto it = staende().find(db.connectionName());
+    if (it == staende().end() || it->tiefe == 0) {
+        if (bestaetigt)
+            bestaetigt();
+        return;
+    }
+    it->folgen.append({ std::move(bestaetigt), std::move(verworfen) });
+}
+
+bool inTransaktion(QSqlDatabase db)
+{
+    auto it = staende().constFind(db.connectionName());
+    return it != staende().constEnd() && it->tiefe > 0;
 }
 
 } // namespace Db

@@ -8,6 +8,8 @@
 #include <QString>
 #include <QVariantList>
 
+#include <functional>
+
 namespace Db
 {
 
@@ -43,7 +45,9 @@ QSqlQuery abfrage(QSqlDatabase db, const QString& sql, const QVariantList& werte
 bool tabelleVorhanden(QSqlDatabase db, const QString& tabelle);
 
 // Transaction that rolls back unless committed. Nested on the same
-// connection, the inner one joins the outer.
+// connection, the inner one is a savepoint of the outer: rolled back, it
+// undoes only its own statements; committed, its statements still wait for
+// the outer one.
 class Transaktion
 {
 public:
@@ -58,7 +62,20 @@ private:
     QSqlDatabase m_db;
     bool m_begonnen = false;
     bool m_fertig = false;
-    bool m_innen = false; // joined an outer transaction of the same connection
+    bool m_innen = false; // a savepoint inside an outer transaction of the same connection
+    int m_ebene = 0;
+    int m_folgenAnfang = 0;
 };
+
+// What follows once the statements now pending on the connection are settled:
+// `bestaetigt` runs after the outermost transaction committed (at once when
+// none is open), `verworfen` when the statements were rolled back instead
+// (an inner savepoint's own, or all of them). Lets an entry write what
+// depends on it (the ranking) only after it is really stored, and put back
+// what it showed when it was not.
+void nachAbschluss(QSqlDatabase db, std::function<void()> bestaetigt, std::function<void()> verworfen = {});
+
+// True while a transaction is open on the connection.
+bool inTransaktion(QSqlDatabase db);
 
 } // namespace Db

@@ -42,6 +42,52 @@ QString verbindungsNameVon(const QString& dateiName)
     return dateiName.section(QLatin1Char('.'), 0, 0);
 }
 
+QString turnierVerzeichnisSpeichern(const QString& datenVerzeichnis, const QString& turnierVerzeichnis)
+{
+    const QString daten = QDir::cleanPath(datenVerzeichnis);
+    const QString turnier = QDir::cleanPath(turnierVerzeichnis);
+    if (turnier.startsWith(daten + QLatin1Char('/')))
+        return turnier.mid(daten.size() + 1);
+    return turnier;
+}
+
+QString turnierVerzeichnisLesen(const QString& datenVerzeichnis, const QString& gespeichert)
+{
+    if (gespeichert.isEmpty())
+        return {};
+    const QString daten = QDir::cleanPath(datenVerzeichnis);
+    if (QDir::isRelativePath(gespeichert)) {
+        const QString pfad = QDir::cleanPath(daten + QLatin1Char('/') + gespeichert);
+        // "../x" would leave the data directory.
+        return pfad.startsWith(daten + QLatin1Char('/')) ? pfad : QString();
+    }
+    const QString pfad = QDir::cleanPath(gespeichert);
+    if (pfad.startsWith(daten + QLatin1Char('/')))
+        return pfad;
+    // An absolute path of the folder this data was copied from: its match
+    // day of the same name here, never the original's files.
+    const QString hier = daten + QLatin1Char('/') + QFileInfo(pfad).fileName();
+    return QFileInfo(hier).isDir() ? hier : QString();
+}
+
+QString letztesTurnier(const QSettings& einstellungen)
+{
+    const QString daten = einstellungen.value(schluesselDatenbankPfad, datenVerzeichnis()).toString();
+    return turnierVerzeichnisLesen(daten, einstellungen.value(schluesselLetztesTurnier).toString());
+}
+
+bool istTurnierName(const QString& name, QDate* datum)
+{
+    if (name.size() != 10)
+        return false;
+    const QDate d = QDate::fromString(name, QStringLiteral("dd_MM_yyyy"));
+    if (!d.isValid())
+        return false;
+    if (datum)
+        *datum = d;
+    return true;
+}
+
 QStringList gruppenDateien(const QString& turnierVerzeichnis)
 {
     QStringList ergebnis;

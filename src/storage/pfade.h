@@ -31,6 +31,22 @@ QSettings* einstellungenOeffnen(QObject* parent);
 // A file's connection name: its name up to the first dot (x.backup.db -> x).
 QString verbindungsNameVon(const QString& dateiName);
 
+// "lastdatabasedir" is kept relative to the data directory when the match
+// day lies inside it, so a copied or restored data folder opens its own
+// files. What to store for a match-day directory:
+QString turnierVerzeichnisSpeichern(const QString& datenVerzeichnis, const QString& turnierVerzeichnis);
+// The match-day directory a stored value means: a relative value lies in the
+// data directory; an absolute one (written by earlier versions) is used when
+// it lies in the data directory, otherwise the data directory's own folder
+// of that name stands in for it. Empty when the value names nothing there.
+QString turnierVerzeichnisLesen(const QString& datenVerzeichnis, const QString& gespeichert);
+// The same, read from the settings store ("databasepath" names the data
+// directory).
+QString letztesTurnier(const QSettings& einstellungen);
+
+// True for a match-day directory's name "dd_MM_yyyy" that is a real date.
+bool istTurnierName(const QString& name, QDate* datum = nullptr);
+
 // The group databases of a match-day directory, newest modification first:
 // every file whose name ends with ".db".
 QStringList gruppenDateien(const QString& turnierVerzeichnis);

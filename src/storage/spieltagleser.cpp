@@ -94,6 +94,9 @@ QVector<const Teilnehmer*> nichtSpielend(const Gruppe& g, int serie)
     return ergebnis;
 }
 
+// More tables than any club room holds; guards loops over a damaged file.
+static constexpr int maxTische = 10000;
+
 bool einstellungenGueltig(const Gruppe& g, QString* fehler)
 {
     QString text;
@@ -101,12 +104,14 @@ bool einstellungenGueltig(const Gruppe& g, QString* fehler)
         text = QStringLiteral("Serien %1 liegt nicht zwischen 1 und %2").arg(g.serien).arg(maxSerien);
     else if (g.ersterTisch < 1 || g.ersterTisch > maxTischNummer)
         text = QStringLiteral("ErsterTisch %1 liegt nicht zwischen 1 und %2").arg(g.ersterTisch).arg(maxTischNummer);
-    // 0 is what a group stores before its table split is known.
-    else if (g.letzterTisch != 0 && (g.letzterTisch < g.ersterTisch || g.letzterTisch > maxTischNummer))
+    // 0 is what a group stores before its table split is known. Only the
+    // first table is bounded by 200: a group of a thousand players from
+    // table 1 ends at table 250.
+    else if (g.letzterTisch != 0 && (g.letzterTisch < g.ersterTisch || g.letzterTisch > g.ersterTisch + maxTische))
         text = QStringLiteral("LetzterTisch %1 liegt nicht zwischen %2 und %3")
                    .arg(g.letzterTisch)
                    .arg(g.ersterTisch)
-                   .arg(maxTischNummer);
+                   .arg(g.ersterTisch + maxTische);
     else if (g.spiele3er < 0 || g.spiele3er > 1000 || g.spiele4er < 0 || g.spiele4er > 1000)
         text = QStringLiteral("Spielanzahl liegt nicht zwischen 0 und 1000");
     if (fehler && !text.isEmpty())

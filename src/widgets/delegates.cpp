@@ -20,13 +20,27 @@ QWidget* ComboItemDelegate::createEditor(QWidget* parent, const QStyleOptionView
 
 void ComboItemDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const
 {
-    if (auto* box = qobject_cast<QComboBox*>(editor))
-        box->setCurrentText(index.data(Qt::EditRole).toString());
+    auto* box = qobject_cast<QComboBox*>(editor);
+    if (!box)
+        return;
+    // A stored value outside the list (a roster player's "Alle", a group
+    // from an imported file, an empty cell) is offered as it is, so the
+    // editor never starts on another entry and stores that one on closing.
+    const QString gespeichert = index.data(Qt::EditRole).toString();
+    int i = box->findText(gespeichert, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (i < 0) {
+        box->insertItem(0, gespeichert);
+        i = 0;
+    }
+    box->setCurrentIndex(i);
 }
 
 void ComboItemDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const
 {
-    if (auto* box = qobject_cast<QComboBox*>(editor))
+    auto* box = qobject_cast<QComboBox*>(editor);
+    // Closing the editor without a new choice is no change: the view closes
+    // it whenever the cursor passes through the cell.
+    if (box && box->currentText() != index.data(Qt::EditRole).toString())
         model->setData(index, box->currentText(), Qt::EditRole);
 }
 

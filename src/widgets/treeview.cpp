@@ -1,7 +1,9 @@
 #include "widgets/treeview.h"
 
 #include <QAbstractProxyModel>
+#include <QFontMetrics>
 #include <QHeaderView>
+#include <QMouseEvent>
 #include <QScroller>
 
 #include <algorithm>
@@ -17,6 +19,61 @@ TreeView::TreeView(QWidget* parent)
     setAlternatingRowColors(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setAllColumnsShowFocus(true);
+    // Only a drag on the header counts as the user's width; fitting the
+    // columns resizes them too.
+    header()->viewport()->installEventFilter(this);
+    connect(header(), &QHeaderView::sectionResized, this, [this](int spalte, int, int breite) {
+        if (m_ziehen)
+            spalteGezogen(spalte, breite);
+    });
+}
+
+bool TreeView::eventFilter(QObject* objekt, QEvent* e)
+{
+    if (objekt == header()->viewport()) {
+        if (e->type() == QEvent::MouseButtonPress)
+            m_ziehen = true;
+        else if (e->type() == QEvent::MouseButtonRelease)
+            m_ziehen = false;
+    }
+    return QTreeView::eventFilter(objekt, e);
+}
+
+QModelIndex TreeView::moveCursor(CursorAction aktion, Qt::KeyboardModifiers tasten)
+{
+    if (selectionBehavior() == SelectItems) {
+        if (aktion == MoveNext)
+            aktion = MoveRight;
+        else if (aktion == MovePrevious)
+            aktion = MoveLeft;
+    }
+    return QTreeView::moveCursor(aktion, tasten);
+}
+
+QString TreeView::spaltenTitel(int spalte) const
+{
+    return model() ? model()->headerData(spalte, Qt::Horizontal).toString() : QString();
+}
+
+void TreeView::spalteGezogen(int spalte, int breite)
+{
+    const QString titel = spaltenTitel(spalte);
+    if (titel.isEmpty() || m_nutzerBreiten.value(titel) == breite)
+        return;
+    m_nutzerBreiten.insert(titel, breite);
+    emit nutzerBreitenGeaendert();
+}
+
+void TreeView::setNutzerBreiten(const QMap<QString, int>& breiten)
+{
+    m_nutzerBreiten = breiten;
+    if (!model())
+        return;
+    for (int c = 0; c < model()->columnCount(); ++c) {
+        const auto it = m_nutzerBreiten.constFind(spaltenTitel(c));
+        if (it != m_nutzerBreiten.constEnd() && it.value() > 0)
+            header()->resizeSection(c, it.value());
+    }
 }
 
 void TreeView::spaltenEinpassen(const QList<int>& spalten)
@@ -27,11 +84,12 @@ void TreeView::spaltenEinpassen(const QList<int>& spalten)
     // cells, without mapping each of them.
     const auto* proxy = qobject_cast<const QAbstractProxyModel*>(model());
     const QAbstractItemModel* m = proxy && proxy->sourceModel() ? proxy->sourceModel() : model();
-    // Texts of equal length differ little in width; a few of the longest
-    // stand for the column.
+    // A few of the widest texts stand for the column; their full layout
+    // (margins, alignment, a font of their own) decides.
     constexpr int kandidaten = 8;
     const int zeilen = m->rowCount();
-    QVector<QPair<int, int>> laengen; // text length, row
+    const QFontMetrics schrift(font());
+    QVector<QPair<int, int>> laengen; // text width, row
     laengen.reserve(zeilen);
     QList<int> alle = spalten;
     if (alle.isEmpty())
@@ -40,9 +98,14 @@ void TreeView::spaltenEinpassen(const QList<int>& spalten)
     for (const int c : qAsConst(alle)) {
         if (c < 0 || c >= model()->columnCount() || header()->isSectionHidden(c))
             continue;
+        const auto gezogen = m_nutzerBreiten.constFind(spaltenTitel(c));
+        if (gezogen != m_nutzerBreiten.constEnd() && gezogen.value() > 0) {
+            header()->resizeSection(c, gezogen.value());
+            continue;
+        }
         laengen.clear();
         for (int z = 0; z < zeilen; ++z)
-            laengen.append({ m->index(z, c).data(Qt::DisplayRole).toString().size(), z });
+            laengen.append({ schrift.horizontalAdvance(m->index(z, c).data(Qt::DisplayRole).toString()), z });
         const int k = std::min(kandidaten, int(laengen.size()));
         std::partial_sort(laengen.begin(), laengen.begin() + k, laengen.end(),
             [](const QPair<int, int>& a, const QPair<int, int>& b) { return a.first > b.first; });
@@ -60,7 +123,7 @@ void TreeView::spaltenEinpassen(const QList<int>& spalten)
 
 void TreeView::spalteErweitern(const QModelIndex& zelle)
 {
-    if (!zelle.isValid() || zelle.model() != model())
+    if (!zelle.isValid() || zelle.model() != model() || m_nutzerBreiten.contains(spaltenTitel(zelle.column())))
         return;
     const int breite = sizeHintForIndex(zelle).width();
     if (breite > header()->sectionSize(zelle.column()))

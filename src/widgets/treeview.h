@@ -1,6 +1,7 @@
 #pragma once
 // The tree view with the program's look: kinetic scrolling, cyan alternate rows.
 
+#include <QMap>
 #include <QTreeView>
 
 class TreeView : public QTreeView
@@ -10,10 +11,32 @@ public:
     explicit TreeView(QWidget* parent = nullptr);
 
     // Fits the given columns (all when none are given) to their widest cell
-    // and their header. Only the longest texts of a column are measured:
-    // laying out every cell of a large table costs far more than the whole
-    // rest of filling it.
+    // and their header. Only the widest texts of a column, by their width
+    // in the view's font, are laid out in full: laying out every cell of a
+    // large table costs far more than the whole rest of filling it.
+    // A column the user sized by hand keeps that width.
     void spaltenEinpassen(const QList<int>& spalten = {});
     // Widens the column of a cell whose text no longer fits.
     void spalteErweitern(const QModelIndex& zelle);
+
+    // Widths the user gave columns by dragging the header, by caption, so
+    // they survive a new table with the same captions.
+    QMap<QString, int> nutzerBreiten() const { return m_nutzerBreiten; }
+    void setNutzerBreiten(const QMap<QString, int>& breiten);
+
+signals:
+    void nutzerBreitenGeaendert();
+
+protected:
+    bool eventFilter(QObject* objekt, QEvent* e) override;
+    // Tab moves to the cell on the right, as in a spreadsheet; a tree view
+    // of its own moves down.
+    QModelIndex moveCursor(CursorAction aktion, Qt::KeyboardModifiers tasten) override;
+
+private:
+    QString spaltenTitel(int spalte) const;
+    void spalteGezogen(int spalte, int breite);
+
+    QMap<QString, int> m_nutzerBreiten;
+    bool m_ziehen = false;
 };

@@ -76,10 +76,11 @@ class TstAbsturz : public QObject
             g.serien = Serien;
             g.letzterTisch = Spieler / 4;
             QVERIFY(Schema::gruppeAnlegen(gruppe, g, t));
-            // Series 1 is drawn: table 1 + i/4, seat i%4 + 1.
+            // Both series are drawn: table 1 + i/4, seat i%4 + 1.
             for (int i = 0; i < Spieler; ++i)
-                QVERIFY(
-                    Db::ausfuehren(gruppe, QStringLiteral("UPDATE Serie1 SET Tisch=?, TischIntern=? WHERE StartNr=?"),
+                for (int serie = 1; serie <= Serien; ++serie)
+                    QVERIFY(Db::ausfuehren(gruppe,
+                        QStringLiteral("UPDATE Serie%1 SET Tisch=?, TischIntern=? WHERE StartNr=?").arg(serie),
                         { 1 + i / 4, i % 4 + 1, 100 + i }));
         }
         Testumgebung::verbindungenSchliessen();
@@ -192,7 +193,8 @@ private slots:
             for (auto it = bestaetigt.cbegin(); it != bestaetigt.cend(); ++it)
                 QCOMPARE(vorher.punkte.value(it.key()), it.value());
 
-            // Ten messages of four lines each, every player once, series 2.
+            // Ten messages of four lines each, every player once, series 2;
+            // the companion takes each table before sending its results.
             QHash<int, int> gesendet;
             const int killNach = runde == 0 ? 0 : int(zufall.bounded(1, 10));
             for (int m = 0; m < 10; ++m) {
@@ -203,6 +205,7 @@ private slots:
                     zeilen << zeile(2, punkte, 0.5 * k, nr);
                     gesendet.insert(nr, punkte);
                 }
+                b.senden(QStringLiteral("5:127.0.0.1:x$%1@2").arg(m + 1));
                 b.senden(QStringLiteral("7:127.0.0.1:Herren$") + zeilen.join(QLatin1Char('@')));
                 if (m == killNach)
                     break;

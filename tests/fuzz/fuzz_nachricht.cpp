@@ -1,5 +1,6 @@
 // Feeds arbitrary bytes to everything that reads a link message.
 
+#include <QHostAddress>
 #include <QString>
 
 #include <cmath>
@@ -8,6 +9,9 @@
 
 #include "link/nachricht.h"
 #include "link/protokoll.h"
+#include "link/tischpruefung.h"
+#include "link/zugang.h"
+#include "scoring/eingabe.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -25,6 +29,30 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (Protokoll::dateinameSicher(feld) && (feld.contains(QLatin1Char('/')) || feld == QLatin1String("..")))
             std::abort();
     }
+    // Result lines: only plausible ones read, and of those only the seated
+    // players' at the companion's own table are taken.
+    Tischpruefung::Sitze sitze;
+    for (int nr = 100; nr < 108; ++nr)
+        sitze.insert({ 1, nr }, nr < 104 ? 1 : 2);
+    const Tischpruefung::Ergebnis e = Tischpruefung::pruefen(m.felder, 0, sitze, [](int t) { return t != 2; });
+    if (e.angenommen.size() + e.abgelehnt > m.felder.size() || (e.tisch != 0 && e.tisch != 1))
+        std::abort();
+    for (const QString& zeile : e.angenommen) {
+        const auto r = Protokoll::ergebnisLesen(zeile);
+        if (!r || r->serie != 1 || r->startNr < 100 || r->startNr > 103 || std::abs(r->punkte) > Eingabe::maxPunkte
+            || !(r->kosten >= 0.0 && r->kosten <= Eingabe::maxKosten))
+            std::abort();
+    }
+    // Whatever the text, reading it as an address never counts a public
+    // one as local.
+    const QHostAddress adresse(text);
+    if (Zugang::lokal(adresse)
+        && !(adresse.isLoopback() || adresse.isLinkLocal() || adresse.isUniqueLocalUnicast()
+            || adresse.isInSubnet(QHostAddress::parseSubnet(QStringLiteral("10.0.0.0/8")))
+            || adresse.isInSubnet(QHostAddress::parseSubnet(QStringLiteral("172.16.0.0/12")))
+            || adresse.isInSubnet(QHostAddress::parseSubnet(QStringLiteral("192.168.0.0/16")))
+            || adresse.isInSubnet(QHostAddress::parseSubnet(QStringLiteral("::ffff:0:0/96")))))
+        std::abort();
     // A nick without a valid address has no name either.
     const Nick nick = Nick::lesen(text);
     if (nick.adresse.isEmpty() && !nick.name.isEmpty())

@@ -74,6 +74,28 @@ public:
         return davor;
     }
 
+    // Takes every frame up to and including the first one that contains
+    // `teil`; empty when it does not come.
+    QStringList bisMit(const QString& teil, int ms = 5000)
+    {
+        auto gefunden = [this, &teil] {
+            for (const QString& f : qAsConst(m_empfangen))
+                if (f.contains(teil))
+                    return true;
+            return false;
+        };
+        if (!warte(gefunden, ms))
+            return {};
+        QStringList davor;
+        while (!m_empfangen.isEmpty()) {
+            const QString f = m_empfangen.takeFirst();
+            davor << f;
+            if (f.contains(teil))
+                break;
+        }
+        return davor;
+    }
+
     bool getrennt(int ms = 5000)
     {
         return warte([this] { return socket.state() == QAbstractSocket::UnconnectedState; }, ms);

@@ -5,6 +5,9 @@
 #include <QTcpServer>
 #include <QUdpSocket>
 
+#include <memory>
+#include <vector>
+
 #include "begleiter.h"
 #include "link/client.h"
 
@@ -87,6 +90,108 @@ private slots:
         gross.roh(Begleiter::frame(QByteArray(int(Client::maxFrame), 'x')));
         QVERIFY(gross.warte([&] { return nachricht.count() == 1; }, 20000));
         QCOMPARE(nachricht.at(0).at(1).toString().size(), int(Client::maxFrame));
+    }
+
+    // Silent connections and frames that never end are closed, so they
+    // cannot hold the connection slots for good.
+    void stilleVerbindungenEnden()
+    {
+        Client c(QStringLiteral("Reizwerk"));
+        QVERIFY(c.starten(QHostAddress::LocalHost, 0));
+        Client::Grenzen g = c.grenzen();
+        QCOMPARE(g.namensFristMs, 10000);
+        QCOMPARE(g.frameFristMs, 30000);
+        g.namensFristMs = 1500;
+        g.frameFristMs = 1000;
+        c.grenzenSetzen(g);
+        QSignalSpy neu(&c, &Client::newParticipant);
+        QSignalSpy weg(&c, &Client::participantLeft);
+
+        // Every slot taken by connections that never name themselves.
+        std::vector<std::unique_ptr<Begleiter>> stumme;
+        for (int i = 0; i < Client::maxVerbindungen; ++i) {
+            stumme.push_back(std::make_unique<Begleiter>());
+            stumme.back()->socket.connectToHost(QHostAddress::LocalHost, c.port());
+        }
+        QVERIFY(QTest::qWaitFor([&] { return c.anzahlVerbindungen() == Client::maxVerbindungen; }, 5000));
+        Begleiter abgewiesen;
+        abgewiesen.socket.connectToHost(QHostAddress::LocalHost, c.port());
+        // Refused before any deadline could have freed a slot.
+        QVERIFY(abgewiesen.getrennt(1000));
+        QCOMPARE(c.anzahlVerbindungen(), Client::maxVerbindungen);
+        QVERIFY(QTest::qWaitFor([&] { return c.anzahlVerbindungen() == 0; }, 5000));
+        QCOMPARE(neu.count(), 0);
+
+        // A participant that waits is no fault; one stuck inside a frame
+        // (also inside its four length bytes) is.
+        Begleiter wartet, halb, kopf;
+        QVERIFY(wartet.anmelden(c.port()));
+        QVERIFY(halb.anmelden(c.port()));
+        QVERIFY(kopf.anmelden(c.port()));
+        halb.roh(Begleiter::frame("1234567890").left(8));
+        kopf.roh(QByteArray(2, '\0'));
+        QVERIFY(halb.getrennt());
+        QVERIFY(kopf.getrennt());
+        QVERIFY(wartet.warte([&] { return weg.count() == 2; }));
+        // A frame that trickles in within its time is taken.
+        QSignalSpy nachricht(&c, &Client::newMessage);
+        for (const char byte : Begleiter::frame("langsam")) {
+            wartet.roh(QByteArray(1, byte));
+            QTest::qWait(40);
+        }
+        QVERIFY(wartet.warte([&] { return nachricht.count() == 1; }));
+        QTest::qWait(1200);
+        QCOMPARE(wartet.socket.state(), QAbstractSocket::ConnectedState);
+        QCOMPARE(c.anzahlTeilnehmer(), 1);
+    }
+
+    // What waits to be sent to one peer, and what all peers together have
+    // sent and not yet been handled, is bounded.
+    void speicherBleibtBegrenzt()
+    {
+        Client c(QStringLiteral("Reizwerk"));
+        QVERIFY(c.starten(QHostAddress::LocalHost, 0));
+        QCOMPARE(c.grenzen().ausgang, qint64(4) * 1024 * 1024);
+        QCOMPARE(c.grenzen().eingang, qint64(64) * 1024 * 1024);
+        Client::Grenzen g = c.grenzen();
+        g.ausgang = 256 * 1024;
+        g.eingang = 1024 * 1024;
+        c.grenzenSetzen(g);
+        QSignalSpy weg(&c, &Client::participantLeft);
+
+        // A peer that does not read: small buffers on its side, so the
+        // program's queue grows soon.
+        Begleiter liestNicht, liest;
+        liestNicht.socket.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, 4096);
+        QVERIFY(liestNicht.anmelden(c.port()));
+        liestNicht.socket.setReadBufferSize(1);
+        QVERIFY(liest.anmelden(c.port()));
+        const QString gross(100 * 1024, QLatin1Char('x'));
+        int gesendet = 0;
+        for (; gesendet < 400 && weg.isEmpty(); ++gesendet) {
+            c.sendMessage(gross);
+            liest.frames(1, 2000);
+        }
+        QVERIFY(liest.warte([&] { return weg.count() == 1; }));
+        QVERIFY2(gesendet < 400, "the peer that does not read was never dropped");
+        QCOMPARE(
+            weg.at(0).at(0).toString(), QStringLiteral("Listenbote@127.0.0.1:%1").arg(liestNicht.socket.localPort()));
+        QCOMPARE(c.anzahlTeilnehmer(), 1);
+
+        // Stalled large frames of several peers: the one holding most goes
+        // once together they hold more than the bound.
+        Begleiter a, b;
+        QVERIFY(a.anmelden(c.port()));
+        QVERIFY(b.anmelden(c.port()));
+        QByteArray kopf(4, Qt::Uninitialized);
+        qToBigEndian<quint32>(4 * 1024 * 1024, kopf.data());
+        a.roh(kopf + QByteArray(400 * 1024, 'a'));
+        QVERIFY(a.warte([&] { return c.eingangGesamt() >= 400 * 1024; }));
+        b.roh(kopf + QByteArray(700 * 1024, 'b'));
+        QVERIFY(b.getrennt());
+        QCOMPARE(a.socket.state(), QAbstractSocket::ConnectedState);
+        QVERIFY(c.eingangGesamt() <= g.eingang);
+        QCOMPARE(c.anzahlTeilnehmer(), 2);
     }
 
     void sucheUndPort()

@@ -63,6 +63,17 @@ private slots:
         QVERIFY(!Protokoll::ergebnisLesen(QStringLiteral("x|y|2|17|a|b|3,5|c|104")));
         QVERIFY(!Protokoll::ergebnisLesen(QStringLiteral("x|y|2|17|a|b|nan|c|104")));
         QVERIFY(!Protokoll::ergebnisLesen(QStringLiteral("x|y||17|a|b|1|c|104")));
+
+        // Values no game list gives are forgeries or slips: refused, so no
+        // sum can overflow and no cost reads "inf".
+        for (const char* falsch : { "x|y|1|2147483647|a|b|1|c|100", "x|y|1|100001|a|b|1|c|100",
+                 "x|y|1|-100001|a|b|1|c|100", "x|y|1|5|a|b|-1|c|100", "x|y|1|5|a|b|1e308|c|100",
+                 "x|y|1|5|a|b|inf|c|100", "x|y|1|5|a|b|10000.1|c|100", "x|y|1|1e3|a|b|1|c|100" })
+            QVERIFY2(!Protokoll::ergebnisLesen(QString::fromLatin1(falsch)), falsch);
+        const auto rand = Protokoll::ergebnisLesen(QStringLiteral("x|y|1|-100000|a|b|10000|c|100"));
+        QVERIFY(rand);
+        QCOMPARE(rand->punkte, -100000);
+        QCOMPARE(rand->kosten, 10000.0);
     }
 
     void dateinamen()
@@ -134,6 +145,39 @@ private slots:
             QStringList { QStringLiteral("SpielListen") });
         QCOMPARE(QDir(wurzel.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
             QStringList { QStringLiteral("06_12_2026") });
+
+        // A match day's files are bounded in number and size; a file of the
+        // same name is replaced within them.
+        {
+            using E = Protokoll::SpielListenAblage::Ergebnis;
+            QTemporaryDir tag;
+            Protokoll::SpielListenAblage ablage(3, 100);
+            auto speichern = [&](const QString& text) { return ablage.speichern(tag.path(), Nachricht::lesen(text)); };
+            QCOMPARE(speichern(QStringLiteral("16:a:l$1@") + QString(39, QLatin1Char('x'))), E::Gespeichert);
+            QCOMPARE(speichern(QStringLiteral("16:a:l$2@y")), E::Gespeichert);
+            QCOMPARE(speichern(QStringLiteral("17:a:l$3@") + gepackt(QByteArray(50, 'z'))), E::Gespeichert);
+            QCOMPARE(speichern(QStringLiteral("16:a:l$4@y")), E::Voll);
+            QCOMPARE(speichern(QStringLiteral("16:a:l$2@") + QString(8, QLatin1Char('y'))), E::Gespeichert);
+            // 40 + 9 + 50 bytes: one more would pass the bound, also packed.
+            QCOMPARE(speichern(QStringLiteral("16:a:l$2@") + QString(10, QLatin1Char('y'))), E::Voll);
+            QCOMPARE(speichern(QStringLiteral("17:a:l$3@") + gepackt(QByteArray(52, 'z'))), E::Voll);
+            QCOMPARE(speichern(QStringLiteral("17:a:l$3@kaputt")), E::Ungueltig);
+            QCOMPARE(QDir(tag.filePath(QStringLiteral("SpielListen"))).entryList(QDir::Files | QDir::Hidden),
+                QStringList({ QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3") }));
+            QCOMPARE(
+                Testumgebung::dateiInhalt(tag.filePath(QStringLiteral("SpielListen/2"))), QByteArray(8, 'y') + '\n');
+            QCOMPARE(Testumgebung::dateiInhalt(tag.filePath(QStringLiteral("SpielListen/3"))), QByteArray(50, 'z'));
+
+            // Another match day is counted on its own; files already there count.
+            QTemporaryDir anderer;
+            QVERIFY(QDir().mkpath(anderer.filePath(QStringLiteral("SpielListen"))));
+            QFile alt(anderer.filePath(QStringLiteral("SpielListen/alt")));
+            QVERIFY(alt.open(QIODevice::WriteOnly) && alt.write(QByteArray(95, 'a')) == 95);
+            alt.close();
+            QCOMPARE(ablage.speichern(anderer.path(), Nachricht::lesen(QStringLiteral("16:a:l$n@12345"))), E::Voll);
+            QCOMPARE(
+                ablage.speichern(anderer.path(), Nachricht::lesen(QStringLiteral("16:a:l$n@1234"))), E::Gespeichert);
+        }
 
         // No match day, no file: not at the root, not in the working directory.
         QVERIFY(!Protokoll::spielListeSchreiben(QString(), QStringLiteral("a"), "x", true));

@@ -160,11 +160,15 @@ private slots:
                                     "SELECT Aktiv FROM Serie2 WHERE StartNr=107 UNION ALL "
                                     "SELECT Aktiv FROM Serie3 WHERE StartNr=107")),
             (QVariantList { 0, 1, 1 }));
-        // The "-1" of the new row was not taken for a table entry.
-        QCOMPARE(spalte(db, QStringLiteral("SELECT Tisch FROM Serie1 WHERE StartNr=107")), QVariantList { 0 });
+        // He sits out the drawn series, stored as table -1 like anyone set
+        // inactive, and only there.
+        QCOMPARE(spalte(db,
+                     QStringLiteral("SELECT Tisch FROM Serie1 WHERE StartNr=107 UNION ALL "
+                                    "SELECT Tisch FROM Serie2 WHERE StartNr=107")),
+            (QVariantList { -1, 0 }));
 
         TeilnehmerTabelle* t = w->tabelle();
-        const int z = t->zeileVon(107);
+        int z = t->zeileVon(107);
         QVERIFY(z >= 0);
         QCOMPARE(t->tischItem(z, 1)->text(), QStringLiteral("-1"));
         QCOMPARE(t->tischItem(z, 1)->background().color(), QColor(Qt::red));
@@ -174,6 +178,15 @@ private slots:
         // Series 1 as drawn still counts seven players.
         w->tischaufteilungBerechnen(1);
         QCOMPARE(w->form()->leTischaufteilung->text(), QStringLiteral("7 Spieler - 4er 1 - 3er 1"));
+
+        // After a restart the table still shows that he sits out series 1.
+        w.neuStarten();
+        t = w->tabelle();
+        db = w->registry().datenbank(QStringLiteral("Alle"));
+        z = t->zeileVon(107);
+        QVERIFY(z >= 0);
+        QCOMPARE(t->tischItem(z, 1)->text(), QStringLiteral("-1"));
+        QCOMPARE(t->tischItem(z, 2)->text(), QStringLiteral("0"));
 
         // The next draw of series 2 seats him.
         w->auslosenZufall(2);

@@ -42,6 +42,18 @@ void schreiben(const QString& pfad, const QByteArray& inhalt)
     f.write(inhalt);
 }
 
+// Roster edits are stored on the next turn of the event loop.
+void warten()
+{
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+}
+
+QVector<Spielerdatei::Eintrag> frischNummeriert(const QVector<Spielerdatei::Zeile>& zeilen)
+{
+    return Spielerdatei::planen({}, {}, zeilen).eintraege;
+}
+
 int zeileMitStartNr(QSqlTableModel* m, int nr)
 {
     for (int z = 0; z < m->rowCount(); ++z)
@@ -118,9 +130,11 @@ private slots:
         QSqlTableModel* m = w->spieler();
         const int r = zeileMitStartNr(m, 100);
         QVERIFY(m->setData(m->index(r, 5), QStringLiteral("Ja")));
+        warten();
         QCOMPARE(t->preisskatItem(zeile)->text(), QStringLiteral("Ja"));
         QVERIFY(roster(*w).first().endsWith(QStringLiteral("|Ja")));
         QVERIFY(m->setData(m->index(zeileMitStartNr(m, 100), 4), QStringLiteral("Nein")));
+        warten();
         QCOMPARE(t->nameItem(zeile)->data(Rolle::Mitglied).toBool(), false);
         // The choice list carries the flags too.
         QStandardItemModel* auswahl = w->auswahl();
@@ -138,6 +152,7 @@ private slots:
             QVERIFY(m->setData(m->index(r2, 5), QStringLiteral("Ja")));
         }
         emit m->dataChanged(m->index(r2, 1), m->index(r2, 5));
+        warten();
         QVERIFY(roster(*w).at(1).contains(QStringLiteral("|Berndt|")));
         QCOMPARE(t->preisskatItem(t->zeileVon(101))->text(), QStringLiteral("Nein"));
     }
@@ -163,10 +178,119 @@ private slots:
         QCOMPARE(e.spieler[3].nachname, QString::fromUtf8("\xc5\x81ukasz"));
         QCOMPARE(e.spieler[3].mitglied, QStringLiteral("Nein"));
         QCOMPARE(e.spieler[4].gruppe, QStringLiteral("Senioren"));
-        // A NUL byte ends its field.
-        const Spielerdatei::Ergebnis nul = Spielerdatei::lesen(QByteArray("Ab\0cd Berg Damen Ja\n", 20));
-        QCOMPARE(nul.spieler.size(), 1);
-        QCOMPARE(nul.spieler[0].vorname, QStringLiteral("Ab"));
+        QVERIFY(e.fehler.isEmpty());
+        QVERIFY(!e.windows1252);
+
+        // A line with an empty field or a separator of the link in a field
+        // is skipped and counted; the rest is read.
+        const Spielerdatei::Ergebnis leer = Spielerdatei::lesen("Anna Berg Damen \n"
+                                                                " Berg Damen Ja\n"
+                                                                "Kai$ Berg Damen Ja\n"
+                                                                "Ute Kurz Da|men Ja\n"
+                                                                "Ute Kurz Damen Ja\n"
+                                                                "Eva Lang Damen Ja\n"
+                                                                "Ina Moll Damen Ja\n"
+                                                                "Otto Nolte Herren Ja\n");
+        QVERIFY2(leer.fehler.isEmpty(), qPrintable(leer.fehler));
+        QCOMPARE(leer.uebersprungen, 4);
+        QCOMPARE(leer.spieler.size(), 4);
+        QCOMPARE(leer.spieler.first().vorname, QStringLiteral("Ute"));
+    }
+
+    void dateiKodierungUndAbweisung()
+    {
+        // Latin-1 / Windows-1252 from an old editor.
+        const Spielerdatei::Ergebnis latin = Spielerdatei::lesen("J\xfcrgen M\xfcller Herren Ja\r\n\x80uro Gr\xf6\xdf"
+                                                                 "e Alle nein\r\n");
+        QVERIFY(latin.fehler.isEmpty());
+        QVERIFY(latin.windows1252);
+        QCOMPARE(latin.spieler.size(), 2);
+        QCOMPARE(latin.spieler[0].vorname, QString::fromUtf8("J\xc3\xbcrgen"));
+        QCOMPARE(latin.spieler[0].nachname, QString::fromUtf8("M\xc3\xbcller"));
+        QCOMPARE(latin.spieler[1].vorname, QString::fromUtf8("\xe2\x82\xacuro"));
+        QCOMPARE(latin.spieler[1].nachname,
+            QString::fromUtf8("Gr\xc3\xb6\xc3\x9f"
+                              "e"));
+
+        // UTF-8 with a byte order mark: the mark is not part of the name.
+        const Spielerdatei::Ergebnis bom = Spielerdatei::lesen("\xef\xbb\xbfJ\xc3\xbcrgen Berg Alle Ja\n");
+        QVERIFY(!bom.windows1252);
+        QCOMPARE(bom.spieler.value(0).vorname, QString::fromUtf8("J\xc3\xbcrgen"));
+
+        // "Unicode" from a Windows editor: UTF-16 with its mark, both byte orders.
+        const QString text = QString::fromUtf8("J\xc3\xbcrgen M\xc3\xbcller Herren Ja\r\nAnna Berg Damen nein\r\n");
+        QByteArray le("\xff\xfe", 2), be("\xfe\xff", 2);
+        for (const QChar c : text) {
+            const ushort u = c.unicode();
+            le.append(char(u & 0xff)).append(char(u >> 8));
+            be.append(char(u >> 8)).append(char(u & 0xff));
+        }
+        for (const QByteArray& utf16 : { le, be }) {
+            const Spielerdatei::Ergebnis e = Spielerdatei::lesen(utf16);
+            QVERIFY2(e.fehler.isEmpty(), qPrintable(e.fehler));
+            QCOMPARE(e.spieler.size(), 2);
+            QCOMPARE(e.spieler[0].nachname, QString::fromUtf8("M\xc3\xbcller"));
+            QCOMPARE(e.spieler[1].mitglied, QStringLiteral("Nein"));
+            QVERIFY(!e.windows1252);
+        }
+        // The same without a mark has NULs in every line.
+        QVERIFY(!Spielerdatei::lesen(le.mid(2)).fehler.isEmpty());
+
+        // Not text: refused as a whole, no player read.
+        const QByteArray gross(Spielerdatei::maxGroesse + 1, 'a');
+        QVERIFY(!Spielerdatei::lesen(gross).fehler.isEmpty());
+        QVERIFY(!Spielerdatei::lesen(QByteArray("Anna Berg Damen Ja\nAb\0cd Berg Damen Ja\n", 39)).fehler.isEmpty());
+        const Spielerdatei::Ergebnis tab = Spielerdatei::lesen("Anna Berg Damen Ja\nBernd\tCord Herren Ja\n");
+        QVERIFY(tab.fehler.contains(QStringLiteral("Zeile 2")));
+        QVERIFY(tab.spieler.isEmpty());
+        const Spielerdatei::Ergebnis meist
+            = Spielerdatei::lesen("Anna Berg Damen Ja\nzwei Felder\nein\ndrei Felder hier\n");
+        QVERIFY(!meist.fehler.isEmpty());
+        QVERIFY(meist.spieler.isEmpty());
+        // Half valid is not "most lines invalid".
+        QVERIFY(Spielerdatei::lesen("Anna Berg Damen Ja\nzwei Felder\n").fehler.isEmpty());
+        QByteArray zufall;
+        quint32 x = 12345;
+        for (int i = 0; i < 200000; ++i) {
+            x = x * 1103515245u + 12345u;
+            zufall.append(char(x >> 24));
+        }
+        QVERIFY(!Spielerdatei::lesen(zufall).fehler.isEmpty());
+    }
+
+    void startNummernBeimImport()
+    {
+        using Spielerdatei::Zeile;
+        auto zeile = [](const char* v, const char* n) {
+            return Zeile { QString::fromUtf8(v), QString::fromUtf8(n), QStringLiteral("Alle"), QStringLiteral("Ja") };
+        };
+        const QVector<Spielerdatei::Bisher> roster = { { 100, "Anna", "Berg", "Ja" }, { 101, "Bernd", "Cord", "Nein" },
+            { 102, "Carl", "Dorn", "Ja" }, { 105, "Anna", "Berg", "Nein" } };
+        // 103 was Otto's on an earlier match day, 104 stood for two people,
+        // 106 for Dora, who is no longer in the roster.
+        const QVector<Spielerdatei::Nummer> anderswo = { { 103, "Otto Lehmann" }, { 104, "Xaver Ypsilon" },
+            { 104, "Zoe Zander" }, { 106, "Dora Eck" }, { 100, "Anna Berg" }, { 7, "Alt Nummer" } };
+        const Spielerdatei::Plan p = Spielerdatei::planen(roster, anderswo,
+            { zeile("Bernd", "Cord"), zeile("Otto", "Lehmann"), zeile("Neu", "Eins"), zeile("Anna", "Berg"),
+                zeile("Anna", "Berg"), zeile("Anna", "Berg"), zeile("Neu", "Zwei"), zeile("Zoe", "Zander") });
+        QVector<int> nummern;
+        QStringList preisskat;
+        for (const Spielerdatei::Eintrag& e : p.eintraege) {
+            nummern << e.startNr;
+            preisskat << e.preisskat;
+        }
+        QCOMPARE(nummern, (QVector<int> { 101, 103, 102, 100, 105, 107, 108, 109 }));
+        QCOMPARE(preisskat, (QStringList { "Nein", "Nein", "Nein", "Ja", "Nein", "Nein", "Nein", "Nein" }));
+        QCOMPARE(p.behalten, 3);
+        QCOMPARE(p.neu, 5);
+
+        // A fresh roster is numbered from 100, in the file's order.
+        const Spielerdatei::Plan frisch
+            = Spielerdatei::planen({}, {}, { zeile("A", "B"), zeile("C", "D"), zeile("A", "B") });
+        QCOMPARE(frisch.eintraege.value(0).startNr, 100);
+        QCOMPARE(frisch.eintraege.value(1).startNr, 101);
+        QCOMPARE(frisch.eintraege.value(2).startNr, 102);
+        QCOMPARE(frisch.neu, 3);
     }
 
     void importErsetztDieListe()
@@ -189,9 +313,17 @@ private slots:
         QVERIFY(w.d.fehlerTexte.last().contains(QStringLiteral("vier")));
         QCOMPARE(roster(*w).size(), 5);
 
-        // The documents folder wins over the download folder.
+        // The documents folder wins over the download folder. Replacing a
+        // roster that has players is asked first; No changes nothing.
         schreiben(Testumgebung::dokumente() + QStringLiteral("/ReizwerkSpieler.txt"),
             "Anna Berg Damen Ja\r\nBert Cramer Herren nein\r\nzu viele Felder hier drin\r\nCarl Dorn Herren Ja\r\n");
+        w.d.antworte(false);
+        w->form()->pbSpielerAusListeLaden->click();
+        QCOMPARE(w.d.fragen.size(), 1);
+        QVERIFY(w.d.fragen.first().contains(QStringLiteral("mit 5 Spielern")));
+        QVERIFY(w.d.fragen.first().contains(QStringLiteral("die 3 Spieler")));
+        QCOMPARE(roster(*w).size(), 5);
+        w.d.antworte(true);
         w->form()->pbSpielerAusListeLaden->click();
         QCOMPARE(w.d.fehlerTexte.size(), 2);
         QCOMPARE(roster(*w),
@@ -215,7 +347,7 @@ private slots:
         for (int i = 0; i < 5; ++i)
             neu << Spielerdatei::Zeile { QStringLiteral("N%1").arg(i), QStringLiteral("X"), QStringLiteral("Alle"),
                 QStringLiteral("Ja") };
-        QVERIFY(!Spielerdatei::rosterErsetzen(db, neu));
+        QVERIFY(!Spielerdatei::rosterErsetzen(db, frischNummeriert(neu)));
         QCOMPARE(roster(*w).size(), 4);
         QVERIFY(roster(*w).first().contains(QStringLiteral("Vorname1")));
 
@@ -225,7 +357,7 @@ private slots:
         for (int i = 0; i < 5000; ++i)
             viele << Spielerdatei::Zeile { QStringLiteral("V%1").arg(i), QStringLiteral("N%1").arg(i),
                 QStringLiteral("Alle"), QStringLiteral("Ja") };
-        QVERIFY(Spielerdatei::rosterErsetzen(db, viele));
+        QVERIFY(Spielerdatei::rosterErsetzen(db, frischNummeriert(viele)));
         QCOMPARE(wert(db, QStringLiteral("SELECT COUNT(*) FROM Spieler")).toInt(), 5000);
         QCOMPARE(wert(db, QStringLiteral("SELECT MAX(StartNr) FROM Spieler")).toInt(), 5099);
     }

@@ -1,6 +1,8 @@
 #include "testumgebung.h"
 
 #include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QSqlQuery>
 #include <QSqlTableModel>
 #include <QStandardItemModel>
@@ -8,12 +10,37 @@
 
 #include "app/mainwindow.h"
 #include "setup/teilnehmertabelle.h"
+#include "storage/datenbank.h"
 #include "ui_mainwindow.h"
+#include "widgets/mysortfilterproxymodel.h"
+#include "widgets/treeview.h"
 
 using namespace Turnierbau;
 
 namespace
 {
+// Types into a cell the way the view does: its delegate's editor on the
+// view's index, committed through the delegate into the sorted model.
+void editorEingabe(MainWindow& w, QStandardItem* item, const QString& text)
+{
+    TreeView* view = w.teilnehmerAnsicht();
+    const QModelIndex index = w.teilnehmerSortierung()->mapFromSource(item->index());
+    QVERIFY(index.isValid());
+    QVERIFY(index.flags() & Qt::ItemIsEditable);
+    QAbstractItemDelegate* delegate = view->itemDelegate(index);
+    QStyleOptionViewItem option;
+    std::unique_ptr<QWidget> editor(delegate->createEditor(view->viewport(), option, index));
+    QVERIFY(editor);
+    delegate->setEditorData(editor.get(), index);
+    if (auto* zeile = qobject_cast<QLineEdit*>(editor.get()))
+        zeile->setText(text);
+    else if (auto* auswahl = qobject_cast<QComboBox*>(editor.get()))
+        auswahl->setCurrentText(text);
+    else
+        QFAIL("unexpected editor");
+    delegate->setModelData(editor.get(), view->model(), index);
+}
+
 QString heute()
 {
     return QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"));
@@ -46,10 +73,14 @@ private slots:
         t->punkteItem(z, 1)->setText(QStringLiteral("-2"));
         QCOMPARE(wert(haupt, QStringLiteral("SELECT COUNT(*) FROM Rangliste")).toInt(), 1);
         QCOMPARE(wert(haupt, QStringLiteral("SELECT Punkte FROM Rangliste")).toInt(), 26);
-        // Text that is no number counts 0.
+        // Text that is no number is refused: the cell shows the stored 5.
         t->punkteItem(z, 3)->setText(QStringLiteral("fuenf"));
+        QCOMPARE(t->punkteItem(z, 3)->text(), QStringLiteral("5"));
+        QCOMPARE(t->summePunkteItem(z)->text(), QStringLiteral("26"));
+        QCOMPARE(wert(db, QStringLiteral("SELECT Punkte FROM Serie3 WHERE StartNr=101")).toInt(), 5);
+        QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("FEHLER: fuenf ist keine Zahl"));
+        t->punkteItem(z, 3)->setText(QStringLiteral("0"));
         QCOMPARE(t->summePunkteItem(z)->text(), QStringLiteral("21"));
-        QCOMPARE(wert(db, QStringLiteral("SELECT Punkte FROM Serie3 WHERE StartNr=101")).toInt(), 0);
 
         // Costs: stored with one decimal, the sum shown with one and stored in short form.
         t->kostenItem(z, 2)->setText(QStringLiteral("1"));
@@ -59,9 +90,12 @@ private slots:
         QCOMPARE(t->summeKostenItem(z)->text(), QStringLiteral("4.0"));
         QCOMPARE(wert(db, QStringLiteral("SELECT SummeKosten FROM Teilnehmer WHERE StartNr=101")).toString(),
             QStringLiteral("4"));
+        // More decimals are stored with one; cell and sum show what is stored.
         t->kostenItem(z, 1)->setText(QStringLiteral("2.25"));
         QCOMPARE(wert(db, QStringLiteral("SELECT Kosten FROM Serie1 WHERE StartNr=101")).toDouble(), 2.3);
-        QCOMPARE(wert(db, QStringLiteral("SELECT SummeKosten FROM Teilnehmer WHERE StartNr=101")).toDouble(), 3.75);
+        QCOMPARE(t->kostenItem(z, 1)->text(), QStringLiteral("2.3"));
+        QCOMPARE(wert(db, QStringLiteral("SELECT SummeKosten FROM Teilnehmer WHERE StartNr=101")).toDouble(), 3.8);
+        QCOMPARE(t->summeKostenItem(z)->text(), QStringLiteral("3.8"));
 
         // Table numbers are stored, and neither touch the ranking.
         t->tischItem(z, 2)->setText(QStringLiteral("7"));
@@ -102,9 +136,11 @@ private slots:
         QVERIFY(!t->nrItem(frei)->isEditable());
         QVERIFY(!t->nameItem(frei)->isEditable());
 
-        // A sum edited by hand is only shown, never stored.
+        // A sum edited by hand is never stored, nor kept on screen.
         t->summePunkteItem(frei)->setText(QStringLiteral("999"));
         t->summeKostenItem(frei)->setText(QStringLiteral("99.9"));
+        QCOMPARE(t->summePunkteItem(frei)->text(), QStringLiteral("0"));
+        QCOMPARE(t->summeKostenItem(frei)->text(), QStringLiteral("0.0"));
         QCOMPARE(wert(db, QStringLiteral("SELECT SummePunkte FROM Teilnehmer WHERE StartNr=101")).toInt(), 0);
         QCOMPARE(wert(db, QStringLiteral("SELECT SummeKosten FROM Teilnehmer WHERE StartNr=101")).toInt(), 0);
         QCOMPARE(wert(w->registry().hauptDatenbank(), QStringLiteral("SELECT COUNT(*) FROM Rangliste")).toInt(), 0);
@@ -118,11 +154,173 @@ private slots:
         QVERIFY(t->tischItem(frei, 1)->isEditable());
         QVERIFY(!t->tischItem(gesetzt, 1)->isEditable());
 
-        // A failed store is shown, and the table keeps what was typed.
+        // A failed store is shown, and the table shows what is stored.
         sql(db, QStringLiteral("DROP TABLE Serie2"));
         t->punkteItem(frei, 2)->setText(QStringLiteral("17"));
         QVERIFY(w->statusBar()->currentMessage().startsWith(QStringLiteral("FEHLER: ")));
-        QCOMPARE(t->punkteItem(frei, 2)->text(), QStringLiteral("17"));
+        QCOMPARE(t->punkteItem(frei, 2)->text(), QStringLiteral("0"));
+        QCOMPARE(t->summePunkteItem(frei)->text(), QStringLiteral("12"));
+    }
+
+    // What the organiser types into the table in correction mode, through
+    // the editor the view opens, is stored exactly as shown, or refused.
+    void eingabenUeberDenEditor()
+    {
+        Fenster w;
+        QSqlDatabase db = w.gruppe(4, 2);
+        QSqlDatabase haupt = w->registry().hauptDatenbank();
+        TeilnehmerTabelle* t = w->tabelle();
+        w->aktion(QStringLiteral("actKorrektur"))->trigger();
+        const int z = t->zeileVon(102);
+        auto tippen = [&](QStandardItem* item, const QString& text) { editorEingabe(*w, item, text); };
+        auto gespeichert = [&](const QString& sql) { return wert(db, sql.arg(102)).toString(); };
+
+        tippen(t->punkteItem(z, 1), QStringLiteral("12"));
+        QCOMPARE(t->punkteItem(z, 1)->text(), QStringLiteral("12"));
+        QCOMPARE(gespeichert(QStringLiteral("SELECT Punkte FROM Serie1 WHERE StartNr=%1")), QStringLiteral("12"));
+
+        for (const QString& falsch : { QStringLiteral("6o"), QStringLiteral("nan"), QStringLiteral("inf"),
+                 QStringLiteral("1.000"), QStringLiteral("Tisch") }) {
+            tippen(t->punkteItem(z, 1), falsch);
+            QCOMPARE(t->punkteItem(z, 1)->text(), QStringLiteral("12"));
+            QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("FEHLER: %1 ist keine Zahl").arg(falsch));
+        }
+        tippen(t->punkteItem(z, 2), QStringLiteral("2147483647"));
+        QCOMPARE(t->punkteItem(z, 2)->text(), QStringLiteral("0"));
+        QVERIFY(w->statusBar()->currentMessage().contains(QStringLiteral("liegt nicht zwischen")));
+        QCOMPARE(gespeichert(QStringLiteral("SELECT Punkte FROM Serie1 WHERE StartNr=%1")), QStringLiteral("12"));
+        QCOMPARE(
+            gespeichert(QStringLiteral("SELECT SummePunkte FROM Teilnehmer WHERE StartNr=%1")), QStringLiteral("12"));
+        QCOMPARE(t->summePunkteItem(z)->text(), QStringLiteral("12"));
+        QCOMPARE(wert(haupt, QStringLiteral("SELECT Punkte FROM Rangliste WHERE StartNr=102")).toInt(), 12);
+
+        // Costs take a decimal comma and are shown as stored.
+        tippen(t->kostenItem(z, 1), QStringLiteral("4,5"));
+        QCOMPARE(t->kostenItem(z, 1)->text(), QStringLiteral("4.5"));
+        QCOMPARE(wert(db, QStringLiteral("SELECT Kosten FROM Serie1 WHERE StartNr=102")).toDouble(), 4.5);
+        QCOMPARE(t->summeKostenItem(z)->text(), QStringLiteral("4.5"));
+        QCOMPARE(wert(db, QStringLiteral("SELECT SummeKosten FROM Teilnehmer WHERE StartNr=102")).toDouble(), 4.5);
+        for (const QString& falsch : { QStringLiteral("nan"), QStringLiteral("inf"), QStringLiteral("1e308"),
+                 QStringLiteral("-2"), QStringLiteral("10000,5"), QStringLiteral("vier") }) {
+            tippen(t->kostenItem(z, 2), falsch);
+            QCOMPARE(t->kostenItem(z, 2)->text(), QStringLiteral("0.0"));
+            QVERIFY2(w->statusBar()->currentMessage().startsWith(QStringLiteral("FEHLER: ")),
+                qPrintable(w->statusBar()->currentMessage()));
+        }
+        QCOMPARE(wert(db, QStringLiteral("SELECT Kosten FROM Serie2 WHERE StartNr=102")).toDouble(), 0.0);
+        QCOMPARE(t->summeKostenItem(z)->text(), QStringLiteral("4.5"));
+
+        // A table number typed for an unseated player must be one.
+        tippen(t->tischItem(z, 2), QStringLiteral("x"));
+        QCOMPARE(t->tischItem(z, 2)->text(), QStringLiteral("0"));
+        tippen(t->tischItem(z, 2), QStringLiteral("3"));
+        QCOMPARE(wert(db, QStringLiteral("SELECT Tisch FROM Serie2 WHERE StartNr=102")).toInt(), 3);
+
+        // After a restart the table shows the same values.
+        w.neuStarten();
+        t = w->tabelle();
+        const int z2 = t->zeileVon(102);
+        QCOMPARE(t->punkteItem(z2, 1)->text(), QStringLiteral("12"));
+        QCOMPARE(t->kostenItem(z2, 1)->text(), QStringLiteral("4.5"));
+        QCOMPARE(t->summeKostenItem(z2)->text(), QStringLiteral("4.5"));
+    }
+
+    // An entry is stored whole or not at all: when any of its statements
+    // fails, nothing of it stays, the ranking included, and the cell shows
+    // what is stored.
+    void fehlgeschlagenerEintragBleibtGanzAus()
+    {
+        Fenster w;
+        QSqlDatabase db = w.gruppe(4, 2);
+        QSqlDatabase haupt = w->registry().hauptDatenbank();
+        TeilnehmerTabelle* t = w->tabelle();
+        const int z = t->zeileVon(101);
+        t->punkteItem(z, 2)->setText(QStringLiteral("10"));
+        QCOMPARE(wert(haupt, QStringLiteral("SELECT Punkte FROM Rangliste WHERE StartNr=101")).toInt(), 10);
+
+        // The series statement fails.
+        sql(db,
+            QStringLiteral("CREATE TRIGGER sperre BEFORE UPDATE ON Serie1 BEGIN "
+                           "SELECT RAISE(ABORT, 'Serie gesperrt'); END"));
+        t->punkteItem(z, 1)->setText(QStringLiteral("33"));
+        QCOMPARE(t->punkteItem(z, 1)->text(), QStringLiteral("0"));
+        QCOMPARE(t->summePunkteItem(z)->text(), QStringLiteral("10"));
+        QCOMPARE(wert(db, QStringLiteral("SELECT SummePunkte FROM Teilnehmer WHERE StartNr=101")).toInt(), 10);
+        QCOMPARE(wert(haupt, QStringLiteral("SELECT Punkte FROM Rangliste WHERE StartNr=101")).toInt(), 10);
+        QVERIFY(w->statusBar()->currentMessage().contains(QStringLiteral("Serie gesperrt")));
+        t->kostenItem(z, 1)->setText(QStringLiteral("2,5"));
+        QCOMPARE(t->kostenItem(z, 1)->text(), QStringLiteral("0.0"));
+        QCOMPARE(t->summeKostenItem(z)->text(), QStringLiteral("0.0"));
+        sql(db, QStringLiteral("DROP TRIGGER sperre"));
+
+        // The series statement works, the sum's fails: the series keeps its value too.
+        sql(db,
+            QStringLiteral("CREATE TRIGGER sperre BEFORE UPDATE ON Teilnehmer BEGIN "
+                           "SELECT RAISE(ABORT, 'Summe gesperrt'); END"));
+        t->punkteItem(z, 1)->setText(QStringLiteral("33"));
+        QCOMPARE(wert(db, QStringLiteral("SELECT Punkte FROM Serie1 WHERE StartNr=101")).toInt(), 0);
+        QCOMPARE(t->punkteItem(z, 1)->text(), QStringLiteral("0"));
+        QCOMPARE(t->summePunkteItem(z)->text(), QStringLiteral("10"));
+        QCOMPARE(wert(haupt, QStringLiteral("SELECT Punkte FROM Rangliste WHERE StartNr=101")).toInt(), 10);
+        sql(db, QStringLiteral("DROP TRIGGER sperre"));
+
+        // A renamed series table: the entry cannot land anywhere.
+        sql(db, QStringLiteral("ALTER TABLE Serie2 RENAME TO Serie2alt"));
+        t->punkteItem(z, 2)->setText(QStringLiteral("44"));
+        QCOMPARE(t->punkteItem(z, 2)->text(), QStringLiteral("10"));
+        QCOMPARE(wert(haupt, QStringLiteral("SELECT Punkte FROM Rangliste WHERE StartNr=101")).toInt(), 10);
+        sql(db, QStringLiteral("ALTER TABLE Serie2alt RENAME TO Serie2"));
+
+        // A participant without a row in the series: nothing to store.
+        sql(db, QStringLiteral("DELETE FROM Serie1 WHERE StartNr=101"));
+        t->punkteItem(z, 1)->setText(QStringLiteral("7"));
+        QCOMPARE(t->punkteItem(z, 1)->text(), QStringLiteral("0"));
+        QCOMPARE(wert(db, QStringLiteral("SELECT SummePunkte FROM Teilnehmer WHERE StartNr=101")).toInt(), 10);
+
+        // The prize-skat cell, too, shows what is stored.
+        sql(db,
+            QStringLiteral("CREATE TRIGGER sperre BEFORE UPDATE ON Teilnehmer BEGIN "
+                           "SELECT RAISE(ABORT, 'gesperrt'); END"));
+        t->preisskatItem(z)->setText(QStringLiteral("Ja"));
+        QCOMPARE(t->preisskatItem(z)->text(), QStringLiteral("Nein"));
+        QCOMPARE(wert(haupt, QStringLiteral("SELECT Preisskat FROM Spieler WHERE StartNr=101")).toString(),
+            QStringLiteral("Nein"));
+    }
+
+    // Results that arrive as one message are stored in one transaction of
+    // the group; the ranking follows only once it committed, and when it
+    // rolls back, the table shows the stored values again.
+    void rangNachDemAbschlussDerGruppe()
+    {
+        Fenster w;
+        QSqlDatabase db = w.gruppe(4, 2);
+        QSqlDatabase haupt = w->registry().hauptDatenbank();
+        TeilnehmerTabelle* t = w->tabelle();
+        const int a = t->zeileVon(100);
+        const int b = t->zeileVon(101);
+        {
+            Db::Transaktion gruppe(db);
+            t->punkteItem(a, 1)->setText(QStringLiteral("30"));
+            t->punkteItem(b, 1)->setText(QStringLiteral("20"));
+            QCOMPARE(wert(haupt, QStringLiteral("SELECT COUNT(*) FROM Rangliste")).toInt(), 0);
+            QVERIFY(gruppe.abschliessen());
+        }
+        QCOMPARE(wert(haupt, QStringLiteral("SELECT SUM(Punkte) FROM Rangliste")).toInt(), 50);
+
+        {
+            Db::Transaktion gruppe(db);
+            t->punkteItem(a, 1)->setText(QStringLiteral("99"));
+            t->punkteItem(a, 1)->setText(QStringLiteral("98"));
+            t->kostenItem(b, 2)->setText(QStringLiteral("1,5"));
+            QCOMPARE(t->punkteItem(a, 1)->text(), QStringLiteral("98"));
+            // never committed
+        }
+        QCOMPARE(t->punkteItem(a, 1)->text(), QStringLiteral("30"));
+        QCOMPARE(t->summePunkteItem(a)->text(), QStringLiteral("30"));
+        QCOMPARE(t->kostenItem(b, 2)->text(), QStringLiteral("0.0"));
+        QCOMPARE(t->summeKostenItem(b)->text(), QStringLiteral("0.0"));
+        QCOMPARE(wert(db, QStringLiteral("SELECT Punkte FROM Serie1 WHERE StartNr=100")).toInt(), 30);
+        QCOMPARE(wert(haupt, QStringLiteral("SELECT Punkte FROM Rangliste WHERE StartNr=100")).toInt(), 30);
     }
 
     void ohneGruppeBleibtEsInDerTabelle()
@@ -131,10 +329,34 @@ private slots:
         spielerAnlegen(*w, 3);
         QVERIFY(neuesTurnier(*w, w.d, 2));
         teilnehmerWaehlen(*w);
-        // Not confirmed: no group database yet.
+        // Not confirmed: no group database yet, so nothing can be entered.
         w->tabelle()->punkteItem(0, 1)->setText(QStringLiteral("40"));
+        QCOMPARE(w->tabelle()->punkteItem(0, 1)->text(), QStringLiteral("0"));
+        QVERIFY(w->statusBar()->currentMessage().startsWith(QStringLiteral("FEHLER: ")));
         QCOMPARE(w->tabelle()->summePunkteItem(0)->text(), QStringLiteral("0"));
         QCOMPARE(wert(w->registry().hauptDatenbank(), QStringLiteral("SELECT COUNT(*) FROM Rangliste")).toInt(), 0);
+    }
+
+    // Before the list is confirmed the prize-skat flag of a new participant
+    // can be changed, and the group is stored with it.
+    void preisskatVorDemBestaetigen()
+    {
+        Fenster w;
+        spielerAnlegen(*w, 3);
+        QVERIFY(neuesTurnier(*w, w.d, 2));
+        teilnehmerWaehlen(*w);
+        TeilnehmerTabelle* t = w->tabelle();
+        const int z = t->zeileVon(101);
+        QVERIFY(t->preisskatItem(z)->isEditable());
+        QVERIFY(!t->punkteItem(z, 1)->isEditable());
+        editorEingabe(*w, t->preisskatItem(z), QStringLiteral("Ja"));
+        QCOMPARE(t->preisskatItem(z)->text(), QStringLiteral("Ja"));
+        teilnehmerBestaetigen(*w, w.d);
+        QSqlDatabase db = w->registry().datenbank(QStringLiteral("Alle"));
+        QCOMPARE(wert(db, QStringLiteral("SELECT Preisskat FROM Teilnehmer WHERE StartNr=101")).toInt(), 1);
+        QCOMPARE(wert(db, QStringLiteral("SELECT Preisskat FROM Teilnehmer WHERE StartNr=100")).toInt(), 0);
+        QCOMPARE(t->preisskatItem(t->zeileVon(101))->text(), QStringLiteral("Ja"));
+        QVERIFY(!t->preisskatItem(t->zeileVon(101))->isEditable());
     }
 };
 

@@ -179,15 +179,22 @@ private slots:
         QCOMPARE(w->form()->cmbTeilnehmerGruppe->currentText(), QStringLiteral("Herren"));
         QCOMPARE(w->teilnehmer()->rowCount(), 4);
 
-        // Yes: this day's group databases go, other files and other days stay.
+        // Yes: this day's group databases go once the new day's first group
+        // is confirmed; other files and other days stay.
         w.d.antworte(true);
-        QVERIFY(mitDialog(w->aktion(QStringLiteral("actNeuesTurnier")), "DlgNewGroup", [](QWidget*) {}));
+        QVERIFY(mitDialog(w->aktion(QStringLiteral("actNeuesTurnier")), "DlgNewGroup",
+            [](QWidget* dlg) { static_cast<QDialog*>(dlg)->accept(); }));
+        QVERIFY(QFile::exists(heute + QStringLiteral("/Herren.db")));
+        w->form()->cmbSpielerGruppe->setCurrentText(QStringLiteral("Senioren"));
+        teilnehmerBestaetigen(*w, w.d);
         QVERIFY(!QFile::exists(heute + QStringLiteral("/Herren.db")));
+        QVERIFY(QFile::exists(heute + QStringLiteral("/Senioren.db")));
         QVERIFY(QFile::exists(heute + QStringLiteral("/notiz.txt")));
         QVERIFY(QFile::exists(frueher + QStringLiteral("/Damen.db")));
         QVERIFY(QSqlDatabase::database(QStringLiteral("Damen"), false).isOpen());
         QVERIFY(!QSqlDatabase::contains(QStringLiteral("Herren")));
-        QCOMPARE(w->registry().namen(), QStringList { QStringLiteral("reizwerk_connection_name") });
+        QCOMPARE(w->registry().namen(),
+            QStringList({ QStringLiteral("Senioren"), QStringLiteral("reizwerk_connection_name") }));
         QVERIFY(w.d.unerwartet.isEmpty());
     }
 

@@ -161,6 +161,11 @@ QString SkriptDialoge::speicherName(QWidget*, const QString& titel, const QStrin
     return m_namen.takeFirst();
 }
 
+QString SkriptDialoge::oeffnenName(QWidget* eltern, const QString& titel, const QString& ordner, const QString& filter)
+{
+    return speicherName(eltern, titel, ordner, filter);
+}
+
 std::shared_ptr<bool> beimNaechstenDialog(const char* klassenName, std::function<void(QWidget*)> handeln, int zeitMs)
 {
     auto erledigt = std::make_shared<bool>(false);
@@ -380,6 +385,11 @@ void Fenster::starten(bool linkAufLoopback)
             s.setValue(QStringLiteral("Link/Port"), 0);
         if (!s.contains(QStringLiteral("Link/Adresse")))
             s.setValue(QStringLiteral("Link/Adresse"), QStringLiteral("127.0.0.1"));
+        // Likewise the table app's server.
+        if (!s.contains(QStringLiteral("Web/Port")))
+            s.setValue(QStringLiteral("Web/Port"), 0);
+        if (!s.contains(QStringLiteral("Web/Adresse")))
+            s.setValue(QStringLiteral("Web/Adresse"), QStringLiteral("127.0.0.1"));
     }
     w = std::make_unique<MainWindow>();
     w->show();

@@ -78,6 +78,8 @@ public:
     void info(QWidget* eltern, const QString& titel, const QString& text) override;
     QString speicherName(
         QWidget* eltern, const QString& titel, const QString& vorschlag, const QString& filter) override;
+    // Open-file dialogs take their names from the same script as save dialogs.
+    QString oeffnenName(QWidget* eltern, const QString& titel, const QString& ordner, const QString& filter) override;
 
 private:
     QList<bool> m_antworten;
@@ -152,7 +154,8 @@ QVariant wert(QSqlDatabase db, const QString& sql);
 // before the window starts and until it has ended); ends in order when it
 // goes out of scope, also when a check fails.
 // Unless told otherwise, the link listens on 127.0.0.1 at a free port
-// (settings "Link/Port" 0, "Link/Adresse" 127.0.0.1) when those keys are unset.
+// (settings "Link/Port" 0, "Link/Adresse" 127.0.0.1) when those keys are unset;
+// so does the table app's server ("Web/Port", "Web/Adresse").
 class Fenster
 {
 public:

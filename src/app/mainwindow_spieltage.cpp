@@ -1,0 +1,284 @@
+// Match days over time: the data folder's lock, opening an earlier match
+// day, backups and restoring them.
+
+#include "app/mainwindow.h"
+
+#include "ui_mainwindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QMenu>
+#include <QSettings>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QSqlTableModel>
+#include <QStandardItemModel>
+#include <QStandardPaths>
+#include <QStatusBar>
+
+#include "app/dialoge.h"
+#include "season/dlgspieltagoeffnen.h"
+#include "season/sicherung.h"
+#include "season/spieltagliste.h"
+#include "storage/datenbank.h"
+#include "storage/datensperre.h"
+#include "storage/pfade.h"
+#include "storage/schema.h"
+
+namespace
+{
+
+// Shows the wait cursor while a long step runs.
+struct Warten {
+    Warten() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~Warten() { QApplication::restoreOverrideCursor(); }
+};
+
+} // namespace
+
+bool MainWindow::datenOrdnerSperren()
+{
+    const QString daten = Pfade::datenVerzeichnis();
+    datenSperre = std::make_unique<Datensperre>(daten);
+    switch (datenSperre->nehmen()) {
+    case Datensperre::Ergebnis::Gesperrt:
+        return true;
+    case Datensperre::Ergebnis::BelegtVonAnderem:
+        abgewiesen = true;
+        Dialoge::fehler(this,
+            tr("Reizwerk laeuft bereits mit dem Datenordner %1 (Prozess %2).\n"
+               "Zwei Programme duerfen nicht dieselben Daten bearbeiten; dieses Programm wird beendet.")
+                .arg(QDir::toNativeSeparators(daten))
+                .arg(datenSperre->halter()));
+        datenSperre.reset();
+        return false;
+    case Datensperre::Ergebnis::NichtMoeglich:
+        break;
+    }
+    // A data folder that cannot take a lock file (read-only) still opens.
+    qWarning("Reizwerk: keine Sperrdatei in %s", qPrintable(daten));
+    datenSperre.reset();
+    return true;
+}
+
+void MainWindow::spieltageEinrichten()
+{
+    actSpieltagOeffnen = new QAction(tr("Spieltag öffnen…"), this);
+    actSpieltagOeffnen->setObjectName(QStringLiteral("actSpieltagOeffnen"));
+    connect(actSpieltagOeffnen, &QAction::triggered, this, &MainWindow::onSpieltagOeffnen);
+    actDatensicherung = new QAction(tr("Datensicherung…"), this);
+    actDatensicherung->setObjectName(QStringLiteral("actDatensicherung"));
+    connect(actDatensicherung, &QAction::triggered, this, &MainWindow::onDatensicherung);
+    actWiederherstellen = new QAction(tr("Wiederherstellen…"), this);
+    actWiederherstellen->setObjectName(QStringLiteral("actWiederherstellen"));
+    connect(actWiederherstellen, &QAction::triggered, this, &MainWindow::onWiederherstellen);
+
+    // Beside "Neues Turnier", and the backups above "Info Reizwerk".
+    const QList<QAction*> eintraege = menuTurnier->actions();
+    const int neu = eintraege.indexOf(actNeuesTurnier);
+    menuTurnier->insertAction(eintraege.value(neu + 1), actSpieltagOeffnen);
+    menuTurnier->insertSeparator(actInfo);
+    menuTurnier->insertAction(actInfo, actDatensicherung);
+    menuTurnier->insertAction(actInfo, actWiederherstellen);
+    menuTurnier->insertSeparator(actInfo);
+}
+
+void MainWindow::gruppenSchliessen()
+{
+    // Every group connection on a file of the data folder, also those a new
+    // match day only forgot, so no name stands in the way of the next day.
+    const QString daten = QDir::cleanPath(datenbankVerzeichnis) + QLatin1Char('/');
+    const QStringList namen = QSqlDatabase::connectionNames();
+    for (const QString& name : namen) {
+        if (name == hauptVerbindung)
+            continue;
+        {
+            QSqlDatabase db = QSqlDatabase::database(name, false);
+            if (!QDir::cleanPath(db.databaseName()).startsWith(daten))
+                continue;
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(name);
+    }
+    verbindungen.aufHauptZuruecksetzen();
+    tischLayout.clear();
+    tischaufteilung.clear();
+    sitzplan.clear();
+    ueberschriebenerSpieltag.clear();
+    ui->cmbTeilnehmerGruppe->clear();
+    ++teilnehmerSperre;
+    teilnehmerModel->removeRows(0, teilnehmerModel->rowCount());
+    --teilnehmerSperre;
+    ui->leTischaufteilung->clear();
+    ui->pbAuslosen->setEnabled(false);
+    ui->pbAuslosungZuruecksetzen->setEnabled(false);
+    ui->tbSpielerWeg->setEnabled(true);
+    ui->tbSpielerHinzu->setEnabled(true);
+    ui->tbTeilnehmerOk->setEnabled(true);
+    gruppeFestgelegt = false;
+    gruppeGeoeffnet = false;
+    actNeueSpielGruppe->setEnabled(false);
+}
+
+void MainWindow::spieltagWechseln(const QString& verzeichnis)
+{
+    gruppenSchliessen();
+    QDate tag;
+    if (Pfade::istTurnierName(QFileInfo(verzeichnis).fileName(), &tag))
+        ui->dateEdit->setDate(tag);
+    // The shown day is the one the next start reopens.
+    einstellungen->setValue(
+        Pfade::schluesselLetztesTurnier, Pfade::turnierVerzeichnisSpeichern(datenbankVerzeichnis, verzeichnis));
+    gruppenOeffnen(verzeichnis);
+}
+
+void MainWindow::onSpieltagOeffnen()
+{
+    QVector<Spieltagliste::Spieltag> tage;
+    {
+        Warten w;
+        tage = Spieltagliste::lesen(datenbankVerzeichnis);
+    }
+    if (tage.isEmpty()) {
+        statusBar()->showMessage(
+            tr("Im Datenordner %1 ist kein Spieltag gespeichert.").arg(datenbankVerzeichnis), 5000);
+        return;
+    }
+    DlgSpieltagOeffnen dlg(tage, turnierVerzeichnis, this);
+    if (dlg.exec() != QDialog::Accepted || dlg.verzeichnis().isEmpty())
+        return;
+    spieltagWechseln(dlg.verzeichnis());
+    statusBar()->showMessage(
+        tr("Spieltag %1 geoeffnet").arg(ui->dateEdit->date().toString(QStringLiteral("dd.MM.yyyy"))), 5000);
+}
+
+bool MainWindow::gruppeAnlegenErlaubt(const QString& gruppe)
+{
+    const QString verzeichnis = Pfade::turnierVerzeichnis(datenbankVerzeichnis, ui->dateEdit->date());
+    if (!ueberschriebenerSpieltag.isEmpty()
+        && QDir::cleanPath(ueberschriebenerSpieltag) == QDir::cleanPath(verzeichnis)) {
+        if (!sicherungVor(tr("Ueberschreiben von %1").arg(QFileInfo(verzeichnis).fileName())))
+            return false;
+        turnierLoeschen(verzeichnis);
+        ueberschriebenerSpieltag.clear();
+        return true;
+    }
+    const QFileInfo datei(Pfade::gruppenDatei(verzeichnis, gruppe));
+    if (datei.exists() && datei.size() > 0) {
+        Dialoge::fehler(this,
+            tr("Die Gruppe %1 gibt es am %2 schon.\n"
+               "Die Teilnehmerliste wurde nicht gespeichert; fuer eine weitere Gruppe bitte eine andere "
+               "Spielergruppe waehlen.")
+                .arg(gruppe, ui->dateEdit->date().toString(QStringLiteral("dd.MM.yyyy"))));
+        return false;
+    }
+    return true;
+}
+
+bool MainWindow::sicherungVor(const QString& anlass, QString* datei)
+{
+    QString fehler;
+    QString ziel;
+    {
+        Warten w;
+        ziel = Sicherung::automatisch(datenbankVerzeichnis, anlass, &fehler);
+    }
+    if (ziel.isEmpty()) {
+        Dialoge::fehler(this,
+            tr("Vor \"%1\" konnte keine Sicherung angelegt werden:\n%2\nEs wurde nichts geaendert.")
+                .arg(anlass, fehler));
+        return false;
+    }
+    if (datei)
+        *datei = ziel;
+    return true;
+}
+
+void MainWindow::onDatensicherung()
+{
+    const QString vorschlag
+        = QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
+              .filePath(QStringLiteral("Reizwerk-Sicherung_%1.zip")
+                            .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd_HH-mm"))));
+    QString datei
+        = Dialoge::speicherName(this, tr("Datensicherung speichern"), vorschlag, tr("Datensicherung (*.zip)"));
+    if (datei.isEmpty())
+        return;
+    if (!datei.endsWith(QLatin1String(".zip"), Qt::CaseInsensitive))
+        datei += QStringLiteral(".zip");
+    Sicherung::Inhalt inhalt;
+    QString fehler;
+    bool ok = false;
+    {
+        Warten w;
+        ok = Sicherung::schreiben(datenbankVerzeichnis, datei, tr("Datensicherung"), &inhalt, &fehler);
+    }
+    if (!ok) {
+        Dialoge::fehler(this, tr("Die Datensicherung %1 konnte nicht geschrieben werden:\n%2").arg(datei, fehler));
+        return;
+    }
+    if (!inhalt.nichtGesichert.isEmpty())
+        Dialoge::fehler(this,
+            tr("Diese Dateien sind nicht lesbar und fehlen in der Datensicherung:\n%1")
+                .arg(inhalt.nichtGesichert.join(QLatin1Char('\n'))));
+    statusBar()->showMessage(tr("Datensicherung %1 geschrieben: %2").arg(datei, Sicherung::beschreibung(inhalt)));
+}
+
+void MainWindow::onWiederherstellen()
+{
+    const QString datei = Dialoge::oeffnenName(this, tr("Datensicherung wiederherstellen"),
+        Sicherung::ordner(datenbankVerzeichnis), tr("Datensicherung (*.zip)"));
+    if (datei.isEmpty())
+        return;
+    Sicherung::Wiederherstellung wiederherstellung(datenbankVerzeichnis);
+    QString fehler;
+    bool geprueft = false;
+    {
+        Warten w;
+        geprueft = wiederherstellung.pruefen(datei, &fehler);
+    }
+    if (!geprueft) {
+        Dialoge::fehler(this,
+            tr("Die Datei %1 kann nicht wiederhergestellt werden:\n%2\nEs wurde nichts geaendert.").arg(datei, fehler));
+        return;
+    }
+    const Sicherung::Inhalt& inhalt = wiederherstellung.inhalt();
+    if (!Dialoge::frage(this,
+            tr("Datensicherung vom %1 wiederherstellen?\n%2\n\n"
+               "Alle jetzigen Spieltage und die Spielerliste werden dadurch ersetzt; sie werden vorher gesichert.")
+                .arg(inhalt.zeitpunkt.toString(QStringLiteral("dd.MM.yyyy HH:mm")), Sicherung::beschreibung(inhalt))))
+        return;
+    QString vorher;
+    if (!sicherungVor(tr("Wiederherstellen"), &vorher))
+        return;
+
+    gruppenSchliessen();
+    QSqlDatabase haupt = verbindungen.hauptDatenbank();
+    haupt.close();
+    bool ok = false;
+    {
+        Warten w;
+        ok = wiederherstellung.einspielen(&fehler);
+    }
+    // The same connection opens again, so the roster model keeps working.
+    if (haupt.open()) {
+        QSqlQuery q(haupt);
+        q.exec(QStringLiteral("PRAGMA synchronous=FULL"));
+        q.exec(QStringLiteral("PRAGMA busy_timeout=2000"));
+        Schema::stammdatenbankAnlegen(haupt);
+    }
+    if (spielerModel)
+        spielerModel->select();
+    auswahlLaden(ui->cmbSpielerGruppe->currentText());
+    letztesTurnierOeffnen();
+    if (!ok) {
+        Dialoge::fehler(this,
+            tr("Die Wiederherstellung ist unvollstaendig:\n%1\nDie Daten von vorher liegen in der Sicherung %2.")
+                .arg(fehler, vorher));
+        return;
+    }
+    statusBar()->showMessage(tr("Datensicherung vom %1 wiederhergestellt; die Daten von vorher liegen in %2")
+                                 .arg(inhalt.zeitpunkt.toString(QStringLiteral("dd.MM.yyyy HH:mm")), vorher));
+}

@@ -1,0 +1,102 @@
+#include "print/dokumente.h"
+
+#include <QLocale>
+#include <QSettings>
+
+#include "print/dokumenthilfe.h"
+#include "print/tabellensatz.h"
+#include "scoring/regeln.h"
+
+namespace Druck
+{
+
+Regelwerte Regelwerte::aus(const QSettings& s)
+{
+    Regelwerte r;
+    auto wert = [&s](int nummer) {
+        const Regeln::Regel* regel = Regeln::regel(nummer);
+        return s.value(regel->schluessel, regel->standard);
+    };
+    for (int i = 0; i < 4; ++i)
+        r.platz[i] = wert(1 + i).toDouble();
+    r.kartenGeld = wert(5).toDouble();
+    r.verlSp1Bis5 = wert(6).toDouble();
+    r.verlSpAb6 = wert(7).toDouble();
+    r.preisskat = wert(8).toDouble();
+    r.punkteGewMinusVerl = wert(9).toInt();
+    r.punkteGegen3er = wert(10).toInt();
+    r.punkteGegen4er = wert(11).toInt();
+    r.listenName = wert(12).toString();
+    return r;
+}
+
+QString euro(double betrag)
+{
+    return QLocale(QLocale::German, QLocale::Germany).toString(betrag, 'f', 2) + QStringLiteral(" \u20ac");
+}
+
+QVector<int> plaetze(const QVector<qint64>& summen)
+{
+    QVector<int> p(summen.size());
+    for (int i = 0; i < summen.size(); ++i)
+        p[i] = i > 0 && summen.at(i) == summen.at(i - 1) ? p.at(i - 1) : i + 1;
+    return p;
+}
+
+QString datumText(const QDate& d)
+{
+    return d.isValid() ? d.toString(QStringLiteral("dd.MM.yyyy")) : QString();
+}
+
+QString dateiName(const QString& gruppe, const QDate& datum, const QString& art, int serie)
+{
+    QString name = dateiTeil(gruppe);
+    if (datum.isValid())
+        name += QLatin1Char('_') + datum.toString(QStringLiteral("yyyy-MM-dd"));
+    name += QLatin1Char('_') + art;
+    if (serie > 0)
+        name += QStringLiteral("_S%1").arg(serie);
+    return name + QStringLiteral(".pdf");
+}
+
+Dokument hinweisDokument(const QString& titel, const QString& dateiVorschlag, const QString& hinweis)
+{
+    Dokument d;
+    d.titel = titel;
+    d.dateiVorschlag = dateiVorschlag;
+    d.hinweis = hinweis;
+    Seite s;
+    const qreal b = d.blatt().width() - 2 * rand;
+    s.text(QRectF(rand, rand, b, 28), titel, Schrift { 18.0, true }, Ausrichtung::Links, 10.0);
+    s.text(QRectF(rand, rand + 60, b, 24), hinweis, Schrift { 14.0, false }, Ausrichtung::Links, 8.0);
+    d.seiten.append(s);
+    return d;
+}
+
+Dokument rangliste(
+    const QVector<Rangliste::Platz>& liste, const QDate& start, const QDate& ende, const QString& listenName)
+{
+    Dokument d;
+    d.titel = QObject::tr("Rangliste %1 bis %2").arg(datumText(start), datumText(ende));
+    d.dateiVorschlag
+        = QStringLiteral("Rangliste_%1_%2.pdf")
+              .arg(start.toString(QStringLiteral("yyyy-MM-dd")), ende.toString(QStringLiteral("yyyy-MM-dd")));
+    Tabellensatz t;
+    t.titel = d.titel;
+    t.untertitel = listenName;
+    t.spalten = { { QObject::tr("Platz"), Ausrichtung::Rechts, false },
+        { QObject::tr("Name"), Ausrichtung::Links, true }, { QObject::tr("Punkte"), Ausrichtung::Rechts, false } };
+    QVector<qint64> summen;
+    for (const Rangliste::Platz& p : liste)
+        summen << p.second;
+    const QVector<int> platz = plaetze(summen);
+    for (int i = 0; i < liste.size(); ++i)
+        t.zeilen.append({ QString::number(platz.at(i)), liste.at(i).first, QString::number(liste.at(i).second) });
+    if (liste.isEmpty())
+        t.notizen << QObject::tr("Im gew\u00e4hlten Zeitraum wurde kein Spieltag gewertet.");
+    tabelleSetzen(d, t, false);
+    seitenFuss(d, d.titel);
+    return d;
+}
+
+} // namespace Druck

@@ -1,0 +1,53 @@
+#pragma once
+// The one place that knows libzip: writing an archive from byte buffers and
+// reading one back entry by entry, with failures as readable texts.
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+struct zip;
+typedef struct zip zip_t;
+
+// Writes a new zip archive. Nothing appears under the file's name until
+// schliessen() succeeds; a writer that is not closed leaves no file behind.
+class ZipSchreiber
+{
+public:
+    ZipSchreiber() = default;
+    ~ZipSchreiber();
+    ZipSchreiber(const ZipSchreiber&) = delete;
+    ZipSchreiber& operator=(const ZipSchreiber&) = delete;
+
+    // `schnell` stores with the fastest compression (automatic snapshots).
+    bool oeffnen(const QString& datei, bool schnell, QString* fehler);
+    bool hinzufuegen(const QString& name, const QByteArray& daten, QString* fehler);
+    bool schliessen(QString* fehler);
+
+private:
+    zip_t* m_zip = nullptr;
+    bool m_schnell = false;
+    // libzip reads the buffers only when the archive is closed.
+    QList<QByteArray> m_puffer;
+};
+
+// Reads an existing archive; a file whose structure is inconsistent is not
+// opened at all.
+class ZipLeser
+{
+public:
+    ZipLeser() = default;
+    ~ZipLeser();
+    ZipLeser(const ZipLeser&) = delete;
+    ZipLeser& operator=(const ZipLeser&) = delete;
+
+    bool oeffnen(const QString& datei, QString* fehler);
+    QStringList namen() const;
+    // The entry's bytes, checked against the archive's checksum; refuses an
+    // entry larger than `hoechstens` bytes.
+    bool lesen(const QString& name, qint64 hoechstens, QByteArray& daten, QString* fehler);
+
+private:
+    zip_t* m_zip = nullptr;
+};

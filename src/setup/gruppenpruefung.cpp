@@ -1,0 +1,90 @@
+#include "setup/gruppenpruefung.h"
+
+#include <QSettings>
+
+#include "storage/pfade.h"
+#include "storage/spieltagleser.h"
+
+namespace Gruppenpruefung
+{
+
+namespace
+{
+
+bool melden(QString* fehler, const QString& text)
+{
+    if (fehler)
+        *fehler = text;
+    return false;
+}
+
+bool steuerzeichen(QChar c)
+{
+    const QChar::Category k = c.category();
+    return k == QChar::Other_Control || k == QChar::Other_Format || k == QChar::Separator_Line
+        || k == QChar::Separator_Paragraph;
+}
+
+} // namespace
+
+bool textOhneTrenner(const QString& text, QString* fehler)
+{
+    for (const QChar c : text) {
+        if (steuerzeichen(c))
+            return melden(fehler, QStringLiteral("\"%1\" enthaelt ein Steuerzeichen").arg(text.simplified()));
+        if (c == QLatin1Char('$') || c == QLatin1Char('@') || c == QLatin1Char('|') || c == QLatin1Char(':'))
+            return melden(
+                fehler, QStringLiteral("\"%1\" enthaelt das Zeichen %2 (nicht erlaubt: $ @ | :)").arg(text, c));
+    }
+    return true;
+}
+
+bool nameGueltig(const QString& name, QString* fehler)
+{
+    if (name.isEmpty())
+        return melden(fehler, QStringLiteral("Der Gruppenname ist leer"));
+    if (name.size() > 64)
+        return melden(fehler, QStringLiteral("Der Gruppenname ist laenger als 64 Zeichen"));
+    if (name.front().isSpace() || name.back().isSpace())
+        return melden(
+            fehler, QStringLiteral("Der Gruppenname \"%1\" beginnt oder endet mit einem Leerzeichen").arg(name));
+    for (const QChar c : name) {
+        if (steuerzeichen(c))
+            return melden(
+                fehler, QStringLiteral("Der Gruppenname \"%1\" enthaelt ein Steuerzeichen").arg(name.simplified()));
+        if (QStringLiteral("/\\.:$@|").contains(c))
+            return melden(fehler,
+                QStringLiteral("Der Gruppenname \"%1\" enthaelt das Zeichen %2 (nicht erlaubt: / \\ . : $ @ |)")
+                    .arg(name, c));
+    }
+    // Case does not matter to every file system the data folder may live on.
+    if (name.compare(QStringLiteral("reizwerk"), Qt::CaseInsensitive) == 0
+        || name.compare(Pfade::hauptVerbindung, Qt::CaseInsensitive) == 0)
+        return melden(fehler, QStringLiteral("\"%1\" ist der Name der Stammdatenbank").arg(name));
+    return true;
+}
+
+bool gruppeOeffenbar(QSqlDatabase db, QString* fehler)
+{
+    Spieltag::Gruppe g;
+    QString grund;
+    if (Spieltag::gruppeLesen(db, g, &grund))
+        return true;
+    return melden(fehler, QStringLiteral("%1: %2").arg(db.databaseName(), grund));
+}
+
+bool einstellungenSichern(QSettings& s, QString* fehler)
+{
+    s.sync();
+    switch (s.status()) {
+    case QSettings::NoError:
+        return true;
+    case QSettings::FormatError:
+        return melden(fehler, QStringLiteral("Einstellungen %1 sind unlesbar").arg(s.fileName()));
+    case QSettings::AccessError:
+        break;
+    }
+    return melden(fehler, QStringLiteral("Einstellungen %1 koennen nicht geschrieben werden").arg(s.fileName()));
+}
+
+} // namespace Gruppenpruefung

@@ -1,0 +1,307 @@
+// Die Seite eines Tisches: Spiele eintragen wie auf dem Papier, Liste
+// abschließen und an das Programm senden. Die Liste bleibt im Speicher des
+// Browsers, bis das Programm bestätigt hat, dass sie gespeichert ist.
+(function () {
+  'use strict';
+  const param = new URLSearchParams(location.search);
+  const abfrage = '?' + ['g', 's', 't', 'k'].map((n) => n + '=' + encodeURIComponent(param.get(n) || '')).join('&');
+  const speicherName = 'reizwerk|' + param.get('g') + '|' + param.get('s') + '|' + param.get('t');
+  const WIEDERHOLEN_MS = 3000;
+
+  let tisch = null; // Antwort des Programms: gruppe, serie, tisch, spieler, regeln, maxSpiele
+  let zustand = { spiele: [], abgeschlossen: false, bestaetigt: false, ergebnis: null };
+  let gewaehlt = -1;
+  let sendetGerade = false;
+  let wiederholung = null;
+
+  const $ = (id) => document.getElementById(id);
+
+  function speichern() {
+    try {
+      localStorage.setItem(speicherName, JSON.stringify({ tisch, zustand }));
+    } catch (e) { /* voller Speicher: die Liste bleibt auf der Seite */ }
+  }
+
+  function gespeichertLesen() {
+    try {
+      return JSON.parse(localStorage.getItem(speicherName) || 'null');
+    } catch (e) {
+      return null;
+    }
+  }
+
+  function status(text, art) {
+    const s = $('status');
+    s.textContent = text;
+    s.className = 'meldung ' + (art || '');
+    s.hidden = !text;
+  }
+
+  function meldung(text) {
+    $('meldung').textContent = text;
+    $('meldung').hidden = !text;
+  }
+
+  function zelle(zeile, text, tag) {
+    const z = document.createElement(tag || 'td');
+    z.textContent = text;
+    zeile.appendChild(z);
+    return z;
+  }
+
+  function zahl(n) {
+    return (n > 0 ? '+' : '') + n;
+  }
+
+  function euro(n) {
+    return n.toFixed(2).replace('.', ',') + ' €';
+  }
+
+  function aufbauen() {
+    $('kopf').textContent = tisch.regeln.listenName || 'Spielliste';
+    $('unterkopf').textContent = 'Gruppe ' + tisch.gruppe + ' · Serie ' + tisch.serie + ' · Tisch ' + tisch.tisch;
+    const wahl = $('spielerwahl');
+    wahl.textContent = '';
+    tisch.spieler.forEach((sp, i) => {
+      const b = document.createElement('button');
+      b.type = 'button';
+      b.id = 'spieler-' + i;
+      b.className = 'gross spieler';
+      b.textContent = (i + 1) + '. ' + sp.name;
+      b.addEventListener('click', () => {
+        gewaehlt = i;
+        zeigen();
+      });
+      wahl.appendChild(b);
+    });
+    const r = tisch.regeln;
+    const regeln = $('regeln');
+    regeln.textContent = '';
+    const zeilen = [
+      ['Platz 1 bis 4', r.platz.map(euro).join(' / ')],
+      ['Kartengeld', euro(r.kartengeld)],
+      ['Verlorene Spiele 1 bis 5', euro(r.verloren1bis5) + ' je Spiel'],
+      ['Verlorene Spiele ab 6', euro(r.verlorenAb6) + ' je Spiel'],
+      ['Gewonnene abzgl. verlorene Spiele', r.punkteGewVerl + ' Punkte je Spiel'],
+      ['Verlorene Spiele der Gegenspieler', (tisch.spieler.length === 3 ? r.punkteGegen3er : r.punkteGegen4er) + ' Punkte je Spiel'],
+      ['Spiele dieser Liste', String(tisch.maxSpiele)],
+    ];
+    for (const [name, wert] of zeilen) {
+      const z = regeln.insertRow();
+      zelle(z, name, 'th');
+      zelle(z, wert);
+    }
+    $('regelbereich').hidden = false;
+  }
+
+  function zeigen() {
+    const n = tisch.spieler.length;
+    const voll = zustand.spiele.length >= tisch.maxSpiele;
+    $('eingabe').hidden = zustand.abgeschlossen;
+    $('listenbereich').hidden = zustand.abgeschlossen;
+    $('abschluss').hidden = !zustand.abgeschlossen;
+    $('spielnummer').textContent = voll ? 'Liste voll (' + tisch.maxSpiele + ' Spiele)'
+      : 'Spiel ' + (zustand.spiele.length + 1) + ' von ' + tisch.maxSpiele;
+    for (let i = 0; i < n; i++) $('spieler-' + i).classList.toggle('gewaehlt', i === gewaehlt);
+    for (const id of ['gewonnen', 'verloren', 'eingepasst']) $(id).disabled = voll;
+
+    // Die laufende Liste wie auf dem Papierbogen: je Spieler die Summe der Spielwerte.
+    const t = $('liste');
+    t.textContent = '';
+    const kopf = t.createTHead().insertRow();
+    zelle(kopf, 'Nr', 'th');
+    tisch.spieler.forEach((sp) => zelle(kopf, sp.name, 'th'));
+    const rumpf = t.createTBody();
+    const summe = new Array(n).fill(0);
+    const gew = new Array(n).fill(0);
+    const verl = new Array(n).fill(0);
+    zustand.spiele.forEach((s, nr) => {
+      const z = rumpf.insertRow();
+      zelle(z, String(nr + 1));
+      if (s.eingepasst) {
+        const c = zelle(z, 'eingepasst');
+        c.colSpan = n;
+        c.className = 'eingepasst';
+        return;
+      }
+      const wert = s.gewonnen ? s.wert : -2 * s.wert;
+      summe[s.spieler] += wert;
+      if (s.gewonnen) gew[s.spieler]++;
+      else verl[s.spieler]++;
+      for (let i = 0; i < n; i++) {
+        const c = zelle(z, i === s.spieler ? String(summe[i]) : '');
+        if (i === s.spieler) {
+          c.className = s.gewonnen ? 'gut' : 'schlecht';
+          c.title = zahl(wert);
+          const klein = document.createElement('small');
+          klein.textContent = ' (' + zahl(wert) + ')';
+          c.appendChild(klein);
+        }
+      }
+    });
+    const fuss = t.createTFoot().insertRow();
+    zelle(fuss, 'Σ', 'th');
+    for (let i = 0; i < n; i++) zelle(fuss, summe[i] + ' · ' + gew[i] + '+ ' + verl[i] + '−', 'th');
+    $('korrigieren').disabled = $('loeschen').disabled = zustand.spiele.length === 0;
+
+    if (zustand.abgeschlossen) ergebnisZeigen();
+  }
+
+  function ergebnisZeigen() {
+    const e = Spielliste.berechnen(tisch.spieler.length, zustand.spiele, tisch.regeln);
+    const t = $('ergebnis');
+    t.textContent = '';
+    const kopf = t.createTHead().insertRow();
+    for (const k of ['Platz', 'Name', 'Punkte', 'Kosten']) zelle(kopf, k, 'th');
+    const rumpf = t.createTBody();
+    e.forEach((x, i) => {
+      const z = rumpf.insertRow();
+      z.id = 'ergebnis-' + i;
+      zelle(z, x.platz + '.');
+      zelle(z, tisch.spieler[i].name);
+      zelle(z, String(x.punkte)).className = 'zahl punkte';
+      zelle(z, euro(x.kosten)).className = 'zahl kosten';
+    });
+    $('senden').disabled = sendetGerade;
+    $('zurueck').disabled = sendetGerade;
+    $('senden').textContent = zustand.bestaetigt ? 'Erneut senden' : 'Senden';
+  }
+
+  function spielDazu(spiel) {
+    meldung('');
+    if (zustand.spiele.length >= tisch.maxSpiele) {
+      meldung('Die Liste ist voll.');
+      return;
+    }
+    if (!spiel.eingepasst) {
+      if (gewaehlt < 0) {
+        meldung('Bitte zuerst den Alleinspieler antippen.');
+        return;
+      }
+      const wert = Number($('wert').value);
+      if (!Spielliste.wertMoeglich(wert)) {
+        meldung($('wert').value ? $('wert').value + ' ist kein möglicher Spielwert.' : 'Bitte den Spielwert eingeben.');
+        return;
+      }
+      spiel = { spieler: gewaehlt, wert, gewonnen: spiel.gewonnen };
+    }
+    zustand.spiele.push(spiel);
+    zustand.bestaetigt = false;
+    gewaehlt = -1;
+    $('wert').value = '';
+    speichern();
+    zeigen();
+  }
+
+  async function senden() {
+    if (sendetGerade) return;
+    clearTimeout(wiederholung);
+    sendetGerade = true;
+    ergebnisZeigen();
+    status('Liste wird gesendet …', 'warten');
+    const spiele = zustand.spiele.map((s) => s.eingepasst ? { eingepasst: true }
+      : { spieler: tisch.spieler[s.spieler].startNr, wert: s.wert, gewonnen: s.gewonnen });
+    let nochmal = false;
+    try {
+      const r = await fetch('/api/liste' + abfrage, {
+        method: 'POST',
+        headers: { 'Content-Type': 'application/json' },
+        body: JSON.stringify({ spiele }),
+        cache: 'no-store',
+      });
+      let antwort = {};
+      try { antwort = await r.json(); } catch (e) { /* keine lesbare Antwort */ }
+      if (r.ok && antwort.gespeichert) {
+        zustand.bestaetigt = true;
+        zustand.ergebnis = antwort.ergebnisse;
+        status('Die Liste ist im Programm gespeichert. Vielen Dank!', 'ok');
+      } else if (r.status >= 500 || r.status === 0) {
+        nochmal = true;
+        status((antwort.fehler || 'Das Programm antwortet nicht.') + ' Neuer Versuch gleich …', 'warten');
+      } else {
+        // Abgelehnt: nichts gespeichert, die Liste muss berichtigt werden.
+        zustand.abgeschlossen = false;
+        status('Nicht gespeichert: ' + (antwort.fehler || ('Fehler ' + r.status)), 'fehler');
+      }
+    } catch (e) {
+      nochmal = true;
+      status('Keine Verbindung zum Programm. Die Liste bleibt hier gespeichert und wird erneut gesendet …', 'warten');
+    }
+    sendetGerade = false;
+    speichern();
+    zeigen();
+    if (nochmal) wiederholung = setTimeout(senden, WIEDERHOLEN_MS);
+  }
+
+  function verbinden() {
+    $('gewonnen').addEventListener('click', () => spielDazu({ gewonnen: true }));
+    $('verloren').addEventListener('click', () => spielDazu({ gewonnen: false }));
+    $('eingepasst').addEventListener('click', () => spielDazu({ eingepasst: true }));
+    $('korrigieren').addEventListener('click', () => {
+      const s = zustand.spiele.pop();
+      if (!s) return;
+      if (!s.eingepasst) {
+        gewaehlt = s.spieler;
+        $('wert').value = s.wert;
+      }
+      zustand.bestaetigt = false;
+      meldung('Spiel ' + (zustand.spiele.length + 1) + ' ändern: Alleinspieler, Wert, dann gewonnen oder verloren.');
+      speichern();
+      zeigen();
+    });
+    $('loeschen').addEventListener('click', () => {
+      if (!zustand.spiele.length) return;
+      if (!confirm('Spiel ' + zustand.spiele.length + ' löschen?')) return;
+      zustand.spiele.pop();
+      zustand.bestaetigt = false;
+      speichern();
+      zeigen();
+    });
+    $('abschliessen').addEventListener('click', () => {
+      zustand.abgeschlossen = true;
+      speichern();
+      zeigen();
+    });
+    $('zurueck').addEventListener('click', () => {
+      zustand.abgeschlossen = false;
+      clearTimeout(wiederholung);
+      status('');
+      speichern();
+      zeigen();
+    });
+    $('senden').addEventListener('click', senden);
+    window.addEventListener('online', () => {
+      if (zustand.abgeschlossen && !zustand.bestaetigt) senden();
+    });
+  }
+
+  async function starten() {
+    const alt = gespeichertLesen();
+    if (alt && alt.zustand) zustand = alt.zustand;
+    try {
+      const r = await fetch('/api/tisch' + abfrage, { cache: 'no-store' });
+      const antwort = await r.json();
+      if (!r.ok) {
+        status(antwort.fehler || ('Fehler ' + r.status), 'fehler');
+        return;
+      }
+      tisch = antwort;
+    } catch (e) {
+      // Ohne Verbindung geht es mit dem zuletzt geladenen Tisch weiter.
+      if (!alt || !alt.tisch) {
+        status('Keine Verbindung zum Programm. Bitte die Seite gleich neu laden.', 'fehler');
+        return;
+      }
+      tisch = alt.tisch;
+      status('Keine Verbindung zum Programm. Eingaben bleiben hier gespeichert.', 'warten');
+    }
+    aufbauen();
+    verbinden();
+    speichern();
+    zeigen();
+    if (zustand.abgeschlossen && !zustand.bestaetigt) senden();
+    else if (zustand.bestaetigt) status('Die Liste ist im Programm gespeichert.', 'ok');
+  }
+
+  starten();
+})();

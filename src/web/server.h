@@ -1,0 +1,69 @@
+#pragma once
+// The HTTP server of the table app: the one file that knows cpp-httplib. It
+// hands every request, already bounded in size and time, to one function of
+// ours on a worker thread and sends back what that function answers.
+
+#include <QByteArray>
+#include <QMap>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+namespace Web
+{
+
+struct Anfrage {
+    QString methode; // "GET", "POST", ...
+    QString pfad; // without the query
+    QMap<QString, QString> parameter; // query parameters, percent-decoded
+    QByteArray koerper;
+    QString absender; // the peer's IP address
+};
+
+struct Antwort {
+    int status = 200;
+    QByteArray typ = "application/json; charset=utf-8";
+    QByteArray inhalt;
+    bool zwischenspeichern = false; // static files may be cached for a while
+};
+
+using Bearbeiter = std::function<Antwort(const Anfrage&)>;
+
+struct Grenzen {
+    int arbeiter = 16; // requests served at the same time
+    int wartend = 128; // accepted connections waiting for a worker
+    int zeitLimitSek = 5; // a read or write that waits longer ends the connection
+    int hoechstDauerSek = 30; // no connection lives longer than this
+    int keepAliveAnfragen = 20;
+    quint64 maxKoerper = 64 * 1024;
+};
+
+class Server
+{
+public:
+    explicit Server(Bearbeiter bearbeiter, Grenzen grenzen = {});
+    ~Server();
+    Server(const Server&) = delete;
+    Server& operator=(const Server&) = delete;
+
+    // Listens on the address ("*" for every address, IPv4 and IPv6) and the
+    // port (0: the system picks one). False with fehlerText() when the port
+    // cannot be opened.
+    bool starten(const QString& adresse, quint16 port);
+    void anhalten();
+
+    bool laeuft() const;
+    quint16 port() const;
+    QString fehlerText() const;
+
+    // The answer a request gets when all workers are busy and the waiting
+    // line is full; also given by errors the library detects itself.
+    static Antwort fehlerAntwort(int status, const QString& text);
+
+private:
+    struct Innen;
+    std::unique_ptr<Innen> d;
+};
+
+} // namespace Web

@@ -1,0 +1,128 @@
+#include "web/spieltagdaten.h"
+
+#include <QJsonArray>
+#include <QMap>
+#include <QSqlQuery>
+
+#include <algorithm>
+
+#include "scoring/spielliste.h"
+#include "storage/datenbank.h"
+
+namespace Web
+{
+
+std::optional<Tisch> tischLesen(QSqlDatabase db, const QString& gruppe, int serie, int tisch, Fehler& f)
+{
+    f = { 404, QStringLiteral("Die Gruppe %1 gibt es an diesem Spieltag nicht.").arg(gruppe) };
+    if (!db.isValid() || !db.isOpen() || !Db::tabelleVorhanden(db, QStringLiteral("Gruppe")))
+        return std::nullopt;
+    QSqlQuery g = Db::abfrage(db, QStringLiteral("SELECT Serien, AnzahlSpiele3er, AnzahlSpiele4er FROM Gruppe"));
+    if (!g.next())
+        return std::nullopt;
+    const int serien = std::min(g.value(0).toInt(), Spieltag::maxSerien);
+    if (serie < 1 || serie > serien) {
+        f = { 404, QStringLiteral("Serie %1 gibt es in der Gruppe %2 nicht.").arg(serie).arg(gruppe) };
+        return std::nullopt;
+    }
+    Tisch t;
+    t.gruppe = gruppe;
+    t.serie = serie;
+    t.nummer = tisch;
+    QMap<int, int> sitze; // seat -> start number
+    {
+        QSqlQuery q = Db::abfrage(
+            db, QStringLiteral("SELECT StartNr, TischIntern FROM Serie%1 WHERE Tisch=?").arg(serie), { tisch });
+        while (q.next())
+            sitze.insert(q.value(1).toInt(), q.value(0).toInt());
+    }
+    if (sitze.isEmpty()) {
+        QSqlQuery z = Db::abfrage(db, QStringLiteral("SELECT COUNT(*) FROM Serie%1 WHERE Tisch>0").arg(serie));
+        if (z.next() && z.value(0).toInt() == 0)
+            f = { 404, QStringLiteral("Serie %1 ist noch nicht ausgelost.").arg(serie) };
+        else
+            f = { 404, QStringLiteral("Tisch %1 spielt in Serie %2 nicht.").arg(tisch).arg(serie) };
+        return std::nullopt;
+    }
+    for (const int startNr : qAsConst(sitze)) {
+        QSqlQuery q = Db::abfrage(db, QStringLiteral("SELECT Name FROM Teilnehmer WHERE StartNr=?"), { startNr });
+        t.sitze << Sitz { startNr, q.next() ? q.value(0).toString() : QStringLiteral("Nr. %1").arg(startNr) };
+    }
+    if (t.sitze.size() < 3 || t.sitze.size() > 4) {
+        f = { 409,
+            QStringLiteral("An Tisch %1 sitzen %2 Spieler; eine Spielliste braucht 3 oder 4.")
+                .arg(tisch)
+                .arg(t.sitze.size()) };
+        return std::nullopt;
+    }
+    t.maxSpiele = std::clamp(g.value(t.sitze.size() == 3 ? 1 : 2).toInt(), 1, TischApp::hoechstensSpiele);
+    return t;
+}
+
+QJsonObject tischJson(const Tisch& t, const QSettings& einstellungen)
+{
+    const Spielliste::Regelwerte r = Spielliste::regelwerteAus(einstellungen);
+    QJsonArray spieler;
+    for (const Sitz& s : t.sitze)
+        spieler.append(QJsonObject { { QStringLiteral("startNr"), s.startNr }, { QStringLiteral("name"), s.name } });
+    const QJsonObject regeln {
+        { QStringLiteral("platz"), QJsonArray { r.platz[0], r.platz[1], r.platz[2], r.platz[3] } },
+        { QStringLiteral("kartengeld"), r.kartengeld },
+        { QStringLiteral("verloren1bis5"), r.verloren1bis5 },
+        { QStringLiteral("verlorenAb6"), r.verlorenAb6 },
+        { QStringLiteral("punkteGewVerl"), r.punkteGewVerl },
+        { QStringLiteral("punkteGegen3er"), r.punkteGegen3er },
+        { QStringLiteral("punkteGegen4er"), r.punkteGegen4er },
+        { QStringLiteral("preisskat"), einstellungen.value(QStringLiteral("Kosten/Preisskat"), 10.0).toDouble() },
+        { QStringLiteral("listenName"),
+            einstellungen.value(QStringLiteral("Kosten/ListenName"), QStringLiteral("Spielliste")).toString() },
+    };
+    return QJsonObject {
+        { QStringLiteral("gruppe"), t.gruppe },
+        { QStringLiteral("serie"), t.serie },
+        { QStringLiteral("tisch"), t.nummer },
+        { QStringLiteral("spieler"), spieler },
+        { QStringLiteral("maxSpiele"), t.maxSpiele },
+        { QStringLiteral("regeln"), regeln },
+    };
+}
+
+QJsonObject anzeigeJson(const QVector<Spieltag::Gruppe>& gruppen, const QDate& datum)
+{
+    QJsonArray liste;
+    for (const Spieltag::Gruppe& g : gruppen) {
+        QVector<int> serien;
+        for (int s = 1; s <= g.serien; ++s)
+            if (g.serieGelost(s) || g.serieGespielt(s))
+                serien << s;
+        QVector<const Spieltag::Teilnehmer*> reihe;
+        for (const Spieltag::Teilnehmer& t : g.teilnehmer)
+            reihe << &t;
+        std::stable_sort(reihe.begin(), reihe.end(), [](const Spieltag::Teilnehmer* a, const Spieltag::Teilnehmer* b) {
+            if (a->summePunkte != b->summePunkte)
+                return a->summePunkte > b->summePunkte;
+            return a->name.localeAwareCompare(b->name) < 0;
+        });
+        QJsonArray zeilen;
+        int platz = 0;
+        for (int i = 0; i < reihe.size(); ++i) {
+            const Spieltag::Teilnehmer& t = *reihe.at(i);
+            if (i == 0 || reihe.at(i - 1)->summePunkte != t.summePunkte)
+                platz = i + 1;
+            QJsonArray punkte;
+            for (const int s : qAsConst(serien))
+                punkte.append(t.serie(s).punkte);
+            zeilen.append(QJsonObject { { QStringLiteral("platz"), platz }, { QStringLiteral("name"), t.name },
+                { QStringLiteral("serien"), punkte }, { QStringLiteral("summe"), t.summePunkte } });
+        }
+        QJsonArray s;
+        for (const int n : qAsConst(serien))
+            s.append(n);
+        liste.append(QJsonObject { { QStringLiteral("name"), g.name }, { QStringLiteral("serien"), s },
+            { QStringLiteral("zeilen"), zeilen } });
+    }
+    return QJsonObject { { QStringLiteral("datum"), datum.toString(QStringLiteral("dd.MM.yyyy")) },
+        { QStringLiteral("gruppen"), liste } };
+}
+
+} // namespace Web

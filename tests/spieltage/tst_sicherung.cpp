@@ -1,0 +1,285 @@
+#include "testumgebung.h"
+
+#include <QAction>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QDirIterator>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QSqlTableModel>
+#include <QStatusBar>
+
+#include "app/mainwindow.h"
+#include "season/sicherung.h"
+#include "season/zipdatei.h"
+#include "setup/teilnehmertabelle.h"
+#include "ui_mainwindow.h"
+
+using namespace Turnierbau;
+
+namespace
+{
+
+// Every row of every table of every database below the data folder (the
+// backup folder aside), as sorted text, plus each database's integrity check
+// and the game-list files' bytes.
+QMap<QString, QStringList> bestand(const QString& daten)
+{
+    QMap<QString, QStringList> ergebnis;
+    QDirIterator it(daten, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString pfad = it.next();
+        const QString name = QDir(daten).relativeFilePath(pfad);
+        if (name.startsWith(Sicherung::ordnerName) || name.endsWith(QLatin1String(".lock")))
+            continue;
+        if (!name.endsWith(QLatin1String(".db"))) {
+            ergebnis[name] << QString::fromLatin1(Testumgebung::dateiInhalt(pfad).toHex());
+            continue;
+        }
+        QStringList& zeilen = ergebnis[name];
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("bestand"));
+            db.setDatabaseName(pfad);
+            db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+            if (!db.open()) {
+                zeilen << QStringLiteral("nicht lesbar");
+            } else {
+                zeilen << QStringLiteral("integrity_check=")
+                        + wert(db, QStringLiteral("PRAGMA integrity_check")).toString();
+                const QStringList tabellen = db.tables();
+                for (const QString& t : tabellen) {
+                    QSqlQuery q(db);
+                    q.exec(QStringLiteral("SELECT * FROM %1").arg(t));
+                    while (q.next()) {
+                        QStringList felder;
+                        for (int i = 0; i < q.record().count(); ++i)
+                            felder << q.value(i).toString();
+                        zeilen << t + QLatin1Char(':') + felder.join(QLatin1Char('|'));
+                    }
+                }
+                db.close();
+            }
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("bestand"));
+        zeilen.sort();
+    }
+    return ergebnis;
+}
+
+QString tag(const QDate& d)
+{
+    return d.toString(QStringLiteral("dd_MM_yyyy"));
+}
+
+} // namespace
+
+class TstSicherung : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init() { Testumgebung::frischesZuhause(); }
+
+    void sicherungImLaufUndWiederherstellungInFrischemZuhause()
+    {
+        const QString archiv = QDir::tempPath()
+            + QStringLiteral("/reizwerk-tst-sicherung-%1.zip").arg(QCoreApplication::applicationPid());
+        QFile::remove(archiv);
+        QMap<QString, QStringList> vorher;
+        {
+            Fenster w;
+            QSqlDatabase db = w.gruppe(6, 3);
+            TeilnehmerTabelle* t = w->tabelle();
+            t->punkteItem(t->zeileVon(100), 1)->setText(QStringLiteral("21"));
+            t->kostenItem(t->zeileVon(103), 2)->setText(QStringLiteral("1.5"));
+            // An earlier day, and a game list the link stored today.
+            const QString frueher = w->datenVerzeichnis() + QLatin1Char('/') + tag(QDate(2026, 3, 7));
+            QVERIFY(QDir().mkpath(frueher));
+            QVERIFY(QFile::copy(db.databaseName(), frueher + QStringLiteral("/Damen.db")));
+            const QString listen = w->turnierOrdner() + QStringLiteral("/SpielListen/Tisch 1");
+            QVERIFY(QDir().mkpath(listen));
+            QFile liste(listen + QStringLiteral("/liste1.txt"));
+            QVERIFY(liste.open(QIODevice::WriteOnly));
+            liste.write("Spiel 1: Kreuz 48\n");
+            liste.close();
+
+            vorher = bestand(w->datenVerzeichnis());
+            // A transaction of the window is open while the backup runs: the
+            // backup holds what was committed.
+            QVERIFY(db.transaction());
+            QVERIFY(QSqlQuery(db).exec(QStringLiteral("UPDATE Serie1 SET Punkte=999 WHERE StartNr=101")));
+            w.d.dateiname(archiv);
+            w->aktion(QStringLiteral("actDatensicherung"))->trigger();
+            QVERIFY(db.rollback());
+            QVERIFY2(w.d.fehlerTexte.isEmpty(), qPrintable(w.d.fehlerTexte.join(QLatin1Char('\n'))));
+            QVERIFY(QFile::exists(archiv));
+            QVERIFY(w->statusBar()->currentMessage().contains(QStringLiteral("2 Spieltage")));
+            // The window goes on working after the backup.
+            t->punkteItem(t->zeileVon(100), 2)->setText(QStringLiteral("4"));
+            QCOMPARE(wert(db, QStringLiteral("SELECT SummePunkte FROM Teilnehmer WHERE StartNr=100")).toInt(), 25);
+        }
+        QCOMPARE(vorher.size(), 4); // reizwerk.db, two group files, one game list
+        for (auto it = vorher.cbegin(); it != vorher.cend(); ++it)
+            if (it.key().endsWith(QLatin1String(".db")))
+                QVERIFY2(it.value().contains(QStringLiteral("integrity_check=ok")), qPrintable(it.key()));
+
+        // A fresh HOME with a different day of its own.
+        Testumgebung::frischesZuhause();
+        Fenster w;
+        w.gruppe(2, 2);
+        const QMap<QString, QStringList> eigene = bestand(w->datenVerzeichnis());
+        w.d.dateiname(archiv);
+        w.d.antworte(true);
+        w->aktion(QStringLiteral("actWiederherstellen"))->trigger();
+        QVERIFY2(w.d.fehlerTexte.isEmpty(), qPrintable(w.d.fehlerTexte.join(QLatin1Char('\n'))));
+        QCOMPARE(w.d.fragen.size(), 2);
+        const QString frage = w.d.fragen.last();
+        QVERIFY(frage.startsWith(
+            QStringLiteral("Datensicherung vom %1").arg(QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")))));
+        QVERIFY2(frage.contains(QStringLiteral("6 Spielern")) && frage.contains(QStringLiteral("2 Spieltage"))
+                && frage.contains(QStringLiteral("1 Spiellisten")),
+            qPrintable(frage));
+        QCOMPARE(bestand(w->datenVerzeichnis()), vorher);
+
+        // The window shows the restored data at once.
+        QCOMPARE(w->spieler()->rowCount(), 6);
+        QCOMPARE(w->teilnehmer()->rowCount(), 6);
+        QCOMPARE(w->tabelle()->punkteItem(w->tabelle()->zeileVon(100), 1)->text(), QStringLiteral("21"));
+        w->tabelle()->punkteItem(w->tabelle()->zeileVon(100), 3)->setText(QStringLiteral("2"));
+        QCOMPARE(wert(w->registry().datenbank(QStringLiteral("Alle")),
+                     QStringLiteral("SELECT SummePunkte FROM Teilnehmer WHERE StartNr=100"))
+                     .toInt(),
+            23);
+
+        // The replaced data was saved first: restoring that undoes it.
+        const QStringList auto_ = QDir(Sicherung::ordner(w->datenVerzeichnis()))
+                                      .entryList({ QStringLiteral("auto_*Wiederherstellen*.zip") });
+        QCOMPARE(auto_.size(), 1);
+        w.d.dateiname(Sicherung::ordner(w->datenVerzeichnis()) + QLatin1Char('/') + auto_.first());
+        w.d.antworte(true);
+        w->aktion(QStringLiteral("actWiederherstellen"))->trigger();
+        QVERIFY(w.d.fehlerTexte.isEmpty());
+        QCOMPARE(bestand(w->datenVerzeichnis()), eigene);
+        QCOMPARE(w->spieler()->rowCount(), 2);
+        QVERIFY(w.d.unerwartet.isEmpty());
+        QFile::remove(archiv);
+    }
+
+    void beschaedigtesOderFremdesArchivAendertNichts()
+    {
+        Fenster w;
+        w.gruppe(4, 2);
+        const QString daten = w->datenVerzeichnis();
+        const QString gut = Testumgebung::zuhause() + QStringLiteral("/gut.zip");
+        QString fehler;
+        QVERIFY2(Sicherung::schreiben(daten, gut, QStringLiteral("Test"), nullptr, &fehler), qPrintable(fehler));
+        const QByteArray bytes = Testumgebung::dateiInhalt(gut);
+        const QMap<QString, QStringList> vorher = bestand(daten);
+
+        auto schreiben = [](const QString& pfad, const QByteArray& inhalt) {
+            QFile f(pfad);
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write(inhalt);
+        };
+        auto zip = [](const QString& pfad, const QList<QPair<QString, QByteArray>>& eintraege) {
+            ZipSchreiber z;
+            QString f;
+            QVERIFY(z.oeffnen(pfad, false, &f));
+            for (const auto& e : eintraege)
+                QVERIFY(z.hinzufuegen(e.first, e.second, &f));
+            QVERIFY(z.schliessen(&f));
+        };
+        const QString kaputt = Testumgebung::zuhause() + QStringLiteral("/kaputt.zip");
+        struct Fall {
+            const char* name;
+            std::function<void()> machen;
+        };
+        QByteArray gekippt = bytes;
+        for (int i = 200; i < 260; ++i)
+            gekippt[i] = char(gekippt[i] ^ 0x5a);
+        const QByteArray hash = QCryptographicHash::hash("x", QCryptographicHash::Sha256).toHex();
+        const QVector<Fall> faelle = {
+            { "bytes flipped", [&] { schreiben(kaputt, gekippt); } },
+            { "cut in half", [&] { schreiben(kaputt, bytes.left(bytes.size() / 2)); } },
+            { "no zip at all", [&] { schreiben(kaputt, "PK\x03\x04 not really"); } },
+            { "foreign zip",
+                [&] {
+                    zip(kaputt, { { QStringLiteral("bild.png"), "png" } });
+                } },
+            { "path leaving the data folder",
+                [&] {
+                    zip(kaputt,
+                        { { QStringLiteral("reizwerk.db"), "x" }, { QStringLiteral("01_01_2026/../../x.db"), "x" },
+                            { Sicherung::inhaltsDatei,
+                                "Reizwerk-Datensicherung 1\nZeitpunkt\t2026-01-01T10:00:00\n"
+                                "Datei\treizwerk.db\t1\t"
+                                    + hash + "\nDatei\t01_01_2026/../../x.db\t1\t" + hash + "\n" } });
+                } },
+            { "not a database inside",
+                [&] {
+                    zip(kaputt,
+                        { { QStringLiteral("reizwerk.db"), "x" },
+                            { Sicherung::inhaltsDatei,
+                                "Reizwerk-Datensicherung 1\nZeitpunkt\t2026-01-01T10:00:00\nDatei\treizwerk.db\t1\t"
+                                    + hash + "\n" } });
+                } },
+        };
+        for (const Fall& f : faelle) {
+            f.machen();
+            w.d.fehlerTexte.clear();
+            w.d.dateiname(kaputt);
+            w->aktion(QStringLiteral("actWiederherstellen"))->trigger();
+            QVERIFY2(w.d.fehlerTexte.size() == 1, f.name);
+            QVERIFY2(w.d.fehlerTexte.first().endsWith(QStringLiteral("Es wurde nichts geaendert.")), f.name);
+            QVERIFY2(w.d.fragen.size() == 1, f.name); // only the group's confirmation, no restore question
+            QVERIFY2(bestand(daten) == vorher, f.name);
+            QVERIFY2(!QDir(daten)
+                          .entryList(QDir::AllEntries | QDir::Hidden)
+                          .join(QLatin1Char(' '))
+                          .contains(QStringLiteral(".wiederherstellen")),
+                f.name);
+            QVERIFY2(!QFile::exists(QDir(daten).filePath(QStringLiteral("../x.db"))), f.name);
+        }
+        QVERIFY(!QDir(Sicherung::ordner(daten)).exists());
+        // The window still works on its own files.
+        w->tabelle()->punkteItem(w->tabelle()->zeileVon(100), 1)->setText(QStringLiteral("9"));
+        QCOMPARE(wert(w->registry().datenbank(QStringLiteral("Alle")),
+                     QStringLiteral("SELECT Punkte FROM Serie1 WHERE StartNr=100"))
+                     .toInt(),
+            9);
+
+        // No to the question: nothing changes either.
+        w.d.dateiname(gut);
+        w.d.antworte(false);
+        const QMap<QString, QStringList> jetzt = bestand(daten);
+        w->aktion(QStringLiteral("actWiederherstellen"))->trigger();
+        QCOMPARE(w.d.fragen.size(), 2);
+        QCOMPARE(bestand(daten), jetzt);
+    }
+
+    void automatischeSicherungenBehaltenDieLetzten()
+    {
+        Fenster w;
+        w.gruppe(3, 2);
+        QString erste;
+        for (int i = 0; i < Sicherung::behalten + 3; ++i) {
+            const QString datei = Sicherung::automatisch(w->datenVerzeichnis(), QStringLiteral("Test %1").arg(i));
+            QVERIFY(!datei.isEmpty());
+            if (i == 0)
+                erste = QFileInfo(datei).fileName();
+        }
+        const QStringList da = QDir(Sicherung::ordner(w->datenVerzeichnis())).entryList(QDir::Files, QDir::Name);
+        QCOMPARE(da.size(), Sicherung::behalten);
+        QVERIFY(!da.contains(erste));
+        QVERIFY(da.last().endsWith(QStringLiteral("Test-22.zip")));
+        // A snapshot never contains the snapshots.
+        ZipLeser z;
+        QString fehler;
+        QVERIFY(z.oeffnen(Sicherung::ordner(w->datenVerzeichnis()) + QLatin1Char('/') + da.last(), &fehler));
+        for (const QString& n : z.namen())
+            QVERIFY2(!n.startsWith(Sicherung::ordnerName) && !n.endsWith(QLatin1String(".lock")), qPrintable(n));
+        QCOMPARE(z.namen().size(), 3);
+    }
+};
+
+REIZWERK_TEST(TstSicherung)
+#include "tst_sicherung.moc"

@@ -1,0 +1,85 @@
+// Öffnet die Seite eines Tisches in Debians chromium (headless), trägt eine
+// Liste ein, schließt sie ab und sendet sie. Aufruf:
+//   node tisch_im_browser.js <Auftrag als JSON>
+// Auftrag: { adresse, spiele: [[sitz, wert, "g"|"v"] | "e"], abbrechen: bool,
+//            bild: Pfad (optional), breite, hoehe }
+// abbrechen: die Verbindung fällt beim Senden weg und kommt wieder; die Seite
+// muss die Liste behalten und von selbst erneut senden.
+// Ausgabe (stdout): { angezeigt: [{platz, name, punkte, kosten}], zeilen, status, gespeichertVorher }
+'use strict';
+const fs = require('node:fs');
+const os = require('node:os');
+const path = require('node:path');
+const { chromium } = require('playwright-core');
+
+async function main() {
+  const auftrag = JSON.parse(process.argv[2]);
+  const profil = fs.mkdtempSync(path.join(os.tmpdir(), 'reizwerk-chromium-'));
+  const kontext = await chromium.launchPersistentContext(profil, {
+    executablePath: '/usr/bin/chromium',
+    headless: true,
+    args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+      '--disable-background-networking', '--disable-component-update', '--disable-sync'],
+    viewport: { width: auftrag.breite || 390, height: auftrag.hoehe || 844 },
+    deviceScaleFactor: 1,
+    timeout: 30000,
+  });
+  try {
+    const seite = kontext.pages()[0] || await kontext.newPage();
+    seite.setDefaultTimeout(20000);
+    seite.on('dialog', (d) => d.accept());
+    await seite.goto(auftrag.adresse);
+    await seite.waitForSelector('#eingabe:not([hidden])');
+
+    for (const s of auftrag.spiele) {
+      if (s === 'e') {
+        await seite.click('#eingepasst');
+        continue;
+      }
+      await seite.click('#spieler-' + s[0]);
+      await seite.fill('#wert', String(s[1]));
+      await seite.click(s[2] === 'g' ? '#gewonnen' : '#verloren');
+    }
+    const zeilen = await seite.locator('#liste tbody tr').count();
+    if (auftrag.bild && auftrag.bildListe) await seite.screenshot({ path: auftrag.bildListe, fullPage: false });
+
+    await seite.click('#abschliessen');
+    await seite.waitForSelector('#abschluss:not([hidden])');
+    const angezeigt = await seite.$$eval('#ergebnis tbody tr', (reihen) => reihen.map((r) => {
+      const z = Array.from(r.cells).map((c) => c.textContent);
+      return { platz: parseInt(z[0], 10), name: z[1], punkte: parseInt(z[2], 10),
+        kosten: parseFloat(z[3].replace(',', '.')) };
+    }));
+    if (auftrag.bild) await seite.screenshot({ path: auftrag.bild, fullPage: false });
+
+    let gespeichertVorher = null;
+    if (auftrag.abbrechen) {
+      await kontext.setOffline(true);
+      await seite.click('#senden');
+      await seite.waitForFunction(() => document.getElementById('status').textContent.includes('Keine Verbindung'));
+      // Die Liste liegt im Speicher des Browsers, noch nicht bestätigt.
+      gespeichertVorher = await seite.evaluate(() => {
+        for (let i = 0; i < localStorage.length; i++) {
+          const w = JSON.parse(localStorage.getItem(localStorage.key(i)));
+          if (w && w.zustand) return { spiele: w.zustand.spiele.length, bestaetigt: w.zustand.bestaetigt };
+        }
+        return null;
+      });
+      await seite.waitForTimeout(1000);
+      await kontext.setOffline(false);
+    } else {
+      await seite.click('#senden');
+    }
+    await seite.waitForSelector('#status.ok');
+    const status = await seite.textContent('#status');
+    process.stdout.write(JSON.stringify({ angezeigt, zeilen, status, gespeichertVorher }) + '\n');
+  } finally {
+    await kontext.close();
+    fs.rmSync(profil, { recursive: true, force: true });
+  }
+}
+
+main().catch((e) => {
+  process.stderr.write(String(e && e.stack || e) + '\n');
+  process.exit(1);
+});

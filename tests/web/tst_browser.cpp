@@ -1,0 +1,150 @@
+#include "testumgebung.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QStandardPaths>
+
+#include "app/mainwindow.h"
+
+using namespace Turnierbau;
+
+namespace
+{
+
+const QString ordner = QStringLiteral(REIZWERK_TESTDATA "/../web/browser");
+
+// Runs the browser script with the event loop going, so the window answers
+// the page; the script's output as JSON (empty on failure, with the reason).
+QJsonObject imBrowser(const QJsonObject& auftrag, QString& fehler)
+{
+    QProcess p;
+    p.setWorkingDirectory(ordner);
+    p.start(QStandardPaths::findExecutable(QStringLiteral("node")),
+        { ordner + QStringLiteral("/tisch_im_browser.js"),
+            QString::fromUtf8(QJsonDocument(auftrag).toJson(QJsonDocument::Compact)) });
+    if (!p.waitForStarted(10000)) {
+        fehler = QStringLiteral("node startet nicht");
+        return {};
+    }
+    QElapsedTimer t;
+    t.start();
+    while (p.state() != QProcess::NotRunning && t.elapsed() < 90000)
+        QTest::qWait(50);
+    if (p.state() != QProcess::NotRunning) {
+        p.kill();
+        p.waitForFinished(5000);
+        fehler = QStringLiteral("Zeit abgelaufen");
+        return {};
+    }
+    const QByteArray aus = p.readAllStandardOutput();
+    if (p.exitCode() != 0) {
+        fehler = QString::fromUtf8(p.readAllStandardError() + aus);
+        return {};
+    }
+    return QJsonDocument::fromJson(aus.trimmed().split('\n').last()).object();
+}
+
+QStringList angezeigt(const QJsonObject& o)
+{
+    QStringList z;
+    for (const QJsonValue& v : o.value(QStringLiteral("angezeigt")).toArray()) {
+        const QJsonObject x = v.toObject();
+        z << QStringLiteral("%1:%2/%3")
+                 .arg(x.value(QStringLiteral("platz")).toInt())
+                 .arg(x.value(QStringLiteral("punkte")).toInt())
+                 .arg(x.value(QStringLiteral("kosten")).toDouble());
+    }
+    return z;
+}
+
+QString gespeichert(QSqlDatabase db, int serie, int tisch)
+{
+    QStringList p;
+    const QVariantList werte = spalte(db,
+        QStringLiteral("SELECT Punkte || '/' || Kosten FROM Serie%1 WHERE Tisch=%2 ORDER BY TischIntern")
+            .arg(serie)
+            .arg(tisch));
+    for (const QVariant& v : werte)
+        p << v.toString();
+    return p.join(QLatin1Char(' '));
+}
+
+QJsonArray spiele(std::initializer_list<QJsonValue> s)
+{
+    return QJsonArray(s);
+}
+
+} // namespace
+
+class TstBrowser : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        if (!QFile::exists(QStringLiteral("/usr/bin/chromium")))
+            QSKIP("chromium fehlt (/usr/bin/chromium): der Browsertest entfällt");
+        QVERIFY2(!QStandardPaths::findExecutable(QStringLiteral("node")).isEmpty(), "node fehlt");
+        QVERIFY2(QFile::exists(ordner + QStringLiteral("/node_modules/playwright-core/package.json")),
+            "playwright-core fehlt: test.sh installiert es (npm install in tests/web/browser)");
+    }
+
+    void init() { Testumgebung::frischesZuhause(); }
+
+    void dreierUndViererTisch()
+    {
+        Fenster w;
+        QSqlDatabase db = w.gruppe(7, 2);
+        sitze(db, 1,
+            { { 100, 1, 1 }, { 101, 1, 2 }, { 102, 1, 3 }, { 103, 1, 4 }, { 104, 2, 1 }, { 105, 2, 2 },
+                { 106, 2, 3 } });
+
+        // A 3-player table, opened from the address its QR code carries.
+        QString fehler;
+        const QJsonObject drei
+            = imBrowser(QJsonObject { { QStringLiteral("adresse"), w->tischAdresse(QStringLiteral("Alle"), 1, 2) },
+                            { QStringLiteral("spiele"),
+                                spiele({ QJsonArray { 0, 23, "g" }, QJsonArray { 1, 24, "v" }, "e",
+                                    QJsonArray { 2, 36, "g" }, QJsonArray { 0, 18, "v" } }) } },
+                fehler);
+        QVERIFY2(!drei.isEmpty(), qPrintable(fehler));
+        QCOMPARE(drei.value(QStringLiteral("zeilen")).toInt(), 5);
+        // What the page showed before sending is what the program stored.
+        QCOMPARE(angezeigt(drei).join(QLatin1Char(' ')), QStringLiteral("2:27/3.5 3:-58/4.5 1:166/1"));
+        QCOMPARE(gespeichert(db, 1, 2), QStringLiteral("27/3.5 -58/4.5 166/1"));
+        QCOMPARE(wert(db, QStringLiteral("SELECT SummePunkte FROM Teilnehmer WHERE StartNr=106")).toInt(), 166);
+        QCOMPARE(wert(db, QStringLiteral("SELECT SummeKosten FROM Teilnehmer WHERE StartNr=105")).toDouble(), 4.5);
+        QCOMPARE(wert(w->registry().hauptDatenbank(), QStringLiteral("SELECT Punkte FROM Rangliste WHERE StartNr=104"))
+                     .toInt(),
+            27);
+        QVERIFY(QFile::exists(w->turnierOrdner() + QStringLiteral("/SpielListen/Alle_Serie1_Tisch2.txt")));
+
+        // A 4-player table whose connection drops while sending: the page
+        // keeps the list and sends it again by itself.
+        const QJsonObject vier = imBrowser(
+            QJsonObject { { QStringLiteral("adresse"), w->tischAdresse(QStringLiteral("Alle"), 1, 1) },
+                { QStringLiteral("spiele"),
+                    spiele({ QJsonArray { 0, 24, "g" }, QJsonArray { 1, 24, "g" }, QJsonArray { 2, 23, "v" } }) },
+                { QStringLiteral("abbrechen"), true } },
+            fehler);
+        QVERIFY2(!vier.isEmpty(), qPrintable(fehler));
+        const QJsonObject vorher = vier.value(QStringLiteral("gespeichertVorher")).toObject();
+        QCOMPARE(vorher.value(QStringLiteral("spiele")).toInt(), 3);
+        QCOMPARE(vorher.value(QStringLiteral("bestaetigt")).toBool(), false);
+        QCOMPARE(angezeigt(vier).join(QLatin1Char(' ')), QStringLiteral("1:104/1 1:104/1 4:-96/5.5 3:30/3.5"));
+        QCOMPARE(gespeichert(db, 1, 1), QStringLiteral("104/1 104/1 -96/5.5 30/3.5"));
+        QCOMPARE(wert(db, QStringLiteral("SELECT SummePunkte FROM Teilnehmer WHERE StartNr=102")).toInt(), -96);
+        QCOMPARE(wert(w->registry().hauptDatenbank(), QStringLiteral("SELECT Punkte FROM Rangliste WHERE StartNr=103"))
+                     .toInt(),
+            30);
+        // The other table's results stay as they were.
+        QCOMPARE(gespeichert(db, 1, 2), QStringLiteral("27/3.5 -58/4.5 166/1"));
+    }
+};
+
+REIZWERK_TEST(TstBrowser)
+#include "tst_browser.moc"

@@ -1,0 +1,449 @@
+#include "testumgebung.h"
+
+#include "ui_mainwindow.h"
+
+#include <QStandardItemModel>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QSqlQuery>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QUrlQuery>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "app/mainwindow.h"
+#include "web/server.h"
+#include "web/tischapp.h"
+#include "webhilfe.h"
+
+using namespace Turnierbau;
+
+namespace
+{
+
+// A table's address with the path of an API call instead of the page.
+QString api(const QString& tischAdresse, const QString& pfad)
+{
+    QString a = tischAdresse;
+    return a.replace(QLatin1String("/tisch?"), pfad + QLatin1Char('?'));
+}
+
+QString basis(Fenster& w)
+{
+    return QStringLiteral("http://127.0.0.1:%1").arg(w->webServer()->port());
+}
+
+QJsonObject json(const HttpAntwort& a)
+{
+    return QJsonDocument::fromJson(a.inhalt).object();
+}
+
+QString fehlerText(const HttpAntwort& a)
+{
+    return json(a).value(QStringLiteral("fehler")).toString();
+}
+
+// Seven players: table 1 of four (100-103) and table 2 of three (104-106)
+// in series 1; series 2 not drawn.
+QSqlDatabase spieltag(Fenster& w)
+{
+    QSqlDatabase db = w.gruppe(7, 3);
+    sitze(db, 1,
+        { { 100, 1, 1 }, { 101, 1, 2 }, { 102, 1, 3 }, { 103, 1, 4 }, { 104, 2, 1 }, { 105, 2, 2 }, { 106, 2, 3 } });
+    return db;
+}
+
+QString seriePunkte(QSqlDatabase db, int serie)
+{
+    QStringList p;
+    const QVariantList werte = spalte(db,
+        QStringLiteral("SELECT Punkte || '/' || Kosten FROM Serie%1 WHERE Tisch>0 ORDER BY Tisch, TischIntern")
+            .arg(serie));
+    for (const QVariant& v : werte)
+        p << v.toString();
+    return p.join(QLatin1Char(' '));
+}
+
+const QByteArray dreierListe = R"({"spiele":[
+    {"spieler":104,"wert":23,"gewonnen":true},
+    {"spieler":105,"wert":24,"gewonnen":false},
+    {"eingepasst":true},
+    {"spieler":106,"wert":36,"gewonnen":true},
+    {"spieler":104,"wert":18,"gewonnen":false}]})";
+
+// Reads the HTTP status line of a raw connection, or nothing when it closes
+// or stays silent.
+QByteArray statusZeile(QTcpSocket& s, int zeitMs)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!s.canReadLine() && t.elapsed() < zeitMs && s.state() == QAbstractSocket::ConnectedState)
+        s.waitForReadyRead(100);
+    return s.canReadLine() ? s.readLine().trimmed() : QByteArray();
+}
+
+bool schliesstBinnen(QTcpSocket& s, int zeitMs)
+{
+    QElapsedTimer t;
+    t.start();
+    while (s.state() != QAbstractSocket::UnconnectedState && t.elapsed() < zeitMs) {
+        s.waitForReadyRead(100);
+        s.readAll();
+    }
+    return s.state() == QAbstractSocket::UnconnectedState;
+}
+
+} // namespace
+
+class TstWebServer : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init() { Testumgebung::frischesZuhause(); }
+
+    void startUndStatus()
+    {
+        {
+            Fenster w;
+            QVERIFY(w->webServer() && w->webServer()->laeuft());
+            auto* status = w->findChild<QLabel*>(QStringLiteral("lblWebStatus"));
+            QVERIFY(status);
+            QCOMPARE(
+                status->text(), QStringLiteral("Tisch-App: http://127.0.0.1:%1/anzeige").arg(w->webServer()->port()));
+            QVERIFY(w->aktion(QStringLiteral("actTischCodes")));
+            // No match day yet: no table has an address.
+            QVERIFY(w->tischAdresse(QStringLiteral("Alle"), 1, 1).isEmpty());
+        }
+
+        // A port that is taken: shown, and the program works on.
+        QTcpServer belegt;
+        QVERIFY(belegt.listen(QHostAddress::LocalHost));
+        Testumgebung::einstellen(QStringLiteral("Web/Port"), belegt.serverPort());
+        {
+            Fenster w;
+            QVERIFY(!w->webServer()->laeuft());
+            auto* status = w->findChild<QLabel*>(QStringLiteral("lblWebStatus"));
+            QVERIFY2(status->text().startsWith(QStringLiteral("Tisch-App: FEHLER Port %1 ").arg(belegt.serverPort())),
+                qPrintable(status->text()));
+            QVERIFY(w->tischAdresse(QStringLiteral("Alle"), 1, 1).isEmpty());
+            QVERIFY(w->link()); // the rest of the program runs
+        }
+
+        // Switched off.
+        Testumgebung::einstellen(QStringLiteral("Web/Aktiv"), false);
+        {
+            Fenster w;
+            QVERIFY(!w->webServer()->laeuft());
+            QCOMPARE(w->findChild<QLabel*>(QStringLiteral("lblWebStatus"))->text(), QStringLiteral("Tisch-App: aus"));
+        }
+    }
+
+    void tokens()
+    {
+        Fenster w;
+        spieltag(w);
+        const QString a = w->tischAdresse(QStringLiteral("Alle"), 1, 2);
+        QVERIFY2(
+            a.startsWith(QStringLiteral("http://127.0.0.1:%1/tisch?g=Alle&s=1&t=2&k=").arg(w->webServer()->port())),
+            qPrintable(a));
+        const QString k = QUrlQuery(QUrl(a)).queryItemValue(QStringLiteral("k"));
+        QVERIFY2(k.size() >= 22, qPrintable(k)); // at least 128 bits in Base64
+        // Each group, series and table has its own token.
+        const QStringList andere { w->tischAdresse(QStringLiteral("Alle"), 1, 1),
+            w->tischAdresse(QStringLiteral("Alle"), 2, 2), w->tischAdresse(QStringLiteral("Herren"), 1, 2) };
+        for (const QString& x : andere)
+            QVERIFY(QUrlQuery(QUrl(x)).queryItemValue(QStringLiteral("k")) != k);
+        // Valid across a restart.
+        w.neuStarten();
+        QCOMPARE(
+            w->tischAdresse(QStringLiteral("Alle"), 1, 2).section(QLatin1Char('?'), 1), a.section(QLatin1Char('?'), 1));
+        QCOMPARE(http(QStringLiteral("GET"),
+                     api(w->tischAdresse(QStringLiteral("Alle"), 1, 2), QStringLiteral("/api/tisch")))
+                     .status,
+            200);
+    }
+
+    void lesenNurMitToken()
+    {
+        Fenster w;
+        spieltag(w);
+        const QString a = w->tischAdresse(QStringLiteral("Alle"), 1, 1);
+        const QString k = QUrlQuery(QUrl(a)).queryItemValue(QStringLiteral("k"));
+
+        HttpAntwort r = http(QStringLiteral("GET"), api(a, QStringLiteral("/api/tisch")));
+        QCOMPARE(r.status, 200);
+        const QJsonObject t = json(r);
+        QCOMPARE(t.value(QStringLiteral("gruppe")).toString(), QStringLiteral("Alle"));
+        QCOMPARE(t.value(QStringLiteral("maxSpiele")).toInt(), 48);
+        QStringList nummern;
+        for (const QJsonValue& s : t.value(QStringLiteral("spieler")).toArray())
+            nummern << QString::number(s.toObject().value(QStringLiteral("startNr")).toInt());
+        QCOMPARE(nummern.join(QLatin1Char(',')), QStringLiteral("100,101,102,103"));
+        QCOMPARE(t.value(QStringLiteral("regeln")).toObject().value(QStringLiteral("punkteGegen4er")).toInt(), 30);
+        QCOMPARE(http(QStringLiteral("GET"), a).status, 200);
+
+        // Without the token, with another table's token, or a changed one:
+        // neither the page nor its data.
+        QString ohne = api(a, QStringLiteral("/api/tisch"));
+        ohne.replace(QStringLiteral("&k=") + k, QString());
+        const QStringList falsch { ohne,
+            api(a, QStringLiteral("/api/tisch")).replace(QStringLiteral("t=1"), QStringLiteral("t=2")),
+            api(a, QStringLiteral("/api/tisch"))
+                .replace(k, k.left(k.size() - 1) + (k.endsWith(QLatin1Char('A')) ? 'B' : 'A')) };
+        for (const QString& x : falsch) {
+            r = http(QStringLiteral("GET"), x);
+            QCOMPARE(r.status, 403);
+            QVERIFY(fehlerText(r).contains(QLatin1String("QR-Code")));
+        }
+        r = http(QStringLiteral("GET"), QString(a).replace(k, QStringLiteral("x")));
+        QCOMPARE(r.status, 403);
+        QVERIFY(r.typ.startsWith("text/html"));
+
+        // A token for a series that is not drawn.
+        r = http(
+            QStringLiteral("GET"), api(w->tischAdresse(QStringLiteral("Alle"), 2, 1), QStringLiteral("/api/tisch")));
+        QCOMPARE(r.status, 404);
+        QCOMPARE(fehlerText(r), QStringLiteral("Serie 2 ist noch nicht ausgelost."));
+        r = http(QStringLiteral("POST"),
+            api(w->tischAdresse(QStringLiteral("Alle"), 2, 1), QStringLiteral("/api/liste")), R"({"spiele":[]})");
+        QCOMPARE(r.status, 404);
+        r = http(
+            QStringLiteral("GET"), api(w->tischAdresse(QStringLiteral("Alle"), 1, 9), QStringLiteral("/api/tisch")));
+        QCOMPARE(r.status, 404);
+
+        // The public page needs no token and shows none.
+        r = http(QStringLiteral("GET"), basis(w) + QStringLiteral("/anzeige"));
+        QCOMPARE(r.status, 200);
+        QVERIFY(r.typ.startsWith("text/html"));
+        r = http(QStringLiteral("GET"), basis(w) + QStringLiteral("/api/anzeige"));
+        QCOMPARE(r.status, 200);
+        QVERIFY(!r.inhalt.contains(k.toLatin1()));
+        QCOMPARE(json(r)
+                     .value(QStringLiteral("gruppen"))
+                     .toArray()
+                     .at(0)
+                     .toObject()
+                     .value(QStringLiteral("zeilen"))
+                     .toArray()
+                     .size(),
+            7);
+
+        // Only the compiled files, by their names.
+        QCOMPARE(http(QStringLiteral("GET"), basis(w) + QStringLiteral("/seite/tisch.js")).status, 200);
+        QCOMPARE(http(QStringLiteral("GET"), basis(w) + QStringLiteral("/seite/tisch.html")).status, 404);
+        QCOMPARE(http(QStringLiteral("GET"), basis(w) + QStringLiteral("/seite/gibtsnicht.js")).status, 404);
+        QCOMPARE(http(QStringLiteral("DELETE"), basis(w) + QStringLiteral("/api/liste")).status, 404);
+        QTcpSocket roh;
+        roh.connectToHost(QHostAddress::LocalHost, w->webServer()->port());
+        QVERIFY(roh.waitForConnected(3000));
+        roh.write("GET /seite/../../../CMakeLists.txt HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n");
+        const QByteArray zeile = statusZeile(roh, 5000);
+        QVERIFY2(zeile.contains(" 404") || zeile.contains(" 400"), zeile.constData());
+    }
+
+    void ablehnungenSpeichernNichts()
+    {
+        Fenster w;
+        QSqlDatabase db = spieltag(w);
+        sql(db, QStringLiteral("UPDATE Gruppe SET AnzahlSpiele3er=5"));
+        const QString liste = api(w->tischAdresse(QStringLiteral("Alle"), 1, 2), QStringLiteral("/api/liste"));
+        const QString ordner = w->turnierOrdner() + QStringLiteral("/SpielListen");
+
+        const struct {
+            QByteArray koerper;
+            int status;
+            const char* text;
+        } falsch[] = {
+            { QByteArray(70 * 1024, ' ') + R"({"spiele":[]})", 413, "zu groß" },
+            { "{\"spiele\":[{\"spieler\":104", 400, "JSON" },
+            { R"({"spiele":[],"summen":[100,0,0]})", 400, "Unbekanntes Feld" },
+            { R"({"spiele":[{"spieler":104,"wert":23,"gewonnen":true,"punkte":500}]})", 400, "Unbekanntes Feld" },
+            { R"({"spiele":[{"spieler":104,"wert":26,"gewonnen":true}]})", 422, "kein möglicher Spielwert" },
+            { R"({"spiele":[{"spieler":100,"wert":23,"gewonnen":true}]})", 422, "nicht an diesem Tisch" },
+            { R"({"spiele":[{"eingepasst":true},{"eingepasst":true},{"eingepasst":true},{"eingepasst":true},
+                {"eingepasst":true},{"spieler":104,"wert":23,"gewonnen":true}]})",
+                422, "höchstens 5" },
+        };
+        for (const auto& x : falsch) {
+            const HttpAntwort r = http(QStringLiteral("POST"), liste, x.koerper);
+            QVERIFY2(r.status == x.status,
+                qPrintable(
+                    QStringLiteral("%1 statt %2: %3").arg(r.status).arg(x.status).arg(QString::fromUtf8(r.inhalt))));
+            QVERIFY2(fehlerText(r).contains(QString::fromUtf8(x.text)), qPrintable(fehlerText(r)));
+        }
+        QCOMPARE(seriePunkte(db, 1), QStringLiteral("0/0 0/0 0/0 0/0 0/0 0/0 0/0"));
+        QVERIFY(QDir(ordner).entryList(QDir::Files).isEmpty());
+        // Without a token nothing is written either.
+        QCOMPARE(
+            http(QStringLiteral("POST"), QString(liste).section(QStringLiteral("&k="), 0, 0), dreierListe).status, 403);
+        QCOMPARE(seriePunkte(db, 1), QStringLiteral("0/0 0/0 0/0 0/0 0/0 0/0 0/0"));
+    }
+
+    void speichernUndErneutSenden()
+    {
+        Fenster w;
+        QSqlDatabase db = spieltag(w);
+        const QString liste = api(w->tischAdresse(QStringLiteral("Alle"), 1, 2), QStringLiteral("/api/liste"));
+        HttpAntwort r = http(QStringLiteral("POST"), liste, dreierListe);
+        QCOMPARE(r.status, 200);
+        QVERIFY(json(r).value(QStringLiteral("gespeichert")).toBool());
+        QCOMPARE(json(r)
+                     .value(QStringLiteral("ergebnisse"))
+                     .toArray()
+                     .at(2)
+                     .toObject()
+                     .value(QStringLiteral("punkte"))
+                     .toInt(),
+            166);
+        QCOMPARE(seriePunkte(db, 1), QStringLiteral("0/0 0/0 0/0 0/0 27/3.5 -58/4.5 166/1"));
+        QCOMPARE(wert(db, QStringLiteral("SELECT SummePunkte FROM Teilnehmer WHERE StartNr=106")).toInt(), 166);
+        QCOMPARE(wert(w->registry().hauptDatenbank(), QStringLiteral("SELECT Punkte FROM Rangliste WHERE StartNr=105"))
+                     .toInt(),
+            -58);
+        // The results table shows what is stored.
+        QCOMPARE(spaltenTexte(w->teilnehmer(), 3).join(QLatin1Char(',')), QStringLiteral("0,0,0,0,27,-58,166"));
+        const QString datei = w->turnierOrdner() + QStringLiteral("/SpielListen/Alle_Serie1_Tisch2.txt");
+        const QString text = QString::fromUtf8(Testumgebung::dateiInhalt(datei));
+        QVERIFY2(text.contains(QLatin1String("Vorname7 Nachname7: Punkte 166, Kosten 1.00")), qPrintable(text));
+
+        // Sending the same list again replaces it: no double counting.
+        QCOMPARE(http(QStringLiteral("POST"), liste, dreierListe).status, 200);
+        QCOMPARE(seriePunkte(db, 1), QStringLiteral("0/0 0/0 0/0 0/0 27/3.5 -58/4.5 166/1"));
+        QCOMPARE(wert(db, QStringLiteral("SELECT SummePunkte FROM Teilnehmer WHERE StartNr=106")).toInt(), 166);
+        QCOMPARE(
+            wert(w->registry().hauptDatenbank(), QStringLiteral("SELECT COUNT(*) FROM Rangliste WHERE StartNr=106"))
+                .toInt(),
+            1);
+
+        // A corrected list replaces the earlier one.
+        QCOMPARE(
+            http(QStringLiteral("POST"), liste, R"({"spiele":[{"spieler":105,"wert":48,"gewonnen":true}]})").status,
+            200);
+        QCOMPARE(seriePunkte(db, 1), QStringLiteral("0/0 0/0 0/0 0/0 0/2.5 98/1 0/2.5"));
+        QCOMPARE(wert(db, QStringLiteral("SELECT SummePunkte FROM Teilnehmer WHERE StartNr=106")).toInt(), 0);
+
+        // The public standings follow.
+        r = http(QStringLiteral("GET"), basis(w) + QStringLiteral("/api/anzeige"));
+        const QJsonObject erste = json(r)
+                                      .value(QStringLiteral("gruppen"))
+                                      .toArray()
+                                      .at(0)
+                                      .toObject()
+                                      .value(QStringLiteral("zeilen"))
+                                      .toArray()
+                                      .at(0)
+                                      .toObject();
+        QCOMPARE(erste.value(QStringLiteral("summe")).toInt(), 98);
+        QCOMPARE(erste.value(QStringLiteral("platz")).toInt(), 1);
+        QCOMPARE(erste.value(QStringLiteral("name")).toString(), QStringLiteral("Vorname6 Nachname6"));
+    }
+
+    void andereGruppeWieDerLink()
+    {
+        // Results for a group that is not shown go straight into its database,
+        // with its sums and the ranking, as the link does.
+        Fenster w;
+        QSqlDatabase db = spieltag(w);
+        const QString liste = api(w->tischAdresse(QStringLiteral("Alle"), 1, 1), QStringLiteral("/api/liste"));
+        w->form()->cmbTeilnehmerGruppe->addItem(QStringLiteral("Leer"));
+        w->form()->cmbTeilnehmerGruppe->setCurrentText(QStringLiteral("Leer"));
+        const HttpAntwort r = http(QStringLiteral("POST"), liste,
+            R"({"spiele":[{"spieler":100,"wert":18,"gewonnen":false},{"spieler":100,"wert":20,"gewonnen":false},{"spieler":100,"wert":22,"gewonnen":false}]})");
+        QVERIFY2(r.status == 200, r.inhalt.constData());
+        QCOMPARE(seriePunkte(db, 1), QStringLiteral("-270/7.5 90/1 90/1 90/1 0/0 0/0 0/0"));
+        QCOMPARE(wert(db, QStringLiteral("SELECT SummePunkte FROM Teilnehmer WHERE StartNr=100")).toInt(), -270);
+        QCOMPARE(wert(w->registry().hauptDatenbank(), QStringLiteral("SELECT Punkte FROM Rangliste WHERE StartNr=101"))
+                     .toInt(),
+            90);
+    }
+
+    void verbindungenBegrenzt()
+    {
+        Web::Grenzen g;
+        g.arbeiter = 1;
+        g.wartend = 1;
+        g.zeitLimitSek = 1;
+        g.hoechstDauerSek = 2;
+        Web::Server s(
+            [](const Web::Anfrage& a) {
+                Web::Antwort x;
+                x.inhalt = a.pfad.toUtf8();
+                return x;
+            },
+            g);
+        QVERIFY(s.starten(QStringLiteral("127.0.0.1"), 0));
+
+        // The same port cannot be taken twice.
+        Web::Server zweiter([](const Web::Anfrage&) { return Web::Antwort {}; });
+        QVERIFY(!zweiter.starten(QStringLiteral("127.0.0.1"), s.port()));
+        QVERIFY(!zweiter.fehlerText().isEmpty());
+
+        // An idle connection is closed after the time limit.
+        QTcpSocket still;
+        still.connectToHost(QHostAddress::LocalHost, s.port());
+        QVERIFY(still.waitForConnected(3000));
+        QVERIFY(schliesstBinnen(still, 4000));
+
+        // A connection that trickles a byte at a time is closed as well.
+        QTcpSocket langsam;
+        langsam.connectToHost(QHostAddress::LocalHost, s.port());
+        QVERIFY(langsam.waitForConnected(3000));
+        const QByteArray anfrage = "GET /langsam HTTP/1.1\r\nHost: x\r\nX-Lang: "
+                                   "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa\r\n\r\n";
+        QElapsedTimer t;
+        t.start();
+        int i = 0;
+        while (langsam.state() == QAbstractSocket::ConnectedState && i < anfrage.size() && t.elapsed() < 8000) {
+            langsam.write(anfrage.mid(i++, 1));
+            langsam.flush();
+            langsam.waitForReadyRead(400);
+        }
+        QVERIFY2(langsam.state() != QAbstractSocket::ConnectedState || !langsam.readAll().contains("200"),
+            "a trickling request was served in full");
+        QVERIFY(t.elapsed() < 7000);
+
+        // With the worker busy and the waiting place taken, the next
+        // connection is told the program is busy instead of piling up.
+        std::atomic<int> drin { 0 };
+        std::atomic<bool> frei { false };
+        Web::Server voll(
+            [&](const Web::Anfrage&) {
+                ++drin;
+                for (int i = 0; i < 500 && !frei; ++i)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                return Web::Antwort {};
+            },
+            g);
+        QVERIFY(voll.starten(QStringLiteral("127.0.0.1"), 0));
+        QTcpSocket a, b, c;
+        a.connectToHost(QHostAddress::LocalHost, voll.port());
+        QVERIFY(a.waitForConnected(3000));
+        a.write("GET /a HTTP/1.1\r\nHost: x\r\n\r\n");
+        a.flush();
+        QTRY_COMPARE_WITH_TIMEOUT(drin.load(), 1, 5000);
+        b.connectToHost(QHostAddress::LocalHost, voll.port());
+        QVERIFY(b.waitForConnected(3000));
+        b.write("GET /b HTTP/1.1\r\nHost: x\r\n\r\n");
+        b.flush();
+        QTest::qWait(300);
+        c.connectToHost(QHostAddress::LocalHost, voll.port());
+        QVERIFY(c.waitForConnected(3000));
+        c.write("GET /c HTTP/1.1\r\nHost: x\r\n\r\n");
+        QCOMPARE(statusZeile(c, 4000).left(12), QByteArray("HTTP/1.1 503"));
+        QCOMPARE(drin.load(), 1);
+        frei = true;
+        // The waiting one is served once the worker is free.
+        QCOMPARE(statusZeile(b, 4000).left(12), QByteArray("HTTP/1.1 200"));
+    }
+};
+
+REIZWERK_TEST(TstWebServer)
+#include "tst_webserver.moc"
