@@ -2,6 +2,7 @@
 
 #include "ui_dlgsaison.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QHeaderView>
@@ -11,6 +12,7 @@
 #include <QStyle>
 
 #include "app/dialoge.h"
+#include "app/speichername.h"
 #include "reports/bericht.h"
 #include "reports/rangliste.h"
 #include "season/saisonausgabe.h"
@@ -275,17 +277,23 @@ Saison::Titel DlgSaison::titel() const
     return t;
 }
 
-QString DlgSaison::dateiVorschlag(const QString& endung) const
+QString DlgSaison::zielDatei(const QString& titel, const QString& filter, const QString& endung)
 {
-    const QString format = QStringLiteral("yyyy-MM-dd");
-    return QStringLiteral("%1/Saisonwertung_%2_%3.%4")
-        .arg(
-            m_datenVerzeichnis, m_tabelle.vorgabe.von.toString(format), m_tabelle.vorgabe.bis.toString(format), endung);
-}
-
-static QString mitEndung(const QString& datei, const QString& endung)
-{
-    return QFileInfo(datei).suffix().isEmpty() ? datei + QLatin1Char('.') + endung : datei;
+    const QString format = QStringLiteral("dd-MM-yyyy");
+    const QString vorschlag = Speichername::vorschlag(m_datenVerzeichnis,
+        { tr("Saisonwertung"), m_tabelle.vorgabe.von.toString(format), tr("bis"),
+            m_tabelle.vorgabe.bis.toString(format) },
+        endung);
+    const QString datei = Dialoge::speicherName(this, titel, vorschlag, filter);
+    if (datei.isEmpty())
+        return {};
+    const QString mitEndung = Speichername::mitEndung(datei, endung);
+    // The file dialog asked before replacing the name it was given, not the
+    // one with the suffix added here.
+    if (mitEndung != datei && QFileInfo::exists(mitEndung)
+        && !Dialoge::frage(this, tr("Die Datei %1 gibt es schon.\nErsetzen?").arg(QDir::toNativeSeparators(mitEndung))))
+        return {};
+    return mitEndung;
 }
 
 void DlgSaison::onDrucken()
@@ -295,11 +303,9 @@ void DlgSaison::onDrucken()
 
 void DlgSaison::onPdf()
 {
-    QString datei = Dialoge::speicherName(
-        this, tr("PDF schreiben"), dateiVorschlag(QStringLiteral("pdf")), tr("PDF-Datei (*.pdf)"));
+    const QString datei = zielDatei(tr("PDF schreiben"), tr("PDF-Datei (*.pdf)"), QStringLiteral("pdf"));
     if (datei.isEmpty())
         return;
-    datei = mitEndung(datei, QStringLiteral("pdf"));
     QString grund;
     if (!Saison::pdfSchreiben(datei, m_tabelle, titel(), &grund))
         Dialoge::fehler(this, tr("Die Datei %1 konnte nicht geschrieben werden:\n%2").arg(datei, grund));
@@ -307,11 +313,10 @@ void DlgSaison::onPdf()
 
 void DlgSaison::onCsv()
 {
-    QString datei = Dialoge::speicherName(this, tr("Tabelle schreiben"), dateiVorschlag(QStringLiteral("csv")),
-        tr("Tabelle fuer Tabellenkalkulation (*.csv)"));
+    const QString datei
+        = zielDatei(tr("Tabelle schreiben"), tr("Tabelle f\u00fcr Tabellenkalkulation (*.csv)"), QStringLiteral("csv"));
     if (datei.isEmpty())
         return;
-    datei = mitEndung(datei, QStringLiteral("csv"));
     QString grund;
     if (!Bericht::dateiSchreiben(datei, Saison::csv(m_tabelle, titel()), false, &grund))
         Dialoge::fehler(this, tr("Die Datei %1 konnte nicht geschrieben werden:\n%2").arg(datei, grund));
@@ -325,11 +330,9 @@ void DlgSaison::onHtml()
     const QDate bis = m_tabelle.vorgabe.bis;
     const QString seite
         = Rangliste::html(Rangliste::auswerten(Rangliste::lesen(m_haupt), von, bis), von, bis, titel().listenName);
-    QString datei = Dialoge::speicherName(
-        this, tr("Datei schreiben"), dateiVorschlag(QStringLiteral("html")), tr("html-Datei (*.html)"));
+    const QString datei = zielDatei(tr("Datei schreiben"), tr("html-Datei (*.html)"), QStringLiteral("html"));
     if (datei.isEmpty())
         return;
-    datei = mitEndung(datei, QStringLiteral("html"));
     QString grund;
     if (!Bericht::dateiSchreiben(datei, Bericht::htmlBytes(seite), false, &grund))
         Dialoge::fehler(this, tr("Die Datei %1 konnte nicht geschrieben werden:\n%2").arg(datei, grund));
