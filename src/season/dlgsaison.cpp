@@ -2,12 +2,17 @@
 
 #include "ui_dlgsaison.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QHeaderView>
+#include <QPushButton>
 #include <QSettings>
 #include <QStandardItemModel>
+#include <QStyle>
 
 #include "app/dialoge.h"
+#include "app/speichername.h"
 #include "reports/bericht.h"
 #include "reports/rangliste.h"
 #include "season/saisonausgabe.h"
@@ -44,12 +49,28 @@ DlgSaison::DlgSaison(QSqlDatabase haupt, const QString& datenVerzeichnis, QSetti
     ui->trvWertung->setModel(m_wertung);
     ui->trvUnterMindest->setModel(m_unterMindest);
     ui->trvVerlauf->setModel(m_verlauf);
+    ui->trvVerlauf->header()->setStretchLastSection(false);
     auswahlVerfolgen(ui->trvWertung);
     auswahlVerfolgen(ui->trvUnterMindest);
 
+    // Match-day columns just wide enough for a date or a bracketed result, a
+    // wide name: a season has dozens of days.
+    for (QTreeView* ansicht : { ui->trvWertung, ui->trvUnterMindest }) {
+        const QFontMetrics fm(ansicht->font());
+        const int breite = std::max(fm.horizontalAdvance(QStringLiteral("00.00.00")),
+                               fm.horizontalAdvance(QStringLiteral("(-0000)")))
+            + 3 * ansicht->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, ansicht) + 4;
+        ansicht->header()->setMinimumSectionSize(30);
+        ansicht->header()->setDefaultSectionSize(breite);
+    }
+    if (QPushButton* schliessen = ui->buttonBox->button(QDialogButtonBox::Close))
+        schliessen->setText(tr("Schlie\u00dfen"));
+
     QString fehler;
-    if (!Saison::ranglisteLesen(haupt, m_zeilen, &fehler))
+    if (!Saison::ranglisteLesen(haupt, m_zeilen, &fehler)) {
+        qWarning("Rangliste: %s", qPrintable(fehler));
         ui->lblStatus->setText(tr("FEHLER: %1").arg(fehler));
+    }
 
     m_fuellen = true;
     ui->cmbGruppe->addItems(m_archiv->gruppenNamen());
@@ -188,6 +209,12 @@ void DlgSaison::onBerechnen()
 
     m_wertung->setzen(m_tabelle, false);
     m_unterMindest->setzen(m_tabelle, true);
+    for (QTreeView* ansicht : { ui->trvWertung, ui->trvUnterMindest }) {
+        ansicht->header()->resizeSection(Saison::SpPlatz, 45);
+        ansicht->header()->resizeSection(Saison::SpNr, 45);
+        ansicht->header()->resizeSection(Saison::SpName, 200);
+        ansicht->header()->resizeSection(Saison::SpTage, 45);
+    }
     ui->wgUnterMindest->setVisible(!m_tabelle.unterMindest.isEmpty());
     ui->lblUnterMindest->setText(tr("Weniger als %1 Spieltage, nicht gewertet").arg(v.mindestTage));
     m_verlauf->clear();
@@ -231,6 +258,7 @@ void DlgSaison::verlaufZeigen(int startNr)
         zeile << zahlItem(QString::number(t.ranglistenPunkte));
         m_verlauf->appendRow(zeile);
     }
+    ui->trvVerlauf->header()->resizeSections(QHeaderView::ResizeToContents);
     QString name;
     for (const QVector<Saison::Spieler>* liste : { &m_tabelle.gewertet, &m_tabelle.unterMindest })
         for (const Saison::Spieler& s : *liste)
@@ -249,17 +277,23 @@ Saison::Titel DlgSaison::titel() const
     return t;
 }
 
-QString DlgSaison::dateiVorschlag(const QString& endung) const
+QString DlgSaison::zielDatei(const QString& titel, const QString& filter, const QString& endung)
 {
-    const QString format = QStringLiteral("yyyy-MM-dd");
-    return QStringLiteral("%1/Saisonwertung_%2_%3.%4")
-        .arg(
-            m_datenVerzeichnis, m_tabelle.vorgabe.von.toString(format), m_tabelle.vorgabe.bis.toString(format), endung);
-}
-
-static QString mitEndung(const QString& datei, const QString& endung)
-{
-    return QFileInfo(datei).suffix().isEmpty() ? datei + QLatin1Char('.') + endung : datei;
+    const QString format = QStringLiteral("dd-MM-yyyy");
+    const QString vorschlag = Speichername::vorschlag(m_datenVerzeichnis,
+        { tr("Saisonwertung"), m_tabelle.vorgabe.von.toString(format), tr("bis"),
+            m_tabelle.vorgabe.bis.toString(format) },
+        endung);
+    const QString datei = Dialoge::speicherName(this, titel, vorschlag, filter);
+    if (datei.isEmpty())
+        return {};
+    const QString mitEndung = Speichername::mitEndung(datei, endung);
+    // The file dialog asked before replacing the name it was given, not the
+    // one with the suffix added here.
+    if (mitEndung != datei && QFileInfo::exists(mitEndung)
+        && !Dialoge::frage(this, tr("Die Datei %1 gibt es schon.\nErsetzen?").arg(QDir::toNativeSeparators(mitEndung))))
+        return {};
+    return mitEndung;
 }
 
 void DlgSaison::onDrucken()
@@ -269,11 +303,9 @@ void DlgSaison::onDrucken()
 
 void DlgSaison::onPdf()
 {
-    QString datei = Dialoge::speicherName(
-        this, tr("PDF schreiben"), dateiVorschlag(QStringLiteral("pdf")), tr("PDF-Datei (*.pdf)"));
+    const QString datei = zielDatei(tr("PDF schreiben"), tr("PDF-Datei (*.pdf)"), QStringLiteral("pdf"));
     if (datei.isEmpty())
         return;
-    datei = mitEndung(datei, QStringLiteral("pdf"));
     QString grund;
     if (!Saison::pdfSchreiben(datei, m_tabelle, titel(), &grund))
         Dialoge::fehler(this, tr("Die Datei %1 konnte nicht geschrieben werden:\n%2").arg(datei, grund));
@@ -281,11 +313,10 @@ void DlgSaison::onPdf()
 
 void DlgSaison::onCsv()
 {
-    QString datei = Dialoge::speicherName(this, tr("Tabelle schreiben"), dateiVorschlag(QStringLiteral("csv")),
-        tr("Tabelle fuer Tabellenkalkulation (*.csv)"));
+    const QString datei
+        = zielDatei(tr("Tabelle schreiben"), tr("Tabelle f\u00fcr Tabellenkalkulation (*.csv)"), QStringLiteral("csv"));
     if (datei.isEmpty())
         return;
-    datei = mitEndung(datei, QStringLiteral("csv"));
     QString grund;
     if (!Bericht::dateiSchreiben(datei, Saison::csv(m_tabelle, titel()), false, &grund))
         Dialoge::fehler(this, tr("Die Datei %1 konnte nicht geschrieben werden:\n%2").arg(datei, grund));
@@ -299,11 +330,9 @@ void DlgSaison::onHtml()
     const QDate bis = m_tabelle.vorgabe.bis;
     const QString seite
         = Rangliste::html(Rangliste::auswerten(Rangliste::lesen(m_haupt), von, bis), von, bis, titel().listenName);
-    QString datei = Dialoge::speicherName(
-        this, tr("Datei schreiben"), dateiVorschlag(QStringLiteral("html")), tr("html-Datei (*.html)"));
+    const QString datei = zielDatei(tr("Datei schreiben"), tr("html-Datei (*.html)"), QStringLiteral("html"));
     if (datei.isEmpty())
         return;
-    datei = mitEndung(datei, QStringLiteral("html"));
     QString grund;
     if (!Bericht::dateiSchreiben(datei, Bericht::htmlBytes(seite), false, &grund))
         Dialoge::fehler(this, tr("Die Datei %1 konnte nicht geschrieben werden:\n%2").arg(datei, grund));

@@ -55,7 +55,9 @@ private slots:
 private:
     void zeitraumSetzen(const QDate& von, const QDate& bis);
     Saison::Titel titel() const;
-    QString dateiVorschlag(const QString& endung) const;
+    // Asks for the file to write; empty when cancelled or when a file the
+    // added suffix names exists and is not to be replaced.
+    QString zielDatei(const QString& titel, const QString& filter, const QString& endung);
     void auswahlVerfolgen(QTreeView* ansicht);
 
     Ui::DlgSaison* ui;

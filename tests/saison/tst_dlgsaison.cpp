@@ -205,6 +205,17 @@ private slots:
             QVERIFY(seite.contains("<td>Bernd Bauer</td><td class = \"zahl\">2200</td>"));
             QVERIFY(seite.contains("<td>Bernd Baumann</td><td class = \"zahl\">1300</td>"));
 
+            // The same name again: the added suffix names an existing file,
+            // so it asks first, and No keeps the file.
+            w.d.dateiname(csv);
+            w.d.antworte(false);
+            kind<QSpinBox>(dlg, "spbMindestTage")->setValue(0);
+            kind<QPushButton>(dlg, "pbCsv")->click();
+            QCOMPARE(w.d.fragen.size(), 1);
+            QVERIFY(w.d.fragen.first().contains(QStringLiteral("saison.csv gibt es schon")));
+            QCOMPARE(Testumgebung::dateiInhalt(csv + QStringLiteral(".csv")), bytes);
+            kind<QSpinBox>(dlg, "spbMindestTage")->setValue(4);
+
             // The print preview opens on the page and closes again.
             auto vorschau
                 = beimNaechstenDialog("QPrintPreviewDialog", [](QWidget* v) { static_cast<QDialog*>(v)->reject(); });
