@@ -18,6 +18,7 @@
 #include "season/spieltagliste.h"
 #include "setup/teilnehmertabelle.h"
 #include "storage/pfade.h"
+#include "storage/schema.h"
 #include "ui_mainwindow.h"
 
 using namespace Turnierbau;
@@ -266,6 +267,41 @@ private slots:
         QVERIFY(!w->form()->pbAuslosen->isEnabled());
         QCOMPARE(Testumgebung::dateiInhalt(datei), gespeichert);
         QVERIFY(w.d.unerwartet.isEmpty());
+    }
+
+    void listeNurAusSpieltagOrdnern()
+    {
+        const QString daten = Testumgebung::datenOrdner();
+        for (const char* ordner : { "05_01_2026", "31_02_2026", "12_01_2026", "Sicherungen", "notiz" })
+            QVERIFY(QDir().mkpath(daten + QLatin1Char('/') + QLatin1String(ordner)));
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("liste"));
+            db.setDatabaseName(daten + QStringLiteral("/05_01_2026/Herren.db"));
+            QVERIFY(db.open());
+            Schema::GruppenDaten g;
+            g.name = QStringLiteral("Herren");
+            g.datum = QDate(2026, 1, 5);
+            QVERIFY(Schema::gruppeAnlegen(db, g,
+                { { 100, QStringLiteral("A B"), true, false }, { 101, QStringLiteral("C D"), true, false },
+                    { 102, QStringLiteral("E F"), false, true } }));
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("liste"));
+        QFile kaputt(daten + QStringLiteral("/05_01_2026/Damen.db"));
+        QVERIFY(kaputt.open(QIODevice::WriteOnly));
+        kaputt.write(QByteArray(3000, 'z'));
+        kaputt.close();
+
+        const QVector<Spieltagliste::Spieltag> tage = Spieltagliste::lesen(daten);
+        QCOMPARE(tage.size(), 2); // 31_02_2026 is no date
+        QCOMPARE(tage.at(0).datum, QDate(2026, 1, 12));
+        QVERIFY(tage.at(0).gruppen.isEmpty());
+        QCOMPARE(tage.at(1).gruppen.size(), 2);
+        QCOMPARE(tage.at(1).teilnehmer(), 3);
+        int lesbar = 0;
+        for (const Spieltagliste::Gruppe& g : tage.at(1).gruppen)
+            lesbar += g.fehler.isEmpty() ? 1 : 0;
+        QCOMPARE(lesbar, 1);
     }
 
     void fragenStehenAufNein()
