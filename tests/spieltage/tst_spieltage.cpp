@@ -5,6 +5,8 @@
 #include <QDateEdit>
 #include <QDialog>
 #include <QDir>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
@@ -119,6 +121,15 @@ private slots:
     void fruehererSpieltagWirdKorrigiert()
     {
         Fenster w;
+        QStringList menue;
+        const QList<QAction*> eintraege = w->menuBar()->actions().value(0)->menu()->actions();
+        for (const QAction* a : eintraege)
+            if (!a->isSeparator())
+                menue << a->text();
+        QCOMPARE(menue,
+            QStringList({ QStringLiteral("Neues Turnier"), QString::fromUtf8("Spieltag öffnen…"),
+                QStringLiteral("Neue Spielgruppe"), QString::fromUtf8("Datensicherung…"),
+                QString::fromUtf8("Wiederherstellen…"), QStringLiteral("Info Reizwerk") }));
         spielerAnlegen(*w, 4);
         const QDate frueher = QDate::currentDate().addDays(-14);
         QVERIFY(spieltagAm(w, frueher, 2));
