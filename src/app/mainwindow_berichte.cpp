@@ -45,8 +45,7 @@ bool schnappschussNehmen(const TreeView* ansicht, const QStandardItemModel* mode
 void dateiAusgeben(QWidget* eltern, const QSettings& einstellungen, const QString& titel, const QString& filter,
     const QByteArray& inhalt, bool textModus)
 {
-    const QString datei
-        = Dialoge::speicherName(eltern, titel, Pfade::letztesTurnier(einstellungen), filter);
+    const QString datei = Dialoge::speicherName(eltern, titel, Pfade::letztesTurnier(einstellungen), filter);
     if (datei.isEmpty())
         return;
     QString grund;
