@@ -49,6 +49,11 @@ void setUmsetzung(Umsetzung* u)
     aktuelle = u;
 }
 
+bool geskriptet()
+{
+    return aktuelle != nullptr;
+}
+
 Umsetzung* umsetzung()
 {
     return aktuelle ? aktuelle : &qtUmsetzung;

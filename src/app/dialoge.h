@@ -29,6 +29,8 @@ public:
 // Installs another answerer (tests); nullptr restores the Qt boxes.
 void setUmsetzung(Umsetzung* umsetzung);
 Umsetzung* umsetzung();
+// True while another answerer than the Qt boxes is installed.
+bool geskriptet();
 
 bool frage(QWidget* eltern, const QString& text);
 void fehler(QWidget* eltern, const QString& text);

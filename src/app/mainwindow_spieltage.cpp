@@ -7,8 +7,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDebug>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QSettings>
 #include <QSqlDatabase>
@@ -42,20 +44,24 @@ bool MainWindow::datenOrdnerSperren()
 {
     const QString daten = Pfade::datenVerzeichnis();
     datenSperre = std::make_unique<Datensperre>(daten);
-    switch (datenSperre->nehmen()) {
-    case Datensperre::Ergebnis::Gesperrt:
+    const Datensperre::Ergebnis ergebnis = datenSperre->nehmen();
+    if (ergebnis == Datensperre::Ergebnis::Gesperrt)
         return true;
-    case Datensperre::Ergebnis::BelegtVonAnderem:
+    if (ergebnis == Datensperre::Ergebnis::BelegtVonAnderem) {
         abgewiesen = true;
-        Dialoge::fehler(this,
-            tr("Reizwerk laeuft bereits mit dem Datenordner %1 (Prozess %2).\n"
-               "Zwei Programme duerfen nicht dieselben Daten bearbeiten; dieses Programm wird beendet.")
-                .arg(QDir::toNativeSeparators(daten))
-                .arg(datenSperre->halter()));
+        const QString text
+            = tr("Reizwerk laeuft bereits mit dem Datenordner %1 (Prozess %2).\n"
+                 "Zwei Programme duerfen nicht dieselben Daten bearbeiten; dieses Programm wird beendet.")
+                  .arg(QDir::toNativeSeparators(daten))
+                  .arg(datenSperre->halter());
+        qWarning().noquote() << text;
+        // Without a screen (a script starting the program) nobody could
+        // close the box, and the program would never end.
+        const QString plattform = QGuiApplication::platformName();
+        if (Dialoge::geskriptet() || (plattform != QLatin1String("offscreen") && plattform != QLatin1String("minimal")))
+            Dialoge::fehler(this, text);
         datenSperre.reset();
         return false;
-    case Datensperre::Ergebnis::NichtMoeglich:
-        break;
     }
     // A data folder that cannot take a lock file (read-only) still opens.
     qWarning("Reizwerk: keine Sperrdatei in %s", qPrintable(daten));

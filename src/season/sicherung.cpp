@@ -85,33 +85,62 @@ int zahl(QSqlDatabase& db, const QString& sql)
     return q.exec(sql) && q.next() ? q.value(0).toInt() : 0;
 }
 
-// A consistent copy of a database that may be open elsewhere (SQLite's own
-// VACUUM INTO reads it in one transaction). Counts of the master database
-// are taken from the same read.
+// A consistent copy of a database that may be open elsewhere. A read
+// transaction holds SQLite's shared lock, so no connection can change the
+// file while its bytes are read (a journal left by a crash is rolled back
+// first); counts of the master database come from the same transaction. A
+// database in WAL mode keeps committed pages beside the file: it is copied
+// with VACUUM INTO instead.
 bool datenbankKopieren(const QString& datei, const QString& ziel, QByteArray& daten, Inhalt* inhalt, QString* fehler)
 {
-    QFile::remove(ziel);
-    {
-        EigeneVerbindung v(datei, true);
-        if (!v.db().isOpen())
-            return melden(fehler, v.db().lastError().text());
-        QSqlQuery q(v.db());
-        q.prepare(QStringLiteral("VACUUM INTO ?"));
-        q.addBindValue(ziel);
-        if (!q.exec())
-            return melden(fehler, q.lastError().text());
-        if (inhalt) {
-            inhalt->spieler = zahl(v.db(), QStringLiteral("SELECT COUNT(*) FROM Spieler"));
-            inhalt->ranglisteZeilen = zahl(v.db(), QStringLiteral("SELECT COUNT(*) FROM Rangliste"));
-        }
+    EigeneVerbindung v(datei, true);
+    if (!v.db().isOpen())
+        return melden(fehler, v.db().lastError().text());
+    QSqlQuery q(v.db());
+    if (!q.exec(QStringLiteral("PRAGMA journal_mode")) || !q.next())
+        return melden(fehler, q.lastError().text());
+    const bool wal = q.value(0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0;
+    q.finish();
+    if (!q.exec(QStringLiteral("BEGIN")))
+        return melden(fehler, q.lastError().text());
+    if (!q.exec(QStringLiteral("SELECT COUNT(*) FROM sqlite_master")) || !q.next()) {
+        const QString t = q.lastError().text();
+        q.exec(QStringLiteral("ROLLBACK"));
+        return melden(fehler, t.isEmpty() ? QStringLiteral("keine SQLite-Datenbank") : t);
     }
-    QFile f(ziel);
-    if (!f.open(QIODevice::ReadOnly))
-        return melden(fehler, f.errorString());
-    daten = f.readAll();
-    f.close();
-    f.remove();
-    return true;
+    q.finish();
+    if (inhalt) {
+        inhalt->spieler = zahl(v.db(), QStringLiteral("SELECT COUNT(*) FROM Spieler"));
+        inhalt->ranglisteZeilen = zahl(v.db(), QStringLiteral("SELECT COUNT(*) FROM Rangliste"));
+    }
+    bool ok = true;
+    QString grund;
+    if (wal) {
+        QFile::remove(ziel);
+        QSqlQuery kopie(v.db());
+        kopie.prepare(QStringLiteral("VACUUM INTO ?"));
+        kopie.addBindValue(ziel);
+        // VACUUM cannot run inside the read transaction.
+        q.exec(QStringLiteral("COMMIT"));
+        ok = kopie.exec();
+        grund = kopie.lastError().text();
+        QFile f(ziel);
+        if (ok && f.open(QIODevice::ReadOnly))
+            daten = f.readAll();
+        else
+            ok = false;
+        f.close();
+        f.remove();
+    } else {
+        QFile f(datei);
+        ok = f.open(QIODevice::ReadOnly);
+        if (ok)
+            daten = f.readAll();
+        grund = f.errorString();
+        ok = ok && daten.size() == f.size();
+        q.exec(QStringLiteral("COMMIT"));
+    }
+    return ok ? true : melden(fehler, grund);
 }
 
 QStringList spieltagOrdner(const QString& daten)

@@ -45,10 +45,14 @@ Gruppe gruppeLesen(const QString& datei)
         } else {
             QSqlQuery q(db);
             q.setForwardOnly(true);
-            if (!q.exec(QStringLiteral("SELECT Serien, ErsterTisch, LetzterTisch, AnzahlSpiele3er, AnzahlSpiele4er "
-                                       "FROM Gruppe"))
+            // One statement for the settings and the count: a few hundred
+            // files are read each time the list opens.
+            if (!q.exec(QStringLiteral("SELECT Serien, ErsterTisch, LetzterTisch, AnzahlSpiele3er, AnzahlSpiele4er, "
+                                       "(SELECT COUNT(DISTINCT StartNr) FROM Teilnehmer) FROM Gruppe"))
                 || !q.next()) {
-                g.fehler = QStringLiteral("keine Gruppe gespeichert");
+                g.fehler = q.lastError().isValid() && !q.lastError().text().trimmed().isEmpty()
+                    ? q.lastError().text()
+                    : QStringLiteral("keine Gruppe gespeichert");
             } else {
                 ::Spieltag::Gruppe k;
                 k.serien = q.value(0).toInt();
@@ -57,12 +61,8 @@ Gruppe gruppeLesen(const QString& datei)
                 k.spiele3er = q.value(3).toInt();
                 k.spiele4er = q.value(4).toInt();
                 g.serien = k.serien;
-                if (::Spieltag::einstellungenGueltig(k, &g.fehler)) {
-                    if (q.exec(QStringLiteral("SELECT COUNT(DISTINCT StartNr) FROM Teilnehmer")) && q.next())
-                        g.teilnehmer = q.value(0).toInt();
-                    else
-                        g.fehler = q.lastError().text();
-                }
+                if (::Spieltag::einstellungenGueltig(k, &g.fehler))
+                    g.teilnehmer = q.value(5).toInt();
             }
             q.finish();
         }

@@ -256,6 +256,53 @@ private slots:
         QCOMPARE(bestand(daten), jetzt);
     }
 
+    void vorDemImportUndNurMitSicherung()
+    {
+        Fenster w;
+        w.gruppe(3, 2);
+        QFile datei(Testumgebung::dokumente() + QStringLiteral("/ReizwerkSpieler.txt"));
+        QVERIFY(datei.open(QIODevice::WriteOnly));
+        datei.write("Otto Lehmann Alle Ja\nUte Kurz Alle Nein\n");
+        datei.close();
+
+        // No snapshot possible (a file stands where its folder belongs): the
+        // roster stays as it was.
+        const QString ordner = Sicherung::ordner(w->datenVerzeichnis());
+        {
+            QFile sperrt(ordner);
+            QVERIFY(sperrt.open(QIODevice::WriteOnly));
+        }
+        w->form()->pbSpielerAusListeLaden->click();
+        QCOMPARE(w.d.fehlerTexte.size(), 1);
+        QVERIFY(w.d.fehlerTexte.first().endsWith(QStringLiteral("Es wurde nichts geaendert.")));
+        QCOMPARE(wert(w->registry().hauptDatenbank(), QStringLiteral("SELECT COUNT(*) FROM Spieler")).toInt(), 3);
+
+        // Neither is an overwritten day deleted without one.
+        QVERIFY(neuesTurnier(*w, w.d, 2));
+        teilnehmerWaehlen(*w);
+        teilnehmerBestaetigen(*w, w.d);
+        QCOMPARE(w.d.fehlerTexte.size(), 2);
+        QVERIFY(w->form()->tbTeilnehmerOk->isEnabled());
+        QCOMPARE(wert(QSqlDatabase::database(QStringLiteral("Alle"), false),
+                     QStringLiteral("SELECT COUNT(*) FROM Teilnehmer"))
+                     .toInt(),
+            3);
+
+        // With the folder back, the import runs after a snapshot that still
+        // holds the old roster.
+        QVERIFY(QFile::remove(ordner));
+        w->form()->pbSpielerAusListeLaden->click();
+        QCOMPARE(w.d.fehlerTexte.size(), 2);
+        QCOMPARE(wert(w->registry().hauptDatenbank(), QStringLiteral("SELECT COUNT(*) FROM Spieler")).toInt(), 2);
+        const QStringList da = QDir(ordner).entryList({ QStringLiteral("auto_*Import*.zip") });
+        QCOMPARE(da.size(), 1);
+        Sicherung::Wiederherstellung probe(w->datenVerzeichnis());
+        QString fehler;
+        QVERIFY2(probe.pruefen(ordner + QLatin1Char('/') + da.first(), &fehler), qPrintable(fehler));
+        QCOMPARE(probe.inhalt().spieler, 3);
+        QCOMPARE(probe.inhalt().gruppen, 1);
+    }
+
     void automatischeSicherungenBehaltenDieLetzten()
     {
         Fenster w;

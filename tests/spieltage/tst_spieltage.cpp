@@ -5,6 +5,8 @@
 #include <QDateEdit>
 #include <QDialog>
 #include <QDir>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
@@ -18,6 +20,7 @@
 #include "season/spieltagliste.h"
 #include "setup/teilnehmertabelle.h"
 #include "storage/pfade.h"
+#include "storage/schema.h"
 #include "ui_mainwindow.h"
 
 using namespace Turnierbau;
@@ -118,6 +121,15 @@ private slots:
     void fruehererSpieltagWirdKorrigiert()
     {
         Fenster w;
+        QStringList menue;
+        const QList<QAction*> eintraege = w->menuBar()->actions().value(0)->menu()->actions();
+        for (const QAction* a : eintraege)
+            if (!a->isSeparator())
+                menue << a->text();
+        QCOMPARE(menue,
+            QStringList({ QStringLiteral("Neues Turnier"), QString::fromUtf8("Spieltag öffnen…"),
+                QStringLiteral("Neue Spielgruppe"), QString::fromUtf8("Datensicherung…"),
+                QString::fromUtf8("Wiederherstellen…"), QStringLiteral("Info Reizwerk") }));
         spielerAnlegen(*w, 4);
         const QDate frueher = QDate::currentDate().addDays(-14);
         QVERIFY(spieltagAm(w, frueher, 2));
@@ -266,6 +278,41 @@ private slots:
         QVERIFY(!w->form()->pbAuslosen->isEnabled());
         QCOMPARE(Testumgebung::dateiInhalt(datei), gespeichert);
         QVERIFY(w.d.unerwartet.isEmpty());
+    }
+
+    void listeNurAusSpieltagOrdnern()
+    {
+        const QString daten = Testumgebung::datenOrdner();
+        for (const char* ordner : { "05_01_2026", "31_02_2026", "12_01_2026", "Sicherungen", "notiz" })
+            QVERIFY(QDir().mkpath(daten + QLatin1Char('/') + QLatin1String(ordner)));
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("liste"));
+            db.setDatabaseName(daten + QStringLiteral("/05_01_2026/Herren.db"));
+            QVERIFY(db.open());
+            Schema::GruppenDaten g;
+            g.name = QStringLiteral("Herren");
+            g.datum = QDate(2026, 1, 5);
+            QVERIFY(Schema::gruppeAnlegen(db, g,
+                { { 100, QStringLiteral("A B"), true, false }, { 101, QStringLiteral("C D"), true, false },
+                    { 102, QStringLiteral("E F"), false, true } }));
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("liste"));
+        QFile kaputt(daten + QStringLiteral("/05_01_2026/Damen.db"));
+        QVERIFY(kaputt.open(QIODevice::WriteOnly));
+        kaputt.write(QByteArray(3000, 'z'));
+        kaputt.close();
+
+        const QVector<Spieltagliste::Spieltag> tage = Spieltagliste::lesen(daten);
+        QCOMPARE(tage.size(), 2); // 31_02_2026 is no date
+        QCOMPARE(tage.at(0).datum, QDate(2026, 1, 12));
+        QVERIFY(tage.at(0).gruppen.isEmpty());
+        QCOMPARE(tage.at(1).gruppen.size(), 2);
+        QCOMPARE(tage.at(1).teilnehmer(), 3);
+        int lesbar = 0;
+        for (const Spieltagliste::Gruppe& g : tage.at(1).gruppen)
+            lesbar += g.fehler.isEmpty() ? 1 : 0;
+        QCOMPARE(lesbar, 1);
     }
 
     void fragenStehenAufNein()
