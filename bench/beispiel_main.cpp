@@ -29,6 +29,8 @@ int main(int argc, char* argv[])
             QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Kartenhof"), QStringLiteral("Reizwerk"));
         s.setValue(QStringLiteral("Link/Port"), 0);
         s.setValue(QStringLiteral("Link/Adresse"), QStringLiteral("127.0.0.1"));
+        s.setValue(QStringLiteral("Web/Port"), 0);
+        s.setValue(QStringLiteral("Web/Adresse"), QStringLiteral("127.0.0.1"));
     }
     MainWindow w;
     Beispiel::auslosenUndWerten(w, gezogen);

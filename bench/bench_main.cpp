@@ -4,7 +4,7 @@
 //
 // reizwerk_bench [--kurz] [figure...]
 //   --kurz: fewer runs, for a quick look; figures: start oeffnen punkte
-//   auslosung link import berichte druck saison spieltage (default: all)
+//   auslosung link web import berichte druck saison spieltage (default: all)
 
 #include <QAbstractItemModel>
 #include <QApplication>
@@ -13,11 +13,18 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QMetaObject>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QNetworkAccessManager>
+#include <QNetworkProxy>
+#include <QNetworkReply>
 #include <QProcessEnvironment>
 #include <QRandomGenerator>
+#include <QSaveFile>
 #include <QSettings>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -25,6 +32,7 @@
 #include <QStandardItemModel>
 #include <QTcpSocket>
 #include <QTemporaryDir>
+#include <QUrl>
 #include <QtEndian>
 
 #include <cstdio>
@@ -42,11 +50,14 @@
 #include "season/dlgsaison.h"
 #include "season/saison.h"
 #include "season/saisonarchiv.h"
+#include "scoring/spielliste.h"
 #include "setup/teilnehmertabelle.h"
 #include "storage/datenbank.h"
 #include "storage/pfade.h"
 #include "storage/schema.h"
 #include "storage/spieltagleser.h"
+#include "web/server.h"
+#include "web/tischapp.h"
 #include "widgets/treeview.h"
 
 using Messung::Einheit;
@@ -108,7 +119,7 @@ void linkAufLoopback(const QString& konfiguration)
     QDir().mkpath(konfiguration + QStringLiteral("/Kartenhof"));
     QFile f(konfiguration + QStringLiteral("/Kartenhof/Reizwerk.ini"));
     if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        f.write("[Link]\nPort=0\nAdresse=127.0.0.1\n");
+        f.write("[Link]\nPort=0\nAdresse=127.0.0.1\n[Web]\nPort=0\nAdresse=127.0.0.1\n");
 }
 
 // 1. Start-up of the real program against a window with one SQLite file,
@@ -542,6 +553,182 @@ public:
 private:
     Dialoge::Umsetzung* m_vorher;
 };
+// 8. The table app: sixty tables send their 48-game lists at once over
+// loopback, until every answer confirms its list stored (and shown, the
+// group being the one on screen); and the load of a table's page.
+void webMessen(MainWindow& w)
+{
+    if (!w.webServer() || !w.webServer()->laeuft()) {
+        fehler(QStringLiteral("the table app does not listen"));
+        return;
+    }
+    constexpr int tische = 60;
+    constexpr int serie = 1;
+    const quint16 port = w.webServer()->port();
+    QSqlDatabase g = w.registry().datenbank(gruppe);
+    QSqlDatabase h = w.registry().hauptDatenbank();
+    const QString tag = QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"));
+    const QString listen = w.turnierOrdner() + QStringLiteral("/SpielListen");
+    QMap<int, QVector<int>> sitze;
+    {
+        QSqlQuery q(g);
+        q.exec(QStringLiteral(
+            "SELECT StartNr, Tisch FROM Serie%1 WHERE Tisch BETWEEN 1 AND %2 ORDER BY Tisch, TischIntern")
+                   .arg(serie)
+                   .arg(tische));
+        while (q.next())
+            sitze[q.value(1).toInt()] << q.value(0).toInt();
+    }
+    if (sitze.size() != tische) {
+        fehler(QStringLiteral("series 1 is not drawn"));
+        return;
+    }
+    const QVector<int>& werte = Spielliste::spielwerte();
+    auto spiele = [&](int lauf, int tisch) {
+        QVector<Spielliste::Spiel> l;
+        for (int k = 0; k < 48; ++k)
+            l << Spielliste::Spiel { k % 4, werte.at((lauf * 7 + k * 3 + tisch) % werte.size()),
+                (k + lauf + tisch) % 3 != 0 };
+        return l;
+    };
+    auto anfragen = [&](int lauf) {
+        QVector<QByteArray> a;
+        for (int t = 1; t <= tische; ++t) {
+            QJsonArray liste;
+            for (const Spielliste::Spiel& s : spiele(lauf, t))
+                liste.append(QJsonObject { { QStringLiteral("spieler"), sitze[t].at(s.spieler) },
+                    { QStringLiteral("wert"), s.wert }, { QStringLiteral("gewonnen"), s.gewonnen } });
+            const QByteArray koerper
+                = QJsonDocument(QJsonObject { { QStringLiteral("spiele"), liste } }).toJson(QJsonDocument::Compact);
+            const QUrl adresse(w.tischAdresse(gruppe, serie, t));
+            a << "POST /api/liste?" + adresse.query(QUrl::FullyEncoded).toLatin1()
+                    + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\nContent-Type: application/json\r\n"
+                      "Content-Length: "
+                    + QByteArray::number(koerper.size()) + "\r\n\r\n" + koerper;
+        }
+        return a;
+    };
+    auto programm = [&](int lauf) {
+        const QVector<QByteArray> a = anfragen(lauf);
+        std::vector<std::unique_ptr<QTcpSocket>> verbindungen;
+        const double zeit = Messung::sekunden([&] {
+            for (const QByteArray& x : a) {
+                verbindungen.push_back(std::make_unique<QTcpSocket>());
+                QTcpSocket* s = verbindungen.back().get();
+                QObject::connect(s, &QTcpSocket::connected, s, [s, x] { s->write(x); });
+                s->connectToHost(QHostAddress::LocalHost, port);
+            }
+            QElapsedTimer uhr;
+            uhr.start();
+            for (;;) {
+                bool fertig = true;
+                for (auto& s : verbindungen)
+                    fertig = fertig && s->state() == QAbstractSocket::UnconnectedState;
+                if (fertig || uhr.elapsed() > 60000)
+                    break;
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+            }
+        });
+        for (auto& s : verbindungen)
+            if (!s->readAll().startsWith("HTTP/1.1 200"))
+                fehler(QStringLiteral("a table's list was not confirmed"));
+        return zeit;
+    };
+    const Spielliste::Regelwerte regeln = Spielliste::regelwerteAus(*w.settings());
+    auto boden = [&](int lauf) {
+        return Messung::sekunden([&] {
+            for (int t = 1; t <= tische; ++t) {
+                const auto l = spiele(lauf, t);
+                const auto e = Spielliste::berechnen(4, l, regeln);
+                QSaveFile f(listen + QStringLiteral("/boden_%1.txt").arg(t));
+                f.open(QIODevice::WriteOnly);
+                f.write(Spielliste::alsText(gruppe,
+                    { QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d") }, l, e)
+                            .toUtf8());
+                f.commit();
+                g.transaction();
+                QSqlQuery q(g);
+                for (int i = 0; i < 4; ++i) {
+                    q.prepare(QStringLiteral("UPDATE Serie%1 SET Punkte=?, Kosten=? WHERE StartNr=?").arg(serie));
+                    q.addBindValue(e.at(i).punkte);
+                    q.addBindValue(Zahl::euro(e.at(i).kosten));
+                    q.addBindValue(sitze[t].at(i));
+                    q.exec();
+                    q.prepare(QStringLiteral("UPDATE Teilnehmer SET SummePunkte=?, SummeKosten=? WHERE StartNr=?"));
+                    q.addBindValue(e.at(i).punkte);
+                    q.addBindValue(Zahl::allgemein(e.at(i).kosten));
+                    q.addBindValue(sitze[t].at(i));
+                    q.exec();
+                }
+                g.commit();
+                h.transaction();
+                QSqlQuery r(h);
+                for (int i = 0; i < 4; ++i)
+                    ranglisteRohSpeichern(r, sitze[t].at(i), tag, e.at(i).punkte);
+                h.commit();
+            }
+        });
+    };
+    QDir().mkpath(listen);
+    programm(1);
+    boden(1);
+    QVector<double> p, f;
+    for (int i = 0; i < laeufeLangsam; ++i) {
+        p << programm(2 + i);
+        f << boden(2 + i);
+    }
+    Messung::zeile(QStringLiteral("web: 60 tables send 48-game lists at once"), laeufeLangsam, Messung::median(p),
+        Messung::median(f), Einheit::Sekunden, 2.0, 2.0);
+
+    // A table's page as a browser loads it: the page, then its three files
+    // side by side, then the table's data. Floor: the same files and rows
+    // read directly.
+    QNetworkAccessManager nam;
+    nam.setProxy(QNetworkProxy::NoProxy);
+    const QString seite = w.tischAdresse(gruppe, serie, 7);
+    const QString basis = QStringLiteral("http://127.0.0.1:%1").arg(port);
+    auto holen = [&](const QStringList& adressen) {
+        QVector<QNetworkReply*> r;
+        for (const QString& a : adressen)
+            r << nam.get(QNetworkRequest(QUrl(a)));
+        for (QNetworkReply* x : r) {
+            while (!x->isFinished())
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+            if (x->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() != 200)
+                fehler(QStringLiteral("the page did not load: ") + x->url().toString());
+            x->deleteLater();
+        }
+    };
+    auto laden = [&] {
+        holen({ seite });
+        holen({ basis + QStringLiteral("/seite/stil.css"), basis + QStringLiteral("/seite/spielliste.js"),
+            basis + QStringLiteral("/seite/tisch.js") });
+        holen({ QString(seite).replace(QStringLiteral("/tisch?"), QStringLiteral("/api/tisch?")) });
+    };
+    auto direkt = [&] {
+        for (const char* n : { "tisch.html", "stil.css", "spielliste.js", "tisch.js" }) {
+            QFile d(QStringLiteral(":/seite/") + QLatin1String(n));
+            d.open(QIODevice::ReadOnly);
+            d.readAll();
+        }
+        QSqlQuery q(g);
+        q.exec(QStringLiteral("SELECT StartNr, TischIntern FROM Serie%1 WHERE Tisch=7").arg(serie));
+        while (q.next()) {
+            QSqlQuery n(g);
+            n.exec(QStringLiteral("SELECT Name FROM Teilnehmer WHERE StartNr=%1").arg(q.value(0).toInt()));
+            n.next();
+        }
+    };
+    laden();
+    QVector<double> lp, lb;
+    for (int i = 0; i < laeufeNormal; ++i) {
+        lp << Messung::sekunden(laden);
+        lb << Messung::sekunden(direkt);
+    }
+    Messung::zeile(QStringLiteral("web: a table's page loads"), laeufeNormal, Messung::median(lp), Messung::median(lb),
+        Einheit::Sekunden, 0, 0.1);
+    ereignisse();
+}
 
 // 5. The roster import of 5,000 lines through the button's path.
 void importMessen(MainWindow& w)
@@ -915,6 +1102,8 @@ int main(int argc, char* argv[])
             auslosungMessen(w);
         if (messe("link"))
             linkMessen(w);
+        if (messe("web"))
+            webMessen(w);
         if (messe("import"))
             importMessen(w);
         if (messe("berichte"))

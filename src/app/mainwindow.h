@@ -243,7 +243,9 @@ private:
     void webEinrichten();
     void webBeenden();
     void webStatusZeigen();
-    bool webSchluesselAktuell();
+    // Loads the secret of the current match day when it changed; false when
+    // the tokens checked so far belonged to another day.
+    bool webSchluesselAktuell(bool erzeugen = false);
     QString webHost() const;
     std::optional<QJsonObject> webTischDaten(const QString& gruppe, int serie, int tisch, Web::Fehler& f);
     std::optional<QJsonObject> webListeSpeichern(

@@ -158,15 +158,15 @@ void MainWindow::webStatusZeigen()
                 .arg(einstellungen->value(schluesselPort).toString(), web ? web->server.fehlerText() : QString()));
 }
 
-bool MainWindow::webSchluesselAktuell()
+bool MainWindow::webSchluesselAktuell(bool erzeugen)
 {
     if (web->schluesselOrdner == turnierVerzeichnis && web->schluessel.geladen())
         return true;
+    const bool neuerTag = web->schluesselOrdner != turnierVerzeichnis;
     web->schluesselOrdner = turnierVerzeichnis;
-    if (!web->schluessel.laden(turnierVerzeichnis))
-        web->schluessel.vergessen();
+    web->schluessel.laden(turnierVerzeichnis, erzeugen);
     // A new match day: tokens of the one before no longer count.
-    return false;
+    return !neuerTag && web->schluessel.geladen();
 }
 
 QString MainWindow::webHost() const
@@ -203,7 +203,7 @@ QString MainWindow::tischAdresse(const QString& gruppe, int serie, int tisch)
 {
     if (!web || !web->server.laeuft())
         return {};
-    webSchluesselAktuell();
+    webSchluesselAktuell(true);
     const QString token = web->schluessel.token(gruppe, serie, tisch);
     if (token.isEmpty())
         return {};

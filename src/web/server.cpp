@@ -235,6 +235,9 @@ bool Server::starten(const QString& adresse, quint16 port)
         setsockopt(s, IPPROTO_IPV6, IPV6_V6ONLY, &nein, sizeof(nein)); // fails harmlessly on IPv4
         *lauschFd = int(s);
     });
+    // Headers and body leave in separate writes; without this each answer on
+    // a kept-alive connection waits for the peer's delayed acknowledgement.
+    svr->set_tcp_nodelay(true);
     svr->set_read_timeout(g.zeitLimitSek, 0);
     svr->set_write_timeout(g.zeitLimitSek, 0);
     svr->set_keep_alive_timeout(g.zeitLimitSek);

@@ -80,7 +80,7 @@ std::optional<int> zahlParameter(const Anfrage& a, const QString& name, int von,
 
 // --- tokens ---
 
-bool Schluessel::laden(const QString& turnierVerzeichnis)
+bool Schluessel::laden(const QString& turnierVerzeichnis, bool erzeugen)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_geheim.clear();
@@ -96,6 +96,8 @@ bool Schluessel::laden(const QString& turnierVerzeichnis)
             return true;
         }
     }
+    if (!erzeugen)
+        return false;
     // A new secret: 256 random bits from the system's source.
     QByteArray neu(geheimLaenge, Qt::Uninitialized);
     for (int i = 0; i < geheimLaenge; i += 4) {

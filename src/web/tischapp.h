@@ -67,9 +67,11 @@ public:
 class Schluessel
 {
 public:
-    // Reads the secret of the match-day folder, creating it when missing.
-    // False (and no tokens) when the folder is empty or cannot be written.
-    bool laden(const QString& turnierVerzeichnis);
+    // Reads the secret of the match-day folder; creates it when missing and
+    // asked to (only once a table's address is needed, so a match day
+    // without the app keeps its folder as it was). False (and no tokens)
+    // when there is none or it cannot be written.
+    bool laden(const QString& turnierVerzeichnis, bool erzeugen);
     void vergessen();
     bool geladen() const;
     QString token(const QString& gruppe, int serie, int tisch) const;

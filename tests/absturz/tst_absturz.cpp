@@ -89,6 +89,9 @@ class TstAbsturz : public QObject
         s.setValue(Pfade::schluesselLetztesTurnier, m_tag);
         s.setValue(QStringLiteral("Link/Port"), m_port);
         s.setValue(QStringLiteral("Link/Adresse"), QStringLiteral("127.0.0.1"));
+        // The table app's server too stays on loopback, at a free port.
+        s.setValue(QStringLiteral("Web/Port"), 0);
+        s.setValue(QStringLiteral("Web/Adresse"), QStringLiteral("127.0.0.1"));
     }
 
     bool starten(QProcess& programm, Begleiter& b)

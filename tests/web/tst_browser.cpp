@@ -98,15 +98,29 @@ private slots:
     void dreierUndViererTisch()
     {
         Fenster w;
-        QSqlDatabase db = w.gruppe(7, 2);
+        QVector<Spieler> spieler;
+        const char* namen[]
+            = { "Anna Berger", "Bernd Kurz", "Carla Stein", "Dieter Voss", "Emil Hahn", "Frieda Lang", "Gustav Roth" };
+        for (const char* n : namen)
+            spieler << Spieler { QString::fromUtf8(n).section(QLatin1Char(' '), 0, 0),
+                QString::fromUtf8(n).section(QLatin1Char(' '), 1) };
+        QSqlDatabase db = w.gruppe(spieler, 2);
         sitze(db, 1,
             { { 100, 1, 1 }, { 101, 1, 2 }, { 102, 1, 3 }, { 103, 1, 4 }, { 104, 2, 1 }, { 105, 2, 2 },
                 { 106, 2, 3 } });
+
+        // REIZWERK_BILDER=<folder> also saves the pictures of the README.
+        const QString bilder = qEnvironmentVariable("REIZWERK_BILDER");
+        auto bild = [&](const QString& name) {
+            return bilder.isEmpty() ? QJsonValue() : QJsonValue(bilder + QLatin1Char('/') + name);
+        };
 
         // A 3-player table, opened from the address its QR code carries.
         QString fehler;
         const QJsonObject drei
             = imBrowser(QJsonObject { { QStringLiteral("adresse"), w->tischAdresse(QStringLiteral("Alle"), 1, 2) },
+                            { QStringLiteral("bild"), bild(QStringLiteral("tischapp-abschluss.png")) },
+                            { QStringLiteral("bildListe"), bild(QStringLiteral("tischapp-liste.png")) },
                             { QStringLiteral("spiele"),
                                 spiele({ QJsonArray { 0, 23, "g" }, QJsonArray { 1, 24, "v" }, "e",
                                     QJsonArray { 2, 36, "g" }, QJsonArray { 0, 18, "v" } }) } },
@@ -143,6 +157,16 @@ private slots:
             30);
         // The other table's results stay as they were.
         QCOMPARE(gespeichert(db, 1, 2), QStringLiteral("27/3.5 -58/4.5 166/1"));
+
+        if (!bilder.isEmpty()) {
+            const QJsonObject anzeige
+                = imBrowser(QJsonObject { { QStringLiteral("adresse"), w->anzeigeAdresse() },
+                                { QStringLiteral("nurBild"), bild(QStringLiteral("anzeige.png")) },
+                                { QStringLiteral("warteAuf"), QStringLiteral("table.stand") },
+                                { QStringLiteral("breite"), 1024 }, { QStringLiteral("hoehe"), 600 } },
+                    fehler);
+            QVERIFY2(!anzeige.isEmpty(), qPrintable(fehler));
+        }
     }
 };
 

@@ -150,7 +150,11 @@ private slots:
     {
         Fenster w;
         spieltag(w);
+        // A match day without the app keeps its folder as it was.
+        const QString geheim = w->turnierOrdner() + QLatin1Char('/') + Web::Schluessel::dateiName;
+        QVERIFY(!QFile::exists(geheim));
         const QString a = w->tischAdresse(QStringLiteral("Alle"), 1, 2);
+        QVERIFY(QFile::exists(geheim));
         QVERIFY2(
             a.startsWith(QStringLiteral("http://127.0.0.1:%1/tisch?g=Alle&s=1&t=2&k=").arg(w->webServer()->port())),
             qPrintable(a));

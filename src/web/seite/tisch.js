@@ -139,9 +139,13 @@
         }
       }
     });
-    const fuss = t.createTFoot().insertRow();
-    zelle(fuss, 'Σ', 'th');
-    for (let i = 0; i < n; i++) zelle(fuss, summe[i] + ' · ' + gew[i] + '+ ' + verl[i] + '−', 'th');
+    const fuss = t.createTFoot();
+    const summen = fuss.insertRow();
+    zelle(summen, 'Σ', 'th');
+    for (let i = 0; i < n; i++) zelle(summen, String(summe[i]), 'th');
+    const striche = fuss.insertRow();
+    zelle(striche, '+/−', 'th');
+    for (let i = 0; i < n; i++) zelle(striche, gew[i] + ' / ' + verl[i]).title = 'gewonnen / verloren';
     $('korrigieren').disabled = $('loeschen').disabled = zustand.spiele.length === 0;
 
     if (zustand.abgeschlossen) ergebnisZeigen();

@@ -2,7 +2,8 @@
 // Liste ein, schließt sie ab und sendet sie. Aufruf:
 //   node tisch_im_browser.js <Auftrag als JSON>
 // Auftrag: { adresse, spiele: [[sitz, wert, "g"|"v"] | "e"], abbrechen: bool,
-//            bild: Pfad (optional), breite, hoehe }
+//            bild, bildListe: Pfade für Bilder (optional), breite, hoehe,
+//            nurBild: nur ein Bild der Seite, warteAuf: Selektor dafür }
 // abbrechen: die Verbindung fällt beim Senden weg und kommt wieder; die Seite
 // muss die Liste behalten und von selbst erneut senden.
 // Ausgabe (stdout): { angezeigt: [{platz, name, punkte, kosten}], zeilen, status, gespeichertVorher }
@@ -29,6 +30,13 @@ async function main() {
     seite.setDefaultTimeout(20000);
     seite.on('dialog', (d) => d.accept());
     await seite.goto(auftrag.adresse);
+    if (auftrag.nurBild) {
+      // Nur ein Bild der Seite, z. B. der öffentlichen Anzeige.
+      await seite.waitForSelector(auftrag.warteAuf || 'body');
+      await seite.screenshot({ path: auftrag.nurBild, fullPage: false });
+      process.stdout.write(JSON.stringify({ bild: auftrag.nurBild }) + '\n');
+      return;
+    }
     await seite.waitForSelector('#eingabe:not([hidden])');
 
     for (const s of auftrag.spiele) {
