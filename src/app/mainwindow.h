@@ -202,7 +202,7 @@ private:
 
     // rules and player groups (mainwindow_regeln.cpp)
     void initPunkteUndKosten();
-    // eingabe: naming, adding and removing player groups in the settings tab
+    // player groups: naming, adding and removing player groups in the settings tab
     void spielergruppenPflegen();
 
     // roster (mainwindow_spieler.cpp)
@@ -231,7 +231,7 @@ private:
     void sendeKostenRegeln(const Nachricht& empfangen);
     void dateiSpeichern(const Nachricht& m);
     void linkStatusZeigen();
-    // link: results only for the sender's own table (mainwindow_link.cpp)
+    // results only for the sender's own table (mainwindow_link.cpp)
     void ergebnisseVomTisch(const QString& adresse, const Nachricht& m);
 
     // season standings (mainwindow_saison.cpp)

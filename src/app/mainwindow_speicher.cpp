@@ -46,7 +46,7 @@ void MainWindow::gruppenOeffnen(const QString& verzeichnis)
     const QStringList dateien = Pfade::gruppenDateien(turnierVerzeichnis);
     for (const QString& datei : dateien) {
         QString name = Pfade::verbindungsNameVon(datei);
-        // eingabe: files an earlier version stored under names with dots
+        // Files an earlier version stored under names with dots
         // ("Sen.A.db", "Sen.B.db") stay reachable under their full names.
         if (QSqlDatabase::contains(name) && verbindungen.enthaelt(name))
             name = datei.chopped(3);
@@ -55,7 +55,7 @@ void MainWindow::gruppenOeffnen(const QString& verzeichnis)
         QSqlDatabase db = Db::oeffnen(name, QStringLiteral("%1/%2").arg(turnierVerzeichnis, datei));
         if (!db.isValid() || !db.isOpen())
             continue;
-        // eingabe: a damaged group fails alone; the others open.
+        // A damaged group fails alone; the others open.
         QString fehler;
         if (!Gruppenpruefung::gruppeOeffenbar(db, &fehler)) {
             db.close();
@@ -129,7 +129,7 @@ void MainWindow::turnierLoeschen(const QString& verzeichnis)
 
 void MainWindow::gruppenDatenbankAnlegen()
 {
-    // eingabe: the name becomes a file name; the confirmation refused unsafe
+    // The name becomes a file name; the confirmation refused unsafe
     // ones already, and no other path may create a file from one.
     if (!Gruppenpruefung::nameGueltig(ui->cmbSpielerGruppe->currentText()))
         return;

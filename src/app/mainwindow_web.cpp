@@ -126,6 +126,8 @@ void MainWindow::webEinrichten()
             web->server.starten(einstellungen->value(schluesselAdresse).toString(), quint16(port));
     }
     webStatusZeigen();
+    // The seating list and the game-list sheets print each table's code.
+    setTischAdresse([this](const QString& g, int s, int t) { return tischAdresse(g, s, t); });
 }
 
 void MainWindow::webBeenden()
