@@ -973,6 +973,8 @@ void saisonMessen(const QString& basis)
         fehler(QStringLiteral("season dialog: %1 cells").arg(gelesen));
     Messung::zeile(QStringLiteral("season dialog filled, 260 days x 60"), laeufeLangsam, Messung::median(p),
         Messung::median(b), Einheit::Sekunden, 0, 0.3);
+}
+
 // printing: the floor, `seiten` A4 pages of plain text (60 lines each)
 // through QPdfWriter.
 void klartextPdf(const QString& datei, int seiten)
