@@ -17,11 +17,11 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMetaObject>
-#include <QPainter>
-#include <QPdfWriter>
 #include <QNetworkAccessManager>
 #include <QNetworkProxy>
 #include <QNetworkReply>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QProcessEnvironment>
 #include <QRandomGenerator>
 #include <QSaveFile>
@@ -47,10 +47,10 @@
 #include "reports/bericht.h"
 #include "reports/rangliste.h"
 #include "roster/spielerdatei.h"
+#include "scoring/spielliste.h"
 #include "season/dlgsaison.h"
 #include "season/saison.h"
 #include "season/saisonarchiv.h"
-#include "scoring/spielliste.h"
 #include "setup/teilnehmertabelle.h"
 #include "storage/datenbank.h"
 #include "storage/pfade.h"

@@ -13,8 +13,8 @@
 #include <QString>
 #include <QVector>
 
-#include <memory>
 #include <functional>
+#include <memory>
 #include <optional>
 
 #include "draw/tischverteilung.h"

@@ -28,17 +28,7 @@
 #include "storage/datensperre.h"
 #include "storage/pfade.h"
 #include "storage/schema.h"
-
-namespace
-{
-
-// Shows the wait cursor while a long step runs.
-struct Warten {
-    Warten() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~Warten() { QApplication::restoreOverrideCursor(); }
-};
-
-} // namespace
+#include "widgets/sanduhr.h"
 
 bool MainWindow::datenOrdnerSperren()
 {
@@ -144,7 +134,7 @@ void MainWindow::onSpieltagOeffnen()
 {
     QVector<Spieltagliste::Spieltag> tage;
     {
-        Warten w;
+        const Sanduhr warten;
         tage = Spieltagliste::lesen(datenbankVerzeichnis);
     }
     if (tage.isEmpty()) {
@@ -188,7 +178,7 @@ bool MainWindow::sicherungVor(const QString& anlass, QString* datei)
     QString fehler;
     QString ziel;
     {
-        Warten w;
+        const Sanduhr warten;
         ziel = Sicherung::automatisch(datenbankVerzeichnis, anlass, &fehler);
     }
     if (ziel.isEmpty()) {
@@ -218,7 +208,7 @@ void MainWindow::onDatensicherung()
     QString fehler;
     bool ok = false;
     {
-        Warten w;
+        const Sanduhr warten;
         ok = Sicherung::schreiben(datenbankVerzeichnis, datei, tr("Datensicherung"), &inhalt, &fehler);
     }
     if (!ok) {
@@ -242,7 +232,7 @@ void MainWindow::onWiederherstellen()
     QString fehler;
     bool geprueft = false;
     {
-        Warten w;
+        const Sanduhr warten;
         geprueft = wiederherstellung.pruefen(datei, &fehler);
     }
     if (!geprueft) {
@@ -265,7 +255,7 @@ void MainWindow::onWiederherstellen()
     haupt.close();
     bool ok = false;
     {
-        Warten w;
+        const Sanduhr warten;
         ok = wiederherstellung.einspielen(&fehler);
     }
     // The same connection opens again, so the roster model keeps working.

@@ -272,6 +272,8 @@ private slots:
             QFile sperrt(ordner);
             QVERIFY(sperrt.open(QIODevice::WriteOnly));
         }
+        // Yes to replacing the roster; the snapshot still stops it.
+        w.d.antworte(true);
         w->form()->pbSpielerAusListeLaden->click();
         QCOMPARE(w.d.fehlerTexte.size(), 1);
         QVERIFY(w.d.fehlerTexte.first().endsWith(QStringLiteral("Es wurde nichts geaendert.")));
@@ -291,6 +293,7 @@ private slots:
         // With the folder back, the import runs after a snapshot that still
         // holds the old roster.
         QVERIFY(QFile::remove(ordner));
+        w.d.antworte(true);
         w->form()->pbSpielerAusListeLaden->click();
         QCOMPARE(w.d.fehlerTexte.size(), 2);
         QCOMPARE(wert(w->registry().hauptDatenbank(), QStringLiteral("SELECT COUNT(*) FROM Spieler")).toInt(), 2);

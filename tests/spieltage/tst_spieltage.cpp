@@ -129,7 +129,8 @@ private slots:
         QCOMPARE(menue,
             QStringList({ QStringLiteral("Neues Turnier"), QString::fromUtf8("Spieltag öffnen…"),
                 QStringLiteral("Neue Spielgruppe"), QString::fromUtf8("Datensicherung…"),
-                QString::fromUtf8("Wiederherstellen…"), QStringLiteral("Info Reizwerk") }));
+                QString::fromUtf8("Wiederherstellen…"), QString::fromUtf8("Saisonwertung…"),
+                QStringLiteral("Tisch-Codes"), QStringLiteral("Info Reizwerk") }));
         spielerAnlegen(*w, 4);
         const QDate frueher = QDate::currentDate().addDays(-14);
         QVERIFY(spieltagAm(w, frueher, 2));

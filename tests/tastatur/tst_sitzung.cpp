@@ -114,10 +114,19 @@ private slots:
         QVERIFY(mitTaste("DlgListeEintragen", Qt::Key_E, Qt::ControlModifier, [](QWidget* dlg) {
             dlg->findChild<QComboBox*>(QStringLiteral("cmbSerie"))->setFocus();
             tasteIn(dlg, Qt::Key_Down);
+            // A line edit reached by Tab selects its text in an active
+            // window; offscreen the dialog never becomes active, so the
+            // selection is made here as Tab would make it.
+            auto auswaehlen = [dlg] {
+                if (auto* feld = qobject_cast<QLineEdit*>(dlg->focusWidget()))
+                    feld->selectAll();
+            };
             for (const char* w : { "11", "1.5", "12", "2", "13", "2.5", "14" }) {
+                auswaehlen();
                 tippenIn(dlg, QString::fromLatin1(w));
                 tasteIn(dlg, Qt::Key_Tab);
             }
+            auswaehlen();
             tippenIn(dlg, QStringLiteral("3"));
             tasteIn(dlg, Qt::Key_Return);
         }));
