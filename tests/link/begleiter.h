@@ -56,31 +56,21 @@ public:
     // `anfang`; empty when it does not come.
     QStringList bis(const QString& anfang, int ms = 5000)
     {
-        auto gefunden = [this, &anfang] {
-            for (const QString& f : qAsConst(m_empfangen))
-                if (f.startsWith(anfang))
-                    return true;
-            return false;
-        };
-        if (!warte(gefunden, ms))
-            return {};
-        QStringList davor;
-        while (!m_empfangen.isEmpty()) {
-            const QString f = m_empfangen.takeFirst();
-            davor << f;
-            if (f.startsWith(anfang))
-                break;
-        }
-        return davor;
+        return bisZutrifft([&anfang](const QString& f) { return f.startsWith(anfang); }, ms);
     }
 
     // Takes every frame up to and including the first one that contains
     // `teil`; empty when it does not come.
     QStringList bisMit(const QString& teil, int ms = 5000)
     {
-        auto gefunden = [this, &teil] {
+        return bisZutrifft([&teil](const QString& f) { return f.contains(teil); }, ms);
+    }
+
+    template<typename Pruefung> QStringList bisZutrifft(Pruefung passt, int ms)
+    {
+        auto gefunden = [this, &passt] {
             for (const QString& f : qAsConst(m_empfangen))
-                if (f.contains(teil))
+                if (passt(f))
                     return true;
             return false;
         };
@@ -90,7 +80,7 @@ public:
         while (!m_empfangen.isEmpty()) {
             const QString f = m_empfangen.takeFirst();
             davor << f;
-            if (f.contains(teil))
+            if (passt(f))
                 break;
         }
         return davor;
