@@ -33,26 +33,6 @@ QStringList datenbanken()
     return dateien;
 }
 
-void gruppenDateiAnlegen(const QString& pfad, const QString& name, int teilnehmer)
-{
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("vorbereitung"));
-        db.setDatabaseName(pfad);
-        QVERIFY(db.open());
-        Schema::GruppenDaten g;
-        g.name = name;
-        g.datum = QDate(2026, 3, 7);
-        g.serien = 2;
-        g.letzterTisch = 2;
-        QVector<Schema::TeilnehmerEintrag> t;
-        for (int i = 0; i < teilnehmer; ++i)
-            t << Schema::TeilnehmerEintrag { 100 + i, QStringLiteral("%1 Spieler%2").arg(name).arg(i), true, false };
-        QVERIFY(Schema::gruppeAnlegen(db, g, t));
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("vorbereitung"));
-}
-
 void aendern(const QString& pfad, const QString& sql)
 {
     {
@@ -63,13 +43,6 @@ void aendern(const QString& pfad, const QString& sql)
         db.close();
     }
     QSqlDatabase::removeDatabase(QStringLiteral("vorbereitung"));
-}
-
-void alterSetzen(const QString& pfad, int sekundenZurueck)
-{
-    QFile f(pfad);
-    QVERIFY(f.open(QIODevice::ReadWrite));
-    QVERIFY(f.setFileTime(QDateTime::currentDateTime().addSecs(-sekundenZurueck), QFileDevice::FileModificationTime));
 }
 
 } // namespace
@@ -138,8 +111,8 @@ private slots:
     {
         const QString tag = Testumgebung::datenOrdner() + QStringLiteral("/07_03_2026");
         QVERIFY(QDir().mkpath(tag));
-        gruppenDateiAnlegen(tag + QStringLiteral("/Sen.A.db"), QStringLiteral("Sen.A"), 4);
-        gruppenDateiAnlegen(tag + QStringLiteral("/Sen.B.db"), QStringLiteral("Sen.B"), 6);
+        gruppenDateiAnlegen(tag + QStringLiteral("/Sen.A.db"), QStringLiteral("Sen.A"), 4, 2);
+        gruppenDateiAnlegen(tag + QStringLiteral("/Sen.B.db"), QStringLiteral("Sen.B"), 6, 2);
         alterSetzen(tag + QStringLiteral("/Sen.B.db"), 100);
         Testumgebung::einstellen(QStringLiteral("lastdatabasedir"), tag);
         Fenster w;
@@ -165,8 +138,8 @@ private slots:
             Testumgebung::frischesZuhause();
             const QString tag = Testumgebung::datenOrdner() + QStringLiteral("/07_03_2026");
             QVERIFY(QDir().mkpath(tag));
-            gruppenDateiAnlegen(tag + QStringLiteral("/A.db"), QStringLiteral("A"), 4);
-            gruppenDateiAnlegen(tag + QStringLiteral("/B.db"), QStringLiteral("B"), 7);
+            gruppenDateiAnlegen(tag + QStringLiteral("/A.db"), QStringLiteral("A"), 4, 2);
+            gruppenDateiAnlegen(tag + QStringLiteral("/B.db"), QStringLiteral("B"), 7, 2);
             aendern(tag + QStringLiteral("/B.db"), schaden);
             alterSetzen(tag + QStringLiteral("/A.db"), 100);
             Testumgebung::einstellen(QStringLiteral("lastdatabasedir"), tag);

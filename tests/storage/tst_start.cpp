@@ -28,34 +28,6 @@ QString createStatement(QSqlDatabase db, const QString& tabelle)
     return sql.startsWith(QLatin1String("CREATE TABLE ")) ? QStringLiteral("CREATE table ") + sql.mid(13) : sql;
 }
 
-// Creates a group database file the way a confirmed group leaves it.
-void gruppenDateiAnlegen(const QString& pfad, const QString& name, int teilnehmer, int letzterTisch = 3)
-{
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("vorbereitung"));
-        db.setDatabaseName(pfad);
-        QVERIFY(db.open());
-        Schema::GruppenDaten g;
-        g.name = name;
-        g.datum = QDate(2026, 3, 7);
-        g.serien = 2;
-        g.letzterTisch = letzterTisch;
-        QVector<Schema::TeilnehmerEintrag> t;
-        for (int i = 0; i < teilnehmer; ++i)
-            t << Schema::TeilnehmerEintrag { 100 + i, QStringLiteral("%1 Spieler%2").arg(name).arg(i), true, false };
-        QVERIFY(Schema::gruppeAnlegen(db, g, t));
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("vorbereitung"));
-}
-
-void alterSetzen(const QString& pfad, int sekundenZurueck)
-{
-    QFile f(pfad);
-    QVERIFY(f.open(QIODevice::ReadWrite));
-    QVERIFY(f.setFileTime(QDateTime::currentDateTime().addSecs(-sekundenZurueck), QFileDevice::FileModificationTime));
-}
-
 } // namespace
 
 class TstStart : public QObject

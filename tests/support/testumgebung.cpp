@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDateTime>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -21,6 +22,7 @@
 #include <QTimer>
 
 #include "app/mainwindow.h"
+#include "storage/schema.h"
 #include "ui_mainwindow.h"
 
 namespace Testlauf
@@ -324,6 +326,33 @@ void teilnehmerBestaetigen(MainWindow& w, SkriptDialoge& d)
 {
     d.antworte(true);
     w.form()->tbTeilnehmerOk->click();
+}
+
+void gruppenDateiAnlegen(const QString& pfad, const QString& name, int teilnehmer, int letzterTisch)
+{
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("vorbereitung"));
+        db.setDatabaseName(pfad);
+        QVERIFY(db.open());
+        Schema::GruppenDaten g;
+        g.name = name;
+        g.datum = QDate(2026, 3, 7);
+        g.serien = 2;
+        g.letzterTisch = letzterTisch;
+        QVector<Schema::TeilnehmerEintrag> t;
+        for (int i = 0; i < teilnehmer; ++i)
+            t << Schema::TeilnehmerEintrag { 100 + i, QStringLiteral("%1 Spieler%2").arg(name).arg(i), true, false };
+        QVERIFY(Schema::gruppeAnlegen(db, g, t));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("vorbereitung"));
+}
+
+void alterSetzen(const QString& pfad, int sekundenZurueck)
+{
+    QFile f(pfad);
+    QVERIFY(f.open(QIODevice::ReadWrite));
+    QVERIFY(f.setFileTime(QDateTime::currentDateTime().addSecs(-sekundenZurueck), QFileDevice::FileModificationTime));
 }
 
 void sql(QSqlDatabase db, const QString& text)

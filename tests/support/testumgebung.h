@@ -141,6 +141,13 @@ void teilnehmerBestaetigen(MainWindow& w, SkriptDialoge& d);
 // Runs a statement that must succeed.
 void sql(QSqlDatabase db, const QString& text);
 
+// Creates a group database file the way a confirmed group leaves it: two
+// series, participants from 100 on named "<name> Spieler<i>".
+void gruppenDateiAnlegen(const QString& pfad, const QString& name, int teilnehmer, int letzterTisch = 3);
+
+// Moves a file's modification time that many seconds into the past.
+void alterSetzen(const QString& pfad, int sekundenZurueck);
+
 // Seats participants in a series: { start number, table, seat } each.
 void sitze(QSqlDatabase db, int serie, const QVector<QVector<int>>& sitze);
 
