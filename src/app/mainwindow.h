@@ -247,6 +247,8 @@ private:
     // the tokens checked so far belonged to another day.
     bool webSchluesselAktuell(bool erzeugen = false);
     QString webHost() const;
+    // A table address of the current match day and of a group, else the refusal.
+    bool webTischErreichbar(const QString& gruppe, Web::Fehler& f);
     std::optional<QJsonObject> webTischDaten(const QString& gruppe, int serie, int tisch, Web::Fehler& f);
     std::optional<QJsonObject> webListeSpeichern(
         const QString& gruppe, int serie, int tisch, const QVector<Web::GesendetesSpiel>& spiele, Web::Fehler& f);

@@ -220,16 +220,23 @@ QString MainWindow::tischAdresse(const QString& gruppe, int serie, int tisch)
         .arg(q.query(QUrl::FullyEncoded));
 }
 
-std::optional<QJsonObject> MainWindow::webTischDaten(const QString& gruppe, int serie, int tisch, Web::Fehler& f)
+bool MainWindow::webTischErreichbar(const QString& gruppe, Web::Fehler& f)
 {
     if (!webSchluesselAktuell()) {
         f = { 403, tr("Diese Adresse gehört zu einem anderen Spieltag. Bitte den QR-Code neu scannen.") };
-        return std::nullopt;
+        return false;
     }
     if (gruppe == verbindungen.hauptVerbindung()) {
         f = { 404, tr("Die Gruppe %1 gibt es an diesem Spieltag nicht.").arg(gruppe) };
-        return std::nullopt;
+        return false;
     }
+    return true;
+}
+
+std::optional<QJsonObject> MainWindow::webTischDaten(const QString& gruppe, int serie, int tisch, Web::Fehler& f)
+{
+    if (!webTischErreichbar(gruppe, f))
+        return std::nullopt;
     const auto t = Web::tischLesen(verbindungen.datenbank(gruppe), gruppe, serie, tisch, f);
     if (!t)
         return std::nullopt;
@@ -239,14 +246,8 @@ std::optional<QJsonObject> MainWindow::webTischDaten(const QString& gruppe, int 
 std::optional<QJsonObject> MainWindow::webListeSpeichern(
     const QString& gruppe, int serie, int tisch, const QVector<Web::GesendetesSpiel>& gesendet, Web::Fehler& f)
 {
-    if (!webSchluesselAktuell()) {
-        f = { 403, tr("Diese Adresse gehört zu einem anderen Spieltag. Bitte den QR-Code neu scannen.") };
+    if (!webTischErreichbar(gruppe, f))
         return std::nullopt;
-    }
-    if (gruppe == verbindungen.hauptVerbindung()) {
-        f = { 404, tr("Die Gruppe %1 gibt es an diesem Spieltag nicht.").arg(gruppe) };
-        return std::nullopt;
-    }
     QSqlDatabase db = verbindungen.datenbank(gruppe);
     const auto t = Web::tischLesen(db, gruppe, serie, tisch, f);
     if (!t)
