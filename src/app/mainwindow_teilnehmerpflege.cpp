@@ -79,7 +79,7 @@ void MainWindow::onTeilnehmerNachmelden()
             continue;
         // A name stored before names were checked would break the link's
         // messages once he plays; he is named, not offered.
-        if (!Namensregel::zulaessig(vorname->text()) || !Namensregel::zulaessig(nachname->text())) {
+        if (!Namensregel::linkSicher(vorname->text()) || !Namensregel::linkSicher(nachname->text())) {
             abgewiesen << QStringLiteral("%1 %2").arg(vorname->text(), nachname->text());
             continue;
         }

@@ -5,12 +5,27 @@
 namespace Namensregel
 {
 
-bool zulaessig(QStringView text)
+bool linkSicher(QStringView text)
 {
     for (const QChar c : text)
         if (verboteneZeichen.contains(c) || c.category() == QChar::Other_Control)
             return false;
     return true;
+}
+
+bool formelAnfang(QStringView text)
+{
+    if (text.isEmpty())
+        return false;
+    const QChar c = text.front();
+    if (c == QLatin1Char('=') || c == QLatin1Char('+') || c == QLatin1Char('@'))
+        return true;
+    return c == QLatin1Char('-') && text.size() > 1;
+}
+
+bool zulaessig(QStringView text)
+{
+    return linkSicher(text) && !formelAnfang(text);
 }
 
 QString fehlerText(const QString& name)
@@ -20,6 +35,11 @@ QString fehlerText(const QString& name)
     for (QChar& c : sichtbar)
         if (c.category() == QChar::Other_Control)
             c = QLatin1Char('?');
+    if (linkSicher(name) && formelAnfang(name))
+        return QCoreApplication::translate("Namensregel",
+            "Der Name \"%1\" wird nicht gespeichert: Namen duerfen nicht mit = + @ oder - beginnen "
+            "(ein Tabellenprogramm liest das als Formel); ein einzelnes - bleibt erlaubt.")
+            .arg(sichtbar);
     return QCoreApplication::translate("Namensregel",
         "Der Name \"%1\" wird nicht gespeichert: Namen duerfen die Zeichen $ @ | : und Steuerzeichen "
         "nicht enthalten.")

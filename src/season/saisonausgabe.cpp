@@ -5,6 +5,7 @@
 #include <QPdfWriter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QTextDocument>
 
@@ -25,12 +26,26 @@ void CsvSchreiber::trenner()
     m_zeilenAnfang = false;
 }
 
+bool CsvSchreiber::alsFormelGelesen(const QString& text)
+{
+    if (text.isEmpty() || text == QLatin1String("-"))
+        return false;
+    if (!QStringLiteral("=+-@\t\r").contains(text.front()))
+        return false;
+    // A signed number is a number to the spreadsheet, not a formula.
+    static const QRegularExpression zahl(QStringLiteral("^[+-]\\d+([.,]\\d+)?$"));
+    return !zahl.match(text).hasMatch();
+}
+
 void CsvSchreiber::feld(const QString& text)
 {
     trenner();
-    if (text.contains(QLatin1Char(';')) || text.contains(QLatin1Char('"')) || text.contains(QLatin1Char('\n'))
-        || text.contains(QLatin1Char('\r'))) {
-        QString t = text;
+    // A leading apostrophe makes the spreadsheet take the cell as text; it
+    // shows, which is the price of a name that cannot run as a formula.
+    const bool formel = alsFormelGelesen(text);
+    if (formel || text.contains(QLatin1Char(';')) || text.contains(QLatin1Char('"'))
+        || text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'))) {
+        QString t = formel ? QLatin1Char('\'') + text : text;
         t.replace(QLatin1Char('"'), QLatin1String("\"\""));
         m_daten += '"' + t.toUtf8() + '"';
     } else {

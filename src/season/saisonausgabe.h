@@ -22,7 +22,11 @@ class CsvSchreiber
 public:
     CsvSchreiber();
     // A field with ';', '"' or a line break is quoted, inner quotes doubled.
+    // Text that a spreadsheet would run as a formula ("=", "+", "-", "@", a
+    // tab or a carriage return first) is quoted behind an apostrophe;
+    // signed numbers such as "-5" stay numbers.
     void feld(const QString& text);
+    static bool alsFormelGelesen(const QString& text);
     void zahl(qint64 wert);
     // With a decimal comma.
     void dezimal(double wert, int stellen);

@@ -15,6 +15,8 @@
 #include <QTableView>
 
 #include "app/mainwindow.h"
+#include "roster/namensregel.h"
+#include "roster/spielerdatei.h"
 #include "roster/spielerliste.h"
 #include "setup/teilnehmertabelle.h"
 #include "ui_mainwindow.h"
@@ -348,6 +350,62 @@ private slots:
         QCOMPARE(angeboten(*w), (QStringList { "101", "102" }));
         QCOMPARE(w.d.fehlerTexte.size(), 2);
         QVERIFY(w.d.fehlerTexte.last().contains(QStringLiteral("Ute|Kurz")));
+    }
+
+    void formelNamenWerdenAbgewiesen()
+    {
+        for (const char* gut : { "-", "Anna", "Anna-Lena", "O'Brien", "Jean-", "5", "M\xfcller" })
+            QVERIFY2(Namensregel::zulaessig(QString::fromLatin1(gut)), gut);
+        for (const char* formel : { "=1+1", "=", "+49", "+", "@A1", "-5", "-Anna", "--" })
+            QVERIFY2(!Namensregel::zulaessig(QString::fromLatin1(formel)), formel);
+
+        Fenster w;
+        QVector<Spieler> liste = nummeriert(3);
+        // Stored before the rule: still offered for late registration.
+        liste[2].vorname = QStringLiteral("=Alt");
+        spielerAnlegen(*w, liste);
+        QTableView* v = w->form()->tblViewSpieler;
+
+        // Typed into a roster cell: refused, the stored name shown again.
+        int fehler = 0;
+        for (const QString& name : { QStringLiteral("=1+1 Summe"), QStringLiteral("-5 Minus") }) {
+            v->setCurrentIndex(zelle(*w, 100, NachName));
+            QLineEdit* e = editor<QLineEdit>(v);
+            QVERIFY(e);
+            e->setText(name);
+            QTest::keyClick(e, Qt::Key_Return);
+            ++fehler;
+            QTRY_COMPARE(w.d.fehlerTexte.size(), fehler);
+            QVERIFY(w.d.fehlerTexte.last().contains(name));
+            QVERIFY(w.d.fehlerTexte.last().contains(QStringLiteral("Formel")));
+            QCOMPARE(feld(*w, 100, "NachName"), QStringLiteral("Nachname1"));
+            QCOMPARE(zelle(*w, 100, NachName).data().toString(), QStringLiteral("Nachname1"));
+        }
+        // A new row keeps its lone "-".
+        w->form()->pbNeuerSpieler->click();
+        warten();
+        QCOMPARE(feld(*w, 103, "VorName"), QStringLiteral("-"));
+        QCOMPARE(feld(*w, 103, "NachName"), QStringLiteral("-"));
+        QCOMPARE(w.d.fehlerTexte.size(), fehler);
+
+        // Imported: the lines with such a name are skipped and counted.
+        const Spielerdatei::Ergebnis e = Spielerdatei::lesen("Anna Berg Damen Ja\n"
+                                                             "+49 Handy Herren Ja\n"
+                                                             "Eva -5 Damen Ja\n"
+                                                             "=A1 Berg Damen Ja\n"
+                                                             "- - Alle Ja\n"
+                                                             "Bernd Cord-Dahl Herren Nein\n"
+                                                             "Carl Dorn Herren Ja\n");
+        QVERIFY2(e.fehler.isEmpty(), qPrintable(e.fehler));
+        QCOMPARE(e.uebersprungen, 3);
+        QCOMPARE(e.spieler.size(), 4);
+        QCOMPARE(e.spieler[1].vorname, QStringLiteral("-"));
+        QCOMPARE(e.spieler[2].nachname, QStringLiteral("Cord-Dahl"));
+
+        QVERIFY(neuesTurnier(*w, w.d, 2));
+        teilnehmerWaehlen(*w, { 100 });
+        teilnehmerBestaetigen(*w, w.d);
+        QCOMPARE(angeboten(*w), (QStringList { "101", "102", "103" }));
     }
 };
 

@@ -197,6 +197,44 @@ private slots:
         QCOMPARE(w.bytes(), QByteArray("\xEF\xBB\xBF\"a\nb\";;-0,13;-7\r\n"));
     }
 
+    void csvOhneFormeln()
+    {
+        // Names a spreadsheet would run as formulas are quoted behind an
+        // apostrophe; negative points stay numbers.
+        const QDate a(2026, 8, 7);
+        const QVector<Saison::Zeile> z = { { 101, QStringLiteral("=1+1 Summe"), a, 30 },
+            { 102, QStringLiteral("+49 Handy"), a, 20 }, { 103, QStringLiteral("-5 Minus"), a, -5 },
+            { 104, QStringLiteral("@SUMME(A1)"), a, -6 }, { 105, QStringLiteral("-"), a, -7 } };
+        Saison::Vorgabe v;
+        v.von = a;
+        v.bis = a;
+        const QByteArray bytes = Saison::csv(Saison::berechnen(z, v), { QStringLiteral("=Liga"), QString() });
+        QCOMPARE(bytes,
+            QByteArray("\xEF\xBB\xBF"
+                       "Saisonwertung 07.08.2026 bis 07.08.2026\r\n"
+                       "\"'=Liga, alle Gruppen, Summe der Punkte, 1 Spieltage\"\r\n"
+                       "\r\n"
+                       "Platz;Nr;Name;Tage;Summe;07.08.2026\r\n"
+                       "1;101;\"'=1+1 Summe\";1;30;30\r\n"
+                       "2;102;\"'+49 Handy\";1;20;20\r\n"
+                       "3;103;\"'-5 Minus\";1;-5;-5\r\n"
+                       "4;104;\"'@SUMME(A1)\";1;-6;-6\r\n"
+                       "5;105;-;1;-7;-7\r\n"));
+
+        struct Fall {
+            const char* text;
+            const char* geschrieben;
+        };
+        const Fall faelle[] = { { "-5", "-5" }, { "+49", "+49" }, { "-2,5", "-2,5" }, { "-", "-" }, { "5-3", "5-3" },
+            { "Anna-Lena", "Anna-Lena" }, { "+", "\"'+\"" }, { "-5-3", "\"'-5-3\"" }, { "=A1", "\"'=A1\"" },
+            { "\tx", "\"'\tx\"" }, { "\r=1", "\"'\r=1\"" }, { "=\"x\"", "\"'=\"\"x\"\"\"" } };
+        for (const Fall& f : faelle) {
+            Saison::CsvSchreiber w;
+            w.feld(QString::fromLatin1(f.text));
+            QCOMPARE(w.bytes().mid(3), QByteArray(f.geschrieben));
+        }
+    }
+
     void archivLesen()
     {
         const QString daten = Testumgebung::datenOrdner();
