@@ -1,6 +1,9 @@
 #include "storage/pfade.h"
 
 #include <QDir>
+#include <QFile>
+#include <QHash>
+#include <QTextCodec>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -32,9 +35,50 @@ QString gruppenDatei(const QString& turnierVerzeichnis, const QString& gruppe)
     return QStringLiteral("%1/%2.db").arg(turnierVerzeichnis, gruppe);
 }
 
+namespace
+{
+
+// True when the file's bytes are not UTF-8: a file typed in a Latin-1 editor,
+// which the program read as Latin-1 before it read UTF-8.
+bool latin1Datei(const QString& datei)
+{
+    QFile f(datei);
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray inhalt = f.readAll();
+    QTextCodec::ConverterState zustand;
+    QTextCodec::codecForName("UTF-8")->toUnicode(inhalt.constData(), inhalt.size(), &zustand);
+    return zustand.invalidChars > 0;
+}
+
+} // namespace
+
 QSettings* einstellungenOeffnen(QObject* parent)
 {
-    return new QSettings(QSettings::IniFormat, QSettings::UserScope, organisation, anwendung, parent);
+    auto* s = new QSettings(QSettings::IniFormat, QSettings::UserScope, organisation, anwendung, parent);
+    einstellungenAlsUtf8(*s);
+    return s;
+}
+
+void einstellungenAlsUtf8(QSettings& s)
+{
+    // What the program wrote before it named a codec is ASCII with every
+    // other character escaped, and reads the same as UTF-8. A file that is
+    // not UTF-8 was typed by hand in Latin-1: it is read as before and
+    // written back as UTF-8, so its umlauts survive the change.
+    if (latin1Datei(s.fileName())) {
+        QSettings alt(s.fileName(), QSettings::IniFormat);
+        QHash<QString, QVariant> werte;
+        const QStringList schluessel = alt.allKeys();
+        for (const QString& k : schluessel)
+            werte.insert(k, alt.value(k));
+        s.setIniCodec("UTF-8");
+        for (auto it = werte.cbegin(); it != werte.cend(); ++it)
+            s.setValue(it.key(), it.value());
+        s.sync();
+        return;
+    }
+    s.setIniCodec("UTF-8");
 }
 
 QString verbindungsNameVon(const QString& dateiName)

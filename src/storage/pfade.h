@@ -25,8 +25,12 @@ QString turnierName(const QDate& datum);
 QString turnierVerzeichnis(const QString& datenVerzeichnis, const QDate& datum);
 QString gruppenDatei(const QString& turnierVerzeichnis, const QString& gruppe);
 
-// The settings store of the program: INI, user scope.
+// The settings store of the program: INI, user scope, read and written as
+// UTF-8, so values typed into the file by hand keep their umlauts.
 QSettings* einstellungenOeffnen(QObject* parent);
+// Sets a just-opened INI store to UTF-8; a hand-edited Latin-1 file is read
+// as Latin-1 once and stored as UTF-8.
+void einstellungenAlsUtf8(QSettings& s);
 
 // A file's connection name: its name up to the first dot (x.backup.db -> x).
 QString verbindungsNameVon(const QString& dateiName);

@@ -22,6 +22,7 @@
 #include <QTimer>
 
 #include "app/mainwindow.h"
+#include "storage/pfade.h"
 #include "storage/schema.h"
 #include "ui_mainwindow.h"
 
@@ -106,6 +107,7 @@ void verbindungenSchliessen()
 void einstellen(const QString& schluessel, const QVariant& wert)
 {
     QSettings s(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Kartenhof"), QStringLiteral("Reizwerk"));
+    Pfade::einstellungenAlsUtf8(s);
     s.setValue(schluessel, wert);
 }
 
@@ -410,6 +412,8 @@ void Fenster::starten(bool linkAufLoopback)
         // Tests never listen on the real port or on outside addresses.
         QSettings s(
             QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Kartenhof"), QStringLiteral("Reizwerk"));
+        // Read as the program reads it, or a UTF-8 value would be written back garbled.
+        Pfade::einstellungenAlsUtf8(s);
         if (!s.contains(QStringLiteral("Link/Port")))
             s.setValue(QStringLiteral("Link/Port"), 0);
         if (!s.contains(QStringLiteral("Link/Adresse")))
