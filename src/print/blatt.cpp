@@ -9,7 +9,9 @@
 #include <QPdfWriter>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
 #include <memory>
 
 #include "print/qrcode.h"
@@ -139,6 +141,197 @@ void Seite::text(const QRectF& box, const QString& inhalt, Schrift schrift, Ausr
         x = box.center().x() - w / 2;
     const qreal y = box.center().y() + (oberlaenge(schrift) - unterlaenge(schrift)) / 2;
     texte.append({ QPointF(x, y), t, schrift });
+}
+
+namespace
+{
+
+struct Aufteilung {
+    QVector<int> enden; // end of each line but the last, into the name
+    qreal breiteste = 0; // at the measured size
+};
+
+// The split of a name into `zeilen` lines whose widest line is narrowest,
+// with breaks only where `erlaubt` says. `vor[i]` is the width of the first i
+// characters; a space at a break is dropped.
+Aufteilung besteAufteilung(const QString& name, const QVector<qreal>& vor, const QVector<bool>& erlaubt, int zeilen)
+{
+    const int n = name.size();
+    auto zeilenBreite = [&](int von, int bis) {
+        int ende = bis;
+        while (ende > von && name.at(ende - 1) == QLatin1Char(' '))
+            --ende;
+        int anfang = von;
+        while (anfang < ende && name.at(anfang) == QLatin1Char(' '))
+            ++anfang;
+        return vor[ende] - vor[anfang];
+    };
+    Aufteilung beste;
+    beste.breiteste = -1;
+    QVector<int> enden;
+    // Few lines and short names: every combination is tried.
+    std::function<void(int, int, qreal)> suchen = [&](int von, int rest, qreal bisher) {
+        if (beste.breiteste >= 0 && bisher >= beste.breiteste)
+            return;
+        if (rest == 1) {
+            const qreal b = qMax(bisher, zeilenBreite(von, n));
+            if (beste.breiteste < 0 || b < beste.breiteste) {
+                beste.breiteste = b;
+                beste.enden = enden;
+            }
+            return;
+        }
+        for (int i = von + 1; i < n; ++i) {
+            if (!erlaubt[i])
+                continue;
+            enden.append(i);
+            suchen(i, rest - 1, qMax(bisher, zeilenBreite(von, i)));
+            enden.removeLast();
+        }
+    };
+    suchen(0, zeilen, 0);
+    return beste;
+}
+
+// Where a name may break, and the widths of its beginnings at one size.
+struct Umbrueche {
+    QVector<qreal> vor; // width of the first i characters
+    QVector<bool> wort; // after a space or a hyphen
+    QVector<bool> zeichen; // also inside a word
+
+    Umbrueche(const QString& name, const Schrift& schrift)
+    {
+        const int n = name.size();
+        vor.fill(0, n + 1);
+        wort.fill(false, n + 1);
+        zeichen.fill(false, n + 1);
+        for (int i = 1; i <= n; ++i)
+            vor[i] = breite(name.left(i), schrift);
+        for (int i = 1; i < n; ++i) {
+            const QChar c = name.at(i - 1);
+            const QChar d = name.at(i);
+            wort[i] = c == QLatin1Char(' ') || (c == QLatin1Char('-') && d != QLatin1Char(' '));
+            zeichen[i] = wort[i] || (!d.isLowSurrogate() && d != QLatin1Char(' ') && c != QLatin1Char(' '));
+        }
+    }
+};
+
+QStringList zeilenAus(const QString& name, const QVector<int>& enden)
+{
+    QStringList z;
+    int von = 0;
+    for (int e : enden) {
+        z << name.mid(von, e - von).trimmed();
+        von = e;
+    }
+    z << name.mid(von).trimmed();
+    return z;
+}
+
+} // namespace
+
+qreal namenBreite(const QString& name, const Schrift& schrift, int zeilen)
+{
+    const qreal eine = breite(name, schrift);
+    if (zeilen <= 1 || name.isEmpty())
+        return eine + 2 * innenAbstand;
+    const Umbrueche u(name, schrift);
+    Aufteilung a = besteAufteilung(name, u.vor, u.wort, zeilen);
+    if (a.breiteste < 0)
+        a = besteAufteilung(name, u.vor, u.zeichen, zeilen);
+    // Widths of beginnings add up to a line's width only nearly.
+    return (a.breiteste < 0 ? eine : a.breiteste) + 2 * innenAbstand + 0.5;
+}
+
+qreal zeilenHoehe(int zeilen, const Schrift& schrift)
+{
+    return zeilen * (oberlaenge(schrift) + unterlaenge(schrift));
+}
+
+NamenSatz namenSetzen(const QString& name, const Schrift& schrift, const QSizeF& box, int maxZeilen)
+{
+    const qreal platz = qMax<qreal>(1.0, box.width() - 2 * innenAbstand);
+    const qreal start = qMax(schrift.groesse, kleinsteNamen);
+    const Schrift mess { start, schrift.fett };
+    // The largest size, in tenths, at which every line fits the width and the
+    // lines fit the height; never below kleinsteNamen.
+    auto groesseFuer = [&](const QStringList& zeilen) {
+        qreal breiteste = 0;
+        for (const QString& z : zeilen)
+            breiteste = qMax(breiteste, breite(z, mess));
+        qreal g = breiteste > platz ? std::floor(start * platz / breiteste * 10.0) / 10.0 : start;
+        for (int i = 0; i < 10 && g - 0.1 >= kleinsteNamen; ++i) {
+            qreal w = 0;
+            for (const QString& z : zeilen)
+                w = qMax(w, breite(z, Schrift { g, schrift.fett }));
+            if (w <= platz)
+                break;
+            g -= 0.1;
+        }
+        if (g < kleinsteNamen)
+            return g;
+        // A box too low gets smaller lines, down to kleinsteNamen; below
+        // that the lines reach beyond it rather than shrink.
+        const qreal hoehe = zeilenHoehe(zeilen.size(), Schrift { g, schrift.fett });
+        if (hoehe > box.height())
+            g = qMax(kleinsteNamen, std::floor(g * box.height() / hoehe * 10.0) / 10.0);
+        return qMin(start, g);
+    };
+    auto passt = [&](const QStringList& zeilen, qreal g) {
+        for (const QString& z : zeilen)
+            if (breite(z, Schrift { g, schrift.fett }) > platz)
+                return false;
+        return true;
+    };
+
+    NamenSatz satz;
+    satz.zeilen = QStringList { name };
+    satz.groesse = groesseFuer(satz.zeilen);
+    if (name.isEmpty() || (satz.groesse >= kleinsteNamen && passt(satz.zeilen, satz.groesse)))
+        return satz;
+
+    const Umbrueche u(name, mess);
+    // Breaks between words on more lines read better than one inside a word.
+    for (const QVector<bool>* erlaubt : { &u.wort, &u.zeichen }) {
+        for (int zeilen = 2; zeilen <= maxZeilen; ++zeilen) {
+            const Aufteilung a = besteAufteilung(name, u.vor, *erlaubt, zeilen);
+            if (a.breiteste < 0)
+                continue;
+            const QStringList z = zeilenAus(name, a.enden);
+            const qreal g = groesseFuer(z);
+            if (g >= kleinsteNamen && passt(z, g))
+                return NamenSatz { z, g };
+            satz = NamenSatz { z, kleinsteNamen };
+        }
+    }
+    // Too long for every way: the smallest size, a line still too wide
+    // shortened.
+    satz.groesse = kleinsteNamen;
+    const Schrift klein { kleinsteNamen, schrift.fett };
+    for (QString& z : satz.zeilen)
+        if (breite(z, klein) > platz)
+            z = masse(klein).elidedText(z, Qt::ElideRight, platz / punktJePixel);
+    return satz;
+}
+
+void Seite::name(const QRectF& box, const QString& name, const Schrift& schrift, Ausrichtung a, int maxZeilen)
+{
+    if (name.isEmpty())
+        return;
+    const NamenSatz satz = namenSetzen(name, schrift, box.size(), maxZeilen);
+    const Schrift s { satz.groesse, schrift.fett };
+    const qreal zeile = oberlaenge(s) + unterlaenge(s);
+    qreal y = box.center().y() - zeile * satz.zeilen.size() / 2 + oberlaenge(s);
+    for (const QString& z : satz.zeilen) {
+        const qreal w = breite(z, s);
+        qreal x = box.left() + innenAbstand;
+        if (a == Ausrichtung::Rechts)
+            x = box.right() - innenAbstand - w;
+        else if (a == Ausrichtung::Mitte)
+            x = box.center().x() - w / 2;
+        texte.append({ QPointF(x, y), z, s });
+        y += zeile;
+    }
 }
 
 QSizeF Dokument::blatt() const

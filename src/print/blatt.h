@@ -9,7 +9,9 @@
 #include <QPageLayout>
 #include <QPointF>
 #include <QRectF>
+#include <QSizeF>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 class QPagedPaintDevice;
@@ -25,6 +27,31 @@ struct Schrift {
 };
 
 enum class Ausrichtung { Links, Rechts, Mitte };
+
+// Names print whole: never smaller than this, on more lines where one line
+// would need a smaller size.
+inline constexpr qreal kleinsteNamen = 7.0;
+
+// A name laid out for a width: its lines and their size.
+struct NamenSatz {
+    QStringList zeilen;
+    qreal groesse = kleinsteNamen;
+};
+
+// Lays a name out in a box: on one line, set smaller down to kleinsteNamen;
+// else broken after a space or hyphen (inside a word only where that is not
+// enough) into up to `maxZeilen` lines at the largest size that fits the
+// width and, down to kleinsteNamen, the height. A size below kleinsteNamen
+// is raised to it. Only a name too long even so loses the end of a line to
+// an ellipsis.
+NamenSatz namenSetzen(const QString& name, const Schrift& schrift, const QSizeF& box, int maxZeilen = 2);
+
+// The narrowest box in which the name fits on `zeilen` lines at the size of
+// `schrift` (broken as namenSetzen breaks it).
+qreal namenBreite(const QString& name, const Schrift& schrift, int zeilen = 2);
+
+// Height of `zeilen` lines of text at `groesse`.
+qreal zeilenHoehe(int zeilen, const Schrift& schrift);
 
 // One page: everything in points from the sheet's top-left corner.
 struct Seite {
@@ -60,6 +87,9 @@ struct Seite {
     // only below that shortened with an ellipsis.
     void text(const QRectF& box, const QString& text, Schrift schrift, Ausrichtung a = Ausrichtung::Links,
         qreal minGroesse = 6.0);
+    // A name set whole (namenSetzen) in a box, its lines centred vertically.
+    void name(const QRectF& box, const QString& name, const Schrift& schrift, Ausrichtung a = Ausrichtung::Links,
+        int maxZeilen = 2);
     // Text whose baseline is at y, starting at x.
     void textAn(qreal x, qreal y, const QString& text, Schrift schrift);
 };

@@ -2,6 +2,7 @@
 
 #include <QObject>
 
+#include <algorithm>
 #include <cmath>
 #include <numeric>
 
@@ -15,7 +16,6 @@ constexpr qreal fussHoehe = 20.0;
 constexpr qreal polster = 10.0; // per column beyond its widest text
 constexpr qreal blockLuecke = 16.0;
 constexpr qreal kleinsteSchrift = 5.0;
-constexpr qreal kleinsteNamen = 5.0;
 
 qreal summe(const QVector<qreal>& v)
 {
@@ -68,10 +68,18 @@ void tabelleSetzen(Dokument& d, const Tabellensatz& t, bool querErlaubt)
         w += polster;
 
     // The name column may give up to half its width: its longest texts are
-    // then set smaller.
+    // then set smaller or on two lines, but never narrower than the longest
+    // name needs on two lines at the smallest size names are set in.
+    qreal namenMindestens = 0;
+    if (dehnbar >= 0)
+        for (const QStringList& z : t.zeilen)
+            if (dehnbar < z.size())
+                namenMindestens
+                    = qMax(namenMindestens, namenBreite(z.at(dehnbar), Schrift { kleinsteNamen, schrift.fett }));
     QVector<qreal> knapp = natur;
     if (dehnbar >= 0)
-        knapp[dehnbar] = qMax(breite(t.spalten.at(dehnbar).kopf, kopf) + polster, natur[dehnbar] * 0.5);
+        knapp[dehnbar] = std::max(
+            { breite(t.spalten.at(dehnbar).kopf, kopf) + polster, natur[dehnbar] * 0.5, namenMindestens });
     auto noetig = [&](const QVector<qreal>& w) { return summe(w) * bloecke + blockLuecke * (bloecke - 1); };
     // Fewer tables side by side rather than names set too small to read.
     while (bloecke > 1 && noetig(knapp) > d.blatt().width() - 2 * rand)
@@ -100,8 +108,28 @@ void tabelleSetzen(Dokument& d, const Tabellensatz& t, bool querErlaubt)
     else
         for (qreal& x : w)
             x += rest / n;
+    // Set smaller alike, the names would fall below their smallest size:
+    // the other columns give the width, their texts set smaller still.
+    if (dehnbar >= 0 && w[dehnbar] < namenMindestens) {
+        const qreal andere = blockBreite - w[dehnbar];
+        const qreal faktor = andere > 0 ? qMax<qreal>(0, blockBreite - namenMindestens) / andere : 0;
+        for (int c = 0; c < n; ++c)
+            if (c != dehnbar)
+                w[c] *= faktor;
+        w[dehnbar] = blockBreite - (andere * faktor);
+    }
 
-    const qreal zeilenHoehe = schrift.groesse * 1.75;
+    // A row is as high as a name on more lines needs, where one does.
+    qreal zeilenHoehe = schrift.groesse * 1.75;
+    if (dehnbar >= 0) {
+        int namenZeilen = 0;
+        for (const QStringList& z : t.zeilen)
+            if (dehnbar < z.size())
+                namenZeilen = qMax(namenZeilen,
+                    int(namenSetzen(z.at(dehnbar), schrift, QSizeF(w[dehnbar], 1000.0), 3).zeilen.size()));
+        if (namenZeilen > 0)
+            zeilenHoehe = qMax(zeilenHoehe, Druck::zeilenHoehe(namenZeilen, Schrift { kleinsteNamen, false }) + 1.0);
+    }
     const qreal kopfHoehe = schrift.groesse * 2.0;
     const qreal unten = inhaltUnten(d);
 
@@ -113,8 +141,10 @@ void tabelleSetzen(Dokument& d, const Tabellensatz& t, bool querErlaubt)
         for (int c = 0; c < n; ++c) {
             const TabellenSpalte& sp = t.spalten.at(c);
             const QString text = c < texte.size() ? texte.at(c) : QString();
-            s.text(QRectF(cx, y, w[c], h), text, istKopf ? kopf : schrift, sp.ausrichtung,
-                c == dehnbar ? kleinsteNamen : kleinsteSchrift);
+            if (c == dehnbar && !istKopf)
+                s.name(QRectF(cx, y, w[c], h), text, schrift, sp.ausrichtung, 3);
+            else
+                s.text(QRectF(cx, y, w[c], h), text, istKopf ? kopf : schrift, sp.ausrichtung, kleinsteSchrift);
             cx += w[c];
         }
         s.linie(x, y + h, x + blockBreite, y + h, istKopf ? 0.8 : 0.3);

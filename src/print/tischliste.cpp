@@ -6,6 +6,7 @@
 #include <QObject>
 
 #include <algorithm>
+#include <numeric>
 
 #include "print/dokumente.h"
 #include "print/dokumenthilfe.h"
@@ -18,10 +19,12 @@ namespace
 {
 
 constexpr qreal kopfHoehe = 24.0;
-constexpr qreal zeilenHoehe = 17.0;
+constexpr qreal zeile = 17.0;
 constexpr qreal qrSeite = 62.0;
 constexpr qreal adressHoehe = 10.0;
 constexpr qreal blockLuecke = 14.0;
+constexpr qreal namenLinks = 58.0;
+const Schrift schrift { 11.0, false };
 
 // One block of the grid: a strip with a heading and rows below it.
 struct Block {
@@ -30,9 +33,29 @@ struct Block {
     QVector<QStringList> zeilen; // seat, start number, name
     QString adresse; // QR code of the table's page, when given
 
-    qreal hoehe() const
+    qreal qrBreite() const { return adresse.isEmpty() ? 0.0 : qrSeite + 4; }
+
+    // A row grows with the lines its name needs.
+    QVector<qreal> zeilenHoehen(qreal breite) const
     {
-        qreal inhalt = zeilen.size() * zeilenHoehe;
+        QVector<qreal> h;
+        for (const QStringList& z : zeilen) {
+            const int n = namenSetzen(z.value(2), schrift, QSizeF(breite - namenLinks - qrBreite(), 1000.0), 3)
+                              .zeilen.size();
+            h << (n > 1 ? qMax(zeile, zeilenHoehe(n, Schrift { kleinsteNamen, false }) + 1.0) : zeile);
+        }
+        return h;
+    }
+
+    qreal inhaltHoehe(qreal breite) const
+    {
+        const QVector<qreal> h = zeilenHoehen(breite);
+        return std::accumulate(h.cbegin(), h.cend(), qreal(0));
+    }
+
+    qreal hoehe(qreal breite) const
+    {
+        qreal inhalt = inhaltHoehe(breite);
         if (!adresse.isEmpty())
             inhalt = qMax(inhalt, qrSeite) + adressHoehe;
         return kopfHoehe + inhalt + 4;
@@ -44,23 +67,24 @@ struct Block {
         s.text(QRectF(x + 2, y, breite * 0.6, kopfHoehe), ueberschrift, Schrift { 15.0, true });
         s.text(QRectF(x + breite * 0.5, y, breite * 0.5 - 2, kopfHoehe), zusatz, Schrift { 9.0, false },
             Ausrichtung::Rechts);
-        const qreal qrBreite = adresse.isEmpty() ? 0.0 : qrSeite + 4;
-        const Schrift schrift { 11.0, false };
+        const qreal qr = qrBreite();
+        const QVector<qreal> hoehen = zeilenHoehen(breite);
         qreal zy = y + kopfHoehe;
-        for (const QStringList& z : zeilen) {
-            s.text(QRectF(x, zy, 20, zeilenHoehe), z.value(0), Schrift { 11.0, true }, Ausrichtung::Rechts);
-            s.text(QRectF(x + 20, zy, 36, zeilenHoehe), z.value(1), schrift, Ausrichtung::Rechts);
-            s.text(
-                QRectF(x + 58, zy, breite - 58 - qrBreite, zeilenHoehe), z.value(2), schrift, Ausrichtung::Links, 5.0);
-            zy += zeilenHoehe;
-            s.linie(x, zy, x + breite - qrBreite, zy, 0.3);
+        for (int i = 0; i < zeilen.size(); ++i) {
+            const QStringList& z = zeilen.at(i);
+            const qreal h = hoehen.at(i);
+            s.text(QRectF(x, zy, 20, h), z.value(0), Schrift { 11.0, true }, Ausrichtung::Rechts);
+            s.text(QRectF(x + 20, zy, 36, h), z.value(1), schrift, Ausrichtung::Rechts);
+            s.name(QRectF(x + namenLinks, zy, breite - namenLinks - qr, h), z.value(2), schrift, Ausrichtung::Links, 3);
+            zy += h;
+            s.linie(x, zy, x + breite - qr, zy, 0.3);
         }
         if (!adresse.isEmpty()) {
             s.qr(QRectF(x + breite - qrSeite, y + kopfHoehe + 1, qrSeite, qrSeite), adresse);
-            const qreal unten = y + kopfHoehe + qMax(zeilen.size() * zeilenHoehe, qrSeite);
+            const qreal unten = y + kopfHoehe + qMax(inhaltHoehe(breite), qrSeite);
             s.text(QRectF(x, unten, breite, adressHoehe), adresse, Schrift { 6.0, false }, Ausrichtung::Rechts, 4.0);
         }
-        s.rahmen(QRectF(x, y, breite, hoehe() - 4), 0.8);
+        s.rahmen(QRectF(x, y, breite, hoehe(breite) - 4), 0.8);
     }
 };
 
@@ -114,7 +138,8 @@ Dokument tischliste(const Spieltag::Gruppe& g, int serie, const TischAdresse& ti
     const qreal unten = inhaltUnten(d);
     qreal y = unten;
     for (int i = 0; i < bloecke.size(); i += 2) {
-        const qreal h = qMax(bloecke.at(i).hoehe(), i + 1 < bloecke.size() ? bloecke.at(i + 1).hoehe() : 0.0);
+        const qreal h
+            = qMax(bloecke.at(i).hoehe(breite), i + 1 < bloecke.size() ? bloecke.at(i + 1).hoehe(breite) : 0.0);
         if (y + h > unten) {
             d.seiten.append(Seite());
             y = titelZeilen(d.seiten.last(), d, titel, untertitel);

@@ -123,6 +123,25 @@ inline QStringList seiten(const QString& pdf)
     return s;
 }
 
+// The text of a PDF in the order it was painted, without any white space:
+// a name set on two lines reads as one again.
+inline QString ohneLeerraum(const QString& text)
+{
+    QString t = text;
+    t.remove(QRegularExpression(QStringLiteral("\\s+")));
+    return t;
+}
+
+inline QString gemalt(const QString& pdf)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"),
+        { QStringLiteral("-raw"), QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf, QStringLiteral("-") });
+    if (!p.waitForFinished(60000) || p.exitCode() != 0)
+        return {};
+    return ohneLeerraum(QString::fromUtf8(p.readAllStandardOutput()));
+}
+
 // Lines that hold nothing but a number: the game rows of a sheet.
 inline QList<int> nurZahlZeilen(const QString& seite)
 {

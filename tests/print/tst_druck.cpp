@@ -88,7 +88,8 @@ private slots:
             QStringLiteral("Ren\u00e9e O'Brien"), QStringLiteral("Sabine Sch\u00e4fer") };
         for (int i = 0; i + 1 < reihe.size(); ++i)
             QVERIFY2(position(s[1], reihe[i]) < position(s[1], reihe[i + 1]), qPrintable(reihe[i]));
-        QVERIFY(s[1].contains(langerName));
+        QVERIFY(s[1].contains(QStringLiteral("Schwarzenberg-Wei\u00dfe")));
+        QVERIFY(gemalt(pdf(liste, QStringLiteral("tisch2.pdf"))).contains(ohneLeerraum(langerName)));
         // Müller (100) sits at table 8, seat 3 in series 2.
         QVERIFY(zeileMit(s[1], QStringLiteral("J\u00fcrgen M\u00fcller"))
                     .contains(QRegularExpression(QStringLiteral("M\u00fcller\\s+100\\s+8\\s+3"))));
@@ -162,7 +163,8 @@ private slots:
         for (int t = 3; t <= 7; ++t)
             QVERIFY(s[0].contains(QStringLiteral("http://127.0.0.1:8080/t/Herren/2/%1?k=x7").arg(t)));
         QVERIFY(!s[0].contains(QStringLiteral("/2/8?")));
-        QVERIFY(s[0].contains(langerName));
+        // Beside a code the long name takes two lines.
+        QVERIFY(gemalt(pdf(mitQr, QStringLiteral("qr.pdf"))).contains(ohneLeerraum(langerName)));
         const Druck::Dokument blattQr = Druck::spiellisten(g, 3, Druck::Regelwerte(), adresse);
         s = seiten(pdf(blattQr, QStringLiteral("qrl.pdf")));
         QCOMPARE(s.size(), 6);
@@ -306,6 +308,103 @@ private slots:
         QVERIFY(s[3].contains(QStringLiteral("Gegenspieler \u00d7 40 Punkte")));
         const QStringList liste = seiten(pdf(Druck::tischliste(g, 1), QStringLiteral("b2.pdf")));
         QCOMPARE(liste[0].count(QStringLiteral("3er-Tisch")), 2);
+    }
+
+    // Names of 40 characters print whole, at 7 pt or more, on every document;
+    // the game-list sheets keep one page per table.
+    void langeNamenGanz()
+    {
+        const QStringList namen = { QStringLiteral("Maximilian-Alexander Sch\u00f6nberg-Wittgenst"),
+            QStringLiteral("Hubertus Wolfeschlegelsteinhausenbergerd"),
+            QStringLiteral("Anna-Katharina-Luisa Schwarzenberg-Wei\u00dfe"),
+            QStringLiteral("Mmmmmmmmmmmmmmmmmmmm WWWWWWWWWWWWWWWWWWW"), QStringLiteral("Zo\u00eb \u00d6zt\u00fcrk"),
+            QStringLiteral("Bartholom\u00e4us-Friedrich von Hohenzollern"), QStringLiteral("Ute Kurz"),
+            QStringLiteral("Gottfried-Wilhelm Leibniz-Oberndorfer"), QStringLiteral("Wilhelmine Zimmermann-Wei\u00df") };
+        for (const QString& n : namen)
+            QVERIFY2(n.size() <= 40, qPrintable(n));
+        Spieltag::Gruppe g;
+        g.name = QStringLiteral("Herren");
+        g.datum = QDate(2026, 12, 6);
+        g.serien = 12;
+        for (int i = 0; i < namen.size(); ++i) {
+            Spieltag::Teilnehmer t;
+            t.startNr = 100 + i;
+            t.name = namen.at(i);
+            t.serien.resize(12);
+            for (int s = 0; s < 12; ++s)
+                t.serien[s].punkte = 1000 - 10 * i + s;
+            // Table 1: four, table 2: four, the last one sits out.
+            t.serien[0].tisch = i < 4 ? 1 : 2;
+            t.serien[0].platz = i % 4 + 1;
+            t.serien[0].aktiv = i < 8;
+            if (i == 8)
+                t.serien[0].tisch = -1;
+            g.teilnehmer << t;
+        }
+        QStringList unterschriften;
+        for (const QString& n : namen)
+            unterschriften << QStringLiteral("Unterschrift ") + n;
+
+        // Every text that is a piece of a name or of a signature caption is
+        // set at 7 pt or more; nothing is cut short.
+        auto pruefen = [&](const Druck::Dokument& d, const QStringList& ganz, const QString& datei) -> QString {
+            for (const Druck::Seite& seite : d.seiten)
+                for (const Druck::Seite::Text& t : seite.texte) {
+                    if (t.text.contains(QChar(0x2026)))
+                        return datei + QStringLiteral(" gek\u00fcrzt: ") + t.text;
+                    const QString teil = ohneLeerraum(t.text);
+                    for (const QString& n : ganz)
+                        if (teil.size() >= 3 && ohneLeerraum(n).contains(teil) && t.schrift.groesse < 7.0)
+                            return QStringLiteral("%1: %2 in %3 pt").arg(datei, t.text).arg(t.schrift.groesse);
+                }
+            const QString text = gemalt(pdf(d, datei));
+            for (const QString& n : ganz)
+                if (!text.contains(ohneLeerraum(n)))
+                    return datei + QStringLiteral(" fehlt: ") + n;
+            return QString();
+        };
+        QString fehler;
+
+        const Druck::Dokument liste = Druck::tischliste(g, 1, adresse);
+        fehler = pruefen(liste, namen, QStringLiteral("lang-tisch.pdf"));
+        QVERIFY2(fehler.isEmpty(), qPrintable(fehler));
+
+        const Druck::Dokument blaetter = Druck::spiellisten(g, 1, Druck::Regelwerte(), adresse);
+        fehler = pruefen(blaetter, namen.mid(0, 8) + unterschriften.mid(0, 8), QStringLiteral("lang-listen.pdf"));
+        QVERIFY2(fehler.isEmpty(), qPrintable(fehler));
+        // Each name three times on its sheet: column head, "Abrechnung" head,
+        // signature; and all 48 rows on the one page.
+        const QStringList s = seiten(pdf(blaetter, QStringLiteral("lang-listen.pdf")));
+        QCOMPARE(s.size(), 2);
+        QList<int> eins;
+        for (int i = 1; i <= 48; ++i)
+            eins << i;
+        for (const QString& seite : s) {
+            QCOMPARE(nurZahlZeilen(seite), eins);
+            QVERIFY(seite.contains(QStringLiteral("Abrechnung")));
+            QCOMPARE(seite.count(QStringLiteral("Unterschrift")), 4);
+        }
+        const QString erstes = gemalt(pdf(blaetter, QStringLiteral("lang-listen.pdf")));
+        QCOMPARE(erstes.count(ohneLeerraum(namen.at(1))), 3);
+
+        fehler = pruefen(Druck::ergebnisliste(g, Druck::Regelwerte()), namen, QStringLiteral("lang-ergebnis.pdf"));
+        QVERIFY2(fehler.isEmpty(), qPrintable(fehler));
+        // Thirty players, the table set smaller for twelve series: the names
+        // keep 7 pt.
+        for (int i = 0; i < 21; ++i) {
+            Spieltag::Teilnehmer t = g.teilnehmer.at(i % namen.size());
+            t.startNr = 200 + i;
+            g.teilnehmer << t;
+        }
+        fehler = pruefen(Druck::ergebnisliste(g, Druck::Regelwerte()), namen, QStringLiteral("lang-ergebnis2.pdf"));
+        QVERIFY2(fehler.isEmpty(), qPrintable(fehler));
+
+        QVector<Rangliste::Platz> rang;
+        for (int i = 0; i < namen.size(); ++i)
+            rang.append({ namen.at(i), 2000 - i });
+        fehler = pruefen(Druck::rangliste(rang, QDate(2026, 1, 1), QDate(2026, 12, 31), QStringLiteral("Saison")),
+            namen, QStringLiteral("lang-rang.pdf"));
+        QVERIFY2(fehler.isEmpty(), qPrintable(fehler));
     }
 
     void rangliste()
