@@ -48,7 +48,23 @@ bool latin1Datei(const QString& datei)
     const QByteArray inhalt = f.readAll();
     QTextCodec::ConverterState zustand;
     QTextCodec::codecForName("UTF-8")->toUnicode(inhalt.constData(), inhalt.size(), &zustand);
-    return zustand.invalidChars > 0;
+    return zustand.invalidChars > 0 || zustand.remainingChars > 0;
+}
+
+// A value of such a file as read byte for byte: it may still be one typed in
+// UTF-8 beside the Latin-1 ones.
+QVariant alsUtf8WoMoeglich(const QVariant& wert)
+{
+    if (wert.userType() != QMetaType::QString)
+        return wert;
+    const QString text = wert.toString();
+    for (const QChar c : text)
+        if (c.unicode() > 0xff)
+            return wert;
+    const QByteArray bytes = text.toLatin1();
+    QTextCodec::ConverterState zustand;
+    const QString utf8 = QTextCodec::codecForName("UTF-8")->toUnicode(bytes.constData(), bytes.size(), &zustand);
+    return zustand.invalidChars == 0 && zustand.remainingChars == 0 ? QVariant(utf8) : wert;
 }
 
 } // namespace
@@ -71,7 +87,7 @@ void einstellungenAlsUtf8(QSettings& s)
         QHash<QString, QVariant> werte;
         const QStringList schluessel = alt.allKeys();
         for (const QString& k : schluessel)
-            werte.insert(k, alt.value(k));
+            werte.insert(k, alsUtf8WoMoeglich(alt.value(k)));
         s.setIniCodec("UTF-8");
         for (auto it = werte.cbegin(); it != werte.cend(); ++it)
             s.setValue(it.key(), it.value());

@@ -106,6 +106,18 @@ private slots:
         }
     }
 
+    void gemischteDatei()
+    {
+        // A UTF-8 file later edited in a Latin-1 editor: each value as it
+        // was typed.
+        const QString pfad = Testumgebung::zuhause() + QStringLiteral("/gemischt.ini");
+        schreiben(pfad, "[Kosten]\nListenName=K\xc3\xbchn's Eck\n[Gruppe]\nGruppe2=Gro\xdf\nGruppe3=\\x141ukasz\n");
+        const auto s = oeffnen(pfad);
+        QCOMPARE(s->value(QStringLiteral("Kosten/ListenName")).toString(), kuehn);
+        QCOMPARE(s->value(QStringLiteral("Gruppe/Gruppe2")).toString(), QStringLiteral("Gro\u00df"));
+        QCOMPARE(s->value(QStringLiteral("Gruppe/Gruppe3")).toString(), QStringLiteral("\u0141ukasz"));
+    }
+
     void programmLiestDieDateiAlsUtf8()
     {
         // The list name typed into the program's own settings file reaches
