@@ -205,8 +205,18 @@ struct Umbrueche {
         vor.fill(0, n + 1);
         wort.fill(false, n + 1);
         zeichen.fill(false, n + 1);
-        for (int i = 1; i <= n; ++i)
-            vor[i] = breite(name.left(i), schrift);
+        // Without kerning and shaping a text is as wide as its characters
+        // side by side; the lines chosen are measured whole afterwards.
+        const QFontMetricsF& m = masse(schrift);
+        for (int i = 1; i <= n; ++i) {
+            const QChar c = name.at(i - 1);
+            qreal w = 0;
+            if (c.isHighSurrogate() && i < n)
+                w = m.horizontalAdvance(name.mid(i - 1, 2));
+            else if (!c.isLowSurrogate())
+                w = m.horizontalAdvance(c);
+            vor[i] = vor[i - 1] + w * punktJePixel;
+        }
         for (int i = 1; i < n; ++i) {
             const QChar c = name.at(i - 1);
             const QChar d = name.at(i);
@@ -253,23 +263,25 @@ NamenSatz namenSetzen(const QString& name, const Schrift& schrift, const QSizeF&
     const qreal platz = qMax<qreal>(1.0, box.width() - 2 * innenAbstand);
     const qreal start = qMax(schrift.groesse, kleinsteNamen);
     const Schrift mess { start, schrift.fett };
-    // The largest size, in tenths, at which every line fits the width and the
-    // lines fit the height; never below kleinsteNamen.
-    auto groesseFuer = [&](const QStringList& zeilen) {
-        qreal breiteste = 0;
+    auto breiteste = [&](const QStringList& zeilen, qreal g) {
+        qreal w = 0;
         for (const QString& z : zeilen)
-            breiteste = qMax(breiteste, breite(z, mess));
-        qreal g = breiteste > platz ? std::floor(start * platz / breiteste * 10.0) / 10.0 : start;
-        for (int i = 0; i < 10 && g - 0.1 >= kleinsteNamen; ++i) {
-            qreal w = 0;
-            for (const QString& z : zeilen)
-                w = qMax(w, breite(z, Schrift { g, schrift.fett }));
-            if (w <= platz)
-                break;
-            g -= 0.1;
+            w = qMax(w, breite(z, Schrift { g, schrift.fett }));
+        return w;
+    };
+    // The largest size, in tenths, at which every line fits the width and the
+    // lines fit the height; below kleinsteNamen when they do not fit at it.
+    auto groesseFuer = [&](const QStringList& zeilen) {
+        const qreal w = breiteste(zeilen, start);
+        qreal g = start;
+        if (w > platz) {
+            g = std::floor(start * platz / w * 10.0) / 10.0;
+            // Widths do not shrink exactly in proportion; a few tenths more.
+            for (int i = 0; i < 20 && g >= kleinsteNamen && breiteste(zeilen, g) > platz; ++i)
+                g = std::round(g * 10.0 - 1.0) / 10.0;
+            if (g < kleinsteNamen || breiteste(zeilen, g) > platz)
+                return kleinsteNamen - 1.0;
         }
-        if (g < kleinsteNamen)
-            return g;
         // A box too low gets smaller lines, down to kleinsteNamen; below
         // that the lines reach beyond it rather than shrink.
         const qreal hoehe = zeilenHoehe(zeilen.size(), Schrift { g, schrift.fett });
@@ -277,18 +289,27 @@ NamenSatz namenSetzen(const QString& name, const Schrift& schrift, const QSizeF&
             g = qMax(kleinsteNamen, std::floor(g * box.height() / hoehe * 10.0) / 10.0);
         return qMin(start, g);
     };
-    auto passt = [&](const QStringList& zeilen, qreal g) {
-        for (const QString& z : zeilen)
-            if (breite(z, Schrift { g, schrift.fett }) > platz)
-                return false;
-        return true;
-    };
 
     NamenSatz satz;
     satz.zeilen = QStringList { name };
     satz.groesse = groesseFuer(satz.zeilen);
-    if (name.isEmpty() || (satz.groesse >= kleinsteNamen && passt(satz.zeilen, satz.groesse)))
+    if (name.isEmpty() || satz.groesse >= kleinsteNamen)
         return satz;
+
+    // The same long names come back for every box they are set in.
+    thread_local QHash<QString, NamenSatz> gesetzt;
+    const QString schluessel = QStringLiteral("%1|%2|%3|%4|%5|%6")
+                                   .arg(start)
+                                   .arg(int(schrift.fett))
+                                   .arg(platz)
+                                   .arg(box.height())
+                                   .arg(maxZeilen)
+                                   .arg(name);
+    const auto bekannt = gesetzt.constFind(schluessel);
+    if (bekannt != gesetzt.constEnd())
+        return *bekannt;
+    if (gesetzt.size() > 20000)
+        gesetzt.clear();
 
     const Umbrueche u(name, mess);
     // Breaks between words on more lines read better than one inside a word.
@@ -299,8 +320,10 @@ NamenSatz namenSetzen(const QString& name, const Schrift& schrift, const QSizeF&
                 continue;
             const QStringList z = zeilenAus(name, a.enden);
             const qreal g = groesseFuer(z);
-            if (g >= kleinsteNamen && passt(z, g))
+            if (g >= kleinsteNamen) {
+                gesetzt.insert(schluessel, NamenSatz { z, g });
                 return NamenSatz { z, g };
+            }
             satz = NamenSatz { z, kleinsteNamen };
         }
     }
@@ -311,6 +334,7 @@ NamenSatz namenSetzen(const QString& name, const Schrift& schrift, const QSizeF&
     for (QString& z : satz.zeilen)
         if (breite(z, klein) > platz)
             z = masse(klein).elidedText(z, Qt::ElideRight, platz / punktJePixel);
+    gesetzt.insert(schluessel, satz);
     return satz;
 }
 
