@@ -5,6 +5,8 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QDir>
+#include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,6 +20,7 @@
 #include <QSplitter>
 #include <QStandardItemModel>
 #include <QStatusBar>
+#include <QToolBar>
 #include <QTreeView>
 
 #include "app/mainwindow.h"
@@ -427,6 +430,56 @@ private slots:
         for (int c = Spalte::punkte(1); c <= Spalte::kosten(1); ++c)
             QVERIFY2(kopf->sectionSize(c) >= kopf->sectionSizeHint(c),
                 qPrintable(f->teilnehmer()->headerData(c, Qt::Horizontal).toString()));
+    }
+
+    void druckvorschauMitTasten()
+    {
+        Fenster f;
+        QVERIFY(f.gruppe(8, 2).isValid());
+        QVERIFY(aktivieren(f.get()));
+        QVERIFY(dialogPerTaste(
+            "DlgAuslosung", Qt::Key_L, Qt::ControlModifier, [](QWidget* dlg) { tasteIn(dlg, Qt::Key_Return); }));
+        const QString datei = Testumgebung::zuhause() + QStringLiteral("/tische");
+        f.d.dateiname(datei);
+        beimNaechstenDialog("DlgDruckSerie", [](QWidget* dlg) { knopf(dlg, QDialogButtonBox::Ok); });
+        bool gesehen = false;
+        beimNaechstenDialog("QPrintPreviewDialog", [&](QWidget* dlg) {
+            gesehen = true;
+            // Narrow: the save entry is still a button of its own, first in the bar.
+            dlg->resize(420, 380);
+            QApplication::processEvents();
+            auto* pdf = dlg->findChild<QAction*>(QStringLiteral("actAlsPdf"));
+            QVERIFY(pdf);
+            QCOMPARE(pdf->shortcut(), QKeySequence(QKeySequence::Save));
+            auto* leiste = dlg->findChild<QToolBar*>();
+            QVERIFY(leiste);
+            QCOMPARE(leiste->actions().value(0), pdf);
+            QWidget* knopf = leiste->widgetForAction(pdf);
+            QVERIFY(knopf && knopf->isVisible());
+            auto* drucken = dlg->findChild<QAction*>(QStringLiteral("actVorschauDrucken"));
+            QVERIFY(drucken);
+            QCOMPARE(drucken->shortcut(), QKeySequence(QKeySequence::Print));
+            // Ctrl+S writes the PDF.
+            dlg->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(dlg));
+            QTest::keyClick(dlg, Qt::Key_S, Qt::ControlModifier);
+            QTRY_VERIFY(QFile::exists(datei + QStringLiteral(".pdf")));
+            dlg->resize(640, 480);
+            static_cast<QDialog*>(dlg)->reject();
+        });
+        QVERIFY(ausloesen(*f, QStringLiteral("actTischliste")));
+        QTRY_VERIFY(gesehen);
+        QCOMPARE(f->statusBar()->currentMessage(),
+            QStringLiteral("PDF gespeichert: %1").arg(QDir::toNativeSeparators(datei + QStringLiteral(".pdf"))));
+        // The preview comes back in its last size.
+        QSize wieder;
+        beimNaechstenDialog("QPrintPreviewDialog", [&wieder](QWidget* dlg) {
+            wieder = dlg->size();
+            static_cast<QDialog*>(dlg)->reject();
+        });
+        QVERIFY(ausloesen(*f, QStringLiteral("actErgebnisliste")));
+        QCOMPARE(wieder, QSize(640, 480));
+        QVERIFY(f.d.unerwartet.isEmpty());
     }
 
     void fensterPasstAufDenBildschirm()
