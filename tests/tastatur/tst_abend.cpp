@@ -15,6 +15,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QShortcut>
 #include <QSpinBox>
 #include <QSplitter>
@@ -480,6 +481,47 @@ private slots:
         QVERIFY(ausloesen(*f, QStringLiteral("actErgebnisliste")));
         QCOMPARE(wieder, QSize(640, 480));
         QVERIFY(f.d.unerwartet.isEmpty());
+    }
+
+    void tischCodesDerGezeigtenGruppe()
+    {
+        Fenster f;
+        QVERIFY(f.gruppe(4, 2).isValid()); // "Alle", first on the list
+        // A second group of the day, "Herren", with seven players at two tables.
+        QVector<Turnierbau::Spieler> herren = Turnierbau::nummeriert(7, QStringLiteral("Herren"));
+        for (int i = 0; i < herren.size(); ++i)
+            herren[i].nachname = QStringLiteral("Herr%1").arg(i + 1);
+        Turnierbau::spielerAnlegen(*f, herren); // 104..110
+        QVERIFY(mitDialog(aktionBereit(*f, QStringLiteral("actNeueSpielGruppe")), "DlgNewGroup",
+            [](QWidget* dlg) { knopf(dlg, QDialogButtonBox::Ok); }));
+        f->form()->cmbSpielerGruppe->setCurrentText(QStringLiteral("Herren"));
+        Turnierbau::teilnehmerWaehlen(*f);
+        Turnierbau::teilnehmerBestaetigen(*f, f.d);
+        QCOMPARE(f->form()->cmbTeilnehmerGruppe->currentText(), QStringLiteral("Herren"));
+        QSqlDatabase db = f->registry().datenbank(QStringLiteral("Herren"));
+        QVERIFY(db.isOpen());
+        Turnierbau::sitze(db, 1,
+            { { 104, 5, 1 }, { 105, 5, 2 }, { 106, 5, 3 }, { 107, 5, 4 }, { 108, 6, 1 }, { 109, 6, 2 },
+                { 110, 6, 3 } });
+
+        QVERIFY(mitDialog(aktionBereit(*f, QStringLiteral("actTischCodes")), "DlgTischCodes", [](QWidget* dlg) {
+            QCOMPARE(dlg->findChild<QComboBox*>(QStringLiteral("cmbGruppe"))->currentText(), QStringLiteral("Herren"));
+            QCOMPARE(dlg->findChild<QSpinBox*>(QStringLiteral("spbSerie"))->value(), 1);
+            auto* spieler = dlg->findChild<QLabel*>(QStringLiteral("lblSpieler6"));
+            QVERIFY(spieler);
+            QCOMPARE(spieler->text().split(QLatin1Char('\n')),
+                (QStringList { "Vorname5 Herr5", "Vorname6 Herr6", "Vorname7 Herr7" }));
+            // Every code whole inside the visible width.
+            dlg->resize(500, 500);
+            QApplication::processEvents();
+            auto* rollen = dlg->findChild<QScrollArea*>(QStringLiteral("scrTischCodes"));
+            for (int t : { 5, 6 }) {
+                auto* feld = dlg->findChild<QWidget*>(QStringLiteral("tischCode%1").arg(t));
+                QVERIFY(feld);
+                const int rechts = feld->mapTo(rollen->viewport(), QPoint(feld->width(), 0)).x();
+                QVERIFY2(rechts <= rollen->viewport()->width(), qPrintable(QString::number(rechts)));
+            }
+        }));
     }
 
     void fensterPasstAufDenBildschirm()
