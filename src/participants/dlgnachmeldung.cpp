@@ -4,7 +4,6 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QPushButton>
 #include <QStandardItemModel>
 
 namespace
