@@ -196,9 +196,19 @@ void MainWindow::fensterEinrichten()
         setWindowState(windowState() | Qt::WindowMaximized);
     // The frame is known only once the window is on screen; then the whole
     // frame is fitted, also the title bar and the status bar beneath.
+    // Without a frame (no window manager yet) there is nothing more to fit;
+    // a size given after the window came up (by hand, by a test) stays.
     new EreignisWaechter(this, QEvent::Show, [this] {
-        QTimer::singleShot(0, this, [this] { fensterEinpassen(); });
-        QTimer::singleShot(500, this, [this] { fensterEinpassen(); });
+        auto gepasst = std::make_shared<QSize>();
+        auto passen = [this, gepasst] {
+            if (gepasst->isValid() && size() != *gepasst)
+                return;
+            if (frameGeometry() != geometry())
+                fensterEinpassen();
+            *gepasst = size();
+        };
+        QTimer::singleShot(0, this, passen);
+        QTimer::singleShot(500, this, passen);
     });
     const QByteArray teiler = einstellungen->value(schluesselTeiler).toByteArray();
     if (!teiler.isEmpty() && ergebnisTeiler->restoreState(teiler))

@@ -83,6 +83,10 @@ void vorschauZeigen(QWidget* eltern, const Dokument& d, const QString& ordner)
             knopf->setObjectName(QStringLiteral("tbAlsPdf"));
         if (auto* knopf = qobject_cast<QToolButton*>(leiste->widgetForAction(pdf)))
             knopf->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        // Tab reaches every button of the bar, not only the zoom and page fields.
+        for (QToolButton* knopf : leiste->findChildren<QToolButton*>())
+            if (knopf->defaultAction() && knopf->defaultAction()->isVisible())
+                knopf->setFocusPolicy(Qt::TabFocus);
         // Ctrl+P prints, as in every other program.
         const QString drucken = QCoreApplication::translate("QPrintPreviewDialog", "Print");
         for (QAction* a : vorhanden)

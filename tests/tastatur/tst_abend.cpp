@@ -457,6 +457,7 @@ private slots:
             QCOMPARE(leiste->actions().value(0), pdf);
             QWidget* knopf = leiste->widgetForAction(pdf);
             QVERIFY(knopf && knopf->isVisible());
+            QVERIFY(knopf->focusPolicy() & Qt::TabFocus);
             auto* drucken = dlg->findChild<QAction*>(QStringLiteral("actVorschauDrucken"));
             QVERIFY(drucken);
             QCOMPARE(drucken->shortcut(), QKeySequence(QKeySequence::Print));
