@@ -23,8 +23,8 @@
 #include "setup/teilnehmertabelle.h"
 #include "storage/datenbank.h"
 #include "widgets/mysortfilterproxymodel.h"
-#include "widgets/treeview.h"
 #include "widgets/sanduhr.h"
+#include "widgets/treeview.h"
 
 void MainWindow::tischaufteilungBerechnen(int serie)
 {
@@ -392,13 +392,16 @@ bool MainWindow::tischeSpeichern(int serie, const QVector<Zuweisung>& liste, boo
 void MainWindow::onAuslosungZuruecksetzen()
 {
     const int serie = gewaehlteSerie;
-    if (serie < 1 || serie > teilnehmerTabelle->serien())
+    if (serie < 1 || serie > teilnehmerTabelle->serien()) {
+        melden(tr("Welche Serie? Erst auf die Spalte TischS der Serie klicken, dann zur\u00fccksetzen"), 8000);
         return;
+    }
     if (!Dialoge::frage(this, tr("Auslosung von Serie %1 zuruecksetzen?").arg(serie)))
         return;
     QVector<Zuweisung> alle;
     alle.reserve(teilnehmerTabelle->zeilen());
     for (int z = 0; z < teilnehmerTabelle->zeilen(); ++z)
         alle << Zuweisung { 0, 0, teilnehmerTabelle->startNr(z) };
-    tischeSpeichern(serie, alle, true);
+    if (tischeSpeichern(serie, alle, true))
+        melden(tr("Auslosung von Serie %1 zur\u00fcckgesetzt").arg(serie), 8000);
 }

@@ -170,6 +170,20 @@ private slots:
         const QStringList log = protokollTexte(*f);
         for (int s = 1; s <= 3; ++s)
             QVERIFY(log.contains(QStringLiteral("Serie %1 ausgelost: 2 Tische").arg(s)));
+
+        // A reset says so, and series 2 is the next one offered again.
+        emit f->teilnehmerAnsicht()->header()->sectionPressed(Spalte::tisch(2));
+        f.d.antworte(true);
+        f->form()->pbAuslosungZuruecksetzen->click();
+        QCOMPARE(f->statusBar()->currentMessage(), QStringLiteral("Auslosung von Serie 2 zur\u00fcckgesetzt"));
+        QCOMPARE(wert(db, QStringLiteral("SELECT COUNT(*) FROM Serie2 WHERE Tisch > 0")).toInt(), 0);
+        QVERIFY(aktivieren(f.get()));
+        int wieder = 0;
+        QVERIFY(dialogPerTaste("DlgAuslosung", Qt::Key_L, Qt::ControlModifier, [&wieder](QWidget* dlg) {
+            wieder = comboDaten(dlg, "comboBox");
+            static_cast<QDialog*>(dlg)->reject();
+        }));
+        QCOMPARE(wieder, 2);
     }
 
     void naechsteSpiellisteTischFuerTisch()
