@@ -12,6 +12,7 @@
 #include <QStatusBar>
 
 #include "app/dialoge.h"
+#include "app/meldungen.h"
 #include "storage/datenbank.h"
 #include "storage/datensperre.h"
 #include "storage/pfade.h"
@@ -25,6 +26,7 @@ static void ressourcenLaden()
 
 MainWindow::MainWindow(QWidget* parent)
     : QMainWindow(parent)
+    , meldungsProtokoll(std::make_unique<Meldungsprotokoll>())
     , verbindungen(QStringLiteral("reizwerk_connection_name"))
 {
     QCoreApplication::setOrganizationName(Pfade::organisation);
@@ -35,6 +37,8 @@ MainWindow::MainWindow(QWidget* parent)
     ui = new Ui::MainWindow;
     ui->setupUi(this);
     setCentralWidget(ui->tabWidget);
+    // First, so the log holds every message from the start on.
+    meldungenEinrichten();
     connect(ui->tabWidget, &QTabWidget::currentChanged, this, &MainWindow::onChangeCurrentTab);
     connect(Db::Melder::instanz(), &Db::Melder::fehler, this, &MainWindow::onDatenbankFehler);
 
@@ -159,10 +163,10 @@ void MainWindow::onChangeCurrentTab(int index)
 
 void MainWindow::onDatenbankFehler(const QString& text)
 {
-    statusBar()->showMessage(text);
+    melden(text);
 }
 
 void MainWindow::nochNichtVerfuegbar(const QString& aktion)
 {
-    statusBar()->showMessage(tr("%1: noch nicht verfuegbar").arg(aktion), 5000);
+    melden(tr("%1: noch nicht verfuegbar").arg(aktion), 5000);
 }

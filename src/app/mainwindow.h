@@ -22,6 +22,7 @@
 #include "storage/verbindungen.h"
 
 class QAction;
+class QLabel;
 class QMenu;
 class QSettings;
 class QSqlTableModel;
@@ -38,7 +39,9 @@ class Client;
 class Datensperre;
 class DlgNewGroup;
 struct Nachricht;
+struct SpielListenEintrag;
 struct WebTeil;
+class Meldungsprotokoll;
 namespace Web
 {
 class Server;
@@ -83,6 +86,8 @@ public:
     const QMap<int, int> layoutVon(const QString& gruppe) const { return tischLayout.value(gruppe); }
     Tischaufteilung aufteilungVon(const QString& gruppe) const { return tischaufteilung.value(gruppe); }
     const Sitzplan sitzplanVon(const QString& gruppe) const { return sitzplan.value(gruppe); }
+    // Every status message since the start, with its time.
+    const Meldungsprotokoll& meldungen() const { return *meldungsProtokoll; }
 
     // Operations the slots share; public so scenarios can drive them.
     void tischaufteilungBerechnen(int serie);
@@ -169,6 +174,11 @@ private slots:
     void onErgebnislisteDrucken();
     void onRanglisteDrucken();
     void onTischCodes();
+    // the evening at the keyboard (mainwindow_abend.cpp)
+    void onNaechsteSerieAuslosen();
+    void onNaechsteListeEintragen();
+    void onStartNrSuchen();
+    void onMeldungen();
 
 private:
     // storage (mainwindow_speicher.cpp)
@@ -268,6 +278,36 @@ private:
     // Shows in the status bar that an action is not available yet.
     void nochNichtVerfuegbar(const QString& aktion);
 
+    // The evening at the keyboard (mainwindow_abend.cpp).
+    // Shows a message in the status bar; every message shown there, by this
+    // or by anyone else, is also kept in the message log.
+    void melden(const QString& text, int ms = 0);
+    void meldungenEinrichten();
+    void abendEinrichten();
+    // The draw dialog with `vorwahl` as its series (0: the dialog's own
+    // default), then the draw and its confirmation.
+    void auslosenMitDialog(int vorwahl);
+    // The one confirmation of a draw in the status bar.
+    void auslosungMelden(int serie);
+    // 0 when every series has its tables.
+    int ersteUngelosteSerie() const;
+    int letzteGelosteSerie() const;
+    // The next table of a series after `nach` whose players have no points
+    // and no costs yet, from the first again; 0 when there is none.
+    int naechsterTischOhneErgebnis(int serie, int nach) const;
+    // Puts a confirmed game list into the results table, where score entry
+    // stores it; false when a cell was refused.
+    bool listeAnwenden(int tisch, int serie, const QList<SpielListenEintrag>& liste);
+    void korrekturZeigen(bool an);
+    std::unique_ptr<Meldungsprotokoll> meldungsProtokoll;
+    QAction* actNaechsteSerie = nullptr;
+    QAction* actNaechsteListe = nullptr;
+    QAction* actStartNrSuchen = nullptr;
+    QAction* actMeldungen = nullptr;
+    QAction* actBeenden = nullptr;
+    QLabel* lblKorrektur = nullptr;
+    QString meldungZuletzt;
+
     Ui::MainWindow* ui = nullptr;
 
     QAction* actNeuesTurnier = nullptr;
@@ -328,6 +368,8 @@ private:
     void tastenEinrichten();
     void auswahlEinklappen();
     void fensterZustandSpeichern();
+    // Size and place of the window within the screen it opens on.
+    void fensterEinpassen();
     FesteSpalten* festeSpalten = nullptr;
     QSplitter* ergebnisTeiler = nullptr;
     QAction* actAuswahlEinklappen = nullptr;

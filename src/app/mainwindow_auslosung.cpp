@@ -9,7 +9,9 @@
 #include <QBrush>
 #include <QDebug>
 #include <QHash>
+#include <QHeaderView>
 #include <QRandomGenerator>
+#include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardItemModel>
@@ -22,6 +24,7 @@
 #include "storage/datenbank.h"
 #include "widgets/mysortfilterproxymodel.h"
 #include "widgets/sanduhr.h"
+#include "widgets/treeview.h"
 
 void MainWindow::tischaufteilungBerechnen(int serie)
 {
@@ -129,7 +132,65 @@ QHash<int, int> punkteLesen(QSqlQuery q)
 
 void MainWindow::onAuslosen()
 {
+    auslosenMitDialog(0);
+}
+
+void MainWindow::onNaechsteSerieAuslosen()
+{
+    if (!ui->pbAuslosen->isEnabled() || teilnehmerTabelle->zeilen() == 0) {
+        melden(tr("Nichts auszulosen: erst eine Gruppe anlegen und ihre Teilnehmer festlegen (Strg+Eingabe)"), 8000);
+        return;
+    }
+    const int serie = ersteUngelosteSerie();
+    if (serie == 0) {
+        melden(tr("Alle %1 Serien der Gruppe %2 sind ausgelost").arg(teilnehmerTabelle->serien()).arg(aktuelleGruppe()),
+            8000);
+        return;
+    }
+    ui->tabWidget->setCurrentIndex(1);
+    auslosenMitDialog(serie);
+}
+
+int MainWindow::ersteUngelosteSerie() const
+{
+    for (int s = 1; s <= teilnehmerTabelle->serien(); ++s)
+        if (!ohneTisch(*teilnehmerTabelle, s).isEmpty())
+            return s;
+    return 0;
+}
+
+int MainWindow::letzteGelosteSerie() const
+{
+    for (int s = teilnehmerTabelle->serien(); s >= 1; --s)
+        for (int z = 0; z < teilnehmerTabelle->zeilen(); ++z) {
+            const QStandardItem* tisch = teilnehmerTabelle->tischItem(z, s);
+            if (tisch && Zahl::ganz(tisch->text()) > 0)
+                return s;
+        }
+    return 0;
+}
+
+void MainWindow::auslosungMelden(int serie)
+{
+    QSet<int> tische;
+    for (int z = 0; z < teilnehmerTabelle->zeilen(); ++z) {
+        const QStandardItem* tisch = teilnehmerTabelle->tischItem(z, serie);
+        if (tisch && Zahl::ganz(tisch->text()) > 0)
+            tische.insert(Zahl::ganz(tisch->text()));
+    }
+    QString text = tische.size() == 1 ? tr("Serie %1 ausgelost: 1 Tisch").arg(serie)
+                                      : tr("Serie %1 ausgelost: %2 Tische").arg(serie).arg(tische.size());
+    const int ohne = ohneTisch(*teilnehmerTabelle, serie).size();
+    if (ohne > 0)
+        text += tr("; %1 Teilnehmer ohne Platz").arg(ohne);
+    melden(text);
+}
+
+void MainWindow::auslosenMitDialog(int vorwahl)
+{
     DlgAuslosung dlg(aktuelleGruppe(), verbindungen.map(), anzahlSerien(), ui->dateEdit->date());
+    if (vorwahl > 0)
+        dlg.serieWaehlen(vorwahl);
     if (dlg.exec() != QDialog::Accepted)
         return;
     const int serie = dlg.serie();
@@ -137,12 +198,18 @@ void MainWindow::onAuslosen()
         return;
     // Every participant already has a table: a draw would change nothing,
     // which the organiser is told rather than left to wonder.
-    if (dlg.modus() != DlgAuslosung::Setzen && teilnehmerTabelle->zeilen() > 0
-        && ohneTisch(*teilnehmerTabelle, serie).isEmpty()) {
-        statusBar()->showMessage(tr("Serie %1 ist bereits ausgelost").arg(serie), 10000);
+    const int ohneVorher = ohneTisch(*teilnehmerTabelle, serie).size();
+    if (dlg.modus() != DlgAuslosung::Setzen && teilnehmerTabelle->zeilen() > 0 && ohneVorher == 0) {
+        const int naechste = ersteUngelosteSerie();
+        melden(naechste > 0 ? tr("Serie %1 ist bereits ausgelost; als n\u00e4chste ist Serie %2 dran (Strg+L)")
+                                  .arg(serie)
+                                  .arg(naechste)
+                            : tr("Serie %1 ist bereits ausgelost").arg(serie),
+            10000);
         return;
     }
     const Sanduhr warten;
+    bool gelost = false;
     switch (dlg.modus()) {
     case DlgAuslosung::Zufall:
         auslosenZufall(serie);
@@ -160,12 +227,14 @@ void MainWindow::onAuslosen()
         for (auto it = liste.cbegin(); it != liste.cend(); ++it)
             for (const auto& sitz : it.value())
                 gesetzt << Zuweisung { it.key(), sitz.first, sitz.second };
-        tischeSpeichern(serie, gesetzt);
+        gelost = !gesetzt.isEmpty() && tischeSpeichern(serie, gesetzt);
         break;
     }
     default:
         break;
     }
+    if (gelost || ohneTisch(*teilnehmerTabelle, serie).size() < ohneVorher)
+        auslosungMelden(serie);
 }
 
 void MainWindow::auslosenZufall(int serie)
@@ -248,6 +317,18 @@ bool MainWindow::tischeSpeichern(int serie, const QVector<Zuweisung>& liste, boo
         = connect(Db::Melder::instanz(), &Db::Melder::fehler, this, [&fehler] { fehler = true; });
     // With the view attached, every cell change makes it measure all rows
     // again; a draw changes a whole column, so the view takes it in once.
+    // Detaching resets the header, so the columns get their widths back
+    // (names and captions were cut to the default width after a draw).
+    QVector<int> breiten;
+    for (int c = 0; c < teilnehmerView->header()->count(); ++c)
+        breiten << teilnehmerView->header()->sectionSize(c);
+    auto wiederAnzeigen = [this, breiten] {
+        teilnehmerProxy->setSourceModel(teilnehmerModel);
+        QHeaderView* kopf = teilnehmerView->header();
+        for (int c = 0; c < breiten.size() && c < kopf->count(); ++c)
+            if (kopf->sectionSize(c) < breiten.at(c))
+                kopf->resizeSection(c, breiten.at(c));
+    };
     teilnehmerProxy->setSourceModel(nullptr);
     {
         Db::Transaktion transaktion(db);
@@ -289,7 +370,7 @@ bool MainWindow::tischeSpeichern(int serie, const QVector<Zuweisung>& liste, boo
     }
     disconnect(wache);
     if (!fehler) {
-        teilnehmerProxy->setSourceModel(teilnehmerModel);
+        wiederAnzeigen();
         return true;
     }
 
@@ -304,20 +385,23 @@ bool MainWindow::tischeSpeichern(int serie, const QVector<Zuweisung>& liste, boo
         v.zelle->setData(v.text, Qt::DisplayRole);
     }
     --teilnehmerSperre;
-    teilnehmerProxy->setSourceModel(teilnehmerModel);
+    wiederAnzeigen();
     return false;
 }
 
 void MainWindow::onAuslosungZuruecksetzen()
 {
     const int serie = gewaehlteSerie;
-    if (serie < 1 || serie > teilnehmerTabelle->serien())
+    if (serie < 1 || serie > teilnehmerTabelle->serien()) {
+        melden(tr("Welche Serie? Erst auf die Spalte TischS der Serie klicken, dann zur\u00fccksetzen"), 8000);
         return;
+    }
     if (!Dialoge::frage(this, tr("Auslosung von Serie %1 zuruecksetzen?").arg(serie)))
         return;
     QVector<Zuweisung> alle;
     alle.reserve(teilnehmerTabelle->zeilen());
     for (int z = 0; z < teilnehmerTabelle->zeilen(); ++z)
         alle << Zuweisung { 0, 0, teilnehmerTabelle->startNr(z) };
-    tischeSpeichern(serie, alle, true);
+    if (tischeSpeichern(serie, alle, true))
+        melden(tr("Auslosung von Serie %1 zur\u00fcckgesetzt").arg(serie), 8000);
 }

@@ -149,11 +149,10 @@ void MainWindow::onRangliste()
     QString listenName;
     double einsatz = 0.0;
     Bericht::einstellungenLesen(*einstellungen, listenName, einsatz);
-    const QString format = QStringLiteral("dd-MM-yyyy");
     dateiAusgeben(
         this, statusBar(), tr("Datei schreiben"), tr("html-Datei (*.html)"),
         Speichername::vorschlag(ausgabeOrdner(turnierVerzeichnis, datenbankVerzeichnis),
-            { tr("Rangliste"), start.toString(format), tr("bis"), ende.toString(format) }, QStringLiteral("html")),
+            { tr("Rangliste"), Speichername::datum(start), Speichername::datum(ende) }, QStringLiteral("html")),
         QStringLiteral("html"),
         [&] {
             return Bericht::htmlBytes(

@@ -20,7 +20,7 @@
 
 void MainWindow::druckMenuEinrichten()
 {
-    menuDrucken = menuBar()->addMenu(tr("Drucken"));
+    menuDrucken = menuBar()->addMenu(tr("Dr&ucken"));
     menuDrucken->setObjectName(QStringLiteral("menuDrucken"));
     struct Eintrag {
         const char* name;

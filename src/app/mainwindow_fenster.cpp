@@ -23,6 +23,7 @@
 #include <QSqlQuery>
 #include <QSqlTableModel>
 #include <QTableView>
+#include <QTimer>
 
 #include "setup/teilnehmertabelle.h"
 #include "widgets/festespalten.h"
@@ -60,6 +61,34 @@ protected:
     }
 
 private:
+    std::function<void()> m_bei;
+};
+
+// Calls a function on the first event of a kind that reaches a widget.
+class EreignisWaechter : public QObject
+{
+public:
+    EreignisWaechter(QWidget* widget, QEvent::Type art, std::function<void()> bei)
+        : QObject(widget)
+        , m_art(art)
+        , m_bei(std::move(bei))
+    {
+        widget->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == m_art && m_bei) {
+            auto bei = std::move(m_bei);
+            m_bei = nullptr;
+            bei();
+        }
+        return false;
+    }
+
+private:
+    QEvent::Type m_art;
     std::function<void()> m_bei;
 };
 
@@ -121,6 +150,7 @@ void MainWindow::fensterEinrichten()
     connect(ergebnisTeiler, &QSplitter::splitterMoved, this, [this] { teilerGezogen = true; });
 
     Tastatur::tabelleBedienbar(ui->tblViewSpieler, false);
+    Tastatur::zahlenfelderMarkieren();
 
     // Disabled fields hold the group's figures; they stay readable. Each
     // field gets the colour itself: the tab's style sheet gives every widget
@@ -156,23 +186,30 @@ void MainWindow::fensterEinrichten()
     ansicht->addAction(actAuswahlEinklappen);
     auswahlEinklappen();
 
+    abendEinrichten();
+
     tastenEinrichten();
 
     // Size, position, splitter and column widths of the last session.
-    const QSize groesse = einstellungen->value(schluesselGroesse).toSize();
-    const QScreen* bildschirm = QGuiApplication::primaryScreen();
-    const QRect frei = bildschirm ? bildschirm->availableGeometry() : QRect();
-    if (groesse.isValid())
-        resize(frei.isValid() ? groesse.boundedTo(frei.size()) : groesse);
-    else if (frei.isValid() && (width() > frei.width() || height() > frei.height()))
-        resize(size().boundedTo(frei.size()));
-    if (einstellungen->contains(schluesselPosition)) {
-        const QPoint ort = einstellungen->value(schluesselPosition).toPoint();
-        if (!bildschirm || QGuiApplication::screenAt(ort + QPoint(20, 20)))
-            move(ort);
-    }
+    fensterEinpassen();
     if (einstellungen->value(schluesselMaximiert, false).toBool())
         setWindowState(windowState() | Qt::WindowMaximized);
+    // The frame is known only once the window is on screen; then the whole
+    // frame is fitted, also the title bar and the status bar beneath.
+    // Without a frame (no window manager yet) there is nothing more to fit;
+    // a size given after the window came up (by hand, by a test) stays.
+    new EreignisWaechter(this, QEvent::Show, [this] {
+        auto gepasst = std::make_shared<QSize>();
+        auto passen = [this, gepasst] {
+            if (gepasst->isValid() && size() != *gepasst)
+                return;
+            if (frameGeometry() != geometry())
+                fensterEinpassen();
+            *gepasst = size();
+        };
+        QTimer::singleShot(0, this, passen);
+        QTimer::singleShot(500, this, passen);
+    });
     const QByteArray teiler = einstellungen->value(schluesselTeiler).toByteArray();
     if (!teiler.isEmpty() && ergebnisTeiler->restoreState(teiler))
         teilerGezogen = true;
@@ -217,6 +254,8 @@ void MainWindow::tastenEinrichten()
     };
     menueTaste(menuTurnier, QKeySequence(Qt::ALT + Qt::Key_T));
     menueTaste(menuEditieren, QKeySequence(Qt::ALT + Qt::Key_E));
+    // "Drucken" carries its key in its caption ("Dr&ucken"): D and the
+    // other letters of the word belong to buttons or menus already.
 
     for (int i = 0; i < ui->tabWidget->count() && i < 9; ++i) {
         auto* s = new QShortcut(QKeySequence(Qt::ALT + (Qt::Key_1 + i)), this);
@@ -294,10 +333,59 @@ void MainWindow::tastenEinrichten()
             knopf->click();
         };
     };
-    ueberall(QStringLiteral("tasteAuslosen"), QKeySequence(Qt::CTRL + Qt::Key_L), tab1Knopf(ui->pbAuslosen));
-    ueberall(
-        QStringLiteral("tasteListeEintragen"), QKeySequence(Qt::CTRL + Qt::Key_E), tab1Knopf(ui->pbListeEintragen));
+    // Ctrl+L and Ctrl+E belong to the entries that offer the next series
+    // and the next table (mainwindow_abend.cpp).
     ueberall(QStringLiteral("tasteAusgabe"), QKeySequence(Qt::CTRL + Qt::Key_S), tab1Knopf(ui->pbTextAusgaben));
+}
+
+void MainWindow::fensterEinpassen()
+{
+    if (isMaximized() || isFullScreen())
+        return;
+    QSize groesse = einstellungen->value(schluesselGroesse).toSize();
+    if (!groesse.isValid())
+        groesse = size();
+    QPoint ort
+        = einstellungen->contains(schluesselPosition) ? einstellungen->value(schluesselPosition).toPoint() : pos();
+    if (isVisible()) {
+        groesse = size();
+        ort = pos();
+    }
+    // The screen the window opens on: the one its last place lies on, else
+    // the main one. A screen that is gone leaves no place to go back to.
+    QScreen* bildschirm = QGuiApplication::screenAt(ort + QPoint(20, 20));
+    const bool ortBekannt = bildschirm != nullptr;
+    if (!bildschirm)
+        bildschirm = QGuiApplication::primaryScreen();
+    if (!bildschirm) {
+        resize(groesse);
+        return;
+    }
+    const QRect frei = bildschirm->availableGeometry();
+    // The frame around the inner area is known only once the window is on
+    // screen (and the window manager has put its frame around it).
+    const QMargins rahmen(geometry().left() - frameGeometry().left(), geometry().top() - frameGeometry().top(),
+        frameGeometry().right() - geometry().right(), frameGeometry().bottom() - geometry().bottom());
+    const QSize platz(frei.width() - rahmen.left() - rahmen.right(), frei.height() - rahmen.top() - rahmen.bottom());
+    groesse = groesse.boundedTo(platz).expandedTo(minimumSize());
+    if (groesse != size())
+        resize(groesse);
+    // The whole frame inside the free area; a window wider than the screen
+    // (its layout's minimum) keeps its left edge on screen.
+    QRect aussen(ort,
+        QSize(groesse.width() + rahmen.left() + rahmen.right(), groesse.height() + rahmen.top() + rahmen.bottom()));
+    if (!ortBekannt)
+        aussen.moveTopLeft(frei.topLeft());
+    if (aussen.right() > frei.right())
+        aussen.moveRight(frei.right());
+    if (aussen.bottom() > frei.bottom())
+        aussen.moveBottom(frei.bottom());
+    if (aussen.left() < frei.left())
+        aussen.moveLeft(frei.left());
+    if (aussen.top() < frei.top())
+        aussen.moveTop(frei.top());
+    if (aussen.topLeft() != pos() && (ortBekannt || einstellungen->contains(schluesselPosition) || isVisible()))
+        move(aussen.topLeft());
 }
 
 void MainWindow::fensterZustandSpeichern()

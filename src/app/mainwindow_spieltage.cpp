@@ -219,7 +219,7 @@ void MainWindow::onDatensicherung()
         Dialoge::fehler(this,
             tr("Diese Dateien sind nicht lesbar und fehlen in der Datensicherung:\n%1")
                 .arg(inhalt.nichtGesichert.join(QLatin1Char('\n'))));
-    statusBar()->showMessage(tr("Datensicherung %1 geschrieben: %2").arg(datei, Sicherung::beschreibung(inhalt)));
+    statusBar()->showMessage(tr("Datensicherung geschrieben: %2 in %1").arg(datei, Sicherung::beschreibung(inhalt)));
 }
 
 void MainWindow::onWiederherstellen()

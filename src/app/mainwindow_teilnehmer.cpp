@@ -12,6 +12,7 @@
 #include <QScrollBar>
 #include <QSet>
 #include <QSettings>
+#include <QSpinBox>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStandardItemModel>
@@ -349,6 +350,26 @@ void MainWindow::onNeueSpielGruppe()
     if (letzterTisch == 0)
         letzterTisch = 1;
     DlgNewGroup dlg(verbindungen.map(), letzterTisch, this);
+    // A further group of the day plays as many series as the groups there
+    // are; the shown group first, else any other group of the day.
+    int serien = 0;
+    QStringList namen = verbindungen.namen();
+    namen.prepend(aktuelleGruppe());
+    for (const QString& name : qAsConst(namen)) {
+        if (name.isEmpty() || name == hauptVerbindung)
+            continue;
+        QSqlDatabase db = verbindungen.datenbank(name);
+        if (!db.isValid() || !db.isOpen())
+            continue;
+        QSqlQuery q = Db::abfrage(db, QStringLiteral("SELECT Serien FROM Gruppe"));
+        if (q.next() && q.value(0).toInt() >= 1) {
+            serien = q.value(0).toInt();
+            break;
+        }
+    }
+    if (serien > 0)
+        if (auto* feld = dlg.findChild<QSpinBox*>(QStringLiteral("spbAnzahlSerien")))
+            feld->setValue(serien);
     if (dlg.exec() != QDialog::Accepted)
         return;
     neueGruppeUebernehmen(dlg);

@@ -37,6 +37,27 @@ void wiederAufgenommeneFreigeben(TeilnehmerTabelle& tabelle, QSqlDatabase db, in
         }
     }
 }
+// Who was registered, under which number, and from which series on he
+// plays: the first series not drawn when he came.
+QString nachmeldung(const Teilnehmerpflege::NachmeldeErgebnis& e, int serien)
+{
+    int ab = 0;
+    for (int s = 1; s <= serien && ab == 0; ++s)
+        if (!e.inaktivIn.contains(s))
+            ab = s;
+    QStringList wer;
+    for (auto it = e.eingetragen.cbegin(); it != e.eingetragen.cend(); ++it)
+        wer << QObject::tr("%1 (Nr. %2)").arg(it->name).arg(it.key());
+    if (wer.isEmpty())
+        return QObject::tr("Niemand nachgemeldet: die Gew\u00e4hlten sind schon Teilnehmer");
+    const bool einer = wer.size() == 1;
+    const QString wann = ab > 0
+        ? (einer ? QObject::tr("spielt ab Serie %1") : QObject::tr("spielen ab Serie %1")).arg(ab)
+        : QObject::tr("alle Serien sind schon ausgelost");
+    return einer ? QObject::tr("Nachgemeldet: %1, %2").arg(wer.first(), wann)
+                 : QObject::tr("%1 nachgemeldet, %2: %3").arg(wer.size()).arg(wann, wer.join(QStringLiteral(", ")));
+}
+
 } // namespace
 
 void MainWindow::onTeilNehmerAktivDeaktiv()
@@ -58,7 +79,7 @@ void MainWindow::onTeilnehmerNachmelden()
     // a group that has no database yet; they are added with the tool buttons.
     QSqlDatabase db = gruppenDatenbank();
     if (!gruppeFestgelegt || !db.isValid() || !db.isOpen()) {
-        statusBar()->showMessage(tr("Nachmelden erst, wenn die Teilnehmer der Gruppe festgelegt sind"), 5000);
+        melden(tr("Nachmelden erst, wenn die Teilnehmer der Gruppe festgelegt sind"), 5000);
         return;
     }
     const QString gruppe = aktuelleGruppe();
@@ -99,8 +120,10 @@ void MainWindow::onTeilnehmerNachmelden()
     if (dlg.exec() != QDialog::Accepted)
         return;
     const NachmeldeListe auswahl = dlg.auswahl();
-    if (auswahl.isEmpty())
+    if (auswahl.isEmpty()) {
+        melden(tr("Niemand nachgemeldet"), 10000);
         return;
+    }
 
     const Teilnehmerpflege::NachmeldeErgebnis e = Teilnehmerpflege::nachmelden(db, auswahl);
     if (!e.ok) {
@@ -130,4 +153,5 @@ void MainWindow::onTeilnehmerNachmelden()
         teilnehmerModel->appendRow(zeile);
     }
     tischaufteilungBerechnen(0);
+    melden(nachmeldung(e, n), 15000);
 }

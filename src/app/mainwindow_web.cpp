@@ -319,5 +319,6 @@ void MainWindow::onTischCodes()
 {
     DlgTischCodes dlg(
         webGruppen(), [this](const QString& g, int s, int t) { return tischAdresse(g, s, t); }, this);
+    dlg.gruppeWaehlen(aktuelleGruppe());
     dlg.exec();
 }

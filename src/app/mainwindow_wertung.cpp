@@ -15,6 +15,9 @@
 #include <QStandardItemModel>
 #include <QStatusBar>
 
+#include "widgets/mysortfilterproxymodel.h"
+#include "widgets/treeview.h"
+
 #include "scoring/eingabe.h"
 #include "scoring/wertung.h"
 #include "setup/teilnehmertabelle.h"
@@ -82,10 +85,30 @@ void MainWindow::onTeilnehmerItemChanged(QStandardItem* item)
             zelle->setData(text, Rolle::Gespeichert);
         --teilnehmerSperre;
     };
-    auto ablehnen = [this](const QString& meldung) {
+    // A refused entry typed into the table leaves the cursor on its cell,
+    // behind the move to the next row that Enter queued.
+    const QPersistentModelIndex getippt = teilnehmerView->indexWidget(teilnehmerProxy->mapFromSource(index))
+        ? QPersistentModelIndex(index)
+        : QPersistentModelIndex();
+    auto ablehnen = [this, getippt](const QString& meldung) {
         qWarning().noquote() << meldung;
-        statusBar()->showMessage(meldung);
+        melden(meldung);
+        if (!getippt.isValid())
+            return;
+        QMetaObject::invokeMethod(
+            this,
+            [this, getippt] {
+                if (!getippt.isValid())
+                    return;
+                const QModelIndex ziel = teilnehmerProxy->mapFromSource(getippt);
+                if (ziel.isValid())
+                    teilnehmerView->setCurrentIndex(ziel);
+            },
+            Qt::QueuedConnection);
     };
+    // The refusal says what the cell shows again.
+    auto behalten
+        = [](const QString& fehler, const QString& alt) { return tr("%1; der alte Wert %2 bleibt").arg(fehler, alt); };
     const QString nichtGespeichert = tr("FEHLER: Die Gruppe ist noch nicht gespeichert, Eingabe nicht uebernommen");
 
     if (spalte == Spalte::Preisskat) {
@@ -162,7 +185,7 @@ void MainWindow::onTeilnehmerItemChanged(QStandardItem* item)
     case Art::Punkte: {
         const std::optional<int> p = Eingabe::punkte(item->text());
         if (!p) {
-            ablehnen(Eingabe::fehlerPunkte(item->text()));
+            ablehnen(behalten(Eingabe::fehlerPunkte(item->text()), vorher));
             zuruecksetzen();
             return;
         }
@@ -173,7 +196,7 @@ void MainWindow::onTeilnehmerItemChanged(QStandardItem* item)
     case Art::Kosten: {
         const std::optional<double> k = Eingabe::kosten(item->text());
         if (!k) {
-            ablehnen(Eingabe::fehlerKosten(item->text()));
+            ablehnen(behalten(Eingabe::fehlerKosten(item->text()), vorher));
             zuruecksetzen();
             return;
         }
@@ -185,7 +208,7 @@ void MainWindow::onTeilnehmerItemChanged(QStandardItem* item)
     default: {
         const std::optional<int> t = Eingabe::tisch(item->text());
         if (!t) {
-            ablehnen(Eingabe::fehlerTisch(item->text()));
+            ablehnen(behalten(Eingabe::fehlerTisch(item->text()), vorher));
             zuruecksetzen();
             return;
         }
@@ -270,4 +293,5 @@ void MainWindow::onKorrektur(bool on)
             summe->setEditable(on);
     }
     --teilnehmerSperre;
+    korrekturZeigen(on);
 }

@@ -27,10 +27,18 @@ QString vorschlag(const QString& ordner, const QStringList& teile, const QString
     return ordner.isEmpty() ? name : QDir(ordner).filePath(name);
 }
 
-QString spieltag(
-    const QString& ordner, const QString& gruppe, const QDate& datum, const QString& art, const QString& endung)
+QString spieltag(const QString& ordner, const QString& gruppe, const QDate& tag, const QString& art,
+    const QString& endung, int serie)
 {
-    return vorschlag(ordner, { gruppe, datum.toString(QStringLiteral("dd-MM-yyyy")), art }, endung);
+    QStringList teile { gruppe, datum(tag), art };
+    if (serie > 0)
+        teile << QStringLiteral("S%1").arg(serie);
+    return vorschlag(ordner, teile, endung);
+}
+
+QString datum(const QDate& tag)
+{
+    return tag.isValid() ? tag.toString(QStringLiteral("yyyy-MM-dd")) : QString();
 }
 
 QString mitEndung(const QString& datei, const QString& endung)

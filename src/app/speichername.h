@@ -13,9 +13,14 @@ namespace Speichername
 // name cannot hold on any common system become "_", spaces stay.
 QString vorschlag(const QString& ordner, const QStringList& teile, const QString& endung);
 
-// A match-day report: "<group>_<dd-MM-yyyy>_<kind>.<endung>".
-QString spieltag(
-    const QString& ordner, const QString& gruppe, const QDate& datum, const QString& art, const QString& endung);
+// A match-day document: "<group>_<yyyy-MM-dd>_<kind>[_S<series>].<endung>",
+// the same pattern for reports, PDFs and prints, so the files of a folder
+// sort by group and date.
+QString spieltag(const QString& ordner, const QString& gruppe, const QDate& datum, const QString& art,
+    const QString& endung, int serie = 0);
+
+// A date as file names carry it: "yyyy-MM-dd".
+QString datum(const QDate& datum);
 
 // The name with "." and the suffix added when it has none; a suffix the
 // user typed stays.

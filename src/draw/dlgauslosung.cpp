@@ -75,6 +75,13 @@ int DlgAuslosung::serie() const
     return ui->comboBox->currentData(Qt::UserRole).toInt();
 }
 
+void DlgAuslosung::serieWaehlen(int serie)
+{
+    const int i = ui->comboBox->findData(serie, Qt::UserRole);
+    if (i >= 0)
+        ui->comboBox->setCurrentIndex(i);
+}
+
 QDate DlgAuslosung::datum() const
 {
     return ui->calendarWidget->selectedDate();

@@ -33,6 +33,9 @@ public:
 
     int modus() const { return m_modus; }
     int serie() const;
+    // Makes a series the current entry (the entry for the next series to
+    // draw); the first entry stays current for any other number.
+    void serieWaehlen(int serie);
     QDate datum() const;
     Setzliste setzliste() const { return m_setzliste; }
 

@@ -2,6 +2,8 @@
 
 #include "ui_dlgnachmeldung.h"
 
+#include <QHeaderView>
+#include <QKeyEvent>
 #include <QStandardItemModel>
 
 namespace
@@ -31,6 +33,42 @@ DlgNachmeldung::DlgNachmeldung(const NachmeldeListe& kandidaten, QWidget* parent
     }
     // A view with sorting on starts out descending; the list reads upward.
     ui->trvSpieler->sortByColumn(StartNr, Qt::AscendingOrder);
+    // Whole names: every column as wide as its widest text.
+    for (int c = StartNr; c <= Preisskat; ++c)
+        ui->trvSpieler->resizeColumnToContents(c);
+    const int breite = ui->trvSpieler->header()->length() + 2 * ui->trvSpieler->frameWidth() + 40;
+    if (breite > width())
+        resize(breite, height());
+
+    // The first candidate has the cursor, so Enter registers him at once.
+    if (model->rowCount() > 0)
+        ui->trvSpieler->selectionModel()->setCurrentIndex(
+            ui->trvSpieler->model()->index(0, StartNr), QItemSelectionModel::NoUpdate);
+    ui->trvSpieler->setFocus();
+    // Enter and a double click take the row they are on, with the rows
+    // selected before; the selection alone is taken by OK.
+    ui->trvSpieler->installEventFilter(this);
+    connect(ui->trvSpieler, &QTreeView::doubleClicked, this, [this](const QModelIndex& i) { zeileNehmen(i); });
+}
+
+void DlgNachmeldung::zeileNehmen(const QModelIndex& index)
+{
+    if (index.isValid())
+        ui->trvSpieler->selectionModel()->select(index, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    onAccept();
+}
+
+bool DlgNachmeldung::eventFilter(QObject* objekt, QEvent* e)
+{
+    if (objekt == ui->trvSpieler && e->type() == QEvent::KeyPress) {
+        const auto* k = static_cast<QKeyEvent*>(e);
+        if ((k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter)
+            && (k->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            zeileNehmen(ui->trvSpieler->currentIndex());
+            return true;
+        }
+    }
+    return QDialog::eventFilter(objekt, e);
 }
 
 DlgNachmeldung::~DlgNachmeldung()

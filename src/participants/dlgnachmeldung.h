@@ -3,6 +3,7 @@
 // hands back the ones the organiser picks for late registration.
 
 #include <QDialog>
+#include <QModelIndex>
 
 #include "participants/teilnehmerpflege.h"
 
@@ -23,10 +24,15 @@ public:
     // The players selected when OK was pressed; empty after Cancel.
     NachmeldeListe auswahl() const { return m_auswahl; }
 
+protected:
+    bool eventFilter(QObject* objekt, QEvent* e) override;
+
 private slots:
     void onAccept();
 
 private:
+    // Selects the row of `index` (if any) and accepts, as OK does.
+    void zeileNehmen(const QModelIndex& index);
     Ui::DlgNachmeldung* ui;
     QStandardItemModel* model;
     NachmeldeListe m_auswahl;

@@ -12,7 +12,10 @@ namespace Druck
 {
 
 // Shows the document in Qt's print preview (A4, the document's orientation)
-// with an extra entry "Als PDF speichern…" (object name actAlsPdf).
+// with an extra entry "Als PDF speichern…" (object name actAlsPdf, Ctrl+S,
+// first in the tool bar so it is never hidden); Ctrl+P prints. The preview
+// comes back in the size it last had; a written PDF is named in the status
+// bar of `eltern` when that is the main window.
 void vorschauZeigen(QWidget* eltern, const Dokument& d, const QString& ordner);
 
 // Asks for a file name (suggested: the document's name in `ordner`), adds

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QMap>
+#include <QPushButton>
 #include <QSqlQuery>
 #include <QStatusBar>
 
@@ -23,6 +24,11 @@ DlgListeEintragen::DlgListeEintragen(int ersterTisch, int letzterTisch, int seri
     reihen[1] = { ui->leStartNr2, ui->leName2, ui->lePunkte2, ui->leKosten2 };
     reihen[2] = { ui->leStartNr3, ui->leName3, ui->lePunkte3, ui->leKosten3 };
     reihen[3] = { ui->leStartNr4, ui->leName4, ui->lePunkte4, ui->leKosten4 };
+    // Typed over, not edited: a field reached by the keyboard selects its text.
+    for (const Reihe& r : reihen) {
+        r.punkte->setProperty("zahlenfeld", true);
+        r.kosten->setProperty("zahlenfeld", true);
+    }
 
     // The numbers come from a group file; whatever it holds, the selectors
     // offer no more than a group can have.
@@ -80,6 +86,12 @@ void DlgListeEintragen::fehlerZeigen(const QString& text)
 
 void DlgListeEintragen::accept()
 {
+    if (pruefen())
+        QDialog::accept();
+}
+
+bool DlgListeEintragen::pruefen()
+{
     for (const Reihe& r : reihen) {
         if (r.name->text().isEmpty())
             continue;
@@ -96,11 +108,64 @@ void DlgListeEintragen::accept()
             fehlerZeigen(QStringLiteral("%1 (%2)").arg(fehler, r.name->text()));
             feld->setFocus();
             feld->selectAll();
-            return;
+            return false;
         }
     }
     fehlerZeigen(QString());
-    QDialog::accept();
+    return true;
+}
+
+void DlgListeEintragen::vorwaehlen(int tisch, int serie)
+{
+    const int t = ui->cmbTisch->findData(tisch);
+    const int s = ui->cmbSerie->findData(serie);
+    if (t < 0 || s < 0)
+        return;
+    ui->cmbTisch->setCurrentIndex(t);
+    ui->cmbSerie->setCurrentIndex(s);
+    aktuellerTisch = tisch;
+    aktuelleSerie = serie;
+    ladeListe();
+}
+
+void DlgListeEintragen::weiterAnbieten(Weiter weiter)
+{
+    m_weiter = std::move(weiter);
+    if (findChild<QPushButton*>(QStringLiteral("pbSpeichernWeiter")))
+        return;
+    QPushButton* knopf = ui->buttonBox->addButton(tr("Speichern und weiter"), QDialogButtonBox::ActionRole);
+    knopf->setObjectName(QStringLiteral("pbSpeichernWeiter"));
+    // Table after table with Enter; OK stays for the last one.
+    if (QPushButton* ok = ui->buttonBox->button(QDialogButtonBox::Ok)) {
+        ok->setDefault(false);
+        ok->setAutoDefault(false);
+    }
+    knopf->setAutoDefault(true);
+    knopf->setDefault(true);
+    connect(knopf, &QPushButton::clicked, this, &DlgListeEintragen::speichernUndWeiter);
+}
+
+void DlgListeEintragen::speichernUndWeiter()
+{
+    if (!m_weiter || !pruefen())
+        return;
+    int tisch = 0;
+    int serie = 0;
+    QList<SpielListenEintrag> liste;
+    eintraege(tisch, serie, liste);
+    if (liste.isEmpty() || serie < 1)
+        return;
+    const int naechster = m_weiter(tisch, serie, liste);
+    if (naechster < 0)
+        return;
+    if (naechster == 0) {
+        // Everything is applied; OK must not apply it once more.
+        for (const Reihe& r : reihen)
+            reiheLeeren(r);
+        QDialog::accept();
+        return;
+    }
+    vorwaehlen(naechster, serie);
 }
 
 void DlgListeEintragen::ladeListe()

@@ -7,6 +7,8 @@
 #include <QSqlDatabase>
 #include <QString>
 
+#include <functional>
+
 class QLabel;
 class QLineEdit;
 
@@ -37,6 +39,17 @@ public:
     // The confirmed list: rows with a name, in row order.
     void eintraege(int& tisch, int& serie, QList<SpielListenEintrag>& liste) const;
 
+    // Shows a table of a series and loads its list, as choosing both does.
+    void vorwaehlen(int tisch, int serie);
+    // Applies a list and names the table to load next: 0 when none is left
+    // (the dialog then closes), -1 when the list was not taken (the dialog
+    // stays on it).
+    using Weiter = std::function<int(int tisch, int serie, const QList<SpielListenEintrag>& liste)>;
+    // Adds the button "Speichern und weiter" (the default button): it
+    // checks the list as OK does, hands it to `weiter` and loads the table
+    // named back.
+    void weiterAnbieten(Weiter weiter);
+
 public slots:
     void onSerie(const QString& text);
     void onTischNr(const QString& text);
@@ -52,6 +65,9 @@ private:
         QLineEdit* kosten;
     };
     void reiheLeeren(const Reihe& r);
+    // Checks every named row; marks the first wrong field and says why.
+    bool pruefen();
+    void speichernUndWeiter();
     void fehlerZeigen(const QString& text);
 
     Ui::DlgListeEintragen* ui;
@@ -60,4 +76,5 @@ private:
     int aktuelleSerie = 0;
     Reihe reihen[4];
     QLabel* lblFehler = nullptr;
+    Weiter m_weiter;
 };

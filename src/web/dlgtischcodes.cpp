@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
@@ -44,6 +45,7 @@ DlgTischCodes::DlgTischCodes(const QVector<Spieltag::Gruppe>& gruppen, Adresse a
     rollen->setObjectName(QStringLiteral("scrTischCodes"));
     rollen->setWidgetResizable(true);
     rollen->setWidget(flaeche);
+    m_rollen = rollen;
 
     auto* knoepfe = new QDialogButtonBox(QDialogButtonBox::Close, this);
     knoepfe->setObjectName(QStringLiteral("buttonBox"));
@@ -66,6 +68,44 @@ DlgTischCodes::DlgTischCodes(const QVector<Spieltag::Gruppe>& gruppen, Adresse a
     connect(m_gruppe, QOverload<int>::of(&QComboBox::currentIndexChanged), this, gruppeGewaehlt);
     connect(m_serie, QOverload<int>::of(&QSpinBox::valueChanged), this, &DlgTischCodes::zeigen);
     gruppeGewaehlt(m_gruppe->currentIndex());
+}
+
+void DlgTischCodes::gruppeWaehlen(const QString& name)
+{
+    const int i = m_gruppe->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (i >= 0)
+        m_gruppe->setCurrentIndex(i);
+}
+
+int DlgTischCodes::spaltenZahl() const
+{
+    const QWidget* erstes = m_raster->count() > 0 ? m_raster->itemAt(0)->widget() : nullptr;
+    if (!erstes)
+        return 4;
+    const int feld = erstes->sizeHint().width() + m_raster->horizontalSpacing();
+    const int platz = m_rollen->viewport()->width() - m_raster->contentsMargins().left()
+        - m_raster->contentsMargins().right() - m_rollen->verticalScrollBar()->sizeHint().width();
+    return qMax(1, platz / qMax(1, feld));
+}
+
+void DlgTischCodes::anordnen()
+{
+    QList<QWidget*> felder;
+    for (int i = 0; i < m_raster->count(); ++i)
+        if (QWidget* w = m_raster->itemAt(i)->widget())
+            felder << w;
+    m_spalten = spaltenZahl();
+    for (QWidget* w : qAsConst(felder))
+        m_raster->removeWidget(w);
+    for (int n = 0; n < felder.size(); ++n)
+        m_raster->addWidget(felder.at(n), n / m_spalten, n % m_spalten);
+}
+
+void DlgTischCodes::resizeEvent(QResizeEvent* e)
+{
+    QDialog::resizeEvent(e);
+    if (m_raster->count() > 0 && spaltenZahl() != m_spalten)
+        anordnen();
 }
 
 void DlgTischCodes::zeigen()
@@ -92,7 +132,6 @@ void DlgTischCodes::zeigen()
         return;
     }
     m_hinweis->setText(tr("Mit dem Telefon scannen: jeder Code öffnet die Spielliste seines Tisches."));
-    constexpr int spalten = 4;
     for (int n = 0; n < tische.size(); ++n) {
         const int nummer = tische.at(n).nummer;
         auto* feld = new QWidget;
@@ -107,9 +146,18 @@ void DlgTischCodes::zeigen()
         f.setPointSize(f.pointSize() + 4);
         f.setBold(true);
         text->setFont(f);
+        // Who sits there, so a player finds his code by his name too.
+        QStringList namen;
+        for (const Spieltag::SitzEintrag& sitz : tische.at(n).sitze)
+            namen << sitz.name;
+        auto* spieler = new QLabel(namen.join(QLatin1Char('\n')), feld);
+        spieler->setObjectName(QStringLiteral("lblSpieler%1").arg(nummer));
+        spieler->setAlignment(Qt::AlignCenter);
         v->addWidget(bild);
         v->addWidget(text);
-        m_raster->addWidget(feld, n / spalten, n % spalten);
+        v->addWidget(spieler);
+        m_raster->addWidget(feld, 0, n);
         m_tische << nummer;
     }
+    anordnen();
 }

@@ -13,6 +13,7 @@ class QComboBox;
 class QSpinBox;
 class QGridLayout;
 class QLabel;
+class QScrollArea;
 
 class DlgTischCodes : public QDialog
 {
@@ -23,6 +24,12 @@ public:
 
     // The tables whose codes are shown now, for tests.
     QVector<int> gezeigteTische() const { return m_tische; }
+    // Shows the group of that name (the one on screen), at its last drawn series.
+    void gruppeWaehlen(const QString& name);
+
+protected:
+    // As many codes in a row as the width holds, none of them cut.
+    void resizeEvent(QResizeEvent* e) override;
 
 private slots:
     void zeigen();
@@ -35,4 +42,8 @@ private:
     QGridLayout* m_raster = nullptr;
     QLabel* m_hinweis = nullptr;
     QVector<int> m_tische;
+    QScrollArea* m_rollen = nullptr;
+    int m_spalten = 0;
+    int spaltenZahl() const;
+    void anordnen();
 };

@@ -1,9 +1,16 @@
 #include "widgets/tastatur.h"
 
 #include <QAbstractItemView>
+#include <QAbstractSpinBox>
+#include <QApplication>
 #include <QChildEvent>
+#include <QDoubleValidator>
+#include <QFocusEvent>
+#include <QIntValidator>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QPointer>
+#include <QSpinBox>
 
 namespace
 {
@@ -90,10 +97,72 @@ private:
     bool m_enterNachUnten;
 };
 
+// Selects a number field's text when it gets the focus from the keyboard
+// or from a dialog that opens; queued, since the field places its cursor
+// after the focus event.
+class ZahlenMarkierer : public QObject
+{
+public:
+    explicit ZahlenMarkierer(QObject* eltern)
+        : QObject(eltern)
+    {
+        setObjectName(QStringLiteral("zahlenMarkierer"));
+    }
+
+protected:
+    bool eventFilter(QObject* objekt, QEvent* e) override
+    {
+        if (e->type() != QEvent::FocusIn || !objekt->isWidgetType())
+            return false;
+        if (static_cast<QFocusEvent*>(e)->reason() == Qt::MouseFocusReason)
+            return false;
+        auto* feld = static_cast<QWidget*>(objekt);
+        if (!Tastatur::istZahlenfeld(feld))
+            return false;
+        QPointer<QWidget> ziel = feld;
+        QMetaObject::invokeMethod(
+            this,
+            [ziel] {
+                if (!ziel || !ziel->hasFocus())
+                    return;
+                if (auto* spin = qobject_cast<QAbstractSpinBox*>(ziel.data()))
+                    spin->selectAll();
+                else if (auto* zeile = qobject_cast<QLineEdit*>(ziel.data()))
+                    zeile->selectAll();
+            },
+            Qt::QueuedConnection);
+        return false;
+    }
+};
+
 } // namespace
 
 namespace Tastatur
 {
+
+bool istZahlenfeld(const QWidget* w)
+{
+    if (!w)
+        return false;
+    // Dates are typed section by section; they keep their own behaviour.
+    if (qobject_cast<const QSpinBox*>(w) || qobject_cast<const QDoubleSpinBox*>(w))
+        return true;
+    const auto* zeile = qobject_cast<const QLineEdit*>(w);
+    if (!zeile || zeile->isReadOnly())
+        return false;
+    if (zeile->property("zahlenfeld").toBool())
+        return true;
+    return qobject_cast<const QIntValidator*>(zeile->validator())
+        || qobject_cast<const QDoubleValidator*>(zeile->validator());
+}
+
+void zahlenfelderMarkieren()
+{
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app || app->findChild<QObject*>(QStringLiteral("zahlenMarkierer"), Qt::FindDirectChildrenOnly))
+        return;
+    app->installEventFilter(new ZahlenMarkierer(app));
+}
 
 void tabelleBedienbar(QAbstractItemView* ansicht, bool enterNachUnten)
 {

@@ -125,7 +125,8 @@ void TreeView::spalteErweitern(const QModelIndex& zelle)
 {
     if (!zelle.isValid() || zelle.model() != model() || m_nutzerBreiten.contains(spaltenTitel(zelle.column())))
         return;
-    const int breite = sizeHintForIndex(zelle).width();
+    // The caption counts too: a right-aligned "KostenS1" must not shrink to "nS1".
+    const int breite = std::max(sizeHintForIndex(zelle).width(), header()->sectionSizeHint(zelle.column()));
     if (breite > header()->sectionSize(zelle.column()))
         header()->resizeSection(zelle.column(), breite);
 }

@@ -87,11 +87,11 @@ private slots:
         QVERIFY(anlegen(w).isValid());
         auto* menue = w->findChild<QMenu*>(QStringLiteral("menuDrucken"));
         QVERIFY(menue);
-        QCOMPARE(menue->title(), QStringLiteral("Drucken"));
+        QCOMPARE(menue->title(), QStringLiteral("Dr&ucken"));
         QStringList titel;
         for (QAction* a : w->menuBar()->actions())
             titel << a->text();
-        QVERIFY(titel.indexOf(QStringLiteral("Drucken")) > titel.indexOf(QStringLiteral("Editieren")));
+        QVERIFY(titel.indexOf(QStringLiteral("Dr&ucken")) > titel.indexOf(QStringLiteral("Editieren")));
         QStringList namen;
         for (QAction* a : menue->actions())
             namen << a->objectName();

@@ -78,7 +78,8 @@ private slots:
         QCOMPARE(t->punkteItem(z, 3)->text(), QStringLiteral("5"));
         QCOMPARE(t->summePunkteItem(z)->text(), QStringLiteral("26"));
         QCOMPARE(wert(db, QStringLiteral("SELECT Punkte FROM Serie3 WHERE StartNr=101")).toInt(), 5);
-        QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("FEHLER: fuenf ist keine Zahl"));
+        QCOMPARE(
+            w->statusBar()->currentMessage(), QStringLiteral("FEHLER: fuenf ist keine Zahl; der alte Wert 5 bleibt"));
         t->punkteItem(z, 3)->setText(QStringLiteral("0"));
         QCOMPARE(t->summePunkteItem(z)->text(), QStringLiteral("21"));
 
@@ -183,7 +184,8 @@ private slots:
                  QStringLiteral("1.000"), QStringLiteral("Tisch") }) {
             tippen(t->punkteItem(z, 1), falsch);
             QCOMPARE(t->punkteItem(z, 1)->text(), QStringLiteral("12"));
-            QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("FEHLER: %1 ist keine Zahl").arg(falsch));
+            QCOMPARE(w->statusBar()->currentMessage(),
+                QStringLiteral("FEHLER: %1 ist keine Zahl; der alte Wert 12 bleibt").arg(falsch));
         }
         tippen(t->punkteItem(z, 2), QStringLiteral("2147483647"));
         QCOMPARE(t->punkteItem(z, 2)->text(), QStringLiteral("0"));

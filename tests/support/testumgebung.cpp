@@ -222,6 +222,29 @@ bool mitDialog(QAbstractButton* ausloeser, const char* klassenName, std::functio
         klassenName, [ausloeser] { ausloeser->click(); }, std::move(handeln));
 }
 
+QAction* aktionBereit(const MainWindow& w, const QString& name)
+{
+    QAction* a = w.aktion(name);
+    if (!a) {
+        QTest::qFail(qPrintable(QStringLiteral("Aktion %1 fehlt").arg(name)), __FILE__, __LINE__);
+        return nullptr;
+    }
+    if (!a->isEnabled()) {
+        QTest::qFail(qPrintable(QStringLiteral("Aktion %1 ist gesperrt").arg(name)), __FILE__, __LINE__);
+        return nullptr;
+    }
+    return a;
+}
+
+bool ausloesen(const MainWindow& w, const QString& name)
+{
+    QAction* a = aktionBereit(w, name);
+    if (!a)
+        return false;
+    a->trigger();
+    return true;
+}
+
 QStringList kopfTexte(const QAbstractItemModel* m)
 {
     QStringList texte;

@@ -99,6 +99,11 @@ std::shared_ptr<bool> beimNaechstenDialog(
 bool mitDialog(QAction* ausloeser, const char* klassenName, std::function<void(QWidget*)> handeln);
 bool mitDialog(QAbstractButton* ausloeser, const char* klassenName, std::function<void(QWidget*)> handeln);
 
+// The window's action of that name, after checking that it exists and is
+// enabled (a failed check otherwise, and null). `ausloesen` also triggers it.
+QAction* aktionBereit(const MainWindow& w, const QString& name);
+bool ausloesen(const MainWindow& w, const QString& name);
+
 // Texts of a model's header, of one of its columns, of a combo box's entries.
 QStringList kopfTexte(const QAbstractItemModel* m);
 QStringList spaltenTexte(const QAbstractItemModel* m, int spalte);

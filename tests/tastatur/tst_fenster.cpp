@@ -269,7 +269,7 @@ private slots:
         f->statusBar()->clearMessage();
         QVERIFY(losen());
         QVERIFY(sanduhr.isEmpty());
-        QCOMPARE(f->statusBar()->currentMessage(), QStringLiteral("Serie 1 ist bereits ausgelost"));
+        QVERIFY(f->statusBar()->currentMessage().startsWith(QStringLiteral("Serie 1 ist bereits ausgelost")));
         QCOMPARE(Turnierbau::spalte(
                      f->registry().datenbank(QStringLiteral("Alle")), QStringLiteral("SELECT Tisch FROM Serie1")),
             tische);

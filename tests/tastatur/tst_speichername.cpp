@@ -35,7 +35,11 @@ private slots:
     {
         QCOMPARE(Speichername::spieltag(QStringLiteral("/tmp/x"), QStringLiteral("Herren"), QDate(2026, 3, 7),
                      QStringLiteral("Spieltag"), QStringLiteral("html")),
-            QStringLiteral("/tmp/x/Herren_07-03-2026_Spieltag.html"));
+            QStringLiteral("/tmp/x/Herren_2026-03-07_Spieltag.html"));
+        // One pattern for every file of a match day; the date sorts.
+        QCOMPARE(Speichername::spieltag(QString(), QStringLiteral("Damen"), QDate(2026, 12, 6),
+                     QStringLiteral("Tischliste"), QStringLiteral("pdf"), 2),
+            QStringLiteral("Damen_2026-12-06_Tischliste_S2.pdf"));
         // Characters no file name may hold become "_"; a dot inside the name
         // does not count as a suffix.
         QCOMPARE(Speichername::vorschlag(
@@ -72,7 +76,7 @@ private slots:
         d.dateiname(ohneEndung);
         QVERIFY(QMetaObject::invokeMethod(f.get(), "onTeilnehmerHtmlAusgabe"));
         QCOMPARE(d.vorschlaege.value(0),
-            QDir(ordner).filePath(QStringLiteral("Alle_%1_Spieltag.html").arg(tag.toString("dd-MM-yyyy"))));
+            QDir(ordner).filePath(QStringLiteral("Alle_%1_Spieltag.html").arg(tag.toString("yyyy-MM-dd"))));
         QVERIFY(d.filter.value(0).contains(QStringLiteral("*.html")));
         // The suffix left out is added, and the status bar names the file.
         QVERIFY(QFile::exists(ohneEndung + QStringLiteral(".html")));
