@@ -601,6 +601,9 @@ void Server::anhalten()
     for (const Innen::Wartend& w : d->warteschlange)
         ::close(w.fd);
     d->warteschlange.clear();
+    for (const auto& a : d->ausklingen) // refused by a worker after the watcher ended
+        ::close(a.first);
+    d->ausklingen.clear();
     d->proAdresse.clear();
     d->svr.reset();
     d->lauschFd = -1;

@@ -34,7 +34,7 @@ using Bearbeiter = std::function<Antwort(const Anfrage&)>;
 using Pruefung = std::function<bool(const QHostAddress&)>;
 
 struct Grenzen {
-    int arbeiter = 16; // requests served at the same time
+    int arbeiter = 16; // connections served at the same time
     int wartend = 128; // accepted connections waiting for a worker
     int zeitLimitSek = 5; // a read or write that waits longer ends the connection
     int hoechstDauerSek = 30; // no connection lives longer than this
