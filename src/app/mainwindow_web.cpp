@@ -51,7 +51,7 @@ constexpr int fensterZeitMs = 10000;
 // The public standings are kept as a copy while someone watches them (the
 // page asks every 15 s); the window looks for changes this often and builds
 // the copy again only when something changed.
-constexpr int anzeigePruefenMs = 1000;
+constexpr int anzeigePruefenMs = 3000;
 constexpr qint64 anzeigeBeobachtetMs = 60000;
 
 qint64 jetztMs()
