@@ -238,6 +238,8 @@ private slots:
 
     void leereListeNichtGesendet()
     {
+        // Quarter euros for a lost game: amounts the store rounds.
+        Testumgebung::einstellen(QStringLiteral("Kosten/VerlSp1Bis5"), 0.25);
         Fenster w;
         QSqlDatabase db = siebenSpieler(w);
         const QString adresse = w->tischAdresse(QStringLiteral("Alle"), 1, 2);
@@ -260,6 +262,21 @@ private slots:
             QCOMPARE(o.value(QStringLiteral("abschluss")).toBool(), false);
         }
         QCOMPARE(gespeichert(db, 1, 2), vorher);
+
+        // The full list, with a player made inactive after the draw: she
+        // keeps her seat, marked, and the page shows the amounts as stored.
+        sql(db, QStringLiteral("UPDATE Serie1 SET Aktiv=0 WHERE StartNr=105"));
+        const QJsonObject voll = imBrowser(QJsonObject { { QStringLiteral("adresse"), adresse },
+                                               { QStringLiteral("spiele"),
+                                                   spiele({ QJsonArray { 0, 23, "g" }, QJsonArray { 1, 24, "v" }, "e",
+                                                       QJsonArray { 2, 36, "g" }, QJsonArray { 0, 18, "v" } }) } },
+            fehler);
+        QVERIFY2(!voll.isEmpty(), qPrintable(fehler));
+        QCOMPARE(angezeigt(voll).join(QLatin1Char(' ')), QStringLiteral("2:27/2.8 3:-58/3.8 1:166/1"));
+        QCOMPARE(gespeichert(db, 1, 2), QStringLiteral("27/2.8 -58/3.8 166/1"));
+        QCOMPARE(
+            voll.value(QStringLiteral("angezeigt")).toArray().at(1).toObject().value(QStringLiteral("name")).toString(),
+            QStringLiteral("Vorname6 Nachname6 (inaktiv)"));
     }
 };
 
