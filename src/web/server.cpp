@@ -216,18 +216,22 @@ private:
     int frist() const { return std::min(restMs(m_ende), m_g.zeitLimitSek * 1000); }
 
     // Waits for the first byte of a request. A kept-alive connection that
-    // idles gives its worker up as soon as other connections wait for one;
-    // the browser simply opens a new one for its next request.
+    // idles gives its worker up as soon as other connections wait for one
+    // (the browser simply opens a new one for its next request); so does a
+    // new connection that has sent nothing for a second, as a browser's
+    // speculative one may.
     bool naechsteAbwarten()
     {
-        const auto bis = Uhr::now() + std::chrono::milliseconds(frist());
+        const auto beginn = Uhr::now();
+        const auto bis = beginn + std::chrono::milliseconds(frist());
         for (;;) {
             const int ms = restMs(bis);
             if (ms <= 0)
                 return false;
-            if (warten(m_fd, POLLIN, m_anfragen > 0 ? std::min(ms, 50) : ms))
+            if (warten(m_fd, POLLIN, std::min(ms, 50)))
                 return true;
-            if (m_anfragen > 0 && m_gebraucht && m_gebraucht())
+            const bool ruht = m_anfragen > 0 || Uhr::now() - beginn >= std::chrono::seconds(1);
+            if (ruht && m_gebraucht && m_gebraucht())
                 return false;
         }
     }

@@ -526,6 +526,22 @@ private slots:
         QVERIFY(t.elapsed() < 8000);
         QCOMPARE(e.bearbeitet.load(), 6);
 
+        // Connections that never send a request give their worker up after
+        // a second once others wait, instead of holding it for the time limit.
+        std::vector<std::unique_ptr<QTcpSocket>> stumm;
+        for (int i = 0; i < 6; ++i) {
+            stumm.push_back(std::make_unique<QTcpSocket>());
+            QVERIFY(verbinden(*stumm.back(), e.server.port(), QStringLiteral("127.0.0.%1").arg(30 + i)));
+        }
+        QTest::qWait(100);
+        t.restart();
+        QTcpSocket spaeter;
+        QVERIFY(verbinden(spaeter, e.server.port(), QStringLiteral("127.0.0.40")));
+        spaeter.write("GET /spaeter HTTP/1.1\r\nHost: x\r\n\r\n");
+        QCOMPARE(statusZeile(spaeter, 8000).left(12), QByteArray("HTTP/1.1 200"));
+        QVERIFY(t.elapsed() < 6000);
+        stumm.clear();
+
         // Once the device's connections end, it is served again.
         langsam.clear();
         QTest::qWait(200);
