@@ -4,7 +4,7 @@
 //
 // reizwerk_bench [--kurz] [figure...]
 //   --kurz: fewer runs, for a quick look; figures: start oeffnen punkte
-//   auslosung link web import berichte druck saison spieltage (default: all)
+//   auslosung link web webangriff import berichte druck saison spieltage (default: all)
 
 #include <QAbstractItemModel>
 #include <QApplication>
@@ -35,8 +35,16 @@
 #include <QUrl>
 #include <QtEndian>
 
+#include <algorithm>
+#include <arpa/inet.h>
+#include <atomic>
 #include <cstdio>
+#include <cstring>
 #include <functional>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
 
 #include "app/dialoge.h"
 #include "app/mainwindow.h"
@@ -616,6 +624,9 @@ void webMessen(MainWindow& w)
                 verbindungen.push_back(std::make_unique<QTcpSocket>());
                 QTcpSocket* s = verbindungen.back().get();
                 QObject::connect(s, &QTcpSocket::connected, s, [s, x] { s->write(x); });
+                // Each table is a phone of its own: the server serves few
+                // connections per address.
+                s->bind(QHostAddress(QStringLiteral("127.0.0.%1").arg(10 + int(verbindungen.size()))));
                 s->connectToHost(QHostAddress::LocalHost, port);
             }
             QElapsedTimer uhr;
@@ -727,6 +738,195 @@ void webMessen(MainWindow& w)
     }
     Messung::zeile(QStringLiteral("web: a table's page loads"), laeufeNormal, Messung::median(lp), Messung::median(lb),
         Einheit::Sekunden, 0, 0.1);
+    ereignisse();
+}
+
+// A raw loopback connection from `von` (another 127.0.0.x stands for another
+// device on the club's network); -1 when it fails.
+int rohVerbinden(quint16 port, const char* von)
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    if (fd < 0)
+        return -1;
+    sockaddr_in a {};
+    a.sin_family = AF_INET;
+    inet_pton(AF_INET, von, &a.sin_addr);
+    sockaddr_in z {};
+    z.sin_family = AF_INET;
+    z.sin_port = htons(port);
+    inet_pton(AF_INET, "127.0.0.1", &z.sin_addr);
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof(a)) != 0
+        || ::connect(fd, reinterpret_cast<sockaddr*>(&z), sizeof(z)) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// One GET from its own thread, seconds until the status line arrived (-1: none).
+double rohHolen(quint16 port, const char* von, const QByteArray& pfad, int zeitMs)
+{
+    QElapsedTimer uhr;
+    uhr.start();
+    const int fd = rohVerbinden(port, von);
+    if (fd < 0)
+        return -1;
+    timeval tv { zeitMs / 1000, (zeitMs % 1000) * 1000 };
+    setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof(tv));
+    const QByteArray anfrage = "GET " + pfad + " HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n";
+    ::send(fd, anfrage.constData(), size_t(anfrage.size()), MSG_NOSIGNAL);
+    char puffer[512];
+    const ssize_t n = ::recv(fd, puffer, sizeof(puffer), 0);
+    ::close(fd);
+    return n > 12 && std::strncmp(puffer, "HTTP/1.1 200", 12) == 0 ? double(uhr.nsecsElapsed()) / 1e9 : -1;
+}
+
+// 8b. The table app while one device on the club's network attacks it:
+// memory while four connections send header lines without end, a table's
+// answer while one address holds forty slow connections, and how long the
+// window takes to answer while /api/anzeige is hammered (1000 x 20 day).
+void webAngriffMessen(MainWindow& w)
+{
+    if (!w.webServer() || !w.webServer()->laeuft())
+        return;
+    const quint16 port = w.webServer()->port();
+    const QString tischPfad = QUrl(w.tischAdresse(gruppe, 1, 7)).toString(QUrl::RemoveScheme | QUrl::RemoveAuthority);
+    const QByteArray tisch
+        = QString(tischPfad).replace(QStringLiteral("/tisch?"), QStringLiteral("/api/tisch?")).toLatin1();
+
+    // Endless header lines: peak resident memory above the start, for 10 s.
+    std::atomic<bool> stopp { false };
+    std::atomic<long long> zeilen { 0 };
+    std::vector<std::thread> angreifer;
+    const double rssVorher = Messung::eigenerRssMiB();
+    for (int i = 0; i < 4; ++i)
+        angreifer.emplace_back([&] {
+            while (!stopp) {
+                const int fd = rohVerbinden(port, "127.0.0.2");
+                if (fd < 0)
+                    continue;
+                const char kopf[] = "GET /api/anzeige HTTP/1.1\r\nHost: x\r\n";
+                ::send(fd, kopf, sizeof(kopf) - 1, MSG_NOSIGNAL);
+                const char zeile[] = "X-Mehr: aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa\r\n";
+                while (!stopp && ::send(fd, zeile, sizeof(zeile) - 1, MSG_NOSIGNAL) > 0)
+                    ++zeilen;
+                ::close(fd);
+            }
+        });
+    double rssSpitze = rssVorher;
+    double nachZwei = 0; // flat memory: the growth stops after the first moments
+    QElapsedTimer uhr;
+    uhr.start();
+    while (uhr.elapsed() < 10000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        rssSpitze = std::max(rssSpitze, Messung::eigenerRssMiB());
+        if (nachZwei == 0 && uhr.elapsed() >= 2000)
+            nachZwei = rssSpitze;
+    }
+    stopp = true;
+    for (std::thread& t : angreifer)
+        t.join();
+    Messung::zeile(
+        QStringLiteral("web: memory growth, endless headers (10 s)"), 1, rssSpitze - rssVorher, 0, Einheit::MiB);
+    Messung::hinweis(QStringLiteral("%1 header lines sent by 4 connections, each head cut at 100 lines; "
+                                    "growth after the first 2 s: %2 MiB")
+                         .arg(zeilen.load())
+                         .arg(rssSpitze - nachZwei, 0, 'f', 1));
+
+    // A table's answer, alone and while one address trickles on 40 connections.
+    auto tischZeiten = [&] {
+        QVector<double> z;
+        std::vector<std::thread> t;
+        std::vector<double> e(6, -1);
+        for (int i = 0; i < 6; ++i)
+            t.emplace_back([&, i] {
+                const QByteArray von = "127.0.0." + QByteArray::number(20 + i);
+                e[size_t(i)] = rohHolen(port, von.constData(), tisch, 10000);
+            });
+        while (std::any_of(e.begin(), e.end(), [](double x) { return x < 0; }) && uhr.elapsed() < 60000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        for (std::thread& x : t)
+            x.join();
+        for (const double x : e)
+            z << (x < 0 ? 10.0 : x);
+        return *std::max_element(z.begin(), z.end());
+    };
+    uhr.restart();
+    const double ohne = tischZeiten();
+    stopp = false;
+    std::vector<std::thread> langsam;
+    for (int i = 0; i < 40; ++i)
+        langsam.emplace_back([&] {
+            while (!stopp) {
+                const int fd = rohVerbinden(port, "127.0.0.2");
+                if (fd < 0)
+                    continue;
+                const char* a = "GET /api/anzeige HTTP/1.1\r\nHost: x\r\nX-Langsam: aaaaaaaaaaaaaaaaaaaaa\r\n";
+                for (const char* p = a; *p && !stopp; ++p) {
+                    if (::send(fd, p, 1, MSG_NOSIGNAL) <= 0)
+                        break;
+                    for (int k = 0; k < 40 && !stopp; ++k)
+                        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+                }
+                ::close(fd);
+            }
+        });
+    QElapsedTimer warten;
+    warten.start();
+    while (warten.elapsed() < 2000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    uhr.restart();
+    const double mit = tischZeiten();
+    stopp = true;
+    for (std::thread& t : langsam)
+        t.join();
+    Messung::zeile(QStringLiteral("web: slowest of 6 tables, 40 slow conns"), 1, mit, ohne, Einheit::Sekunden, 0, 3.0);
+
+    // The window's answer: a queued call's round trip, idle and while eight
+    // clients fetch /api/anzeige without pause.
+    auto fensterLatenz = [&](int ms) {
+        double spitze = 0;
+        QElapsedTimer dauer;
+        dauer.start();
+        while (dauer.elapsed() < ms) {
+            QElapsedTimer t;
+            t.start();
+            bool da = false;
+            QMetaObject::invokeMethod(
+                &w, [&da] { da = true; }, Qt::QueuedConnection);
+            while (!da)
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+            spitze = std::max(spitze, double(t.nsecsElapsed()) / 1e9);
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return spitze;
+    };
+    // The copy's first build, which needs the window's thread.
+    std::atomic<bool> gebaut { false };
+    std::thread erster([&] {
+        rohHolen(port, "127.0.0.30", "/api/anzeige", 20000);
+        gebaut = true;
+    });
+    while (!gebaut)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    erster.join();
+    const double ruhig = fensterLatenz(3000);
+    stopp = false;
+    std::atomic<long long> abrufe { 0 };
+    std::vector<std::thread> hammer;
+    for (int i = 0; i < 8; ++i)
+        hammer.emplace_back([&, i] {
+            const QByteArray von = "127.0.0." + QByteArray::number(40 + i);
+            while (!stopp)
+                if (rohHolen(port, von.constData(), "/api/anzeige", 10000) >= 0)
+                    ++abrufe;
+        });
+    const double belastet = fensterLatenz(5000);
+    stopp = true;
+    for (std::thread& t : hammer)
+        t.join();
+    Messung::zeile(QStringLiteral("web: window latency, /api/anzeige hammered"), 1, belastet, ruhig, Einheit::Sekunden);
+    Messung::hinweis(QStringLiteral("%1 standings served in 5 s by 8 clients").arg(abrufe.load()));
     ereignisse();
 }
 
@@ -1106,6 +1306,8 @@ int main(int argc, char* argv[])
             linkMessen(w);
         if (messe("web"))
             webMessen(w);
+        if (messe("webangriff"))
+            webAngriffMessen(w);
         if (messe("import"))
             importMessen(w);
         if (messe("berichte"))

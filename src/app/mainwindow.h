@@ -123,6 +123,8 @@ public:
     // The public standings page, for the status bar and the projector.
     QString anzeigeAdresse() const;
     Web::Server* webServer() const;
+    // How often the public standings were built (once per change).
+    int webAnzeigeBauten() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -264,6 +266,7 @@ private:
         const QString& gruppe, int serie, int tisch, const QVector<Web::GesendetesSpiel>& spiele, Web::Fehler& f);
     QVector<Spieltag::Gruppe> webGruppen() const;
     QJsonObject webAnzeige();
+    QString webStandKennung() const;
     WebTeil* web = nullptr;
     QAction* actTischCodes = nullptr;
 

@@ -10,19 +10,25 @@
 #include <QAction>
 #include <QHostAddress>
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QLabel>
 #include <QMenu>
 #include <QNetworkInterface>
 #include <QSettings>
 #include <QSqlQuery>
 #include <QStatusBar>
+#include <QTimer>
 #include <QUrlQuery>
 
 #include <atomic>
+#include <chrono>
 #include <cmath>
+#include <mutex>
 
 #include "link/protokoll.h"
+#include "link/zugang.h"
 #include "scoring/spielliste.h"
+#include "setup/teilnehmertabelle.h"
 #include "storage/datenbank.h"
 #include "storage/spieltagleser.h"
 #include "web/dlgtischcodes.h"
@@ -36,11 +42,23 @@ namespace
 const QString schluesselAktiv = QStringLiteral("Web/Aktiv");
 const QString schluesselPort = QStringLiteral("Web/Port");
 const QString schluesselAdresse = QStringLiteral("Web/Adresse");
+const QString schluesselErlauben = QStringLiteral("Web/Erlauben");
 constexpr int standardPort = 47480;
 const QString statusName = QStringLiteral("lblWebStatus");
 // How long a browser's request waits for the window (a modal dialog can hold
 // it); the page sends again afterwards.
 constexpr int fensterZeitMs = 10000;
+// The public standings are kept as a copy while someone watches them (the
+// page asks every 15 s); the window looks for changes this often and builds
+// the copy again only when something changed.
+constexpr int anzeigePruefenMs = 3000;
+constexpr qint64 anzeigeBeobachtetMs = 60000;
+
+qint64 jetztMs()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
 } // namespace
 
 // The server, the app and the bridge; the app's calls arrive on worker
@@ -85,13 +103,72 @@ struct WebTeil : Web::Zugang {
         return r->first;
     }
 
-    std::optional<QJsonObject> anzeige(Web::Fehler&) override
+    // Served from the stored copy without the window; only a missing or
+    // outdated copy is built, once, on the window's thread.
+    std::optional<QByteArray> anzeige(Web::Fehler&) override
     {
-        return imFenster<QJsonObject>([this] { return fenster->webAnzeige(); });
+        letzteAnzeige = jetztMs();
+        {
+            std::lock_guard<std::mutex> lock(anzeigeMutex);
+            if (anzeigeGueltig)
+                return anzeigeKopie;
+        }
+        return imFenster<QByteArray>([this] { return anzeigeBauen(); });
+    }
+
+    // On the window's thread.
+    QByteArray anzeigeBauen()
+    {
+        {
+            std::lock_guard<std::mutex> lock(anzeigeMutex);
+            if (anzeigeGueltig) // built meanwhile for another request
+                return anzeigeKopie;
+        }
+        const QString kennung = fenster->webStandKennung();
+        const QByteArray neu = QJsonDocument(fenster->webAnzeige()).toJson(QJsonDocument::Compact);
+        ++anzeigeBauten;
+        {
+            std::lock_guard<std::mutex> lock(anzeigeMutex);
+            anzeigeKopie = neu;
+            anzeigeGueltig = true;
+        }
+        anzeigeKennung = kennung;
+        if (!anzeigeUhr.isActive())
+            anzeigeUhr.start();
+        return neu;
+    }
+
+    // On the window's thread: after a change (or when nobody watches any
+    // more) the copy is given up; the next request builds it.
+    void anzeigeVeraltet()
+    {
+        std::lock_guard<std::mutex> lock(anzeigeMutex);
+        anzeigeGueltig = false;
+        anzeigeKopie.clear();
+    }
+
+    void anzeigePruefen()
+    {
+        if (jetztMs() - letzteAnzeige.load() > anzeigeBeobachtetMs) {
+            anzeigeVeraltet();
+            anzeigeUhr.stop();
+            return;
+        }
+        if (fenster->webStandKennung() != anzeigeKennung) {
+            anzeigeVeraltet();
+            anzeigeBauen();
+        }
     }
 
     MainWindow* fenster;
     std::atomic<bool> ende { false };
+    std::mutex anzeigeMutex;
+    QByteArray anzeigeKopie;
+    bool anzeigeGueltig = false;
+    std::atomic<qint64> letzteAnzeige { 0 };
+    QString anzeigeKennung; // window's thread only
+    QTimer anzeigeUhr; // window's thread only
+    int anzeigeBauten = 0;
     Web::Schluessel schluessel;
     QString schluesselOrdner; // the match-day folder the secret belongs to
     Web::TischApp app;
@@ -106,6 +183,10 @@ void MainWindow::webEinrichten()
         einstellungen->setValue(schluesselPort, standardPort);
     if (!einstellungen->contains(schluesselAdresse))
         einstellungen->setValue(schluesselAdresse, QStringLiteral("*"));
+    // Written empty, as for the link, so the organiser finds where to name
+    // a device outside the club's own network.
+    if (!einstellungen->contains(schluesselErlauben))
+        einstellungen->setValue(schluesselErlauben, QString());
 
     auto* status = new QLabel(this);
     status->setObjectName(statusName);
@@ -118,6 +199,13 @@ void MainWindow::webEinrichten()
     menuTurnier->insertAction(actInfo, actTischCodes);
 
     web = new WebTeil(this);
+    web->anzeigeUhr.setInterval(anzeigePruefenMs);
+    connect(&web->anzeigeUhr, &QTimer::timeout, this, [this] { web->anzeigePruefen(); });
+    // The link's rule: the club's own network, and whom the settings name.
+    const Zugang::Erlaubnis erlaubnis = Zugang::erlaubnisLesen(einstellungen->value(schluesselErlauben).toStringList());
+    for (const QString& falsch : erlaubnis.ungueltig)
+        qWarning("Tisch-App: %s in %s ist keine Adresse", qPrintable(falsch), qPrintable(schluesselErlauben));
+    web->server.zulassen([erlaubnis](const QHostAddress& a) { return Zugang::zugelassen(a, erlaubnis); });
     webSchluesselAktuell();
     if (einstellungen->value(schluesselAktiv).toBool()) {
         bool ok = false;
@@ -256,8 +344,12 @@ std::optional<QJsonObject> MainWindow::webListeSpeichern(
     if (!spiele)
         return std::nullopt;
     // The program's own computation; totals from the page are never taken.
-    const QVector<Spielliste::Ergebnis> e
+    QVector<Spielliste::Ergebnis> e
         = Spielliste::berechnen(t->sitze.size(), *spiele, Spielliste::regelwerteAus(*einstellungen));
+    // Costs are stored with one decimal whichever road they take; the file,
+    // the stored rows and the page's answer all name that amount.
+    for (Spielliste::Ergebnis& x : e)
+        x.kosten = Zahl::dezimal(Zahl::euro(x.kosten));
 
     QStringList namen;
     for (const Web::Sitz& s : t->sitze)
@@ -282,14 +374,15 @@ std::optional<QJsonObject> MainWindow::webListeSpeichern(
         QSqlQuery q = Db::abfrage(db, QStringLiteral("SELECT Punkte, Kosten FROM Serie%1 WHERE StartNr=?").arg(serie),
             { t->sitze.at(i).startNr });
         if (!q.next() || q.value(0).toInt() != e.at(i).punkte
-            || std::abs(q.value(1).toDouble() - e.at(i).kosten) > 0.051) {
+            || std::abs(q.value(1).toDouble() - e.at(i).kosten) > 0.001) {
             f = { 500, tr("Das Programm konnte die Ergebnisse nicht speichern.") };
             return std::nullopt;
         }
         ergebnisse.append(QJsonObject { { QStringLiteral("startNr"), t->sitze.at(i).startNr },
-            { QStringLiteral("name"), t->sitze.at(i).name }, { QStringLiteral("punkte"), e.at(i).punkte },
-            { QStringLiteral("kosten"), e.at(i).kosten }, { QStringLiteral("platz"), e.at(i).platz } });
+            { QStringLiteral("name"), t->sitze.at(i).name }, { QStringLiteral("punkte"), q.value(0).toInt() },
+            { QStringLiteral("kosten"), q.value(1).toDouble() }, { QStringLiteral("platz"), e.at(i).platz } });
     }
+    web->anzeigeVeraltet();
     statusBar()->showMessage(
         tr("Tisch-App: Liste von Tisch %1, Serie %2 (%3) gespeichert").arg(tisch).arg(serie).arg(gruppe), 10000);
     return QJsonObject { { QStringLiteral("gespeichert"), true }, { QStringLiteral("ergebnisse"), ergebnisse },
@@ -313,6 +406,30 @@ QVector<Spieltag::Gruppe> MainWindow::webGruppen() const
 QJsonObject MainWindow::webAnzeige()
 {
     return Web::anzeigeJson(webGruppen(), ui->dateEdit->date());
+}
+
+QString MainWindow::webStandKennung() const
+{
+    // Every change of a group goes through its one connection, which counts
+    // the rows it changed; data_version catches writes from elsewhere.
+    QStringList teile { ui->dateEdit->date().toString(Qt::ISODate) };
+    const QStringList namen = verbindungen.namen();
+    for (const QString& name : namen) {
+        if (name == verbindungen.hauptVerbindung())
+            continue;
+        QSqlDatabase db = verbindungen.datenbank(name);
+        QSqlQuery a(db);
+        QSqlQuery b(db);
+        const bool ok = a.exec(QStringLiteral("SELECT total_changes()")) && a.next()
+            && b.exec(QStringLiteral("PRAGMA data_version")) && b.next();
+        teile << name << (ok ? a.value(0).toString() + QLatin1Char('.') + b.value(0).toString() : QStringLiteral("?"));
+    }
+    return teile.join(QLatin1Char('|'));
+}
+
+int MainWindow::webAnzeigeBauten() const
+{
+    return web ? web->anzeigeBauten : 0;
 }
 
 void MainWindow::onTischCodes()

@@ -4,6 +4,7 @@
 // ours on a worker thread and sends back what that function answers.
 
 #include <QByteArray>
+#include <QHostAddress>
 #include <QMap>
 #include <QString>
 
@@ -29,14 +30,24 @@ struct Antwort {
 };
 
 using Bearbeiter = std::function<Antwort(const Anfrage&)>;
+// Whether a peer may connect at all; asked on the accepting thread.
+using Pruefung = std::function<bool(const QHostAddress&)>;
 
 struct Grenzen {
-    int arbeiter = 16; // requests served at the same time
+    int arbeiter = 16; // connections served at the same time
     int wartend = 128; // accepted connections waiting for a worker
     int zeitLimitSek = 5; // a read or write that waits longer ends the connection
     int hoechstDauerSek = 30; // no connection lives longer than this
     int keepAliveAnfragen = 20;
     quint64 maxKoerper = 64 * 1024;
+    // The request line and headers: at most this many header lines and
+    // bytes, all of it within kopfFristSek of its first byte.
+    int kopfZeilen = 100;
+    int kopfBytes = 16 * 1024;
+    int kopfFristSek = 10;
+    // Connections one address may hold, served or waiting: a browser opens
+    // at most six to one server, and one device must not take every worker.
+    int proAdresse = 6;
 };
 
 class Server
@@ -52,6 +63,11 @@ public:
     // cannot be opened.
     bool starten(const QString& adresse, quint16 port);
     void anhalten();
+
+    // Which peers are served; the others are refused at once. Without a
+    // rule only the local network's addresses are.
+    void zulassen(Pruefung pruefung);
+    bool zugelassen(const QHostAddress& adresse) const;
 
     bool laeuft() const;
     quint16 port() const;

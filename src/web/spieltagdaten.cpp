@@ -17,7 +17,7 @@ std::optional<Tisch> tischLesen(QSqlDatabase db, const QString& gruppe, int seri
     f = { 404, QStringLiteral("Die Gruppe %1 gibt es an diesem Spieltag nicht.").arg(gruppe) };
     if (!db.isValid() || !db.isOpen() || !Db::tabelleVorhanden(db, QStringLiteral("Gruppe")))
         return std::nullopt;
-    QSqlQuery g = Db::abfrage(db, QStringLiteral("SELECT Serien, AnzahlSpiele3er, AnzahlSpiele4er FROM Gruppe"));
+    QSqlQuery g = Db::abfrage(db, QStringLiteral("SELECT Serien, AnzahlSpiele3er, AnzahlSpiele4er, Datum FROM Gruppe"));
     if (!g.next())
         return std::nullopt;
     const int serien = std::min(g.value(0).toInt(), Spieltag::maxSerien);
@@ -29,12 +29,15 @@ std::optional<Tisch> tischLesen(QSqlDatabase db, const QString& gruppe, int seri
     t.gruppe = gruppe;
     t.serie = serie;
     t.nummer = tisch;
-    QMap<int, int> sitze; // seat -> start number
+    t.datum = QDate::fromString(g.value(3).toString(), QStringLiteral("yyyy-MM-dd"));
+    // The stored seating of the series, as the printed lists and the link
+    // read it: a flag changed after the draw counts from the next draw on.
+    QMap<int, QPair<int, bool>> sitze; // seat -> start number, active
     {
         QSqlQuery q = Db::abfrage(
-            db, QStringLiteral("SELECT StartNr, TischIntern FROM Serie%1 WHERE Tisch=?").arg(serie), { tisch });
+            db, QStringLiteral("SELECT StartNr, TischIntern, Aktiv FROM Serie%1 WHERE Tisch=?").arg(serie), { tisch });
         while (q.next())
-            sitze.insert(q.value(1).toInt(), q.value(0).toInt());
+            sitze.insert(q.value(1).toInt(), { q.value(0).toInt(), q.value(2).toInt() != 0 });
     }
     if (sitze.isEmpty()) {
         QSqlQuery z = Db::abfrage(db, QStringLiteral("SELECT COUNT(*) FROM Serie%1 WHERE Tisch>0").arg(serie));
@@ -44,9 +47,11 @@ std::optional<Tisch> tischLesen(QSqlDatabase db, const QString& gruppe, int seri
             f = { 404, QStringLiteral("Tisch %1 spielt in Serie %2 nicht.").arg(tisch).arg(serie) };
         return std::nullopt;
     }
-    for (const int startNr : qAsConst(sitze)) {
+    for (const auto& sitz : qAsConst(sitze)) {
+        const int startNr = sitz.first;
         QSqlQuery q = Db::abfrage(db, QStringLiteral("SELECT Name FROM Teilnehmer WHERE StartNr=?"), { startNr });
-        t.sitze << Sitz { startNr, q.next() ? q.value(0).toString() : QStringLiteral("Nr. %1").arg(startNr) };
+        t.sitze << Sitz { startNr, q.next() ? q.value(0).toString() : QStringLiteral("Nr. %1").arg(startNr),
+            sitz.second };
     }
     if (t.sitze.size() < 3 || t.sitze.size() > 4) {
         f = { 409,
@@ -64,7 +69,8 @@ QJsonObject tischJson(const Tisch& t, const QSettings& einstellungen)
     const Spielliste::Regelwerte r = Spielliste::regelwerteAus(einstellungen);
     QJsonArray spieler;
     for (const Sitz& s : t.sitze)
-        spieler.append(QJsonObject { { QStringLiteral("startNr"), s.startNr }, { QStringLiteral("name"), s.name } });
+        spieler.append(QJsonObject { { QStringLiteral("startNr"), s.startNr }, { QStringLiteral("name"), s.name },
+            { QStringLiteral("aktiv"), s.aktiv } });
     const QJsonObject regeln {
         { QStringLiteral("platz"), QJsonArray { r.platz[0], r.platz[1], r.platz[2], r.platz[3] } },
         { QStringLiteral("kartengeld"), r.kartengeld },
@@ -79,6 +85,7 @@ QJsonObject tischJson(const Tisch& t, const QSettings& einstellungen)
     };
     return QJsonObject {
         { QStringLiteral("gruppe"), t.gruppe },
+        { QStringLiteral("datum"), t.datum.toString(QStringLiteral("dd.MM.yyyy")) },
         { QStringLiteral("serie"), t.serie },
         { QStringLiteral("tisch"), t.nummer },
         { QStringLiteral("spieler"), spieler },

@@ -10,6 +10,11 @@
 #include <QRandomGenerator>
 #include <QSaveFile>
 
+#include <algorithm>
+
+#include "setup/teilnehmertabelle.h"
+#include "storage/spieltagleser.h"
+
 static void seiteLaden()
 {
     // The page's files live in the static core library; its resources must
@@ -233,6 +238,14 @@ std::optional<QVector<Spielliste::Spiel>> aufTischAbbilden(
                 .arg(t.maxSpiele) };
         return std::nullopt;
     }
+    const bool gespielt
+        = std::any_of(spiele.cbegin(), spiele.cend(), [](const GesendetesSpiel& g) { return g.startNr != 0; });
+    if (!gespielt) {
+        f = { 422,
+            QStringLiteral("Die Liste enthält kein gespieltes Spiel und wird nicht gespeichert. Hat der Tisch "
+                           "wirklich nicht gespielt, trägt die Turnierleitung das im Programm ein.") };
+        return std::nullopt;
+    }
     QVector<Spielliste::Spiel> aus;
     aus.reserve(spiele.size());
     for (int i = 0; i < spiele.size(); ++i) {
@@ -271,7 +284,7 @@ QStringList ergebnisZeilen(const Tisch& t, const QVector<Spielliste::Ergebnis>& 
                       .arg(x.punkte)
                       .arg(x.gewonnen)
                       .arg(x.verloren)
-                      .arg(QString::number(x.kosten, 'f', 2))
+                      .arg(Zahl::euro(x.kosten))
                       .arg(x.platz)
                       .arg(t.sitze.at(i).startNr);
     }
@@ -321,8 +334,9 @@ Antwort TischApp::datei(const QString& pfad, const QByteArray& typ)
 std::optional<Fehler> TischApp::zugangPruefen(const Anfrage& a, QString& gruppe, int& serie, int& tisch)
 {
     gruppe = a.parameter.value(QStringLiteral("g"));
-    const auto s = zahlParameter(a, QStringLiteral("s"), 1, 20);
-    const auto t = zahlParameter(a, QStringLiteral("t"), 1, 200);
+    // Every table a stored group can have; the token decides the rest.
+    const auto s = zahlParameter(a, QStringLiteral("s"), 1, Spieltag::maxSerien);
+    const auto t = zahlParameter(a, QStringLiteral("t"), 1, Spieltag::maxTischNummer);
     if (gruppe.isEmpty() || gruppe.size() > 100 || !s || !t
         || !m_schluessel.pruefen(gruppe, *s, *t, a.parameter.value(QStringLiteral("k"))))
         return Fehler { 403,
@@ -353,7 +367,11 @@ Antwort TischApp::beantworten(const Anfrage& a)
     if (get && p == QLatin1String("/api/anzeige")) {
         Fehler f { 503, QStringLiteral("Das Programm antwortet gerade nicht. Bitte gleich noch einmal versuchen.") };
         const auto o = m_zugang.anzeige(f);
-        return o ? jsonAntwort(*o) : fehlerAntwort(f);
+        if (!o)
+            return fehlerAntwort(f);
+        Antwort antwort;
+        antwort.inhalt = *o;
+        return antwort;
     }
 
     QString gruppe;

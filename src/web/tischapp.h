@@ -5,6 +5,7 @@
 // window implements on its own thread.
 
 #include <QByteArray>
+#include <QDate>
 #include <QJsonObject>
 #include <QString>
 #include <QVector>
@@ -22,9 +23,13 @@ namespace Web
 struct Sitz {
     int startNr = 0;
     QString name;
+    // Made inactive after the draw: she keeps her seat until the next draw
+    // and is marked on the page.
+    bool aktiv = true;
 };
 struct Tisch {
     QString gruppe;
+    QDate datum; // the match day's
     int serie = 0;
     int nummer = 0;
     QVector<Sitz> sitze; // seat order
@@ -58,8 +63,9 @@ public:
     virtual std::optional<QJsonObject> listeSpeichern(
         const QString& gruppe, int serie, int tisch, const QVector<GesendetesSpiel>& spiele, Fehler& f)
         = 0;
-    // The standings of every group of the match day.
-    virtual std::optional<QJsonObject> anzeige(Fehler& f) = 0;
+    // The standings of every group of the match day as JSON, from a copy
+    // built once per change.
+    virtual std::optional<QByteArray> anzeige(Fehler& f) = 0;
 };
 
 // A table's token: an HMAC of "group|series|table" under a secret kept with
@@ -90,12 +96,14 @@ private:
 std::optional<QVector<GesendetesSpiel>> listeLesen(const QByteArray& koerper, int maxSpiele, Fehler& f);
 
 // Maps sent games onto the seats of the table; refuses a declarer who does
-// not sit there and more games than the table's list.
+// not sit there, more games than the table's list, and a list without any
+// played game (it would replace stored results with card money alone).
 std::optional<QVector<Spielliste::Spiel>> aufTischAbbilden(
     const Tisch& t, const QVector<GesendetesSpiel>& spiele, Fehler& f);
 
 // The result lines of a stored list in the companion's result format
-// (nine parts, series in part 2, points in 3, costs in 6, start number in 8).
+// (nine parts, series in part 2, points in 3, costs in 6, start number in 8);
+// costs in the stored one-decimal form, so every road stores the same.
 QStringList ergebnisZeilen(const Tisch& t, const QVector<Spielliste::Ergebnis>& e);
 
 // The file name of a table's list below "SpielListen".

@@ -9,6 +9,8 @@
 #include <QStandardPaths>
 
 #include "app/mainwindow.h"
+#include "web/tischapp.h"
+#include "webhilfe.h"
 
 using namespace Turnierbau;
 
@@ -76,6 +78,14 @@ QString gespeichert(QSqlDatabase db, int serie, int tisch)
 QJsonArray spiele(std::initializer_list<QJsonValue> s)
 {
     return QJsonArray(s);
+}
+
+QSqlDatabase siebenSpieler(Fenster& w)
+{
+    QSqlDatabase db = w.gruppe(7, 2);
+    sitze(db, 1,
+        { { 100, 1, 1 }, { 101, 1, 2 }, { 102, 1, 3 }, { 103, 1, 4 }, { 104, 2, 1 }, { 105, 2, 2 }, { 106, 2, 3 } });
+    return db;
 }
 
 } // namespace
@@ -167,6 +177,106 @@ private slots:
                     fehler);
             QVERIFY2(!anzeige.isEmpty(), qPrintable(fehler));
         }
+    }
+
+    void alteListeNieAnEinenAnderenTag()
+    {
+        Fenster w;
+        QSqlDatabase db = siebenSpieler(w);
+
+        // Last week: the list is closed, its sending fails, the phone goes home.
+        QString fehler;
+        const QJsonObject letzteWoche = imBrowser(
+            QJsonObject { { QStringLiteral("adresse"), w->tischAdresse(QStringLiteral("Alle"), 1, 2) },
+                { QStringLiteral("spiele"), spiele({ QJsonArray { 0, 23, "g" }, QJsonArray { 1, 24, "v" } }) },
+                { QStringLiteral("offenLassen"), true } },
+            fehler);
+        QVERIFY2(!letzteWoche.isEmpty(), qPrintable(fehler));
+        QCOMPARE(
+            letzteWoche.value(QStringLiteral("gespeichertVorher")).toObject().value(QStringLiteral("spiele")).toInt(),
+            2);
+        QCOMPARE(gespeichert(db, 1, 2), QStringLiteral("0/0 0/0 0/0"));
+
+        // This week: a new match day's tokens for the same group, series and
+        // table; the same phone, whose browser still holds last week's list
+        // and one of the page's earlier form, kept without its token.
+        QVERIFY(QFile::remove(w->turnierOrdner() + QLatin1Char('/') + Web::Schluessel::dateiName));
+        w.neuStarten();
+        db = w->registry().datenbank(QStringLiteral("Alle"));
+        const QString dieseWoche = w->tischAdresse(QStringLiteral("Alle"), 1, 2);
+        const QJsonObject frueher { { QStringLiteral("tisch"),
+                                        QJsonObject { { QStringLiteral("gruppe"), QStringLiteral("Alle") },
+                                            { QStringLiteral("serie"), 1 }, { QStringLiteral("tisch"), 2 } } },
+            { QStringLiteral("zustand"),
+                QJsonObject { { QStringLiteral("spiele"),
+                                  QJsonArray { QJsonObject { { QStringLiteral("spieler"), 2 },
+                                      { QStringLiteral("wert"), 48 }, { QStringLiteral("gewonnen"), true } } } },
+                    { QStringLiteral("abgeschlossen"), true }, { QStringLiteral("bestaetigt"), false } } } };
+        QJsonObject speicher = letzteWoche.value(QStringLiteral("speicher")).toObject();
+        QCOMPARE(speicher.size(), 1);
+        speicher.insert(QStringLiteral("reizwerk|Alle|1|2"),
+            QString::fromUtf8(QJsonDocument(frueher).toJson(QJsonDocument::Compact)));
+        const QJsonObject geladen
+            = imBrowser(QJsonObject { { QStringLiteral("adresse"), dieseWoche }, { QStringLiteral("vorher"), speicher },
+                            { QStringLiteral("nurLaden"), 4000 }, { QStringLiteral("verwerfen"), true } },
+                fehler);
+        QVERIFY2(!geladen.isEmpty(), qPrintable(fehler));
+        // Both old lists are shown as such, nothing was sent, and this week's
+        // page starts with an empty list.
+        QVERIFY2(geladen.value(QStringLiteral("alteListen")).toInt() == 2,
+            QJsonDocument(geladen).toJson(QJsonDocument::Compact).constData());
+        QVERIFY2(!geladen.value(QStringLiteral("status")).toString().contains(QLatin1String("gespeichert")),
+            qPrintable(geladen.value(QStringLiteral("status")).toString()));
+        QCOMPARE(geladen.value(QStringLiteral("abschluss")).toBool(), false);
+        QCOMPARE(gespeichert(db, 1, 2), QStringLiteral("0/0 0/0 0/0"));
+        QVERIFY(!QFile::exists(w->turnierOrdner() + QStringLiteral("/SpielListen/Alle_Serie1_Tisch2.txt")));
+        // Discarded, they are gone.
+        const QJsonObject weg = geladen.value(QStringLiteral("nachVerwerfen")).toObject();
+        QCOMPARE(weg.value(QStringLiteral("alteListen")).toInt(), 0);
+        QCOMPARE(weg.value(QStringLiteral("offeneListen")).toArray().size(), 0);
+    }
+
+    void leereListeNichtGesendet()
+    {
+        // Quarter euros for a lost game: amounts the store rounds.
+        Testumgebung::einstellen(QStringLiteral("Kosten/VerlSp1Bis5"), 0.25);
+        Fenster w;
+        QSqlDatabase db = siebenSpieler(w);
+        const QString adresse = w->tischAdresse(QStringLiteral("Alle"), 1, 2);
+        QString a = adresse;
+        QCOMPARE(http(QStringLiteral("POST"), a.replace(QLatin1String("/tisch?"), QLatin1String("/api/liste?")),
+                     R"({"spiele":[{"spieler":104,"wert":23,"gewonnen":true}]})")
+                     .status,
+            200);
+        const QString vorher = gespeichert(db, 1, 2);
+
+        // A second phone closes a list with nothing played in it.
+        QString fehler;
+        for (const QJsonArray& liste : { QJsonArray {}, spiele({ "e", "e" }) }) {
+            const QJsonObject o = imBrowser(QJsonObject { { QStringLiteral("adresse"), adresse },
+                                                { QStringLiteral("spiele"), liste }, { QStringLiteral("leer"), true } },
+                fehler);
+            QVERIFY2(!o.isEmpty(), qPrintable(fehler));
+            QVERIFY2(o.value(QStringLiteral("meldung")).toString().contains(QLatin1String("kein gespieltes Spiel")),
+                qPrintable(o.value(QStringLiteral("meldung")).toString()));
+            QCOMPARE(o.value(QStringLiteral("abschluss")).toBool(), false);
+        }
+        QCOMPARE(gespeichert(db, 1, 2), vorher);
+
+        // The full list, with a player made inactive after the draw: she
+        // keeps her seat, marked, and the page shows the amounts as stored.
+        sql(db, QStringLiteral("UPDATE Serie1 SET Aktiv=0 WHERE StartNr=105"));
+        const QJsonObject voll = imBrowser(QJsonObject { { QStringLiteral("adresse"), adresse },
+                                               { QStringLiteral("spiele"),
+                                                   spiele({ QJsonArray { 0, 23, "g" }, QJsonArray { 1, 24, "v" }, "e",
+                                                       QJsonArray { 2, 36, "g" }, QJsonArray { 0, 18, "v" } }) } },
+            fehler);
+        QVERIFY2(!voll.isEmpty(), qPrintable(fehler));
+        QCOMPARE(angezeigt(voll).join(QLatin1Char(' ')), QStringLiteral("2:27/2.8 3:-58/3.8 1:166/1"));
+        QCOMPARE(gespeichert(db, 1, 2), QStringLiteral("27/2.8 -58/3.8 166/1"));
+        QCOMPARE(
+            voll.value(QStringLiteral("angezeigt")).toArray().at(1).toObject().value(QStringLiteral("name")).toString(),
+            QStringLiteral("Vorname6 Nachname6 (inaktiv)"));
     }
 };
 

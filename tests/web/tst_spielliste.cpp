@@ -164,7 +164,7 @@ private slots:
         const auto e = Spielliste::berechnen(3, *abgebildet, {});
         const QStringList zeilen = Web::ergebnisZeilen(t, e);
         QCOMPARE(zeilen.size(), 3);
-        QCOMPARE(zeilen.at(2), QStringLiteral("7|3|2|-86|0|1|4.50|3|103"));
+        QCOMPARE(zeilen.at(2), QStringLiteral("7|3|2|-86|0|1|4.5|3|103"));
     }
 
     void seitenSkriptGegenDieselbenBeispiele()

@@ -4,12 +4,14 @@
 
 #include <QStandardItemModel>
 
+#include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
+#include <QSettings>
 #include <QSqlQuery>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -99,6 +101,41 @@ bool schliesstBinnen(QTcpSocket& s, int zeitMs)
         s.readAll();
     }
     return s.state() == QAbstractSocket::UnconnectedState;
+}
+
+// A raw connection from a given loopback address (127.0.0.2 stands for
+// another device on the club's network).
+bool verbinden(QTcpSocket& s, quint16 port, const QString& von = QStringLiteral("127.0.0.1"))
+{
+    if (!s.bind(QHostAddress(von)))
+        return false;
+    s.connectToHost(QHostAddress::LocalHost, port);
+    return s.waitForConnected(3000);
+}
+
+// A server that answers every request with its path and counts them.
+struct EchoServer {
+    explicit EchoServer(Web::Grenzen g = {})
+        : server(
+            [this](const Web::Anfrage& a) {
+                ++bearbeitet;
+                Web::Antwort x;
+                x.inhalt = a.pfad.toUtf8();
+                return x;
+            },
+            g)
+    {
+    }
+    std::atomic<int> bearbeitet { 0 };
+    Web::Server server;
+};
+
+QByteArray kopfMitZeilen(int zeilen)
+{
+    QByteArray a = "GET /kopf HTTP/1.1\r\nHost: x\r\n";
+    for (int i = 2; i < zeilen; ++i) // with Host and Connection
+        a += "X-Zeile-" + QByteArray::number(i) + ": a\r\n";
+    return a + "Connection: close\r\n\r\n";
 }
 
 } // namespace
@@ -367,6 +404,387 @@ private slots:
         QCOMPARE(wert(w->registry().hauptDatenbank(), QStringLiteral("SELECT Punkte FROM Rangliste WHERE StartNr=101"))
                      .toInt(),
             90);
+    }
+
+    void kopfBegrenzt()
+    {
+        Web::Grenzen g;
+        g.kopfFristSek = 2;
+        g.zeitLimitSek = 3;
+        EchoServer e(g);
+        QVERIFY(e.server.starten(QStringLiteral("127.0.0.1"), 0));
+
+        // Up to 100 header lines are read; more, or more than 16 KiB in all,
+        // are refused with 431 and the connection is closed.
+        const struct {
+            QByteArray anfrage;
+            const char* status;
+        } faelle[] = {
+            { kopfMitZeilen(100), "HTTP/1.1 200" },
+            { kopfMitZeilen(101), "HTTP/1.1 431" },
+            { kopfMitZeilen(2000), "HTTP/1.1 431" },
+            { "GET /kopf HTTP/1.1\r\nHost: x\r\nX-Lang: " + QByteArray(17 * 1024, 'a') + "\r\n\r\n", "HTTP/1.1 431" },
+            { "GET /" + QByteArray(20 * 1024, 'a') + " HTTP/1.1\r\nHost: x\r\n\r\n", "HTTP/1.1 431" },
+        };
+        for (const auto& f : faelle) {
+            QTcpSocket s;
+            QVERIFY(verbinden(s, e.server.port()));
+            s.write(f.anfrage);
+            QCOMPARE(statusZeile(s, 5000).left(12), QByteArray(f.status));
+            QVERIFY(schliesstBinnen(s, 3000));
+        }
+        QCOMPARE(e.bearbeitet.load(), 1);
+
+        // Header lines without end: the connection ends after the limit,
+        // however fast the lines come.
+        QTcpSocket endlos;
+        QVERIFY(verbinden(endlos, e.server.port()));
+        endlos.write("GET /endlos HTTP/1.1\r\nHost: x\r\n");
+        QByteArray antwort;
+        int gesendet = 0;
+        QElapsedTimer t;
+        t.start();
+        while (endlos.state() == QAbstractSocket::ConnectedState && t.elapsed() < 5000 && gesendet < 100000) {
+            endlos.write("X-Mehr: aaaaaaaaaaaaaaaa\r\n");
+            endlos.waitForBytesWritten(50);
+            ++gesendet;
+            if (endlos.waitForReadyRead(1))
+                antwort += endlos.readAll();
+        }
+        antwort += endlos.readAll();
+        QVERIFY2(antwort.startsWith("HTTP/1.1 431"), antwort.left(40).constData());
+        QVERIFY(schliesstBinnen(endlos, 3000));
+
+        // A head that trickles in is cut off after its time, although each
+        // byte comes well within the time limit of a single read.
+        QTcpSocket langsam;
+        QVERIFY(verbinden(langsam, e.server.port()));
+        const QByteArray kopf = kopfMitZeilen(40);
+        QByteArray zeile;
+        t.restart();
+        for (int i = 0; i < kopf.size() && langsam.state() == QAbstractSocket::ConnectedState && t.elapsed() < 8000
+             && zeile.isEmpty();
+             ++i) {
+            langsam.write(kopf.mid(i, 1));
+            langsam.flush();
+            langsam.waitForReadyRead(100);
+            zeile += langsam.readAll();
+        }
+        zeile += langsam.readAll();
+        QVERIFY2(zeile.startsWith("HTTP/1.1 408"), zeile.constData());
+        QVERIFY(t.elapsed() < 6000);
+        QCOMPARE(e.bearbeitet.load(), 1);
+
+        // The window's server keeps these limits.
+        Fenster w;
+        QTcpSocket fenster;
+        QVERIFY(verbinden(fenster, w->webServer()->port()));
+        fenster.write(kopfMitZeilen(2000));
+        QCOMPARE(statusZeile(fenster, 5000).left(12), QByteArray("HTTP/1.1 431"));
+    }
+
+    void eineAdresseNimmtNichtAlles()
+    {
+        Web::Grenzen g;
+        g.arbeiter = 6;
+        g.wartend = 20;
+        g.zeitLimitSek = 10; // a started head may pause as long as it may take
+        g.proAdresse = 3;
+        EchoServer e(g);
+        QVERIFY(e.server.starten(QStringLiteral("127.0.0.1"), 0));
+
+        // One device opens many connections and trickles a byte now and
+        // then on each; only three of them are taken, the rest refused.
+        std::vector<std::unique_ptr<QTcpSocket>> langsam;
+        for (int i = 0; i < 20; ++i) {
+            langsam.push_back(std::make_unique<QTcpSocket>());
+            QVERIFY(verbinden(*langsam.back(), e.server.port(), QStringLiteral("127.0.0.2")));
+            langsam.back()->write("G");
+            langsam.back()->flush();
+        }
+        QTest::qWait(300);
+        int abgelehnt = 0;
+        for (auto& s : langsam) {
+            s->waitForReadyRead(50);
+            if (s->readAll().startsWith("HTTP/1.1 503"))
+                ++abgelehnt;
+        }
+        QCOMPARE(abgelehnt, 17);
+
+        // Every other table is served at once meanwhile.
+        QElapsedTimer t;
+        t.start();
+        std::vector<std::unique_ptr<QTcpSocket>> tische;
+        for (int i = 0; i < 6; ++i) {
+            tische.push_back(std::make_unique<QTcpSocket>());
+            QVERIFY(verbinden(*tische.back(), e.server.port(), QStringLiteral("127.0.0.%1").arg(10 + i)));
+            tische.back()->write("GET /tisch HTTP/1.1\r\nHost: x\r\n\r\n");
+        }
+        for (auto& s : tische)
+            QCOMPARE(statusZeile(*s, 6000).left(12), QByteArray("HTTP/1.1 200"));
+        // Held by the device, they would have waited for its heads' 10 s.
+        QVERIFY(t.elapsed() < 8000);
+        QCOMPARE(e.bearbeitet.load(), 6);
+
+        // Connections that never send a request give their worker up after
+        // a second once others wait, instead of holding it for the time limit.
+        std::vector<std::unique_ptr<QTcpSocket>> stumm;
+        for (int i = 0; i < 6; ++i) {
+            stumm.push_back(std::make_unique<QTcpSocket>());
+            QVERIFY(verbinden(*stumm.back(), e.server.port(), QStringLiteral("127.0.0.%1").arg(30 + i)));
+        }
+        QTest::qWait(100);
+        t.restart();
+        QTcpSocket spaeter;
+        QVERIFY(verbinden(spaeter, e.server.port(), QStringLiteral("127.0.0.40")));
+        spaeter.write("GET /spaeter HTTP/1.1\r\nHost: x\r\n\r\n");
+        QCOMPARE(statusZeile(spaeter, 8000).left(12), QByteArray("HTTP/1.1 200"));
+        QVERIFY(t.elapsed() < 6000);
+        stumm.clear();
+
+        // Once the device's connections end, it is served again.
+        langsam.clear();
+        QTest::qWait(200);
+        QTcpSocket wieder;
+        QVERIFY(verbinden(wieder, e.server.port(), QStringLiteral("127.0.0.2")));
+        wieder.write("GET /wieder HTTP/1.1\r\nHost: x\r\n\r\n");
+        QCOMPARE(statusZeile(wieder, 3000).left(12), QByteArray("HTTP/1.1 200"));
+    }
+
+    void nurDasLokaleNetz()
+    {
+        EchoServer e;
+        // Without a rule: the local network only.
+        QVERIFY(e.server.zugelassen(QHostAddress(QStringLiteral("192.168.1.20"))));
+        QVERIFY(!e.server.zugelassen(QHostAddress(QStringLiteral("203.0.113.77"))));
+        // A refused address gets nothing but the refusal; the request is
+        // never handled.
+        e.server.zulassen([](const QHostAddress& a) { return a != QHostAddress(QStringLiteral("127.0.0.2")); });
+        QVERIFY(e.server.starten(QStringLiteral("127.0.0.1"), 0));
+        QTcpSocket fremd;
+        QVERIFY(verbinden(fremd, e.server.port(), QStringLiteral("127.0.0.2")));
+        fremd.write("GET /api/anzeige HTTP/1.1\r\nHost: x\r\n\r\n");
+        QCOMPARE(statusZeile(fremd, 3000).left(12), QByteArray("HTTP/1.1 403"));
+        QVERIFY(schliesstBinnen(fremd, 3000));
+        QTcpSocket lokal;
+        QVERIFY(verbinden(lokal, e.server.port()));
+        lokal.write("GET /api/anzeige HTTP/1.1\r\nHost: x\r\n\r\n");
+        QCOMPARE(statusZeile(lokal, 3000).left(12), QByteArray("HTTP/1.1 200"));
+        QCOMPARE(e.bearbeitet.load(), 1);
+
+        // The window applies the link's rule with the addresses of
+        // "Web/Erlauben", written empty at the first start.
+        {
+            Fenster w;
+            QVERIFY(w->webServer()->zugelassen(QHostAddress(QStringLiteral("10.1.2.3"))));
+            QVERIFY(w->webServer()->zugelassen(QHostAddress(QStringLiteral("::ffff:192.168.0.9"))));
+            QVERIFY(!w->webServer()->zugelassen(QHostAddress(QStringLiteral("203.0.113.77"))));
+            QVERIFY(!w->webServer()->zugelassen(QHostAddress(QStringLiteral("2001:db8::1"))));
+        }
+        {
+            const QSettings ini(Testumgebung::einstellungsDatei(), QSettings::IniFormat);
+            QVERIFY(ini.contains(QStringLiteral("Web/Erlauben")));
+            QCOMPARE(ini.value(QStringLiteral("Web/Erlauben")).toString(), QString());
+        }
+        Testumgebung::einstellen(QStringLiteral("Web/Erlauben"), QStringLiteral("203.0.113.0/24"));
+        Fenster w;
+        QVERIFY(w->webServer()->zugelassen(QHostAddress(QStringLiteral("203.0.113.77"))));
+        QVERIFY(!w->webServer()->zugelassen(QHostAddress(QStringLiteral("198.51.100.1"))));
+    }
+
+    void jederTischDerGruppe()
+    {
+        // A group whose tables run from 199 to 202.
+        Fenster w;
+        QSqlDatabase db = w.gruppe(14, 2);
+        sitze(db, 1,
+            { { 100, 199, 1 }, { 101, 199, 2 }, { 102, 199, 3 }, { 103, 199, 4 }, { 104, 200, 1 }, { 105, 200, 2 },
+                { 106, 200, 3 }, { 107, 200, 4 }, { 108, 201, 1 }, { 109, 201, 2 }, { 110, 201, 3 }, { 111, 202, 1 },
+                { 112, 202, 2 }, { 113, 202, 3 } });
+        for (const int tisch : { 199, 200, 201, 202 }) {
+            const QString a = w->tischAdresse(QStringLiteral("Alle"), 1, tisch);
+            QCOMPARE(http(QStringLiteral("GET"), a).status, 200);
+            const HttpAntwort r = http(QStringLiteral("GET"), api(a, QStringLiteral("/api/tisch")));
+            QCOMPARE(r.status, 200);
+            QCOMPARE(json(r).value(QStringLiteral("tisch")).toInt(), tisch);
+        }
+        const HttpAntwort r = http(QStringLiteral("POST"),
+            api(w->tischAdresse(QStringLiteral("Alle"), 1, 201), QStringLiteral("/api/liste")),
+            R"({"spiele":[{"spieler":110,"wert":23,"gewonnen":true}]})");
+        QVERIFY2(r.status == 200, r.inhalt.constData());
+        QCOMPARE(wert(db, QStringLiteral("SELECT Punkte FROM Serie1 WHERE StartNr=110")).toInt(), 23 + 50);
+        // Beyond what any stored group can have: not an address.
+        QCOMPARE(http(QStringLiteral("GET"), w->tischAdresse(QStringLiteral("Alle"), 1, 1001)).status, 403);
+    }
+
+    void leereListeErsetztNichts()
+    {
+        Fenster w;
+        QSqlDatabase db = spieltag(w);
+        const QString liste = api(w->tischAdresse(QStringLiteral("Alle"), 1, 2), QStringLiteral("/api/liste"));
+        QCOMPARE(http(QStringLiteral("POST"), liste, dreierListe).status, 200);
+        const QString vorher = seriePunkte(db, 1);
+        const QVariant summe = wert(db, QStringLiteral("SELECT SummeKosten FROM Teilnehmer WHERE StartNr=106"));
+
+        // A second phone closes and sends a list without a played game.
+        for (const QByteArray& koerper :
+            { QByteArray(R"({"spiele":[]})"), QByteArray(R"({"spiele":[{"eingepasst":true},{"eingepasst":true}]})") }) {
+            const HttpAntwort r = http(QStringLiteral("POST"), liste, koerper);
+            QCOMPARE(r.status, 422);
+            QVERIFY2(fehlerText(r).contains(QLatin1String("kein gespieltes Spiel")), qPrintable(fehlerText(r)));
+        }
+        QCOMPARE(seriePunkte(db, 1), vorher);
+        QCOMPARE(wert(db, QStringLiteral("SELECT SummeKosten FROM Teilnehmer WHERE StartNr=106")), summe);
+    }
+
+    void kostenAufBeidenWegenGleich()
+    {
+        // Rules with quarter euros: a lost game costs 0.25.
+        Testumgebung::einstellen(QStringLiteral("Kosten/VerlSp1Bis5"), 0.25);
+        Fenster w;
+        QSqlDatabase db = spieltag(w);
+        const QString liste = api(w->tischAdresse(QStringLiteral("Alle"), 1, 2), QStringLiteral("/api/liste"));
+        const QString kosten = QStringLiteral("SELECT Kosten FROM Serie1 WHERE Tisch=2 ORDER BY TischIntern");
+        auto texte = [&](const QVariantList& l) {
+            QStringList t;
+            for (const QVariant& v : l)
+                t << v.toString();
+            return t.join(QLatin1Char(' '));
+        };
+
+        // The group on screen: through the results table.
+        HttpAntwort r = http(QStringLiteral("POST"), liste, dreierListe);
+        QCOMPARE(r.status, 200);
+        const QString aufSchirm = texte(spalte(db, kosten));
+        // The answer names what is stored.
+        QStringList beantwortet;
+        for (const QJsonValue& v : json(r).value(QStringLiteral("ergebnisse")).toArray())
+            beantwortet << QString::number(v.toObject().value(QStringLiteral("kosten")).toDouble());
+        QCOMPARE(beantwortet.join(QLatin1Char(' ')), aufSchirm);
+
+        // Not on screen: straight into its database; the same amounts.
+        w->form()->cmbTeilnehmerGruppe->addItem(QStringLiteral("Leer"));
+        w->form()->cmbTeilnehmerGruppe->setCurrentText(QStringLiteral("Leer"));
+        sql(db, QStringLiteral("UPDATE Serie1 SET Kosten=0"));
+        r = http(QStringLiteral("POST"), liste, dreierListe);
+        QCOMPARE(r.status, 200);
+        QCOMPARE(texte(spalte(db, kosten)), aufSchirm);
+        // One decimal, rounded as the results table rounds (2.75 and 3.75:
+        // two of the three players lost a game at 0.25).
+        QCOMPARE(aufSchirm, QStringLiteral("2.8 3.8 1"));
+        // Sums from the stored amounts, and the kept list names them too.
+        QCOMPARE(wert(db, QStringLiteral("SELECT SummeKosten FROM Teilnehmer WHERE StartNr=105")).toDouble(), 3.8);
+        const QString datei = w->turnierOrdner() + QStringLiteral("/SpielListen/Alle_Serie1_Tisch2.txt");
+        const QString text = QString::fromUtf8(Testumgebung::dateiInhalt(datei));
+        QVERIFY2(text.contains(QLatin1String("Kosten 3.80")), qPrintable(text));
+    }
+
+    void inaktivBleibtAmPlatz()
+    {
+        Fenster w;
+        QSqlDatabase db = spieltag(w);
+        // Made inactive after the draw: she keeps her seat until the next one.
+        sql(db, QStringLiteral("UPDATE Serie1 SET Aktiv=0 WHERE StartNr=105"));
+        const QString a = w->tischAdresse(QStringLiteral("Alle"), 1, 2);
+        const HttpAntwort r = http(QStringLiteral("GET"), api(a, QStringLiteral("/api/tisch")));
+        QCOMPARE(r.status, 200);
+        QStringList sitzend;
+        for (const QJsonValue& v : json(r).value(QStringLiteral("spieler")).toArray())
+            sitzend << QStringLiteral("%1%2")
+                           .arg(v.toObject().value(QStringLiteral("startNr")).toInt())
+                           .arg(v.toObject().value(QStringLiteral("aktiv")).toBool() ? "" : "-inaktiv");
+        QCOMPARE(sitzend.join(QLatin1Char(',')), QStringLiteral("104,105-inaktiv,106"));
+        QCOMPARE(json(r).value(QStringLiteral("maxSpiele")).toInt(), 36);
+        QCOMPARE(http(QStringLiteral("POST"), api(a, QStringLiteral("/api/liste")), dreierListe).status, 200);
+        QCOMPARE(seriePunkte(db, 1), QStringLiteral("0/0 0/0 0/0 0/0 27/3.5 -58/4.5 166/1"));
+    }
+
+    void anzeigeEinmalJeAenderung()
+    {
+        Fenster w;
+        QSqlDatabase db = spieltag(w);
+        const QString anzeige = basis(w) + QStringLiteral("/api/anzeige");
+        auto summeVon = [&](const QString& name) {
+            const HttpAntwort r = http(QStringLiteral("GET"), anzeige);
+            for (const QJsonValue& z : json(r)
+                                           .value(QStringLiteral("gruppen"))
+                                           .toArray()
+                                           .at(0)
+                                           .toObject()
+                                           .value(QStringLiteral("zeilen"))
+                                           .toArray())
+                if (z.toObject().value(QStringLiteral("name")).toString() == name)
+                    return z.toObject().value(QStringLiteral("summe")).toInt();
+            return -1;
+        };
+        const int vorher = w->webAnzeigeBauten();
+        QByteArray erste;
+        for (int i = 0; i < 30; ++i) {
+            const HttpAntwort r = http(QStringLiteral("GET"), anzeige);
+            QCOMPARE(r.status, 200);
+            if (i == 0)
+                erste = r.inhalt;
+            QCOMPARE(r.inhalt, erste);
+        }
+        QCOMPARE(w->webAnzeigeBauten(), vorher + 1);
+
+        // A list from a table: the next request shows it.
+        QCOMPARE(http(QStringLiteral("POST"),
+                     api(w->tischAdresse(QStringLiteral("Alle"), 1, 2), QStringLiteral("/api/liste")), dreierListe)
+                     .status,
+            200);
+        QCOMPARE(summeVon(QStringLiteral("Vorname7 Nachname7")), 166);
+        QCOMPARE(w->webAnzeigeBauten(), vorher + 2);
+
+        // Any other change of the group is found within a moment, and built once.
+        sql(db, QStringLiteral("UPDATE Teilnehmer SET SummePunkte=500 WHERE StartNr=100"));
+        QTRY_COMPARE_WITH_TIMEOUT(summeVon(QStringLiteral("Vorname1 Nachname1")), 500, 8000);
+        const int danach = w->webAnzeigeBauten();
+        QCOMPARE(danach, vorher + 3);
+        for (int i = 0; i < 10; ++i)
+            QCOMPARE(http(QStringLiteral("GET"), anzeige).status, 200);
+        QTest::qWait(3500); // past the window's next look for changes
+        QCOMPARE(w->webAnzeigeBauten(), danach);
+    }
+
+    void listeTrotzOffenemDialogGespeichert()
+    {
+        Fenster w;
+        QSqlDatabase db = spieltag(w);
+        const QUrl ziel(api(w->tischAdresse(QStringLiteral("Alle"), 1, 2), QStringLiteral("/api/liste")));
+        const QByteArray anfrage = "POST " + ziel.path().toUtf8() + '?' + ziel.query(QUrl::FullyEncoded).toUtf8()
+            + " HTTP/1.1\r\nHost: x\r\nContent-Type: application/json\r\nConnection: close\r\nContent-Length: "
+            + QByteArray::number(dreierListe.size()) + "\r\n\r\n" + dreierListe;
+        const quint16 port = w->webServer()->port();
+
+        // A phone sends while the window shows a modal dialog; the request
+        // runs on a thread of its own, so only the dialog's loop can answer.
+        std::atomic<bool> fertig { false };
+        QByteArray antwort;
+        QDialog dlg(w.get());
+        dlg.setObjectName(QStringLiteral("dlgTestOffen"));
+        QTimer pruefen;
+        QObject::connect(&pruefen, &QTimer::timeout, &dlg, [&] {
+            if (fertig)
+                dlg.accept();
+        });
+        std::thread telefon([&] {
+            QTcpSocket s;
+            s.connectToHost(QHostAddress::LocalHost, port);
+            if (s.waitForConnected(3000)) {
+                s.write(anfrage);
+                s.waitForBytesWritten(3000);
+                while (s.waitForReadyRead(12000))
+                    antwort += s.readAll();
+            }
+            fertig = true;
+        });
+        pruefen.start(20);
+        QTimer::singleShot(20000, &dlg, &QDialog::reject);
+        dlg.exec();
+        telefon.join();
+        QVERIFY2(antwort.startsWith("HTTP/1.1 200"), antwort.left(200).constData());
+        QCOMPARE(seriePunkte(db, 1), QStringLiteral("0/0 0/0 0/0 0/0 27/3.5 -58/4.5 166/1"));
     }
 
     void verbindungenBegrenzt()

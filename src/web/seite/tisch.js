@@ -1,11 +1,14 @@
 // Die Seite eines Tisches: Spiele eintragen wie auf dem Papier, Liste
 // abschließen und an das Programm senden. Die Liste bleibt im Speicher des
-// Browsers, bis das Programm bestätigt hat, dass sie gespeichert ist.
+// Browsers, bis das Programm bestätigt hat, dass sie gespeichert ist. Sie
+// gehört zu ihrem Schlüssel (Spieltag, Gruppe, Serie, Tisch) und zu den
+// Spielern, die damals am Tisch saßen: gesendet wird sie nur dorthin.
 (function () {
   'use strict';
   const param = new URLSearchParams(location.search);
   const abfrage = '?' + ['g', 's', 't', 'k'].map((n) => n + '=' + encodeURIComponent(param.get(n) || '')).join('&');
-  const speicherName = 'reizwerk|' + param.get('g') + '|' + param.get('s') + '|' + param.get('t');
+  const PRAEFIX = 'reizwerk|';
+  const speicherName = PRAEFIX + ['g', 's', 't', 'k'].map((n) => param.get(n) || '').join('|');
   const WIEDERHOLEN_MS = 3000;
 
   let tisch = null; // Antwort des Programms: gruppe, serie, tisch, spieler, regeln, maxSpiele
@@ -18,16 +21,79 @@
 
   function speichern() {
     try {
-      localStorage.setItem(speicherName, JSON.stringify({ tisch, zustand }));
+      localStorage.setItem(speicherName, JSON.stringify({ tisch, zustand, k: param.get('k'), zeit: Date.now() }));
     } catch (e) { /* voller Speicher: die Liste bleibt auf der Seite */ }
   }
 
-  function gespeichertLesen() {
+  function gespeichertLesen(name) {
     try {
-      return JSON.parse(localStorage.getItem(speicherName) || 'null');
+      return JSON.parse(localStorage.getItem(name || speicherName) || 'null');
     } catch (e) {
       return null;
     }
+  }
+
+  function offen(w) {
+    return !!(w && w.zustand && Array.isArray(w.zustand.spiele) && w.zustand.spiele.length && !w.zustand.bestaetigt);
+  }
+
+  function startNummern(t) {
+    return t && Array.isArray(t.spieler) ? t.spieler.map((s) => s.startNr).join(',') : '';
+  }
+
+  // Eine Liste, die zu anderen Spielern gehört als denen, die jetzt unter
+  // diesem Schlüssel sitzen (neu ausgelost), wird beiseitegelegt.
+  function beiseitelegen(w) {
+    try {
+      localStorage.setItem(PRAEFIX + 'alt|' + Date.now(), JSON.stringify(w));
+      localStorage.removeItem(speicherName);
+    } catch (e) { /* ohne Speicher bleibt sie, wo sie ist, und wird nicht gesendet */ }
+  }
+
+  // Jede andere nicht gesendete Liste in diesem Browser: gezeigt, nie gesendet,
+  // auf Wunsch verworfen.
+  function alteListenZeigen(auchDiese) {
+    const namen = [];
+    for (let i = 0; i < localStorage.length; i++) {
+      const name = localStorage.key(i);
+      if (name && name.startsWith(PRAEFIX) && (auchDiese || name !== speicherName)) namen.push(name);
+    }
+    const liste = $('alteListenInhalt');
+    liste.textContent = '';
+    let zahl = 0;
+    for (const name of namen.sort()) {
+      const w = gespeichertLesen(name);
+      if (!offen(w)) continue;
+      const t = w.tisch || {};
+      const eintrag = document.createElement('li');
+      eintrag.className = 'alteListe';
+      const spiele = w.zustand.spiele.length;
+      eintrag.textContent = (t.gruppe ? 'Gruppe ' + t.gruppe + ' · Serie ' + t.serie + ' · Tisch ' + t.tisch : 'Liste')
+        + (t.datum ? ' vom ' + t.datum : '') + ': ' + spiele + (spiele === 1 ? ' Spiel' : ' Spiele')
+        + (t.spieler ? ' (' + t.spieler.map((s) => s.name).join(', ') + ')' : '') + ' ';
+      const weg = document.createElement('button');
+      weg.type = 'button';
+      weg.className = 'verwerfen';
+      weg.id = 'verwerfen-' + zahl;
+      weg.textContent = 'Verwerfen';
+      weg.addEventListener('click', () => {
+        if (!confirm('Diese alte Liste endgültig löschen? Sie wurde nie gesendet.')) return;
+        localStorage.removeItem(name);
+        alteListenZeigen(auchDiese);
+      });
+      eintrag.appendChild(weg);
+      liste.appendChild(eintrag);
+      zahl++;
+    }
+    $('alteListen').hidden = zahl === 0;
+  }
+
+  function spielerName(sp) {
+    return sp.aktiv === false ? sp.name + ' (inaktiv)' : sp.name;
+  }
+
+  function gespielt() {
+    return zustand.spiele.some((s) => !s.eingepasst);
   }
 
   function status(text, art) {
@@ -57,6 +123,12 @@
     return n.toFixed(2).replace('.', ',') + ' €';
   }
 
+  // Kosten werden mit einer Nachkommastelle gespeichert; die Seite zeigt,
+  // was gespeichert wird.
+  function kosten(n) {
+    return euro(Number(n.toFixed(1)));
+  }
+
   function aufbauen() {
     $('kopf').textContent = tisch.regeln.listenName || 'Spielliste';
     $('unterkopf').textContent = 'Gruppe ' + tisch.gruppe + ' · Serie ' + tisch.serie + ' · Tisch ' + tisch.tisch;
@@ -67,7 +139,8 @@
       b.type = 'button';
       b.id = 'spieler-' + i;
       b.className = 'gross spieler';
-      b.textContent = (i + 1) + '. ' + sp.name;
+      b.textContent = (i + 1) + '. ' + spielerName(sp);
+      if (sp.aktiv === false) b.classList.add('inaktiv');
       b.addEventListener('click', () => {
         gewaehlt = i;
         zeigen();
@@ -110,7 +183,10 @@
     t.textContent = '';
     const kopf = t.createTHead().insertRow();
     zelle(kopf, 'Nr', 'th');
-    tisch.spieler.forEach((sp) => zelle(kopf, sp.name, 'th'));
+    tisch.spieler.forEach((sp) => {
+      const z = zelle(kopf, spielerName(sp), 'th');
+      if (sp.aktiv === false) z.classList.add('inaktiv');
+    });
     const rumpf = t.createTBody();
     const summe = new Array(n).fill(0);
     const gew = new Array(n).fill(0);
@@ -162,9 +238,9 @@
       const z = rumpf.insertRow();
       z.id = 'ergebnis-' + i;
       zelle(z, x.platz + '.');
-      zelle(z, tisch.spieler[i].name);
+      zelle(z, spielerName(tisch.spieler[i]));
       zelle(z, String(x.punkte)).className = 'zahl punkte';
-      zelle(z, euro(x.kosten)).className = 'zahl kosten';
+      zelle(z, kosten(x.kosten)).className = 'zahl kosten';
     });
     $('senden').disabled = sendetGerade;
     $('zurueck').disabled = sendetGerade;
@@ -262,6 +338,13 @@
       zeigen();
     });
     $('abschliessen').addEventListener('click', () => {
+      // Eine Liste ohne gespieltes Spiel würde gespeicherte Ergebnisse durch
+      // bloßes Kartengeld ersetzen; das Programm nimmt sie auch nicht an.
+      if (!gespielt()) {
+        meldung('Die Liste enthält kein gespieltes Spiel und kann nicht gesendet werden.');
+        return;
+      }
+      meldung('');
       zustand.abgeschlossen = true;
       speichern();
       zeigen();
@@ -280,16 +363,21 @@
   }
 
   async function starten() {
-    const alt = gespeichertLesen();
-    if (alt && alt.zustand) zustand = alt.zustand;
+    let alt = gespeichertLesen();
     try {
       const r = await fetch('/api/tisch' + abfrage, { cache: 'no-store' });
       const antwort = await r.json();
       if (!r.ok) {
         status(antwort.fehler || ('Fehler ' + r.status), 'fehler');
+        alteListenZeigen(true);
         return;
       }
       tisch = antwort;
+      if (alt && alt.tisch && startNummern(alt.tisch) !== startNummern(tisch)) {
+        // Unter diesem Schlüssel sitzen jetzt andere Spieler.
+        if (offen(alt)) beiseitelegen(alt);
+        alt = null;
+      }
     } catch (e) {
       // Ohne Verbindung geht es mit dem zuletzt geladenen Tisch weiter.
       if (!alt || !alt.tisch) {
@@ -299,6 +387,8 @@
       tisch = alt.tisch;
       status('Keine Verbindung zum Programm. Eingaben bleiben hier gespeichert.', 'warten');
     }
+    if (alt && alt.zustand) zustand = alt.zustand;
+    alteListenZeigen(false);
     aufbauen();
     verbinden();
     speichern();

@@ -6,7 +6,14 @@
 //            nurBild: nur ein Bild der Seite, warteAuf: Selektor dafür }
 // abbrechen: die Verbindung fällt beim Senden weg und kommt wieder; die Seite
 // muss die Liste behalten und von selbst erneut senden.
+// offenLassen: wie abbrechen, aber die Verbindung kommt nicht wieder und der
+//   Browser endet mit der Liste im Speicher, den er ausgibt (speicher);
+// vorher: { Schlüssel: Wert } vor dem Laden in den Speicher der Seite legen;
+// nurLaden: nur laden, warten (ms) und berichten; verwerfen: danach jede alte
+//   Liste verwerfen;
+// leer: die Liste ohne gespieltes Spiel abschließen wollen.
 // Ausgabe (stdout): { angezeigt: [{platz, name, punkte, kosten}], zeilen, status, gespeichertVorher }
+// bzw. bei nurLaden/leer: { status, meldung, alteListen, offeneListen, abschluss, nachVerwerfen }
 'use strict';
 const fs = require('node:fs');
 const os = require('node:os');
@@ -30,6 +37,39 @@ async function main() {
     seite.setDefaultTimeout(20000);
     seite.on('dialog', (d) => d.accept());
     await seite.goto(auftrag.adresse);
+    if (auftrag.vorher) {
+      await seite.evaluate((eintraege) => {
+        for (const [k, w] of Object.entries(eintraege)) localStorage.setItem(k, w);
+      }, auftrag.vorher);
+      await seite.reload();
+    }
+    const bericht = async () => ({
+      status: await seite.textContent('#status'),
+      meldung: await seite.textContent('#meldung'),
+      alteListen: await seite.locator('#alteListen:not([hidden]) li.alteListe').count(),
+      abschluss: await seite.locator('#abschluss:not([hidden])').count() > 0,
+      schluessel: await seite.evaluate(() => Object.keys(localStorage)),
+      offeneListen: await seite.evaluate(() => {
+        const offen = [];
+        for (let i = 0; i < localStorage.length; i++) {
+          const w = JSON.parse(localStorage.getItem(localStorage.key(i)));
+          if (w && w.zustand && w.zustand.spiele.length && !w.zustand.bestaetigt) offen.push(localStorage.key(i));
+        }
+        return offen;
+      }),
+    });
+    if (auftrag.nurLaden) {
+      await seite.waitForSelector('#eingabe:not([hidden])');
+      await seite.waitForTimeout(auftrag.nurLaden);
+      const aus = await bericht();
+      if (auftrag.verwerfen) {
+        while (await seite.locator('#alteListen:not([hidden]) button.verwerfen').count())
+          await seite.click('#alteListen button.verwerfen');
+        aus.nachVerwerfen = await bericht();
+      }
+      process.stdout.write(JSON.stringify(aus) + '\n');
+      return;
+    }
     if (auftrag.nurBild) {
       // Nur ein Bild der Seite, z. B. der öffentlichen Anzeige.
       await seite.waitForSelector(auftrag.warteAuf || 'body');
@@ -49,6 +89,12 @@ async function main() {
       await seite.click(s[2] === 'g' ? '#gewonnen' : '#verloren');
     }
     const zeilen = await seite.locator('#liste tbody tr').count();
+    if (auftrag.leer) {
+      await seite.click('#abschliessen');
+      await seite.waitForTimeout(300);
+      process.stdout.write(JSON.stringify(await bericht()) + '\n');
+      return;
+    }
     if (auftrag.bild && auftrag.bildListe) await seite.screenshot({ path: auftrag.bildListe, fullPage: false });
 
     await seite.click('#abschliessen');
@@ -61,7 +107,7 @@ async function main() {
     if (auftrag.bild) await seite.screenshot({ path: auftrag.bild, fullPage: false });
 
     let gespeichertVorher = null;
-    if (auftrag.abbrechen) {
+    if (auftrag.abbrechen || auftrag.offenLassen) {
       await kontext.setOffline(true);
       await seite.click('#senden');
       await seite.waitForFunction(() => document.getElementById('status').textContent.includes('Keine Verbindung'));
@@ -73,6 +119,12 @@ async function main() {
         }
         return null;
       });
+      if (auftrag.offenLassen) {
+        const speicher = await seite.evaluate(() => Object.fromEntries(Object.keys(localStorage)
+          .map((k) => [k, localStorage.getItem(k)])));
+        process.stdout.write(JSON.stringify({ angezeigt, zeilen, gespeichertVorher, speicher }) + '\n');
+        return;
+      }
       await seite.waitForTimeout(1000);
       await kontext.setOffline(false);
     } else {
