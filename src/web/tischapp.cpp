@@ -10,6 +10,8 @@
 #include <QRandomGenerator>
 #include <QSaveFile>
 
+#include "storage/plattform.h"
+
 static void seiteLaden()
 {
     // The page's files live in the static core library; its resources must
@@ -105,12 +107,12 @@ bool Schluessel::laden(const QString& turnierVerzeichnis, bool erzeugen)
         memcpy(neu.data() + i, &z, 4);
     }
     QSaveFile s(pfad);
-    if (!s.open(QIODevice::WriteOnly))
+    // Private before the first byte is written, not after the commit.
+    if (!s.open(QIODevice::WriteOnly) || !Plattform::nurFuerBesitzer(s))
         return false;
     s.write(neu.toHex() + '\n');
     if (!s.commit())
         return false;
-    QFile::setPermissions(pfad, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     m_geheim = neu;
     return true;
 }
