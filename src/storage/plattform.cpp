@@ -81,8 +81,13 @@ void Beendensignale::lesen()
     int letztes = 0;
     while (::read(s_rohr[0], &nr, 1) == 1)
         letztes = nr;
-    if (letztes != 0)
-        emit beendenVerlangt(letztes);
+    if (letztes == 0)
+        return;
+    // Asked once, the program is closing; a second signal ends it at once,
+    // should closing hang.
+    for (int i = 0; i < 2; ++i)
+        ::sigaction(s_signale[i], &s_vorher[i], nullptr);
+    emit beendenVerlangt(letztes);
 }
 
 #else

@@ -29,7 +29,9 @@ bool nurFuerBesitzer(QFileDevice& datei);
 // the program can end as when its window is closed instead of dying with its
 // lock left behind. The handler only writes the signal's number into a pipe
 // (all a signal handler may safely do); a QSocketNotifier reads it in the
-// main thread. One object per process; the handlers stay until it goes.
+// main thread. One object per process. After the first request, and when
+// the object goes, the signals mean what they meant before, so a second one
+// ends a program whose closing hangs.
 // Windows has neither signal: there the session's end reaches the program as
 // WM_QUERYENDSESSION (QGuiApplication::commitDataRequest) and a console's
 // Ctrl+C through SetConsoleCtrlHandler; this class would install the latter.
