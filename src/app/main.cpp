@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QIcon>
 
 #include "app/mainwindow.h"
 #include "app/sprache.h"
@@ -8,6 +9,11 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     Sprache::einrichten(app);
+    // The installed menu entry and icon carry this name; desktops match the
+    // window to them by it.
+    const QString kennung = QStringLiteral("io.github.kartenhof.Reizwerk");
+    QGuiApplication::setDesktopFileName(kennung);
+    QApplication::setWindowIcon(QIcon::fromTheme(kennung));
     // Logout, kill and Ctrl+C end the program as closing its windows does:
     // dialogs are cancelled, the window keeps its state, and leaving the
     // event loop stops the servers and gives up the data folder's lock.
