@@ -24,9 +24,10 @@ endforeach()
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/icons/reizwerk.svg
   DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps RENAME ${REIZWERK_ID}.svg)
 # Debian keeps manual pages compressed, without a time stamp in the archive.
+configure_file(${CMAKE_CURRENT_LIST_DIR}/reizwerk.1.in ${CMAKE_BINARY_DIR}/reizwerk.1 @ONLY)
 add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/reizwerk.1.gz
-  COMMAND gzip -9nc ${CMAKE_CURRENT_LIST_DIR}/reizwerk.1 > ${CMAKE_BINARY_DIR}/reizwerk.1.gz
-  DEPENDS ${CMAKE_CURRENT_LIST_DIR}/reizwerk.1 VERBATIM)
+  COMMAND gzip -9nc ${CMAKE_BINARY_DIR}/reizwerk.1 > ${CMAKE_BINARY_DIR}/reizwerk.1.gz
+  DEPENDS ${CMAKE_BINARY_DIR}/reizwerk.1 VERBATIM)
 add_custom_target(handbuchseite ALL DEPENDS ${CMAKE_BINARY_DIR}/reizwerk.1.gz)
 install(FILES ${CMAKE_BINARY_DIR}/reizwerk.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
