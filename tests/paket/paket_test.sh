@@ -33,7 +33,9 @@ echo "Paket: $(basename "$deb")"
 [ "$(dpkg-deb -f "$deb" Package)" = reizwerk ] || fehler "falscher Paketname"
 abh=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $abh"
-for p in libqt5widgets5 libqt5sql5-sqlite libqt5network5 libzip4 libqrencode4 qttranslations5-l10n; do
+# The linked libraries (their package names carry the library's version),
+# the SQLite driver and Qt's German texts.
+for p in libqt5widgets5 libqt5network5 'libzip[0-9]+' 'libqrencode[0-9]+' libqt5sql5-sqlite qttranslations5-l10n; do
   grep -Eq "(^|, )$p( |,|$)" <<<"$abh" || fehler "Abhaengigkeit $p fehlt"
 done
 if tr ',' '\n' <<<"$abh" | grep -Eq -- '-dev( |$)|cmake|g\+\+|gcc( |$)|pkg-config|clang'; then
