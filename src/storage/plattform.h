@@ -8,6 +8,10 @@
 //   on Windows alike, so no code of ours differs there.
 // - A file only its owner may read: nurFuerBesitzer().
 // - Ending on request of the system (logout, kill, Ctrl+C): Beendensignale.
+//
+// One exception lies elsewhere: the table app's server (web/server.cpp)
+// bounds a connection's lifetime by listing /proc/self/fd, which only Linux
+// has; on Windows it would have to keep its own list of accepted sockets.
 
 #include <QObject>
 
