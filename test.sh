@@ -6,6 +6,8 @@ cd "$(dirname "$0")"
 # printing: pdftotext reads the printed documents back; DejaVu carries the letters they print.
 # table app: the browser test drives Debian's chromium through playwright-core.
 pakete=(clang libclang-rt-14-dev poppler-utils fonts-dejavu-core chromium)
+# package: dpkg-shlibdeps and file for CPack, the two validators of the desktop entry and metadata.
+pakete+=(dpkg-dev file desktop-file-utils appstream)
 # A machine whose node comes with its own npm needs neither Debian package.
 if ! command -v node >/dev/null || ! command -v npm >/dev/null; then
   pakete+=(nodejs npm)

@@ -1,7 +1,8 @@
 #pragma once
 // One program per data folder: a lock file in the data folder, held for as
 // long as the window lives. A lock left behind by a program that crashed is
-// recognised (its process is gone) and taken over.
+// recognised (its process is gone) and taken over. QLockFile does both on
+// every system Qt runs on (see storage/plattform.h).
 
 #include <QString>
 

@@ -13,6 +13,7 @@
 #include <algorithm>
 
 #include "setup/teilnehmertabelle.h"
+#include "storage/plattform.h"
 #include "storage/spieltagleser.h"
 
 static void seiteLaden()
@@ -110,12 +111,12 @@ bool Schluessel::laden(const QString& turnierVerzeichnis, bool erzeugen)
         memcpy(neu.data() + i, &z, 4);
     }
     QSaveFile s(pfad);
-    if (!s.open(QIODevice::WriteOnly))
+    // Private before the first byte is written, not after the commit.
+    if (!s.open(QIODevice::WriteOnly) || !Plattform::nurFuerBesitzer(s))
         return false;
     s.write(neu.toHex() + '\n');
     if (!s.commit())
         return false;
-    QFile::setPermissions(pfad, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     m_geheim = neu;
     return true;
 }
