@@ -32,9 +32,10 @@ void MainWindow::onListeEintragen()
         letzterTisch = q.value(1).toInt();
     }
     const int n = anzahlSerien();
-    // 0 as the last table is what a group stores before its split is known.
-    if (ersterTisch < 1 || ersterTisch > Spieltag::maxTischNummer
-        || (letzterTisch != 0 && (letzterTisch < ersterTisch || letzterTisch > Spieltag::maxTischNummer))) {
+    // A last table below the first means the group has no tables (0 before
+    // its split is known); the dialog then offers none.
+    if (ersterTisch < 1 || ersterTisch > Spieltag::maxTischNummer || letzterTisch < 0
+        || letzterTisch > Spieltag::maxTischNummer) {
         Db::Melder::instanz()->melden(tr("Tische %1 bis %2 der Gruppe %3 sind ungueltig")
                                           .arg(ersterTisch)
                                           .arg(letzterTisch)
