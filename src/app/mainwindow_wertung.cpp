@@ -160,7 +160,8 @@ void MainWindow::onTeilnehmerItemChanged(QStandardItem* item)
     double kosten = 0.0;
     switch (art) {
     case Art::Punkte: {
-        const std::optional<int> p = Eingabe::punkte(item->text());
+        // A cleared cell stores 0, as it shows after reopening.
+        const std::optional<int> p = Eingabe::punkteOderLeer(item->text());
         if (!p) {
             ablehnen(Eingabe::fehlerPunkte(item->text()));
             zuruecksetzen();
@@ -171,7 +172,7 @@ void MainWindow::onTeilnehmerItemChanged(QStandardItem* item)
         break;
     }
     case Art::Kosten: {
-        const std::optional<double> k = Eingabe::kosten(item->text());
+        const std::optional<double> k = Eingabe::kostenOderLeer(item->text());
         if (!k) {
             ablehnen(Eingabe::fehlerKosten(item->text()));
             zuruecksetzen();
