@@ -90,12 +90,19 @@ Ergebnis pruefen(const QStringList& zeilen, const Anspruch& anspruch, const Sitz
         if (sitz.art == Sitz::Art::Tisch) {
             const int tisch = sitz.tisch;
             const QString halter = anspruch.halter ? anspruch.halter(e->serie, tisch) : QString();
-            bool eigen = halter == anspruch.adresse;
-            if (halter.isEmpty()) {
-                if (erg.tisch == 0 && (!anspruch.frei || anspruch.frei(tisch)))
+            const bool frei = !anspruch.frei || anspruch.frei(tisch);
+            bool eigen = false;
+            if (!halter.isEmpty()) {
+                eigen = halter == anspruch.adresse;
+            } else {
+                if (erg.tisch == 0 && frei)
                     erg.tisch = tisch;
                 eigen = tisch == erg.tisch;
             }
+            // Holding no table, the companion takes that of its first line
+            // taken, as if it had asked for it.
+            if (eigen && erg.tisch == 0 && frei)
+                erg.tisch = tisch;
             if (!eigen) {
                 ablehnen(zeile,
                     halter.isEmpty() ? QStringLiteral("Tisch %1 (Serie %2) ist nicht der Tisch dieses Begleiters")

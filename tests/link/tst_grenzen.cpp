@@ -134,8 +134,12 @@ private slots:
         QCOMPARE(e.abgelehnteZeilen.at(0).grund, QStringLiteral("Tisch 1 (Serie 2) hat der Begleiter 10.0.0.9"));
         QCOMPARE(
             e.abgelehnteZeilen.at(1).grund, QStringLiteral("Tisch 1 (Serie 1) ist nicht der Tisch dieses Begleiters"));
-        // Holding no table: the pairs still count, and claim nothing.
+        // Holding no table: the pairs still count, and their table is taken
+        // when nobody else holds it.
         e = Tischpruefung::pruefen({ zeile(1, 7, 104) }, anspruch(0, halter), sitzVon);
+        QCOMPARE(e.angenommen, QStringList { zeile(1, 7, 104) });
+        QCOMPARE(e.tisch, 2);
+        e = Tischpruefung::pruefen({ zeile(1, 7, 104) }, anspruch(0, halter, [](int) { return false; }), sitzVon);
         QCOMPARE(e.angenommen, QStringList { zeile(1, 7, 104) });
         QCOMPARE(e.tisch, 0);
 
