@@ -191,6 +191,11 @@ private slots:
         // One message of very many result lines.
         Begleiter zeilen;
         QVERIFY(zeilen.anmelden(port(w), QStringLiteral("Listenbote"), QHostAddress(QStringLiteral("127.0.0.3"))));
+        // The flood's seat list of table 1 passes to this companion only
+        // when it is sent the list itself.
+        zeilen.senden(QStringLiteral("5:127.0.0.3:x$1@1"));
+        const QString antwort = zeilen.bis(QStringLiteral("15:127.0.0.3:")).join(QLatin1Char('\n'));
+        QVERIFY2(antwort.contains(QStringLiteral("\n6:127.0.0.3:Alle$1@1@")), qPrintable(antwort));
         QStringList viele;
         for (int i = 0; i < 200000; ++i)
             viele << QStringLiteral("L|x|1|%1|a|b|1|c|%2").arg(i % 1000).arg(100 + i % 4);

@@ -49,8 +49,10 @@ private slots:
         Fenster w;
         QSqlDatabase db = w.gruppe(4, 2);
         sitze(db, 1, { { 100, 1, 1 }, { 101, 1, 2 }, { 102, 1, 3 }, { 103, 1, 4 } });
-        sql(db, QStringLiteral("UPDATE Serie1 SET Punkte=7, Kosten=1.5 WHERE StartNr=102"));
         TeilnehmerTabelle* t = w->tabelle();
+        t->punkteItem(t->zeileVon(102), 1)->setText(QStringLiteral("7"));
+        t->kostenItem(t->zeileVon(102), 1)->setText(QStringLiteral("1.5"));
+        QCOMPARE(wert(db, QStringLiteral("SELECT Punkte FROM Serie1 WHERE StartNr=102")).toInt(), 7);
         QStringList meldungen;
         bool offenNachFehler = true;
         const bool gezeigt = mitDialog(w->form()->pbListeEintragen, "DlgListeEintragen", [&](QWidget* dlg) {
@@ -96,6 +98,8 @@ private slots:
         QCOMPARE(wert(db, QStringLiteral("SELECT Punkte FROM Serie1 WHERE StartNr=100")).toInt(), 120);
         QCOMPARE(wert(db, QStringLiteral("SELECT Punkte FROM Serie1 WHERE StartNr=102")).toInt(), 0);
         QCOMPARE(wert(db, QStringLiteral("SELECT Kosten FROM Serie1 WHERE StartNr=102")).toDouble(), 0.0);
+        QCOMPARE(t->punkteItem(t->zeileVon(102), 1)->text(), QStringLiteral("0"));
+        QCOMPARE(t->kostenItem(t->zeileVon(102), 1)->text(), QStringLiteral("0.0"));
         QVERIFY(w.d.unerwartet.isEmpty());
     }
 };

@@ -135,13 +135,16 @@ private slots:
     // A group named with a dot is stored and opens again under its name.
     void gruppeMitPunktImNamen()
     {
+        Testumgebung::einstellen(QStringLiteral("Gruppe/Gruppe6"), QStringLiteral("1. Mannschaft"));
         Fenster w;
         spielerAnlegen(*w, 4, QStringLiteral("1. Mannschaft"));
         QVERIFY(neuesTurnier(*w, w.d, 2));
         w->form()->cmbSpielerGruppe->setCurrentText(QStringLiteral("1. Mannschaft"));
+        QCOMPARE(w->form()->cmbSpielerGruppe->currentText(), QStringLiteral("1. Mannschaft"));
         teilnehmerWaehlen(*w);
         teilnehmerBestaetigen(*w, w.d);
-        QVERIFY(w->registry().datenbank(QStringLiteral("1. Mannschaft")).isOpen());
+        QVERIFY2(w->registry().datenbank(QStringLiteral("1. Mannschaft")).isOpen(),
+            qPrintable(w->statusBar()->currentMessage() + w.d.fehlerTexte.join(QLatin1Char('|'))));
         QVERIFY(QFileInfo::exists(w->turnierOrdner() + QStringLiteral("/1. Mannschaft.db")));
         w.neuStarten();
         QCOMPARE(comboTexte(w->form()->cmbTeilnehmerGruppe), QStringList { "1. Mannschaft" });
