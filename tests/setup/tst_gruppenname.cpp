@@ -14,6 +14,7 @@
 #include <limits>
 
 #include "app/mainwindow.h"
+#include "season/spieltagliste.h"
 #include "setup/teilnehmertabelle.h"
 #include "storage/schema.h"
 #include "ui_mainwindow.h"
@@ -130,6 +131,15 @@ private slots:
         QCOMPARE(w->tabelle()->nameItem(0)->text(), QStringLiteral("Sen.B Spieler0"));
         gruppen->setCurrentText(QStringLiteral("x"));
         QCOMPARE(w->teilnehmer()->rowCount(), 5);
+
+        // The list of match days names the groups the same way.
+        const QVector<Spieltagliste::Spieltag> tage = Spieltagliste::lesen(Testumgebung::datenOrdner());
+        QCOMPARE(tage.size(), 1);
+        QStringList namen;
+        for (const Spieltagliste::Gruppe& g : tage.first().gruppen)
+            namen << g.name;
+        namen.sort();
+        QCOMPARE(namen, (QStringList { "Sen.A", "Sen.B", "x" }));
     }
 
     // A group named with a dot is stored and opens again under its name.
