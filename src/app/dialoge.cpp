@@ -19,6 +19,21 @@ public:
                    eltern, QStringLiteral("FRAGE"), text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
             == QMessageBox::Yes;
     }
+    bool bestaetigung(QWidget* eltern, const QString& text) override
+    {
+        return QMessageBox::question(
+                   eltern, QStringLiteral("FRAGE"), text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes)
+            == QMessageBox::Yes;
+    }
+    void liste(QWidget* eltern, const QString& titel, const QString& text, const QStringList& zeilen) override
+    {
+        // The lines sit in the details, where they can be selected and copied.
+        QMessageBox box(QMessageBox::Information, titel, text, QMessageBox::Ok, eltern);
+        box.setObjectName(QStringLiteral("msgZeilenliste"));
+        box.setDetailedText(zeilen.join(QLatin1Char('\n')));
+        box.setTextInteractionFlags(Qt::TextSelectableByMouse);
+        box.exec();
+    }
     void fehler(QWidget* eltern, const QString& text) override
     {
         QMessageBox::warning(eltern, QStringLiteral("FEHLER"), text, QMessageBox::Ok);
@@ -44,6 +59,11 @@ QString Umsetzung::oeffnenName(QWidget* eltern, const QString& titel, const QStr
     return QFileDialog::getOpenFileName(eltern, titel, ordner, filter);
 }
 
+void Umsetzung::liste(QWidget* eltern, const QString& titel, const QString& text, const QStringList& zeilen)
+{
+    info(eltern, titel, text + QLatin1Char('\n') + zeilen.join(QLatin1Char('\n')));
+}
+
 void setUmsetzung(Umsetzung* u)
 {
     aktuelle = u;
@@ -62,6 +82,16 @@ Umsetzung* umsetzung()
 bool frage(QWidget* eltern, const QString& text)
 {
     return umsetzung()->frage(eltern, text);
+}
+
+bool bestaetigung(QWidget* eltern, const QString& text)
+{
+    return umsetzung()->bestaetigung(eltern, text);
+}
+
+void liste(QWidget* eltern, const QString& titel, const QString& text, const QStringList& zeilen)
+{
+    umsetzung()->liste(eltern, titel, text, zeilen);
 }
 
 void fehler(QWidget* eltern, const QString& text)

@@ -3,6 +3,7 @@
 // uses the Qt boxes, tests install a scripted answerer so nothing blocks.
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -13,12 +14,21 @@ class Umsetzung
 {
 public:
     virtual ~Umsetzung() = default;
-    // Question under the title "FRAGE" with Yes and No; true for Yes.
+    // Question under the title "FRAGE" with Yes and No; true for Yes. No is
+    // the default: for questions that delete or replace data.
     virtual bool frage(QWidget* eltern, const QString& text) = 0;
+    // The same for a confirmation that destroys nothing: the box keeps its
+    // standard default, so Return answers Yes. Answered like frage() unless
+    // an answerer tells them apart.
+    virtual bool bestaetigung(QWidget* eltern, const QString& text) { return frage(eltern, text); }
     // Error box under the title "FEHLER".
     virtual void fehler(QWidget* eltern, const QString& text) = 0;
     // A plain information box (About, outcome of an import).
     virtual void info(QWidget* eltern, const QString& titel, const QString& text) = 0;
+    // Information with lines to read and copy (the lines an import
+    // skipped); shown as an information box with the lines below unless an
+    // answerer does better.
+    virtual void liste(QWidget* eltern, const QString& titel, const QString& text, const QStringList& zeilen);
     // Save-file dialog; an empty name means cancelled.
     virtual QString speicherName(QWidget* eltern, const QString& titel, const QString& vorschlag, const QString& filter)
         = 0;
@@ -33,6 +43,8 @@ Umsetzung* umsetzung();
 bool geskriptet();
 
 bool frage(QWidget* eltern, const QString& text);
+bool bestaetigung(QWidget* eltern, const QString& text);
+void liste(QWidget* eltern, const QString& titel, const QString& text, const QStringList& zeilen);
 void fehler(QWidget* eltern, const QString& text);
 void info(QWidget* eltern, const QString& titel, const QString& text);
 QString speicherName(QWidget* eltern, const QString& titel, const QString& vorschlag, const QString& filter);

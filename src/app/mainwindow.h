@@ -4,6 +4,7 @@
 // work lives in the subsystem folders. The implementation is split by
 // subsystem into mainwindow_<area>.cpp.
 
+#include <QHash>
 #include <QJsonObject>
 #include <QMainWindow>
 #include <QMap>
@@ -19,6 +20,7 @@
 
 #include "draw/tischverteilung.h"
 #include "link/protokoll.h"
+#include "link/tischpruefung.h"
 #include "storage/verbindungen.h"
 
 class QAction;
@@ -245,6 +247,8 @@ private:
     void linkStatusZeigen();
     // results only for the sender's own table (mainwindow_link.cpp)
     void ergebnisseVomTisch(const QString& adresse, const Nachricht& m);
+    void ergebnisseAbgelehnt(const QString& adresse, const QVector<Tischpruefung::Abgelehnt>& zeilen, int anzahl);
+    QHash<QPair<int, int>, QString>& tischHalter();
 
     // season standings (mainwindow_saison.cpp)
     void saisonEinrichten();
@@ -353,6 +357,15 @@ private:
     Client* client = nullptr;
     QString listenName;
     QMap<QString, int> linkPartner;
+    // link: open connections per companion address; the address is
+    // forgotten only when its last one closes (a phone reconnects before its
+    // old connection dies)
+    QHash<QString, int> linkVerbindungen;
+    // link: (series, table) -> the address last sent its seat list, for the
+    // match day `linkHalterTag`; kept across disconnects, so a companion can
+    // correct an earlier series late in the evening
+    QHash<QPair<int, int>, QString> linkTischHalter;
+    QString linkHalterTag;
     // link: refused result lines so far, and the bounded game-list files
     int linkAbgelehnt = 0;
     Protokoll::SpielListenAblage spielListenAblage;

@@ -5,6 +5,7 @@
 
 #include "ui_mainwindow.h"
 
+#include <QDebug>
 #include <QLabel>
 #include <QMap>
 #include <QSettings>
@@ -106,7 +107,11 @@ void MainWindow::linkStatusZeigen()
 void MainWindow::newParticipant(QString nick)
 {
     const Nick n = Nick::lesen(nick);
-    if (n.name != Protokoll::begleiterName || n.adresse.isEmpty() || linkPartner.contains(n.adresse))
+    if (n.name != Protokoll::begleiterName || n.adresse.isEmpty())
+        return;
+    // A companion is its address: a second connection from it continues the
+    // first one's claims and gets no roster.
+    if (++linkVerbindungen[n.adresse] > 1 || linkPartner.contains(n.adresse))
         return;
     linkPartner.insert(n.adresse, 0);
     spielerListeSenden(n.adresse);
@@ -115,8 +120,15 @@ void MainWindow::newParticipant(QString nick)
 void MainWindow::protokollAbmeldung(QString nick)
 {
     const Nick n = Nick::lesen(nick);
-    if (n.name == Protokoll::begleiterName)
-        linkPartner.remove(n.adresse);
+    if (n.name != Protokoll::begleiterName)
+        return;
+    const auto it = linkVerbindungen.find(n.adresse);
+    if (it != linkVerbindungen.end() && --it.value() > 0)
+        return;
+    if (it != linkVerbindungen.end())
+        linkVerbindungen.erase(it);
+    linkPartner.remove(n.adresse);
+    client->tischGehalten(n.adresse, false);
 }
 
 void MainWindow::appendMessage(QString from, QString message)
@@ -187,6 +199,7 @@ void MainWindow::tischListeSenden(const Nachricht& m)
     }
     if (linkPartner.contains(m.adresse))
         linkPartner[m.adresse] = t;
+    client->tischGehalten(m.adresse, linkPartner.value(m.adresse) != 0);
 
     // The group of the table is looked up without changing the group the
     // window works on.
@@ -231,6 +244,19 @@ void MainWindow::tischListeSenden(const Nachricht& m)
                 q.value(0).toInt(), q.value(1).toString(), q.value(2).toBool(), q.value(3).toBool());
     }
     sendeAn(client, Protokoll::Code::TischListe, m.adresse, listenName, eintraege);
+    // Whoever was sent a table's seats may send its results, until another
+    // companion is sent them.
+    tischHalter().insert({ s, t }, m.adresse);
+}
+
+QHash<QPair<int, int>, QString>& MainWindow::tischHalter()
+{
+    // Table numbers belong to one match day.
+    if (linkHalterTag != turnierVerzeichnis) {
+        linkTischHalter.clear();
+        linkHalterTag = turnierVerzeichnis;
+    }
+    return linkTischHalter;
 }
 
 void MainWindow::ergebnisseUebernehmen(QString liste, QStringList felder)
@@ -303,26 +329,70 @@ void MainWindow::ergebnisseUebernehmen(QString liste, QStringList felder)
 
 void MainWindow::ergebnisseVomTisch(const QString& adresse, const Nachricht& m)
 {
+    auto alleAblehnen = [&](const QString& grund) {
+        QVector<Tischpruefung::Abgelehnt> zeilen;
+        for (const QString& zeile : qAsConst(m.felder)) {
+            zeilen.append({ zeile, grund });
+            if (zeilen.size() >= 3)
+                break;
+        }
+        ergebnisseAbgelehnt(adresse, zeilen, int(m.felder.size()));
+    };
     // Only a companion that joined holds a table; others store nothing.
-    const bool bekannt = linkPartner.contains(adresse);
+    if (!linkPartner.contains(adresse))
+        return alleAblehnen(tr("nicht als %1 angemeldet").arg(Protokoll::begleiterName));
     const QSqlDatabase db
         = m.liste == verbindungen.hauptVerbindung() ? QSqlDatabase() : verbindungen.datenbank(m.liste);
-    Tischpruefung::Sitzsuche sitze(bekannt ? db : QSqlDatabase());
-    const int eigenerTisch = linkPartner.value(adresse, 0);
-    const Tischpruefung::Ergebnis e = Tischpruefung::pruefen(m.felder, eigenerTisch, std::ref(sitze), [&](int tisch) {
+    Tischpruefung::Sitzsuche sitze(db);
+    if (sitze.serien() < 1)
+        return alleAblehnen(tr("die Gruppe %1 gibt es nicht").arg(m.liste.left(64)));
+
+    Tischpruefung::Anspruch anspruch;
+    anspruch.adresse = adresse;
+    anspruch.tisch = linkPartner.value(adresse, 0);
+    const QHash<QPair<int, int>, QString>& halter = tischHalter();
+    anspruch.halter = [&halter](int serie, int tisch) { return halter.value({ serie, tisch }); };
+    anspruch.frei = [&](int tisch) {
         for (auto it = linkPartner.cbegin(); it != linkPartner.cend(); ++it)
             if (it.key() != adresse && it.value() == tisch)
                 return false;
         return true;
-    });
-    if (bekannt && e.tisch != eigenerTisch)
+    };
+    const Tischpruefung::Ergebnis e = Tischpruefung::pruefen(m.felder, anspruch, std::ref(sitze));
+    if (e.tisch != anspruch.tisch) {
         linkPartner[adresse] = e.tisch;
-    if (e.abgelehnt > 0) {
-        linkAbgelehnt += e.abgelehnt;
-        linkStatusZeigen();
+        client->tischGehalten(adresse, e.tisch != 0);
     }
+    if (e.abgelehnt > 0)
+        ergebnisseAbgelehnt(adresse, e.abgelehnteZeilen, e.abgelehnt);
     if (!e.angenommen.isEmpty())
         ergebnisseUebernehmen(m.liste, e.angenommen);
+}
+
+void MainWindow::ergebnisseAbgelehnt(
+    const QString& adresse, const QVector<Tischpruefung::Abgelehnt>& zeilen, int anzahl)
+{
+    linkAbgelehnt += anzahl;
+    linkStatusZeigen();
+    // The organiser must see that a table's result is missing: the sender,
+    // the line and why, the first few of them.
+    QStringList teile;
+    for (const Tischpruefung::Abgelehnt& z : zeilen) {
+        if (teile.size() == 3)
+            break;
+        const QString zeile = z.zeile.size() > 80 ? z.zeile.left(80) + QStringLiteral("...") : z.zeile;
+        teile << tr("\"%1\": %2").arg(zeile, z.grund);
+    }
+    QString text = anzahl == 1
+        ? tr("FEHLER: Ergebnis von %1 abgelehnt: %2").arg(adresse, teile.join(QString()))
+        : tr("FEHLER: %1 Ergebnisse von %2 abgelehnt: %3").arg(anzahl).arg(adresse, teile.join(QStringLiteral("; ")));
+    if (anzahl > teile.size())
+        text += QStringLiteral("; ...");
+    // Logged, but a flood of them must not flood the log.
+    static int gemeldet = 0;
+    if (gemeldet++ % 100 == 0)
+        qWarning().noquote() << text;
+    statusBar()->showMessage(text);
 }
 
 void MainWindow::sendeKostenRegeln(const Nachricht& empfangen)

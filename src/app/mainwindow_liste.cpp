@@ -30,9 +30,10 @@ std::optional<Tische> tischeLesen(QSqlDatabase db, const QString& gruppe)
     if (!q.next())
         return std::nullopt;
     const Tische t { q.value(0).toInt(), q.value(1).toInt() };
-    // 0 as the last table is what a group stores before its split is known.
-    if (t.erster < 1 || t.erster > Spieltag::maxTischNummer
-        || (t.letzter != 0 && (t.letzter < t.erster || t.letzter > Spieltag::maxTischNummer))) {
+    // A last table below the first means the group has no tables (0 before
+    // its split is known); the dialog then offers none.
+    if (t.erster < 1 || t.erster > Spieltag::maxTischNummer || t.letzter < 0
+        || t.letzter > Spieltag::maxTischNummer) {
         Db::Melder::instanz()->melden(
             QObject::tr("Tische %1 bis %2 der Gruppe %3 sind ungueltig").arg(t.erster).arg(t.letzter).arg(gruppe));
         return std::nullopt;

@@ -16,6 +16,7 @@
 #include "storage/datenbank.h"
 #include "storage/pfade.h"
 #include "storage/schema.h"
+#include "storage/spieltagleser.h"
 
 void MainWindow::datenbankOeffnen()
 {
@@ -45,9 +46,9 @@ void MainWindow::gruppenOeffnen(const QString& verzeichnis)
     turnierVerzeichnis = verzeichnis;
     const QStringList dateien = Pfade::gruppenDateien(turnierVerzeichnis);
     for (const QString& datei : dateien) {
-        QString name = Pfade::verbindungsNameVon(datei);
-        // Files an earlier version stored under names with dots
-        // ("Sen.A.db", "Sen.B.db") stay reachable under their full names.
+        QString name = Spieltag::verbindungsNameDerDatei(turnierVerzeichnis, datei);
+        // Files whose stored name differs ("Sen.A.db" holding "Sen") stay
+        // reachable under their full names.
         if (QSqlDatabase::contains(name) && verbindungen.enthaelt(name))
             name = datei.chopped(3);
         if (name.isEmpty() || QSqlDatabase::contains(name))

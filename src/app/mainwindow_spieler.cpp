@@ -329,13 +329,23 @@ void MainWindow::onSpielerAusDateiLaden()
     if (spielerModel)
         spielerVerwerfen();
     auswahlLaden(ui->cmbSpielerGruppe->currentText());
-    QString meldung = tr("%1 Spieler aus %2 gelesen: %3 behalten, %4 neu, %5 Zeilen uebersprungen")
+    // The counts first: the file's path can be long, and the status bar is
+    // shared with the link's label.
+    QString meldung = tr("%1 Spieler gelesen, %2 Zeilen uebersprungen (%3 behalten, %4 neu) aus %5")
                           .arg(plan.eintraege.size())
-                          .arg(pfad)
+                          .arg(e.uebersprungen)
                           .arg(plan.behalten)
                           .arg(plan.neu)
-                          .arg(e.uebersprungen);
+                          .arg(pfad);
     if (e.windows1252)
         meldung += tr(" (kein UTF-8, als Windows-1252 gelesen)");
     statusBar()->showMessage(meldung);
+    if (!e.uebersprungeneZeilen.isEmpty()) {
+        // A player left out must not go unnoticed.
+        QStringList zeilen;
+        for (const Spielerdatei::Uebersprungen& u : e.uebersprungeneZeilen)
+            zeilen << tr("Zeile %1: %2 (%3)").arg(u.nummer).arg(u.text, u.grund);
+        Dialoge::liste(this, tr("Uebersprungene Zeilen"),
+            tr("%1 Zeilen aus %2 wurden nicht uebernommen:").arg(zeilen.size()).arg(pfad), zeilen);
+    }
 }

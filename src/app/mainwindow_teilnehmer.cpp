@@ -500,7 +500,8 @@ void MainWindow::onTeilnehmerOk()
         Dialoge::fehler(this, fehler);
         return;
     }
-    if (!Dialoge::frage(this, tr("Alle Teilnehmer ausgewaehlt?\nAnzahl Serien und Anzahl Spieler korrekt?")))
+    // Deletes nothing: Return goes on, as organisers are used to.
+    if (!Dialoge::bestaetigung(this, tr("Alle Teilnehmer ausgewaehlt?\nAnzahl Serien und Anzahl Spieler korrekt?")))
         return;
     const QString gruppe = ui->cmbSpielerGruppe->currentText();
     if (!gruppeAnlegenErlaubt(gruppe))

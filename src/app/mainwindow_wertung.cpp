@@ -183,7 +183,8 @@ void MainWindow::onTeilnehmerItemChanged(QStandardItem* item)
     double kosten = 0.0;
     switch (art) {
     case Art::Punkte: {
-        const std::optional<int> p = Eingabe::punkte(item->text());
+        // A cleared cell stores 0, as it shows after reopening.
+        const std::optional<int> p = Eingabe::punkteOderLeer(item->text());
         if (!p) {
             ablehnen(behalten(Eingabe::fehlerPunkte(item->text()), vorher));
             zuruecksetzen();
@@ -194,7 +195,7 @@ void MainWindow::onTeilnehmerItemChanged(QStandardItem* item)
         break;
     }
     case Art::Kosten: {
-        const std::optional<double> k = Eingabe::kosten(item->text());
+        const std::optional<double> k = Eingabe::kostenOderLeer(item->text());
         if (!k) {
             ablehnen(behalten(Eingabe::fehlerKosten(item->text()), vorher));
             zuruecksetzen();

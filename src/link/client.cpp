@@ -50,12 +50,24 @@ QByteArray Client::frame(const QString& text)
     return f + utf8;
 }
 
-QString Client::nickVon(const QString& name, const QHostAddress& adresse, quint16 port)
+QString Client::adresseVon(const QHostAddress& adresse)
 {
     bool v4 = false;
     const quint32 ip4 = adresse.toIPv4Address(&v4);
-    const QString ip = v4 ? QHostAddress(ip4).toString() : adresse.toString();
-    return name + QLatin1Char('@') + ip + QLatin1Char(':') + QString::number(port);
+    return v4 ? QHostAddress(ip4).toString() : adresse.toString();
+}
+
+QString Client::nickVon(const QString& name, const QHostAddress& adresse, quint16 port)
+{
+    return name + QLatin1Char('@') + adresseVon(adresse) + QLatin1Char(':') + QString::number(port);
+}
+
+void Client::tischGehalten(const QString& adresse, bool gehalten)
+{
+    if (gehalten)
+        m_tischHalter.insert(adresse);
+    else
+        m_tischHalter.remove(adresse);
 }
 
 bool Client::starten(const QHostAddress& adresse, quint16 port)
@@ -143,7 +155,7 @@ void Client::grenzenSetzen(const Grenzen& grenzen)
 {
     m_grenzen = grenzen;
     // Checked often enough that a deadline is missed by a fraction of it.
-    const int kuerzeste = qMin(m_grenzen.namensFristMs, m_grenzen.frameFristMs);
+    const int kuerzeste = qMin(qMin(m_grenzen.namensFristMs, m_grenzen.frameFristMs), m_grenzen.leerlaufMs);
     m_fristen.setInterval(qBound(10, kuerzeste / 5, 1000));
 }
 
@@ -171,6 +183,8 @@ void Client::neueVerbindung()
         s->setReadBufferSize(qint64(maxFrame) + 4);
         Peer p;
         p.verbunden.start();
+        p.zuletzt.start();
+        p.adresse = adresseVon(s->peerAddress());
         m_peers.insert(s, p);
         connect(s, &QTcpSocket::readyRead, this, [this, s] { eingetroffen(s); });
         connect(s, &QTcpSocket::disconnected, this, [this, s] { trennen(s); });
@@ -260,8 +274,15 @@ Client::Stand Client::lesen(QTcpSocket* s, int hoechstens, int& erledigt)
         const QString text = QString::fromUtf8(s->read(n));
         ++erledigt;
 
+        if (!m_peers.value(s).teilnehmer) {
+            // Closing others changes the table of peers: looked up again below.
+            platzJeAdresse(s, m_peers.value(s).adresse);
+            if (!wache || !m_peers.contains(s))
+                return Stand::Getrennt;
+        }
         Peer& p = m_peers[s];
         p.imFrameSeit.invalidate();
+        p.zuletzt.start();
         if (!p.teilnehmer) {
             p.teilnehmer = true;
             p.nick = nickVon(text, s->peerAddress(), s->peerPort());
@@ -298,7 +319,8 @@ void Client::fristenPruefen()
     for (auto it = m_peers.cbegin(); it != m_peers.cend(); ++it) {
         const Peer& p = it.value();
         if ((!p.teilnehmer && p.verbunden.hasExpired(m_grenzen.namensFristMs))
-            || (p.imFrameSeit.isValid() && p.imFrameSeit.hasExpired(m_grenzen.frameFristMs)))
+            || (p.imFrameSeit.isValid() && p.imFrameSeit.hasExpired(m_grenzen.frameFristMs))
+            || (p.teilnehmer && p.zuletzt.hasExpired(m_grenzen.leerlaufMs) && !m_tischHalter.contains(p.adresse)))
             abgelaufen << it.key();
     }
     for (QTcpSocket* s : qAsConst(abgelaufen))
@@ -320,6 +342,27 @@ void Client::trennen(QTcpSocket* s)
         --m_teilnehmer;
         emit participantLeft(p.nick);
         emit teilnehmerZahlGeaendert(m_teilnehmer);
+    }
+}
+
+void Client::platzJeAdresse(QTcpSocket* neu, const QString& adresse)
+{
+    // One device must not hold every slot: its own oldest silent connection
+    // makes room, so a phone that reconnects is always served.
+    while (true) {
+        int benannt = 0;
+        QTcpSocket* stillste = nullptr;
+        for (auto it = m_peers.cbegin(); it != m_peers.cend(); ++it) {
+            if (it.key() == neu || !it->teilnehmer || it->adresse != adresse)
+                continue;
+            ++benannt;
+            if (!stillste || it->zuletzt.elapsed() > m_peers.value(stillste).zuletzt.elapsed())
+                stillste = it.key();
+        }
+        if (benannt < qMax(1, m_grenzen.jeAdresse))
+            return;
+        qWarning("Link: %s haelt schon %d Verbindungen; die stillste wird getrennt", qPrintable(adresse), benannt);
+        trennen(stillste);
     }
 }
 

@@ -14,6 +14,7 @@
 #include <QHostAddress>
 #include <QList>
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <QTimer>
 
@@ -50,6 +51,13 @@ public:
         // A peer that keeps this many frames waiting, turn after turn,
         // floods and is dropped.
         int rueckstau = 2000;
+        // Named connections one address may hold: a phone that reconnects
+        // before its old connection dies needs two or three. Beyond it the
+        // one of that address that has been silent longest goes.
+        int jeAdresse = 4;
+        // A named connection whose address holds no table and that has sent
+        // nothing for this long is dropped.
+        int leerlaufMs = 30 * 60 * 1000;
     };
 
     explicit Client(const QString& name, QObject* parent = nullptr);
@@ -73,6 +81,13 @@ public:
 
     void sendMessage(const QString& text);
 
+    // Whether the companion at this address holds a table; its connections
+    // are then kept however long they are silent.
+    void tischGehalten(const QString& adresse, bool gehalten);
+
+    // The address part of a nick, as nickVon writes it.
+    static QString adresseVon(const QHostAddress& adresse);
+
     // One frame as it goes over the wire.
     static QByteArray frame(const QString& text);
     // The nick of a peer: name "@" address ":" port, IPv4-mapped addresses as
@@ -91,6 +106,8 @@ private:
         bool teilnehmer = false; // has sent its name
         bool verworfen = false; // stopped reading; closed at the next turn
         QElapsedTimer verbunden;
+        QElapsedTimer zuletzt; // since the last whole frame
+        QString adresse;
         QElapsedTimer imFrameSeit; // invalid while no frame is begun
         int rueckstau = 0; // frames handled while more were waiting
     };
@@ -102,6 +119,7 @@ private:
     Stand lesen(QTcpSocket* s, int hoechstens, int& erledigt);
     void fristenPruefen();
     void trennen(QTcpSocket* s);
+    void platzJeAdresse(QTcpSocket* neu, const QString& adresse);
     void senden(QTcpSocket* s, const QByteArray& daten);
     void suchanfragen();
     bool udpOeffnen(const QHostAddress& adresse, quint16 port);
@@ -118,4 +136,5 @@ private:
     Zugang::Erlaubnis m_erlaubnis;
     QString m_fehler;
     int m_teilnehmer = 0;
+    QSet<QString> m_tischHalter;
 };

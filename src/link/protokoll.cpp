@@ -59,17 +59,37 @@ std::optional<Ergebnis> ergebnisLesen(const QString& zeile)
     Ergebnis e;
     e.serie = teile.at(2).trimmed().toInt(&ok1, 10);
     e.startNr = teile.at(8).trimmed().toInt(&ok4, 10);
-    // Points and costs follow the rule of typed entries, so no path stores
-    // what the results table would refuse.
-    const std::optional<int> punkte = Eingabe::punkte(teile.at(3));
-    // The wire writes costs with "."; a "," is no number there.
-    const std::optional<double> kosten
-        = teile.at(6).contains(QLatin1Char(',')) ? std::nullopt : Eingabe::kosten(teile.at(6));
+    const std::optional<int> punkte = Eingabe::punkteGeschrieben(teile.at(3));
+    const std::optional<double> kosten = Eingabe::kostenGeschrieben(teile.at(6));
     if (!ok1 || !ok4 || !punkte || !kosten)
         return std::nullopt;
     e.punkte = *punkte;
     e.kosten = *kosten;
     return e;
+}
+
+QString ergebnisFehler(const QString& zeile)
+{
+    const QStringList teile = zeile.split(QLatin1Char('|'), Qt::KeepEmptyParts);
+    if (teile.size() != 9)
+        return QStringLiteral("%1 statt 9 Teile").arg(teile.size());
+    auto kurz = [](const QString& t) { return t.size() > 24 ? t.left(24) + QStringLiteral("...") : t; };
+    bool ok = false;
+    teile.at(2).trimmed().toInt(&ok, 10);
+    if (!ok)
+        return QStringLiteral("Serie \"%1\" ist keine Zahl").arg(kurz(teile.at(2)));
+    if (!Eingabe::punkteGeschrieben(teile.at(3)))
+        return QStringLiteral("Punkte \"%1\" sind keine ganze Zahl zwischen -%2 und %2")
+            .arg(kurz(teile.at(3)))
+            .arg(Eingabe::maxPunkte);
+    if (!Eingabe::kostenGeschrieben(teile.at(6)))
+        return QStringLiteral("Kosten \"%1\" sind keine Zahl zwischen 0 und %2")
+            .arg(kurz(teile.at(6)))
+            .arg(Eingabe::maxKosten, 0, 'f', 0);
+    teile.at(8).trimmed().toInt(&ok, 10);
+    if (!ok)
+        return QStringLiteral("Startnummer \"%1\" ist keine Zahl").arg(kurz(teile.at(8)));
+    return {};
 }
 
 bool dateinameSicher(const QString& name)

@@ -51,8 +51,12 @@ struct Ergebnis {
     int startNr = 0;
 };
 // Nothing for lines of another shape or whose numbers do not read, so a
-// broken line never overwrites a stored result with zero.
+// broken line never overwrites a stored result with zero. Points and costs
+// are read as number formatters write them; costs come back in the one
+// decimal that is stored.
 std::optional<Ergebnis> ergebnisLesen(const QString& zeile);
+// Why ergebnisLesen refuses a line, in German; empty when it reads.
+QString ergebnisFehler(const QString& zeile);
 
 // A received file name that stays inside the game-list directory: not empty,
 // not "." or "..", no "/" or "\", no control characters, not overlong.

@@ -18,53 +18,104 @@ Sitzsuche::Sitzsuche(QSqlDatabase gruppe)
         m_serien = g.value(0).toInt();
 }
 
-int Sitzsuche::operator()(int serie, int startNr)
+Sitz Sitzsuche::operator()(int serie, int startNr)
 {
     if (serie < 1 || serie > m_serien)
-        return 0;
-    const QPair<int, int> schluessel { serie, startNr };
-    const auto da = m_gefunden.constFind(schluessel);
-    if (da != m_gefunden.cend())
-        return da.value();
-    const QString tabelle = QStringLiteral("Serie%1").arg(serie);
-    auto vorhanden = m_tabelle.find(serie);
-    if (vorhanden == m_tabelle.end())
-        vorhanden = m_tabelle.insert(serie, Db::tabelleVorhanden(m_db, tabelle));
-    int tisch = 0;
-    if (vorhanden.value()) {
-        QSqlQuery q
-            = Db::abfrage(m_db, QStringLiteral("SELECT Tisch FROM %1 WHERE StartNr=?").arg(tabelle), { startNr });
-        if (q.next())
-            tisch = q.value(0).toInt();
+        return {};
+    auto it = m_gelesen.find(serie);
+    if (it == m_gelesen.end()) {
+        Serie s;
+        const QString tabelle = QStringLiteral("Serie%1").arg(serie);
+        if (Db::tabelleVorhanden(m_db, tabelle)) {
+            QSqlQuery q = Db::abfrage(m_db, QStringLiteral("SELECT StartNr, Tisch FROM %1").arg(tabelle));
+            while (q.next()) {
+                const int tisch = q.value(1).toInt();
+                s.tisch.insert(q.value(0).toInt(), tisch);
+                s.ausgelost = s.ausgelost || tisch > 0;
+            }
+        }
+        it = m_gelesen.insert(serie, s);
     }
-    m_gefunden.insert(schluessel, tisch);
-    return tisch;
+    const auto da = it->tisch.constFind(startNr);
+    if (da == it->tisch.cend())
+        return {};
+    if (!it->ausgelost)
+        return { Sitz::Art::Offen, 0 };
+    if (da.value() < 1)
+        return { Sitz::Art::Ohne, da.value() };
+    return { Sitz::Art::Tisch, da.value() };
 }
 
-Ergebnis pruefen(
-    const QStringList& zeilen, int eigenerTisch, const TischVon& tischVon, const std::function<bool(int)>& frei)
+namespace
+{
+
+QString grundFuer(const Protokoll::Ergebnis& e, const Sitz& sitz)
+{
+    switch (sitz.art) {
+    case Sitz::Art::Unbekannt:
+        return QStringLiteral("Serie %1 mit Startnummer %2 gibt es in der Gruppe nicht").arg(e.serie).arg(e.startNr);
+    case Sitz::Art::Ohne:
+        return sitz.tisch < 0
+            ? QStringLiteral("Startnummer %1 setzt in Serie %2 aus").arg(e.startNr).arg(e.serie)
+            : QStringLiteral("Startnummer %1 hat in Serie %2 keinen Tisch").arg(e.startNr).arg(e.serie);
+    default:
+        return {};
+    }
+}
+
+} // namespace
+
+Ergebnis pruefen(const QStringList& zeilen, const Anspruch& anspruch, const SitzVon& sitzVon)
 {
     Ergebnis erg;
-    erg.tisch = eigenerTisch;
+    erg.tisch = anspruch.tisch;
     QHash<QPair<int, int>, int> stelle; // (series, start number) -> index in angenommen
     const int n = qMin(int(zeilen.size()), maxZeilen);
-    erg.abgelehnt = int(zeilen.size()) - n;
+    auto ablehnen = [&erg](const QString& zeile, const QString& grund) {
+        ++erg.abgelehnt;
+        erg.abgelehnteZeilen.append({ zeile, grund });
+    };
     for (int i = 0; i < n; ++i) {
         const QString& zeile = zeilen.at(i);
         const std::optional<Protokoll::Ergebnis> e = Protokoll::ergebnisLesen(zeile);
-        const QPair<int, int> schluessel { e ? e->serie : 0, e ? e->startNr : 0 };
-        // Inactive participants show -1, undrawn ones 0: seated nowhere.
-        const int tisch = e ? tischVon(e->serie, e->startNr) : 0;
-        if (tisch < 1) {
-            ++erg.abgelehnt;
+        if (!e) {
+            ablehnen(zeile, Protokoll::ergebnisFehler(zeile));
             continue;
         }
-        if (erg.tisch == 0 && frei(tisch))
-            erg.tisch = tisch;
-        if (tisch != erg.tisch) {
-            ++erg.abgelehnt;
+        const Sitz sitz = sitzVon(e->serie, e->startNr);
+        if (sitz.art == Sitz::Art::Unbekannt || sitz.art == Sitz::Art::Ohne) {
+            ablehnen(zeile, grundFuer(*e, sitz));
             continue;
         }
+        if (sitz.art == Sitz::Art::Tisch) {
+            const int tisch = sitz.tisch;
+            const QString halter = anspruch.halter ? anspruch.halter(e->serie, tisch) : QString();
+            const bool frei = !anspruch.frei || anspruch.frei(tisch);
+            bool eigen = false;
+            if (!halter.isEmpty()) {
+                eigen = halter == anspruch.adresse;
+            } else {
+                if (erg.tisch == 0 && frei)
+                    erg.tisch = tisch;
+                eigen = tisch == erg.tisch;
+            }
+            // Holding no table, the companion takes that of its first line
+            // taken, as if it had asked for it.
+            if (eigen && erg.tisch == 0 && frei)
+                erg.tisch = tisch;
+            if (!eigen) {
+                ablehnen(zeile,
+                    halter.isEmpty() ? QStringLiteral("Tisch %1 (Serie %2) ist nicht der Tisch dieses Begleiters")
+                                           .arg(tisch)
+                                           .arg(e->serie)
+                                     : QStringLiteral("Tisch %1 (Serie %2) hat der Begleiter %3")
+                                           .arg(tisch)
+                                           .arg(e->serie)
+                                           .arg(halter));
+                continue;
+            }
+        }
+        const QPair<int, int> schluessel { e->serie, e->startNr };
         const auto da = stelle.constFind(schluessel);
         if (da != stelle.cend()) {
             erg.angenommen[da.value()] = zeile;
@@ -72,6 +123,11 @@ Ergebnis pruefen(
         }
         stelle.insert(schluessel, int(erg.angenommen.size()));
         erg.angenommen << zeile;
+    }
+    if (zeilen.size() > n) {
+        erg.abgelehnt += int(zeilen.size()) - n;
+        erg.abgelehnteZeilen.append(
+            { zeilen.at(n), QStringLiteral("%1 Zeilen nach den ersten %2 ungelesen").arg(zeilen.size() - n).arg(n) });
     }
     return erg;
 }

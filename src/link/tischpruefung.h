@@ -1,13 +1,18 @@
 #pragma once
-// Which result lines of a companion are taken: only those for participants
-// seated, in the line's series, at the table the companion holds. A
-// companion that holds no table (it joined anew, or the program restarted)
-// takes the table of its first fitting line, when nobody else holds it.
+// Which result lines of a companion are taken. In a series that has been
+// drawn, only lines for participants seated at a table the companion holds:
+// a (series, table) it was sent the seat list of (these stay its own for the
+// evening, also across reconnects, until another companion is sent the same
+// list), or the table it asked for last. A companion that holds no table (the
+// program restarted, say) takes the table of its first fitting line, when
+// nobody else holds it. In a series nobody has been seated in (clubs that
+// seat by paper slips), every participant of the group counts.
 
 #include <QHash>
 #include <QPair>
 #include <QSqlDatabase>
 #include <QStringList>
+#include <QVector>
 
 #include <functional>
 
@@ -18,36 +23,66 @@ namespace Tischpruefung
 // many in one message are refused unread.
 constexpr int maxZeilen = 1000;
 
-// The table of a participant in a series; 0 when he is not seated there.
-using TischVon = std::function<int(int serie, int startNr)>;
+// Where a participant sits in a series, as the group stores it.
+struct Sitz {
+    enum class Art {
+        Unbekannt, // no such series, or not a participant of the group
+        Offen, // nobody is seated in this series yet
+        Ohne, // the series is drawn, he has no seat (0) or sits out (-1)
+        Tisch, // seated at `tisch`
+    };
+    Art art = Art::Unbekannt;
+    int tisch = 0;
+};
+using SitzVon = std::function<Sitz(int serie, int startNr)>;
 
-// Looks seats up in a group database, each participant and series once;
-// finds nobody when the database is no group.
+// Reads the seats of a group database, each series once per message: a
+// message's lines cost one query per series they name, not one per line.
+// Finds nobody when the database is no group.
 class Sitzsuche
 {
 public:
     explicit Sitzsuche(QSqlDatabase gruppe);
-    int operator()(int serie, int startNr);
+    Sitz operator()(int serie, int startNr);
+    int serien() const { return m_serien; }
 
 private:
+    struct Serie {
+        QHash<int, int> tisch; // start number -> Tisch
+        bool ausgelost = false;
+    };
     QSqlDatabase m_db;
     int m_serien = 0;
-    QHash<int, bool> m_tabelle; // series -> its table exists
-    QHash<QPair<int, int>, int> m_gefunden;
+    QHash<int, Serie> m_gelesen;
+};
+
+// What the companion holds. `halter` names the address that was last sent
+// the seat list of (series, table), empty for none; `frei` tells whether no
+// other companion has asked for the table.
+struct Anspruch {
+    QString adresse;
+    int tisch = 0; // the table asked for last; 0 for none
+    std::function<QString(int serie, int tisch)> halter;
+    std::function<bool(int tisch)> frei;
+};
+
+struct Abgelehnt {
+    QString zeile;
+    QString grund;
 };
 
 struct Ergebnis {
     // The lines to store; of several for one participant and series only
     // the last, where the first stood.
     QStringList angenommen;
+    // Every line not taken, with the reason (also those cut off unread,
+    // counted but listed once).
+    QVector<Abgelehnt> abgelehnteZeilen;
     int abgelehnt = 0;
     // The companion's table afterwards.
     int tisch = 0;
 };
 
-// `eigenerTisch` is the companion's table (0 for none); `frei` tells whether
-// no other companion holds a table.
-Ergebnis pruefen(
-    const QStringList& zeilen, int eigenerTisch, const TischVon& tischVon, const std::function<bool(int)>& frei);
+Ergebnis pruefen(const QStringList& zeilen, const Anspruch& anspruch, const SitzVon& sitzVon);
 
 } // namespace Tischpruefung

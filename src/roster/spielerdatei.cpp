@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QList>
+#include <QRegularExpression>
 #include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -52,9 +53,12 @@ QString dekodieren(const QByteArray& inhalt, bool* windows1252, bool* kaputt)
     return QString::fromLatin1(bytes);
 }
 
+// TAB separates fields; every other control character (NUL first of all)
+// means the file is no text.
 bool hatSteuerzeichen(QStringView zeile)
 {
-    return std::any_of(zeile.cbegin(), zeile.cend(), [](QChar c) { return c.category() == QChar::Other_Control; });
+    return std::any_of(zeile.cbegin(), zeile.cend(),
+        [](QChar c) { return c.category() == QChar::Other_Control && c != QLatin1Char('\t'); });
 }
 
 } // namespace
@@ -88,31 +92,41 @@ Ergebnis lesen(const QByteArray& inhalt)
         e.fehler = text("Sie ist als UTF-16 oder UTF-32 gekennzeichnet, enthaelt aber ungueltige Zeichen.");
         return e;
     }
-    const QVector<QStringRef> zeilen = ganz.splitRef(QLatin1Char('\n'));
+    // CRLF, LF or a lone CR (old Mac exports) end a line.
+    static const QRegularExpression zeilenEnde(QStringLiteral("\r\n|\n|\r"));
+    const QVector<QStringRef> zeilen = ganz.splitRef(zeilenEnde);
     for (int nr = 0; nr < zeilen.size(); ++nr) {
-        QStringRef zeile = zeilen.at(nr);
-        if (zeile.endsWith(QLatin1Char('\r')))
-            zeile.chop(1);
+        const QStringRef zeile = zeilen.at(nr);
         if (zeile.isEmpty())
             continue;
         if (hatSteuerzeichen(zeile)) {
             e.spieler.clear();
+            e.uebersprungeneZeilen.clear();
             e.fehler = text("Zeile %1 enthaelt ein Steuerzeichen; das ist keine Textdatei mit Spielern.").arg(nr + 1);
             return e;
         }
-        const QVector<QStringRef> teile = zeile.split(QLatin1Char(' '));
-        const bool gueltig = teile.size() == 4 && std::all_of(teile.cbegin(), teile.cend(), [](const QStringRef& t) {
-            return !t.isEmpty() && Namensregel::zulaessig(t);
-        });
-        if (!gueltig) {
+        const bool tabs = zeile.contains(QLatin1Char('\t'));
+        const QVector<QStringRef> teile = zeile.split(tabs ? QLatin1Char('\t') : QLatin1Char(' '));
+        QString grund;
+        if (teile.size() != 4)
+            grund = tabs ? text("%1 durch Tabulatoren getrennte Felder statt 4").arg(teile.size())
+                         : text("%1 durch Leerzeichen getrennte Felder statt 4").arg(teile.size());
+        else if (std::any_of(teile.cbegin(), teile.cend(), [](const QStringRef& t) { return t.trimmed().isEmpty(); }))
+            grund = text("ein Feld ist leer");
+        else if (!std::all_of(
+                     teile.cbegin(), teile.cend(), [](const QStringRef& t) { return Namensregel::zulaessig(t); }))
+            grund = text("ein Feld enthaelt ein nicht erlaubtes Zeichen");
+        if (!grund.isEmpty()) {
             ++e.uebersprungen;
+            e.uebersprungeneZeilen.append({ nr + 1, zeile.toString(), grund });
             continue;
         }
         Zeile z;
-        z.vorname = teile.at(0).toString();
-        z.nachname = teile.at(1).toString();
-        z.gruppe = teile.at(2).toString();
-        const QStringRef mitglied = teile.at(3);
+        // A spreadsheet may pad its cells; the name is what stands in them.
+        z.vorname = teile.at(0).trimmed().toString();
+        z.nachname = teile.at(1).trimmed().toString();
+        z.gruppe = teile.at(2).trimmed().toString();
+        const QStringRef mitglied = teile.at(3).trimmed();
         z.mitglied = (mitglied == QLatin1String("Nein") || mitglied == QLatin1String("nein")) ? QStringLiteral("Nein")
                                                                                               : QStringLiteral("Ja");
         e.spieler << z;
@@ -124,6 +138,7 @@ Ergebnis lesen(const QByteArray& inhalt)
                        .arg(e.uebersprungen)
                        .arg(e.uebersprungen + e.spieler.size());
         e.spieler.clear();
+        e.uebersprungeneZeilen.clear();
     }
     return e;
 }

@@ -24,11 +24,19 @@ struct Zeile {
     QString mitglied; // "Ja" or "Nein"
 };
 
+// A non-empty line that was left out, with its number (from 1) and why.
+struct Uebersprungen {
+    int nummer = 0;
+    QString text;
+    QString grund;
+};
+
 struct Ergebnis {
     QVector<Zeile> spieler;
     // Non-empty lines that were left out: not exactly four fields, an empty
     // field, or a character a name may not hold.
     int uebersprungen = 0;
+    QVector<Uebersprungen> uebersprungeneZeilen;
     // The bytes were no valid UTF-8 and were read as Windows-1252.
     bool windows1252 = false;
     // Set when the file is refused as a whole; `spieler` is then empty.
@@ -41,11 +49,13 @@ QStringList suchOrte();
 QString finden();
 
 // Reads the whole file content: one player per line, four fields separated
-// by single spaces; CRLF counts as LF; "Nein"/"nein" means not a member.
+// by single spaces, or by TABs in a line that holds one (a spreadsheet's
+// text export, whose fields may hold spaces: "Hans Peter", "von Berg");
+// CRLF, LF and a lone CR end a line; "Nein"/"nein" means not a member.
 // UTF-8 (with or without byte order mark) and UTF-16/32 with a byte order
 // mark are decoded as such, anything else as Windows-1252. A file that is
-// too large, holds a NUL or another control character in a line, or whose
-// lines are mostly invalid is refused.
+// too large, holds a NUL or another control character (other than TAB and
+// the line ends), or whose lines are mostly invalid is refused.
 Ergebnis lesen(const QByteArray& inhalt);
 // Reads the file at `pfad` as `lesen` does; a file that cannot be read or is
 // too large is refused without reading it whole.

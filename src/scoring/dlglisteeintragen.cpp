@@ -97,10 +97,11 @@ bool DlgListeEintragen::pruefen()
             continue;
         QString fehler;
         QLineEdit* feld = nullptr;
-        if (!Eingabe::punkte(r.punkte->text())) {
+        // An empty field stores 0; other text that is no number is refused.
+        if (!Eingabe::punkteOderLeer(r.punkte->text())) {
             fehler = Eingabe::fehlerPunkte(r.punkte->text());
             feld = r.punkte;
-        } else if (r.kosten->isEnabled() && !Eingabe::kosten(r.kosten->text())) {
+        } else if (r.kosten->isEnabled() && !Eingabe::kostenOderLeer(r.kosten->text())) {
             fehler = Eingabe::fehlerKosten(r.kosten->text());
             feld = r.kosten;
         }
@@ -243,8 +244,8 @@ void DlgListeEintragen::eintraege(int& tisch, int& serie, QList<SpielListenEintr
         e.StartNr = Zahl::ganz(r.startNr->text());
         e.Name = r.name->text();
         // Checked on confirmation; a decimal comma is as good as a point.
-        e.Punkte = Eingabe::punkte(r.punkte->text()).value_or(0);
-        e.Kosten = Eingabe::kosten(r.kosten->text()).value_or(0.0);
+        e.Punkte = Eingabe::punkteOderLeer(r.punkte->text()).value_or(0);
+        e.Kosten = Eingabe::kostenOderLeer(r.kosten->text()).value_or(0.0);
         liste << e;
     }
 }

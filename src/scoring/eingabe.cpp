@@ -1,5 +1,6 @@
 #include "scoring/eingabe.h"
 
+#include <QLocale>
 #include <QRegularExpression>
 
 #include <cmath>
@@ -31,6 +32,52 @@ std::optional<double> kosten(const QString& text)
     if (!ok || !std::isfinite(wert) || wert < 0.0 || wert > maxKosten)
         return std::nullopt;
     return wert;
+}
+
+// The plain decimal notation of number formatters; no "nan", "inf", hex or
+// thousands separators.
+static std::optional<double> geschrieben(const QString& text)
+{
+    static const QRegularExpression muster(
+        QStringLiteral("^\\s*[+-]?(?:[0-9]+\\.?[0-9]*|\\.[0-9]+)(?:[eE][+-]?[0-9]{1,4})?\\s*$"));
+    if (text.size() > 64 || !muster.match(text).hasMatch())
+        return std::nullopt;
+    bool ok = false;
+    const double wert = QLocale::c().toDouble(text.trimmed(), &ok);
+    if (!ok || !std::isfinite(wert))
+        return std::nullopt;
+    return wert;
+}
+
+std::optional<int> punkteGeschrieben(const QString& text)
+{
+    const std::optional<double> wert = geschrieben(text);
+    if (!wert || *wert < -maxPunkte || *wert > maxPunkte || std::trunc(*wert) != *wert)
+        return std::nullopt;
+    return int(*wert);
+}
+
+std::optional<double> kostenGeschrieben(const QString& text)
+{
+    const std::optional<double> wert = geschrieben(text);
+    if (!wert || *wert < 0.0 || *wert > maxKosten)
+        return std::nullopt;
+    // The one-decimal form the results table stores.
+    return QString::number(*wert, 'f', 1).toDouble() + 0.0;
+}
+
+std::optional<int> punkteOderLeer(const QString& text)
+{
+    if (text.trimmed().isEmpty())
+        return 0;
+    return punkte(text);
+}
+
+std::optional<double> kostenOderLeer(const QString& text)
+{
+    if (text.trimmed().isEmpty())
+        return 0.0;
+    return kosten(text);
 }
 
 std::optional<int> tisch(const QString& text)

@@ -26,6 +26,19 @@ std::optional<int> punkte(const QString& text);
 // "nan", "inf", exponents and thousands separators are refused.
 std::optional<double> kosten(const QString& text);
 
+// Numbers as a companion's number formatter writes them (JavaScript, Python,
+// Java, C): '.' as decimal point, any number of decimals, an optional
+// exponent ("1.0999999999999999", "1e1", "2.5E-1"). Points must be whole
+// ("12.0" and "1e2" are); costs come back rounded to the one decimal every
+// stored amount has. The bounds are those of typed entries.
+std::optional<int> punkteGeschrieben(const QString& text);
+std::optional<double> kostenGeschrieben(const QString& text);
+
+// A results cell or game-list field left empty means 0, as clearing a
+// value stores 0; other text follows punkte() and kosten().
+std::optional<int> punkteOderLeer(const QString& text);
+std::optional<double> kostenOderLeer(const QString& text);
+
 // A table cell's value: -1, 0 or a table number up to maxTisch.
 std::optional<int> tisch(const QString& text);
 

@@ -34,7 +34,8 @@ Gruppe gruppeLesen(const QString& datei)
 {
     static QAtomicInt zaehler;
     Gruppe g;
-    g.name = Pfade::verbindungsNameVon(QFileInfo(datei).fileName());
+    const QFileInfo info(datei);
+    g.name = ::Spieltag::verbindungsNameDerDatei(info.path(), info.fileName());
     const QString verbindung = QStringLiteral("spieltagliste_%1").arg(zaehler.fetchAndAddRelaxed(1));
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), verbindung);
@@ -88,7 +89,7 @@ QVector<Spieltag> lesen(const QString& datenVerzeichnis)
         QStringList gesehen;
         for (const QString& d : dateien) {
             // The start-up opens one file per connection name, the newest.
-            const QString name = Pfade::verbindungsNameVon(d);
+            const QString name = ::Spieltag::verbindungsNameDerDatei(t.verzeichnis, d);
             if (name.isEmpty() || gesehen.contains(name))
                 continue;
             gesehen << name;

@@ -54,11 +54,16 @@ bool nameGueltig(const QString& name, QString* fehler)
         if (steuerzeichen(c))
             return melden(
                 fehler, QStringLiteral("Der Gruppenname \"%1\" enthaelt ein Steuerzeichen").arg(name.simplified()));
-        if (QStringLiteral("/\\.:$@|").contains(c))
+        if (QStringLiteral("/\\:$@|").contains(c))
             return melden(fehler,
-                QStringLiteral("Der Gruppenname \"%1\" enthaelt das Zeichen %2 (nicht erlaubt: / \\ . : $ @ |)")
+                QStringLiteral("Der Gruppenname \"%1\" enthaelt das Zeichen %2 (nicht erlaubt: / \\ : $ @ |)")
                     .arg(name, c));
     }
+    // A dot inside is fine ("1. Mannschaft": the file's stored name tells it
+    // from a copy such as "x.backup.db"); a leading one hides the file or
+    // names a directory.
+    if (name.front() == QLatin1Char('.'))
+        return melden(fehler, QStringLiteral("Der Gruppenname \"%1\" beginnt mit einem Punkt").arg(name));
     // Case does not matter to every file system the data folder may live on.
     if (name.compare(QStringLiteral("reizwerk"), Qt::CaseInsensitive) == 0
         || name.compare(Pfade::hauptVerbindung, Qt::CaseInsensitive) == 0)

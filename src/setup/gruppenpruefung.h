@@ -12,7 +12,8 @@ namespace Gruppenpruefung
 {
 
 // A name the program may create a group file and a connection under: not
-// empty, at most 64 characters, without / \ . : $ @ | or control characters,
+// empty, at most 64 characters, without / \ : $ @ | or control characters,
+// not starting with a dot,
 // without a space at either end, and neither the master database's name nor
 // its connection's. The text says what is wrong, in German.
 bool nameGueltig(const QString& name, QString* fehler = nullptr);

@@ -1,5 +1,7 @@
 #include "storage/spieltagleser.h"
 
+#include "storage/pfade.h"
+
 #include <QAtomicInt>
 #include <QHash>
 #include <QMap>
@@ -104,13 +106,14 @@ bool einstellungenGueltig(const Gruppe& g, QString* fehler)
         text = QStringLiteral("Serien %1 liegt nicht zwischen 1 und %2").arg(g.serien).arg(maxSerien);
     else if (g.ersterTisch < 1 || g.ersterTisch > maxTischNummer)
         text = QStringLiteral("ErsterTisch %1 liegt nicht zwischen 1 und %2").arg(g.ersterTisch).arg(maxTischNummer);
-    // 0 is what a group stores before its table split is known. Only the
-    // first table is bounded by 200: a group of a thousand players from
-    // table 1 ends at table 250.
-    else if (g.letzterTisch != 0 && (g.letzterTisch < g.ersterTisch || g.letzterTisch > g.ersterTisch + maxTische))
-        text = QStringLiteral("LetzterTisch %1 liegt nicht zwischen %2 und %3")
+    // A last table below the first means no tables: a group of two players
+    // stores the table before its first, and one created without a table
+    // split keeps the last table of an earlier group, or 0. Only the first
+    // table is bounded by 200: a group of a thousand players from table 1
+    // ends at table 250.
+    else if (g.letzterTisch < 0 || g.letzterTisch > g.ersterTisch + maxTische)
+        text = QStringLiteral("LetzterTisch %1 liegt nicht zwischen 0 und %2")
                    .arg(g.letzterTisch)
-                   .arg(g.ersterTisch)
                    .arg(g.ersterTisch + maxTische);
     else if (g.spiele3er < 0 || g.spiele3er > 1000 || g.spiele4er < 0 || g.spiele4er > 1000)
         text = QStringLiteral("Spielanzahl liegt nicht zwischen 0 und 1000");
@@ -207,6 +210,32 @@ bool gruppeAusDateiLesen(const QString& datei, Gruppe& g, QString* fehler)
     }
     QSqlDatabase::removeDatabase(name);
     return ok;
+}
+
+QString verbindungsNameDerDatei(const QString& verzeichnis, const QString& dateiName)
+{
+    const QString name = Pfade::verbindungsNameVon(dateiName);
+    if (!dateiName.endsWith(QLatin1String(".db")))
+        return name;
+    const QString ganz = dateiName.chopped(3);
+    if (ganz == name)
+        return name;
+    static QAtomicInt zaehler;
+    const QString verbindung = QStringLiteral("gruppenname_%1").arg(zaehler.fetchAndAddRelaxed(1));
+    QString gespeichert;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), verbindung);
+        db.setDatabaseName(verzeichnis + QLatin1Char('/') + dateiName);
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=2000"));
+        if (db.open()) {
+            QSqlQuery q(db);
+            if (q.exec(QStringLiteral("SELECT Name FROM Gruppe")) && q.next())
+                gespeichert = q.value(0).toString();
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(verbindung);
+    return gespeichert == ganz ? ganz : name;
 }
 
 } // namespace Spieltag

@@ -91,4 +91,9 @@ bool gruppeLesen(QSqlDatabase db, Gruppe& g, QString* fehler = nullptr);
 // read-only connection that is removed again.
 bool gruppeAusDateiLesen(const QString& datei, Gruppe& g, QString* fehler = nullptr);
 
+// The connection name a group file opens under: the file name up to its
+// first dot ("x.backup.db" is a copy of x), unless the whole name before
+// ".db" is the `Name` stored in the file's own `Gruppe` table ("1. Mannschaft.db").
+QString verbindungsNameDerDatei(const QString& verzeichnis, const QString& dateiName);
+
 } // namespace Spieltag

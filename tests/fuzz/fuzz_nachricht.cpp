@@ -34,12 +34,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     QHash<QPair<int, int>, int> sitze;
     for (int nr = 100; nr < 108; ++nr)
         sitze.insert({ 1, nr }, nr < 104 ? 1 : 2);
-    const Tischpruefung::Ergebnis e = Tischpruefung::pruefen(
-        m.felder, 0,
-        [&sitze](int s, int nr) {
-            return sitze.value({ s, nr });
-        },
-        [](int t) { return t != 2; });
+    Tischpruefung::Anspruch anspruch;
+    anspruch.adresse = QStringLiteral("10.0.0.1");
+    anspruch.frei = [](int t) { return t != 2; };
+    const Tischpruefung::Ergebnis e = Tischpruefung::pruefen(m.felder, anspruch, [&sitze](int s, int nr) {
+        const int t = sitze.value({ s, nr });
+        return t > 0 ? Tischpruefung::Sitz { Tischpruefung::Sitz::Art::Tisch, t } : Tischpruefung::Sitz {};
+    });
     if (e.angenommen.size() + e.abgelehnt > m.felder.size() || (e.tisch != 0 && e.tisch != 1))
         std::abort();
     for (const QString& zeile : e.angenommen) {

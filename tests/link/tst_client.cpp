@@ -147,6 +147,55 @@ private slots:
 
     // What waits to be sent to one peer, and what all peers together have
     // sent and not yet been handled, is bounded.
+    // One device cannot hold every slot: its named connections are bounded,
+    // the one silent longest making room, and idle ones without a table end.
+    void eineAdresseHaeltNichtAlles()
+    {
+        Client c(QStringLiteral("Reizwerk"));
+        QVERIFY(c.starten(QHostAddress::LocalHost, 0));
+        Client::Grenzen g = c.grenzen();
+        QCOMPARE(g.jeAdresse, 4);
+        QCOMPARE(g.leerlaufMs, 30 * 60 * 1000);
+        g.jeAdresse = 3;
+        c.grenzenSetzen(g);
+        QSignalSpy weg(&c, &Client::participantLeft);
+
+        std::vector<std::unique_ptr<Begleiter>> viele;
+        for (int i = 0; i < 3; ++i) {
+            viele.push_back(std::make_unique<Begleiter>());
+            QVERIFY(viele.back()->anmelden(c.port(), QStringLiteral("x")));
+        }
+        // The second and third speak again; the first stays silent.
+        QTest::qWait(30);
+        viele.at(1)->senden(QStringLiteral("a"));
+        viele.at(2)->senden(QStringLiteral("b"));
+        QTest::qWait(30);
+        // A fourth from the same address: the silent first goes, the new one
+        // is served.
+        Begleiter neu;
+        QVERIFY(neu.anmelden(c.port(), QStringLiteral("x")));
+        QVERIFY(viele.at(0)->getrennt());
+        QCOMPARE(c.anzahlTeilnehmer(), 3);
+        QCOMPARE(weg.count(), 1);
+        // Another address is not touched.
+        Begleiter anderer;
+        QVERIFY(anderer.anmelden(c.port(), QStringLiteral("x"), QHostAddress(QStringLiteral("127.0.0.2"))));
+        QCOMPARE(c.anzahlTeilnehmer(), 4);
+
+        // Idle: without a table every named connection ends; the address
+        // that holds a table keeps its connections.
+        c.tischGehalten(QStringLiteral("127.0.0.2"), true);
+        g.leerlaufMs = 300;
+        c.grenzenSetzen(g);
+        QVERIFY(neu.getrennt(5000));
+        QVERIFY(viele.at(1)->getrennt(5000));
+        QTest::qWait(400);
+        QCOMPARE(anderer.socket.state(), QAbstractSocket::ConnectedState);
+        QCOMPARE(c.anzahlTeilnehmer(), 1);
+        c.tischGehalten(QStringLiteral("127.0.0.2"), false);
+        QVERIFY(anderer.getrennt(5000));
+    }
+
     void speicherBleibtBegrenzt()
     {
         Client c(QStringLiteral("Reizwerk"));

@@ -134,14 +134,15 @@ private slots:
         QCOMPARE(punkte(db, 1, 100), 0);
         QCOMPARE(punkte(db, 1, 105), 0);
 
-        // A companion that lost its table (a restart) takes it again with
-        // its first fitting line, when the table is free; implausible
-        // values are refused line by line.
+        // A companion that lost its connection and joins anew holds no table,
+        // but the seat lists it was sent stay its own: its lines for them are
+        // taken and give it its table again; implausible values are refused
+        // line by line.
         a.socket.disconnectFromHost();
         QTRY_COMPARE(w->link()->anzahlTeilnehmer(), 2);
         Begleiter wieder;
-        QVERIFY(wieder.anmelden(port(w), QStringLiteral("Listenbote"), QHostAddress(QStringLiteral("127.0.0.4"))));
-        wieder.senden(QStringLiteral("7:127.0.0.4:Alle$L|x|1|7|a|b|1|c|105@L|x|1|2147483647|a|b|1|c|100@"
+        QVERIFY(wieder.anmelden(port(w), QStringLiteral("Listenbote"), QHostAddress(QStringLiteral("127.0.0.1"))));
+        wieder.senden(QStringLiteral("7:127.0.0.1:Alle$L|x|1|7|a|b|1|c|105@L|x|1|2147483647|a|b|1|c|100@"
                                      "L|x|2|2147483647|a|b|1|c|100@L|x|1|23|a|b|1e308|c|101@L|x|1|23|a|b|1.5|c|101@"
                                      "L|x|1|-100001|a|b|1|c|102@L|x|2|-40|a|b|0.5|c|103"));
         QVERIFY(abgearbeitet(wieder));
@@ -190,6 +191,11 @@ private slots:
         // One message of very many result lines.
         Begleiter zeilen;
         QVERIFY(zeilen.anmelden(port(w), QStringLiteral("Listenbote"), QHostAddress(QStringLiteral("127.0.0.3"))));
+        // The flood's seat list of table 1 passes to this companion only
+        // when it is sent the list itself.
+        zeilen.senden(QStringLiteral("5:127.0.0.3:x$1@1"));
+        const QString antwort = zeilen.bis(QStringLiteral("15:127.0.0.3:")).join(QLatin1Char('\n'));
+        QVERIFY2(antwort.contains(QStringLiteral("\n6:127.0.0.3:Alle$1@1@")), qPrintable(antwort));
         QStringList viele;
         for (int i = 0; i < 200000; ++i)
             viele << QStringLiteral("L|x|1|%1|a|b|1|c|%2").arg(i % 1000).arg(100 + i % 4);

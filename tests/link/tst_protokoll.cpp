@@ -66,14 +66,42 @@ private slots:
 
         // Values no game list gives are forgeries or slips: refused, so no
         // sum can overflow and no cost reads "inf".
-        for (const char* falsch : { "x|y|1|2147483647|a|b|1|c|100", "x|y|1|100001|a|b|1|c|100",
-                 "x|y|1|-100001|a|b|1|c|100", "x|y|1|5|a|b|-1|c|100", "x|y|1|5|a|b|1e308|c|100",
-                 "x|y|1|5|a|b|inf|c|100", "x|y|1|5|a|b|10000.1|c|100", "x|y|1|1e3|a|b|1|c|100" })
+        for (const char* falsch :
+            { "x|y|1|2147483647|a|b|1|c|100", "x|y|1|100001|a|b|1|c|100", "x|y|1|-100001|a|b|1|c|100",
+                "x|y|1|5|a|b|-1|c|100", "x|y|1|5|a|b|1e308|c|100", "x|y|1|5|a|b|inf|c|100", "x|y|1|5|a|b|10000.1|c|100",
+                "x|y|1|1e6|a|b|1|c|100", "x|y|1|12.5|a|b|1|c|100", "x|y|1|5|a|b|0x10|c|100", "x|y|1|5|a|b|1e|c|100",
+                "x|y|1|5|a|b|1.5.1|c|100", "x|y|1|5|a|b|1 000|c|100", "x|y|1|5|a|b|-0.5|c|100", "x|y|1|5|a|b|NaN|c|100",
+                "x|y|1|5|a|b|Infinity|c|100" })
             QVERIFY2(!Protokoll::ergebnisLesen(QString::fromLatin1(falsch)), falsch);
         const auto rand = Protokoll::ergebnisLesen(QStringLiteral("x|y|1|-100000|a|b|10000|c|100"));
         QVERIFY(rand);
         QCOMPARE(rand->punkte, -100000);
         QCOMPARE(rand->kosten, 10000.0);
+
+        // What number formatters write: any number of decimals, exponents;
+        // costs come back in the stored one-decimal form, points whole.
+        const QList<QPair<QString, QPair<int, double>>> geschrieben {
+            { QStringLiteral("x|y|1|12|a|b|1.0999999999999999|c|100"), { 12, 1.1 } },
+            { QStringLiteral("x|y|1|12.0|a|b|1e1|c|100"), { 12, 10.0 } },
+            { QStringLiteral("x|y|1|1e2|a|b|2.6E-1|c|100"), { 100, 0.3 } },
+            { QStringLiteral("x|y|1|-1.5e1|a|b|.5|c|100"), { -15, 0.5 } },
+            { QStringLiteral("x|y|1|+7|a|b|3.|c|100"), { 7, 3.0 } },
+            { QStringLiteral("x|y|1|-0|a|b|0.04|c|100"), { 0, 0.0 } },
+            { QStringLiteral("x|y|1|1E5|a|b|9999.99|c|100"), { 100000, 10000.0 } },
+        };
+        for (const auto& g : geschrieben) {
+            const auto r = Protokoll::ergebnisLesen(g.first);
+            QVERIFY2(r, qPrintable(g.first));
+            QCOMPARE(r->punkte, g.second.first);
+            QCOMPARE(r->kosten, g.second.second);
+            QVERIFY(Protokoll::ergebnisFehler(g.first).isEmpty());
+        }
+        QCOMPARE(Protokoll::ergebnisFehler(QStringLiteral("x|y|1|5|a|b|-1|c|100")),
+            QStringLiteral("Kosten \"-1\" sind keine Zahl zwischen 0 und 10000"));
+        QCOMPARE(Protokoll::ergebnisFehler(QStringLiteral("x|y|1|12.5|a|b|1|c|100")),
+            QStringLiteral("Punkte \"12.5\" sind keine ganze Zahl zwischen -100000 und 100000"));
+        QCOMPARE(Protokoll::ergebnisFehler(QStringLiteral("x|y|1|5|a|b|1|c|A")),
+            QStringLiteral("Startnummer \"A\" ist keine Zahl"));
     }
 
     void dateinamen()

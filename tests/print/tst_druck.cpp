@@ -178,7 +178,11 @@ private slots:
         // documents can still be read and printed.
         Turnierbau::sql(db, QStringLiteral("UPDATE Gruppe SET LetzterTisch=250"));
         QVERIFY2(Spieltag::gruppeLesen(db, g, &fehler), qPrintable(fehler));
+        // A last table below the first means no tables; only what the
+        // program never writes is refused.
         Turnierbau::sql(db, QStringLiteral("UPDATE Gruppe SET LetzterTisch=2"));
+        QVERIFY2(Spieltag::gruppeLesen(db, g, &fehler), qPrintable(fehler));
+        Turnierbau::sql(db, QStringLiteral("UPDATE Gruppe SET LetzterTisch=-1"));
         QVERIFY(!Spieltag::gruppeLesen(db, g, &fehler));
     }
 

@@ -240,15 +240,56 @@ private slots:
         const QByteArray gross(Spielerdatei::maxGroesse + 1, 'a');
         QVERIFY(!Spielerdatei::lesen(gross).fehler.isEmpty());
         QVERIFY(!Spielerdatei::lesen(QByteArray("Anna Berg Damen Ja\nAb\0cd Berg Damen Ja\n", 39)).fehler.isEmpty());
-        const Spielerdatei::Ergebnis tab = Spielerdatei::lesen("Anna Berg Damen Ja\nBernd\tCord Herren Ja\n");
-        QVERIFY(tab.fehler.contains(QStringLiteral("Zeile 2")));
-        QVERIFY(tab.spieler.isEmpty());
+        // A control character other than TAB and the line ends: no text.
+        const Spielerdatei::Ergebnis klingel = Spielerdatei::lesen("Anna Berg Damen Ja\nBernd Cord\x07 Herren Ja\n");
+        QVERIFY(klingel.fehler.contains(QStringLiteral("Zeile 2")));
+        QVERIFY(klingel.spieler.isEmpty());
+        QVERIFY(!Spielerdatei::lesen(QByteArray("Anna Berg Damen Ja\n\x1b[0m\n")).fehler.isEmpty());
         const Spielerdatei::Ergebnis meist
             = Spielerdatei::lesen("Anna Berg Damen Ja\nzwei Felder\nein\ndrei Felder hier\n");
         QVERIFY(!meist.fehler.isEmpty());
         QVERIFY(meist.spieler.isEmpty());
         // Half valid is not "most lines invalid".
         QVERIFY(Spielerdatei::lesen("Anna Berg Damen Ja\nzwei Felder\n").fehler.isEmpty());
+    }
+
+    // A spreadsheet's text export: a line with a TAB is split at TABs only,
+    // so a field may hold spaces; a lone CR ends a line; a stray CR or TAB
+    // costs at most its line, which is listed with its number and reason.
+    void tabulatorenUndZeilenenden()
+    {
+        const Spielerdatei::Ergebnis e = Spielerdatei::lesen("Hans Peter\tvon Berg\tAlle\tJa\r\n"
+                                                             "Anna\tBerg\tDamen\tnein\r"
+                                                             "Carl Dorn Herren Ja\r"
+                                                             "Dora\tEck\tDamen\n"
+                                                             "Emil Funk\tHerren Ja\n"
+                                                             "Fritz Gabel Herren Ja\r\n"
+                                                             "Gerd\t\tHerren\tJa\n");
+        QVERIFY2(e.fehler.isEmpty(), qPrintable(e.fehler));
+        QCOMPARE(e.spieler.size(), 4);
+        QCOMPARE(e.spieler[0].vorname, QStringLiteral("Hans Peter"));
+        QCOMPARE(e.spieler[0].nachname, QStringLiteral("von Berg"));
+        QCOMPARE(e.spieler[0].gruppe, QStringLiteral("Alle"));
+        QCOMPARE(e.spieler[1].mitglied, QStringLiteral("Nein"));
+        QCOMPARE(e.spieler[2].vorname, QStringLiteral("Carl"));
+        QCOMPARE(e.spieler[3].nachname, QStringLiteral("Gabel"));
+        QCOMPARE(e.uebersprungen, 3);
+        QCOMPARE(e.uebersprungeneZeilen.size(), 3);
+        QCOMPARE(e.uebersprungeneZeilen[0].nummer, 4);
+        QCOMPARE(e.uebersprungeneZeilen[0].text, QStringLiteral("Dora\tEck\tDamen"));
+        QCOMPARE(e.uebersprungeneZeilen[0].grund, QStringLiteral("3 durch Tabulatoren getrennte Felder statt 4"));
+        QCOMPARE(e.uebersprungeneZeilen[1].nummer, 5);
+        QCOMPARE(e.uebersprungeneZeilen[2].nummer, 7);
+        QCOMPARE(e.uebersprungeneZeilen[2].grund, QStringLiteral("ein Feld ist leer"));
+
+        // UTF-16 with TABs: its zero bytes are no NUL characters.
+        const QString text = QStringLiteral("Anna\tBerg\tDamen\tJa\r\n");
+        QByteArray le("\xff\xfe", 2);
+        for (const QChar c : text)
+            le.append(char(c.unicode() & 0xff)).append(char(c.unicode() >> 8));
+        const Spielerdatei::Ergebnis utf16 = Spielerdatei::lesen(le);
+        QVERIFY2(utf16.fehler.isEmpty(), qPrintable(utf16.fehler));
+        QCOMPARE(utf16.spieler.size(), 1);
     }
 
     void startNummernBeimImport()
@@ -323,8 +364,14 @@ private slots:
             (QStringList {
                 "100|Anna|Berg|Damen|Ja|Nein", "101|Bert|Cramer|Herren|Nein|Nein", "102|Carl|Dorn|Herren|Ja|Nein" }));
         QCOMPARE(w->spieler()->rowCount(), 3);
-        QVERIFY(w->statusBar()->currentMessage().contains(QStringLiteral("3 Spieler")));
-        QVERIFY(w->statusBar()->currentMessage().contains(QStringLiteral("1 Zeilen uebersprungen")));
+        QVERIFY2(
+            w->statusBar()->currentMessage().startsWith(QStringLiteral("3 Spieler gelesen, 1 Zeilen uebersprungen")),
+            qPrintable(w->statusBar()->currentMessage()));
+        // The skipped line is shown, with its number and why.
+        QCOMPARE(w.d.infos.size(), 1);
+        QVERIFY2(w.d.infos.last().contains(QStringLiteral(
+                     "Zeile 3: zu viele Felder hier drin (5 durch Leerzeichen getrennte Felder statt 4)")),
+            qPrintable(w.d.infos.last()));
     }
 
     void fehlgeschlagenerImportLaesstListeGanz()

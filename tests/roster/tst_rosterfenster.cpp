@@ -273,7 +273,11 @@ private slots:
             (QStringList { "101|Vorname2|Nachname2|Alle|Ja", "104|Vorname5|Nachname5|Alle|Nein",
                 "112|Otto|Lehmann|Herren|Nein" }));
         const QString meldung = w->statusBar()->currentMessage();
-        QVERIFY2(meldung.contains(QStringLiteral("2 behalten, 1 neu, 1 Zeilen uebersprungen")), qPrintable(meldung));
+        QVERIFY2(meldung.startsWith(QStringLiteral("3 Spieler gelesen, 1 Zeilen uebersprungen (2 behalten, 1 neu)")),
+            qPrintable(meldung));
+        QCOMPARE(w.d.infos.size(), 1);
+        QVERIFY2(
+            w.d.infos.first().contains(QStringLiteral("Zeile 4: Kai$ Test Alle Ja")), qPrintable(w.d.infos.first()));
         QCOMPARE(w->spieler()->rowCount(), 3);
 
         // The match day's prize-skat flag reaches the same person's roster row.

@@ -68,11 +68,12 @@ private slots:
 
     void gruppennamenAlsDateinamen()
     {
-        for (const char* gut : { "Senioren", "Alte Herren", "Jugend-2", "Gaeste_A", "O'Neill" })
+        for (const char* gut :
+            { "Senioren", "Alte Herren", "Jugend-2", "Gaeste_A", "O'Neill", "1. Mannschaft", "Sen.A", "x.backup" })
             QVERIFY2(Gruppenpruefung::nameGueltig(QString::fromLatin1(gut)), gut);
         for (const char* schlecht :
-            { "", "Damen/Jugend", "Sen.A", "../../../fremd", "..\\x", "C:", "Kai$", "a@b", "a|b", " Herren", "Herren ",
-                "reizwerk", "Reizwerk", "reizwerk_connection_name", "Zeile\nzwei", "Tab\tulator" })
+            { "", "Damen/Jugend", ".", "..", ".Sen", "../../../fremd", "..\\x", "C:", "Kai$", "a@b", "a|b", " Herren",
+                "Herren ", "reizwerk", "Reizwerk", "reizwerk_connection_name", "Zeile\nzwei", "Tab\tulator" })
             QVERIFY2(!Gruppenpruefung::nameGueltig(QString::fromLatin1(schlecht)), schlecht);
         QVERIFY(!Gruppenpruefung::nameGueltig(QString(65, QLatin1Char('x'))));
         QString fehler;

@@ -50,6 +50,9 @@ private slots:
         QSqlDatabase db = w.gruppe(4, 2);
         sitze(db, 1, { { 100, 1, 1 }, { 101, 1, 2 }, { 102, 1, 3 }, { 103, 1, 4 } });
         TeilnehmerTabelle* t = w->tabelle();
+        t->punkteItem(t->zeileVon(102), 1)->setText(QStringLiteral("7"));
+        t->kostenItem(t->zeileVon(102), 1)->setText(QStringLiteral("1.5"));
+        QCOMPARE(wert(db, QStringLiteral("SELECT Punkte FROM Serie1 WHERE StartNr=102")).toInt(), 7);
         QStringList meldungen;
         bool offenNachFehler = true;
         const bool gezeigt = mitDialog(w->form()->pbListeEintragen, "DlgListeEintragen", [&](QWidget* dlg) {
@@ -72,6 +75,9 @@ private slots:
             setzen(dlg, QStringLiteral("lePunkte1"), QStringLiteral("120"));
             setzen(dlg, QStringLiteral("leKosten1"), QStringLiteral("4,5"));
             setzen(dlg, QStringLiteral("leKosten2"), QStringLiteral("2.5"));
+            // Cleared fields store 0.
+            setzen(dlg, QStringLiteral("lePunkte3"), QString());
+            setzen(dlg, QStringLiteral("leKosten3"), QString());
             knopf(dlg, QDialogButtonBox::Ok);
         });
         QVERIFY(gezeigt);
@@ -90,6 +96,10 @@ private slots:
         QCOMPARE(wert(db, QStringLiteral("SELECT Kosten FROM Serie1 WHERE StartNr=101")).toDouble(), 2.5);
         QCOMPARE(wert(db, QStringLiteral("SELECT SummeKosten FROM Teilnehmer WHERE StartNr=100")).toDouble(), 4.5);
         QCOMPARE(wert(db, QStringLiteral("SELECT Punkte FROM Serie1 WHERE StartNr=100")).toInt(), 120);
+        QCOMPARE(wert(db, QStringLiteral("SELECT Punkte FROM Serie1 WHERE StartNr=102")).toInt(), 0);
+        QCOMPARE(wert(db, QStringLiteral("SELECT Kosten FROM Serie1 WHERE StartNr=102")).toDouble(), 0.0);
+        QCOMPARE(t->punkteItem(t->zeileVon(102), 1)->text(), QStringLiteral("0"));
+        QCOMPARE(t->kostenItem(t->zeileVon(102), 1)->text(), QStringLiteral("0.0"));
         QVERIFY(w.d.unerwartet.isEmpty());
     }
 };

@@ -225,6 +225,24 @@ private slots:
         QCOMPARE(t->punkteItem(z2, 1)->text(), QStringLiteral("12"));
         QCOMPARE(t->kostenItem(z2, 1)->text(), QStringLiteral("4.5"));
         QCOMPARE(t->summeKostenItem(z2)->text(), QStringLiteral("4.5"));
+
+        // Clearing a cell stores 0 and shows it as a reopened table would.
+        w->aktion(QStringLiteral("actKorrektur"))->trigger();
+        editorEingabe(*w, t->punkteItem(z2, 1), QString());
+        QCOMPARE(t->punkteItem(z2, 1)->text(), QStringLiteral("0"));
+        editorEingabe(*w, t->kostenItem(z2, 1), QStringLiteral(" "));
+        QCOMPARE(t->kostenItem(z2, 1)->text(), QStringLiteral("0.0"));
+        QVERIFY2(!w->statusBar()->currentMessage().startsWith(QStringLiteral("FEHLER")),
+            qPrintable(w->statusBar()->currentMessage()));
+        db = w->registry().datenbank(w->form()->cmbTeilnehmerGruppe->currentText());
+        QCOMPARE(wert(db, QStringLiteral("SELECT Punkte FROM Serie1 WHERE StartNr=102")).toInt(), 0);
+        QCOMPARE(wert(db, QStringLiteral("SELECT Kosten FROM Serie1 WHERE StartNr=102")).toDouble(), 0.0);
+        QCOMPARE(wert(db, QStringLiteral("SELECT SummePunkte FROM Teilnehmer WHERE StartNr=102")).toInt(), 0);
+        QCOMPARE(t->summeKostenItem(z2)->text(), QStringLiteral("0.0"));
+        w.neuStarten();
+        t = w->tabelle();
+        QCOMPARE(t->punkteItem(t->zeileVon(102), 1)->text(), QStringLiteral("0"));
+        QCOMPARE(t->kostenItem(t->zeileVon(102), 1)->text(), QStringLiteral("0.0"));
     }
 
     // An entry is stored whole or not at all: when any of its statements

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QSqlQuery>
 #include <QStandardItemModel>
 #include <QStatusBar>
@@ -13,6 +14,7 @@
 #include <limits>
 
 #include "app/mainwindow.h"
+#include "season/spieltagliste.h"
 #include "setup/teilnehmertabelle.h"
 #include "storage/schema.h"
 #include "ui_mainwindow.h"
@@ -58,9 +60,9 @@ private slots:
     // is not shown as stored, and the chosen players stay for a good name.
     void unsichereNamenWerdenAbgelehnt()
     {
-        const QStringList namen { QStringLiteral("Damen/Jugend"), QStringLiteral("Sen.A"),
+        const QStringList namen { QStringLiteral("Damen/Jugend"), QStringLiteral(".Sen"),
             QStringLiteral("../../../fremd"), QStringLiteral("../reizwerk"), QStringLiteral(" Herren"),
-            QStringLiteral("reizwerk"), QStringLiteral("Kai$") };
+            QStringLiteral("reizwerk"), QStringLiteral("Kai$"), QStringLiteral(".."), QStringLiteral("a\\b") };
         for (int i = 0; i < namen.size(); ++i)
             Testumgebung::einstellen(QStringLiteral("Gruppe/Gruppe%1").arg(6 + i), namen.at(i));
         Fenster w;
@@ -105,23 +107,86 @@ private slots:
         QVERIFY(w.d.unerwartet.isEmpty());
     }
 
-    // Files an earlier version stored under names with dots open, each
-    // under a name of its own.
-    void alteDateienMitPunktenOeffnen()
+    // A file opens under its whole name when that is the name it stores
+    // ("Sen.A.db" holding "Sen.A"); a copy "x.backup.db" holding "x" opens
+    // as x, and a second file for a name already open keeps its whole name.
+    void dateienMitPunktenOeffnen()
     {
         const QString tag = Testumgebung::datenOrdner() + QStringLiteral("/07_03_2026");
         QVERIFY(QDir().mkpath(tag));
         gruppenDateiAnlegen(tag + QStringLiteral("/Sen.A.db"), QStringLiteral("Sen.A"), 4, 2);
         gruppenDateiAnlegen(tag + QStringLiteral("/Sen.B.db"), QStringLiteral("Sen.B"), 6, 2);
+        gruppenDateiAnlegen(tag + QStringLiteral("/x.backup.db"), QStringLiteral("x"), 3, 2);
+        gruppenDateiAnlegen(tag + QStringLiteral("/x.db"), QStringLiteral("x"), 5, 2);
         alterSetzen(tag + QStringLiteral("/Sen.B.db"), 100);
+        alterSetzen(tag + QStringLiteral("/x.db"), 200);
+        alterSetzen(tag + QStringLiteral("/x.backup.db"), 300);
         Testumgebung::einstellen(QStringLiteral("lastdatabasedir"), tag);
         Fenster w;
         QComboBox* gruppen = w->form()->cmbTeilnehmerGruppe;
-        QCOMPARE(comboTexte(gruppen), (QStringList { "Sen", "Sen.B" }));
+        QCOMPARE(comboTexte(gruppen), (QStringList { "Sen.A", "Sen.B", "x", "x.backup" }));
         QCOMPARE(w->teilnehmer()->rowCount(), 4);
         gruppen->setCurrentText(QStringLiteral("Sen.B"));
         QCOMPARE(w->teilnehmer()->rowCount(), 6);
         QCOMPARE(w->tabelle()->nameItem(0)->text(), QStringLiteral("Sen.B Spieler0"));
+        gruppen->setCurrentText(QStringLiteral("x"));
+        QCOMPARE(w->teilnehmer()->rowCount(), 5);
+
+        // The list of match days names the groups the same way.
+        const QVector<Spieltagliste::Spieltag> tage = Spieltagliste::lesen(Testumgebung::datenOrdner());
+        QCOMPARE(tage.size(), 1);
+        QStringList namen;
+        for (const Spieltagliste::Gruppe& g : tage.first().gruppen)
+            namen << g.name;
+        namen.sort();
+        QCOMPARE(namen, (QStringList { "Sen.A", "Sen.B", "x" }));
+    }
+
+    // A group named with a dot is stored and opens again under its name.
+    void gruppeMitPunktImNamen()
+    {
+        Testumgebung::einstellen(QStringLiteral("Gruppe/Gruppe6"), QStringLiteral("1. Mannschaft"));
+        Fenster w;
+        spielerAnlegen(*w, 4, QStringLiteral("1. Mannschaft"));
+        QVERIFY(neuesTurnier(*w, w.d, 2));
+        w->form()->cmbSpielerGruppe->setCurrentText(QStringLiteral("1. Mannschaft"));
+        QCOMPARE(w->form()->cmbSpielerGruppe->currentText(), QStringLiteral("1. Mannschaft"));
+        teilnehmerWaehlen(*w);
+        teilnehmerBestaetigen(*w, w.d);
+        QVERIFY2(w->registry().datenbank(QStringLiteral("1. Mannschaft")).isOpen(),
+            qPrintable(w->statusBar()->currentMessage() + w.d.fehlerTexte.join(QLatin1Char('|'))));
+        QVERIFY(QFileInfo::exists(w->turnierOrdner() + QStringLiteral("/1. Mannschaft.db")));
+        w.neuStarten();
+        QCOMPARE(comboTexte(w->form()->cmbTeilnehmerGruppe), QStringList { "1. Mannschaft" });
+        QCOMPARE(w->teilnehmer()->rowCount(), 4);
+        QVERIFY(w.d.unerwartet.isEmpty());
+    }
+
+    // A group from a table behind another that has too few players for a
+    // table stores a last table below its first: it has no tables, and it
+    // opens again.
+    void gruppeOhneTischeOeffnet()
+    {
+        Fenster w;
+        QVERIFY(w.gruppe(8, 2).isValid());
+        spielerAnlegen(*w, 2, QStringLiteral("Jugend"));
+        w->form()->cmbSpielerGruppe->setCurrentText(QStringLiteral("Jugend"));
+        QVERIFY(mitDialog(w->aktion(QStringLiteral("actNeueSpielGruppe")), "DlgNewGroup",
+            [](QWidget* dlg) { static_cast<QDialog*>(dlg)->accept(); }));
+        teilnehmerWaehlen(*w);
+        teilnehmerBestaetigen(*w, w.d);
+        QSqlDatabase jugend = w->registry().datenbank(QStringLiteral("Jugend"));
+        QVERIFY(jugend.isOpen());
+        QCOMPARE(wert(jugend, QStringLiteral("SELECT ErsterTisch FROM Gruppe")).toInt(), 3);
+        QCOMPARE(wert(jugend, QStringLiteral("SELECT LetzterTisch FROM Gruppe")).toInt(), 2);
+        w.neuStarten();
+        QStringList gruppen = comboTexte(w->form()->cmbTeilnehmerGruppe);
+        gruppen.sort();
+        QCOMPARE(gruppen, (QStringList { "Alle", "Jugend" }));
+        QVERIFY2(!w->statusBar()->currentMessage().startsWith(QStringLiteral("FEHLER")),
+            qPrintable(w->statusBar()->currentMessage()));
+        w->form()->cmbTeilnehmerGruppe->setCurrentText(QStringLiteral("Jugend"));
+        QCOMPARE(w->teilnehmer()->rowCount(), 2);
     }
 
     // One damaged value in a group file makes that group fail to open, with
@@ -131,7 +196,7 @@ private slots:
         const QStringList schaeden { QStringLiteral("UPDATE Gruppe SET Serien=-2"),
             QStringLiteral("UPDATE Gruppe SET Serien=100000"),
             QStringLiteral("UPDATE Gruppe SET LetzterTisch=%1").arg(std::numeric_limits<int>::max() - 1),
-            QStringLiteral("UPDATE Gruppe SET ErsterTisch=0"), QStringLiteral("UPDATE Gruppe SET ErsterTisch=5"),
+            QStringLiteral("UPDATE Gruppe SET ErsterTisch=0"), QStringLiteral("UPDATE Gruppe SET LetzterTisch=-1"),
             QStringLiteral("UPDATE Gruppe SET ErsterTisch=1001, LetzterTisch=1002"),
             QStringLiteral("DROP TABLE Serie2") };
         for (const QString& schaden : schaeden) {
