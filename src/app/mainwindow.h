@@ -91,6 +91,9 @@ public:
     void auslosenRang(int serie);
     void auslosenSpieltag(const QDate& tag, int serie);
     void sitzplanSchreiben(int serie, const QVector<int>& reihenfolge);
+    // fair draw (mainwindow_auslosung.cpp): the random draw with a given
+    // number; the same number seats the same participants the same way.
+    void auslosenMitLosnummer(int serie, qint64 losnummer);
     // Stores and shows the seats of a series in one transaction; after any
     // failure nothing is stored and the table shows what it showed before.
     bool tischeSpeichern(int serie, const QVector<Zuweisung>& zuweisungen, bool markeEntfernen = false);
@@ -169,6 +172,9 @@ private slots:
     void onErgebnislisteDrucken();
     void onRanglisteDrucken();
     void onTischCodes();
+    // fair draw (mainwindow_auslosung.cpp)
+    void onTrennpaare();
+    void onAuslosenMitNummer();
 
 private:
     // storage (mainwindow_speicher.cpp)
@@ -260,6 +266,9 @@ private:
     // HTML page frame shared by the match-day report and the ranking.
     void htmlKopfAusgeben(QTextStream& os, QString title);
     void htmlFussAusgeben(QTextStream& os);
+
+    // fair draw (mainwindow_auslosung.cpp)
+    void auslosungEinrichten();
 
     // printing (mainwindow_druck.cpp)
     void druckMenuEinrichten();

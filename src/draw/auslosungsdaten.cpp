@@ -81,8 +81,8 @@ bool trennpaarHinzufuegen(QSqlDatabase haupt, int a, int b, QString* fehler)
             return nein(QStringLiteral("Startnummer %1 steht nicht in der Spielerliste").arg(nr));
     }
     QSqlQuery q(haupt);
-    if (!Db::ausfuehren(
-            q, QStringLiteral("INSERT INTO Trennpaare (StartNrA, StartNrB) VALUES (?, ?)"), { p.first, p.second }, fehler))
+    if (!Db::ausfuehren(q, QStringLiteral("INSERT INTO Trennpaare (StartNrA, StartNrB) VALUES (?, ?)"),
+            { p.first, p.second }, fehler))
         return false;
     return true;
 }

@@ -22,9 +22,9 @@ namespace Auslosungsdaten
 inline const QString trennpaareTabelle
     = QStringLiteral("CREATE TABLE IF NOT EXISTS Trennpaare (StartNrA int, StartNrB int)");
 // Per drawn series its number and quality, in the group database.
-inline const QString losungTabelle = QStringLiteral(
-    "CREATE TABLE IF NOT EXISTS Auslosung (Serie int PRIMARY KEY, Losnummer int, Wiederholungen int, "
-    "NichtGetrennt int)");
+inline const QString losungTabelle
+    = QStringLiteral("CREATE TABLE IF NOT EXISTS Auslosung (Serie int PRIMARY KEY, Losnummer int, Wiederholungen int, "
+                     "NichtGetrennt int)");
 
 // Settings, in a group of their own.
 inline const QString schluesselAusgleich = QStringLiteral("Auslosung/WiederholungenVermeiden");

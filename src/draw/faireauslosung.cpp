@@ -78,9 +78,8 @@ public:
             if (a != index.constEnd() && b != index.constEnd() && *a != *b)
                 kanten.push_back({ qMin(*a, *b), qMax(*a, *b), gewichtGetrennt });
         }
-        std::sort(kanten.begin(), kanten.end(), [](const Kante& x, const Kante& y) {
-            return x.a != y.a ? x.a < y.a : x.b < y.b;
-        });
+        std::sort(kanten.begin(), kanten.end(),
+            [](const Kante& x, const Kante& y) { return x.a != y.a ? x.a < y.a : x.b < y.b; });
         m_nachbarn.resize(m_n);
         for (size_t i = 0; i < kanten.size(); ++i) {
             if (i > 0 && kanten[i].a == kanten[i - 1].a && kanten[i].b == kanten[i - 1].b) {
@@ -389,8 +388,7 @@ Ergebnis auslosen(const Eingabe& e)
     Zufall zufall(e.losnummer);
 
     if (!e.ausgleich) {
-        const QVector<int> folge
-            = Auslosung::zufall(spieler, [&zufall] { return quint32(zufall.naechste() >> 32); });
+        const QVector<int> folge = Auslosung::zufall(spieler, [&zufall] { return quint32(zufall.naechste() >> 32); });
         r.ohnePlatz = besetzen(r.plan, folge);
         r.guete = bewerten(r.plan, e.vorgeschichte, e.getrennt);
         return r;
