@@ -12,6 +12,7 @@
 #include <optional>
 
 #include "draw/faireauslosung.h"
+#include "storage/spieltagleser.h"
 
 class QSettings;
 
@@ -56,11 +57,7 @@ FaireAuslosung::Runde rundeLesen(QSqlDatabase gruppe, int serie);
 QVector<FaireAuslosung::Runde> fruehereSpieltage(
     const QString& datenVerzeichnis, const QDate& tag, const QString& gruppe, int anzahl);
 
-struct Losung {
-    qint64 losnummer = 0;
-    int wiederholungen = 0;
-    int nichtGetrennt = 0;
-};
+using Losung = Spieltag::Losung;
 bool losungSpeichern(QSqlDatabase gruppe, int serie, const Losung& l);
 std::optional<Losung> losungLesen(QSqlDatabase gruppe, int serie);
 // A series seated another way keeps no number that would not give its seats.
