@@ -1,6 +1,8 @@
 #include "testumgebung.h"
 
 #include <QCheckBox>
+#include <QDateEdit>
+#include <QDir>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,6 +20,7 @@
 #include "draw/auslosungsdaten.h"
 #include "print/dokumente.h"
 #include "setup/teilnehmertabelle.h"
+#include "storage/pfade.h"
 #include "storage/spieltagleser.h"
 #include "widgets/treeview.h"
 
@@ -304,6 +307,36 @@ private slots:
             w->auslosenMitLosnummer(2, n);
             QCOMPARE(wiederholungen(db, 2), 0);
         }
+    }
+
+    void fruehereSpieltageZaehlen()
+    {
+        Fenster w;
+        QSqlDatabase db = w.gruppe(16, 2);
+        const QString gruppe = w->form()->cmbTeilnehmerGruppe->currentText();
+        // Last week the same group sat at four tables of four: 100-103, ...
+        const QString ordner
+            = Pfade::turnierVerzeichnis(w->datenVerzeichnis(), w->form()->dateEdit->date().addDays(-7));
+        QDir().mkpath(ordner);
+        Turnierbau::gruppenDateiAnlegen(Pfade::gruppenDatei(ordner, gruppe), gruppe, 16, 4);
+        {
+            QSqlDatabase alt = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("letzteWoche"));
+            alt.setDatabaseName(Pfade::gruppenDatei(ordner, gruppe));
+            QVERIFY(alt.open());
+            for (int i = 0; i < 16; ++i)
+                Turnierbau::sitze(alt, 1, { { 100 + i, 1 + i / 4, 1 + i % 4 } });
+            alt.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("letzteWoche"));
+        w->settings()->setValue(Auslosungsdaten::schluesselSpieltage, 1);
+        for (int s = 1; s <= 2; ++s) {
+            QVERIFY(auslosen(*w, s));
+            QCOMPARE(meldung(*w).captured(2).toInt(), 0);
+            for (const QPair<int, int>& p : paareVon(db, s))
+                QVERIFY2((p.first - 100) / 4 != (p.second - 100) / 4,
+                    qPrintable(QStringLiteral("%1 %2").arg(p.first).arg(p.second)));
+        }
+        QCOMPARE(wiederholungen(db, 2), 0);
     }
 
     void tischlisteNenntLosnummer()
