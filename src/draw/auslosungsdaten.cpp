@@ -38,8 +38,10 @@ static bool offen(QSqlDatabase db)
 
 bool trennpaareBereinigen(QSqlDatabase haupt)
 {
-    if (!offen(haupt) || !Db::ausfuehren(haupt, trennpaareTabelle))
+    if (!offen(haupt))
         return false;
+    if (!Db::tabelleVorhanden(haupt, QStringLiteral("Trennpaare")))
+        return true;
     return Db::ausfuehren(haupt,
         QStringLiteral("DELETE FROM Trennpaare WHERE StartNrA NOT IN (SELECT StartNr FROM Spieler) "
                        "OR StartNrB NOT IN (SELECT StartNr FROM Spieler)"));
@@ -47,10 +49,14 @@ bool trennpaareBereinigen(QSqlDatabase haupt)
 
 QVector<Paar> trennpaareLesen(QSqlDatabase haupt)
 {
+    // Only reads, so a draw writes nothing to the roster's database; a pair
+    // whose player has gone is left out here and deleted with the player.
     QVector<Paar> paare;
-    if (!trennpaareBereinigen(haupt))
+    if (!offen(haupt) || !Db::tabelleVorhanden(haupt, QStringLiteral("Trennpaare")))
         return paare;
-    QSqlQuery q = Db::abfrage(haupt, QStringLiteral("SELECT StartNrA, StartNrB FROM Trennpaare"));
+    QSqlQuery q = Db::abfrage(haupt,
+        QStringLiteral("SELECT StartNrA, StartNrB FROM Trennpaare WHERE StartNrA IN (SELECT StartNr FROM Spieler) "
+                       "AND StartNrB IN (SELECT StartNr FROM Spieler)"));
     while (q.next()) {
         const Paar p = FaireAuslosung::paar(q.value(0).toInt(), q.value(1).toInt());
         if (p.first != p.second)
@@ -80,6 +86,8 @@ bool trennpaarHinzufuegen(QSqlDatabase haupt, int a, int b, QString* fehler)
         if (!q.next() || q.value(0).toInt() == 0)
             return nein(QStringLiteral("Startnummer %1 steht nicht in der Spielerliste").arg(nr));
     }
+    if (!Db::ausfuehren(haupt, trennpaareTabelle))
+        return nein(QStringLiteral("Die Tabelle Trennpaare kann nicht angelegt werden"));
     QSqlQuery q(haupt);
     if (!Db::ausfuehren(q, QStringLiteral("INSERT INTO Trennpaare (StartNrA, StartNrB) VALUES (?, ?)"),
             { p.first, p.second }, fehler))
@@ -89,8 +97,10 @@ bool trennpaarHinzufuegen(QSqlDatabase haupt, int a, int b, QString* fehler)
 
 bool trennpaarEntfernen(QSqlDatabase haupt, int a, int b)
 {
-    if (!offen(haupt) || !Db::ausfuehren(haupt, trennpaareTabelle))
+    if (!offen(haupt))
         return false;
+    if (!Db::tabelleVorhanden(haupt, QStringLiteral("Trennpaare")))
+        return true;
     const Paar p = FaireAuslosung::paar(a, b);
     return Db::ausfuehren(haupt,
         QStringLiteral("DELETE FROM Trennpaare WHERE (StartNrA=? AND StartNrB=?) OR (StartNrA=? AND StartNrB=?)"),
@@ -174,7 +184,8 @@ bool losungVergessen(QSqlDatabase gruppe, int serie)
 {
     if (!offen(gruppe))
         return false;
-    if (!Db::tabelleVorhanden(gruppe, QStringLiteral("Auslosung")))
+    // Asked first: a rank draw should not pay for a write that changes nothing.
+    if (!losungLesen(gruppe, serie))
         return true;
     return Db::ausfuehren(gruppe, QStringLiteral("DELETE FROM Auslosung WHERE Serie=?"), { serie });
 }

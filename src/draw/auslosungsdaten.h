@@ -39,8 +39,9 @@ struct Einstellung {
 Einstellung einstellungLesen(const QSettings& s);
 void einstellungSchreiben(QSettings& s, const Einstellung& e);
 
-// The pairs, smaller start number first, ascending. Pairs of which a player
-// has left the roster are dropped first: start numbers are given again.
+// The pairs, smaller start number first, ascending; pairs of which a player
+// has left the roster are not among them. The table is created with the
+// first pair.
 QVector<FaireAuslosung::Paar> trennpaareLesen(QSqlDatabase haupt);
 // False with a German text when the pair cannot be stored (the same player
 // twice, a start number not in the roster, a pair already there, a failed

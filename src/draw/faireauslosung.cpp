@@ -53,11 +53,12 @@ public:
                 index.insert(nr, i);
                 m_startNr.push_back(nr);
                 m_mitglieder[t].push_back(i);
-                m_tischVon.resize(i + 1, -1);
-                m_tischVon[i] = t;
             }
         m_n = int(m_startNr.size());
-        m_tischVon.resize(m_n, -1);
+        m_tischVon.assign(m_n, -1);
+        for (int t = 0; t < m_tische; ++t)
+            for (int i : m_mitglieder[t])
+                m_tischVon[i] = t;
 
         // Pairs by index, summed; sorted so nothing depends on hash order.
         struct Kante {
@@ -154,8 +155,6 @@ public:
         }
         return beste;
     }
-
-    int startNr(int i) const { return m_startNr[i]; }
 
 private:
     qint64 w(int a, int b) const

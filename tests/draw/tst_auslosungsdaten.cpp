@@ -85,11 +85,14 @@ private slots:
             QVERIFY(Schema::stammdatenbankAnlegen(db));
             for (int nr = 100; nr < 104; ++nr)
                 sql(db, QStringLiteral("INSERT INTO Spieler VALUES (%1, 'A', 'B', 'Alle', 'Ja', 'Nein')").arg(nr));
-            // The table is created on first use.
+            // The table is created with the first pair; reading writes nothing.
             QVERIFY(trennpaareLesen(db).isEmpty());
-            QVERIFY(Db::tabelleVorhanden(db, QStringLiteral("Trennpaare")));
+            QVERIFY(trennpaareBereinigen(db));
+            QVERIFY(trennpaarEntfernen(db, 100, 101));
+            QVERIFY(!Db::tabelleVorhanden(db, QStringLiteral("Trennpaare")));
             QString fehler;
             QVERIFY(trennpaarHinzufuegen(db, 103, 100, &fehler));
+            QVERIFY(Db::tabelleVorhanden(db, QStringLiteral("Trennpaare")));
             QVERIFY(!trennpaarHinzufuegen(db, 100, 103, &fehler));
             QVERIFY(fehler.contains(QStringLiteral("schon")));
             QVERIFY(!trennpaarHinzufuegen(db, 101, 101, &fehler));
@@ -99,8 +102,11 @@ private slots:
             QCOMPARE(trennpaareLesen(db), (QVector<FaireAuslosung::Paar> { { 100, 103 }, { 101, 102 } }));
             QVERIFY(trennpaarEntfernen(db, 102, 101));
             QCOMPARE(trennpaareLesen(db), (QVector<FaireAuslosung::Paar> { { 100, 103 } }));
-            // A number that left the roster takes its pairs along.
+            // A number that left the roster counts no more, and goes with
+            // the clean-up.
             sql(db, QStringLiteral("DELETE FROM Spieler WHERE StartNr=103"));
+            QVERIFY(trennpaareLesen(db).isEmpty());
+            QCOMPARE(Turnierbau::wert(db, QStringLiteral("SELECT COUNT(*) FROM Trennpaare")).toInt(), 1);
             QVERIFY(trennpaareBereinigen(db));
             QCOMPARE(Turnierbau::wert(db, QStringLiteral("SELECT COUNT(*) FROM Trennpaare")).toInt(), 0);
             db.close();
