@@ -111,10 +111,8 @@ Runde rundeLesen(QSqlDatabase gruppe, int serie)
 {
     QMap<int, QVector<int>> tische;
     if (offen(gruppe) && serie >= 1) {
-        QSqlQuery q = Db::abfrage(gruppe,
-            QStringLiteral("SELECT StartNr, Tisch FROM Serie%1 WHERE Tisch > 0 AND Aktiv <> 0 ORDER BY Tisch, "
-                           "TischIntern, StartNr")
-                .arg(serie));
+        QSqlQuery q = Db::abfrage(
+            gruppe, QStringLiteral("SELECT StartNr, Tisch FROM Serie%1 WHERE Tisch > 0 AND Aktiv <> 0").arg(serie));
         while (q.next())
             tische[q.value(1).toInt()] << q.value(0).toInt();
     }
