@@ -133,6 +133,42 @@ private slots:
         }
     }
 
+    void einzigeLoesungGefunden()
+    {
+        // 16 players on the points of the affine plane over GF(4): its five
+        // parallel classes are five repeat-free series. Given any four, the
+        // fifth is the only repeat-free seating left, and the draw finds it.
+        auto mal = [](int a, int b) {
+            static const int tafel[4][4] = { { 0, 0, 0, 0 }, { 0, 1, 2, 3 }, { 0, 2, 3, 1 }, { 0, 3, 1, 2 } };
+            return tafel[a][b];
+        };
+        auto klasse = [&](int k) {
+            Runde r;
+            for (int b = 0; b < 4; ++b) {
+                QVector<int> tisch;
+                for (int x = 0; x < 4; ++x)
+                    tisch << (k == 4 ? 100 + 4 * b + x : 100 + 4 * x + (mal(k, x) ^ b));
+                r << tisch;
+            }
+            return r;
+        };
+        for (int fehlt = 0; fehlt < 5; ++fehlt) {
+            Eingabe e;
+            e.plan = leer(16);
+            e.spieler = nummern(16);
+            for (int k = 0; k < 5; ++k)
+                if (k != fehlt)
+                    e.vorgeschichte.rundeHinzufuegen(klasse(k), gewichtHeute);
+            QSet<quint64> erwartet = paareVon(klasse(fehlt));
+            for (quint64 nr = 1; nr <= 40; ++nr) {
+                e.losnummer = nr;
+                const Ergebnis r = auslosen(e);
+                QCOMPARE(r.guete.wiederholungen, 0);
+                QCOMPARE(paareVon(runde(r.plan)), erwartet);
+            }
+        }
+    }
+
     void getrenntePaare()
     {
         // Couples 100/101, 102/103, ... and a family of three.
