@@ -4,7 +4,7 @@
 //
 // reizwerk_bench [--kurz] [figure...]
 //   --kurz: fewer runs, for a quick look; figures: start oeffnen punkte
-//   auslosung link web webangriff import berichte druck saison spieltage (default: all)
+//   auslosung link web webangriff import berichte druck saison spieltage fair (default: all)
 
 #include <QAbstractItemModel>
 #include <QApplication>
@@ -72,6 +72,8 @@ using Messung::Einheit;
 
 // match days and backups (spieltage_messen.cpp)
 bool spieltageMessen(const QString& basis, int laeufe);
+// the fair draw on its own (faire_auslosung_messen.cpp)
+bool faireAuslosungMessen(int laeufe);
 
 namespace
 {
@@ -1319,6 +1321,8 @@ int main(int argc, char* argv[])
     }
     // match days and backups
     if (messe("spieltage") && !spieltageMessen(basis, laeufeNormal))
+        fehlgeschlagen = true;
+    if (messe("fair") && !faireAuslosungMessen(laeufeNormal))
         fehlgeschlagen = true;
     const QStringList namen = QSqlDatabase::connectionNames();
     for (const QString& n : namen)

@@ -113,6 +113,8 @@ MainWindow::MainWindow(QWidget* parent)
     linkEinrichten();
     // season standings
     saisonEinrichten();
+    // fair draw: pairs kept apart, a draw again by its number
+    auslosungEinrichten();
     // table app in the browser (mainwindow_web.cpp)
     webEinrichten();
 

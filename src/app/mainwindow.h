@@ -98,6 +98,9 @@ public:
     void auslosenRang(int serie);
     void auslosenSpieltag(const QDate& tag, int serie);
     void sitzplanSchreiben(int serie, const QVector<int>& reihenfolge);
+    // fair draw (mainwindow_auslosung.cpp): the random draw with a given
+    // number; the same number seats the same participants the same way.
+    void auslosenMitLosnummer(int serie, qint64 losnummer);
     // Stores and shows the seats of a series in one transaction; after any
     // failure nothing is stored and the table shows what it showed before.
     bool tischeSpeichern(int serie, const QVector<Zuweisung>& zuweisungen, bool markeEntfernen = false);
@@ -183,6 +186,9 @@ private slots:
     void onNaechsteListeEintragen();
     void onStartNrSuchen();
     void onMeldungen();
+    // fair draw (mainwindow_auslosung.cpp)
+    void onTrennpaare();
+    void onAuslosenMitNummer();
 
 private:
     // storage (mainwindow_speicher.cpp)
@@ -278,6 +284,9 @@ private:
     void htmlKopfAusgeben(QTextStream& os, QString title);
     void htmlFussAusgeben(QTextStream& os);
 
+    // fair draw (mainwindow_auslosung.cpp)
+    void auslosungEinrichten();
+
     // printing (mainwindow_druck.cpp)
     void druckMenuEinrichten();
     bool druckGruppeLesen(Spieltag::Gruppe& g);
@@ -298,6 +307,8 @@ private:
     void auslosungMelden(int serie);
     // 0 when every series has its tables.
     int ersteUngelosteSerie() const;
+    // Number and quality of the last random draw, for its confirmation.
+    QString letzteLosung;
     int letzteGelosteSerie() const;
     // The next table of a series after `nach` whose players have no points
     // and no costs yet, from the first again; 0 when there is none.

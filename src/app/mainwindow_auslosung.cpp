@@ -6,10 +6,12 @@
 
 #include "ui_mainwindow.h"
 
+#include <QAction>
 #include <QBrush>
 #include <QDebug>
 #include <QHash>
 #include <QHeaderView>
+#include <QMenu>
 #include <QRandomGenerator>
 #include <QSet>
 #include <QSqlError>
@@ -19,7 +21,10 @@
 
 #include "app/dialoge.h"
 #include "draw/auslosung.h"
+#include "draw/auslosungsdaten.h"
 #include "draw/dlgauslosung.h"
+#include "draw/dlglosnummer.h"
+#include "draw/dlgtrennpaare.h"
 #include "setup/teilnehmertabelle.h"
 #include "storage/datenbank.h"
 #include "widgets/mysortfilterproxymodel.h"
@@ -183,6 +188,9 @@ void MainWindow::auslosungMelden(int serie)
     const int ohne = ohneTisch(*teilnehmerTabelle, serie).size();
     if (ohne > 0)
         text += tr("; %1 Teilnehmer ohne Platz").arg(ohne);
+    if (!letzteLosung.isEmpty())
+        text += QStringLiteral("; ") + letzteLosung;
+    letzteLosung.clear();
     melden(text);
 }
 
@@ -228,6 +236,9 @@ void MainWindow::auslosenMitDialog(int vorwahl)
             for (const auto& sitz : it.value())
                 gesetzt << Zuweisung { it.key(), sitz.first, sitz.second };
         gelost = !gesetzt.isEmpty() && tischeSpeichern(serie, gesetzt);
+        // Seats set by hand are no longer the seats of a draw number.
+        if (gelost)
+            Auslosungsdaten::losungVergessen(gruppenDatenbank(), serie);
         break;
     }
     default:
@@ -239,10 +250,7 @@ void MainWindow::auslosenMitDialog(int vorwahl)
 
 void MainWindow::auslosenZufall(int serie)
 {
-    tischaufteilungBerechnen(serie);
-    sitzplanAufbauen(serie);
-    sitzplanSchreiben(serie,
-        Auslosung::zufall(ohneTisch(*teilnehmerTabelle, serie), [] { return QRandomGenerator::global()->generate(); }));
+    auslosenMitLosnummer(serie, Auslosungsdaten::neueLosnummer());
 }
 
 void MainWindow::auslosenRang(int serie)
@@ -287,6 +295,8 @@ void MainWindow::sitzplanSchreiben(int serie, const QVector<int>& reihenfolge)
     tischZaehler = ersterTisch - 1 + plan.size();
     if (!tischeSpeichern(serie, zuweisungen(plan)))
         return;
+    // Seated by standing, the series no longer has the seats of its number.
+    Auslosungsdaten::losungVergessen(gruppenDatenbank(), serie);
     sitzplan.insert(g, plan);
     if (!ohnePlatz.isEmpty())
         statusBar()->showMessage(tr("%1 Teilnehmer ohne Platz").arg(ohnePlatz.size()));
@@ -404,4 +414,108 @@ void MainWindow::onAuslosungZuruecksetzen()
         alle << Zuweisung { 0, 0, teilnehmerTabelle->startNr(z) };
     if (tischeSpeichern(serie, alle, true))
         melden(tr("Auslosung von Serie %1 zur\u00fcckgesetzt").arg(serie), 8000);
+}
+
+void MainWindow::auslosenMitLosnummer(int serie, qint64 losnummer)
+{
+    letzteLosung.clear();
+    tischaufteilungBerechnen(serie);
+    sitzplanAufbauen(serie);
+    const QVector<int> startNrs = ohneTisch(*teilnehmerTabelle, serie);
+    QSqlDatabase db = gruppenDatenbank();
+    if (startNrs.isEmpty() || !db.isValid() || !db.isOpen())
+        return;
+    const QString g = aktuelleGruppe();
+    const Auslosungsdaten::Einstellung einstellung = Auslosungsdaten::einstellungLesen(*einstellungen);
+    FaireAuslosung::Eingabe e;
+    e.plan = sitzplan.value(g);
+    e.spieler = startNrs;
+    e.losnummer = quint64(losnummer);
+    e.ausgleich = einstellung.ausgleich;
+    // Only the series before this one: drawn again after a reset with the
+    // same number, a series must see what it saw the first time.
+    for (int s = 1; s < serie; ++s)
+        e.vorgeschichte.rundeHinzufuegen(Auslosungsdaten::rundeLesen(db, s), FaireAuslosung::gewichtHeute);
+    if (einstellung.ausgleich) {
+        const QVector<FaireAuslosung::Runde> frueher
+            = Auslosungsdaten::fruehereSpieltage(datenbankVerzeichnis, ui->dateEdit->date(), g, einstellung.spieltage);
+        for (const FaireAuslosung::Runde& r : frueher)
+            e.vorgeschichte.rundeHinzufuegen(r, FaireAuslosung::gewichtFrueher);
+    }
+    e.getrennt = Auslosungsdaten::trennpaareLesen(verbindungen.hauptDatenbank());
+    const FaireAuslosung::Ergebnis r = FaireAuslosung::auslosen(e);
+
+    const int ersterTisch = ui->leTischNr1->text().toInt();
+    const Sitzplan plan = umnummerieren(r.plan, ersterTisch);
+    tischZaehler = ersterTisch - 1 + plan.size();
+    const bool gesetzt = r.ohnePlatz.size() < startNrs.size();
+    {
+        // The number and the seats are stored together or not at all.
+        Db::Transaktion t(db);
+        if (!t.begonnen())
+            return;
+        if (gesetzt
+            && !Auslosungsdaten::losungSpeichern(
+                db, serie, { losnummer, r.guete.wiederholungen, int(r.guete.nichtGetrennt.size()) }))
+            return;
+        if (!tischeSpeichern(serie, zuweisungen(plan)))
+            return;
+        if (!t.abschliessen())
+            return;
+    }
+    sitzplan.insert(g, plan);
+    if (!r.ohnePlatz.isEmpty() && !gesetzt)
+        statusBar()->showMessage(tr("%1 Teilnehmer ohne Platz").arg(r.ohnePlatz.size()));
+    // The confirmation of the draw (auslosungMelden) carries this along.
+    if (gesetzt)
+        letzteLosung = tr("Losnummer %1, %2").arg(losnummer).arg(Auslosungsdaten::gueteText(r.guete));
+}
+
+void MainWindow::auslosungEinrichten()
+{
+    auto* trennen = new QAction(tr("Faire Auslosung\u2026"), this);
+    trennen->setObjectName(QStringLiteral("actFaireAuslosung"));
+    trennen->setStatusTip(tr("Wiederholungen am Tisch vermeiden und Spieler, die nie zusammen sitzen"));
+    connect(trennen, &QAction::triggered, this, &MainWindow::onTrennpaare);
+    auto* nochmal = new QAction(tr("Erneut auslosen mit Nummer\u2026"), this);
+    nochmal->setObjectName(QStringLiteral("actAuslosenMitNummer"));
+    nochmal->setStatusTip(tr("Eine zurueckgesetzte Serie mit ihrer Losnummer genau so wieder auslosen"));
+    connect(nochmal, &QAction::triggered, this, &MainWindow::onAuslosenMitNummer);
+    menuEditieren->addSeparator();
+    menuEditieren->addAction(trennen);
+    menuEditieren->addAction(nochmal);
+}
+
+void MainWindow::onTrennpaare()
+{
+    DlgTrennpaare dlg(verbindungen.hauptDatenbank(), einstellungen, this);
+    dlg.exec();
+}
+
+void MainWindow::onAuslosenMitNummer()
+{
+    QSqlDatabase db = gruppenDatenbank();
+    if (!gruppeFestgelegt || !db.isValid() || !db.isOpen() || teilnehmerTabelle->zeilen() == 0) {
+        statusBar()->showMessage(tr("Keine Gruppe zum Auslosen geoeffnet"), 5000);
+        return;
+    }
+    QMap<int, qint64> nummern;
+    for (int s = 1; s <= teilnehmerTabelle->serien(); ++s)
+        if (const std::optional<Auslosungsdaten::Losung> l = Auslosungsdaten::losungLesen(db, s))
+            nummern.insert(s, l->losnummer);
+    DlgLosnummer dlg(teilnehmerTabelle->serien(), nummern, this);
+    if (dlg.exec() != QDialog::Accepted)
+        return;
+    const int serie = dlg.serie();
+    if (serie < 1 || serie > teilnehmerTabelle->serien() || dlg.losnummer() <= 0)
+        return;
+    if (ohneTisch(*teilnehmerTabelle, serie).isEmpty()) {
+        statusBar()->showMessage(tr("Serie %1 ist bereits ausgelost").arg(serie), 10000);
+        return;
+    }
+    const Sanduhr warten;
+    const int ohneVorher = ohneTisch(*teilnehmerTabelle, serie).size();
+    auslosenMitLosnummer(serie, dlg.losnummer());
+    if (ohneTisch(*teilnehmerTabelle, serie).size() < ohneVorher)
+        auslosungMelden(serie);
 }

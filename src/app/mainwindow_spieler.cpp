@@ -16,6 +16,7 @@
 #include <QStatusBar>
 
 #include "app/dialoge.h"
+#include "draw/auslosungsdaten.h"
 #include "roster/namensregel.h"
 #include "roster/spielerdatei.h"
 #include "roster/spielerliste.h"
@@ -162,7 +163,9 @@ void MainWindow::onSpielerEntfernen()
         spielerModel->removeRows(i.row(), 1);
     // Several rows go together or not at all, in one commit.
     Db::Transaktion t(spielerModel->database());
-    if (!spielerModel->submitAll() || !t.abschliessen()) {
+    // Start numbers are given again: a pair kept apart goes with its player.
+    if (!spielerModel->submitAll() || !Auslosungsdaten::trennpaareBereinigen(spielerModel->database())
+        || !t.abschliessen()) {
         Db::Melder::instanz()->melden(spielerModel->lastError().text());
         spielerModel->revertAll();
     }
@@ -326,6 +329,8 @@ void MainWindow::onSpielerAusDateiLaden()
         Dialoge::fehler(this, tr("Die Spielerliste konnte nicht ersetzt werden; sie bleibt unveraendert."));
         return;
     }
+    // Who kept his start number keeps his pairs; who left the roster not.
+    Auslosungsdaten::trennpaareBereinigen(db);
     if (spielerModel)
         spielerVerwerfen();
     auswahlLaden(ui->cmbSpielerGruppe->currentText());

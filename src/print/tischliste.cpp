@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <numeric>
 
+#include "draw/auslosungsdaten.h"
 #include "print/dokumente.h"
 #include "print/dokumenthilfe.h"
 #include "print/tabellensatz.h"
@@ -101,7 +102,12 @@ qreal titelZeilen(Seite& s, const Dokument& d, const QString& titel, const QStri
 Dokument tischliste(const Spieltag::Gruppe& g, int serie, const TischAdresse& tischAdresse)
 {
     const QString titel = QObject::tr("Tischliste Serie %1").arg(serie);
-    const QString untertitel = QObject::tr("Gruppe %1 \u2013 %2").arg(g.name, datumText(g.datum));
+    QString untertitel = QObject::tr("Gruppe %1 \u2013 %2").arg(g.name, datumText(g.datum));
+    // A random draw's number and quality, so the seating can be checked and drawn again.
+    if (g.losungen.contains(serie))
+        untertitel += QObject::tr(" \u2013 Losnummer %1, %2")
+                          .arg(g.losungen.value(serie).losnummer)
+                          .arg(Auslosungsdaten::gueteText(g.losungen.value(serie)));
     const QString vorschlag = dateiName(g.name, g.datum, QStringLiteral("Tischliste"), serie);
     const QVector<Spieltag::Tisch> tische = Spieltag::tische(g, serie);
     if (tische.isEmpty())

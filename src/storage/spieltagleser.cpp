@@ -190,6 +190,11 @@ bool gruppeLesen(QSqlDatabase db, Gruppe& g, QString* fehler)
             e.kosten = zahlGueltig(k) ? k : 0.0;
         }
     }
+    // Kept by the fair draw; files without that table have no numbers.
+    if (q.exec(QStringLiteral("SELECT Serie, Losnummer, Wiederholungen, NichtGetrennt FROM Auslosung")))
+        while (q.next())
+            g.losungen.insert(
+                q.value(0).toInt(), Losung { q.value(1).toLongLong(), q.value(2).toInt(), q.value(3).toInt() });
     return true;
 }
 

@@ -5,6 +5,7 @@
 // widgets; the results table stays the one place that edits.
 
 #include <QDate>
+#include <QMap>
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
@@ -41,6 +42,13 @@ struct Teilnehmer {
     QString nachName() const;
 };
 
+// A random draw's number and quality, stored beside the series tables.
+struct Losung {
+    qint64 losnummer = 0;
+    int wiederholungen = 0; // pairs at one table who sat together before
+    int nichtGetrennt = 0; // pairs to keep apart who share a table
+};
+
 struct Gruppe {
     QString name;
     QDate datum;
@@ -50,6 +58,7 @@ struct Gruppe {
     int ersterTisch = 1;
     int letzterTisch = 0;
     QVector<Teilnehmer> teilnehmer; // ascending start number
+    QMap<int, Losung> losungen; // series -> its random draw, when it has one
 
     const Teilnehmer* teilnehmerMit(int startNr) const;
     // A series counts as drawn when an active participant has a table.
