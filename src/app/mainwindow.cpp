@@ -89,6 +89,7 @@ MainWindow::MainWindow(QWidget* parent)
 
     if (!datenOrdnerSperren())
         return;
+    unterbrocheneWiederherstellung();
     datenbankOeffnen();
     initPunkteUndKosten();
     spielerModelAufbauen();
