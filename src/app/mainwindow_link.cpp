@@ -342,10 +342,12 @@ void MainWindow::dateiSpeichern(const Nachricht& m)
     switch (spielListenAblage.speichern(turnierVerzeichnis, m, &beiseite)) {
     case E::Voll:
         statusBar()->showMessage(
-            tr("Spielliste %1 von %2 abgelehnt: je Spieltag hoechstens %3 Dateien mit %4 MiB, je Geraet %5 MiB")
+            tr("Spielliste %1 von %2 abgelehnt: je Spieltag hoechstens %3 Dateien mit %4 MiB, je Geraet %5 Dateien "
+               "mit %6 MiB")
                 .arg(name, m.adresse.left(64))
                 .arg(spielListenAblage.maxDateien())
                 .arg(spielListenAblage.maxBytes() / (1024 * 1024))
+                .arg(spielListenAblage.ablage().maxDateienGeraet())
                 .arg(spielListenAblage.maxBytesJeGeraet() / (1024 * 1024)),
             10000);
         break;

@@ -69,6 +69,7 @@ public:
     QString wer(const QString& name) const { return m_herkunft.value(name); }
     int maxDateienTag() const { return m_maxDateienTag; }
     qint64 maxBytesTag() const { return m_maxBytesTag; }
+    int maxDateienGeraet() const { return m_maxDateienGeraet; }
     qint64 maxBytesGeraet() const { return m_maxBytesGeraet; }
 
 private:
