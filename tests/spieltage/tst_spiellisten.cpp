@@ -4,6 +4,7 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 
+#include "../web/webhilfe.h"
 #include "app/mainwindow.h"
 #include "storage/spiellisten.h"
 
@@ -148,6 +149,42 @@ private slots:
         senden(QStringLiteral("Listenbote@192.168.1.6:4001"), QStringLiteral("16:192.168.1.6:Alle$t1.txt@drei"));
         QCOMPARE(Testumgebung::dateiInhalt(ordner + QStringLiteral("/t1.txt")), QByteArray("drei\n"));
         QVERIFY(!QFile::exists(ordner + QStringLiteral("/t1.txt.2")));
+    }
+
+    // The table app's list of a table: a device's file of that name stays
+    // beside it, and no device replaces it afterwards.
+    void tischAppListeBleibt()
+    {
+        Fenster w;
+        QSqlDatabase db = w.gruppe(7, 3);
+        Turnierbau::sitze(db, 1,
+            { { 100, 1, 1 }, { 101, 1, 2 }, { 102, 1, 3 }, { 103, 1, 4 }, { 104, 2, 1 }, { 105, 2, 2 },
+                { 106, 2, 3 } });
+        auto senden = [&](const QString& text) {
+            QVERIFY(QMetaObject::invokeMethod(w.get(), "appendMessage",
+                Q_ARG(QString, QStringLiteral("Listenbote@192.168.1.5:4000")), Q_ARG(QString, text)));
+        };
+        const QString datei = w->turnierOrdner() + QStringLiteral("/SpielListen/Alle_Serie1_Tisch2.txt");
+        senden(QStringLiteral("16:192.168.1.5:Alle$Alle_Serie1_Tisch2.txt@vom Geraet"));
+        QCOMPARE(Testumgebung::dateiInhalt(datei), QByteArray("vom Geraet\n"));
+
+        QString adresse = w->tischAdresse(QStringLiteral("Alle"), 1, 2);
+        adresse.replace(QLatin1String("/tisch?"), QStringLiteral("/api/liste?"));
+        const HttpAntwort a = http(QStringLiteral("POST"), adresse,
+            R"({"spiele":[{"spieler":104,"wert":23,"gewonnen":true},{"spieler":105,"wert":24,"gewonnen":false}]})");
+        QCOMPARE(a.status, 200);
+        const QByteArray tischListe = Testumgebung::dateiInhalt(datei);
+        QVERIFY(tischListe.contains("Tisch 2"));
+        QCOMPARE(Testumgebung::dateiInhalt(datei + QStringLiteral(".1")), QByteArray("vom Geraet\n"));
+        QVERIFY2(w->statusBar()->currentMessage().contains(QStringLiteral("Alle_Serie1_Tisch2.txt.1")),
+            qPrintable(w->statusBar()->currentMessage()));
+
+        // A device's file of that name no longer replaces the table's list.
+        senden(QStringLiteral("16:192.168.1.5:Alle$Alle_Serie1_Tisch2.txt@spaeter"));
+        QCOMPARE(Testumgebung::dateiInhalt(datei), tischListe);
+        QVERIFY2(w->statusBar()->currentMessage().contains(QStringLiteral("Tisch-App")),
+            qPrintable(w->statusBar()->currentMessage()));
+        QVERIFY(!QFile::exists(datei + QStringLiteral(".2")));
     }
 };
 
