@@ -17,6 +17,7 @@
 #include <QVariant>
 
 #include <algorithm>
+#include <memory>
 
 #include "season/zipdatei.h"
 #include "storage/datenbank.h"
@@ -33,6 +34,8 @@ const QString kennung = QStringLiteral("Reizwerk-Datensicherung 1");
 const QString hauptName = QStringLiteral("reizwerk.db");
 const QString spiellistenOrdner = SpielListen::ordnerName;
 const QString arbeitsMuster = QStringLiteral(".wiederherstellen-");
+// The copies a backup takes of each file, beside the archive.
+const QString kopienMuster = QStringLiteral(".sicherung-");
 const QString zustandDatei = QStringLiteral("zustand");
 const QString zustandAuslagern = QStringLiteral("auslagern");
 const QString zustandEinsetzen = QStringLiteral("einsetzen");
@@ -208,8 +211,14 @@ bool schreibenIntern(const QString& daten, const QString& zielDatei, const QStri
     inhalt.anlass = einzeilig(anlass);
     // Every entry is copied here first and read by libzip only when the
     // archive is closed: no file is held in memory, and the bytes in the
-    // archive are the ones the list of contents describes.
-    QTemporaryDir arbeit;
+    // archive are the ones the list of contents describes. Beside the
+    // archive, on its disk, where libzip writes too (a temporary folder may
+    // live in memory).
+    auto arbeitsOrdner = std::make_unique<QTemporaryDir>(
+        QFileInfo(zielDatei).absoluteDir().filePath(kopienMuster + QStringLiteral("XXXXXX")));
+    if (!arbeitsOrdner->isValid())
+        arbeitsOrdner = std::make_unique<QTemporaryDir>();
+    QTemporaryDir& arbeit = *arbeitsOrdner;
     if (!arbeit.isValid())
         return melden(fehler, QStringLiteral("Kein temporaerer Ordner: %1").arg(arbeit.errorString()));
 
@@ -707,6 +716,12 @@ bool Wiederherstellung::einspielen(QString* fehler)
 Unterbrochen unterbrocheneAbschliessen(const QString& datenVerzeichnis, QString* fehler)
 {
     schrittZaehler = 0;
+    // Copies of a snapshot that was being written when the program ended.
+    const QDir schnappschuesse(ordner(datenVerzeichnis));
+    const QStringList kopien = schnappschuesse.entryList(
+        { kopienMuster + QLatin1Char('*') }, QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
+    for (const QString& k : kopien)
+        QDir(schnappschuesse.filePath(k)).removeRecursively();
     Unterbrochen ergebnis = Unterbrochen::Nichts;
     const QStringList reste = QDir(datenVerzeichnis)
                                   .entryList({ arbeitsMuster + QLatin1Char('*') },

@@ -615,6 +615,17 @@ private slots:
         for (const QString& n : z.namen())
             QVERIFY2(!n.startsWith(Sicherung::ordnerName) && !n.endsWith(QLatin1String(".lock")), qPrintable(n));
         QCOMPARE(z.namen().size(), 3);
+        // The copies a snapshot is made from go with it; those of a snapshot
+        // cut off by a kill go at the next start.
+        const QDir schnappschuesse(Sicherung::ordner(w->datenVerzeichnis()));
+        QVERIFY(schnappschuesse.entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
+        QVERIFY(QDir().mkpath(schnappschuesse.filePath(QStringLiteral(".sicherung-abc123"))));
+        QFile kopie(schnappschuesse.filePath(QStringLiteral(".sicherung-abc123/0")));
+        QVERIFY(kopie.open(QIODevice::WriteOnly));
+        kopie.close();
+        QCOMPARE(Sicherung::unterbrocheneAbschliessen(w->datenVerzeichnis()), Sicherung::Unterbrochen::Nichts);
+        QVERIFY(schnappschuesse.entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
+        QCOMPARE(schnappschuesse.entryList(QDir::Files).size(), Sicherung::behalten);
     }
 };
 
