@@ -1,6 +1,7 @@
 #include "season/sicherung.h"
 
 #include <QAtomicInt>
+#include <QBuffer>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
@@ -103,15 +104,27 @@ int zahl(QSqlDatabase& db, const QString& sql)
     return q.exec(sql) && q.next() ? q.value(0).toInt() : 0;
 }
 
-// Copies an open file piece by piece into `ziel`, hashing on the way.
-bool stromKopieren(QIODevice& von, const QString& ziel, qint64& groesse, QString& summe, QString* fehler)
+// One file's copy for the archive: a small file in memory, a large one in a
+// file beside the archive, so no large file is ever held in memory.
+struct Kopie {
+    QString pfad;
+    bool imSpeicher = false;
+    QByteArray bytes;
+    qint64 groesse = 0;
+    QString summe;
+};
+
+// Copies an open file piece by piece into the copy, hashing on the way.
+bool stromKopieren(QIODevice& von, Kopie& k, QString* fehler)
 {
-    QFile aus(ziel);
+    QFile datei(k.pfad);
+    QBuffer puffer(&k.bytes);
+    QIODevice& aus = k.imSpeicher ? static_cast<QIODevice&>(puffer) : static_cast<QIODevice&>(datei);
     if (!aus.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return melden(fehler, aus.errorString());
     QCryptographicHash h(QCryptographicHash::Sha256);
     QByteArray stueck(1 << 16, Qt::Uninitialized);
-    groesse = 0;
+    k.groesse = 0;
     for (;;) {
         const qint64 n = von.read(stueck.data(), stueck.size());
         if (n < 0)
@@ -121,28 +134,27 @@ bool stromKopieren(QIODevice& von, const QString& ziel, qint64& groesse, QString
         h.addData(stueck.constData(), int(n));
         if (aus.write(stueck.constData(), n) != n)
             return melden(fehler, aus.errorString());
-        groesse += n;
+        k.groesse += n;
     }
-    summe = QString::fromLatin1(h.result().toHex());
+    k.summe = QString::fromLatin1(h.result().toHex());
     return true;
 }
 
-bool dateiKopieren(const QString& datei, const QString& ziel, qint64& groesse, QString& summe, QString* fehler)
+bool dateiKopieren(const QString& datei, Kopie& k, QString* fehler)
 {
     QFile f(datei);
     if (!f.open(QIODevice::ReadOnly))
         return melden(fehler, f.errorString());
-    return stromKopieren(f, ziel, groesse, summe, fehler);
+    return stromKopieren(f, k, fehler);
 }
 
-// A consistent copy of a database that may be open elsewhere, into the file
-// `ziel`. A read transaction holds SQLite's shared lock, so no connection can
-// change the file while its bytes are copied (a journal left by a crash is
-// rolled back first); counts of the master database come from the same
-// transaction. A database in WAL mode keeps committed pages beside the file:
-// it is copied with VACUUM INTO instead.
-bool datenbankKopieren(
-    const QString& datei, const QString& ziel, qint64& groesse, QString& summe, Inhalt* inhalt, QString* fehler)
+// A consistent copy of a database that may be open elsewhere. A read
+// transaction holds SQLite's shared lock, so no connection can change the
+// file while its bytes are copied (a journal left by a crash is rolled back
+// first); counts of the master database come from the same transaction. A
+// database in WAL mode keeps committed pages beside the file: it is copied
+// with VACUUM INTO instead.
+bool datenbankKopieren(const QString& datei, Kopie& k, Inhalt* inhalt, QString* fehler)
 {
     EigeneVerbindung v(datei, true);
     if (!v.db().isOpen())
@@ -165,29 +177,30 @@ bool datenbankKopieren(
         inhalt->ranglisteZeilen = zahl(v.db(), QStringLiteral("SELECT COUNT(*) FROM Rangliste"));
     }
     if (wal) {
-        QFile::remove(ziel);
+        QFile::remove(k.pfad);
         QSqlQuery kopie(v.db());
         kopie.prepare(QStringLiteral("VACUUM INTO ?"));
-        kopie.addBindValue(ziel);
+        kopie.addBindValue(k.pfad);
         // VACUUM cannot run inside the read transaction.
         q.exec(QStringLiteral("COMMIT"));
         if (!kopie.exec())
             return melden(fehler, kopie.lastError().text());
-        QFile f(ziel);
+        QFile f(k.pfad);
         if (!f.open(QIODevice::ReadOnly))
             return melden(fehler, f.errorString());
         QCryptographicHash h(QCryptographicHash::Sha256);
         if (!h.addData(&f))
             return melden(fehler, f.errorString());
-        groesse = f.size();
-        summe = QString::fromLatin1(h.result().toHex());
+        k.imSpeicher = false;
+        k.groesse = f.size();
+        k.summe = QString::fromLatin1(h.result().toHex());
         return true;
     }
     QFile f(datei);
     bool ok = f.open(QIODevice::ReadOnly);
     QString grund = f.errorString();
     if (ok)
-        ok = stromKopieren(f, ziel, groesse, summe, &grund) && groesse == f.size();
+        ok = stromKopieren(f, k, &grund) && k.groesse == f.size();
     q.exec(QStringLiteral("COMMIT"));
     return ok ? true : melden(fehler, grund);
 }
@@ -209,8 +222,8 @@ bool schreibenIntern(const QString& daten, const QString& zielDatei, const QStri
     inhalt.umfang = umfang;
     inhalt.zeitpunkt = QDateTime::currentDateTime();
     inhalt.anlass = einzeilig(anlass);
-    // Every entry is copied here first and read by libzip only when the
-    // archive is closed: no file is held in memory, and the bytes in the
+    // A large entry is copied here first and read by libzip only when the
+    // archive is closed: it is never held in memory, and the bytes in the
     // archive are the ones the list of contents describes. Beside the
     // archive, on its disk, where libzip writes too (a temporary folder may
     // live in memory).
@@ -229,21 +242,33 @@ bool schreibenIntern(const QString& daten, const QString& zielDatei, const QStri
 
     QStringList zeilen;
     int nummer = 0;
-    auto kopie = [&]() { return arbeit.filePath(QString::number(nummer++)); };
-    auto aufnehmen = [&](const QString& name, const QString& pfad, qint64 groesse, const QString& summe) {
-        zeilen << QStringLiteral("Datei\t%1\t%2\t%3").arg(name).arg(groesse).arg(summe);
-        return zip.dateiHinzufuegen(name, pfad, &grund);
+    // Small files go into the archive from memory, up to a bound in all; the
+    // rest through their copies on disk.
+    constexpr qint64 klein = qint64(1) << 20;
+    constexpr qint64 maxImSpeicher = qint64(64) << 20;
+    qint64 imSpeicher = 0;
+    auto kopie = [&](const QString& quelle) {
+        Kopie k;
+        k.pfad = arbeit.filePath(QString::number(nummer++));
+        const qint64 erwartet = QFileInfo(quelle).size();
+        k.imSpeicher = erwartet <= klein && imSpeicher + erwartet <= maxImSpeicher;
+        return k;
+    };
+    auto aufnehmen = [&](const QString& name, const Kopie& k) {
+        zeilen << QStringLiteral("Datei\t%1\t%2\t%3").arg(name).arg(k.groesse).arg(k.summe);
+        if (!k.imSpeicher)
+            return zip.dateiHinzufuegen(name, k.pfad, &grund);
+        imSpeicher += k.bytes.size();
+        return zip.hinzufuegen(name, k.bytes, &grund);
     };
 
-    qint64 groesse = 0;
-    QString summe;
     const QString haupt = Pfade::hauptDatenbank(daten);
-    QString pfad = kopie();
-    if (!datenbankKopieren(haupt, pfad, groesse, summe, &inhalt, &grund))
+    Kopie k = kopie(haupt);
+    if (!datenbankKopieren(haupt, k, &inhalt, &grund))
         return melden(fehler, QStringLiteral("%1: %2").arg(haupt, grund));
-    if (groesse > maxDatenbank)
+    if (k.groesse > maxDatenbank)
         return melden(fehler, QStringLiteral("%1 ist groesser als %2 MiB").arg(haupt).arg(maxDatenbank >> 20));
-    if (!aufnehmen(hauptName, pfad, groesse, summe))
+    if (!aufnehmen(hauptName, k))
         return melden(fehler, grund);
 
     const QStringList tage = umfang == Umfang::Alles ? spieltagOrdner(daten) : QStringList();
@@ -253,17 +278,17 @@ bool schreibenIntern(const QString& daten, const QString& zielDatei, const QStri
         const QStringList dateien = Pfade::gruppenDateien(ordner);
         for (const QString& d : dateien) {
             const QString quelle = QDir(ordner).filePath(d);
-            pfad = kopie();
-            if (!datenbankKopieren(quelle, pfad, groesse, summe, nullptr, &grund)) {
+            k = kopie(quelle);
+            if (!datenbankKopieren(quelle, k, nullptr, &grund)) {
                 inhalt.nichtGesichert << QStringLiteral("%1: %2").arg(quelle, grund);
                 continue;
             }
-            if (groesse > maxDatenbank) {
-                QFile::remove(pfad);
+            if (k.groesse > maxDatenbank) {
+                QFile::remove(k.pfad);
                 inhalt.nichtGesichert << QStringLiteral("%1: groesser als %2 MiB").arg(quelle).arg(maxDatenbank >> 20);
                 continue;
             }
-            if (!aufnehmen(tag + QLatin1Char('/') + d, pfad, groesse, summe))
+            if (!aufnehmen(tag + QLatin1Char('/') + d, k))
                 return melden(fehler, grund);
             ++inhalt.gruppen;
             etwas = true;
@@ -279,15 +304,15 @@ bool schreibenIntern(const QString& daten, const QString& zielDatei, const QStri
                 inhalt.nichtGesichert << QStringLiteral("%1: zu gross fuer eine Spielliste").arg(quelle);
                 continue;
             }
-            pfad = kopie();
-            if (!dateiKopieren(quelle, pfad, groesse, summe, &grund)) {
+            k = kopie(quelle);
+            if (!dateiKopieren(quelle, k, &grund)) {
                 inhalt.nichtGesichert << QStringLiteral("%1: %2").arg(quelle, grund);
                 continue;
             }
-            listenBytes += groesse;
+            listenBytes += k.groesse;
             const QString name
                 = tag + QLatin1Char('/') + spiellistenOrdner + QLatin1Char('/') + QDir(listen).relativeFilePath(quelle);
-            if (!aufnehmen(name, pfad, groesse, summe))
+            if (!aufnehmen(name, k))
                 return melden(fehler, grund);
             ++inhalt.spiellisten;
             etwas = true;

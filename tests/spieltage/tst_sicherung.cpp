@@ -334,7 +334,7 @@ private slots:
     void stammdatenSicherungErsetztNurStammdaten()
     {
         Fenster w;
-        QSqlDatabase db = w.gruppe(3, 2);
+        const QString gruppenDatei = w.gruppe(3, 2).databaseName();
         QFile datei(Testumgebung::dokumente() + QStringLiteral("/ReizwerkSpieler.txt"));
         QVERIFY(datei.open(QIODevice::WriteOnly));
         datei.write("Otto Lehmann Alle Ja\nUte Kurz Alle Nein\n");
@@ -353,7 +353,6 @@ private slots:
 
         // Played on after the import: these points stay through the restore.
         w->tabelle()->punkteItem(w->tabelle()->zeileVon(101), 2)->setText(QStringLiteral("17"));
-        const QString gruppenDatei = db.databaseName();
         w.d.dateiname(ordner + QLatin1Char('/') + da.first());
         w.d.antworte(true);
         w->aktion(QStringLiteral("actWiederherstellen"))->trigger();
@@ -591,6 +590,38 @@ private slots:
             QVERIFY2(w.d.fehlerTexte.isEmpty(), qPrintable(w.d.fehlerTexte.join(QLatin1Char('\n'))));
             QCOMPARE(Testumgebung::dateiInhalt(daten + QLatin1Char('/') + namen.first()), b);
         }
+    }
+
+    // A file too large to be held in memory goes through a copy on disk into
+    // the archive and back out of it, byte for byte.
+    void grosseDateiDurchDieSicherung()
+    {
+        Fenster w;
+        w.gruppe(3, 2);
+        const QString daten = w->datenVerzeichnis();
+        const QString listen = w->turnierOrdner() + QStringLiteral("/SpielListen");
+        QVERIFY(QDir().mkpath(listen));
+        QByteArray gross(3 * 1024 * 1024 + 17, Qt::Uninitialized);
+        for (int i = 0; i < gross.size(); ++i)
+            gross[i] = char((quint32(i) * 7919u) >> 3);
+        QFile f(listen + QStringLiteral("/gross.bin"));
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(gross) == gross.size());
+        f.close();
+        const QString archiv = Testumgebung::zuhause() + QStringLiteral("/gross.zip");
+        QString fehler;
+        Sicherung::Inhalt inhalt;
+        QVERIFY2(Sicherung::schreiben(daten, archiv, QStringLiteral("Test"), &inhalt, &fehler), qPrintable(fehler));
+        QCOMPARE(inhalt.spiellisten, 1);
+        QVERIFY(QDir(Testumgebung::zuhause())
+                    .entryList({ QStringLiteral(".sicherung-*") }, QDir::Dirs | QDir::Hidden)
+                    .isEmpty());
+        QVERIFY(QFile::remove(f.fileName()));
+
+        w.d.dateiname(archiv);
+        w.d.antworte(true);
+        w->aktion(QStringLiteral("actWiederherstellen"))->trigger();
+        QVERIFY2(w.d.fehlerTexte.isEmpty(), qPrintable(w.d.fehlerTexte.join(QLatin1Char('\n'))));
+        QCOMPARE(Testumgebung::dateiInhalt(f.fileName()), gross);
     }
 
     void automatischeSicherungenBehaltenDieLetzten()
