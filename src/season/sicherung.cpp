@@ -774,9 +774,10 @@ Unterbrochen unterbrocheneAbschliessen(const QString& datenVerzeichnis, QString*
                 continue;
             }
             schlechter(Unterbrochen::Abgeschlossen);
-        } else {
+        } else if (QFileInfo::exists(neu)) {
             schlechter(Unterbrochen::Verworfen);
         }
+        // Otherwise only the emptied folder of a finished restore was left.
         abschliessen(datenVerzeichnis, arbeit);
     }
     return ergebnis;
