@@ -81,7 +81,6 @@ private:
     void zaehlen();
     Ergebnis ablegen(
         const QString& wer, const QString& name, const QByteArray& inhalt, bool textModus, QString* beiseite);
-    bool passt(const QString& wer, bool neu, qint64 zuwachs) const;
     Ergebnis pruefen(const QString& wer, bool neu, qint64 zuwachs) const;
     void herkunftSchreiben() const;
     QString pfad(const QString& name) const;
