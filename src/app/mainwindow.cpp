@@ -93,6 +93,7 @@ MainWindow::MainWindow(QWidget* parent)
 
     if (!datenOrdnerSperren())
         return;
+    unterbrocheneWiederherstellung();
     datenbankOeffnen();
     initPunkteUndKosten();
     spielerModelAufbauen();

@@ -203,6 +203,8 @@ private:
     bool datenOrdnerSperren();
     void spieltageEinrichten();
     void gruppenOeffnen(const QString& verzeichnis);
+    // Rows of the open day's ranking that disagree with its group files.
+    void ranglisteAbgleichen(const QVector<QSqlDatabase>& gruppen);
     void gruppenSchliessen();
     void neueGruppeUebernehmen(const DlgNewGroup& dlg);
     // Before the first group of a new match day is stored: snapshot and
@@ -210,7 +212,12 @@ private:
     bool gruppeAnlegenErlaubt(const QString& gruppe);
     // An automatic snapshot before a destructive step; false (with a
     // message) when none could be written, and the step must not run.
-    bool sicherungVor(const QString& anlass, QString* datei = nullptr);
+    // `nurStammdaten` for a step that changes the master database alone.
+    bool sicherungVor(const QString& anlass, QString* datei = nullptr, bool nurStammdaten = false);
+    // At start, before the master database opens: settles a restore that was
+    // interrupted; what it did goes to the status bar once the window is up.
+    void unterbrocheneWiederherstellung();
+    QStringList startMeldungen;
     std::unique_ptr<Datensperre> datenSperre;
     bool abgewiesen = false;
     QAction* actSpieltagOeffnen = nullptr;

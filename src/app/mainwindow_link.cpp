@@ -403,12 +403,36 @@ void MainWindow::sendeKostenRegeln(const Nachricht& empfangen)
 void MainWindow::dateiSpeichern(const Nachricht& m)
 {
     // A broken file is not announced: the sender is a peer on the network,
-    // and a flood of them must not flood the log either. A full match day
-    // is shown, since the organiser can act on it.
-    if (spielListenAblage.speichern(turnierVerzeichnis, m) == Protokoll::SpielListenAblage::Ergebnis::Voll)
-        statusBar()->showMessage(tr("Spielliste %1 abgelehnt: je Spieltag hoechstens %2 Dateien mit %3 MiB")
-                                     .arg(m.felder.value(0).left(64))
-                                     .arg(spielListenAblage.maxDateien())
-                                     .arg(spielListenAblage.maxBytes() / (1024 * 1024)),
+    // and a flood of them must not flood the log either. A full match day,
+    // a file kept aside and a refused replacement are shown, since the
+    // organiser can act on them.
+    using E = Protokoll::SpielListenAblage::Ergebnis;
+    QString beiseite;
+    const QString name = m.felder.value(0).left(64);
+    switch (spielListenAblage.speichern(turnierVerzeichnis, m, &beiseite)) {
+    case E::Voll:
+        statusBar()->showMessage(
+            tr("Spielliste %1 von %2 abgelehnt: je Spieltag hoechstens %3 Dateien mit %4 MiB, je Geraet %5 Dateien "
+               "mit %6 MiB")
+                .arg(name, m.adresse.left(64))
+                .arg(spielListenAblage.maxDateien())
+                .arg(spielListenAblage.maxBytes() / (1024 * 1024))
+                .arg(spielListenAblage.ablage().maxDateienGeraet())
+                .arg(spielListenAblage.maxBytesJeGeraet() / (1024 * 1024)),
             10000);
+        break;
+    case E::Geschuetzt:
+        statusBar()->showMessage(tr("Spielliste %1 von %2 abgelehnt: die Tisch-App hat diese Liste gespeichert")
+                                     .arg(name, m.adresse.left(64)),
+            10000);
+        break;
+    case E::Beiseitegelegt:
+        statusBar()->showMessage(tr("Spielliste %1 von %2 gespeichert; die Datei eines anderen Geraets bleibt als %3")
+                                     .arg(name, m.adresse.left(64), beiseite.left(70)),
+            10000);
+        break;
+    case E::Gespeichert:
+    case E::Ungueltig:
+        break;
+    }
 }

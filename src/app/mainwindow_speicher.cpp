@@ -9,8 +9,10 @@
 #include <QFileInfo>
 #include <QSettings>
 #include <QSqlDatabase>
+#include <QStatusBar>
 
 #include "app/dialoge.h"
+#include "season/ranglisteabgleich.h"
 #include "setup/gruppenpruefung.h"
 #include "setup/teilnehmertabelle.h"
 #include "storage/datenbank.h"
@@ -45,6 +47,7 @@ void MainWindow::gruppenOeffnen(const QString& verzeichnis)
 {
     turnierVerzeichnis = verzeichnis;
     const QStringList dateien = Pfade::gruppenDateien(turnierVerzeichnis);
+    QVector<QSqlDatabase> geoeffnet;
     for (const QString& datei : dateien) {
         QString name = Spieltag::verbindungsNameDerDatei(turnierVerzeichnis, datei);
         // Files whose stored name differs ("Sen.A.db" holding "Sen") stay
@@ -66,9 +69,11 @@ void MainWindow::gruppenOeffnen(const QString& verzeichnis)
             continue;
         }
         verbindungen.eintragen(name);
+        geoeffnet << db;
         if (ui->cmbTeilnehmerGruppe->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive) < 0)
             ui->cmbTeilnehmerGruppe->addItem(name);
     }
+    ranglisteAbgleichen(geoeffnet);
 
     if (ui->cmbTeilnehmerGruppe->count() > 0) {
         // Adding the first entry already made it current and opened it; open
@@ -81,6 +86,23 @@ void MainWindow::gruppenOeffnen(const QString& verzeichnis)
         ui->cmbSpielerGruppe->setCurrentText(neueste);
         actNeueSpielGruppe->setEnabled(true);
     }
+}
+
+void MainWindow::ranglisteAbgleichen(const QVector<QSqlDatabase>& gruppen)
+{
+    // Before the newest group is shown, so its loaded cells and the ranking
+    // agree from the start.
+    QDate tag;
+    if (gruppen.isEmpty() || !Pfade::istTurnierName(QFileInfo(turnierVerzeichnis).fileName(), &tag))
+        return;
+    QString fehler;
+    const int geaendert = Saison::ranglisteAbgleichen(verbindungen.hauptDatenbank(), tag, gruppen, &fehler);
+    if (geaendert < 0)
+        statusBar()->showMessage(tr("FEHLER: Die Rangliste des Spieltags wurde nicht geprueft: %1").arg(fehler));
+    else if (geaendert > 0)
+        statusBar()->showMessage(tr("Rangliste des Spieltags %1: %2 nach den Gruppendateien berichtigt")
+                                     .arg(tag.toString(QStringLiteral("dd.MM.yyyy")),
+                                         geaendert == 1 ? tr("1 Eintrag") : tr("%1 Eintraege").arg(geaendert)));
 }
 
 bool MainWindow::turnierUeberschreiben(const QString& verzeichnis)

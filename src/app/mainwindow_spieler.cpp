@@ -320,9 +320,10 @@ void MainWindow::onSpielerAusDateiLaden()
         return;
     }
 
-    // Up to here nothing is changed; a snapshot of the data is taken before
-    // the one step that replaces the roster.
-    if (!sicherungVor(tr("Import der Spielerliste")))
+    // Up to here nothing is changed; a snapshot of the master database, the
+    // only file the import changes, is taken before the one step that
+    // replaces the roster.
+    if (!sicherungVor(tr("Import der Spielerliste"), nullptr, true))
         return;
 
     if (!Spielerdatei::rosterErsetzen(db, plan.eintraege)) {

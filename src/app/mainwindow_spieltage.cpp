@@ -59,8 +59,27 @@ bool MainWindow::datenOrdnerSperren()
     return true;
 }
 
+void MainWindow::unterbrocheneWiederherstellung()
+{
+    QString fehler;
+    const Sicherung::Unterbrochen was = Sicherung::unterbrocheneAbschliessen(Pfade::datenVerzeichnis(), &fehler);
+    if (was != Sicherung::Unterbrochen::Nichts) {
+        const QString text = Sicherung::unterbrochenText(was, fehler);
+        qWarning().noquote() << text;
+        startMeldungen << text;
+    }
+}
+
 void MainWindow::spieltageEinrichten()
 {
+    // The last match day is open; what the start found is shown now, with
+    // what opening the day found.
+    if (!startMeldungen.isEmpty()) {
+        const QString befund = statusBar()->currentMessage();
+        statusBar()->showMessage(
+            startMeldungen.join(QStringLiteral("  ")) + (befund.isEmpty() ? QString() : QStringLiteral("  ") + befund));
+    }
+
     actSpieltagOeffnen = new QAction(tr("Spieltag öffnen…"), this);
     actSpieltagOeffnen->setObjectName(QStringLiteral("actSpieltagOeffnen"));
     connect(actSpieltagOeffnen, &QAction::triggered, this, &MainWindow::onSpieltagOeffnen);
@@ -145,9 +164,16 @@ void MainWindow::onSpieltagOeffnen()
     DlgSpieltagOeffnen dlg(tage, turnierVerzeichnis, this);
     if (dlg.exec() != QDialog::Accepted || dlg.verzeichnis().isEmpty())
         return;
+    statusBar()->clearMessage();
     spieltagWechseln(dlg.verzeichnis());
-    statusBar()->showMessage(
-        tr("Spieltag %1 geoeffnet").arg(ui->dateEdit->date().toString(QStringLiteral("dd.MM.yyyy"))), 5000);
+    // What opening the day found (a healed ranking) stays in view.
+    const QString befund = statusBar()->currentMessage();
+    const QString geoeffnet
+        = tr("Spieltag %1 geoeffnet").arg(ui->dateEdit->date().toString(QStringLiteral("dd.MM.yyyy")));
+    if (befund.isEmpty())
+        statusBar()->showMessage(geoeffnet, 5000);
+    else
+        statusBar()->showMessage(geoeffnet + QStringLiteral("; ") + befund);
 }
 
 bool MainWindow::gruppeAnlegenErlaubt(const QString& gruppe)
@@ -173,13 +199,14 @@ bool MainWindow::gruppeAnlegenErlaubt(const QString& gruppe)
     return true;
 }
 
-bool MainWindow::sicherungVor(const QString& anlass, QString* datei)
+bool MainWindow::sicherungVor(const QString& anlass, QString* datei, bool nurStammdaten)
 {
     QString fehler;
     QString ziel;
     {
         const Sanduhr warten;
-        ziel = Sicherung::automatisch(datenbankVerzeichnis, anlass, &fehler);
+        ziel = Sicherung::automatisch(datenbankVerzeichnis, anlass, &fehler,
+            nurStammdaten ? Sicherung::Umfang::Stammdaten : Sicherung::Umfang::Alles);
     }
     if (ziel.isEmpty()) {
         Dialoge::fehler(this,
@@ -241,13 +268,18 @@ void MainWindow::onWiederherstellen()
         return;
     }
     const Sicherung::Inhalt& inhalt = wiederherstellung.inhalt();
+    const bool nurStammdaten = inhalt.umfang == Sicherung::Umfang::Stammdaten;
+    const QString ersetzt = nurStammdaten
+        ? tr("Die jetzige Spielerliste und Rangliste werden dadurch ersetzt; die Spieltage bleiben. Sie werden "
+             "vorher gesichert.")
+        : tr("Alle jetzigen Spieltage und die Spielerliste werden dadurch ersetzt; sie werden vorher gesichert.");
     if (!Dialoge::frage(this,
-            tr("Datensicherung vom %1 wiederherstellen?\n%2\n\n"
-               "Alle jetzigen Spieltage und die Spielerliste werden dadurch ersetzt; sie werden vorher gesichert.")
-                .arg(inhalt.zeitpunkt.toString(QStringLiteral("dd.MM.yyyy HH:mm")), Sicherung::beschreibung(inhalt))))
+            tr("Datensicherung vom %1 wiederherstellen?\n%2\n\n%3")
+                .arg(inhalt.zeitpunkt.toString(QStringLiteral("dd.MM.yyyy HH:mm")), Sicherung::beschreibung(inhalt),
+                    ersetzt)))
         return;
     QString vorher;
-    if (!sicherungVor(tr("Wiederherstellen"), &vorher))
+    if (!sicherungVor(tr("Wiederherstellen"), &vorher, nurStammdaten))
         return;
 
     gruppenSchliessen();

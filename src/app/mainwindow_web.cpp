@@ -30,6 +30,7 @@
 #include "scoring/spielliste.h"
 #include "setup/teilnehmertabelle.h"
 #include "storage/datenbank.h"
+#include "storage/spiellisten.h"
 #include "storage/spieltagleser.h"
 #include "web/dlgtischcodes.h"
 #include "web/server.h"
@@ -359,8 +360,13 @@ std::optional<QJsonObject> MainWindow::webListeSpeichern(
                              .arg(einstellungen->value(QStringLiteral("Kosten/ListenName")).toString(), gruppe)
                              .arg(serie)
                              .arg(tisch);
-    if (!Protokoll::spielListeSchreiben(
-            turnierVerzeichnis, datei, Spielliste::alsText(kopf, namen, *spiele, e).toUtf8(), true)) {
+    // The table app's list is kept whatever a companion sent under its name,
+    // and a companion's file it replaces stays beside it.
+    QString beiseite;
+    const auto abgelegt = spielListenAblage.ablage().vomTisch(
+        turnierVerzeichnis, datei, Spielliste::alsText(kopf, namen, *spiele, e).toUtf8(), &beiseite);
+    if (abgelegt != SpielListen::Ablage::Ergebnis::Gespeichert
+        && abgelegt != SpielListen::Ablage::Ergebnis::Beiseitegelegt) {
         f = { 500, tr("Die Spielliste konnte nicht gespeichert werden. Bitte der Turnierleitung Bescheid geben.") };
         return std::nullopt;
     }
@@ -384,7 +390,9 @@ std::optional<QJsonObject> MainWindow::webListeSpeichern(
     }
     web->anzeigeVeraltet();
     statusBar()->showMessage(
-        tr("Tisch-App: Liste von Tisch %1, Serie %2 (%3) gespeichert").arg(tisch).arg(serie).arg(gruppe), 10000);
+        tr("Tisch-App: Liste von Tisch %1, Serie %2 (%3) gespeichert").arg(tisch).arg(serie).arg(gruppe)
+            + (beiseite.isEmpty() ? QString() : tr("; die Datei eines Geraets bleibt als %1").arg(beiseite)),
+        10000);
     return QJsonObject { { QStringLiteral("gespeichert"), true }, { QStringLiteral("ergebnisse"), ergebnisse },
         { QStringLiteral("datei"), datei } };
 }

@@ -6,6 +6,9 @@
 #include <QSaveFile>
 #include <QtEndian>
 
+#include <algorithm>
+#include <functional>
+
 #include <zlib.h>
 
 #include "scoring/eingabe.h"
@@ -94,13 +97,7 @@ QString ergebnisFehler(const QString& zeile)
 
 bool dateinameSicher(const QString& name)
 {
-    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..") || name.size() > 200)
-        return false;
-    for (const QChar c : name) {
-        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c.unicode() < 0x20 || c.unicode() == 0x7f)
-            return false;
-    }
-    return true;
+    return SpielListen::dateinameSicher(name);
 }
 
 std::optional<QByteArray> dateiEntpacken(const QString& daten, quint32 grenze)
@@ -138,22 +135,7 @@ std::optional<QByteArray> dateiEntpacken(const QString& daten, quint32 grenze)
 bool spielListeSchreiben(
     const QString& turnierVerzeichnis, const QString& name, const QByteArray& inhalt, bool textModus)
 {
-    // Without a match day the directory would end up at the file-system root
-    // or below the working directory.
-    if (turnierVerzeichnis.isEmpty() || QFileInfo(turnierVerzeichnis).isRelative() || !dateinameSicher(name))
-        return false;
-    const QString verzeichnis = turnierVerzeichnis + QLatin1Char('/') + spielListenOrdner;
-    if (!QDir().mkpath(verzeichnis))
-        return false;
-    QSaveFile datei(verzeichnis + QLatin1Char('/') + name);
-    QIODevice::OpenMode modus = QIODevice::WriteOnly;
-    if (textModus)
-        modus |= QIODevice::Text;
-    if (!datei.open(modus))
-        return false;
-    if (datei.write(inhalt) != inhalt.size())
-        return false;
-    return datei.commit();
+    return SpielListen::schreiben(turnierVerzeichnis, name, inhalt, textModus);
 }
 
 namespace
@@ -170,87 +152,57 @@ std::optional<quint32> angekuendigteLaenge(const QString& daten)
 } // namespace
 
 SpielListenAblage::SpielListenAblage(int maxDateien, qint64 maxBytes)
-    : m_maxDateien(maxDateien)
-    , m_maxBytes(maxBytes)
+    : m_ablage(maxDateien, maxBytes, std::min(maxDateien, SpielListen::maxDateienJeGeraet),
+        std::min(maxBytes, SpielListen::maxBytesJeGeraet))
 {
 }
 
-void SpielListenAblage::zaehlen(const QString& verzeichnis)
+SpielListenAblage::Ergebnis SpielListenAblage::speichern(
+    const QString& turnierVerzeichnis, const Nachricht& m, QString* beiseite)
 {
-    m_verzeichnis = verzeichnis;
-    m_anzahl = 0;
-    m_bytes = 0;
-    m_gezaehltUm = QDateTime::currentMSecsSinceEpoch();
-    const QFileInfoList dateien
-        = QDir(verzeichnis).entryInfoList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    for (const QFileInfo& f : dateien) {
-        ++m_anzahl;
-        m_bytes += f.size();
-    }
-}
-
-bool SpielListenAblage::passt(bool neu, qint64 zuwachs) const
-{
-    return (!neu || m_anzahl < m_maxDateien) && m_bytes + zuwachs <= m_maxBytes;
-}
-
-SpielListenAblage::Ergebnis SpielListenAblage::speichern(const QString& turnierVerzeichnis, const Nachricht& m)
-{
-    if (m.felder.isEmpty() || !dateinameSicher(m.felder.first()) || turnierVerzeichnis.isEmpty()
-        || QFileInfo(turnierVerzeichnis).isRelative())
+    if (m.felder.isEmpty() || !dateinameSicher(m.felder.first()))
         return Ergebnis::Ungueltig;
     if (m.code != Code::TextDatei && (m.code != Code::GepackteDatei || m.felder.size() != 2))
         return Ergebnis::Ungueltig;
 
-    const QString verzeichnis = turnierVerzeichnis + QLatin1Char('/') + spielListenOrdner;
-    if (verzeichnis != m_verzeichnis)
-        zaehlen(verzeichnis);
-    const QFileInfo alt(verzeichnis + QLatin1Char('/') + m.felder.first());
-    const bool neu = !alt.exists();
-    const qint64 altGroesse = neu ? 0 : alt.size();
-
-    // The size is known before anything is unpacked, so a full match day
-    // costs no work.
+    // The size is known before anything is unpacked, so a full share costs
+    // no work.
     qint64 groesse = 0;
-    QByteArray text;
+    std::function<std::optional<QByteArray>()> inhalt;
     if (m.code == Code::TextDatei) {
-        text = m.felder.last().toUtf8() + '\n';
+        const QByteArray text = m.felder.last().toUtf8() + '\n';
         groesse = text.size();
+        inhalt = [text]() { return std::optional<QByteArray>(text); };
     } else {
         const std::optional<quint32> laenge = angekuendigteLaenge(m.felder.at(1));
         if (!laenge || *laenge > maxEntpackt)
             return Ergebnis::Ungueltig;
         groesse = *laenge;
+        inhalt = [&m]() { return dateiEntpacken(m.felder.at(1)); };
     }
-    if (!passt(neu, groesse - altGroesse)) {
-        // Files removed by hand since the last count free their room; a
-        // flood of refused files rescans at most every few seconds.
-        if (QDateTime::currentMSecsSinceEpoch() - m_gezaehltUm < 5000)
-            return Ergebnis::Voll;
-        zaehlen(verzeichnis);
-        if (!passt(neu, groesse - altGroesse))
-            return Ergebnis::Voll;
+    using A = SpielListen::Ablage::Ergebnis;
+    switch (m_ablage.vomGeraet(
+        turnierVerzeichnis, m.adresse, m.felder.first(), groesse, inhalt, m.code == Code::TextDatei, beiseite)) {
+    case A::Gespeichert:
+        return Ergebnis::Gespeichert;
+    case A::Beiseitegelegt:
+        return Ergebnis::Beiseitegelegt;
+    case A::Geschuetzt:
+        return Ergebnis::Geschuetzt;
+    case A::VollTag:
+    case A::VollGeraet:
+        return Ergebnis::Voll;
+    case A::Ungueltig:
+        break;
     }
-
-    bool ok = false;
-    if (m.code == Code::TextDatei) {
-        ok = spielListeSchreiben(turnierVerzeichnis, m.felder.first(), text, true);
-    } else {
-        const std::optional<QByteArray> inhalt = dateiEntpacken(m.felder.at(1));
-        ok = inhalt && spielListeSchreiben(turnierVerzeichnis, m.felder.first(), *inhalt, false);
-    }
-    if (!ok)
-        return Ergebnis::Ungueltig;
-    if (neu)
-        ++m_anzahl;
-    m_bytes += groesse - altGroesse;
-    return Ergebnis::Gespeichert;
+    return Ergebnis::Ungueltig;
 }
 
 bool dateiNachrichtSpeichern(const QString& turnierVerzeichnis, const Nachricht& m)
 {
     SpielListenAblage ablage;
-    return ablage.speichern(turnierVerzeichnis, m) == SpielListenAblage::Ergebnis::Gespeichert;
+    const SpielListenAblage::Ergebnis e = ablage.speichern(turnierVerzeichnis, m);
+    return e == SpielListenAblage::Ergebnis::Gespeichert || e == SpielListenAblage::Ergebnis::Beiseitegelegt;
 }
 
 } // namespace Protokoll

@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "link/nachricht.h"
+#include "storage/spiellisten.h"
 
 namespace Protokoll
 {
@@ -28,10 +29,10 @@ constexpr int GepackteDatei = 17;
 
 inline const QString begleiterName = QStringLiteral("Listenbote");
 inline const QString alleSpieler = QStringLiteral("AlleSpieler");
-inline const QString spielListenOrdner = QStringLiteral("SpielListen");
+inline const QString spielListenOrdner = SpielListen::ordnerName;
 
 // Largest file a code-17 message may unpack to.
-constexpr quint32 maxEntpackt = 64u * 1024u * 1024u;
+constexpr quint32 maxEntpackt = quint32(SpielListen::maxDatei);
 
 QString jaNein(bool wert);
 // "StartNr|VorName NachName|Mitglied|Preisskat" of the roster message.
@@ -74,37 +75,33 @@ std::optional<QByteArray> dateiEntpacken(const QString& daten, quint32 grenze = 
 bool spielListeSchreiben(
     const QString& turnierVerzeichnis, const QString& name, const QByteArray& inhalt, bool textModus);
 
-// The game-list files of one match day, bounded in number and total size so
-// that a peer cannot fill the disk. Counts are kept between messages, so a
-// flood of them does not rescan the directory each time.
+// The game-list files of one match day that companions send: the policy of
+// who may replace what and how much each device may store is the folder's
+// own (SpielListen::Ablage), shared with the table app.
 class SpielListenAblage
 {
 public:
-    static constexpr int standardMaxDateien = 1000;
-    static constexpr qint64 standardMaxBytes = qint64(256) * 1024 * 1024;
+    static constexpr int standardMaxDateien = SpielListen::maxDateienJeTag;
+    static constexpr qint64 standardMaxBytes = SpielListen::maxBytesJeTag;
 
-    enum class Ergebnis { Gespeichert, Ungueltig, Voll };
+    enum class Ergebnis { Gespeichert, Beiseitegelegt, Geschuetzt, Ungueltig, Voll };
 
     explicit SpielListenAblage(int maxDateien = standardMaxDateien, qint64 maxBytes = standardMaxBytes);
 
-    // Stores the file of a code-16 or code-17 message below the match day;
-    // Voll when the match day's files would go beyond the bounds (a file of
-    // the same name counts as replaced).
-    Ergebnis speichern(const QString& turnierVerzeichnis, const Nachricht& m);
+    // Stores the file of a code-16 or code-17 message below the match day
+    // for the device `m.adresse`; Voll when the match day's files or the
+    // device's share would go beyond the bounds (its own file of the same
+    // name counts as replaced). `beiseite` names where another writer's
+    // file of that name was kept.
+    Ergebnis speichern(const QString& turnierVerzeichnis, const Nachricht& m, QString* beiseite = nullptr);
 
-    int maxDateien() const { return m_maxDateien; }
-    qint64 maxBytes() const { return m_maxBytes; }
+    int maxDateien() const { return m_ablage.maxDateienTag(); }
+    qint64 maxBytes() const { return m_ablage.maxBytesTag(); }
+    qint64 maxBytesJeGeraet() const { return m_ablage.maxBytesGeraet(); }
+    SpielListen::Ablage& ablage() { return m_ablage; }
 
 private:
-    void zaehlen(const QString& verzeichnis);
-    bool passt(bool neu, qint64 zuwachs) const;
-
-    int m_maxDateien;
-    qint64 m_maxBytes;
-    QString m_verzeichnis;
-    int m_anzahl = 0;
-    qint64 m_bytes = 0;
-    qint64 m_gezaehltUm = 0; // msecs since epoch of the last scan
+    SpielListen::Ablage m_ablage;
 };
 
 // Stores the file of a code-16 or code-17 message within the default

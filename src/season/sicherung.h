@@ -1,18 +1,14 @@
 #pragma once
 // Backups of the data folder: one zip archive with a consistent copy of the
 // master database, every match day's group databases and its game-list
-// files, and a list of contents that a restore checks before it changes
-// anything. Knows nothing of the window; the caller closes and reopens its
-// connections around a restore.
+// files (or of the master database alone), and a list of contents that a
+// restore checks before it changes anything. Knows nothing of the window; the
+// caller closes and reopens its connections around a restore.
 
 #include <QDate>
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
-
-#include <memory>
-
-class QTemporaryDir;
 
 namespace Sicherung
 {
@@ -24,7 +20,17 @@ inline constexpr int behalten = 20;
 // The list of contents inside every archive.
 inline const QString inhaltsDatei = QStringLiteral("reizwerk-sicherung.txt");
 
+// What an archive holds, and so what restoring it replaces: everything, or
+// the master database alone (the snapshot before a roster import).
+enum class Umfang { Alles, Stammdaten };
+
+// Bounds a restore holds an archive to: what this program writes. No
+// database of a club comes near this, and a game-list file or a day's lists
+// are bounded by what the link and the table app accept.
+inline constexpr qint64 maxDatenbank = qint64(256) * 1024 * 1024;
+
 struct Inhalt {
+    Umfang umfang = Umfang::Alles;
     QDateTime zeitpunkt;
     QString anlass;
     int spieler = 0; // rows of Spieler
@@ -48,12 +54,33 @@ bool schreiben(
 // A snapshot into the automatic folder, named after the time and the reason;
 // older automatic snapshots beyond `behalten` are removed. Returns the file,
 // empty on failure.
-QString automatisch(const QString& datenVerzeichnis, const QString& anlass, QString* fehler = nullptr);
+QString automatisch(
+    const QString& datenVerzeichnis, const QString& anlass, QString* fehler = nullptr, Umfang umfang = Umfang::Alles);
+
+// What the start found of a restore that did not end (the program was killed
+// or the machine lost power): nothing; a check that had changed nothing
+// (removed); data that was half moved aside (put back, the data of before);
+// or restored data that was half moved in (completed).
+enum class Unterbrochen { Nichts, Verworfen, Zurueckgenommen, Abgeschlossen, Fehlgeschlagen };
+// Run at start, before any database of the data folder is opened.
+Unterbrochen unterbrocheneAbschliessen(const QString& datenVerzeichnis, QString* fehler = nullptr);
+// A line for the status bar; empty for Nichts.
+QString unterbrochenText(Unterbrochen was, const QString& fehler = QString());
+
+namespace Test
+{
+// Stops a restore at its n-th file step (1, 2, ...) as if the program had
+// been killed there; 0 lets every restore run. For tests only.
+void abbrechenBeiSchritt(int n);
+int schritte(); // file steps of the last restore
+} // namespace Test
 
 // Restoring in two steps: pruefen() reads, checks and unpacks the whole
-// archive into a folder of its own beside the data; einspielen() then puts
-// the unpacked files in place of the current ones. Until einspielen() the
-// data folder is not touched; a refused archive changes nothing.
+// archive into a folder of its own beside the data; einspielen() then moves
+// the current files aside and the unpacked ones in, one rename at a time,
+// with a state file saying which way an interruption is to be settled (see
+// unterbrocheneAbschliessen). Until einspielen() the data folder is not
+// touched; a refused archive changes nothing.
 class Wiederherstellung
 {
 public:
@@ -68,8 +95,9 @@ public:
 private:
     QString m_daten;
     Inhalt m_inhalt;
-    QStringList m_dateien; // relative names, unpacked below m_auspacken
-    std::unique_ptr<QTemporaryDir> m_auspacken;
+    QStringList m_dateien; // relative names, unpacked below m_arbeit/neu
+    QString m_arbeit; // ".wiederherstellen-..." beside the data
+    bool m_liegenLassen = false; // stopped by the test hook: left as a kill would
 };
 
 } // namespace Sicherung

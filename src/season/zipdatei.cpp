@@ -1,7 +1,10 @@
 #include "season/zipdatei.h"
 
+#include <QCryptographicHash>
 #include <QFile>
+#include <QIODevice>
 
+#include <algorithm>
 #include <limits>
 
 #include <zip.h>
@@ -57,6 +60,23 @@ bool ZipSchreiber::hinzufuegen(const QString& name, const QByteArray& daten, QSt
     zip_source_t* quelle = zip_source_buffer(m_zip, p.constData(), zip_uint64_t(p.size()), 0);
     if (!quelle)
         return melden(fehler, text(m_zip));
+    const zip_int64_t index = zip_file_add(m_zip, name.toUtf8().constData(), quelle, ZIP_FL_ENC_UTF_8);
+    if (index < 0) {
+        zip_source_free(quelle);
+        return melden(fehler, text(m_zip));
+    }
+    if (zip_set_file_compression(m_zip, zip_uint64_t(index), ZIP_CM_DEFLATE, m_schnell ? 1 : 6) < 0)
+        return melden(fehler, text(m_zip));
+    return true;
+}
+
+bool ZipSchreiber::dateiHinzufuegen(const QString& name, const QString& pfad, QString* fehler)
+{
+    if (!m_zip)
+        return melden(fehler, QStringLiteral("Archiv nicht geoeffnet"));
+    zip_source_t* quelle = zip_source_file(m_zip, QFile::encodeName(pfad).constData(), 0, 0);
+    if (!quelle)
+        return melden(fehler, QStringLiteral("%1: %2").arg(pfad, text(m_zip)));
     const zip_int64_t index = zip_file_add(m_zip, name.toUtf8().constData(), quelle, ZIP_FL_ENC_UTF_8);
     if (index < 0) {
         zip_source_free(quelle);
@@ -143,4 +163,54 @@ bool ZipLeser::lesen(const QString& name, qint64 hoechstens, QByteArray& daten, 
         return melden(fehler, QStringLiteral("%1: %2").arg(name, fText));
     }
     return true;
+}
+
+bool ZipLeser::entpacken(
+    const QString& name, qint64 groesse, QIODevice& ziel, QCryptographicHash& summe, QString* fehler)
+{
+    if (!m_zip)
+        return melden(fehler, QStringLiteral("Archiv nicht geoeffnet"));
+    zip_stat_t st;
+    zip_stat_init(&st);
+    if (zip_stat(m_zip, name.toUtf8().constData(), ZIP_FL_ENC_UTF_8, &st) < 0 || !(st.valid & ZIP_STAT_SIZE))
+        return melden(fehler, QStringLiteral("%1: %2").arg(name, text(m_zip)));
+    if (groesse < 0 || st.size != zip_uint64_t(groesse))
+        return melden(fehler, QStringLiteral("%1 hat nicht die angegebene Groesse").arg(name));
+    zip_file_t* f = zip_fopen(m_zip, name.toUtf8().constData(), ZIP_FL_ENC_UTF_8);
+    if (!f)
+        return melden(fehler, QStringLiteral("%1: %2").arg(name, text(m_zip)));
+    // One piece more than is left, so an entry longer than it says shows.
+    QByteArray stueck(1 << 16, Qt::Uninitialized);
+    qint64 gelesen = 0;
+    bool ok = true;
+    QString grund;
+    for (;;) {
+        const qint64 rest = groesse - gelesen;
+        const zip_int64_t n = zip_fread(f, stueck.data(), zip_uint64_t(std::min<qint64>(stueck.size(), rest + 1)));
+        if (n < 0) {
+            ok = false;
+            grund = QString::fromLocal8Bit(zip_file_strerror(f));
+            break;
+        }
+        if (n == 0)
+            break;
+        if (n > rest) {
+            ok = false;
+            grund = QStringLiteral("laenger als angegeben");
+            break;
+        }
+        summe.addData(stueck.constData(), int(n));
+        if (ziel.write(stueck.constData(), n) != n) {
+            ok = false;
+            grund = ziel.errorString();
+            break;
+        }
+        gelesen += n;
+    }
+    zip_fclose(f);
+    if (ok && gelesen != groesse) {
+        ok = false;
+        grund = QStringLiteral("kuerzer als angegeben");
+    }
+    return ok ? true : melden(fehler, QStringLiteral("%1: %2").arg(name, grund));
 }

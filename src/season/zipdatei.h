@@ -1,11 +1,15 @@
 #pragma once
-// The one place that knows libzip: writing an archive from byte buffers and
-// reading one back entry by entry, with failures as readable texts.
+// The one place that knows libzip: writing an archive from byte buffers or
+// files and reading one back entry by entry, with failures as readable texts.
+// Large entries pass through in pieces, never whole in memory.
 
 #include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
+
+class QCryptographicHash;
+class QIODevice;
 
 struct zip;
 typedef struct zip zip_t;
@@ -23,6 +27,9 @@ public:
     // `schnell` stores with the fastest compression (automatic snapshots).
     bool oeffnen(const QString& datei, bool schnell, QString* fehler);
     bool hinzufuegen(const QString& name, const QByteArray& daten, QString* fehler);
+    // The file is read only when the archive is closed; it must stay
+    // unchanged until then.
+    bool dateiHinzufuegen(const QString& name, const QString& pfad, QString* fehler);
     bool schliessen(QString* fehler);
 
 private:
@@ -47,6 +54,9 @@ public:
     // The entry's bytes, checked against the archive's checksum; refuses an
     // entry larger than `hoechstens` bytes.
     bool lesen(const QString& name, qint64 hoechstens, QByteArray& daten, QString* fehler);
+    // Streams the entry into `ziel` and `summe`; refuses an entry whose
+    // stored size is not `groesse`, and stops as soon as more would come.
+    bool entpacken(const QString& name, qint64 groesse, QIODevice& ziel, QCryptographicHash& summe, QString* fehler);
 
 private:
     zip_t* m_zip = nullptr;

@@ -218,26 +218,35 @@ private slots:
         QVERIFY(w.gruppe(4, 1).isValid());
         const QString listen = w->turnierOrdner() + QStringLiteral("/SpielListen");
         QVERIFY(QDir().mkpath(listen));
-        for (int i = 0; i < 1000; ++i) {
+        for (int i = 0; i < 999; ++i) {
             QFile f(listen + QStringLiteral("/f%1").arg(i));
             QVERIFY(f.open(QIODevice::WriteOnly));
         }
         Begleiter a;
         QVERIFY(a.anmelden(port(w)));
+        a.senden(QStringLiteral("16:127.0.0.1:x$eigen@text"));
         a.senden(QStringLiteral("16:127.0.0.1:x$neu@text"));
-        a.senden(QStringLiteral("16:127.0.0.1:x$f7@ersetzt"));
+        a.senden(QStringLiteral("16:127.0.0.1:x$eigen@ersetzt"));
         QVERIFY(abgearbeitet(a));
         QVERIFY(!QFileInfo::exists(listen + QStringLiteral("/neu")));
-        QCOMPARE(Testumgebung::dateiInhalt(listen + QStringLiteral("/f7")), QByteArray("ersetzt\n"));
+        // The device's own file is replaced within the bounds.
+        QCOMPARE(Testumgebung::dateiInhalt(listen + QStringLiteral("/eigen")), QByteArray("ersetzt\n"));
+        // A file it did not write is kept beside the new one, which needs
+        // room the full day lacks.
+        a.senden(QStringLiteral("16:127.0.0.1:x$f7@ersetzt"));
         a.senden(QStringLiteral("17:127.0.0.1:x$neu2@") + QString::fromLatin1(qCompress(QByteArray("a")).toBase64()));
         QVERIFY(abgearbeitet(a));
+        QCOMPARE(Testumgebung::dateiInhalt(listen + QStringLiteral("/f7")), QByteArray());
+        QVERIFY(!QFileInfo::exists(listen + QStringLiteral("/f7.1")));
         QVERIFY(!QFileInfo::exists(listen + QStringLiteral("/neu2")));
         QCOMPARE(w->statusBar()->currentMessage(),
-            QStringLiteral("Spielliste neu2 abgelehnt: je Spieltag hoechstens 1000 Dateien mit 256 MiB"));
+            QStringLiteral("Spielliste neu2 von 127.0.0.1 abgelehnt: je Spieltag hoechstens 1000 Dateien mit 256 MiB, "
+                           "je Geraet 200 Dateien mit 32 MiB"));
 
         // The size bound, with one large (sparse) file already there.
-        for (int i = 0; i < 1000; ++i)
+        for (int i = 0; i < 999; ++i)
             QVERIFY(QFile::remove(listen + QStringLiteral("/f%1").arg(i)));
+        QVERIFY(QFile::remove(listen + QStringLiteral("/eigen")));
         QFile gross(listen + QStringLiteral("/gross"));
         QVERIFY(gross.open(QIODevice::WriteOnly) && gross.resize(qint64(256) * 1024 * 1024 - 4));
         gross.close();
@@ -249,7 +258,7 @@ private slots:
         QVERIFY(!QFileInfo::exists(listen + QStringLiteral("/klein")));
         QCOMPARE(Testumgebung::dateiInhalt(listen + QStringLiteral("/passt")), QByteArray("12\n"));
         QCOMPARE(QDir(listen).entryList(QDir::Files | QDir::Hidden),
-            QStringList({ QStringLiteral("gross"), QStringLiteral("passt") }));
+            QStringList({ QStringLiteral(".herkunft"), QStringLiteral("gross"), QStringLiteral("passt") }));
     }
 };
 

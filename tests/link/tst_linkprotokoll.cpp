@@ -321,8 +321,9 @@ private slots:
 
         QCOMPARE(Testumgebung::dateiInhalt(listen + QStringLiteral("/a")), QByteArray("c\n"));
         QCOMPARE(Testumgebung::dateiInhalt(listen + QStringLiteral("/t7.bin")), bytes);
+        // Beside the files, the record of who wrote them.
         QCOMPARE(QDir(listen).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-            QStringList({ QStringLiteral("a"), QStringLiteral("t7.bin") }));
+            QStringList({ QStringLiteral(".herkunft"), QStringLiteral("a"), QStringLiteral("t7.bin") }));
         QCOMPARE(QDir(turnier).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
             vorher + QStringList { QStringLiteral("SpielListen") });
         QCOMPARE(QDir(w->datenVerzeichnis()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), datenVorher);

@@ -167,8 +167,9 @@ private slots:
             QStringLiteral("17:a:l$../boese@") + gepackt("z"), QStringLiteral("5:a:l$e@c") };
         for (const QString& t : refused)
             QVERIFY2(!Protokoll::dateiNachrichtSpeichern(turnier, Nachricht::lesen(t)), qPrintable(t));
+        // Beside the files, the record of who wrote them.
         QCOMPARE(QDir(listen).entryList(QDir::Files | QDir::Hidden),
-            QStringList({ QStringLiteral("a"), QStringLiteral("b.bin") }));
+            QStringList({ QStringLiteral(".herkunft"), QStringLiteral("a"), QStringLiteral("b.bin") }));
         QCOMPARE(QDir(turnier).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
             QStringList { QStringLiteral("SpielListen") });
         QCOMPARE(QDir(wurzel.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
@@ -191,7 +192,8 @@ private slots:
             QCOMPARE(speichern(QStringLiteral("17:a:l$3@") + gepackt(QByteArray(52, 'z'))), E::Voll);
             QCOMPARE(speichern(QStringLiteral("17:a:l$3@kaputt")), E::Ungueltig);
             QCOMPARE(QDir(tag.filePath(QStringLiteral("SpielListen"))).entryList(QDir::Files | QDir::Hidden),
-                QStringList({ QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3") }));
+                QStringList(
+                    { QStringLiteral(".herkunft"), QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3") }));
             QCOMPARE(
                 Testumgebung::dateiInhalt(tag.filePath(QStringLiteral("SpielListen/2"))), QByteArray(8, 'y') + '\n');
             QCOMPARE(Testumgebung::dateiInhalt(tag.filePath(QStringLiteral("SpielListen/3"))), QByteArray(50, 'z'));

@@ -71,6 +71,26 @@ QString tag(const QDate& d)
     return d.toString(QStringLiteral("dd_MM_yyyy"));
 }
 
+// Copies a folder with everything below it (hidden files too).
+void baumKopieren(const QString& von, const QString& nach)
+{
+    QDirIterator it(von, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    QVERIFY(QDir().mkpath(nach));
+    while (it.hasNext()) {
+        const QString pfad = it.next();
+        const QString ziel = nach + QLatin1Char('/') + QDir(von).relativeFilePath(pfad);
+        if (it.fileInfo().isDir())
+            QVERIFY(QDir().mkpath(ziel));
+        else
+            QVERIFY2(QFile::copy(pfad, ziel), qPrintable(ziel));
+    }
+}
+
+QStringList reste(const QString& daten)
+{
+    return QDir(daten).entryList({ QStringLiteral(".wiederherstellen-*") }, QDir::Dirs | QDir::Hidden);
+}
+
 } // namespace
 
 class TstSicherung : public QObject
@@ -303,7 +323,304 @@ private slots:
         QString fehler;
         QVERIFY2(probe.pruefen(ordner + QLatin1Char('/') + da.first(), &fehler), qPrintable(fehler));
         QCOMPARE(probe.inhalt().spieler, 3);
-        QCOMPARE(probe.inhalt().gruppen, 1);
+        // The import changes the master database alone, and its snapshot
+        // holds nothing else.
+        QCOMPARE(probe.inhalt().gruppen, 0);
+        QVERIFY(probe.inhalt().umfang == Sicherung::Umfang::Stammdaten);
+    }
+
+    // A snapshot of the master database restores the roster and the ranking
+    // and leaves every match day as it is now.
+    void stammdatenSicherungErsetztNurStammdaten()
+    {
+        Fenster w;
+        const QString gruppenDatei = w.gruppe(3, 2).databaseName();
+        QFile datei(Testumgebung::dokumente() + QStringLiteral("/ReizwerkSpieler.txt"));
+        QVERIFY(datei.open(QIODevice::WriteOnly));
+        datei.write("Otto Lehmann Alle Ja\nUte Kurz Alle Nein\n");
+        datei.close();
+        w.d.antworte(true);
+        w->form()->pbSpielerAusListeLaden->click();
+        QVERIFY(w.d.fehlerTexte.isEmpty());
+        QCOMPARE(wert(w->registry().hauptDatenbank(), QStringLiteral("SELECT COUNT(*) FROM Spieler")).toInt(), 2);
+        const QString ordner = Sicherung::ordner(w->datenVerzeichnis());
+        const QStringList da = QDir(ordner).entryList({ QStringLiteral("auto_*Import*.zip") });
+        QCOMPARE(da.size(), 1);
+        ZipLeser z;
+        QString fehler;
+        QVERIFY(z.oeffnen(ordner + QLatin1Char('/') + da.first(), &fehler));
+        QCOMPARE(z.namen().size(), 2); // the master database and the list of contents
+
+        // Played on after the import: these points stay through the restore.
+        w->tabelle()->punkteItem(w->tabelle()->zeileVon(101), 2)->setText(QStringLiteral("17"));
+        w.d.dateiname(ordner + QLatin1Char('/') + da.first());
+        w.d.antworte(true);
+        w->aktion(QStringLiteral("actWiederherstellen"))->trigger();
+        QVERIFY2(w.d.fehlerTexte.isEmpty(), qPrintable(w.d.fehlerTexte.join(QLatin1Char('\n'))));
+        QVERIFY2(w.d.fragen.last().contains(QStringLiteral("die Spieltage bleiben")), qPrintable(w.d.fragen.last()));
+        QCOMPARE(wert(w->registry().hauptDatenbank(), QStringLiteral("SELECT COUNT(*) FROM Spieler")).toInt(), 3);
+        QVERIFY(QFile::exists(gruppenDatei));
+        QCOMPARE(wert(w->registry().datenbank(QStringLiteral("Alle")),
+                     QStringLiteral("SELECT Punkte FROM Serie2 WHERE StartNr=101"))
+                     .toInt(),
+            17);
+        QCOMPARE(w->tabelle()->punkteItem(w->tabelle()->zeileVon(101), 2)->text(), QStringLiteral("17"));
+        // Its own safety snapshot is of the same kind.
+        QCOMPARE(QDir(ordner).entryList({ QStringLiteral("auto_*Wiederherstellen*.zip") }).size(), 1);
+    }
+
+    // Stopped at every file step of a restore, as a kill would stop it, the
+    // data folder holds the data of before or the restored data after the
+    // next start, never a mixture, and nothing of the restore is left over.
+    void unterbrocheneWiederherstellungBeiJedemSchritt_data()
+    {
+        QTest::addColumn<bool>("nurStammdaten");
+        QTest::newRow("alles") << false;
+        QTest::newRow("stammdaten") << true;
+    }
+    void unterbrocheneWiederherstellungBeiJedemSchritt()
+    {
+        QFETCH(bool, nurStammdaten);
+        const QString archiv = Testumgebung::zuhause() + QStringLiteral("/stand.zip");
+        QString daten;
+        {
+            Fenster w;
+            daten = w->datenVerzeichnis();
+            QSqlDatabase db = w.gruppe(4, 2);
+            w->tabelle()->punkteItem(w->tabelle()->zeileVon(100), 1)->setText(QStringLiteral("30"));
+            const QString listen = w->turnierOrdner() + QStringLiteral("/SpielListen/Tisch 1");
+            QVERIFY(QDir().mkpath(listen));
+            QFile liste(listen + QStringLiteral("/liste1.txt"));
+            QVERIFY(liste.open(QIODevice::WriteOnly));
+            liste.write("alt\n");
+            liste.close();
+            QString fehler;
+            if (nurStammdaten)
+                QVERIFY(!Sicherung::automatisch(daten, QStringLiteral("Test"), &fehler, Sicherung::Umfang::Stammdaten)
+                             .isEmpty());
+            else
+                QVERIFY2(
+                    Sicherung::schreiben(daten, archiv, QStringLiteral("Test"), nullptr, &fehler), qPrintable(fehler));
+            if (nurStammdaten)
+                QVERIFY(QFile::rename(
+                    QDir(Sicherung::ordner(daten)).entryInfoList(QDir::Files).first().filePath(), archiv));
+            // The data of now differs in every kind of file: roster, ranking,
+            // points, a second day and the game lists.
+            w->tabelle()->punkteItem(w->tabelle()->zeileVon(100), 2)->setText(QStringLiteral("12"));
+            sql(w->registry().hauptDatenbank(), QStringLiteral("UPDATE Spieler SET VorName='Neu' WHERE StartNr=101"));
+            QVERIFY(liste.open(QIODevice::WriteOnly));
+            liste.write("neu\n");
+            liste.close();
+            const QString anderer = daten + QLatin1Char('/') + tag(QDate(2026, 2, 1));
+            QVERIFY(QDir().mkpath(anderer));
+            QVERIFY(QFile::copy(db.databaseName(), anderer + QStringLiteral("/Herren.db")));
+        }
+        Testumgebung::verbindungenSchliessen();
+        QDir(Sicherung::ordner(daten)).removeRecursively();
+        const QString vorlage = Testumgebung::zuhause() + QStringLiteral("/vorlage");
+        baumKopieren(daten, vorlage);
+        const QMap<QString, QStringList> alt = bestand(daten);
+        auto zuruecksetzen = [&]() {
+            QVERIFY(QDir(daten).removeRecursively());
+            baumKopieren(vorlage, daten);
+        };
+
+        // The whole restore once, for the state it leads to.
+        QMap<QString, QStringList> neu;
+        int schritte = 0;
+        {
+            Sicherung::Wiederherstellung r(daten);
+            QString fehler;
+            QVERIFY2(r.pruefen(archiv, &fehler) && r.einspielen(&fehler), qPrintable(fehler));
+            schritte = Sicherung::Test::schritte();
+        }
+        neu = bestand(daten);
+        QVERIFY(neu != alt);
+        QVERIFY(reste(daten).isEmpty());
+        if (nurStammdaten) {
+            // Only the master database changed.
+            for (auto it = alt.cbegin(); it != alt.cend(); ++it)
+                if (it.key() != QLatin1String("reizwerk.db"))
+                    QVERIFY2(neu.value(it.key()) == it.value(), qPrintable(it.key()));
+            QCOMPARE(neu.keys(), alt.keys());
+        } else {
+            QVERIFY(!neu.contains(tag(QDate(2026, 2, 1)) + QStringLiteral("/Herren.db")));
+        }
+        QVERIFY(schritte > 3);
+
+        QSet<int> gesehen;
+        for (int n = 1; n <= schritte; ++n) {
+            zuruecksetzen();
+            Sicherung::Test::abbrechenBeiSchritt(n);
+            {
+                Sicherung::Wiederherstellung r(daten);
+                QString fehler;
+                QVERIFY2(!(r.pruefen(archiv, &fehler) && r.einspielen(&fehler)), qPrintable(QString::number(n)));
+            }
+            Sicherung::Test::abbrechenBeiSchritt(0);
+            QCOMPARE(reste(daten).size(), 1);
+            const Sicherung::Unterbrochen was = Sicherung::unterbrocheneAbschliessen(daten);
+            gesehen.insert(int(was));
+            const QMap<QString, QStringList> jetzt = bestand(daten);
+            const QString wo = QStringLiteral("Schritt %1").arg(n);
+            QVERIFY2(reste(daten).isEmpty(), qPrintable(wo));
+            if (was == Sicherung::Unterbrochen::Abgeschlossen)
+                QVERIFY2(jetzt == neu, qPrintable(wo));
+            else
+                QVERIFY2(jetzt == alt && was != Sicherung::Unterbrochen::Fehlgeschlagen, qPrintable(wo));
+            // Nothing more to settle at the start after that.
+            QCOMPARE(Sicherung::unterbrocheneAbschliessen(daten), Sicherung::Unterbrochen::Nichts);
+        }
+        for (const auto u : { Sicherung::Unterbrochen::Verworfen, Sicherung::Unterbrochen::Zurueckgenommen,
+                 Sicherung::Unterbrochen::Abgeschlossen })
+            QVERIFY(gesehen.contains(int(u)));
+
+        // The window's start settles it and says so.
+        zuruecksetzen();
+        Sicherung::Test::abbrechenBeiSchritt(schritte - 1);
+        {
+            Sicherung::Wiederherstellung r(daten);
+            QString fehler;
+            QVERIFY(!(r.pruefen(archiv, &fehler) && r.einspielen(&fehler)));
+        }
+        Sicherung::Test::abbrechenBeiSchritt(0);
+        Fenster w;
+        QVERIFY2(w->statusBar()->currentMessage().contains(QStringLiteral("Wiederherstellung wurde abgeschlossen")),
+            qPrintable(w->statusBar()->currentMessage()));
+        QVERIFY(reste(daten).isEmpty());
+        QCOMPARE(w->spieler()->rowCount(), 4);
+    }
+
+    // An archive is held to what the program writes: each entry and a day's
+    // game lists within their bounds, sizes as listed; refused before
+    // anything is unpacked.
+    void archivMitUebergrossenEintraegen_data()
+    {
+        QTest::addColumn<QStringList>("namen");
+        QTest::addColumn<QVector<qint64>>("angegeben");
+        QTest::addColumn<QVector<int>>("wirklich");
+        const QString t = tag(QDate(2026, 1, 1));
+        const qint64 mib = 1024 * 1024;
+        QTest::newRow("game list beyond a file's bound") << QStringList { t + QStringLiteral("/SpielListen/gross") }
+                                                         << QVector<qint64> { 300 * mib } << QVector<int> { 10 };
+        QTest::newRow("database beyond its bound")
+            << QStringList { t + QStringLiteral("/Alle.db") } << QVector<qint64> { Sicherung::maxDatenbank + 1 }
+            << QVector<int> { 10 };
+        QTest::newRow("a day's lists beyond the day's budget")
+            << QStringList { t + QStringLiteral("/SpielListen/1"), t + QStringLiteral("/SpielListen/2"),
+                   t + QStringLiteral("/SpielListen/3"), t + QStringLiteral("/SpielListen/4"),
+                   t + QStringLiteral("/SpielListen/5"), t + QStringLiteral("/SpielListen/6") }
+            << QVector<qint64>(6, 60 * mib) << QVector<int>(6, 10);
+        QTest::newRow("entry larger than listed") << QStringList { t + QStringLiteral("/SpielListen/a") }
+                                                  << QVector<qint64> { 10 } << QVector<int> { 4 * 1024 * 1024 };
+    }
+    void archivMitUebergrossenEintraegen()
+    {
+        QFETCH(QStringList, namen);
+        QFETCH(QVector<qint64>, angegeben);
+        QFETCH(QVector<int>, wirklich);
+        Fenster w;
+        w.gruppe(3, 2);
+        const QString daten = w->datenVerzeichnis();
+        const QString gut = Testumgebung::zuhause() + QStringLiteral("/gut.zip");
+        QString fehler;
+        QVERIFY(Sicherung::schreiben(daten, gut, QStringLiteral("Test"), nullptr, &fehler));
+        // The good archive's entries, plus the ones of this case.
+        ZipLeser leser;
+        QVERIFY(leser.oeffnen(gut, &fehler));
+        QByteArray liste;
+        QVERIFY(leser.lesen(Sicherung::inhaltsDatei, 1 << 20, liste, &fehler));
+        const QString boese = Testumgebung::zuhause() + QStringLiteral("/boese.zip");
+        {
+            ZipSchreiber z;
+            QVERIFY(z.oeffnen(boese, true, &fehler));
+            for (const QString& n : leser.namen()) {
+                if (n == Sicherung::inhaltsDatei)
+                    continue;
+                QByteArray b;
+                QVERIFY(leser.lesen(n, 1 << 26, b, &fehler));
+                QVERIFY(z.hinzufuegen(n, b, &fehler));
+            }
+            for (int i = 0; i < namen.size(); ++i) {
+                const QByteArray b(wirklich.at(i), 'x');
+                QVERIFY(z.hinzufuegen(namen.at(i), b, &fehler));
+                liste += QStringLiteral("Datei\t%1\t%2\t%3\n")
+                             .arg(namen.at(i))
+                             .arg(angegeben.at(i))
+                             .arg(QString::fromLatin1(QCryptographicHash::hash(b, QCryptographicHash::Sha256).toHex()))
+                             .toUtf8();
+            }
+            QVERIFY(z.hinzufuegen(Sicherung::inhaltsDatei, liste, &fehler));
+            QVERIFY(z.schliessen(&fehler));
+        }
+        const QMap<QString, QStringList> vorher = bestand(daten);
+        w.d.dateiname(boese);
+        w->aktion(QStringLiteral("actWiederherstellen"))->trigger();
+        QCOMPARE(w.d.fehlerTexte.size(), 1);
+        QVERIFY2(w.d.fehlerTexte.first().endsWith(QStringLiteral("Es wurde nichts geaendert.")),
+            qPrintable(w.d.fehlerTexte.first()));
+        QCOMPARE(bestand(daten), vorher);
+        QVERIFY(reste(daten).isEmpty());
+
+        // The same entries with their true sizes, within the bounds, restore.
+        if (QTest::currentDataTag() == QLatin1String("entry larger than listed")) {
+            const QByteArray b(wirklich.first(), 'x');
+            const QString richtig = Testumgebung::zuhause() + QStringLiteral("/richtig.zip");
+            ZipSchreiber z;
+            QVERIFY(z.oeffnen(richtig, true, &fehler));
+            for (const QString& n : leser.namen()) {
+                QByteArray inhalt;
+                QVERIFY(leser.lesen(n, 1 << 26, inhalt, &fehler));
+                if (n == Sicherung::inhaltsDatei)
+                    inhalt += QStringLiteral("Datei\t%1\t%2\t%3\n")
+                                  .arg(namen.first())
+                                  .arg(b.size())
+                                  .arg(QString::fromLatin1(
+                                      QCryptographicHash::hash(b, QCryptographicHash::Sha256).toHex()))
+                                  .toUtf8();
+                QVERIFY(z.hinzufuegen(n, inhalt, &fehler));
+            }
+            QVERIFY(z.hinzufuegen(namen.first(), b, &fehler));
+            QVERIFY(z.schliessen(&fehler));
+            w.d.fehlerTexte.clear();
+            w.d.dateiname(richtig);
+            w.d.antworte(true);
+            w->aktion(QStringLiteral("actWiederherstellen"))->trigger();
+            QVERIFY2(w.d.fehlerTexte.isEmpty(), qPrintable(w.d.fehlerTexte.join(QLatin1Char('\n'))));
+            QCOMPARE(Testumgebung::dateiInhalt(daten + QLatin1Char('/') + namen.first()), b);
+        }
+    }
+
+    // A file too large to be held in memory goes through a copy on disk into
+    // the archive and back out of it, byte for byte.
+    void grosseDateiDurchDieSicherung()
+    {
+        Fenster w;
+        w.gruppe(3, 2);
+        const QString daten = w->datenVerzeichnis();
+        const QString listen = w->turnierOrdner() + QStringLiteral("/SpielListen");
+        QVERIFY(QDir().mkpath(listen));
+        QByteArray gross(3 * 1024 * 1024 + 17, Qt::Uninitialized);
+        for (int i = 0; i < gross.size(); ++i)
+            gross[i] = char((quint32(i) * 7919u) >> 3);
+        QFile f(listen + QStringLiteral("/gross.bin"));
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(gross) == gross.size());
+        f.close();
+        const QString archiv = Testumgebung::zuhause() + QStringLiteral("/gross.zip");
+        QString fehler;
+        Sicherung::Inhalt inhalt;
+        QVERIFY2(Sicherung::schreiben(daten, archiv, QStringLiteral("Test"), &inhalt, &fehler), qPrintable(fehler));
+        QCOMPARE(inhalt.spiellisten, 1);
+        QVERIFY(QDir(Testumgebung::zuhause())
+                    .entryList({ QStringLiteral(".sicherung-*") }, QDir::Dirs | QDir::Hidden)
+                    .isEmpty());
+        QVERIFY(QFile::remove(f.fileName()));
+
+        w.d.dateiname(archiv);
+        w.d.antworte(true);
+        w->aktion(QStringLiteral("actWiederherstellen"))->trigger();
+        QVERIFY2(w.d.fehlerTexte.isEmpty(), qPrintable(w.d.fehlerTexte.join(QLatin1Char('\n'))));
+        QCOMPARE(Testumgebung::dateiInhalt(f.fileName()), gross);
     }
 
     void automatischeSicherungenBehaltenDieLetzten()
@@ -328,6 +645,17 @@ private slots:
         for (const QString& n : z.namen())
             QVERIFY2(!n.startsWith(Sicherung::ordnerName) && !n.endsWith(QLatin1String(".lock")), qPrintable(n));
         QCOMPARE(z.namen().size(), 3);
+        // The copies a snapshot is made from go with it; those of a snapshot
+        // cut off by a kill go at the next start.
+        const QDir schnappschuesse(Sicherung::ordner(w->datenVerzeichnis()));
+        QVERIFY(schnappschuesse.entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
+        QVERIFY(QDir().mkpath(schnappschuesse.filePath(QStringLiteral(".sicherung-abc123"))));
+        QFile kopie(schnappschuesse.filePath(QStringLiteral(".sicherung-abc123/0")));
+        QVERIFY(kopie.open(QIODevice::WriteOnly));
+        kopie.close();
+        QCOMPARE(Sicherung::unterbrocheneAbschliessen(w->datenVerzeichnis()), Sicherung::Unterbrochen::Nichts);
+        QVERIFY(schnappschuesse.entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
+        QCOMPARE(schnappschuesse.entryList(QDir::Files).size(), Sicherung::behalten);
     }
 };
 

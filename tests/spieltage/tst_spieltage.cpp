@@ -206,6 +206,61 @@ private slots:
         QVERIFY(w.d.unerwartet.isEmpty());
     }
 
+    // A kill between a group's commit and the ranking's left rows of
+    // Rangliste behind their series; opening the day sets them right from
+    // the group files, and says how many.
+    void ranglisteHeiltBeimOeffnen()
+    {
+        Fenster w;
+        QSqlDatabase db = w.gruppe(4, 2);
+        TeilnehmerTabelle* t = w->tabelle();
+        t->punkteItem(t->zeileVon(100), 1)->setText(QStringLiteral("20"));
+        t->punkteItem(t->zeileVon(100), 2)->setText(QStringLiteral("5"));
+        t->punkteItem(t->zeileVon(101), 1)->setText(QStringLiteral("10"));
+        t->punkteItem(t->zeileVon(102), 1)->setText(QStringLiteral("7"));
+        // A second group that day in which 101 plays as well.
+        const QString zweite = w->turnierOrdner() + QStringLiteral("/Zweite.db");
+        gruppenDateiAnlegen(zweite, QStringLiteral("Zweite"), 4);
+        {
+            QSqlDatabase z = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("zweite"));
+            z.setDatabaseName(zweite);
+            QVERIFY(z.open());
+            for (const char* tabelle : { "Teilnehmer", "Serie1", "Serie2" })
+                sql(z, QStringLiteral("DELETE FROM %1 WHERE StartNr<>101").arg(QLatin1String(tabelle)));
+            sql(z, QStringLiteral("UPDATE Serie1 SET Punkte=3"));
+            z.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("zweite"));
+        const QString heute = iso(QDate::currentDate());
+        QSqlDatabase haupt = w->registry().hauptDatenbank();
+        // As a kill would leave it: the series hold more than the ranking.
+        sql(haupt, QStringLiteral("UPDATE Rangliste SET Punkte=99 WHERE StartNr IN (100, 101)"));
+        sql(db, QStringLiteral("UPDATE Serie2 SET Punkte=4 WHERE StartNr=102"));
+        sql(db, QStringLiteral("UPDATE Serie2 SET Punkte=6 WHERE StartNr=103"));
+        QCOMPARE(wert(haupt, QStringLiteral("SELECT COUNT(*) FROM Rangliste")).toInt(), 3);
+
+        w.neuStarten();
+        QVERIFY2(w->statusBar()->currentMessage().contains(QStringLiteral("2 Eintraege nach den Gruppendateien")),
+            qPrintable(w->statusBar()->currentMessage()));
+        auto punkte = [&](int nr) {
+            return wert(w->registry().hauptDatenbank(),
+                QStringLiteral("SELECT Punkte FROM Rangliste WHERE StartNr=%1 AND Datum='%2'").arg(nr).arg(heute))
+                .toInt();
+        };
+        QCOMPARE(punkte(100), 25);
+        QCOMPARE(punkte(101), 99); // plays in two groups: left alone
+        QCOMPARE(punkte(102), 11);
+        // No row is made for a player who has none.
+        QCOMPARE(wert(w->registry().hauptDatenbank(), QStringLiteral("SELECT COUNT(*) FROM Rangliste")).toInt(), 3);
+
+        // Healed once: the next start finds nothing to do.
+        w.neuStarten();
+        QVERIFY2(!w->statusBar()->currentMessage().contains(QStringLiteral("Gruppendateien")),
+            qPrintable(w->statusBar()->currentMessage()));
+        QCOMPARE(punkte(100), 25);
+        QVERIFY(w.d.unerwartet.isEmpty());
+    }
+
     void ueberschreibenErstBeimBestaetigen()
     {
         Fenster w;

@@ -1,0 +1,181 @@
+// A restore stopped at each of its file steps leaves the files a kill would
+// leave; the real program, started as its own process on them, settles the
+// restore before it opens anything and ends up with one whole state: the
+// data of before or the restored data.
+
+#include "testumgebung.h"
+
+#include <QElapsedTimer>
+#include <QHostAddress>
+#include <QProcess>
+#include <QSettings>
+#include <QTcpServer>
+#include <QTcpSocket>
+
+#include "season/sicherung.h"
+#include "storage/datenbank.h"
+#include "storage/pfade.h"
+#include "storage/schema.h"
+
+namespace
+{
+
+quint16 freierPort()
+{
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    return probe.serverPort();
+}
+
+// Rows of Spieler, and whether the day's group is there and sound.
+struct Stand {
+    int spieler = -1;
+    int teilnehmer = -1;
+    bool heil = false;
+};
+
+Stand lesen(const QString& daten, const QString& tag)
+{
+    Stand st;
+    {
+        QSqlDatabase haupt = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("stand_haupt"));
+        haupt.setDatabaseName(Pfade::hauptDatenbank(daten));
+        haupt.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        QSqlDatabase gruppe = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("stand_gruppe"));
+        gruppe.setDatabaseName(tag + QStringLiteral("/Herren.db"));
+        gruppe.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        if (QFile::exists(haupt.databaseName()) && QFile::exists(gruppe.databaseName()) && haupt.open()
+            && gruppe.open()) {
+            st.heil
+                = Turnierbau::wert(haupt, QStringLiteral("PRAGMA integrity_check")).toString() == QLatin1String("ok")
+                && Turnierbau::wert(gruppe, QStringLiteral("PRAGMA integrity_check")).toString() == QLatin1String("ok");
+            st.spieler = Turnierbau::wert(haupt, QStringLiteral("SELECT COUNT(*) FROM Spieler")).toInt();
+            st.teilnehmer = Turnierbau::wert(gruppe, QStringLiteral("SELECT COUNT(*) FROM Teilnehmer")).toInt();
+        }
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("stand_haupt"));
+    QSqlDatabase::removeDatabase(QStringLiteral("stand_gruppe"));
+    return st;
+}
+
+} // namespace
+
+class TstWiederherstellung : public QObject
+{
+    Q_OBJECT
+private slots:
+    void programmSchliesstUnterbrocheneWiederherstellungAb()
+    {
+        Testumgebung::frischesZuhause();
+        const QString daten = Testumgebung::datenOrdner();
+        const QString tag = daten + QLatin1Char('/') + Pfade::turnierName(QDate::currentDate());
+        QVERIFY(QDir().mkpath(tag));
+        auto anlegen = [&](int spieler) {
+            {
+                QSqlDatabase haupt = Db::oeffnen(QStringLiteral("anlegen_haupt"), Pfade::hauptDatenbank(daten));
+                QVERIFY(Schema::stammdatenbankAnlegen(haupt));
+                QVERIFY(Db::ausfuehren(haupt, QStringLiteral("DELETE FROM Spieler")));
+                QSqlDatabase gruppe = Db::oeffnen(QStringLiteral("anlegen_gruppe"), tag + QStringLiteral("/Herren.db"));
+                QVector<Schema::TeilnehmerEintrag> t;
+                for (int i = 0; i < spieler; ++i) {
+                    QVERIFY(Db::ausfuehren(haupt,
+                        QStringLiteral("INSERT INTO Spieler VALUES (?, ?, ?, 'Herren', 'Ja', 'Nein')"),
+                        { 100 + i, QStringLiteral("V%1").arg(i), QStringLiteral("N%1").arg(i) }));
+                    t << Schema::TeilnehmerEintrag { 100 + i, QStringLiteral("V%1 N%1").arg(i), true, false };
+                }
+                Schema::GruppenDaten g;
+                g.name = QStringLiteral("Herren");
+                g.datum = QDate::currentDate();
+                g.serien = 2;
+                g.letzterTisch = spieler / 4;
+                QVERIFY(Schema::gruppeAnlegen(gruppe, g, t));
+            }
+            Testumgebung::verbindungenSchliessen();
+        };
+        // The archive holds 12 players and participants; the data of now 8.
+        anlegen(12);
+        const QString archiv = Testumgebung::zuhause() + QStringLiteral("/stand.zip");
+        QString fehler;
+        QVERIFY2(Sicherung::schreiben(daten, archiv, QStringLiteral("Test"), nullptr, &fehler), qPrintable(fehler));
+        QVERIFY(QFile::remove(tag + QStringLiteral("/Herren.db")));
+        anlegen(8);
+        const QString vorlage = Testumgebung::zuhause() + QStringLiteral("/vorlage");
+        QVERIFY(QDir().mkpath(vorlage + QStringLiteral("/tag")));
+        QVERIFY(QFile::copy(Pfade::hauptDatenbank(daten), vorlage + QStringLiteral("/reizwerk.db")));
+        QVERIFY(QFile::copy(tag + QStringLiteral("/Herren.db"), vorlage + QStringLiteral("/tag/Herren.db")));
+
+        const quint16 port = freierPort();
+        {
+            QSettings s(QSettings::IniFormat, QSettings::UserScope, Pfade::organisation, Pfade::anwendung);
+            s.setValue(Pfade::schluesselLetztesTurnier, tag);
+            s.setValue(QStringLiteral("Link/Port"), port);
+            s.setValue(QStringLiteral("Link/Adresse"), QStringLiteral("127.0.0.1"));
+            s.setValue(QStringLiteral("Web/Port"), 0);
+            s.setValue(QStringLiteral("Web/Adresse"), QStringLiteral("127.0.0.1"));
+        }
+
+        int schritte = 0;
+        {
+            Sicherung::Wiederherstellung probe(daten);
+            QVERIFY(probe.pruefen(archiv, &fehler));
+            schritte = Sicherung::Test::schritte();
+        }
+        // Steps of the unpacking, then of moving aside and in: a restore of
+        // the master database and one group takes a handful.
+        schritte += 7;
+        int alt = 0, neu = 0;
+        for (int n = 1; n <= schritte; ++n) {
+            QDir(daten).removeRecursively();
+            QVERIFY(QDir().mkpath(tag));
+            QVERIFY(QFile::copy(vorlage + QStringLiteral("/reizwerk.db"), Pfade::hauptDatenbank(daten)));
+            QVERIFY(QFile::copy(vorlage + QStringLiteral("/tag/Herren.db"), tag + QStringLiteral("/Herren.db")));
+            Sicherung::Test::abbrechenBeiSchritt(n);
+            bool fertig = false;
+            {
+                Sicherung::Wiederherstellung r(daten);
+                fertig = r.pruefen(archiv, &fehler) && r.einspielen(&fehler);
+            }
+            Sicherung::Test::abbrechenBeiSchritt(0);
+            Testumgebung::verbindungenSchliessen();
+            if (fertig)
+                break;
+
+            QProcess programm;
+            programm.setProgram(QStringLiteral(REIZWERK_PROGRAMM));
+            programm.setArguments({ QStringLiteral("-platform"), QStringLiteral("offscreen") });
+            programm.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+            programm.start();
+            QVERIFY(programm.waitForStarted(10000));
+            // Up once the link's port takes connections; the restore was
+            // settled before that.
+            QElapsedTimer uhr;
+            uhr.start();
+            bool oben = false;
+            while (!oben && uhr.elapsed() < 30000) {
+                QTcpSocket probe;
+                probe.connectToHost(QHostAddress::LocalHost, port);
+                oben = probe.waitForConnected(200);
+                if (!oben)
+                    QTest::qWait(50);
+            }
+            QVERIFY2(oben, qPrintable(QStringLiteral("Schritt %1").arg(n)));
+            programm.kill();
+            QVERIFY(programm.waitForFinished(10000));
+
+            const Stand st = lesen(daten, tag);
+            const QString wo
+                = QStringLiteral("Schritt %1: %2 Spieler, %3 Teilnehmer").arg(n).arg(st.spieler).arg(st.teilnehmer);
+            QVERIFY2(st.heil, qPrintable(wo));
+            QVERIFY2(st.spieler == st.teilnehmer && (st.spieler == 8 || st.spieler == 12), qPrintable(wo));
+            (st.spieler == 8 ? alt : neu)++;
+            QVERIFY2(
+                QDir(daten).entryList({ QStringLiteral(".wiederherstellen-*") }, QDir::Dirs | QDir::Hidden).isEmpty(),
+                qPrintable(wo));
+        }
+        QVERIFY(alt > 0);
+        QVERIFY(neu > 0);
+    }
+};
+
+REIZWERK_TEST(TstWiederherstellung)
+#include "tst_wiederherstellung.moc"
