@@ -23,6 +23,7 @@
 #include "scoring/wertung.h"
 #include "setup/teilnehmertabelle.h"
 #include "storage/datenbank.h"
+#include "storage/spieltagleser.h"
 
 namespace
 {
@@ -225,24 +226,14 @@ void MainWindow::tischListeSenden(const Nachricht& m)
     if (!db.isValid() || s < 1 || s > serien)
         return;
 
-    QMap<int, int> sitze; // seat position -> start number; a later row wins
-    {
-        QSqlQuery q
-            = Db::abfrage(db, QStringLiteral("SELECT StartNr, TischIntern FROM Serie%1 WHERE Tisch=?").arg(s), { t });
-        while (q.next())
-            sitze.insert(q.value(1).toInt(), q.value(0).toInt());
-    }
     listenName = gruppe;
     QStringList eintraege { QString::number(t), QString::number(s) };
-    for (const int startNr : qAsConst(sitze)) {
-        QSqlQuery q = Db::abfrage(db,
-            QStringLiteral("SELECT StartNr, Name, Mitglied, Preisskat FROM Teilnehmer WHERE "
-                           "StartNr=?"),
-            { startNr });
-        if (q.next())
-            eintraege << Protokoll::sitzEintrag(
-                q.value(0).toInt(), q.value(1).toString(), q.value(2).toBool(), q.value(3).toBool());
-    }
+    // The stored seating, as printed and shown in the table app: a player
+    // made inactive after the draw is still seated here.
+    const QVector<Spieltag::SitzEintrag> sitze = Spieltag::sitzeLesen(db, s, t);
+    for (const Spieltag::SitzEintrag& e : sitze)
+        if (e.teilnehmer)
+            eintraege << Protokoll::sitzEintrag(e.startNr, e.name, e.mitglied, e.preisskat);
     sendeAn(client, Protokoll::Code::TischListe, m.adresse, listenName, eintraege);
     // Whoever was sent a table's seats may send its results, until another
     // companion is sent them.

@@ -48,6 +48,11 @@ QString datumText(const QDate& d)
     return d.isValid() ? d.toString(QStringLiteral("dd.MM.yyyy")) : QString();
 }
 
+QString gedruckterName(const Spieltag::SitzEintrag& e)
+{
+    return e.aktiv ? e.name : QObject::tr("%1 (inaktiv)").arg(e.name);
+}
+
 QString dateiName(const QString& gruppe, const QDate& datum, const QString& art, int serie)
 {
     QString name = dateiTeil(gruppe);

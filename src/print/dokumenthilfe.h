@@ -6,6 +6,7 @@
 #include <QString>
 
 #include "print/blatt.h"
+#include "storage/spieltagleser.h"
 
 namespace Druck
 {
@@ -15,6 +16,10 @@ QString datumText(const QDate& d);
 
 // "Herren_2026-12-06_Tischliste_S2.pdf"; no series part for serie 0.
 QString dateiName(const QString& gruppe, const QDate& datum, const QString& art, int serie = 0);
+
+// A seated name as paper shows it: one made inactive after the draw keeps
+// her seat and is marked "(inaktiv)".
+QString gedruckterName(const Spieltag::SitzEintrag& e);
 
 // A document of one page that says why there is nothing to print; its
 // `hinweis` carries the same text.

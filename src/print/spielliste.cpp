@@ -242,7 +242,9 @@ Dokument spiellisten(const Spieltag::Gruppe& g, int serie, const Regelwerte& reg
     const qreal links = rand;
     const qreal breite = d.blatt().width() - 2 * rand;
     const qreal unten = inhaltUnten(d);
-    for (const Spieltag::Tisch& t : tische) {
+    for (Spieltag::Tisch t : tische) {
+        for (Spieltag::SitzEintrag& e : t.sitze)
+            e.name = gedruckterName(e);
         const int sitze = qMax(1, int(t.sitze.size()));
         Blattkopf k { regeln.listenName, g.name, datumText(g.datum), serie, t.nummer,
             qMax(1, sitze <= 3 ? g.spiele3er : g.spiele4er), sitze, QString() };

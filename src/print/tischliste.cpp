@@ -124,7 +124,7 @@ Dokument tischliste(const Spieltag::Gruppe& g, int serie, const TischAdresse& ti
         b.ueberschrift = QObject::tr("Tisch %1").arg(t.nummer);
         b.zusatz = t.sitze.size() <= 3 ? QObject::tr("3er-Tisch") : QString();
         for (const Spieltag::SitzEintrag& e : t.sitze)
-            b.zeilen.append({ QString::number(e.platz), QString::number(e.startNr), e.name });
+            b.zeilen.append({ QString::number(e.platz), QString::number(e.startNr), gedruckterName(e) });
         if (tischAdresse)
             b.adresse = tischAdresse(g.name, serie, t.nummer);
         bloecke.append(b);
@@ -159,17 +159,18 @@ Dokument tischliste(const Spieltag::Gruppe& g, int serie, const TischAdresse& ti
     // Everybody by surname, so a player finds his table without knowing it.
     struct Eintrag {
         const Spieltag::Teilnehmer* t;
-        QString tisch, platz;
+        QString name, tisch, platz;
     };
     QVector<Eintrag> alle;
     for (const Spieltag::Teilnehmer& t : g.teilnehmer) {
         const Spieltag::SerienErgebnis& e = t.serie(serie);
-        if (!e.aktiv)
-            alle.append({ &t, QObject::tr("spielt nicht"), QString() });
-        else if (e.tisch > 0)
-            alle.append({ &t, QString::number(e.tisch), QString::number(e.platz) });
+        if (e.tisch > 0)
+            alle.append({ &t, gedruckterName({ e.platz, t.startNr, t.name, e.aktiv }), QString::number(e.tisch),
+                QString::number(e.platz) });
+        else if (!e.aktiv)
+            alle.append({ &t, t.name, QObject::tr("spielt nicht"), QString() });
         else
-            alle.append({ &t, QObject::tr("ohne Platz"), QString() });
+            alle.append({ &t, t.name, QObject::tr("ohne Platz"), QString() });
     }
     QCollator ordnung(QLocale(QLocale::German, QLocale::Germany));
     ordnung.setCaseSensitivity(Qt::CaseInsensitive);
@@ -189,7 +190,7 @@ Dokument tischliste(const Spieltag::Gruppe& g, int serie, const TischAdresse& ti
         { QObject::tr("Nr"), Ausrichtung::Rechts, false }, { QObject::tr("Tisch"), Ausrichtung::Rechts, false },
         { QObject::tr("Platz"), Ausrichtung::Rechts, false } };
     for (const Eintrag& e : alle)
-        wer.zeilen.append({ e.t->name, QString::number(e.t->startNr), e.tisch, e.platz });
+        wer.zeilen.append({ e.name, QString::number(e.t->startNr), e.tisch, e.platz });
     tabelleSetzen(d, wer, false);
 
     seitenFuss(d, QObject::tr("%1 \u00b7 %2 \u00b7 Tischliste Serie %3").arg(g.name, datumText(g.datum)).arg(serie));

@@ -277,14 +277,24 @@ Saison::Titel DlgSaison::titel() const
     return t;
 }
 
+QString DlgSaison::dateiVorschlag(const QString& endung) const
+{
+    // Named like the match-day files, so a folder sorts by group and date;
+    // the ranking page knows no groups and is named as the ranking button
+    // names it.
+    const QString von = Speichername::datum(m_tabelle.vorgabe.von);
+    const QString bis = Speichername::datum(m_tabelle.vorgabe.bis);
+    if (endung == QLatin1String("html"))
+        return Speichername::vorschlag(m_datenVerzeichnis, { QStringLiteral("Rangliste"), von, bis }, endung);
+    const QString gruppe = titel().gruppe;
+    if (gruppe.isEmpty())
+        return Speichername::vorschlag(m_datenVerzeichnis, { QStringLiteral("Saison"), von, bis }, endung);
+    return Speichername::vorschlag(m_datenVerzeichnis, { gruppe, von, bis, QStringLiteral("Saison") }, endung);
+}
+
 QString DlgSaison::zielDatei(const QString& titel, const QString& filter, const QString& endung)
 {
-    const QString format = QStringLiteral("dd-MM-yyyy");
-    const QString vorschlag = Speichername::vorschlag(m_datenVerzeichnis,
-        { tr("Saisonwertung"), m_tabelle.vorgabe.von.toString(format), tr("bis"),
-            m_tabelle.vorgabe.bis.toString(format) },
-        endung);
-    const QString datei = Dialoge::speicherName(this, titel, vorschlag, filter);
+    const QString datei = Dialoge::speicherName(this, titel, dateiVorschlag(endung), filter);
     if (datei.isEmpty())
         return {};
     const QString mitEndung = Speichername::mitEndung(datei, endung);

@@ -42,6 +42,9 @@ public:
     // Shows a player's history (as selecting his row does).
     void verlaufZeigen(int startNr);
 
+    // The file name the save dialog suggests for a file of that suffix.
+    QString dateiVorschlag(const QString& endung) const;
+
 private slots:
     void onZeitraumGewaehlt(int index);
     void onDatumGeaendert();

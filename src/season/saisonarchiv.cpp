@@ -65,11 +65,20 @@ QStringList Archiv::gruppenNamen() const
     for (const QString& o : m_ordner) {
         const QStringList dateien = Pfade::gruppenDateien(o);
         for (const QString& datei : dateien)
-            namen.insert(Pfade::verbindungsNameVon(datei));
+            namen.insert(gruppeDerDatei(o, datei));
     }
     QStringList liste(namen.cbegin(), namen.cend());
     liste.sort(Qt::CaseInsensitive);
     return liste;
+}
+
+QString Archiv::gruppeDerDatei(const QString& ordner, const QString& datei) const
+{
+    const QString pfad = QDir(ordner).filePath(datei);
+    auto bekannt = m_gruppeDerDatei.constFind(pfad);
+    if (bekannt == m_gruppeDerDatei.constEnd())
+        bekannt = m_gruppeDerDatei.insert(pfad, Spieltag::verbindungsNameDerDatei(ordner, datei));
+    return *bekannt;
 }
 
 QSet<int> Archiv::teilnehmerVon(const QString& datei)
@@ -107,7 +116,7 @@ QHash<QDate, QSet<int>> Archiv::teilnahme(const QStringList& gruppen, const QDat
         QSet<int> tag;
         const QStringList dateien = Pfade::gruppenDateien(it.value());
         for (const QString& datei : dateien)
-            if (gruppen.contains(Pfade::verbindungsNameVon(datei)))
+            if (gruppen.contains(gruppeDerDatei(it.value(), datei)))
                 tag.unite(teilnehmerVon(QDir(it.value()).filePath(datei)));
         ergebnis.insert(it.key(), tag);
     }
@@ -131,7 +140,7 @@ const QVector<Spieltag::Gruppe>& Archiv::gruppen(const QDate& tag)
             if (!Spieltag::gruppeAusDateiLesen(QDir(o).filePath(datei), g))
                 continue;
             if (g.name.isEmpty())
-                g.name = Pfade::verbindungsNameVon(datei);
+                g.name = gruppeDerDatei(o, datei);
             liste << g;
         }
     }

@@ -60,10 +60,15 @@ public:
 
 private:
     QSet<int> teilnehmerVon(const QString& datei);
+    // The group a file of a match-day folder holds, named as the rest of
+    // the program names it ("1. Mannschaft.db" is "1. Mannschaft", a copy
+    // "Herren.backup.db" is "Herren"); each file is looked at once.
+    QString gruppeDerDatei(const QString& ordner, const QString& datei) const;
 
     QString m_verzeichnis;
     QMap<QDate, QString> m_ordner;
     QHash<QString, QSet<int>> m_teilnehmer; // by group file
+    mutable QHash<QString, QString> m_gruppeDerDatei; // by group file
     QHash<QDate, QVector<Spieltag::Gruppe>> m_gruppen;
 };
 

@@ -33,10 +33,8 @@ bool Gruppe::serieGelost(int s) const
 {
     if (s < 1 || s > serien)
         return false;
-    return std::any_of(teilnehmer.cbegin(), teilnehmer.cend(), [s](const Teilnehmer& t) {
-        const SerienErgebnis& e = t.serie(s);
-        return e.aktiv && e.tisch > 0;
-    });
+    return std::any_of(
+        teilnehmer.cbegin(), teilnehmer.cend(), [s](const Teilnehmer& t) { return t.serie(s).tisch > 0; });
 }
 
 bool Gruppe::serieGespielt(int s) const
@@ -65,8 +63,8 @@ QVector<Tisch> tische(const Gruppe& g, int serie)
     QMap<int, QVector<SitzEintrag>> nachTisch;
     for (const Teilnehmer& t : g.teilnehmer) {
         const SerienErgebnis& e = t.serie(serie);
-        if (e.aktiv && e.tisch > 0)
-            nachTisch[e.tisch].append({ e.platz, t.startNr, t.name });
+        if (e.tisch > 0)
+            nachTisch[e.tisch].append({ e.platz, t.startNr, t.name, e.aktiv, t.mitglied, t.preisskat, true });
     }
     for (auto it = nachTisch.begin(); it != nachTisch.end(); ++it) {
         std::stable_sort(it->begin(), it->end(),
@@ -88,11 +86,47 @@ Tisch tisch(const Gruppe& g, int serie, int nummer)
 QVector<const Teilnehmer*> nichtSpielend(const Gruppe& g, int serie)
 {
     QVector<const Teilnehmer*> ergebnis;
-    if (serie < 1 || serie > g.serien)
+    if (!g.serieGelost(serie))
         return ergebnis;
     for (const Teilnehmer& t : g.teilnehmer)
-        if (!t.serie(serie).aktiv)
+        if (t.serie(serie).tisch <= 0)
             ergebnis.append(&t);
+    return ergebnis;
+}
+
+QVector<SitzEintrag> sitzeLesen(QSqlDatabase db, int serie, int nummer)
+{
+    QVector<SitzEintrag> ergebnis;
+    if (!db.isValid() || !db.isOpen() || serie < 1)
+        return ergebnis;
+    QMap<int, SitzEintrag> nachPlatz;
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT StartNr, TischIntern, Aktiv FROM Serie%1 WHERE Tisch=?").arg(serie));
+    q.addBindValue(nummer);
+    if (!q.exec())
+        return ergebnis;
+    while (q.next()) {
+        SitzEintrag e;
+        e.startNr = q.value(0).toInt();
+        e.platz = q.value(1).toInt();
+        e.aktiv = q.value(2).toInt() != 0;
+        nachPlatz.insert(e.platz, e);
+    }
+    QSqlQuery t(db);
+    t.setForwardOnly(true);
+    t.prepare(QStringLiteral("SELECT Name, Mitglied, Preisskat FROM Teilnehmer WHERE StartNr=?"));
+    for (SitzEintrag e : qAsConst(nachPlatz)) {
+        t.addBindValue(e.startNr);
+        e.teilnehmer = t.exec() && t.next();
+        if (e.teilnehmer) {
+            e.name = t.value(0).toString();
+            e.mitglied = t.value(1).toInt() != 0;
+            e.preisskat = t.value(2).toInt() != 0;
+        }
+        t.finish();
+        ergebnis.append(e);
+    }
     return ergebnis;
 }
 

@@ -23,7 +23,7 @@ inline constexpr int maxTischNummer = 1000;
 struct SerienErgebnis {
     int tisch = 0; // 0 = not drawn, -1 = marked inactive
     int platz = 0; // seat position 1..4 at the table, 0 = not drawn
-    bool aktiv = true;
+    bool aktiv = true; // the flag as it is now; the seat stays until the next draw
     int punkte = 0;
     double kosten = 0.0;
 };
@@ -61,7 +61,7 @@ struct Gruppe {
     QMap<int, Losung> losungen; // series -> its random draw, when it has one
 
     const Teilnehmer* teilnehmerMit(int startNr) const;
-    // A series counts as drawn when an active participant has a table.
+    // A series counts as drawn when a participant has a table.
     bool serieGelost(int s) const;
     // A series counts as played when any participant has points or costs in it.
     bool serieGespielt(int s) const;
@@ -73,6 +73,12 @@ struct SitzEintrag {
     int platz = 0;
     int startNr = 0;
     QString name;
+    // Made inactive after the draw: she keeps her seat until the next draw
+    // and is marked inactive wherever the table is shown.
+    bool aktiv = true;
+    bool mitglied = false;
+    bool preisskat = false;
+    bool teilnehmer = true; // false when the group has no Teilnehmer row for her
 };
 
 struct Tisch {
@@ -80,13 +86,25 @@ struct Tisch {
     QVector<SitzEintrag> sitze; // seat order
 };
 
-// The tables of a drawn series, ascending, each with its seats in seat order;
-// only active participants with a table number above 0.
+// Who sits where is the stored seating of the series (`Tisch`): a flag
+// changed after the draw counts from the next draw on, so a participant made
+// inactive afterwards keeps her seat, marked inactive. The printed lists, the
+// table app and the link all read tables this way.
+
+// The tables of a drawn series, ascending, each with its seats in seat order:
+// every participant with a table number above 0.
 QVector<Tisch> tische(const Gruppe& g, int serie);
 // The table of a series with that number (nummer 0 when there is none).
 Tisch tisch(const Gruppe& g, int serie, int nummer);
-// Participants not playing in a series (inactive), ascending start number.
+// Participants without a seat in a drawn series (table -1 or 0), ascending
+// start number; nobody while the series is not drawn.
 QVector<const Teilnehmer*> nichtSpielend(const Gruppe& g, int serie);
+
+// One table of a series straight from the group database, for a single
+// table asked for while the day goes on: the rows of the series with that
+// table number in seat order (of two on the same seat the later row read
+// wins). Empty when the series table cannot be read.
+QVector<SitzEintrag> sitzeLesen(QSqlDatabase db, int serie, int nummer);
 
 // Checks a group's stored settings against the ranges above; the text says
 // what is wrong in German.

@@ -30,15 +30,7 @@ std::optional<Tisch> tischLesen(QSqlDatabase db, const QString& gruppe, int seri
     t.serie = serie;
     t.nummer = tisch;
     t.datum = QDate::fromString(g.value(3).toString(), QStringLiteral("yyyy-MM-dd"));
-    // The stored seating of the series, as the printed lists and the link
-    // read it: a flag changed after the draw counts from the next draw on.
-    QMap<int, QPair<int, bool>> sitze; // seat -> start number, active
-    {
-        QSqlQuery q = Db::abfrage(
-            db, QStringLiteral("SELECT StartNr, TischIntern, Aktiv FROM Serie%1 WHERE Tisch=?").arg(serie), { tisch });
-        while (q.next())
-            sitze.insert(q.value(1).toInt(), { q.value(0).toInt(), q.value(2).toInt() != 0 });
-    }
+    const QVector<Spieltag::SitzEintrag> sitze = Spieltag::sitzeLesen(db, serie, tisch);
     if (sitze.isEmpty()) {
         QSqlQuery z = Db::abfrage(db, QStringLiteral("SELECT COUNT(*) FROM Serie%1 WHERE Tisch>0").arg(serie));
         if (z.next() && z.value(0).toInt() == 0)
@@ -47,12 +39,8 @@ std::optional<Tisch> tischLesen(QSqlDatabase db, const QString& gruppe, int seri
             f = { 404, QStringLiteral("Tisch %1 spielt in Serie %2 nicht.").arg(tisch).arg(serie) };
         return std::nullopt;
     }
-    for (const auto& sitz : qAsConst(sitze)) {
-        const int startNr = sitz.first;
-        QSqlQuery q = Db::abfrage(db, QStringLiteral("SELECT Name FROM Teilnehmer WHERE StartNr=?"), { startNr });
-        t.sitze << Sitz { startNr, q.next() ? q.value(0).toString() : QStringLiteral("Nr. %1").arg(startNr),
-            sitz.second };
-    }
+    for (const Spieltag::SitzEintrag& e : sitze)
+        t.sitze << Sitz { e.startNr, e.teilnehmer ? e.name : QStringLiteral("Nr. %1").arg(e.startNr), e.aktiv };
     if (t.sitze.size() < 3 || t.sitze.size() > 4) {
         f = { 409,
             QStringLiteral("An Tisch %1 sitzen %2 Spieler; eine Spielliste braucht 3 oder 4.")

@@ -15,6 +15,7 @@
 #include "app/mainwindow.h"
 #include "begleiter.h"
 #include "link/client.h"
+#include "participants/teilnehmerpflege.h"
 #include "setup/teilnehmertabelle.h"
 #include "storage/datenbank.h"
 #include "zufall.h"
@@ -179,6 +180,14 @@ private slots:
                                          "Nachname1|Ja|Nein@106|Vorname7 Nachname7|Ja|Nein@101|Vorname2 "
                                          "Nachname2|Ja|Nein"),
                 QStringLiteral("15:127.0.0.1:Alle$1@2@") + regeln }));
+        // Made inactive after the draw, a player keeps her seat until the
+        // next draw, as on the printed list and the table app's page.
+        QVERIFY(Teilnehmerpflege::aktivSetzen(db, 2, 100, false));
+        a.senden(QStringLiteral("5:127.0.0.1:x$1@2"));
+        QCOMPARE(a.bis(QStringLiteral("15:")).value(0),
+            QStringLiteral("6:127.0.0.1:Alle$1@2@103|Vorname4 Nachname4|Ja|Nein@100|Vorname1 "
+                           "Nachname1|Ja|Nein@106|Vorname7 Nachname7|Ja|Nein@101|Vorname2 "
+                           "Nachname2|Ja|Nein"));
 
         // A second companion, from its own address, asks for the same table.
         Begleiter b;

@@ -186,6 +186,63 @@ private slots:
         QVERIFY(!Spieltag::gruppeLesen(db, g, &fehler));
     }
 
+    // Made inactive after the draw: she keeps her seat on paper, marked, and
+    // her table keeps its size; only who has no seat is listed as not playing.
+    void inaktivNachDerAuslosung()
+    {
+        Fenster w;
+        QSqlDatabase db = anlegen(w);
+        QVERIFY(db.isValid());
+        // In series 2 Müller (100) sits at table 8 of three, Dieter Hartmann
+        // (121) at table 3 of four.
+        QVERIFY(Teilnehmerpflege::aktivSetzen(db, 2, 100, false));
+        QVERIFY(Teilnehmerpflege::aktivSetzen(db, 2, 121, false));
+        Spieltag::Gruppe g;
+        QString fehler;
+        QVERIFY2(Spieltag::gruppeLesen(db, g, &fehler), qPrintable(fehler));
+        QVERIFY(Spieltag::nichtSpielend(g, 2).isEmpty());
+        QCOMPARE(Spieltag::tisch(g, 2, 8).sitze.size(), 3);
+
+        const QString mueller = QStringLiteral("J\u00fcrgen M\u00fcller");
+        QStringList s = seiten(pdf(Druck::tischliste(g, 2), QStringLiteral("inaktiv.pdf")));
+        QCOMPARE(s.size(), 2);
+        QVERIFY(!s[0].contains(QStringLiteral("Spielen nicht")));
+        QVERIFY(zeileMit(s[0], QStringLiteral("Tisch 8")).contains(QStringLiteral("3er-Tisch")));
+        QCOMPARE(s[0].count(QStringLiteral("3er-Tisch")), 1);
+        QVERIFY(zeileMit(s[0], mueller)
+                    .contains(QRegularExpression(
+                        QStringLiteral("\\b3\\s+100\\s+") + mueller + QStringLiteral("\\s+\\(inaktiv\\)"))));
+        QVERIFY(zeileMit(s[0], QStringLiteral("Dieter Hartmann")).contains(QStringLiteral("(inaktiv)")));
+        QCOMPARE(s[0].count(QStringLiteral("(inaktiv)")), 2);
+        QVERIFY(zeileMit(s[1], mueller).contains(QRegularExpression(QStringLiteral("100\\s+8\\s+3"))));
+        QVERIFY(!s[1].contains(QStringLiteral("spielt nicht")));
+
+        // The sheets: table 3 still of four with 48 games, table 8 of three.
+        const QString blaetter = pdf(Druck::spiellisten(g, 2, Druck::Regelwerte()), QStringLiteral("inaktivl.pdf"));
+        s = seiten(blaetter);
+        QCOMPARE(s.size(), 6);
+        QCOMPARE(nurZahlZeilen(s[0]).size(), 48);
+        QVERIFY(s[0].contains(QStringLiteral("Dieter Hartmann")));
+        QCOMPARE(nurZahlZeilen(s[5]).size(), 36);
+        QVERIFY(s[5].contains(QStringLiteral("3er-Tisch, 36 Spiele")));
+        QVERIFY(s[5].contains(mueller));
+        const QString gemalt = Druckspieltag::gemalt(blaetter);
+        QVERIFY(gemalt.contains(ohneLeerraum(QStringLiteral("Dieter Hartmann (inaktiv)"))));
+        QVERIFY(gemalt.contains(ohneLeerraum(mueller + QStringLiteral(" (inaktiv)"))));
+
+        // Seated in series 3 without a table and active again: not playing,
+        // without a seat; in a series not drawn nobody is listed.
+        QVERIFY(Teilnehmerpflege::aktivSetzen(db, 3, inaktivNr, true));
+        QVERIFY2(Spieltag::gruppeLesen(db, g, &fehler), qPrintable(fehler));
+        const QVector<const Spieltag::Teilnehmer*> aus = Spieltag::nichtSpielend(g, 3);
+        QCOMPARE(aus.size(), 1);
+        QCOMPARE(aus.at(0)->startNr, inaktivNr);
+        s = seiten(pdf(Druck::tischliste(g, 3), QStringLiteral("inaktiv3.pdf")));
+        QVERIFY(position(s[0], QStringLiteral("Spielen nicht")) < position(s[0], QStringLiteral("Monika Hoffmann")));
+        QVERIFY(zeileMit(s.last(), QStringLiteral("Monika Hoffmann")).contains(QStringLiteral("ohne Platz")));
+        QVERIFY(Spieltag::nichtSpielend(g, 4).isEmpty());
+    }
+
     void ergebnisliste()
     {
         Fenster w;

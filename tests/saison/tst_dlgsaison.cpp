@@ -137,7 +137,18 @@ private slots:
             QVERIFY(!m->index(2, 7).data(Qt::ForegroundRole).isValid());
             auto* gruppe = kind<QComboBox>(dlg, "cmbGruppe");
             QCOMPARE(comboTexte(gruppe), (QStringList { "alle Gruppen", "Damen", "Herren" }));
+            // File names as the match day's files carry them: range in
+            // yyyy-MM-dd, in the data folder, with the group when one is chosen.
+            const QString ordner = Testumgebung::datenOrdner() + QLatin1Char('/');
+            QCOMPARE(dlg->dateiVorschlag(QStringLiteral("csv")),
+                ordner + QStringLiteral("Saison_2026-08-07_2026-09-04.csv"));
+            QCOMPARE(dlg->dateiVorschlag(QStringLiteral("html")),
+                ordner + QStringLiteral("Rangliste_2026-08-07_2026-09-04.html"));
             gruppe->setCurrentIndex(1);
+            QCOMPARE(dlg->dateiVorschlag(QStringLiteral("pdf")),
+                ordner + QStringLiteral("Damen_2026-08-07_2026-09-04_Saison.pdf"));
+            QCOMPARE(dlg->dateiVorschlag(QStringLiteral("html")),
+                ordner + QStringLiteral("Rangliste_2026-08-07_2026-09-04.html"));
             // Frieda plays three of the women's days, Anna four.
             QCOMPARE(spaltenTexte(dlg->wertungModel(), 2), (QStringList { anna, "Frieda Fuchs" }));
             QCOMPARE(spaltenTexte(dlg->wertungModel(), 5), (QStringList { "3000", "2500" }));

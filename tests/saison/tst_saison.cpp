@@ -250,9 +250,18 @@ private slots:
         kaputt.write("keine Datenbank");
         kaputt.close();
 
+        // A group whose name holds a dot keeps its whole name; a copy
+        // beside a group file is still that group.
+        gruppeSchreiben(
+            daten, t4, QStringLiteral("1. Mannschaft"), 1, { { 108, QStringLiteral("Hugo Hahn"), { 300 } } });
+        QVERIFY(QFile::copy(Pfade::gruppenDatei(Pfade::turnierVerzeichnis(daten, t4), QStringLiteral("Herren")),
+            Pfade::turnierVerzeichnis(daten, t4) + QStringLiteral("/Herren.backup.db")));
+
         Saison::Archiv archiv(daten);
         QCOMPARE(archiv.ordner().keys(), (QList<QDate> { t1, t2, t3, t4 }));
-        QCOMPARE(archiv.gruppenNamen(), (QStringList { "Damen", "Herren", "Senioren" }));
+        QCOMPARE(archiv.gruppenNamen(), (QStringList { "1. Mannschaft", "Damen", "Herren", "Senioren" }));
+        QCOMPARE(archiv.teilnahme({ QStringLiteral("1. Mannschaft") }, t1, t5).value(t4), QSet<int> { 108 });
+        QVERIFY(archiv.teilnahme({ QStringLiteral("1") }, t1, t5).value(t4).isEmpty());
 
         const QHash<QDate, QSet<int>> herren = archiv.teilnahme({ QStringLiteral("Herren") }, t2, t5);
         QCOMPARE(herren.size(), 3);
