@@ -114,7 +114,7 @@ Ergebnis lesen(const QByteArray& inhalt)
         else if (std::any_of(teile.cbegin(), teile.cend(), [](const QStringRef& t) { return t.trimmed().isEmpty(); }))
             grund = text("ein Feld ist leer");
         else if (!std::all_of(
-                     teile.cbegin(), teile.cend(), [](const QStringRef& t) { return Namensregel::zulaessig(t); }))
+                     teile.cbegin(), teile.cend(), [](const QStringRef& t) { return Namensregel::zulaessig(t.trimmed()); }))
             grund = text("ein Feld enthaelt ein nicht erlaubtes Zeichen");
         if (!grund.isEmpty()) {
             ++e.uebersprungen;

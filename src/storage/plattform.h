@@ -10,8 +10,9 @@
 // - Ending on request of the system (logout, kill, Ctrl+C): Beendensignale.
 //
 // One exception lies elsewhere: the table app's server (web/server.cpp)
-// bounds a connection's lifetime by listing /proc/self/fd, which only Linux
-// has; on Windows it would have to keep its own list of accepted sockets.
+// reads each request head itself on the accepted socket with poll(), recv()
+// and send() (POSIX); on Windows these would be WSAPoll(), recv() and send()
+// of Winsock, with closesocket() and without MSG_NOSIGNAL.
 
 #include <QObject>
 

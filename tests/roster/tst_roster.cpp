@@ -290,6 +290,15 @@ private slots:
         const Spielerdatei::Ergebnis utf16 = Spielerdatei::lesen(le);
         QVERIFY2(utf16.fehler.isEmpty(), qPrintable(utf16.fehler));
         QCOMPARE(utf16.spieler.size(), 1);
+
+        // A spreadsheet cell padded with a space still must not carry a formula in.
+        const Spielerdatei::Ergebnis gepolstert
+            = Spielerdatei::lesen("Anna\tBerg\tDamen\tJa\n Ina\t =Summe\tDamen\tJa\nOtto\t @x \tAlle\tJa\n"
+                                  "Bert\tAbel\tAlle\tJa\nCarl\tDorn\tAlle\tJa\n");
+        QVERIFY2(gepolstert.fehler.isEmpty(), qPrintable(gepolstert.fehler));
+        QCOMPARE(gepolstert.spieler.size(), 3);
+        QCOMPARE(gepolstert.uebersprungeneZeilen.size(), 2);
+        QCOMPARE(gepolstert.uebersprungeneZeilen[0].nummer, 2);
     }
 
     void startNummernBeimImport()
