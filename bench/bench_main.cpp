@@ -46,7 +46,6 @@
 #include <thread>
 #include <unistd.h>
 
-#include "app/dialoge.h"
 #include "app/mainwindow.h"
 #include "beispiel.h"
 #include "link/client.h"
@@ -66,6 +65,7 @@
 #include "storage/spieltagleser.h"
 #include "web/server.h"
 #include "web/tischapp.h"
+#include "widgets/dialoge.h"
 #include "widgets/treeview.h"
 
 using Messung::Einheit;

@@ -11,11 +11,11 @@
 #include <QSqlTableModel>
 #include <QStatusBar>
 
-#include "app/dialoge.h"
 #include "app/meldungen.h"
 #include "storage/datenbank.h"
 #include "storage/datensperre.h"
 #include "storage/pfade.h"
+#include "widgets/dialoge.h"
 
 static void ressourcenLaden()
 {

@@ -19,7 +19,6 @@
 #include <QStandardItemModel>
 #include <QStatusBar>
 
-#include "app/dialoge.h"
 #include "draw/auslosung.h"
 #include "draw/auslosungsdaten.h"
 #include "draw/dlgauslosung.h"
@@ -27,6 +26,7 @@
 #include "draw/dlgtrennpaare.h"
 #include "setup/teilnehmertabelle.h"
 #include "storage/datenbank.h"
+#include "widgets/dialoge.h"
 #include "widgets/mysortfilterproxymodel.h"
 #include "widgets/sanduhr.h"
 #include "widgets/treeview.h"

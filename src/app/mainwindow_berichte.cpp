@@ -15,14 +15,14 @@
 
 #include <functional>
 
-#include "app/dialoge.h"
-#include "app/speichername.h"
 #include "reports/bericht.h"
 #include "reports/dlgrangliste.h"
 #include "reports/dlgtextausgabe.h"
 #include "reports/rangliste.h"
 #include "setup/teilnehmertabelle.h"
 #include "storage/pfade.h"
+#include "storage/speichername.h"
+#include "widgets/dialoge.h"
 #include "widgets/sanduhr.h"
 #include "widgets/treeview.h"
 

@@ -11,12 +11,12 @@
 #include <QMenuBar>
 #include <QStatusBar>
 
-#include "app/dialoge.h"
 #include "print/dlgdruckserie.h"
 #include "print/dokumente.h"
 #include "print/vorschau.h"
 #include "reports/dlgrangliste.h"
 #include "reports/rangliste.h"
+#include "widgets/dialoge.h"
 
 void MainWindow::druckMenuEinrichten()
 {

@@ -12,11 +12,11 @@
 #include <QStandardItemModel>
 #include <QStatusBar>
 
-#include "app/dialoge.h"
 #include "scoring/regeln.h"
 #include "setup/gruppenpruefung.h"
 #include "storage/datenbank.h"
 #include "widgets/delegates.h"
+#include "widgets/dialoge.h"
 
 namespace
 {

@@ -11,7 +11,6 @@
 #include <QSqlDatabase>
 #include <QStatusBar>
 
-#include "app/dialoge.h"
 #include "season/ranglisteabgleich.h"
 #include "setup/gruppenpruefung.h"
 #include "setup/teilnehmertabelle.h"
@@ -19,6 +18,7 @@
 #include "storage/pfade.h"
 #include "storage/schema.h"
 #include "storage/spieltagleser.h"
+#include "widgets/dialoge.h"
 
 void MainWindow::datenbankOeffnen()
 {

@@ -15,7 +15,6 @@
 #include <QStandardItemModel>
 #include <QStatusBar>
 
-#include "app/dialoge.h"
 #include "draw/auslosungsdaten.h"
 #include "roster/namensregel.h"
 #include "roster/spielerdatei.h"
@@ -23,6 +22,7 @@
 #include "setup/teilnehmertabelle.h"
 #include "storage/datenbank.h"
 #include "widgets/delegates.h"
+#include "widgets/dialoge.h"
 
 namespace
 {

@@ -20,7 +20,6 @@
 #include <QStandardPaths>
 #include <QStatusBar>
 
-#include "app/dialoge.h"
 #include "season/dlgspieltagoeffnen.h"
 #include "season/sicherung.h"
 #include "season/spieltagliste.h"
@@ -28,6 +27,7 @@
 #include "storage/datensperre.h"
 #include "storage/pfade.h"
 #include "storage/schema.h"
+#include "widgets/dialoge.h"
 #include "widgets/sanduhr.h"
 
 bool MainWindow::datenOrdnerSperren()

@@ -21,7 +21,6 @@
 
 #include <memory>
 
-#include "app/dialoge.h"
 #include "scoring/wertung.h"
 #include "setup/dlgnewgroup.h"
 #include "setup/gruppenpruefung.h"
@@ -30,6 +29,7 @@
 #include "storage/pfade.h"
 #include "storage/spieltagleser.h"
 #include "widgets/delegates.h"
+#include "widgets/dialoge.h"
 #include "widgets/mysortfilterproxymodel.h"
 #include "widgets/sanduhr.h"
 #include "widgets/treeview.h"

@@ -8,12 +8,12 @@
 #include <QStandardItemModel>
 #include <QStatusBar>
 
-#include "app/dialoge.h"
 #include "participants/dlgnachmeldung.h"
 #include "participants/dlgtlnaktiv.h"
 #include "participants/teilnehmerpflege.h"
 #include "roster/namensregel.h"
 #include "setup/teilnehmertabelle.h"
+#include "widgets/dialoge.h"
 
 namespace
 {

@@ -8,10 +8,10 @@
 #include <QSqlRecord>
 #include <QStandardItemModel>
 
-#include "app/dialoge.h"
 #include "draw/tischverteilung.h"
 #include "storage/datenbank.h"
 #include "widgets/delegates.h"
+#include "widgets/dialoge.h"
 #include "widgets/tastatur.h"
 
 namespace

@@ -7,9 +7,9 @@
 #include <QSqlQuery>
 #include <QStandardItemModel>
 
-#include "app/dialoge.h"
 #include "draw/auslosungsdaten.h"
 #include "storage/datenbank.h"
+#include "widgets/dialoge.h"
 
 namespace
 {

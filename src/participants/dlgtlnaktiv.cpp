@@ -6,10 +6,10 @@
 #include <QSqlQuery>
 #include <QStandardItemModel>
 
-#include "app/dialoge.h"
 #include "participants/teilnehmerpflege.h"
 #include "storage/datenbank.h"
 #include "widgets/delegates.h"
+#include "widgets/dialoge.h"
 
 namespace
 {

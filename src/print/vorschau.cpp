@@ -14,8 +14,8 @@
 
 #include <memory>
 
-#include "app/dialoge.h"
 #include "storage/pfade.h"
+#include "widgets/dialoge.h"
 
 namespace Druck
 {

@@ -11,12 +11,12 @@
 #include <QStandardItemModel>
 #include <QStyle>
 
-#include "app/dialoge.h"
-#include "app/speichername.h"
 #include "reports/bericht.h"
 #include "reports/rangliste.h"
 #include "season/saisonausgabe.h"
 #include "season/saisonmodell.h"
+#include "storage/speichername.h"
+#include "widgets/dialoge.h"
 
 namespace
 {

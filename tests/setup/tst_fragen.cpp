@@ -8,9 +8,9 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "app/dialoge.h"
 #include "app/mainwindow.h"
 #include "ui_mainwindow.h"
+#include "widgets/dialoge.h"
 
 using namespace Turnierbau;
 

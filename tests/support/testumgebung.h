@@ -13,7 +13,7 @@
 #include <functional>
 #include <memory>
 
-#include "app/dialoge.h"
+#include "widgets/dialoge.h"
 
 class MainWindow;
 class QAbstractButton;

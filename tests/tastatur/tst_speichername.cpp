@@ -5,7 +5,7 @@
 #include <QStatusBar>
 
 #include "app/mainwindow.h"
-#include "app/speichername.h"
+#include "storage/speichername.h"
 #include "ui_mainwindow.h"
 
 namespace

@@ -1,4 +1,4 @@
-#include "app/speichername.h"
+#include "storage/speichername.h"
 
 #include <QDir>
 #include <QFileInfo>

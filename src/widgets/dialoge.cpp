@@ -1,4 +1,4 @@
-#include "app/dialoge.h"
+#include "widgets/dialoge.h"
 
 #include <QFileDialog>
 #include <QMessageBox>
