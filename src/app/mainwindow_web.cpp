@@ -119,6 +119,14 @@ void MainWindow::webEinrichten()
 
     web = new WebTeil(this);
     webSchluesselAktuell();
+    // The seating list and the game-list sheets print each table's code.
+    setTischAdresse([this](const QString& g, int s, int t) { return tischAdresse(g, s, t); });
+}
+
+void MainWindow::webStarten()
+{
+    if (!web)
+        return;
     if (einstellungen->value(schluesselAktiv).toBool()) {
         bool ok = false;
         const int port = einstellungen->value(schluesselPort).toInt(&ok);
@@ -126,8 +134,6 @@ void MainWindow::webEinrichten()
             web->server.starten(einstellungen->value(schluesselAdresse).toString(), quint16(port));
     }
     webStatusZeigen();
-    // The seating list and the game-list sheets print each table's code.
-    setTischAdresse([this](const QString& g, int s, int t) { return tischAdresse(g, s, t); });
 }
 
 void MainWindow::webBeenden()
