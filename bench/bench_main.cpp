@@ -331,7 +331,7 @@ void groessenMessen()
         if (w.tabelle()->zeilen() != g.zahl)
             fehler(QStringLiteral("group %1 opened with %2 rows").arg(g.name).arg(w.tabelle()->zeilen()));
         Messung::zeile(QStringLiteral("open group %1 x 20 series (size series)").arg(g.zahl), laeufeLangsam,
-            Messung::median(p), Messung::median(b), Einheit::Sekunden, 3);
+            Messung::median(p), Messung::median(b), Einheit::Sekunden);
         proTeilnehmer += QStringLiteral("%1%2: %3 us")
                              .arg(proTeilnehmer.isEmpty() ? QString() : QStringLiteral(", "))
                              .arg(g.zahl)
