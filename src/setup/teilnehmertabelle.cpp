@@ -219,6 +219,7 @@ ZeilenBau::ZeilenBau(int n)
 
 ZeilenBau::~ZeilenBau()
 {
+    qDeleteAll(m_werte);
     for (const QList<QStandardItem*>& zeile : qAsConst(m_zeilen))
         qDeleteAll(zeile);
 }
@@ -246,28 +247,33 @@ void ZeilenBau::zeile(const TeilnehmerZeile& t, int summePunkte, double summeKos
     m_zeilen << zeile;
 }
 
+QStandardItem* ZeilenBau::wertZelle(int spalte, const QString& text)
+{
+    QStandardItem*& muster = m_werte[qMakePair(spalte, text)];
+    if (!muster) {
+        muster = vorlage(spalte, false)->clone();
+        muster->setText(text);
+        muster->setData(text, Rolle::Gespeichert);
+    }
+    return muster->clone();
+}
+
 void ZeilenBau::serie(int zeile, int s, int punkte, int tisch, int sitz, double kosten)
 {
     if (zeile < 0 || zeile >= m_zeilen.size() || s < 1 || s > m_n)
         return;
     QList<QStandardItem*>& z = m_zeilen[zeile];
-    auto zelle = [this, &z](int spalte) {
-        QStandardItem*& item = z[spalte];
-        if (!item)
-            item = vorlage(spalte, true)->clone();
-        return item;
+    auto ersetzen = [&z](int spalte, QStandardItem* neu) {
+        delete z.at(spalte);
+        z[spalte] = neu;
     };
-    QStandardItem* p = zelle(Spalte::punkte(s));
-    const QString punkteText = QString::number(punkte);
-    p->setText(punkteText);
-    p->setData(punkteText, Rolle::Gespeichert);
-    QStandardItem* t = zelle(Spalte::tisch(s));
+    ersetzen(Spalte::punkte(s), wertZelle(Spalte::punkte(s), QString::number(punkte)));
+    QStandardItem*& t = z[Spalte::tisch(s)];
+    if (!t)
+        t = vorlage(Spalte::tisch(s), true)->clone();
     t->setText(QString::number(tisch));
     t->setData(sitz, Rolle::Sitz);
-    QStandardItem* k = zelle(Spalte::kosten(s));
-    const QString kostenText = Zahl::euro(endlich(kosten));
-    k->setText(kostenText);
-    k->setData(kostenText, Rolle::Gespeichert);
+    ersetzen(Spalte::kosten(s), wertZelle(Spalte::kosten(s), Zahl::euro(endlich(kosten))));
 }
 
 QVector<QList<QStandardItem*>> ZeilenBau::abgeben()

@@ -156,12 +156,17 @@ public:
 
 private:
     QStandardItem* vorlage(int spalte, bool geladen) const;
+    // A points or costs cell showing `text`, as stored.
+    QStandardItem* wertZelle(int spalte, const QString& text);
 
     int m_n;
     // Per column: the cell a new row shows, and the cell a stored value
     // starts from (a table cell with its seat role).
     std::vector<std::unique_ptr<QStandardItem>> m_neu;
     std::vector<std::unique_ptr<QStandardItem>> m_geladen;
+    // Stored points and costs repeat within a column (a cost of 1.5, a
+    // score of 0): cells of the same column and text copy one prepared cell.
+    QHash<QPair<int, QString>, QStandardItem*> m_werte;
     QVector<QList<QStandardItem*>> m_zeilen;
     QHash<int, int> m_index;
 };
