@@ -99,8 +99,8 @@ public:
     static QList<QStandardItem*> neueZeile(const TeilnehmerZeile& t, int n);
     int zeileAnhaengen(const TeilnehmerZeile& t, int n);
     // Appends rows built away from the model. The caller has blocked the
-    // model's signals and detached its views; one reset of the views
-    // follows, not a signal per row or cell.
+    // model's signals and detached the proxy, so the views are reset once
+    // when it returns instead of hearing of every row and cell.
     void zeilenUebernehmen(const QVector<QList<QStandardItem*>>& zeilen);
 
     int zeilen() const { return m_model->rowCount(); }
@@ -141,7 +141,6 @@ public:
     ZeilenBau(const ZeilenBau&) = delete;
     ZeilenBau& operator=(const ZeilenBau&) = delete;
 
-    void reservieren(int zeilen) { m_zeilen.reserve(zeilen); }
     // A participant's row; its series cells stay at zero unless a stored
     // series value follows.
     void zeile(const TeilnehmerZeile& t, int summePunkte, double summeKosten);
