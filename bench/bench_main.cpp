@@ -4,7 +4,7 @@
 //
 // reizwerk_bench [--kurz] [figure...]
 //   --kurz: fewer runs, for a quick look; figures: start oeffnen punkte
-//   auslosung link web webangriff import berichte druck saison spieltage fair (default: all)
+//   auslosung link web webangriff import berichte druck saison spieltage fair groesse (default: all)
 
 #include <QAbstractItemModel>
 #include <QApplication>
@@ -172,10 +172,10 @@ void startMessen(const QString& basis, const QString& binaer)
 
 // Scores, costs and tables for the scored series, with consistent sums, in
 // one transaction: the state of a match day late in the evening.
-void werteEintragen()
+void werteEintragen(const QString& name = gruppe, int zahl = teilnehmerZahl)
 {
     const QString tag = Pfade::turnierVerzeichnis(Pfade::datenVerzeichnis(), QDate::currentDate());
-    QSqlDatabase db = Db::oeffnen(QStringLiteral("bench_fuellen"), Pfade::gruppenDatei(tag, gruppe));
+    QSqlDatabase db = Db::oeffnen(QStringLiteral("bench_fuellen"), Pfade::gruppenDatei(tag, name));
     {
         QRandomGenerator zufall(4711);
         Db::Transaktion t(db);
@@ -183,7 +183,7 @@ void werteEintragen()
         for (int s = 1; s <= gewerteteSerien; ++s) {
             q.prepare(
                 QStringLiteral("UPDATE Serie%1 SET Punkte=?, Tisch=?, TischIntern=?, Kosten=? WHERE StartNr=?").arg(s));
-            for (int i = 0; i < teilnehmerZahl; ++i) {
+            for (int i = 0; i < zahl; ++i) {
                 q.addBindValue(int(zufall.bounded(1400)) - 200);
                 q.addBindValue(i / 4 + 1);
                 q.addBindValue(i % 4 + 1);
@@ -266,8 +266,88 @@ double gruppeOeffnenMessen(MainWindow& w)
     if (w.tabelle()->zeilen() != teilnehmerZahl || w.tabelle()->serien() != serienZahl)
         fehler(QStringLiteral("the group did not open with all rows and series"));
     Messung::zeile(QStringLiteral("open group 1000 x 20 series"), laeufeNormal, Messung::median(p), Messung::median(b),
-        Einheit::Sekunden, 3, 0.5);
+        Einheit::Sekunden, 3, 0.15);
     return Messung::median(b);
+}
+
+// A stored group of `zahl` participants with 20 series, scored like the
+// 1000 of the match day, beside it in the same folder.
+bool groesseAnlegen(const QString& name, int zahl)
+{
+    const QString tag = Pfade::turnierVerzeichnis(Pfade::datenVerzeichnis(), QDate::currentDate());
+    {
+        QSqlDatabase db = Db::oeffnen(QStringLiteral("bench_groesse"), Pfade::gruppenDatei(tag, name));
+        QVector<Schema::TeilnehmerEintrag> teilnehmer;
+        for (int i = 0; i < zahl; ++i)
+            teilnehmer << Schema::TeilnehmerEintrag { 100 + i, QStringLiteral("Spieler %1").arg(100 + i), true,
+                i % 3 == 0 };
+        Schema::GruppenDaten g;
+        g.name = name;
+        g.datum = QDate::currentDate();
+        g.serien = serienZahl;
+        g.letzterTisch = qMax(1, zahl / 4);
+        if (!Schema::gruppeAnlegen(db, g, teilnehmer))
+            return fehler(QStringLiteral("group %1 not created").arg(name));
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("bench_groesse"));
+    werteEintragen(name, zahl);
+    return true;
+}
+
+// 2b. Opening groups of 250, 1000 and 4000 participants: the time per
+// participant stays the same when the cost grows linearly with the rows.
+void groessenMessen()
+{
+    const struct {
+        QString name;
+        int zahl;
+    } groessen[] = { { QStringLiteral("Groesse250"), 250 }, { gruppe, teilnehmerZahl },
+        { QStringLiteral("Groesse4000"), 4000 } };
+    for (const auto& g : groessen)
+        if (g.name != gruppe && !groesseAnlegen(g.name, g.zahl))
+            return;
+    // A fresh window opens every group of the day; the first window's
+    // connections would hide those it had open.
+    const QStringList offen = QSqlDatabase::connectionNames();
+    for (const QString& n : offen)
+        QSqlDatabase::removeDatabase(n);
+    MainWindow w;
+    w.show();
+    ereignisse();
+    ereignisse();
+    auto* gruppen = w.findChild<QComboBox*>(QStringLiteral("cmbTeilnehmerGruppe"));
+    if (!gruppen)
+        return void(fehler(QStringLiteral("no group list")));
+    QString proTeilnehmer;
+    for (const auto& g : groessen) {
+        QSqlDatabase db = w.registry().datenbank(g.name);
+        if (!db.isValid() || !db.isOpen()) {
+            fehler(QStringLiteral("group %1 not opened at start").arg(g.name));
+            return;
+        }
+        auto oeffnen = [&] {
+            QMetaObject::invokeMethod(&w, "onChangeAktuelleSpielGruppe", Qt::DirectConnection, Q_ARG(QString, g.name));
+            ereignisse();
+        };
+        // The window loads the group its list shows.
+        gruppen->setCurrentText(g.name);
+        oeffnen();
+        gruppeRoh(db);
+        QVector<double> p, b;
+        for (int i = 0; i < laeufeLangsam; ++i) {
+            p << Messung::sekunden(oeffnen);
+            b << Messung::sekunden([&] { gruppeRoh(db); });
+        }
+        if (w.tabelle()->zeilen() != g.zahl)
+            fehler(QStringLiteral("group %1 opened with %2 rows").arg(g.name).arg(w.tabelle()->zeilen()));
+        Messung::zeile(QStringLiteral("open group %1 x 20 series (size series)").arg(g.zahl), laeufeLangsam,
+            Messung::median(p), Messung::median(b), Einheit::Sekunden);
+        proTeilnehmer += QStringLiteral("%1%2: %3 us")
+                             .arg(proTeilnehmer.isEmpty() ? QString() : QStringLiteral(", "))
+                             .arg(g.zahl)
+                             .arg(1e6 * Messung::median(p) / g.zahl, 0, 'f', 1);
+    }
+    Messung::hinweis(QStringLiteral("size series, opening time per participant: ") + proTeilnehmer);
 }
 
 // 3. One points edit in the results table.
@@ -1296,6 +1376,7 @@ int main(int argc, char* argv[])
         MainWindow w;
         w.show();
         ereignisse();
+        ereignisse(); // the link and the table app start after the first paint
         if (w.tabelle()->zeilen() != teilnehmerZahl)
             return fehler(QStringLiteral("the prepared group did not open")), 1;
         if (messe("oeffnen") || messe("berichte"))
@@ -1324,6 +1405,9 @@ int main(int argc, char* argv[])
         fehlgeschlagen = true;
     if (messe("fair") && !faireAuslosungMessen(laeufeNormal))
         fehlgeschlagen = true;
+    // last: its groups join the match day's folder
+    if (messe("groesse"))
+        groessenMessen();
     const QStringList namen = QSqlDatabase::connectionNames();
     for (const QString& n : namen)
         QSqlDatabase::removeDatabase(n);

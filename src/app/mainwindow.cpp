@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <QSqlTableModel>
 #include <QStatusBar>
+#include <QTimer>
 
 #include "app/meldungen.h"
 #include "storage/datenbank.h"
@@ -121,6 +122,16 @@ MainWindow::MainWindow(QWidget* parent)
 
     // window, keys and screen; last, so it finds every action and view
     fensterEinrichten();
+
+    // The first turn of the event loop shows and paints the window; what
+    // that paint does not need starts in the turn after it.
+    QTimer::singleShot(0, this, [this] { QTimer::singleShot(0, this, &MainWindow::diensteStarten); });
+}
+
+void MainWindow::diensteStarten()
+{
+    linkStarten();
+    webStarten();
 }
 
 MainWindow::~MainWindow()

@@ -252,6 +252,8 @@ private:
 
     // link (mainwindow_link.cpp)
     void linkEinrichten();
+    // Opens the link's sockets; after the first paint (diensteStarten).
+    void linkStarten();
     void spielerListeSenden(QString adresse);
     void tischListeSenden(const Nachricht& m);
     void ergebnisseUebernehmen(QString liste, QStringList felder);
@@ -270,6 +272,10 @@ private:
     // changes run here on the window's thread.
     friend struct WebTeil;
     void webEinrichten();
+    // Starts the table app's server and its threads; after the first paint.
+    void webStarten();
+    // What the first paint of the window does not need.
+    void diensteStarten();
     void webBeenden();
     void webStatusZeigen();
     // Loads the secret of the current match day when it changed; false when

@@ -81,7 +81,12 @@ void MainWindow::linkEinrichten()
     for (const QString& falsch : erlaubnis.ungueltig)
         qWarning("Link: %s in %s ist keine Adresse", qPrintable(falsch), qPrintable(schluesselErlauben));
     client->erlauben(erlaubnis);
+}
 
+void MainWindow::linkStarten()
+{
+    if (!client)
+        return;
     bool portOk = false;
     const int port = einstellungen->value(schluesselPort).toInt(&portOk);
     if (portOk && port >= 0 && port <= 65535)

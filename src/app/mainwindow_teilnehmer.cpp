@@ -204,92 +204,70 @@ void MainWindow::teilnehmerTabelleLaden()
         }
     }
 
-    // Loading writes every cell; none of it is an entry to store. The proxy
-    // is detached meanwhile so it sorts once at the end, not per row.
+    // Loading writes every cell; none of it is an entry to store. The rows
+    // are built away from the model and go in while its signals are blocked
+    // and the proxy is detached: no signal per row or cell reaches the
+    // views or score handling, and the proxy sorts once when it comes back.
     ++teilnehmerSperre;
     teilnehmerProxy->setSourceModel(nullptr);
+    const bool signaleVorher = teilnehmerModel->blockSignals(true);
 
-    // Every cell is created with its final text: filling 60,000 cells of a
-    // large group afterwards cost a change signal each, more than reading
-    // the rows did.
+    // Every cell is created with its final text and roles.
     const int n = anzahlSerien();
-    struct Zeile {
-        TeilnehmerZeile t;
-        int summePunkte = 0;
-        double summeKosten = 0;
-    };
-    QVector<Zeile> zeilen;
+    ZeilenBau bau(n);
     {
         QSqlQuery q = Db::abfrage(db,
             QStringLiteral("SELECT StartNr, Name, Mitglied, Preisskat, SummePunkte, "
                            "SummeKosten FROM Teilnehmer"));
         while (q.next()) {
-            Zeile z;
-            z.t.startNr = q.value(0).toInt();
-            z.t.name = q.value(1).toString();
-            z.t.mitglied = q.value(2).toBool();
-            z.t.preisskat = q.value(3).toBool();
-            z.summePunkte = q.value(4).toInt();
-            z.summeKosten = q.value(5).toDouble();
-            zeilen << z;
+            TeilnehmerZeile t;
+            t.startNr = q.value(0).toInt();
+            t.name = q.value(1).toString();
+            t.mitglied = q.value(2).toBool();
+            t.preisskat = q.value(3).toBool();
+            bau.zeile(t, q.value(4).toInt(), q.value(5).toDouble());
         }
     }
-    if (!zeilen.isEmpty())
+    const bool neueZeilen = bau.zeilen() > 0;
+    if (neueZeilen)
         teilnehmerKopfAufbauen(n);
     const int serien = qMin(n, teilnehmerTabelle->serien());
-    struct Werte {
-        bool da = false;
-        int punkte = 0;
-        int tisch = 0;
-        int sitz = 0;
-        double kosten = 0;
-    };
-    QHash<int, QVector<Werte>> serienWerte; // start number -> series 1..serien; a later row wins
     for (int s = 1; s <= serien; ++s) {
         QSqlQuery q
             = Db::abfrage(db, QStringLiteral("SELECT StartNr, Punkte, Tisch, TischIntern, Kosten FROM Serie%1").arg(s));
+        // The first row of a start number shows its series values; a later
+        // record of the same number overwrites an earlier one.
         while (q.next()) {
-            QVector<Werte>& w = serienWerte[q.value(0).toInt()];
-            w.resize(serien);
-            w[s - 1]
-                = Werte { true, q.value(1).toInt(), q.value(2).toInt(), q.value(3).toInt(), q.value(4).toDouble() };
+            const int startNr = q.value(0).toInt();
+            const int punkte = q.value(1).toInt();
+            const int tisch = q.value(2).toInt();
+            const int sitz = q.value(3).toInt();
+            const double kosten = q.value(4).toDouble();
+            if (neueZeilen) {
+                bau.serie(bau.zeileVon(startNr), s, punkte, tisch, sitz, kosten);
+                continue;
+            }
+            // Without participants the table keeps its rows; they take what
+            // matches.
+            const int zeile = teilnehmerTabelle->zeileVon(startNr);
+            if (zeile < 0)
+                continue;
+            QStandardItem* p = teilnehmerTabelle->punkteItem(zeile, s);
+            QStandardItem* t = teilnehmerTabelle->tischItem(zeile, s);
+            QStandardItem* k = teilnehmerTabelle->kostenItem(zeile, s);
+            if (!p || !t || !k)
+                continue;
+            p->setText(QString::number(punkte));
+            p->setData(p->text(), Rolle::Gespeichert);
+            t->setText(QString::number(tisch));
+            t->setData(sitz, Rolle::Sitz);
+            k->setText(Zahl::euro(Wertung::kostenSumme({ kosten })));
+            k->setData(k->text(), Rolle::Gespeichert);
         }
     }
-    auto eintragen = [](QStandardItem* punkte, QStandardItem* tisch, QStandardItem* kosten, const Werte& w) {
-        punkte->setText(QString::number(w.punkte));
-        punkte->setData(punkte->text(), Rolle::Gespeichert);
-        tisch->setText(QString::number(w.tisch));
-        tisch->setData(w.sitz, Rolle::Sitz);
-        kosten->setText(Zahl::euro(Wertung::kostenSumme({ w.kosten })));
-        kosten->setData(kosten->text(), Rolle::Gespeichert);
-    };
-    for (const Zeile& z : qAsConst(zeilen)) {
-        QList<QStandardItem*> zeile = TeilnehmerTabelle::neueZeile(z.t, n);
-        zeile[Spalte::summePunkte(n)]->setText(QString::number(z.summePunkte));
-        zeile[Spalte::summeKosten(n)]->setText(Zahl::euro(Wertung::kostenSumme({ z.summeKosten })));
-        // The first row of a start number shows its series values.
-        const auto werte = serienWerte.find(z.t.startNr);
-        if (werte != serienWerte.end()) {
-            for (int s = 1; s <= serien; ++s)
-                if (werte->at(s - 1).da)
-                    eintragen(
-                        zeile[Spalte::punkte(s)], zeile[Spalte::tisch(s)], zeile[Spalte::kosten(s)], werte->at(s - 1));
-            serienWerte.erase(werte);
-        }
-        teilnehmerModel->appendRow(zeile);
-    }
-    // Without participants the table keeps its rows; they take what matches.
-    for (auto it = serienWerte.cbegin(); it != serienWerte.cend(); ++it) {
-        const int zeile = teilnehmerTabelle->zeileVon(it.key());
-        if (zeile < 0)
-            continue;
-        for (int s = 1; s <= serien; ++s)
-            if (it->at(s - 1).da)
-                eintragen(teilnehmerTabelle->punkteItem(zeile, s), teilnehmerTabelle->tischItem(zeile, s),
-                    teilnehmerTabelle->kostenItem(zeile, s), it->at(s - 1));
-    }
+    if (neueZeilen)
+        teilnehmerTabelle->zeilenUebernehmen(bau.abgeben());
 
-    teilnehmerProxy->setSourceModel(teilnehmerModel);
     tischaufteilungBerechnen(0);
     const QString g = aktuelleGruppe();
     Tischaufteilung a;
@@ -299,8 +277,14 @@ void MainWindow::teilnehmerTabelleLaden()
     tischaufteilung.insert(g, a);
     ui->leTischaufteilung->setText(
         tr("Spieler-%1 4er-%2 3er-%3").arg(teilnehmerModel->rowCount()).arg(a.vierer).arg(a.dreier));
+    teilnehmerModel->blockSignals(signaleVorher);
     --teilnehmerSperre;
+    // Header and cells changed while nobody listened: the columns are
+    // fitted to them once.
+    if (teilnehmerModel->columnCount() > 0)
+        emit teilnehmerModel->headerDataChanged(Qt::Horizontal, 0, teilnehmerModel->columnCount() - 1);
     teilnehmerModel->sort(Spalte::Nr, Qt::AscendingOrder);
+    teilnehmerProxy->setSourceModel(teilnehmerModel);
 }
 
 void MainWindow::onNeuesTurnier()

@@ -208,6 +208,14 @@ void MainWindow::webEinrichten()
         qWarning("Tisch-App: %s in %s ist keine Adresse", qPrintable(falsch), qPrintable(schluesselErlauben));
     web->server.zulassen([erlaubnis](const QHostAddress& a) { return Zugang::zugelassen(a, erlaubnis); });
     webSchluesselAktuell();
+    // The seating list and the game-list sheets print each table's code.
+    setTischAdresse([this](const QString& g, int s, int t) { return tischAdresse(g, s, t); });
+}
+
+void MainWindow::webStarten()
+{
+    if (!web)
+        return;
     if (einstellungen->value(schluesselAktiv).toBool()) {
         bool ok = false;
         const int port = einstellungen->value(schluesselPort).toInt(&ok);
@@ -215,8 +223,6 @@ void MainWindow::webEinrichten()
             web->server.starten(einstellungen->value(schluesselAdresse).toString(), quint16(port));
     }
     webStatusZeigen();
-    // The seating list and the game-list sheets print each table's code.
-    setTischAdresse([this](const QString& g, int s, int t) { return tischAdresse(g, s, t); });
 }
 
 void MainWindow::webBeenden()

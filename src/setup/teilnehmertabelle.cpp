@@ -2,6 +2,9 @@
 
 #include <QBrush>
 
+#include <cmath>
+#include <utility>
+
 namespace Zahl
 {
 
@@ -88,10 +91,12 @@ void TeilnehmerTabelle::serienZelleEinrichten(QStandardItem* item, int s, int ar
     item->setEditable(false);
 }
 
-QList<QStandardItem*> TeilnehmerTabelle::neueZeile(const TeilnehmerZeile& t, int n)
+namespace
 {
-    QList<QStandardItem*> zeile;
-    zeile.reserve(Spalte::anzahl(n));
+
+// Number, name and prize-skat flag of a participant's row.
+void anfangsZellen(QList<QStandardItem*>& zeile, const TeilnehmerZeile& t)
+{
     auto* nr = new QStandardItem(QString::number(t.startNr));
     nr->setData(t.startNr, Rolle::StartNr);
     nr->setEditable(false);
@@ -101,9 +106,24 @@ QList<QStandardItem*> TeilnehmerTabelle::neueZeile(const TeilnehmerZeile& t, int
     name->setData(t.mitglied, Rolle::Mitglied);
     name->setEditable(false);
     zeile << name;
-    auto* preisskat = new QStandardItem(t.preisskat ? tr("Ja") : tr("Nein"));
+    auto* preisskat = new QStandardItem(t.preisskat ? TeilnehmerTabelle::tr("Ja") : TeilnehmerTabelle::tr("Nein"));
     preisskat->setEditable(false);
     zeile << preisskat;
+}
+
+// A stored cost that is no finite number shows 0.0, as in every sum.
+double endlich(double kosten)
+{
+    return std::isfinite(kosten) ? kosten : 0.0;
+}
+
+} // namespace
+
+QList<QStandardItem*> TeilnehmerTabelle::neueZeile(const TeilnehmerZeile& t, int n)
+{
+    QList<QStandardItem*> zeile;
+    zeile.reserve(Spalte::anzahl(n));
+    anfangsZellen(zeile, t);
     for (int s = 1; s <= n; ++s) {
         auto* punkte = new QStandardItem(QStringLiteral("0"));
         serienZelleEinrichten(punkte, s, Art::Punkte);
@@ -128,6 +148,14 @@ int TeilnehmerTabelle::zeileAnhaengen(const TeilnehmerZeile& t, int n)
 {
     m_model->appendRow(neueZeile(t, n));
     return m_model->rowCount() - 1;
+}
+
+void TeilnehmerTabelle::zeilenUebernehmen(const QVector<QList<QStandardItem*>>& zeilen)
+{
+    for (const QList<QStandardItem*>& zeile : zeilen)
+        m_model->appendRow(zeile);
+    // With the signals blocked the row signals did not reach the index.
+    indexVeraltet();
 }
 
 int TeilnehmerTabelle::startNr(int zeile) const
@@ -170,4 +198,90 @@ QStandardItem* TeilnehmerTabelle::summePunkteItem(int zeile) const
 QStandardItem* TeilnehmerTabelle::summeKostenItem(int zeile) const
 {
     return m_model->item(zeile, m_model->columnCount() - 1);
+}
+
+ZeilenBau::ZeilenBau(int n)
+    : m_n(n)
+{
+    const QList<QStandardItem*> muster = TeilnehmerTabelle::neueZeile(TeilnehmerZeile(), n);
+    m_neu.reserve(muster.size());
+    m_geladen.reserve(muster.size());
+    for (int spalte = 0; spalte < muster.size(); ++spalte) {
+        m_neu.emplace_back(muster.at(spalte));
+        // A stored table cell carries its seat; with the role already there,
+        // writing it replaces a value instead of growing the cell.
+        QStandardItem* geladen = muster.at(spalte)->clone();
+        if (geladen->data(Rolle::Art).toInt() == Art::Tisch)
+            geladen->setData(0, Rolle::Sitz);
+        m_geladen.emplace_back(geladen);
+    }
+}
+
+ZeilenBau::~ZeilenBau()
+{
+    qDeleteAll(m_werte);
+    for (const QList<QStandardItem*>& zeile : qAsConst(m_zeilen))
+        qDeleteAll(zeile);
+}
+
+QStandardItem* ZeilenBau::vorlage(int spalte, bool geladen) const
+{
+    return (geladen ? m_geladen : m_neu).at(size_t(spalte)).get();
+}
+
+void ZeilenBau::zeile(const TeilnehmerZeile& t, int summePunkte, double summeKosten)
+{
+    QList<QStandardItem*> zeile;
+    zeile.reserve(Spalte::anzahl(m_n));
+    anfangsZellen(zeile, t);
+    // The series cells come with their values or, without any, at the end.
+    for (int spalte = Spalte::punkte(1); spalte < Spalte::summePunkte(m_n); ++spalte)
+        zeile << nullptr;
+    auto* punkte = vorlage(Spalte::summePunkte(m_n), false)->clone();
+    punkte->setText(QString::number(summePunkte));
+    auto* kosten = vorlage(Spalte::summeKosten(m_n), false)->clone();
+    kosten->setText(Zahl::euro(endlich(summeKosten)));
+    zeile << punkte << kosten;
+    if (!m_index.contains(t.startNr))
+        m_index.insert(t.startNr, m_zeilen.size());
+    m_zeilen << zeile;
+}
+
+QStandardItem* ZeilenBau::wertZelle(int spalte, const QString& text)
+{
+    QStandardItem*& muster = m_werte[qMakePair(spalte, text)];
+    if (!muster) {
+        muster = vorlage(spalte, false)->clone();
+        muster->setText(text);
+        muster->setData(text, Rolle::Gespeichert);
+    }
+    return muster->clone();
+}
+
+void ZeilenBau::serie(int zeile, int s, int punkte, int tisch, int sitz, double kosten)
+{
+    if (zeile < 0 || zeile >= m_zeilen.size() || s < 1 || s > m_n)
+        return;
+    QList<QStandardItem*>& z = m_zeilen[zeile];
+    auto ersetzen = [&z](int spalte, QStandardItem* neu) {
+        delete z.at(spalte);
+        z[spalte] = neu;
+    };
+    ersetzen(Spalte::punkte(s), wertZelle(Spalte::punkte(s), QString::number(punkte)));
+    QStandardItem*& t = z[Spalte::tisch(s)];
+    if (!t)
+        t = vorlage(Spalte::tisch(s), true)->clone();
+    t->setText(QString::number(tisch));
+    t->setData(sitz, Rolle::Sitz);
+    ersetzen(Spalte::kosten(s), wertZelle(Spalte::kosten(s), Zahl::euro(endlich(kosten))));
+}
+
+QVector<QList<QStandardItem*>> ZeilenBau::abgeben()
+{
+    for (QList<QStandardItem*>& zeile : m_zeilen)
+        for (int spalte = 0; spalte < zeile.size(); ++spalte)
+            if (!zeile.at(spalte))
+                zeile[spalte] = vorlage(spalte, false)->clone();
+    m_index.clear();
+    return std::exchange(m_zeilen, {});
 }

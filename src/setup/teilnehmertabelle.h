@@ -9,6 +9,10 @@
 #include <QStandardItem>
 #include <QStandardItemModel>
 #include <QString>
+#include <QVector>
+
+#include <memory>
+#include <vector>
 
 namespace Rolle
 {
@@ -94,6 +98,10 @@ public:
     // create them: zeros in every series, nothing editable.
     static QList<QStandardItem*> neueZeile(const TeilnehmerZeile& t, int n);
     int zeileAnhaengen(const TeilnehmerZeile& t, int n);
+    // Appends rows built away from the model. The caller has blocked the
+    // model's signals and detached the proxy, so the views are reset once
+    // when it returns instead of hearing of every row and cell.
+    void zeilenUebernehmen(const QVector<QList<QStandardItem*>>& zeilen);
 
     int zeilen() const { return m_model->rowCount(); }
     int startNr(int zeile) const;
@@ -119,4 +127,45 @@ private:
     QStandardItemModel* m_model;
     mutable QHash<int, QPersistentModelIndex> m_index;
     mutable bool m_indexGueltig = false;
+};
+
+// Builds the rows of a whole group away from the model. Every series and sum
+// cell starts as a copy of one prepared cell of its column, so its roles,
+// alignment and colour are set once per column rather than once per cell;
+// a stored value changes only the text and its own role.
+class ZeilenBau
+{
+public:
+    explicit ZeilenBau(int n);
+    ~ZeilenBau();
+    ZeilenBau(const ZeilenBau&) = delete;
+    ZeilenBau& operator=(const ZeilenBau&) = delete;
+
+    // A participant's row; its series cells stay at zero unless a stored
+    // series value follows.
+    void zeile(const TeilnehmerZeile& t, int summePunkte, double summeKosten);
+    int zeilen() const { return m_zeilen.size(); }
+    // Row of a start number, the first one built wins; -1 when there is none.
+    int zeileVon(int startNr) const { return m_index.value(startNr, -1); }
+    // A series' stored values in a row built here; a later call for the same
+    // cells overwrites them.
+    void serie(int zeile, int s, int punkte, int tisch, int sitz, double kosten);
+    // The rows with every cell in place; the builder is empty afterwards.
+    QVector<QList<QStandardItem*>> abgeben();
+
+private:
+    QStandardItem* vorlage(int spalte, bool geladen) const;
+    // A points or costs cell showing `text`, as stored.
+    QStandardItem* wertZelle(int spalte, const QString& text);
+
+    int m_n;
+    // Per column: the cell a new row shows, and the cell a stored value
+    // starts from (a table cell with its seat role).
+    std::vector<std::unique_ptr<QStandardItem>> m_neu;
+    std::vector<std::unique_ptr<QStandardItem>> m_geladen;
+    // Stored points and costs repeat within a column (a cost of 1.5, a
+    // score of 0): cells of the same column and text copy one prepared cell.
+    QHash<QPair<int, QString>, QStandardItem*> m_werte;
+    QVector<QList<QStandardItem*>> m_zeilen;
+    QHash<int, int> m_index;
 };

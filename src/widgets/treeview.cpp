@@ -2,6 +2,7 @@
 
 #include <QAbstractProxyModel>
 #include <QFontMetrics>
+#include <QHash>
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QScroller>
@@ -90,6 +91,7 @@ void TreeView::spaltenEinpassen(const QList<int>& spalten)
     const int zeilen = m->rowCount();
     const QFontMetrics schrift(font());
     QVector<QPair<int, int>> laengen; // text width, row
+    QHash<QString, int> gemessen; // text -> width in the view's font
     laengen.reserve(zeilen);
     QList<int> alle = spalten;
     if (alle.isEmpty())
@@ -104,8 +106,15 @@ void TreeView::spaltenEinpassen(const QList<int>& spalten)
             continue;
         }
         laengen.clear();
-        for (int z = 0; z < zeilen; ++z)
-            laengen.append({ schrift.horizontalAdvance(m->index(z, c).data(Qt::DisplayRole).toString()), z });
+        for (int z = 0; z < zeilen; ++z) {
+            // A results table repeats the same few numbers thousands of
+            // times; each distinct text is measured once.
+            const QString text = m->index(z, c).data(Qt::DisplayRole).toString();
+            auto breite = gemessen.constFind(text);
+            if (breite == gemessen.constEnd())
+                breite = gemessen.insert(text, schrift.horizontalAdvance(text));
+            laengen.append({ breite.value(), z });
+        }
         const int k = std::min(kandidaten, int(laengen.size()));
         std::partial_sort(laengen.begin(), laengen.begin() + k, laengen.end(),
             [](const QPair<int, int>& a, const QPair<int, int>& b) { return a.first > b.first; });

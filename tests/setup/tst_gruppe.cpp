@@ -3,20 +3,42 @@
 #include <QAction>
 #include <QDialog>
 #include <QHeaderView>
+#include <QLabel>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QSpinBox>
 #include <QSqlQuery>
 #include <QStandardItemModel>
 
+#include <limits>
+
 #include "app/mainwindow.h"
+#include "link/client.h"
 #include "setup/dlgnewgroup.h"
 #include "setup/teilnehmertabelle.h"
 #include "storage/pfade.h"
 #include "ui_mainwindow.h"
+#include "web/server.h"
+#include "widgets/festespalten.h"
 #include "widgets/mysortfilterproxymodel.h"
 #include "widgets/treeview.h"
 
 using namespace Turnierbau;
+
+namespace
+{
+
+// Every role a results cell may carry, with its flags.
+void gleicheZelle(const QStandardItem* ist, const QStandardItem* soll)
+{
+    QVERIFY(ist && soll);
+    for (int rolle : { int(Qt::DisplayRole), int(Qt::TextAlignmentRole), int(Qt::ForegroundRole), Qt::UserRole + 1,
+             Qt::UserRole + 2, Qt::UserRole + 3, Qt::UserRole + 4, Qt::UserRole + 5 })
+        QCOMPARE(ist->data(rolle), soll->data(rolle));
+    QCOMPARE(ist->flags(), soll->flags());
+}
+
+} // namespace
 
 class TstGruppe : public QObject
 {
@@ -215,6 +237,147 @@ private slots:
         // A group without a connection changes nothing.
         QMetaObject::invokeMethod(w.get(), "onChangeAktuelleSpielGruppe", Q_ARG(QString, QStringLiteral("Gibtsnicht")));
         QCOMPARE(m->rowCount(), 10);
+    }
+
+    // Rows built away from the model: the first row of a start number takes
+    // its series values, a later value of the same cell wins, and a cell
+    // without a value is the cell a new row has.
+    void zeilenBau()
+    {
+        QVector<QList<QStandardItem*>> zeilen;
+        {
+            ZeilenBau bau(2);
+            bau.zeile({ 105, QStringLiteral("Berta Bauer"), true, false }, 42, 2.0);
+            bau.zeile({ 101, QStringLiteral("Anton Abel"), false, true }, 0, 0.0);
+            bau.zeile({ 105, QStringLiteral("Berta Doppelt"), false, false }, 0, 0.0);
+            QCOMPARE(bau.zeileVon(105), 0);
+            QCOMPARE(bau.zeileVon(101), 1);
+            QCOMPARE(bau.zeileVon(7), -1);
+            bau.serie(0, 2, 12, 3, 4, 1.0);
+            bau.serie(0, 2, -30, 5, 1, std::numeric_limits<double>::quiet_NaN());
+            bau.serie(-1, 1, 99, 9, 9, 9.0); // no row: nothing
+            bau.serie(1, 3, 99, 9, 9, 9.0); // no such series: nothing
+            zeilen = bau.abgeben();
+            QCOMPARE(bau.zeilen(), 0);
+            // A builder that still holds rows frees them (the sanitizer checks).
+            bau.zeile({ 200, QStringLiteral("Rest"), false, false }, 0, 0.0);
+        }
+        QCOMPARE(zeilen.size(), 3);
+        const QList<QStandardItem*> neu
+            = TeilnehmerTabelle::neueZeile({ 105, QStringLiteral("Berta Bauer"), true, false }, 2);
+        for (const QList<QStandardItem*>& z : qAsConst(zeilen)) {
+            QCOMPARE(z.size(), Spalte::anzahl(2));
+            for (const QStandardItem* zelle : z)
+                QVERIFY(zelle);
+        }
+        const QList<QStandardItem*>& b = zeilen.at(0);
+        for (int c = Spalte::Nr; c <= Spalte::kosten(1); ++c)
+            gleicheZelle(b.at(c), neu.at(c));
+        QCOMPARE(b.at(Spalte::punkte(2))->text(), QStringLiteral("-30"));
+        QCOMPARE(b.at(Spalte::punkte(2))->data(Rolle::Gespeichert).toString(), QStringLiteral("-30"));
+        QCOMPARE(b.at(Spalte::tisch(2))->text(), QStringLiteral("5"));
+        QCOMPARE(b.at(Spalte::tisch(2))->data(Rolle::Sitz).toInt(), 1);
+        QCOMPARE(b.at(Spalte::kosten(2))->text(), QStringLiteral("0.0"));
+        QCOMPARE(b.at(Spalte::kosten(2))->data(Rolle::Gespeichert).toString(), QStringLiteral("0.0"));
+        for (int c = Spalte::punkte(2); c <= Spalte::kosten(2); ++c) {
+            QCOMPARE(b.at(c)->data(Rolle::Spalte).toInt(), c);
+            QCOMPARE(b.at(c)->data(Rolle::Serie).toInt(), 2);
+            QCOMPARE(b.at(c)->data(Qt::ForegroundRole), neu.at(c)->data(Qt::ForegroundRole));
+            QVERIFY(!b.at(c)->isEditable());
+        }
+        QCOMPARE(b.at(Spalte::summePunkte(2))->text(), QStringLiteral("42"));
+        QCOMPARE(b.at(Spalte::summeKosten(2))->text(), QStringLiteral("2.0"));
+        QCOMPARE(b.at(Spalte::summeKosten(2))->textAlignment(), neu.at(Spalte::summeKosten(2))->textAlignment());
+        // The second row of number 105 took none of its values.
+        for (int c = Spalte::punkte(1); c <= Spalte::kosten(2); ++c)
+            gleicheZelle(zeilen.at(2).at(c), neu.at(c));
+        QCOMPARE(zeilen.at(1).at(Spalte::Preisskat)->text(), QStringLiteral("Ja"));
+        qDeleteAll(neu);
+        for (const QList<QStandardItem*>& z : qAsConst(zeilen))
+            qDeleteAll(z);
+    }
+
+    // Opening a stored group fills the model while no signal per row or cell
+    // goes out; the views see the proxy reset, the kept columns show the same
+    // model, and the columns are fitted to the new texts.
+    void gruppeLadenOhneEinzelsignale()
+    {
+        Fenster w;
+        QSqlDatabase db = w.gruppe(6, 3);
+        QVERIFY(db.isOpen());
+        sql(db, QStringLiteral("UPDATE Serie2 SET Punkte=57, Tisch=2, TischIntern=3, Kosten=1.5 WHERE StartNr=101"));
+        sql(db, QStringLiteral("DELETE FROM Serie3 WHERE StartNr=102"));
+        w.neuStarten();
+        const QString gruppe = w->form()->cmbTeilnehmerGruppe->currentText();
+        QStandardItemModel* m = w->teilnehmer();
+        TeilnehmerTabelle* t = w->tabelle();
+        QCOMPARE(m->rowCount(), 6);
+        QCOMPARE(t->punkteItem(t->zeileVon(101), 2)->text(), QStringLiteral("57"));
+        QCOMPARE(t->tischItem(t->zeileVon(101), 2)->data(Rolle::Sitz).toInt(), 3);
+        QCOMPARE(t->kostenItem(t->zeileVon(101), 2)->data(Rolle::Gespeichert).toString(), QStringLiteral("1.5"));
+        const QList<QStandardItem*> neu = TeilnehmerTabelle::neueZeile({ 102, QString(), false, false }, 3);
+        for (int c = Spalte::punkte(3); c <= Spalte::kosten(3); ++c)
+            gleicheZelle(m->item(t->zeileVon(102), c), neu.at(c));
+        qDeleteAll(neu);
+
+        FesteSpalten* fest = w->festeAnsicht();
+        QVERIFY(fest);
+        QCOMPARE(fest->model(), w->teilnehmerAnsicht()->model());
+        QCOMPARE(fest->model()->rowCount(), 6);
+        QVERIFY(!fest->isColumnHidden(Spalte::Name));
+        QVERIFY(fest->isColumnHidden(Spalte::punkte(1)));
+
+        const QString lang = QStringLiteral("Wilhelmine Sophie Auguste von Hohenzollern-Sigmaringen");
+        sql(w->registry().datenbank(gruppe),
+            QStringLiteral("UPDATE Teilnehmer SET Name='%1' WHERE StartNr=103").arg(lang));
+        QSignalSpy zeilen(m, &QAbstractItemModel::rowsInserted);
+        QSignalSpy zellen(m, &QAbstractItemModel::dataChanged);
+        QSignalSpy eintraege(m, &QStandardItemModel::itemChanged);
+        QSignalSpy neuAufgebaut(w->teilnehmerAnsicht()->model(), &QAbstractItemModel::modelReset);
+        QMetaObject::invokeMethod(w.get(), "onChangeAktuelleSpielGruppe", Q_ARG(QString, gruppe));
+        QCOMPARE(zeilen.count(), 0);
+        QCOMPARE(zellen.count(), 0);
+        QCOMPARE(eintraege.count(), 0);
+        QCOMPARE(neuAufgebaut.count(), 2); // the proxy leaves the model and comes back
+        QCOMPARE(m->rowCount(), 6);
+        QCOMPARE(t->nameItem(t->zeileVon(103))->text(), lang);
+        QCOMPARE(m->item(0, Spalte::Nr)->text(), QStringLiteral("100"));
+        QCOMPARE(w->teilnehmerAnsicht()->model()->index(0, Spalte::Nr).data().toString(), QStringLiteral("100"));
+        QCoreApplication::processEvents();
+        const int breite = w->teilnehmerAnsicht()->fontMetrics().horizontalAdvance(lang);
+        QVERIFY2(w->teilnehmerAnsicht()->columnWidth(Spalte::Name) >= breite,
+            qPrintable(QStringLiteral("%1 < %2").arg(w->teilnehmerAnsicht()->columnWidth(Spalte::Name)).arg(breite)));
+    }
+
+    // The window is built and shown before the link and the table app open
+    // their sockets: they start one turn of the event loop after the first,
+    // which paints the window. The link's object exists from the start, and
+    // no status shows an error meanwhile.
+    void fensterVorDenDiensten()
+    {
+        Fenster f; // loopback settings for both
+        f.w.reset();
+        Testumgebung::verbindungenSchliessen();
+        f.w = std::make_unique<MainWindow>();
+        MainWindow* w = f.get();
+        QVERIFY(w->link());
+        QVERIFY(!w->link()->lauscht());
+        QVERIFY(w->webServer());
+        QVERIFY(!w->webServer()->laeuft());
+        const QList<QLabel*> hinweise = w->findChildren<QLabel*>();
+        for (const QLabel* l : hinweise)
+            QVERIFY2(!l->text().contains(QStringLiteral("FEHLER")), qPrintable(l->text()));
+        w->show();
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        QVERIFY(w->link()->lauscht());
+        QVERIFY(w->link()->port() > 0);
+        QVERIFY(w->webServer()->laeuft());
+        bool verbindung = false;
+        for (const QLabel* l : w->findChildren<QLabel*>())
+            verbindung
+                = verbindung || l->text().startsWith(QStringLiteral("Verbindung: Port %1").arg(w->link()->port()));
+        QVERIFY(verbindung);
     }
 
     void gruppennameMitHochkomma()

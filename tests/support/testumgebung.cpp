@@ -450,6 +450,8 @@ void Fenster::starten(bool linkAufLoopback)
     w = std::make_unique<MainWindow>();
     w->show();
     QCoreApplication::processEvents();
+    // The link and the table app start in the turn after the first paint.
+    QCoreApplication::processEvents();
 }
 
 void Fenster::neuStarten(bool linkAufLoopback)
