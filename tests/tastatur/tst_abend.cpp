@@ -24,6 +24,8 @@
 #include <QToolBar>
 #include <QTreeView>
 
+#include <algorithm>
+
 #include "app/mainwindow.h"
 #include "app/meldungen.h"
 #include "setup/teilnehmertabelle.h"
@@ -171,8 +173,11 @@ private slots:
         QCOMPARE(f->statusBar()->currentMessage(), QStringLiteral("Alle 3 Serien der Gruppe Alle sind ausgelost"));
         // Every confirmation is in the log.
         const QStringList log = protokollTexte(*f);
-        for (int s = 1; s <= 3; ++s)
-            QVERIFY(log.contains(QStringLiteral("Serie %1 ausgelost: 2 Tische").arg(s)));
+        for (int s = 1; s <= 3; ++s) {
+            const QString anfang = QStringLiteral("Serie %1 ausgelost: 2 Tische").arg(s);
+            QVERIFY2(std::any_of(log.cbegin(), log.cend(), [&](const QString& z) { return z.startsWith(anfang); }),
+                qPrintable(anfang));
+        }
 
         // A reset says so, and series 2 is the next one offered again.
         emit f->teilnehmerAnsicht()->header()->sectionPressed(Spalte::tisch(2));
