@@ -70,6 +70,16 @@ DlgAbrechnung::DlgAbrechnung(QSqlDatabase db, QSettings& einstellungen, const QS
     m_serienPreis = new QLineEdit(gebuehren);
     m_serienPreis->setObjectName(QStringLiteral("leSerienPreis"));
     form->addRow(tr("Serienpreis für den Besten (€, 0 = keiner)"), m_serienPreis);
+    // These two apply where the program computes costs itself: the game
+    // lists of the table app. Costs typed in or sent by a companion stay as
+    // they are.
+    m_verlorenBis = new QSpinBox(gebuehren);
+    m_verlorenBis->setObjectName(QStringLiteral("sbVerlorenBis"));
+    m_verlorenBis->setRange(0, 48);
+    form->addRow(tr("Verlorene Spiele zum ersten Satz (Tisch-App)"), m_verlorenBis);
+    m_passGeld = new QLineEdit(gebuehren);
+    m_passGeld->setObjectName(QStringLiteral("lePassGeld"));
+    form->addRow(tr("Gebühr je eingepasstem Spiel und Spieler (Tisch-App, €)"), m_passGeld);
     auto* festlegen = new QPushButton(tr("Für diesen Spieltag festlegen"), gebuehren);
     festlegen->setObjectName(QStringLiteral("btnFestlegen"));
     form->addRow(festlegen);
@@ -152,6 +162,8 @@ void DlgAbrechnung::felderZeigen()
     m_anzahl->setValue(m_plan.anzahl);
     m_kostenAnteil->setValue(m_plan.kostenAnteil);
     m_serienPreis->setText(Geld::centText(m_plan.serienPreis));
+    m_verlorenBis->setValue(m_einstellungen.value(QStringLiteral("Geld/VerlorenBis"), 5).toInt());
+    m_passGeld->setText(Geld::centText(m_einstellungen.value(QStringLiteral("Geld/PassCent"), 0).toLongLong()));
 }
 
 void DlgAbrechnung::neuBerechnen()
@@ -208,7 +220,10 @@ void DlgAbrechnung::onFestlegen()
     p.anzahl = m_anzahl->value();
     p.kostenAnteil = m_kostenAnteil->value();
     QString grund;
-    if (!Geld::centAusText(m_startgeld->text(), g.startgeld))
+    qint64 passGeld = 0;
+    if (!Geld::centAusText(m_passGeld->text(), passGeld) || passGeld > 100000)
+        grund = tr("Gebühr je eingepasstem Spiel \"%1\" ist kein Betrag in Euro.").arg(m_passGeld->text());
+    else if (!Geld::centAusText(m_startgeld->text(), g.startgeld))
         grund = tr("Startgeld \"%1\" ist kein Betrag in Euro.").arg(m_startgeld->text());
     else if (!Geld::werteAusText(m_planWerte->text(), p.art, p.werte))
         grund = tr("Die Werte je Platz \"%1\" sind keine Beträge (Prozent zusammen höchstens 100).")
@@ -221,6 +236,8 @@ void DlgAbrechnung::onFestlegen()
         m_gebuehren = g;
         m_plan = p;
         Geld::vorgabeSpeichern(m_einstellungen, g, p);
+        m_einstellungen.setValue(QStringLiteral("Geld/VerlorenBis"), m_verlorenBis->value());
+        m_einstellungen.setValue(QStringLiteral("Geld/PassCent"), passGeld);
         m_status->clear();
     }
     if (!grund.isEmpty())

@@ -72,6 +72,8 @@ private:
     QSpinBox* m_anzahl;
     QSpinBox* m_kostenAnteil;
     QLineEdit* m_serienPreis;
+    QSpinBox* m_verlorenBis;
+    QLineEdit* m_passGeld;
     QTableWidget* m_tabelle;
     QLabel* m_summen;
     QLabel* m_status;

@@ -37,8 +37,8 @@ QVector<QPair<QString, qint64>> summenZeilen(const Abrechnung& a)
 {
     return { { QObject::tr("Einnahmen (geschuldet)"), a.schuld }, { QObject::tr("Gezahlt"), a.gezahlt },
         { QObject::tr("Ausgaben (Preise)"), a.aus }, { QObject::tr("Verbleibt beim Verein"), a.verbleib() },
-        { QObject::tr("davon Rest (Rundung, nicht vergebene Plätze)"), a.rundungsRest }, { QObject::tr("Noch zu zahlen"), a.offen },
-        { QObject::tr("Auszuzahlen"), a.auszuzahlen } };
+        { QObject::tr("davon Rest (Rundung, nicht vergebene Plätze)"), a.rundungsRest },
+        { QObject::tr("Noch zu zahlen"), a.offen }, { QObject::tr("Auszuzahlen"), a.auszuzahlen } };
 }
 
 Druck::Dokument abrechnungsDokument(const Spieltag::Gruppe& g, const Abrechnung& a)

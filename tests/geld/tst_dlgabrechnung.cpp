@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTableWidget>
 
 #include "testumgebung.h"
@@ -59,8 +60,12 @@ private slots:
             startgeld->setText(QStringLiteral("5"));
             werte->setText(QStringLiteral("50;30;20"));
             proTisch->setChecked(true);
+            dlg->findChild<QSpinBox*>(QStringLiteral("sbVerlorenBis"))->setValue(3);
+            dlg->findChild<QLineEdit*>(QStringLiteral("lePassGeld"))->setText(QStringLiteral("0,2"));
             festlegen->click();
             QVERIFY(status->text().isEmpty());
+            QCOMPARE(f->settings()->value(QStringLiteral("Geld/VerlorenBis")).toInt(), 3);
+            QCOMPARE(f->settings()->value(QStringLiteral("Geld/PassCent")).toInt(), 20);
             QCOMPARE(Turnierbau::wert(db, QStringLiteral("SELECT Startgeld FROM Gebuehren")).toLongLong(), qint64(500));
             QCOMPARE(tabelle->item(0, DlgAbrechnung::Preise)->text(), QStringLiteral("15,00"));
             QCOMPARE(tabelle->item(1, DlgAbrechnung::Preise)->text(), QStringLiteral("4,50"));

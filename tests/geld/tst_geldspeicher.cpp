@@ -141,8 +141,8 @@ private slots:
         QCOMPARE(zeilen.at(24), QByteArray("122;\"'=SUMME(A1)\";10,00;2,50;10,00;22,50;22,50;0,00;5,00;0,00;5,00\r"));
         QCOMPARE(zeilen.mid(25, 7),
             (QList<QByteArray> { "Einnahmen (geschuldet);337,50\r", "Gezahlt;317,50\r", "Ausgaben (Preise);280,00\r",
-                "Verbleibt beim Verein;57,50\r", "davon Rest (Rundung, nicht vergebene Plätze);0,00\r", "Noch zu zahlen;20,00\r",
-                "Auszuzahlen;280,00\r" }));
+                "Verbleibt beim Verein;57,50\r", "davon Rest (Rundung, nicht vergebene Plätze);0,00\r",
+                "Noch zu zahlen;20,00\r", "Auszuzahlen;280,00\r" }));
         QCOMPARE(zeilen.last(), QByteArray());
 
         // An old day says so.
