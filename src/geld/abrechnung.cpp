@@ -157,7 +157,18 @@ Abrechnung abrechnen(
 
         a.preisskatTopf = gebuehren.preisskat * preisskat.size();
         const Rang rp = rangfolge(preisskat, punkte, g);
-        const PlatzPreise ppp = platzPreise(a.preisskatTopf, plan, a.anzahlTische);
+        // Fixed amounts belong to the main pot; the prize-skat pot is shared
+        // in their proportions so that it never pays out more than came in.
+        Auszahlplan preisskatPlan = plan;
+        if (plan.art == Auszahlplan::Art::Betrag) {
+            preisskatPlan.art = Auszahlplan::Art::Prozent;
+            qint64 summe = 0;
+            for (qint64 w : plan.werte)
+                summe += std::max<qint64>(0, w);
+            for (qint64& w : preisskatPlan.werte)
+                w = summe > 0 ? std::max<qint64>(0, w) * 10000 / summe : 0;
+        }
+        const PlatzPreise ppp = platzPreise(a.preisskatTopf, preisskatPlan, a.anzahlTische);
         const Verteilung vp = verteilen(rp.summen, ppp.betraege);
         for (int k = 0; k < rp.index.size(); ++k)
             a.zeilen[rp.index.at(k)].preisskatPreis = vp.preise.at(k);

@@ -106,7 +106,9 @@ int tischZahl(const Spieltag::Gruppe& g);
 
 // The settlement of a group: the summed series points decide places (among all
 // participants for the pot, among the prize-skat players for theirs, per
-// series for the series prizes). Payments by start number.
+// series for the series prizes). A plan of fixed amounts shares the
+// prize-skat pot in the proportions of those amounts. Payments by start
+// number.
 Abrechnung abrechnen(const Spieltag::Gruppe& g, const Gebuehren& gebuehren, const Auszahlplan& plan,
     const QMap<int, Zahlung>& zahlungen);
 

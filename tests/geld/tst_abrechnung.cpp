@@ -196,6 +196,26 @@ private slots:
         QCOMPARE(a.verbleib(), a.schuld - a.aus);
     }
 
+    void festeBetraege()
+    {
+        auto plan = Geldbau::plan();
+        plan.art = Auszahlplan::Art::Betrag;
+        plan.werte = { 5000, 3000, 2000 };
+        const auto a = Geld::abrechnen(Geldbau::abend(), Geldbau::gebuehren(), plan, Geldbau::zahlungen());
+        // 50 €, then 30 € + 20 € shared by the two on second place.
+        QCOMPARE(a.zeilen.at(0).preis, qint64(5000));
+        QCOMPARE(a.zeilen.at(1).preis, qint64(2500));
+        QCOMPARE(a.zeilen.at(2).preis, qint64(2500));
+        QCOMPARE(a.zeilen.at(3).preis, qint64(0));
+        // The 50 € prize-skat pot in the proportions 50:30:20.
+        QCOMPARE(a.zeilen.at(4).preisskatPreis, qint64(2500));
+        QCOMPARE(a.zeilen.at(10).preisskatPreis, qint64(1500));
+        QCOMPARE(a.zeilen.at(11).preisskatPreis, qint64(1000));
+        QCOMPARE(a.zeilen.at(20).preisskatPreis, qint64(0));
+        QCOMPARE(a.aus, qint64(10000 + 5000));
+        QCOMPARE(a.verbleib(), qint64(33750 - 15000));
+    }
+
     void alterSpieltagOhneGebuehren()
     {
         const auto a = Geld::abrechnen(Geldbau::abend(), Geld::Gebuehren {}, Geldbau::plan(), {});
