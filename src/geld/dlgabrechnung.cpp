@@ -106,6 +106,9 @@ DlgAbrechnung::DlgAbrechnung(QSqlDatabase db, QSettings& einstellungen, const QS
     knoepfe->setObjectName(QStringLiteral("buttonBox"));
     auto* drucken = knoepfe->addButton(tr("Drucken\u2026"), QDialogButtonBox::ActionRole);
     drucken->setObjectName(QStringLiteral("btnDrucken"));
+    auto* belege = knoepfe->addButton(tr("Belege\u2026"), QDialogButtonBox::ActionRole);
+    belege->setObjectName(QStringLiteral("btnBelege"));
+    connect(belege, &QPushButton::clicked, this, &DlgAbrechnung::onBelege);
     auto* pdf = knoepfe->addButton(tr("Als PDF\u2026"), QDialogButtonBox::ActionRole);
     pdf->setObjectName(QStringLiteral("btnPdf"));
     auto* csv = knoepfe->addButton(tr("CSV\u2026"), QDialogButtonBox::ActionRole);
@@ -326,6 +329,15 @@ QString DlgAbrechnung::zielDatei(const QString& titel, const QString& filter, co
 void DlgAbrechnung::onDrucken()
 {
     Druck::vorschauZeigen(this, Geld::abrechnungsDokument(m_gruppe, m_abrechnung), m_ordner);
+}
+
+void DlgAbrechnung::onBelege()
+{
+    const Druck::Dokument d = Geld::belege(m_gruppe, m_abrechnung);
+    if (!d.hinweis.isEmpty())
+        Dialoge::info(this, tr("Belege"), d.hinweis);
+    else
+        Druck::vorschauZeigen(this, d, m_ordner);
 }
 
 void DlgAbrechnung::onPdf()

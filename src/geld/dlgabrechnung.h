@@ -44,6 +44,7 @@ private slots:
     void onFestlegen();
     void onZelleGeaendert(QTableWidgetItem* item);
     void onDrucken();
+    void onBelege();
     void onPdf();
     void onCsv();
 

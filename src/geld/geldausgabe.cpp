@@ -75,6 +75,54 @@ Druck::Dokument abrechnungsDokument(const Spieltag::Gruppe& g, const Abrechnung&
     return d;
 }
 
+Druck::Dokument belege(const Spieltag::Gruppe& g, const Abrechnung& a)
+{
+    Druck::Dokument d;
+    d.titel = QObject::tr("Belege %1 \u2013 %2").arg(g.name, Druck::datumText(g.datum));
+    d.dateiVorschlag = Druck::dateiName(g.name, g.datum, QStringLiteral("Belege"));
+    const qreal breite = (Druck::a4Breite - 2 * Druck::rand) / 2;
+    const qreal hoehe = (Druck::a4Hoehe - 2 * Druck::rand) / 4;
+    const Druck::Schrift kopfSchrift { 10.0, true };
+    const Druck::Schrift schrift { 10.0, false };
+    const qreal zeile = 14.0;
+    for (int i = 0; i < a.zeilen.size(); ++i) {
+        if (i % 8 == 0)
+            d.seiten.append(Druck::Seite {});
+        Druck::Seite& seite = d.seiten.last();
+        const QRectF feld(Druck::rand + (i % 2) * breite, Druck::rand + ((i % 8) / 2) * hoehe, breite, hoehe);
+        seite.rahmen(feld, 0.3);
+        const Zeile& z = a.zeilen.at(i);
+        const qreal links = feld.left() + 10, innen = feld.width() - 20;
+        qreal y = feld.top() + 8;
+        seite.text(QRectF(links, y, innen, zeile), titel(g), kopfSchrift);
+        y += zeile;
+        seite.name(QRectF(links, y, innen, zeile), QStringLiteral("%1  %2").arg(z.startNr).arg(z.name), schrift,
+            Druck::Ausrichtung::Links, 1);
+        y += zeile + 4;
+        QVector<QPair<QString, qint64>> posten { { QObject::tr("Startgeld"), z.startgeld },
+            { QObject::tr("Kosten der Serien"), z.kosten }, { QObject::tr("Preisskat"), z.preisskat },
+            { QObject::tr("Schuld"), z.schuld() }, { QObject::tr("Gezahlt"), z.gezahlt },
+            { QObject::tr("Preis"), z.preis }, { QObject::tr("Preisskat-Preis"), z.preisskatPreis },
+            { QObject::tr("Serienpreis"), z.serienPreis } };
+        for (const auto& p : posten) {
+            seite.text(QRectF(links, y, innen * 0.6, zeile), p.first, schrift);
+            seite.text(QRectF(links + innen * 0.6, y, innen * 0.4, zeile), centText(p.second) + QStringLiteral(" €"),
+                schrift, Druck::Ausrichtung::Rechts);
+            y += zeile;
+        }
+        seite.linie(links, y + 1, links + innen, y + 1, 0.5);
+        y += 3;
+        const qint64 saldo = z.saldo();
+        seite.text(QRectF(links, y, innen * 0.6, zeile),
+            saldo < 0 ? QObject::tr("Noch zu zahlen") : QObject::tr("Auszuzahlen"), kopfSchrift);
+        seite.text(QRectF(links + innen * 0.6, y, innen * 0.4, zeile),
+            centText(saldo < 0 ? -saldo : saldo) + QStringLiteral(" €"), kopfSchrift, Druck::Ausrichtung::Rechts);
+    }
+    if (d.seiten.isEmpty())
+        return Druck::hinweisDokument(d.titel, d.dateiVorschlag, QObject::tr("Die Gruppe hat keine Teilnehmer."));
+    return d;
+}
+
 QByteArray abrechnungCsv(const Spieltag::Gruppe& g, const Abrechnung& a)
 {
     Saison::CsvSchreiber c;

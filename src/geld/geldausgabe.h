@@ -15,6 +15,10 @@ namespace Geld
 // balance, then the totals in, out and what the club keeps.
 Druck::Dokument abrechnungsDokument(const Spieltag::Gruppe& g, const Abrechnung& a);
 
+// A slip per participant to hand over at the table, eight to a page with
+// frames to cut along: what she owes, paid and won, and her balance.
+Druck::Dokument belege(const Spieltag::Gruppe& g, const Abrechnung& a);
+
 // The same lines as CSV (UTF-8 with BOM, ';', decimal comma); names that a
 // spreadsheet would run as formulas are quoted as text.
 QByteArray abrechnungCsv(const Spieltag::Gruppe& g, const Abrechnung& a);

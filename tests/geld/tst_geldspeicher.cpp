@@ -170,6 +170,19 @@ private slots:
         QVERIFY(text.contains(QStringLiteral("Einnahmen (geschuldet): 337,50 €")));
         QVERIFY(text.contains(QStringLiteral("Ausgaben (Preise): 280,00 €")));
         QVERIFY(text.contains(QStringLiteral("Verbleibt beim Verein: 57,50 €")));
+
+        // The slips: 23 on three pages; 104 receives 43 €, 106 still pays 12,50 €.
+        const Druck::Dokument belege = Geld::belege(g, a);
+        QCOMPARE(belege.seiten.size(), 3);
+        QVERIFY2(Druck::pdfSchreiben(belege, pdf, &grund), qPrintable(grund));
+        const QString slips = pdfText(pdf);
+        QCOMPARE(slips.count(QStringLiteral("Abrechnung Herren")), 23);
+        const QString ohne = QString(slips).remove(QRegularExpression(QStringLiteral("\\s+")));
+        QVERIFY(ohne.contains(QStringLiteral("104Vorname5Nachname5")));
+        QCOMPARE(slips.count(QStringLiteral("Auszuzahlen")), 21);
+        QCOMPARE(slips.count(QStringLiteral("Noch zu zahlen")), 2);
+        QVERIFY(QRegularExpression(QStringLiteral("Auszuzahlen\\s+43,00 €")).match(slips).hasMatch());
+        QVERIFY(QRegularExpression(QStringLiteral("Noch zu zahlen\\s+12,50 €")).match(slips).hasMatch());
     }
 };
 
