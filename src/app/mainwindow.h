@@ -177,6 +177,7 @@ private slots:
     void onSaisonwertung();
     // fees, payments and prizes (mainwindow_geld.cpp)
     void onAbrechnung();
+    void onBezahltUmschalten();
     // printing (mainwindow_druck.cpp)
     void onTischlisteDrucken();
     void onSpiellistenDrucken();

@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <QTableWidget>
 
 #include "testumgebung.h"
@@ -11,6 +12,7 @@
 #include "app/mainwindow.h"
 #include "geld/dlgabrechnung.h"
 #include "storage/datenbank.h"
+#include "widgets/treeview.h"
 
 class TstDlgAbrechnung : public QObject
 {
@@ -99,6 +101,22 @@ private slots:
             dlg->findChild<QPushButton*>(QStringLiteral("btnCsv"))->click();
         }));
         QVERIFY(f.d.unerwartet.isEmpty());
+
+        // At the door: one key in the results table marks the participant
+        // of the current row paid, and again not.
+        auto* ansicht = f->teilnehmerAnsicht();
+        QModelIndex zeile;
+        for (int r = 0; r < ansicht->model()->rowCount(); ++r)
+            if (ansicht->model()->index(r, 0).data(Qt::UserRole + 1).toInt() == 104)
+                zeile = ansicht->model()->index(r, 1);
+        QVERIFY(zeile.isValid());
+        ansicht->setCurrentIndex(zeile);
+        QVERIFY(ausloesen(*f, QStringLiteral("actBezahlt")));
+        QCOMPARE(Turnierbau::wert(db, QStringLiteral("SELECT Alles FROM Zahlungen WHERE StartNr = 104")).toInt(), 1);
+        QVERIFY(f->statusBar()->currentMessage().endsWith(QStringLiteral(": bezahlt")));
+        QVERIFY(ausloesen(*f, QStringLiteral("actBezahlt")));
+        QCOMPARE(Turnierbau::wert(db, QStringLiteral("SELECT count(*) FROM Zahlungen WHERE StartNr = 104")).toInt(), 0);
+        QVERIFY(f->statusBar()->currentMessage().endsWith(QStringLiteral(": nicht bezahlt")));
         const QList<QByteArray> zeilen = Testumgebung::dateiInhalt(csv).split('\n');
         QCOMPARE(zeilen.size(), 2 + 6 + 7 + 1);
         QCOMPARE(zeilen.at(2).mid(zeilen.at(2).indexOf(';', 4)),
