@@ -138,19 +138,28 @@ void DlgAbrechnung::fehler(const QString& text)
     m_status->setText(tr("FEHLER: %1").arg(text));
 }
 
-bool DlgAbrechnung::laden()
+bool DlgAbrechnung::aktualisieren()
 {
+    // Results from the link or the table app may have come in while the
+    // dialog was open; what is written out is what is stored now.
     QString grund;
     if (!Spieltag::gruppeLesen(m_db, m_gruppe, &grund)
         || !Geld::lesen(m_db, m_gebuehren, m_plan, m_zahlungen, &grund)) {
         fehler(grund);
         return false;
     }
-    // A day without its own plan shows the defaults, applied once fixed.
     if (!m_gebuehren.gesetzt)
         m_plan = Geld::planVorgabe(m_einstellungen);
-    felderZeigen();
     neuBerechnen();
+    return true;
+}
+
+bool DlgAbrechnung::laden()
+{
+    if (!aktualisieren())
+        return false;
+    // A day without its own plan shows the defaults, applied once fixed.
+    felderZeigen();
     return true;
 }
 
@@ -328,11 +337,15 @@ QString DlgAbrechnung::zielDatei(const QString& titel, const QString& filter, co
 
 void DlgAbrechnung::onDrucken()
 {
+    if (!aktualisieren())
+        return;
     Druck::vorschauZeigen(this, Geld::abrechnungsDokument(m_gruppe, m_abrechnung), m_ordner);
 }
 
 void DlgAbrechnung::onBelege()
 {
+    if (!aktualisieren())
+        return;
     const Druck::Dokument d = Geld::belege(m_gruppe, m_abrechnung);
     if (!d.hinweis.isEmpty())
         Dialoge::info(this, tr("Belege"), d.hinweis);
@@ -342,6 +355,8 @@ void DlgAbrechnung::onBelege()
 
 void DlgAbrechnung::onPdf()
 {
+    if (!aktualisieren())
+        return;
     const QString datei = zielDatei(tr("PDF schreiben"), tr("PDF-Datei (*.pdf)"), QStringLiteral("pdf"));
     if (datei.isEmpty())
         return;
@@ -352,6 +367,8 @@ void DlgAbrechnung::onPdf()
 
 void DlgAbrechnung::onCsv()
 {
+    if (!aktualisieren())
+        return;
     const QString datei
         = zielDatei(tr("Abrechnung schreiben"), tr("Tabelle für Tabellenkalkulation (*.csv)"), QStringLiteral("csv"));
     if (datei.isEmpty())

@@ -50,6 +50,7 @@ private slots:
 
 private:
     bool laden();
+    bool aktualisieren();
     void neuBerechnen();
     void felderZeigen();
     void fehler(const QString& text);
