@@ -9,6 +9,7 @@
 //   3..22  103..122  890 - 10*(i-3)   i/4+1, 20..22 at table 6
 //   prize skat: 104 (880), 110 (820), 111 (810), 120 (720), 122 (700)
 
+#include <QProcess>
 #include <QVector>
 
 #include "geld/abrechnung.h"
@@ -71,6 +72,17 @@ inline QMap<int, Geld::Zahlung> zahlungen()
     }
     z.insert(105, { false, 500 });
     return z;
+}
+
+// The text of a PDF, as laid out.
+inline QString pdfText(const QString& pdf)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"),
+        { QStringLiteral("-layout"), QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf, QStringLiteral("-") });
+    if (!p.waitForFinished(60000) || p.exitCode() != 0)
+        return {};
+    return QString::fromUtf8(p.readAllStandardOutput());
 }
 
 } // namespace Geldbau

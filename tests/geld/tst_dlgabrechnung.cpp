@@ -9,6 +9,8 @@
 
 #include "testumgebung.h"
 
+#include "geldbau.h"
+
 #include "app/mainwindow.h"
 #include "geld/dlgabrechnung.h"
 #include "storage/datenbank.h"
@@ -34,7 +36,9 @@ private slots:
                     .arg(punkte.at(i))
                     .arg(100 + i));
         const QString csv = QDir(Testumgebung::dokumente()).filePath(QStringLiteral("abrechnung.csv"));
+        const QString pdf = QDir(Testumgebung::dokumente()).filePath(QStringLiteral("abrechnung"));
         f.d.dateiname(csv);
+        f.d.dateiname(pdf);
 
         QVERIFY(mitDialog(aktionBereit(*f, QStringLiteral("actAbrechnung")), "DlgAbrechnung", [&](QWidget* dlg) {
             QCOMPARE(dlg->objectName(), QStringLiteral("Abrechnung"));
@@ -102,6 +106,7 @@ private slots:
             // costs rise to 2,50 €.
             Turnierbau::sql(db, QStringLiteral("UPDATE Serie1 SET Kosten = 2.5 WHERE StartNr = 105"));
             dlg->findChild<QPushButton*>(QStringLiteral("btnCsv"))->click();
+            dlg->findChild<QPushButton*>(QStringLiteral("btnPdf"))->click();
         }));
         QVERIFY(f.d.unerwartet.isEmpty());
 
@@ -128,6 +133,10 @@ private slots:
         QCOMPARE(zeilen.at(8), QByteArray("Einnahmen (geschuldet);40,00\r"));
         QCOMPARE(zeilen.at(10), QByteArray("Ausgaben (Preise);24,00\r"));
         QCOMPARE(zeilen.at(11), QByteArray("Verbleibt beim Verein;16,00\r"));
+        // The PDF gets its suffix and says the same.
+        const QString text = Geldbau::pdfText(pdf + QStringLiteral(".pdf"));
+        QVERIFY(text.contains(QStringLiteral("Einnahmen (geschuldet): 40,00 €")));
+        QVERIFY(text.contains(QStringLiteral("Verbleibt beim Verein: 16,00 €")));
         QCOMPARE(zeilen.at(12), QByteArray("davon Rest (Rundung, nicht vergebene Plätze);6,00\r"));
     }
 };

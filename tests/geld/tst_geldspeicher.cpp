@@ -1,5 +1,4 @@
 #include <QDir>
-#include <QProcess>
 #include <QSqlQuery>
 
 #include "testumgebung.h"
@@ -13,17 +12,6 @@
 
 namespace
 {
-
-// Every line of a PDF's text, as laid out.
-QString pdfText(const QString& pdf)
-{
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"),
-        { QStringLiteral("-layout"), QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf, QStringLiteral("-") });
-    if (!p.waitForFinished(60000) || p.exitCode() != 0)
-        return {};
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
 
 // The statements of the tables the group file has always had.
 QString schema(QSqlDatabase db)
@@ -157,7 +145,7 @@ private slots:
         const QString pdf = QDir(Testumgebung::zuhause()).filePath(QStringLiteral("abrechnung.pdf"));
         QString grund;
         QVERIFY2(Druck::pdfSchreiben(Geld::abrechnungsDokument(g, a), pdf, &grund), qPrintable(grund));
-        const QString text = pdfText(pdf);
+        const QString text = Geldbau::pdfText(pdf);
         QVERIFY(!text.isEmpty());
         QVERIFY(text.contains(QStringLiteral("Abrechnung Herren \u2013 06.12.2026")));
         QVERIFY(text.contains(QStringLiteral("Preistopf 230,00 € \u00b7 Preisskat-Topf 50,00 € \u00b7 6 Tische")));
@@ -175,7 +163,7 @@ private slots:
         const Druck::Dokument belege = Geld::belege(g, a);
         QCOMPARE(belege.seiten.size(), 3);
         QVERIFY2(Druck::pdfSchreiben(belege, pdf, &grund), qPrintable(grund));
-        const QString slips = pdfText(pdf);
+        const QString slips = Geldbau::pdfText(pdf);
         QCOMPARE(slips.count(QStringLiteral("Abrechnung Herren")), 23);
         const QString ohne = QString(slips).remove(QRegularExpression(QStringLiteral("\\s+")));
         QVERIFY(ohne.contains(QStringLiteral("104Vorname5Nachname5")));
