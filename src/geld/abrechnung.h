@@ -4,6 +4,7 @@
 // treasurer checks. Pure functions; the stored costs of a series come in as
 // they are (typed in or sent by a companion), never derived here.
 
+#include <QMap>
 #include <QString>
 #include <QVector>
 
