@@ -74,6 +74,8 @@ using Messung::Einheit;
 bool spieltageMessen(const QString& basis, int laeufe);
 // the fair draw on its own (faire_auslosung_messen.cpp)
 bool faireAuslosungMessen(int laeufe);
+// the settlement of an evening (abrechnung_messen.cpp)
+bool abrechnungMessen(int laeufe);
 
 namespace
 {
@@ -1404,6 +1406,8 @@ int main(int argc, char* argv[])
     if (messe("spieltage") && !spieltageMessen(basis, laeufeNormal))
         fehlgeschlagen = true;
     if (messe("fair") && !faireAuslosungMessen(laeufeNormal))
+        fehlgeschlagen = true;
+    if (messe("abrechnung") && !abrechnungMessen(laeufeNormal))
         fehlgeschlagen = true;
     // last: its groups join the match day's folder
     if (messe("groesse"))

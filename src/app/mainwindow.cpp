@@ -115,6 +115,7 @@ MainWindow::MainWindow(QWidget* parent)
     linkEinrichten();
     // season standings
     saisonEinrichten();
+    geldEinrichten();
     // fair draw: pairs kept apart, a draw again by its number
     auslosungEinrichten();
     // table app in the browser (mainwindow_web.cpp)

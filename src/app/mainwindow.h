@@ -175,6 +175,9 @@ private slots:
     void onWiederherstellen();
     // season standings (mainwindow_saison.cpp)
     void onSaisonwertung();
+    // fees, payments and prizes (mainwindow_geld.cpp)
+    void onAbrechnung();
+    void onBezahltUmschalten();
     // printing (mainwindow_druck.cpp)
     void onTischlisteDrucken();
     void onSpiellistenDrucken();
@@ -267,6 +270,7 @@ private:
 
     // season standings (mainwindow_saison.cpp)
     void saisonEinrichten();
+    void geldEinrichten();
 
     // table app in the browser (mainwindow_web.cpp); the app's reads and
     // changes run here on the window's thread.

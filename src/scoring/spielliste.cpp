@@ -21,6 +21,8 @@ Regelwerte regelwerteAus(const QSettings& s)
     r.punkteGewVerl = s.value(QStringLiteral("Kosten/PunkteGewMinusVerl"), r.punkteGewVerl).toInt();
     r.punkteGegen3er = s.value(QStringLiteral("Kosten/PunkteGegen3er"), r.punkteGegen3er).toInt();
     r.punkteGegen4er = s.value(QStringLiteral("Kosten/PunkteGegen4er"), r.punkteGegen4er).toInt();
+    r.verlorenBis = std::clamp(s.value(QStringLiteral("Geld/VerlorenBis"), r.verlorenBis).toInt(), 0, 1000);
+    r.passGeld = std::clamp(s.value(QStringLiteral("Geld/PassCent"), 0).toInt(), 0, 100000) / 100.0;
     return r;
 }
 
@@ -30,7 +32,10 @@ QVector<Ergebnis> berechnen(int spielerZahl, const QVector<Spiel>& spiele, const
         return {};
     QVector<Ergebnis> e(spielerZahl);
     QVector<qint64> summe(spielerZahl, 0);
+    int eingepasst = 0;
     for (const Spiel& s : spiele) {
+        if (s.eingepasst())
+            ++eingepasst;
         if (!spielGueltig(s, spielerZahl) || s.eingepasst())
             continue;
         if (s.gewonnen) {
@@ -58,9 +63,9 @@ QVector<Ergebnis> berechnen(int spielerZahl, const QVector<Spiel>& spiele, const
             if (y.punkte > x.punkte)
                 ++besser;
         x.platz = besser + 1;
-        const int ersteFuenf = std::min(x.verloren, 5);
+        const int ersteFuenf = std::min(x.verloren, std::max(0, r.verlorenBis));
         const double k = r.kartengeld + r.platz[x.platz - 1] + ersteFuenf * r.verloren1bis5
-            + (x.verloren - ersteFuenf) * r.verlorenAb6;
+            + (x.verloren - ersteFuenf) * r.verlorenAb6 + eingepasst * r.passGeld;
         x.kosten = std::round(k * 100.0) / 100.0;
     }
     return e;

@@ -30,6 +30,12 @@ struct Regelwerte {
     int punkteGewVerl = 50; // rule 9
     int punkteGegen3er = 40; // rule 10
     int punkteGegen4er = 30; // rule 11
+    // Club fees beside the rules, used only where the program computes the
+    // costs itself: lost games charged at rule 6 before rule 7 applies
+    // (settings "Geld/VerlorenBis"), and a fee every player at the table pays
+    // per round passed in (settings "Geld/PassCent", in cents).
+    int verlorenBis = 5;
+    double passGeld = 0.0;
 };
 Regelwerte regelwerteAus(const QSettings& s);
 

@@ -64,6 +64,8 @@ QJsonObject tischJson(const Tisch& t, const QSettings& einstellungen)
         { QStringLiteral("kartengeld"), r.kartengeld },
         { QStringLiteral("verloren1bis5"), r.verloren1bis5 },
         { QStringLiteral("verlorenAb6"), r.verlorenAb6 },
+        { QStringLiteral("verlorenBis"), r.verlorenBis },
+        { QStringLiteral("passGeld"), r.passGeld },
         { QStringLiteral("punkteGewVerl"), r.punkteGewVerl },
         { QStringLiteral("punkteGegen3er"), r.punkteGegen3er },
         { QStringLiteral("punkteGegen4er"), r.punkteGegen4er },

@@ -6,6 +6,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 
 #include "scoring/spielliste.h"
 #include "web/tischapp.h"
@@ -33,6 +34,8 @@ Spielliste::Regelwerte regelnAus(const QJsonObject& o)
     r.punkteGewVerl = o.value(QStringLiteral("punkteGewVerl")).toInt();
     r.punkteGegen3er = o.value(QStringLiteral("punkteGegen3er")).toInt();
     r.punkteGegen4er = o.value(QStringLiteral("punkteGegen4er")).toInt();
+    r.verlorenBis = o.value(QStringLiteral("verlorenBis")).toInt(5);
+    r.passGeld = o.value(QStringLiteral("passGeld")).toDouble(0.0);
     return r;
 }
 
@@ -83,6 +86,30 @@ private slots:
                 QVERIFY2(e.at(i).verloren == x.value(QStringLiteral("verloren")).toInt(), qPrintable(wo));
             }
         }
+    }
+
+    void gebuehrenNebenDenRegeln()
+    {
+        QTemporaryDir ordner;
+        QSettings s(ordner.filePath(QStringLiteral("r.ini")), QSettings::IniFormat);
+        Spielliste::Regelwerte r = Spielliste::regelwerteAus(s);
+        QCOMPARE(r.verlorenBis, 5);
+        QCOMPARE(r.passGeld, 0.0);
+        s.setValue(QStringLiteral("Geld/VerlorenBis"), 3);
+        s.setValue(QStringLiteral("Geld/PassCent"), 20);
+        r = Spielliste::regelwerteAus(s);
+        QCOMPARE(r.verlorenBis, 3);
+        QCOMPARE(r.passGeld, 0.2);
+        // Seat 0 loses three games and is third of three (2,50 €); one
+        // round is passed in. Threshold 3: all three at 0,50 €; threshold 2:
+        // the third at 1 €.
+        const QVector<Spielliste::Spiel> spiele { { 0, 18, false }, { 0, 18, false }, { -1, 0, true }, { 0, 18, false },
+            { 1, 23, true } };
+        r.verloren1bis5 = 0.5;
+        r.verlorenAb6 = 1.0;
+        QCOMPARE(Spielliste::berechnen(3, spiele, r).at(0).kosten, 1.0 + 2.5 + 3 * 0.5 + 0.2);
+        r.verlorenBis = 2;
+        QCOMPARE(Spielliste::berechnen(3, spiele, r).at(0).kosten, 1.0 + 2.5 + 2 * 0.5 + 1.0 + 0.2);
     }
 
     void spielwerte()

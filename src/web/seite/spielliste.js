@@ -19,14 +19,21 @@
   }
 
   // spiele: [{spieler: Sitz 0..n-1, wert, gewonnen} | {eingepasst: true}]
-  // regeln: {platz: [4], kartengeld, verloren1bis5, verlorenAb6, punkteGewVerl, punkteGegen3er, punkteGegen4er}
+  // regeln: {platz: [4], kartengeld, verloren1bis5, verlorenAb6, punkteGewVerl, punkteGegen3er, punkteGegen4er,
+  //          verlorenBis (5 when missing), passGeld (0 when missing)}
   function berechnen(spielerZahl, spiele, regeln) {
     if (spielerZahl < 3 || spielerZahl > 4) return [];
     const e = [];
     for (let i = 0; i < spielerZahl; i++) e.push({ punkte: 0, kosten: 0, gewonnen: 0, verloren: 0, platz: 0 });
     const summe = new Array(spielerZahl).fill(0);
+    const bis = Number.isInteger(regeln.verlorenBis) ? Math.max(0, regeln.verlorenBis) : 5;
+    const passGeld = typeof regeln.passGeld === 'number' ? regeln.passGeld : 0;
+    let eingepasst = 0;
     for (const s of spiele) {
-      if (s.eingepasst) continue;
+      if (s.eingepasst) {
+        eingepasst++;
+        continue;
+      }
       if (!(s.spieler >= 0 && s.spieler < spielerZahl) || !wertMoeglich(s.wert)) continue;
       if (s.gewonnen) {
         summe[s.spieler] += s.wert;
@@ -43,9 +50,9 @@
     });
     for (const x of e) {
       x.platz = e.filter((y) => y.punkte > x.punkte).length + 1;
-      const ersteFuenf = Math.min(x.verloren, 5);
+      const ersteFuenf = Math.min(x.verloren, bis);
       const k = regeln.kartengeld + regeln.platz[x.platz - 1] + ersteFuenf * regeln.verloren1bis5 +
-        (x.verloren - ersteFuenf) * regeln.verlorenAb6;
+        (x.verloren - ersteFuenf) * regeln.verlorenAb6 + eingepasst * passGeld;
       x.kosten = Math.round(k * 100) / 100;
     }
     return e;

@@ -148,17 +148,19 @@
       wahl.appendChild(b);
     });
     const r = tisch.regeln;
+    const bis = Number.isInteger(r.verlorenBis) ? r.verlorenBis : 5;
     const regeln = $('regeln');
     regeln.textContent = '';
     const zeilen = [
       ['Platz 1 bis 4', r.platz.map(euro).join(' / ')],
       ['Kartengeld', euro(r.kartengeld)],
-      ['Verlorene Spiele 1 bis 5', euro(r.verloren1bis5) + ' je Spiel'],
-      ['Verlorene Spiele ab 6', euro(r.verlorenAb6) + ' je Spiel'],
+      ['Verlorene Spiele 1 bis ' + bis, euro(r.verloren1bis5) + ' je Spiel'],
+      ['Verlorene Spiele ab ' + (bis + 1), euro(r.verlorenAb6) + ' je Spiel'],
       ['Gewonnene abzgl. verlorene Spiele', r.punkteGewVerl + ' Punkte je Spiel'],
       ['Verlorene Spiele der Gegenspieler', (tisch.spieler.length === 3 ? r.punkteGegen3er : r.punkteGegen4er) + ' Punkte je Spiel'],
       ['Spiele dieser Liste', String(tisch.maxSpiele)],
     ];
+    if (r.passGeld > 0) zeilen.splice(4, 0, ['Eingepasste Spiele', euro(r.passGeld) + ' je Spiel und Spieler']);
     for (const [name, wert] of zeilen) {
       const z = regeln.insertRow();
       zelle(z, name, 'th');
