@@ -130,7 +130,8 @@ private slots:
             QStringList({ QStringLiteral("Neues Turnier"), QString::fromUtf8("Spieltag öffnen…"),
                 QStringLiteral("Neue Spielgruppe"), QString::fromUtf8("Datensicherung…"),
                 QString::fromUtf8("Wiederherstellen…"), QString::fromUtf8("Saisonwertung…"),
-                QStringLiteral("Tisch-Codes"), QStringLiteral("Info Reizwerk"), QStringLiteral("Beenden") }));
+                QString::fromUtf8("Abrechnung…"), QStringLiteral("Bezahlt an/aus"), QStringLiteral("Tisch-Codes"),
+                QStringLiteral("Info Reizwerk"), QStringLiteral("Beenden") }));
         spielerAnlegen(*w, 4);
         const QDate frueher = QDate::currentDate().addDays(-14);
         QVERIFY(spieltagAm(w, frueher, 2));
