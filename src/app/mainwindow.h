@@ -21,6 +21,7 @@
 #include "draw/tischverteilung.h"
 #include "link/protokoll.h"
 #include "link/tischpruefung.h"
+#include "participants/teilnehmerpflege.h"
 #include "roster/spielerdatei.h"
 #include "storage/verbindungen.h"
 
@@ -279,6 +280,11 @@ private:
     // Asks for a guest's name and group (the name as typed preset) and adds
     // him to the roster; his start number, or 0 when none was added.
     int gastAufnehmen(const QString& name);
+    // The check-in desk: one player of the roster into the current group.
+    void onAnmeldung();
+    QString anmelden(int startNr);
+    // Rows of late-registered players into the results table (mainwindow_teilnehmerpflege.cpp).
+    void nachgemeldeteZeigen(const Teilnehmerpflege::NachmeldeErgebnis& e);
     // Start numbers held outside the roster (ranking, groups of the day).
     QVector<Spielerdatei::Nummer> andereStartNummern() const;
 

@@ -1,5 +1,5 @@
-// The door: member lists read from spreadsheets into the roster; the work
-// lives in mitglieder/.
+// The door: member lists read from spreadsheets into the roster, guests in
+// one step, and the check-in desk; the work lives in mitglieder/.
 
 #include "app/mainwindow.h"
 
@@ -8,12 +8,19 @@
 #include <QAction>
 #include <QFileInfo>
 #include <QMenu>
+#include <QSqlQuery>
 #include <QSqlTableModel>
+#include <QStandardItemModel>
 #include <QStatusBar>
 
+#include "geld/geldspeicher.h"
+#include "mitglieder/dlganmeldung.h"
 #include "mitglieder/dlggast.h"
 #include "mitglieder/dlgmitgliederliste.h"
 #include "mitglieder/mitgliederliste.h"
+#include "roster/namensregel.h"
+#include "setup/teilnehmertabelle.h"
+#include "storage/datenbank.h"
 #include "widgets/dialoge.h"
 
 void MainWindow::anmeldungEinrichten()
@@ -30,6 +37,115 @@ void MainWindow::anmeldungEinrichten()
     gast->setStatusTip(tr("Einen Gast (kein Mitglied) mit Name und Gruppe in die Spielerliste aufnehmen"));
     connect(gast, &QAction::triggered, this, &MainWindow::onGastAufnehmen);
     menuTurnier->insertAction(actInfo, gast);
+
+    auto* anmeldung = new QAction(tr("Anmeldung\u2026"), this);
+    anmeldung->setObjectName(QStringLiteral("actAnmeldung"));
+    anmeldung->setShortcut(QKeySequence(Qt::CTRL + Qt::SHIFT + Qt::Key_A));
+    anmeldung->setStatusTip(tr("Spieler an der Tür in die aktuelle Gruppe aufnehmen und als bezahlt markieren"));
+    connect(anmeldung, &QAction::triggered, this, &MainWindow::onAnmeldung);
+    menuTurnier->insertAction(actInfo, anmeldung);
+}
+
+void MainWindow::onAnmeldung()
+{
+    // While a group is put together it is named after the player group the
+    // selection shows; afterwards it is the opened group.
+    const QString gruppe = gruppeFestgelegt ? aktuelleGruppe() : ui->cmbSpielerGruppe->currentText();
+    if (gruppe.isEmpty() || (!gruppeFestgelegt && !ui->tbTeilnehmerOk->isEnabled())) {
+        statusBar()->showMessage(tr("FEHLER: Erst ein Turnier mit einer Gruppe anlegen, dann anmelden."));
+        return;
+    }
+    DlgAnmeldung::Anbindung a;
+    a.gruppe = gruppe;
+    a.suchen = [this](const QString& text) {
+        QVector<QPair<int, QString>> treffer;
+        for (const Spielerdatei::Bisher& b :
+            Mitgliederliste::suchen(Spielerdatei::rosterLesen(verbindungen.hauptDatenbank()), text))
+            treffer << qMakePair(b.startNr, QStringLiteral("%1 %2").arg(b.vorname, b.nachname));
+        return treffer;
+    };
+    a.anmelden = [this](int nr) { return anmelden(nr); };
+    a.gastAufnehmen = [this](const QString& name) {
+        const int nr = gastAufnehmen(name);
+        if (nr == 0)
+            return 0;
+        const QString fehler = anmelden(nr);
+        if (!fehler.isEmpty()) {
+            statusBar()->showMessage(tr("FEHLER: %1").arg(fehler));
+            return 0;
+        }
+        return nr;
+    };
+    a.liste = [this] {
+        QVector<DlgAnmeldung::Zeile> zeilen;
+        QMap<int, Geld::Zahlung> zahlungen;
+        QSqlDatabase db = gruppenDatenbank();
+        const bool gespeichert = gruppeFestgelegt && db.isValid() && db.isOpen();
+        if (gespeichert) {
+            Geld::Gebuehren g;
+            Geld::Auszahlplan p;
+            Geld::lesen(db, g, p, zahlungen);
+        }
+        for (int z = 0; z < teilnehmerTabelle->zeilen(); ++z) {
+            DlgAnmeldung::Zeile e;
+            e.startNr = teilnehmerTabelle->startNr(z);
+            e.name = teilnehmerTabelle->nameItem(z)->text();
+            if (gespeichert) {
+                const Geld::Zahlung zahlung = zahlungen.value(e.startNr);
+                e.bezahlt = zahlung.alles || zahlung.betrag > 0 ? QStringLiteral("Ja") : QStringLiteral("Nein");
+            }
+            zeilen << e;
+        }
+        return zeilen;
+    };
+    DlgAnmeldung dlg(a, this);
+    dlg.exec();
+}
+
+QString MainWindow::anmelden(int startNr)
+{
+    QSqlQuery q = Db::abfrage(verbindungen.hauptDatenbank(),
+        QStringLiteral("SELECT VorName, NachName, Mitglied, Preisskat FROM Spieler WHERE StartNr = ?"), { startNr });
+    if (!q.next())
+        return tr("Startnummer %1 ist nicht in der Spielerliste").arg(startNr);
+    const QString name = QStringLiteral("%1 %2").arg(q.value(0).toString(), q.value(1).toString());
+    if (!Namensregel::linkSicher(q.value(0).toString()) || !Namensregel::linkSicher(q.value(1).toString()))
+        return Namensregel::fehlerText(name);
+    const bool mitglied = q.value(2).toString() != QLatin1String("Nein");
+    const bool preisskat = q.value(3).toString() == QLatin1String("Ja");
+    QSqlDatabase db = gruppenDatenbank();
+    if (!gruppeFestgelegt || !db.isValid() || !db.isOpen()) {
+        // Still being put together: into the participant selection, which
+        // is confirmed as before.
+        if (teilnehmerTabelle->zeileVon(startNr) >= 0)
+            return tr("%1 ist schon angemeldet").arg(name);
+        const int n = anzahlSerien();
+        if (teilnehmerTabelle->serien() != n)
+            teilnehmerKopfAufbauen(n);
+        TeilnehmerZeile t;
+        t.startNr = startNr;
+        t.name = name;
+        t.mitglied = mitglied;
+        t.preisskat = preisskat;
+        QList<QStandardItem*> zeile = TeilnehmerTabelle::neueZeile(t, n);
+        zeile.at(Spalte::Preisskat)->setEditable(true);
+        teilnehmerModel->appendRow(zeile);
+        tischaufteilungBerechnen(0);
+        return QString();
+    }
+    // Confirmed: a late registration, then paid in full at the door.
+    if (teilnehmerTabelle->zeileVon(startNr) < 0) {
+        NachmeldeListe liste;
+        liste.insert(startNr, NachmeldeSpieler { preisskat, mitglied, name });
+        const Teilnehmerpflege::NachmeldeErgebnis e = Teilnehmerpflege::nachmelden(db, liste);
+        if (!e.ok)
+            return tr("Nachmeldung fehlgeschlagen: %1").arg(e.fehler);
+        nachgemeldeteZeigen(e);
+    }
+    QString fehler;
+    if (!Geld::zahlungSpeichern(db, startNr, Geld::Zahlung { true, 0 }, &fehler))
+        return tr("%1 ist angemeldet, aber nicht als bezahlt gespeichert: %2").arg(name, fehler);
+    return QString();
 }
 
 void MainWindow::onGastAufnehmen()
@@ -40,7 +156,7 @@ void MainWindow::onGastAufnehmen()
 int MainWindow::gastAufnehmen(const QString& name)
 {
     QStringList gruppen;
-    for (int i = 1; i < ui->cmbSpielerGruppe->count(); ++i)
+    for (int i = 0; i < ui->cmbSpielerGruppe->count(); ++i)
         gruppen << ui->cmbSpielerGruppe->itemText(i);
     if (gruppen.isEmpty()) {
         statusBar()->showMessage(tr("FEHLER: Es gibt noch keine Spielergruppe fuer den Gast."));

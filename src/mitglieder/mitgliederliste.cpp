@@ -574,6 +574,25 @@ bool uebernehmen(QSqlDatabase db, const Plan& plan)
     return t.abschliessen();
 }
 
+QVector<Spielerdatei::Bisher> suchen(const QVector<Spielerdatei::Bisher>& roster, const QString& eingabe)
+{
+    const QString text = eingabe.simplified();
+    QVector<Spielerdatei::Bisher> treffer;
+    if (text.isEmpty())
+        return treffer;
+    bool zahl = false;
+    const int nr = text.toInt(&zahl);
+    for (const Spielerdatei::Bisher& b : roster) {
+        const QString name = b.vorname + QLatin1Char(' ') + b.nachname;
+        if (zahl ? b.startNr == nr : name.contains(text, Qt::CaseInsensitive)) {
+            if (!zahl && name.compare(text, Qt::CaseInsensitive) == 0)
+                return { b };
+            treffer << b;
+        }
+    }
+    return treffer;
+}
+
 bool gastAnlegen(QSqlDatabase db, int startNr, const QString& vorname, const QString& nachname, const QString& gruppe,
     QString* fehler)
 {

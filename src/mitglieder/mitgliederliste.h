@@ -105,6 +105,11 @@ QString verein(QSqlDatabase db, int startNr);
 // failure the roster stays as it was.
 bool uebernehmen(QSqlDatabase db, const Plan& plan);
 
+// The roster players a text typed at the door stands for: the one with
+// that start number when it is a number; else everybody whose "first last"
+// holds the text (case ignored), or only the one whose whole name it is.
+QVector<Spielerdatei::Bisher> suchen(const QVector<Spielerdatei::Bisher>& roster, const QString& eingabe);
+
 // Adds a guest (member mark "Nein") under the given start number; false
 // with the reason when a name is refused or the number is taken.
 bool gastAnlegen(QSqlDatabase db, int startNr, const QString& vorname, const QString& nachname, const QString& gruppe,

@@ -1,11 +1,14 @@
 #include "testumgebung.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStandardItemModel>
 #include <QStatusBar>
 
 #include "app/mainwindow.h"
@@ -109,6 +112,90 @@ private slots:
         QVERIFY(!Mitgliederliste::gastAnlegen(db, 101, "Zweiter", "Gast", "Alle", &fehler));
         QVERIFY(!fehler.isEmpty());
         QCOMPARE(wert(db, QStringLiteral("SELECT COUNT(*) FROM Spieler")).toInt(), 2);
+    }
+
+    // Before the group is confirmed the desk fills the participant
+    // selection; by keyboard: a number, a part of a name, Enter.
+    void anmeldungVorDemFestlegen()
+    {
+        Fenster f;
+        spielerAnlegen(*f,
+            { { "Hans Peter", "von Berg", "Alle", "Ja", "Nein", 100 }, { "Eva", "Schulz", "Alle", "Ja", "Nein", 101 },
+                { "Eva", "Meier", "Alle", "Ja", "Nein", 102 } });
+        QVERIFY(neuesTurnier(*f, f.d, 2));
+        QVERIFY(mitDialog(aktionBereit(*f, QStringLiteral("actAnmeldung")), "DlgAnmeldung", [&f](QWidget* dlg) {
+            auto* eingabe = dlg->findChild<QLineEdit*>(QStringLiteral("leAnmeldungEingabe"));
+            auto* meldung = dlg->findChild<QLabel*>(QStringLiteral("lblAnmeldungMeldung"));
+            auto* stand = dlg->findChild<QLabel*>(QStringLiteral("lblAnmeldungStand"));
+            QVERIFY(eingabe && meldung && stand);
+            QTest::keyClicks(eingabe, QStringLiteral("101"));
+            QTest::keyClick(eingabe, Qt::Key_Return);
+            QVERIFY(eingabe->text().isEmpty());
+            QTest::keyClicks(eingabe, QStringLiteral("eva"));
+            QTest::keyClick(eingabe, Qt::Key_Return);
+            // Two Evas: nobody is taken until the text is clear.
+            QVERIFY2(meldung->text().contains(QLatin1String("2 Treffer")), qPrintable(meldung->text()));
+            eingabe->clear();
+            QTest::keyClicks(eingabe, QStringLiteral("von berg"));
+            QTest::keyClick(eingabe, Qt::Key_Return);
+            QTest::keyClicks(eingabe, QStringLiteral("101"));
+            QTest::keyClick(eingabe, Qt::Key_Return);
+            QVERIFY(meldung->text().contains(QLatin1String("schon angemeldet")));
+            QVERIFY2(stand->text().contains(QLatin1String("2 angemeldet")), qPrintable(stand->text()));
+            QCOMPARE(f->teilnehmer()->rowCount(), 2);
+            dlg->close();
+        }));
+        QCOMPARE(spaltenTexte(f->teilnehmer(), 1), (QStringList { "Eva Schulz", "Hans Peter von Berg" }));
+    }
+
+    // After the confirmation a check-in is a late registration, paid at the
+    // door; an unknown name becomes a guest in one step.
+    void anmeldungNachDemFestlegenUndGast()
+    {
+        Fenster f;
+        QSqlDatabase gruppe = f.gruppe(4, 2);
+        QVERIFY(gruppe.isValid());
+        spielerAnlegen(*f, { { "Karl", "Spaet", "Alle", "Ja", "Nein", 0 } });
+        const int spaet
+            = wert(f->registry().hauptDatenbank(), "SELECT StartNr FROM Spieler WHERE NachName = 'Spaet'").toInt();
+        QVERIFY(spaet > 0);
+        QVERIFY(mitDialog(aktionBereit(*f, QStringLiteral("actAnmeldung")), "DlgAnmeldung", [&](QWidget* dlg) {
+            auto* eingabe = dlg->findChild<QLineEdit*>(QStringLiteral("leAnmeldungEingabe"));
+            auto* gast = dlg->findChild<QPushButton*>(QStringLiteral("pbAnmeldungGast"));
+            auto* stand = dlg->findChild<QLabel*>(QStringLiteral("lblAnmeldungStand"));
+            QVERIFY(eingabe && gast && stand);
+            QTest::keyClicks(eingabe, QStringLiteral("spaet"));
+            QTest::keyClick(eingabe, Qt::Key_Return);
+            QVERIFY2(stand->text().contains(QLatin1String("5 angemeldet, 1 bezahlt")), qPrintable(stand->text()));
+
+            QTest::keyClicks(eingabe, QStringLiteral("Anna von Gast"));
+            QTest::keyClick(eingabe, Qt::Key_Return);
+            QVERIFY(gast->isEnabled());
+            auto gesehen = beimNaechstenDialog("DlgGast", [](QWidget* g) {
+                auto* vorname = g->findChild<QLineEdit*>(QStringLiteral("leGastVorname"));
+                auto* nachname = g->findChild<QLineEdit*>(QStringLiteral("leGastNachname"));
+                QCOMPARE(vorname->text(), QStringLiteral("Anna von"));
+                QCOMPARE(nachname->text(), QStringLiteral("Gast"));
+                // The organiser corrects the split, still by keyboard.
+                vorname->setText(QStringLiteral("Anna"));
+                nachname->setText(QStringLiteral("von Gast"));
+                knopf(g, QDialogButtonBox::Ok);
+            });
+            // The mnemonic goes to the active window, as at the desk.
+            QApplication::setActiveWindow(dlg);
+            QTest::keyClick(eingabe, Qt::Key_G, Qt::AltModifier);
+            // A mnemonic clicks its button a moment later.
+            QTRY_VERIFY(*gesehen);
+            QVERIFY2(stand->text().contains(QLatin1String("6 angemeldet, 2 bezahlt")), qPrintable(stand->text()));
+            dlg->close();
+        }));
+        QCOMPARE(wert(gruppe, QStringLiteral("SELECT COUNT(*) FROM Teilnehmer")).toInt(), 6);
+        QCOMPARE(wert(gruppe, QStringLiteral("SELECT Alles FROM Zahlungen WHERE StartNr = %1").arg(spaet)).toInt(), 1);
+        QCOMPARE(wert(f->registry().hauptDatenbank(),
+                     QStringLiteral("SELECT Mitglied FROM Spieler WHERE NachName = 'von Gast'"))
+                     .toString(),
+            QStringLiteral("Nein"));
+        QCOMPARE(wert(gruppe, QStringLiteral("SELECT COUNT(*) FROM Serie1")).toInt(), 6);
     }
 };
 

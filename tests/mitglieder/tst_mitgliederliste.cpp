@@ -237,6 +237,29 @@ private slots:
         QCOMPARE(q.eintraege.at(0).startNr, 102);
     }
 
+    void suchen_data()
+    {
+        QTest::addColumn<QString>("eingabe");
+        QTest::addColumn<QVector<int>>("nummern");
+        QTest::newRow("Startnummer") << "101" << QVector<int> { 101 };
+        QTest::newRow("unbekannte Nummer") << "99" << QVector<int> {};
+        QTest::newRow("Teil des Namens") << "eva" << QVector<int> { 101, 102 };
+        QTest::newRow("ganzer Name geht vor") << "eva schulz" << QVector<int> { 101 };
+        QTest::newRow("Namenszusatz") << " von  berg " << QVector<int> { 100 };
+        QTest::newRow("niemand") << "Gast" << QVector<int> {};
+    }
+    void suchen()
+    {
+        QFETCH(QString, eingabe);
+        QFETCH(QVector<int>, nummern);
+        const QVector<Spielerdatei::Bisher> roster { { 100, "Hans Peter", "von Berg", "Nein" },
+            { 101, "Eva", "Schulz", "Nein" }, { 102, "Eva", "Schulze", "Nein" } };
+        QVector<int> gefunden;
+        for (const Spielerdatei::Bisher& b : Mitgliederliste::suchen(roster, eingabe))
+            gefunden << b.startNr;
+        QCOMPARE(gefunden, nummern);
+    }
+
     void uebernehmenInEinemSchritt()
     {
         QSqlDatabase db = Db::oeffnen(QStringLiteral("mitglieder"), QDir(Testumgebung::zuhause()).filePath("m.db"));
