@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSqlTableModel>
 #include <QStandardItemModel>
 #include <QStatusBar>
 
@@ -82,6 +83,17 @@ private slots:
         QCOMPARE(wert(db, QStringLiteral("SELECT Verein FROM Mitgliedsdaten WHERE StartNr = 102")).toString(),
             QStringLiteral("SC Nord"));
         QVERIFY(f.d.unerwartet.isEmpty());
+
+        // The roster tells member number and club as a row's tooltip.
+        QSqlTableModel* roster = f->spieler();
+        QVERIFY(roster);
+        QString tipp;
+        for (int z = 0; z < roster->rowCount(); ++z)
+            if (roster->index(z, 0).data(Qt::EditRole).toInt() == 102)
+                tipp = roster->index(z, 2).data(Qt::ToolTipRole).toString();
+        QVERIFY2(
+            tipp.contains(QLatin1String("Mitgliedsnummer: 4712")) && tipp.contains(QLatin1String("Verein: SC Nord")),
+            qPrintable(tipp));
     }
 
     // A guest in one step: name and group, the next free number, not a member.
