@@ -4,8 +4,9 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 # printing: pdftotext reads the printed documents back; DejaVu carries the letters they print.
+# member lists: python3-openpyxl writes the .xlsx files the spreadsheet import reads.
 # table app: the browser test drives Debian's chromium through playwright-core.
-pakete=(clang libclang-rt-14-dev poppler-utils fonts-dejavu-core chromium)
+pakete=(clang libclang-rt-14-dev poppler-utils python3-openpyxl fonts-dejavu-core chromium)
 # package: dpkg-shlibdeps and file for CPack, the two validators of the desktop entry and metadata.
 pakete+=(dpkg-dev file desktop-file-utils appstream)
 # A machine whose node comes with its own npm needs neither Debian package.

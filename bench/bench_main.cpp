@@ -76,6 +76,8 @@ bool spieltageMessen(const QString& basis, int laeufe);
 bool faireAuslosungMessen(int laeufe);
 // the settlement of an evening (abrechnung_messen.cpp)
 bool abrechnungMessen(int laeufe);
+// a member list read from a workbook and merged (mitgliederliste_messen.cpp)
+bool mitgliederlisteMessen(int laeufe);
 
 namespace
 {
@@ -1408,6 +1410,8 @@ int main(int argc, char* argv[])
     if (messe("fair") && !faireAuslosungMessen(laeufeNormal))
         fehlgeschlagen = true;
     if (messe("abrechnung") && !abrechnungMessen(laeufeNormal))
+        fehlgeschlagen = true;
+    if (messe("mitglieder") && !mitgliederlisteMessen(laeufeNormal))
         fehlgeschlagen = true;
     // last: its groups join the match day's folder
     if (messe("groesse"))

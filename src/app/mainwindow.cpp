@@ -116,6 +116,7 @@ MainWindow::MainWindow(QWidget* parent)
     // season standings
     saisonEinrichten();
     geldEinrichten();
+    anmeldungEinrichten();
     // fair draw: pairs kept apart, a draw again by its number
     auslosungEinrichten();
     // table app in the browser (mainwindow_web.cpp)

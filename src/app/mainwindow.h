@@ -21,6 +21,8 @@
 #include "draw/tischverteilung.h"
 #include "link/protokoll.h"
 #include "link/tischpruefung.h"
+#include "participants/teilnehmerpflege.h"
+#include "roster/spielerdatei.h"
 #include "storage/verbindungen.h"
 
 class QAction;
@@ -271,6 +273,20 @@ private:
     // season standings (mainwindow_saison.cpp)
     void saisonEinrichten();
     void geldEinrichten();
+    // member lists from spreadsheets (mainwindow_anmeldung.cpp)
+    void anmeldungEinrichten();
+    void onSpielerImportieren();
+    void onGastAufnehmen();
+    // Asks for a guest's name and group (the name as typed preset) and adds
+    // him to the roster; his start number, or 0 when none was added.
+    int gastAufnehmen(const QString& name);
+    // The check-in desk: one player of the roster into the current group.
+    void onAnmeldung();
+    QString anmelden(int startNr);
+    // Rows of late-registered players into the results table (mainwindow_teilnehmerpflege.cpp).
+    void nachgemeldeteZeigen(const Teilnehmerpflege::NachmeldeErgebnis& e);
+    // Start numbers held outside the roster (ranking, groups of the day).
+    QVector<Spielerdatei::Nummer> andereStartNummern() const;
 
     // table app in the browser (mainwindow_web.cpp); the app's reads and
     // changes run here on the window's thread.

@@ -16,6 +16,7 @@
 #include <QStatusBar>
 
 #include "draw/auslosungsdaten.h"
+#include "mitglieder/spielermitgliedsmodell.h"
 #include "roster/namensregel.h"
 #include "roster/spielerdatei.h"
 #include "roster/spielerliste.h"
@@ -73,6 +74,11 @@ QVector<Spielerdatei::Nummer> andereNummern(const Verbindungen& verbindungen, co
 }
 } // namespace
 
+QVector<Spielerdatei::Nummer> MainWindow::andereStartNummern() const
+{
+    return andereNummern(verbindungen, teilnehmerTabelle);
+}
+
 void MainWindow::spielerModelAufbauen()
 {
     QStringList gruppen;
@@ -82,7 +88,7 @@ void MainWindow::spielerModelAufbauen()
     QSqlDatabase db = verbindungen.hauptDatenbank();
     if (!db.isValid())
         return;
-    spielerModel = new QSqlTableModel(this, db);
+    spielerModel = new SpielerMitgliedsModell(this, db);
     spielerModel->setTable(QStringLiteral("Spieler"));
     spielerModel->setEditStrategy(QSqlTableModel::OnManualSubmit);
     spielerModel->select();

@@ -131,6 +131,11 @@ void MainWindow::onTeilnehmerNachmelden()
         return;
     }
 
+    nachgemeldeteZeigen(e);
+}
+
+void MainWindow::nachgemeldeteZeigen(const Teilnehmerpflege::NachmeldeErgebnis& e)
+{
     // Each row gets its final texts before it is appended: appending emits
     // no itemChanged, so nothing of it is taken for a score entry.
     const int n = teilnehmerTabelle->serien();

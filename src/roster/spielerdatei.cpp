@@ -245,6 +245,20 @@ bool rosterErsetzen(QSqlDatabase db, const QVector<Eintrag>& eintraege)
     Db::Transaktion t(db);
     if (!t.begonnen())
         return false;
+    // Member number and club go with a removed player; those who keep their
+    // number here are the same people and keep them.
+    const bool mitgliedsdaten = Db::tabelleVorhanden(db, QStringLiteral("Mitgliedsdaten"));
+    QVector<QVariantList> behalteneDaten;
+    if (mitgliedsdaten) {
+        QSet<int> behalten;
+        for (const Eintrag& e : eintraege)
+            if (e.behalten)
+                behalten.insert(e.startNr);
+        QSqlQuery m = Db::abfrage(db, QStringLiteral("SELECT StartNr, MitgliedsNr, Verein FROM Mitgliedsdaten"));
+        while (m.next())
+            if (behalten.contains(m.value(0).toInt()))
+                behalteneDaten << QVariantList { m.value(0), m.value(1), m.value(2) };
+    }
     if (!Db::ausfuehren(db, QStringLiteral("DELETE FROM Spieler")))
         return false;
     QSqlQuery q(db);
@@ -265,6 +279,11 @@ bool rosterErsetzen(QSqlDatabase db, const QVector<Eintrag>& eintraege)
             return false;
         }
     }
+    for (const QVariantList& werte : behalteneDaten)
+        if (!Db::ausfuehren(db,
+                QStringLiteral("INSERT OR REPLACE INTO Mitgliedsdaten (StartNr, MitgliedsNr, Verein) VALUES (?, ?, ?)"),
+                werte))
+            return false;
     return t.abschliessen();
 }
 
