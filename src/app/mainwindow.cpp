@@ -28,7 +28,7 @@ static void ressourcenLaden()
 MainWindow::MainWindow(QWidget* parent)
     : QMainWindow(parent)
     , meldungsProtokoll(std::make_unique<Meldungsprotokoll>())
-    , verbindungen(QStringLiteral("reizwerk_connection_name"))
+    , spieltag(new OffenerSpieltag(QStringLiteral("reizwerk_connection_name"), this))
 {
     QCoreApplication::setOrganizationName(Pfade::organisation);
     QCoreApplication::setApplicationName(Pfade::anwendung);

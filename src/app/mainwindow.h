@@ -21,6 +21,7 @@
 #include "draw/tischverteilung.h"
 #include "link/protokoll.h"
 #include "link/tischpruefung.h"
+#include "spieltag/offenerspieltag.h"
 #include "storage/verbindungen.h"
 
 class QAction;
@@ -79,7 +80,9 @@ public:
     QStandardItemModel* regeln() const { return punkteModel; }
     QStandardItemModel* gruppen() const { return gruppenModel; }
     QSettings* settings() const { return einstellungen; }
-    const Verbindungen& registry() const { return verbindungen; }
+    const Verbindungen& registry() const { return spieltag->verbindungen(); }
+    // The open match day, which every change to its results goes through.
+    OffenerSpieltag* offenerSpieltag() const { return spieltag; }
     Client* link() const { return client; }
     QAction* aktion(const QString& objektName) const;
     int serieGewaehlt() const { return gewaehlteSerie; }
@@ -363,7 +366,7 @@ private:
     QString datenbankVerzeichnis;
     QString turnierVerzeichnis;
     QString hauptVerbindung = QStringLiteral("reizwerk_connection_name");
-    Verbindungen verbindungen;
+    OffenerSpieltag* spieltag = nullptr;
     // While positive, cell changes of the results table are the program's own
     // (loading a group, switching correction mode) and are not stored.
     int teilnehmerSperre = 0;

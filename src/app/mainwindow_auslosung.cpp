@@ -196,7 +196,7 @@ void MainWindow::auslosungMelden(int serie)
 
 void MainWindow::auslosenMitDialog(int vorwahl)
 {
-    DlgAuslosung dlg(aktuelleGruppe(), verbindungen.map(), anzahlSerien(), ui->dateEdit->date());
+    DlgAuslosung dlg(aktuelleGruppe(), spieltag->verbindungen().map(), anzahlSerien(), ui->dateEdit->date());
     if (vorwahl > 0)
         dlg.serieWaehlen(vorwahl);
     if (dlg.exec() != QDialog::Accepted)
@@ -275,7 +275,7 @@ void MainWindow::auslosenSpieltag(const QDate& tag, int serie)
     if (startNrs.isEmpty())
         return;
     QHash<int, int> punkte;
-    QSqlDatabase db = verbindungen.hauptDatenbank();
+    QSqlDatabase db = spieltag->verbindungen().hauptDatenbank();
     if (db.isValid() && db.isOpen())
         punkte = punkteLesen(Db::abfrage(db, QStringLiteral("SELECT StartNr, Punkte FROM Rangliste WHERE Datum=?"),
             { tag.toString(QStringLiteral("yyyy-MM-dd")) }));
@@ -442,7 +442,7 @@ void MainWindow::auslosenMitLosnummer(int serie, qint64 losnummer)
         for (const FaireAuslosung::Runde& r : frueher)
             e.vorgeschichte.rundeHinzufuegen(r, FaireAuslosung::gewichtFrueher);
     }
-    e.getrennt = Auslosungsdaten::trennpaareLesen(verbindungen.hauptDatenbank());
+    e.getrennt = Auslosungsdaten::trennpaareLesen(spieltag->verbindungen().hauptDatenbank());
     const FaireAuslosung::Ergebnis r = FaireAuslosung::auslosen(e);
 
     const int ersterTisch = ui->leTischNr1->text().toInt();
@@ -488,7 +488,7 @@ void MainWindow::auslosungEinrichten()
 
 void MainWindow::onTrennpaare()
 {
-    DlgTrennpaare dlg(verbindungen.hauptDatenbank(), einstellungen, this);
+    DlgTrennpaare dlg(spieltag->verbindungen().hauptDatenbank(), einstellungen, this);
     dlg.exec();
 }
 

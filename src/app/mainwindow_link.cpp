@@ -175,7 +175,7 @@ void MainWindow::appendMessage(QString from, QString message)
 void MainWindow::spielerListeSenden(QString adresse)
 {
     // The roster lives in the master database, whichever group is current.
-    QSqlDatabase db = verbindungen.hauptDatenbank();
+    QSqlDatabase db = spieltag->verbindungen().hauptDatenbank();
     if (!db.isValid() || !db.isOpen())
         return;
     QStringList eintraege;
@@ -212,9 +212,9 @@ void MainWindow::tischListeSenden(const Nachricht& m)
     QSqlDatabase db;
     QString gruppe;
     int serien = 0;
-    const QStringList namen = verbindungen.namen();
+    const QStringList namen = spieltag->verbindungen().namen();
     for (const QString& name : namen) {
-        QSqlDatabase kandidat = verbindungen.datenbank(name);
+        QSqlDatabase kandidat = spieltag->verbindungen().datenbank(name);
         if (!kandidat.isValid() || !kandidat.isOpen() || !Db::tabelleVorhanden(kandidat, QStringLiteral("Gruppe")))
             continue;
         QSqlQuery q = Db::abfrage(kandidat,
@@ -267,8 +267,8 @@ void MainWindow::ergebnisseUebernehmen(QString liste, QStringList felder)
     if (liste == aktuelleGruppe() && gruppeFestgelegt) {
         // A message's lines are stored together: each cell's statements join
         // these transactions instead of committing (and syncing) one by one.
-        Db::Transaktion gruppenTx(verbindungen.datenbank(liste));
-        Db::Transaktion ranglistenTx(verbindungen.hauptDatenbank());
+        Db::Transaktion gruppenTx(spieltag->verbindungen().datenbank(liste));
+        Db::Transaktion ranglistenTx(spieltag->verbindungen().hauptDatenbank());
         const int n = qMin(anzahlSerien(), teilnehmerTabelle->serien());
         for (const Protokoll::Ergebnis& e : qAsConst(ergebnisse)) {
             const int zeile = teilnehmerTabelle->zeileVon(e.startNr);
@@ -282,8 +282,8 @@ void MainWindow::ergebnisseUebernehmen(QString liste, QStringList felder)
         return;
     }
 
-    QSqlDatabase db = verbindungen.datenbank(liste);
-    if (liste == verbindungen.hauptVerbindung() || !db.isValid() || !db.isOpen()
+    QSqlDatabase db = spieltag->verbindungen().datenbank(liste);
+    if (liste == spieltag->verbindungen().hauptVerbindung() || !db.isValid() || !db.isOpen()
         || !Db::tabelleVorhanden(db, QStringLiteral("Gruppe")))
         return;
     QSqlQuery g = Db::abfrage(db, QStringLiteral("SELECT Serien, Datum FROM Gruppe"));
@@ -320,7 +320,7 @@ void MainWindow::ergebnisseUebernehmen(QString liste, QStringList felder)
     }
     for (auto it = geaendert.cbegin(); it != geaendert.cend(); ++it)
         Wertung::ranglistePunkteSpeichern(
-            verbindungen.hauptDatenbank(), it.key(), datum, it.value(), summen.value(it.key()));
+            spieltag->verbindungen().hauptDatenbank(), it.key(), datum, it.value(), summen.value(it.key()));
 }
 
 void MainWindow::ergebnisseVomTisch(const QString& adresse, const Nachricht& m)
@@ -338,7 +338,7 @@ void MainWindow::ergebnisseVomTisch(const QString& adresse, const Nachricht& m)
     if (!linkPartner.contains(adresse))
         return alleAblehnen(tr("nicht als %1 angemeldet").arg(Protokoll::begleiterName));
     const QSqlDatabase db
-        = m.liste == verbindungen.hauptVerbindung() ? QSqlDatabase() : verbindungen.datenbank(m.liste);
+        = m.liste == spieltag->verbindungen().hauptVerbindung() ? QSqlDatabase() : spieltag->verbindungen().datenbank(m.liste);
     Tischpruefung::Sitzsuche sitze(db);
     if (sitze.serien() < 1)
         return alleAblehnen(tr("die Gruppe %1 gibt es nicht").arg(m.liste.left(64)));

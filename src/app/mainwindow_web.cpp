@@ -321,7 +321,7 @@ bool MainWindow::webTischErreichbar(const QString& gruppe, Web::Fehler& f)
         f = { 403, tr("Diese Adresse gehört zu einem anderen Spieltag. Bitte den QR-Code neu scannen.") };
         return false;
     }
-    if (gruppe == verbindungen.hauptVerbindung()) {
+    if (gruppe == spieltag->verbindungen().hauptVerbindung()) {
         f = { 404, tr("Die Gruppe %1 gibt es an diesem Spieltag nicht.").arg(gruppe) };
         return false;
     }
@@ -332,7 +332,7 @@ std::optional<QJsonObject> MainWindow::webTischDaten(const QString& gruppe, int 
 {
     if (!webTischErreichbar(gruppe, f))
         return std::nullopt;
-    const auto t = Web::tischLesen(verbindungen.datenbank(gruppe), gruppe, serie, tisch, f);
+    const auto t = Web::tischLesen(spieltag->verbindungen().datenbank(gruppe), gruppe, serie, tisch, f);
     if (!t)
         return std::nullopt;
     return Web::tischJson(*t, *einstellungen);
@@ -343,7 +343,7 @@ std::optional<QJsonObject> MainWindow::webListeSpeichern(
 {
     if (!webTischErreichbar(gruppe, f))
         return std::nullopt;
-    QSqlDatabase db = verbindungen.datenbank(gruppe);
+    QSqlDatabase db = spieltag->verbindungen().datenbank(gruppe);
     const auto t = Web::tischLesen(db, gruppe, serie, tisch, f);
     if (!t)
         return std::nullopt;
@@ -406,12 +406,12 @@ std::optional<QJsonObject> MainWindow::webListeSpeichern(
 QVector<Spieltag::Gruppe> MainWindow::webGruppen() const
 {
     QVector<Spieltag::Gruppe> gruppen;
-    const QStringList namen = verbindungen.namen();
+    const QStringList namen = spieltag->verbindungen().namen();
     for (const QString& name : namen) {
-        if (name == verbindungen.hauptVerbindung())
+        if (name == spieltag->verbindungen().hauptVerbindung())
             continue;
         Spieltag::Gruppe g;
-        if (Spieltag::gruppeLesen(verbindungen.datenbank(name), g))
+        if (Spieltag::gruppeLesen(spieltag->verbindungen().datenbank(name), g))
             gruppen << g;
     }
     return gruppen;
@@ -427,11 +427,11 @@ QString MainWindow::webStandKennung() const
     // Every change of a group goes through its one connection, which counts
     // the rows it changed; data_version catches writes from elsewhere.
     QStringList teile { ui->dateEdit->date().toString(Qt::ISODate) };
-    const QStringList namen = verbindungen.namen();
+    const QStringList namen = spieltag->verbindungen().namen();
     for (const QString& name : namen) {
-        if (name == verbindungen.hauptVerbindung())
+        if (name == spieltag->verbindungen().hauptVerbindung())
             continue;
-        QSqlDatabase db = verbindungen.datenbank(name);
+        QSqlDatabase db = spieltag->verbindungen().datenbank(name);
         QSqlQuery a(db);
         QSqlQuery b(db);
         const bool ok = a.exec(QStringLiteral("SELECT total_changes()")) && a.next()

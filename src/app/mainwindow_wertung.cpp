@@ -70,8 +70,8 @@ void MainWindow::onTeilnehmerItemChanged(QStandardItem* item)
     const int n = anzahlSerien();
 
     const QString gruppe = aktuelleGruppe();
-    verbindungen.setAktuelle(gruppe);
-    QSqlDatabase db = verbindungen.datenbank(gruppe);
+    spieltag->verbindungen().setAktuelle(gruppe);
+    QSqlDatabase db = spieltag->verbindungen().datenbank(gruppe);
     // While participants are still being chosen, the table belongs to a
     // group that has no database yet, even when one of that name is open.
     const bool gespeichert = gruppeFestgelegt && db.isValid() && db.isOpen();
@@ -236,7 +236,7 @@ void MainWindow::onTeilnehmerItemChanged(QStandardItem* item)
         if (!Wertung::punkteSpeichern(db, startNr, s, punkte, summePunkte))
             return; // rolled back; the cell and the sum show what is stored
         // The ranking follows only once the group has stored the points.
-        Wertung::ranglisteNachAbschluss(db, verbindungen.hauptDatenbank(), startNr, ui->dateEdit->date(),
+        Wertung::ranglisteNachAbschluss(db, spieltag->verbindungen().hauptDatenbank(), startNr, ui->dateEdit->date(),
             teilnehmerTabelle->nameItem(zeile)->text(), summePunkte);
         zeigen(item, text, true);
         if (summenItem)
@@ -268,7 +268,7 @@ void MainWindow::onTeilnehmerItemChanged(QStandardItem* item)
 
 bool MainWindow::speichereRanglistenPunkte(int startNr, QDate datum, QString name, int punkte)
 {
-    return Wertung::ranglistePunkteSpeichern(verbindungen.hauptDatenbank(), startNr, datum, name, punkte);
+    return Wertung::ranglistePunkteSpeichern(spieltag->verbindungen().hauptDatenbank(), startNr, datum, name, punkte);
 }
 
 void MainWindow::onKorrektur(bool on)
