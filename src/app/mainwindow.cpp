@@ -42,6 +42,7 @@ MainWindow::MainWindow(QWidget* parent)
     meldungenEinrichten();
     connect(ui->tabWidget, &QTabWidget::currentChanged, this, &MainWindow::onChangeCurrentTab);
     connect(Db::Melder::instanz(), &Db::Melder::fehler, this, &MainWindow::onDatenbankFehler);
+    connect(spieltag, &OffenerSpieltag::ergebnisGeaendert, this, &MainWindow::onErgebnisGeaendert);
 
     actNeuesTurnier = new QAction(tr("Neues Turnier"), this);
     actNeuesTurnier->setObjectName(QStringLiteral("actNeuesTurnier"));

@@ -107,7 +107,6 @@ public:
     // Stores and shows the seats of a series in one transaction; after any
     // failure nothing is stored and the table shows what it showed before.
     bool tischeSpeichern(int serie, const QVector<Zuweisung>& zuweisungen, bool markeEntfernen = false);
-    bool speichereRanglistenPunkte(int startNr, QDate datum, QString name, int punkte);
     int naechsteStartNr();
     void auswahlLaden(const QString& gruppe);
 
@@ -172,6 +171,8 @@ private slots:
     void onTeilNehmerAktivDeaktiv();
     void onTeilnehmerNachmelden();
     void onDatenbankFehler(const QString& text);
+    // The open match day stored results: the group on screen shows them.
+    void onErgebnisGeaendert(const QString& gruppe, int serie, const QVector<int>& startNrs);
     // match days and backups (mainwindow_spieltage.cpp)
     void onSpieltagOeffnen();
     void onDatensicherung();
@@ -259,7 +260,9 @@ private:
     void linkStarten();
     void spielerListeSenden(QString adresse);
     void tischListeSenden(const Nachricht& m);
-    void ergebnisseUebernehmen(QString liste, QStringList felder);
+    // A table's accepted result lines into the open match day; false (and
+    // said in the status bar) when they were not stored.
+    bool ergebnisseUebernehmen(QString liste, QStringList felder);
     void sendeKostenRegeln(const Nachricht& empfangen);
     void dateiSpeichern(const Nachricht& m);
     void linkStatusZeigen();
@@ -329,8 +332,8 @@ private:
     // The next table of a series after `nach` whose players have no points
     // and no costs yet, from the first again; 0 when there is none.
     int naechsterTischOhneErgebnis(int serie, int nach) const;
-    // Puts a confirmed game list into the results table, where score entry
-    // stores it; false when a cell was refused.
+    // Stores a confirmed game list through the open match day; false when
+    // it was refused (nothing is stored then).
     bool listeAnwenden(int tisch, int serie, const QList<SpielListenEintrag>& liste);
     void korrekturZeigen(bool an);
     std::unique_ptr<Meldungsprotokoll> meldungsProtokoll;

@@ -376,8 +376,8 @@ std::optional<QJsonObject> MainWindow::webListeSpeichern(
         f = { 500, tr("Die Spielliste konnte nicht gespeichert werden. Bitte der Turnierleitung Bescheid geben.") };
         return std::nullopt;
     }
-    // The same road as a companion's results: the shown group through its
-    // table and the score entry, another group straight into its database.
+    // The same road as a companion's results and the game-list dialog: the
+    // open match day stores them, whether or not the group is on screen.
     ergebnisseUebernehmen(gruppe, Web::ergebnisZeilen(*t, e));
 
     // Confirmed only what is really stored; the page sends again otherwise.

@@ -21,8 +21,9 @@ public:
     Fehlerfang()
     {
         m_verbindung = QObject::connect(Db::Melder::instanz(), &Db::Melder::fehler, [this](const QString& text) {
+            // The caller puts its own "FEHLER: " in front.
             if (m_text.isEmpty())
-                m_text = text;
+                m_text = text.startsWith(QLatin1String("FEHLER: ")) ? text.mid(8) : text;
         });
     }
     ~Fehlerfang() { QObject::disconnect(m_verbindung); }
