@@ -180,8 +180,3 @@ void MainWindow::onDatenbankFehler(const QString& text)
 {
     melden(text);
 }
-
-void MainWindow::nochNichtVerfuegbar(const QString& aktion)
-{
-    melden(tr("%1: noch nicht verfuegbar").arg(aktion), 5000);
-}

@@ -106,7 +106,9 @@ public:
     void auslosenMitLosnummer(int serie, qint64 losnummer);
     // Stores and shows the seats of a series in one transaction; after any
     // failure nothing is stored and the table shows what it showed before.
-    bool tischeSpeichern(int serie, const QVector<Zuweisung>& zuweisungen, bool markeEntfernen = false);
+    // A random draw's number and quality are stored with its seats.
+    bool tischeSpeichern(int serie, const QVector<Zuweisung>& zuweisungen, bool markeEntfernen = false,
+        const std::optional<Spieltag::Losung>& losung = std::nullopt);
     int naechsteStartNr();
     void auswahlLaden(const QString& gruppe);
 
@@ -309,9 +311,6 @@ private:
     // printing (mainwindow_druck.cpp)
     void druckMenuEinrichten();
     bool druckGruppeLesen(Spieltag::Gruppe& g);
-
-    // Shows in the status bar that an action is not available yet.
-    void nochNichtVerfuegbar(const QString& aktion);
 
     // The evening at the keyboard (mainwindow_abend.cpp).
     // Shows a message in the status bar; every message shown there, by this

@@ -3,8 +3,10 @@
 #include <QDate>
 #include <QMap>
 #include <QPointer>
+#include <QSqlError>
 #include <QSqlQuery>
 
+#include "draw/auslosungsdaten.h"
 #include "scoring/wertung.h"
 #include "setup/teilnehmertabelle.h"
 #include "storage/datenbank.h"
@@ -149,4 +151,47 @@ std::optional<OffenerSpieltag::Stand> OffenerSpieltag::stand(const QString& name
     s.summePunkte = QString::number(q.value(2).toInt());
     s.summeKosten = Zahl::euro(Wertung::kostenSumme({ q.value(3).toDouble() }));
     return s;
+}
+
+bool OffenerSpieltag::sitzeSpeichern(const QString& name, int serie, const QVector<Zuweisung>& sitze,
+    const std::optional<Spieltag::Losung>& losung, QString* fehler)
+{
+    QSqlDatabase db = gruppe(name);
+    if (!db.isValid())
+        return scheitern(fehler, tr("Die Gruppe %1 ist nicht geoeffnet").arg(name.left(64)));
+    if (serie < 1 || serie > Spieltag::maxSerien)
+        return scheitern(fehler, tr("Eine Serie %1 gibt es nicht").arg(serie));
+    Fehlerfang fang;
+    Db::Transaktion tx(db);
+    if (!tx.begonnen())
+        return scheitern(fehler, fang.text(tr("Die Gruppe %1 kann nichts speichern").arg(name)));
+    if (losung && !Auslosungsdaten::losungSpeichern(db, serie, *losung))
+        return scheitern(fehler, fang.text(tr("Die Losnummer von Serie %1 ist nicht gespeichert").arg(serie)));
+    // Prepared once: a draw of a large group stores hundreds of seats.
+    QSqlQuery q(db);
+    const QString sql = QStringLiteral("UPDATE Serie%1 SET Tisch=?, TischIntern=? WHERE StartNr=?").arg(serie);
+    if (!q.prepare(sql)) {
+        Db::Melder::instanz()->melden(QStringLiteral("%1 (%2)").arg(q.lastError().text(), sql));
+        return scheitern(fehler, fang.text(tr("Serie %1 nicht lesbar").arg(serie)));
+    }
+    for (const Zuweisung& z : sitze) {
+        q.bindValue(0, z.tisch);
+        q.bindValue(1, z.sitz);
+        q.bindValue(2, z.startNr);
+        if (!q.exec()) {
+            Db::Melder::instanz()->melden(QStringLiteral("%1 (%2)").arg(q.lastError().text(), sql));
+            return scheitern(fehler, fang.text(tr("Der Platz von Teilnehmer %1 ist nicht gespeichert").arg(z.startNr)));
+        }
+        // A seat shown but not stored would be lost on reopening.
+        if (q.numRowsAffected() < 1)
+            return scheitern(fehler, tr("Teilnehmer %1 hat keine Zeile in Serie %2").arg(z.startNr).arg(serie));
+    }
+    QPointer<OffenerSpieltag> selbst(this);
+    Db::nachAbschluss(db, [selbst, name, serie] {
+        if (selbst)
+            emit selbst->sitzeGeaendert(name, serie);
+    });
+    if (!tx.abschliessen())
+        return scheitern(fehler, fang.text(tr("Die Plaetze von Serie %1 sind nicht gespeichert").arg(serie)));
+    return true;
 }

@@ -12,6 +12,8 @@
 
 #include <optional>
 
+#include "draw/tischverteilung.h"
+#include "storage/spieltagleser.h"
 #include "storage/verbindungen.h"
 
 class OffenerSpieltag : public QObject
@@ -53,7 +55,15 @@ public:
     };
     std::optional<Stand> stand(const QString& gruppe, int startNr, int serie) const;
 
+    // The seats of a series: every participant named gets his table and
+    // seat, all of them or none, with a random draw's number and quality
+    // when one is given. False with a German text when nothing was stored.
+    bool sitzeSpeichern(const QString& gruppe, int serie, const QVector<Zuweisung>& sitze,
+        const std::optional<Spieltag::Losung>& losung = std::nullopt, QString* fehler = nullptr);
+
 signals:
+    // After the commit: the seats of the series changed.
+    void sitzeGeaendert(const QString& gruppe, int serie);
     // After the commit: these participants' results of the series changed.
     void ergebnisGeaendert(const QString& gruppe, int serie, const QVector<int>& startNrs);
 

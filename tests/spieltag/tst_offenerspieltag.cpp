@@ -4,6 +4,7 @@
 #include <QSignalSpy>
 #include <QSqlQuery>
 
+#include "draw/auslosungsdaten.h"
 #include "spieltag/offenerspieltag.h"
 #include "storage/datenbank.h"
 #include "storage/schema.h"
@@ -11,6 +12,8 @@
 using namespace Turnierbau;
 using Ergebnisse = QVector<OffenerSpieltag::Ergebnis>;
 Q_DECLARE_METATYPE(Ergebnisse)
+using Sitze = QVector<Zuweisung>;
+Q_DECLARE_METATYPE(Sitze)
 
 namespace
 {
@@ -218,6 +221,55 @@ private slots:
         }
         QCOMPARE(spy.size(), 1);
         QCOMPARE(t.rangliste(100).toInt(), 33);
+    }
+
+    // The seats of a series are stored all or none, a draw's number with
+    // them; a refusal leaves the series, the number and the views as they were.
+    void sitze_data()
+    {
+        QTest::addColumn<QString>("gruppe");
+        QTest::addColumn<int>("serie");
+        QTest::addColumn<Sitze>("sitze");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<QString>("fehlerteil");
+
+        const Sitze tisch { { 1, 1, 100 }, { 1, 2, 101 }, { 1, 3, 102 }, { 1, 4, 103 } };
+        QTest::newRow("ein Tisch") << QStringLiteral("A") << 2 << tisch << true << QString();
+        QTest::newRow("inaktiv markiert")
+            << QStringLiteral("A") << 1 << Sitze { { 1, 1, 100 }, { -1, 0, 101 } } << true << QString();
+        QTest::newRow("Teilnehmer ohne Zeile")
+            << QStringLiteral("A") << 1 << (Sitze(tisch) << Zuweisung { 2, 1, 999 }) << false << QStringLiteral("999");
+        QTest::newRow("Serie fehlt") << QStringLiteral("A") << 3 << tisch << false << QStringLiteral("Serie3");
+        QTest::newRow("Serie 0") << QStringLiteral("A") << 0 << tisch << false << QStringLiteral("Serie 0");
+        QTest::newRow("Gruppe nicht offen")
+            << QStringLiteral("B") << 1 << tisch << false << QStringLiteral("nicht geoeffnet");
+    }
+    void sitze()
+    {
+        QFETCH(QString, gruppe);
+        QFETCH(int, serie);
+        QFETCH(Sitze, sitze);
+        QFETCH(bool, ok);
+        QFETCH(QString, fehlerteil);
+
+        Tag t;
+        QSignalSpy spy(&t.spieltag, &OffenerSpieltag::sitzeGeaendert);
+        const Spieltag::Losung losung { 4711, 1, 0 };
+        QString fehler;
+        QCOMPARE(t.spieltag.sitzeSpeichern(gruppe, serie, sitze, losung, &fehler), ok);
+        QVERIFY2(fehler.contains(fehlerteil), qPrintable(fehler));
+        QCOMPARE(spy.size(), ok ? 1 : 0);
+        const int s = qBound(1, serie, 2);
+        for (const Zuweisung& z : sitze) {
+            if (z.startNr == 999)
+                continue;
+            QCOMPARE(t.serie(s, z.startNr, "Tisch").toInt(), ok ? z.tisch : 0);
+            QCOMPARE(t.serie(s, z.startNr, "TischIntern").toInt(), ok ? z.sitz : 0);
+        }
+        const std::optional<Spieltag::Losung> gespeichert = Auslosungsdaten::losungLesen(t.gruppe, s);
+        QCOMPARE(bool(gespeichert), ok);
+        if (ok)
+            QCOMPARE(gespeichert->losnummer, losung.losnummer);
     }
 };
 
