@@ -378,21 +378,22 @@ std::optional<QJsonObject> MainWindow::webListeSpeichern(
     }
     // The same road as a companion's results and the game-list dialog: the
     // open match day stores them, whether or not the group is on screen.
-    ergebnisseUebernehmen(gruppe, Web::ergebnisZeilen(*t, e));
-
     // Confirmed only what is really stored; the page sends again otherwise.
+    const auto nichtGespeichert = [&f] {
+        f = { 500, tr("Das Programm konnte die Ergebnisse nicht speichern.") };
+        return std::nullopt;
+    };
+    if (!ergebnisseUebernehmen(gruppe, Web::ergebnisZeilen(*t, e)))
+        return nichtGespeichert();
     QJsonArray ergebnisse;
     for (int i = 0; i < t->sitze.size(); ++i) {
-        QSqlQuery q = Db::abfrage(db, QStringLiteral("SELECT Punkte, Kosten FROM Serie%1 WHERE StartNr=?").arg(serie),
-            { t->sitze.at(i).startNr });
-        if (!q.next() || q.value(0).toInt() != e.at(i).punkte
-            || std::abs(q.value(1).toDouble() - e.at(i).kosten) > 0.001) {
-            f = { 500, tr("Das Programm konnte die Ergebnisse nicht speichern.") };
-            return std::nullopt;
-        }
+        const std::optional<OffenerSpieltag::Stand> stand = spieltag->stand(gruppe, t->sitze.at(i).startNr, serie);
+        if (!stand || Zahl::ganz(stand->punkte) != e.at(i).punkte
+            || std::abs(Zahl::dezimal(stand->kosten) - e.at(i).kosten) > 0.001)
+            return nichtGespeichert();
         ergebnisse.append(QJsonObject { { QStringLiteral("startNr"), t->sitze.at(i).startNr },
-            { QStringLiteral("name"), t->sitze.at(i).name }, { QStringLiteral("punkte"), q.value(0).toInt() },
-            { QStringLiteral("kosten"), q.value(1).toDouble() }, { QStringLiteral("platz"), e.at(i).platz } });
+            { QStringLiteral("name"), t->sitze.at(i).name }, { QStringLiteral("punkte"), Zahl::ganz(stand->punkte) },
+            { QStringLiteral("kosten"), Zahl::dezimal(stand->kosten) }, { QStringLiteral("platz"), e.at(i).platz } });
     }
     web->anzeigeVeraltet();
     statusBar()->showMessage(
