@@ -23,38 +23,6 @@
 #include "setup/teilnehmertabelle.h"
 #include "storage/datenbank.h"
 
-namespace
-{
-
-// The stored flag as the prize-skat cell shows it; empty when unreadable.
-QString gespeichertePreisskat(QSqlDatabase db, int startNr)
-{
-    QSqlQuery q(db);
-    q.setForwardOnly(true);
-    if (!q.prepare(QStringLiteral("SELECT Preisskat FROM Teilnehmer WHERE StartNr=?")))
-        return {};
-    q.addBindValue(startNr);
-    if (!q.exec() || !q.next())
-        return {};
-    return q.value(0).toInt() != 0 ? QStringLiteral("Ja") : QStringLiteral("Nein");
-}
-
-QString gespeicherteSumme(QSqlDatabase db, int startNr, bool punkte)
-{
-    QSqlQuery q(db);
-    q.setForwardOnly(true);
-    if (!db.isOpen()
-        || !q.prepare(QStringLiteral("SELECT %1 FROM Teilnehmer WHERE StartNr=?")
-                          .arg(punkte ? QStringLiteral("SummePunkte") : QStringLiteral("SummeKosten"))))
-        return {};
-    q.addBindValue(startNr);
-    if (!q.exec() || !q.next())
-        return {};
-    return punkte ? QString::number(q.value(0).toInt()) : Zahl::euro(Wertung::kostenSumme({ q.value(0).toDouble() }));
-}
-
-} // namespace
-
 void MainWindow::onTeilnehmerItemChanged(QStandardItem* item)
 {
     if (!item || teilnehmerSperre > 0)
@@ -115,13 +83,14 @@ void MainWindow::onTeilnehmerItemChanged(QStandardItem* item)
             return; // stored with the group when the list is confirmed
         const bool ja = item->text() == QLatin1String("Ja");
         const QString text = ja ? QStringLiteral("Ja") : QStringLiteral("Nein");
-        if (!gespeichert
-            || !Wertung::zeileAendern(db, QStringLiteral("UPDATE Teilnehmer SET Preisskat=? WHERE StartNr=?"),
-                { ja ? 1 : 0, startNr }, startNr)) {
+        QString fehler;
+        if (!gespeichert || !spieltag->preisskatSetzen(gruppe, startNr, ja, &fehler)) {
             if (!gespeichert)
                 ablehnen(nichtGespeichert);
-            const QString vorher = gespeichert ? gespeichertePreisskat(db, startNr) : QString();
-            zeigen(item, vorher.isEmpty() ? (ja ? QStringLiteral("Nein") : QStringLiteral("Ja")) : vorher, false);
+            else if (statusBar()->currentMessage() != tr("FEHLER: %1").arg(fehler))
+                ablehnen(tr("FEHLER: %1").arg(fehler));
+            const std::optional<bool> vorher = gespeichert ? spieltag->preisskat(gruppe, startNr) : std::nullopt;
+            zeigen(item, vorher.value_or(!ja) ? QStringLiteral("Ja") : QStringLiteral("Nein"), false);
             return;
         }
         zeigen(item, text, false);
@@ -132,7 +101,9 @@ void MainWindow::onTeilnehmerItemChanged(QStandardItem* item)
     const int spalten = teilnehmerModel->columnCount();
     if (spalte >= spalten - 2) {
         // The sums are computed, never typed: the cell shows the stored sum.
-        const QString vorher = gespeichert ? gespeicherteSumme(db, startNr, spalte == spalten - 2) : QString();
+        const std::optional<OffenerSpieltag::Stand> summen
+            = gespeichert ? spieltag->summen(gruppe, startNr) : std::nullopt;
+        const QString vorher = !summen ? QString() : spalte == spalten - 2 ? summen->summePunkte : summen->summeKosten;
         if (!vorher.isEmpty() && vorher != item->text()) {
             zeigen(item, vorher, false);
             ablehnen(tr("FEHLER: Summen werden aus den Serien berechnet"));

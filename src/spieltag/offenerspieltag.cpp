@@ -195,3 +195,53 @@ bool OffenerSpieltag::sitzeSpeichern(const QString& name, int serie, const QVect
         return scheitern(fehler, fang.text(tr("Die Plaetze von Serie %1 sind nicht gespeichert").arg(serie)));
     return true;
 }
+
+std::optional<OffenerSpieltag::Stand> OffenerSpieltag::summen(const QString& name, int startNr) const
+{
+    QSqlDatabase db = gruppe(name);
+    if (!db.isValid())
+        return std::nullopt;
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    if (!q.prepare(QStringLiteral("SELECT SummePunkte, SummeKosten FROM Teilnehmer WHERE StartNr=?")))
+        return std::nullopt;
+    q.addBindValue(startNr);
+    if (!q.exec() || !q.next())
+        return std::nullopt;
+    Stand s;
+    s.summePunkte = QString::number(q.value(0).toInt());
+    s.summeKosten = Zahl::euro(Wertung::kostenSumme({ q.value(1).toDouble() }));
+    return s;
+}
+
+bool OffenerSpieltag::preisskatSetzen(const QString& name, int startNr, bool ja, QString* fehler)
+{
+    QSqlDatabase db = gruppe(name);
+    if (!db.isValid())
+        return scheitern(fehler, tr("Die Gruppe %1 ist nicht geoeffnet").arg(name.left(64)));
+    Fehlerfang fang;
+    Db::Transaktion tx(db);
+    if (!tx.begonnen())
+        return scheitern(fehler, fang.text(tr("Die Gruppe %1 kann nichts speichern").arg(name)));
+    if (!Wertung::zeileAendern(
+            db, QStringLiteral("UPDATE Teilnehmer SET Preisskat=? WHERE StartNr=?"), { ja ? 1 : 0, startNr }, startNr))
+        return scheitern(fehler, fang.text(tr("Teilnehmer %1 nicht gespeichert").arg(startNr)));
+    if (!tx.abschliessen())
+        return scheitern(fehler, fang.text(tr("Teilnehmer %1 nicht gespeichert").arg(startNr)));
+    return true;
+}
+
+std::optional<bool> OffenerSpieltag::preisskat(const QString& name, int startNr) const
+{
+    QSqlDatabase db = gruppe(name);
+    if (!db.isValid())
+        return std::nullopt;
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    if (!q.prepare(QStringLiteral("SELECT Preisskat FROM Teilnehmer WHERE StartNr=?")))
+        return std::nullopt;
+    q.addBindValue(startNr);
+    if (!q.exec() || !q.next())
+        return std::nullopt;
+    return q.value(0).toInt() != 0;
+}

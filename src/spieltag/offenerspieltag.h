@@ -54,6 +54,13 @@ public:
         QString summeKosten;
     };
     std::optional<Stand> stand(const QString& gruppe, int startNr, int serie) const;
+    // The two sums alone (punkte and kosten of the Stand stay empty).
+    std::optional<Stand> summen(const QString& gruppe, int startNr) const;
+
+    // A participant's prize-skat flag of the day; false with a German text
+    // when it was not stored.
+    bool preisskatSetzen(const QString& gruppe, int startNr, bool ja, QString* fehler = nullptr);
+    std::optional<bool> preisskat(const QString& gruppe, int startNr) const;
 
     // The seats of a series: every participant named gets his table and
     // seat, all of them or none, with a random draw's number and quality

@@ -271,6 +271,33 @@ private slots:
         if (ok)
             QCOMPARE(gespeichert->losnummer, losung.losnummer);
     }
+
+    // The prize-skat flag is stored for a participant the group has, and
+    // refused (saying why) for one it does not have.
+    void preisskat_data()
+    {
+        QTest::addColumn<QString>("gruppe");
+        QTest::addColumn<int>("startNr");
+        QTest::addColumn<bool>("ok");
+
+        QTest::newRow("gesetzt") << QStringLiteral("A") << 101 << true;
+        QTest::newRow("unbekannter Teilnehmer") << QStringLiteral("A") << 999 << false;
+        QTest::newRow("Gruppe nicht offen") << QStringLiteral("B") << 101 << false;
+    }
+    void preisskat()
+    {
+        QFETCH(QString, gruppe);
+        QFETCH(int, startNr);
+        QFETCH(bool, ok);
+
+        Tag t;
+        QString fehler;
+        QCOMPARE(t.spieltag.preisskatSetzen(gruppe, startNr, true, &fehler), ok);
+        QCOMPARE(fehler.isEmpty(), ok);
+        QCOMPARE(t.spieltag.preisskat(QStringLiteral("A"), 101), std::optional<bool>(ok));
+        QVERIFY(!t.spieltag.preisskat(QStringLiteral("A"), 999));
+        QCOMPARE(t.spieltag.summen(QStringLiteral("A"), 100)->summeKosten, QStringLiteral("2.0"));
+    }
 };
 
 REIZWERK_TEST(TstOffenerSpieltag)
