@@ -28,7 +28,7 @@ static void ressourcenLaden()
 MainWindow::MainWindow(QWidget* parent)
     : QMainWindow(parent)
     , meldungsProtokoll(std::make_unique<Meldungsprotokoll>())
-    , verbindungen(QStringLiteral("reizwerk_connection_name"))
+    , spieltag(new OffenerSpieltag(QStringLiteral("reizwerk_connection_name"), this))
 {
     QCoreApplication::setOrganizationName(Pfade::organisation);
     QCoreApplication::setApplicationName(Pfade::anwendung);
@@ -42,6 +42,7 @@ MainWindow::MainWindow(QWidget* parent)
     meldungenEinrichten();
     connect(ui->tabWidget, &QTabWidget::currentChanged, this, &MainWindow::onChangeCurrentTab);
     connect(Db::Melder::instanz(), &Db::Melder::fehler, this, &MainWindow::onDatenbankFehler);
+    connect(spieltag, &OffenerSpieltag::ergebnisGeaendert, this, &MainWindow::onErgebnisGeaendert);
 
     actNeuesTurnier = new QAction(tr("Neues Turnier"), this);
     actNeuesTurnier->setObjectName(QStringLiteral("actNeuesTurnier"));
@@ -180,9 +181,4 @@ void MainWindow::onChangeCurrentTab(int index)
 void MainWindow::onDatenbankFehler(const QString& text)
 {
     melden(text);
-}
-
-void MainWindow::nochNichtVerfuegbar(const QString& aktion)
-{
-    melden(tr("%1: noch nicht verfuegbar").arg(aktion), 5000);
 }

@@ -23,6 +23,7 @@
 #include "link/tischpruefung.h"
 #include "participants/teilnehmerpflege.h"
 #include "roster/spielerdatei.h"
+#include "spieltag/offenerspieltag.h"
 #include "storage/verbindungen.h"
 
 class QAction;
@@ -81,7 +82,9 @@ public:
     QStandardItemModel* regeln() const { return punkteModel; }
     QStandardItemModel* gruppen() const { return gruppenModel; }
     QSettings* settings() const { return einstellungen; }
-    const Verbindungen& registry() const { return verbindungen; }
+    const Verbindungen& registry() const { return spieltag->verbindungen(); }
+    // The open match day, which every change to its results goes through.
+    OffenerSpieltag* offenerSpieltag() const { return spieltag; }
     Client* link() const { return client; }
     QAction* aktion(const QString& objektName) const;
     int serieGewaehlt() const { return gewaehlteSerie; }
@@ -105,8 +108,9 @@ public:
     void auslosenMitLosnummer(int serie, qint64 losnummer);
     // Stores and shows the seats of a series in one transaction; after any
     // failure nothing is stored and the table shows what it showed before.
-    bool tischeSpeichern(int serie, const QVector<Zuweisung>& zuweisungen, bool markeEntfernen = false);
-    bool speichereRanglistenPunkte(int startNr, QDate datum, QString name, int punkte);
+    // A random draw's number and quality are stored with its seats.
+    bool tischeSpeichern(int serie, const QVector<Zuweisung>& zuweisungen, bool markeEntfernen = false,
+        const std::optional<Spieltag::Losung>& losung = std::nullopt);
     int naechsteStartNr();
     void auswahlLaden(const QString& gruppe);
 
@@ -171,6 +175,8 @@ private slots:
     void onTeilNehmerAktivDeaktiv();
     void onTeilnehmerNachmelden();
     void onDatenbankFehler(const QString& text);
+    // The open match day stored results: the group on screen shows them.
+    void onErgebnisGeaendert(const QString& gruppe, int serie, const QVector<int>& startNrs);
     // match days and backups (mainwindow_spieltage.cpp)
     void onSpieltagOeffnen();
     void onDatensicherung();
@@ -261,7 +267,9 @@ private:
     void linkStarten();
     void spielerListeSenden(QString adresse);
     void tischListeSenden(const Nachricht& m);
-    void ergebnisseUebernehmen(QString liste, QStringList felder);
+    // A table's accepted result lines into the open match day; false (and
+    // said in the status bar) when they were not stored.
+    bool ergebnisseUebernehmen(QString liste, QStringList felder);
     void sendeKostenRegeln(const Nachricht& empfangen);
     void dateiSpeichern(const Nachricht& m);
     void linkStatusZeigen();
@@ -324,9 +332,6 @@ private:
     void druckMenuEinrichten();
     bool druckGruppeLesen(Spieltag::Gruppe& g);
 
-    // Shows in the status bar that an action is not available yet.
-    void nochNichtVerfuegbar(const QString& aktion);
-
     // The evening at the keyboard (mainwindow_abend.cpp).
     // Shows a message in the status bar; every message shown there, by this
     // or by anyone else, is also kept in the message log.
@@ -346,8 +351,8 @@ private:
     // The next table of a series after `nach` whose players have no points
     // and no costs yet, from the first again; 0 when there is none.
     int naechsterTischOhneErgebnis(int serie, int nach) const;
-    // Puts a confirmed game list into the results table, where score entry
-    // stores it; false when a cell was refused.
+    // Stores a confirmed game list through the open match day; false when
+    // it was refused (nothing is stored then).
     bool listeAnwenden(int tisch, int serie, const QList<SpielListenEintrag>& liste);
     void korrekturZeigen(bool an);
     std::unique_ptr<Meldungsprotokoll> meldungsProtokoll;
@@ -383,7 +388,7 @@ private:
     QString datenbankVerzeichnis;
     QString turnierVerzeichnis;
     QString hauptVerbindung = QStringLiteral("reizwerk_connection_name");
-    Verbindungen verbindungen;
+    OffenerSpieltag* spieltag = nullptr;
     // While positive, cell changes of the results table are the program's own
     // (loading a group, switching correction mode) and are not stored.
     int teilnehmerSperre = 0;

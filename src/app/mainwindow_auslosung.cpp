@@ -196,7 +196,7 @@ void MainWindow::auslosungMelden(int serie)
 
 void MainWindow::auslosenMitDialog(int vorwahl)
 {
-    DlgAuslosung dlg(aktuelleGruppe(), verbindungen.map(), anzahlSerien(), ui->dateEdit->date());
+    DlgAuslosung dlg(aktuelleGruppe(), spieltag->verbindungen().map(), anzahlSerien(), ui->dateEdit->date());
     if (vorwahl > 0)
         dlg.serieWaehlen(vorwahl);
     if (dlg.exec() != QDialog::Accepted)
@@ -275,7 +275,7 @@ void MainWindow::auslosenSpieltag(const QDate& tag, int serie)
     if (startNrs.isEmpty())
         return;
     QHash<int, int> punkte;
-    QSqlDatabase db = verbindungen.hauptDatenbank();
+    QSqlDatabase db = spieltag->verbindungen().hauptDatenbank();
     if (db.isValid() && db.isOpen())
         punkte = punkteLesen(Db::abfrage(db, QStringLiteral("SELECT StartNr, Punkte FROM Rangliste WHERE Datum=?"),
             { tag.toString(QStringLiteral("yyyy-MM-dd")) }));
@@ -302,29 +302,29 @@ void MainWindow::sitzplanSchreiben(int serie, const QVector<int>& reihenfolge)
         statusBar()->showMessage(tr("%1 Teilnehmer ohne Platz").arg(ohnePlatz.size()));
 }
 
-bool MainWindow::tischeSpeichern(int serie, const QVector<Zuweisung>& liste, bool markeEntfernen)
+bool MainWindow::tischeSpeichern(
+    int serie, const QVector<Zuweisung>& liste, bool markeEntfernen, const std::optional<Spieltag::Losung>& losung)
 {
     if (liste.isEmpty())
         return true;
-    QSqlDatabase db = gruppenDatenbank();
-    if (!db.isValid() || !db.isOpen() || serie < 1 || serie > teilnehmerTabelle->serien())
+    if (!gruppenDatenbank().isValid() || serie < 1 || serie > teilnehmerTabelle->serien())
         return false;
-
-    struct Vorher {
-        QStandardItem* zelle;
-        QVariant text;
-        QVariant sitz;
-        QVariant hintergrund;
-    };
-    QVector<Vorher> vorher;
-    vorher.reserve(liste.size());
-    // The statement below stores each seat; the cells only show it, so the
-    // score handler must not store the table number once more per changed
-    // role (that tripled the statements of a draw). A failure announced by
-    // anything else on this connection meanwhile still counts as ours.
-    bool fehler = false;
-    const QMetaObject::Connection wache
-        = connect(Db::Melder::instanz(), &Db::Melder::fehler, this, [&fehler] { fehler = true; });
+    // The seats of the participants the table shows; the match day stores
+    // them all or none, and the cells show them only once they are stored.
+    QVector<Zuweisung> gezeigt;
+    gezeigt.reserve(liste.size());
+    for (const Zuweisung& z : liste) {
+        const int zeile = teilnehmerTabelle->zeileVon(z.startNr);
+        if (zeile >= 0 && teilnehmerTabelle->tischItem(zeile, serie))
+            gezeigt << z;
+    }
+    QString fehler;
+    if (!spieltag->sitzeSpeichern(aktuelleGruppe(), serie, gezeigt, losung, &fehler)) {
+        const QString text = tr("FEHLER: %1").arg(fehler);
+        if (statusBar()->currentMessage() != text)
+            melden(text);
+        return false;
+    }
     // With the view attached, every cell change makes it measure all rows
     // again; a draw changes a whole column, so the view takes it in once.
     // Detaching resets the header, so the columns get their widths back
@@ -332,71 +332,27 @@ bool MainWindow::tischeSpeichern(int serie, const QVector<Zuweisung>& liste, boo
     QVector<int> breiten;
     for (int c = 0; c < teilnehmerView->header()->count(); ++c)
         breiten << teilnehmerView->header()->sectionSize(c);
-    auto wiederAnzeigen = [this, breiten] {
-        teilnehmerProxy->setSourceModel(teilnehmerModel);
-        QHeaderView* kopf = teilnehmerView->header();
-        for (int c = 0; c < breiten.size() && c < kopf->count(); ++c)
-            if (kopf->sectionSize(c) < breiten.at(c))
-                kopf->resizeSection(c, breiten.at(c));
-    };
     teilnehmerProxy->setSourceModel(nullptr);
-    {
-        Db::Transaktion transaktion(db);
-        QSqlQuery speichern(db);
-        if (!transaktion.begonnen())
-            fehler = true;
-        else if (!speichern.prepare(
-                     QStringLiteral("UPDATE Serie%1 SET Tisch=?, TischIntern=? WHERE StartNr=?").arg(serie)))
-            Db::Melder::instanz()->melden(speichern.lastError().text());
-        for (const Zuweisung& z : liste) {
-            if (fehler)
-                break;
-            const int zeile = teilnehmerTabelle->zeileVon(z.startNr);
-            QStandardItem* zelle = zeile >= 0 ? teilnehmerTabelle->tischItem(zeile, serie) : nullptr;
-            if (!zelle)
-                continue;
-            speichern.bindValue(0, z.tisch);
-            speichern.bindValue(1, z.sitz);
-            speichern.bindValue(2, z.startNr);
-            if (!speichern.exec()) {
-                Db::Melder::instanz()->melden(
-                    QStringLiteral("%1 (%2)").arg(speichern.lastError().text(), speichern.lastQuery()));
-                break;
-            }
-            vorher << Vorher { zelle, zelle->data(Qt::DisplayRole), zelle->data(Rolle::Sitz),
-                zelle->data(Qt::BackgroundRole) };
-            ++teilnehmerSperre;
-            if (markeEntfernen && zelle->text() == QLatin1String("-1")) {
-                const QVariant hintergrund = teilnehmerTabelle->punkteItem(zeile, serie)->data(Qt::BackgroundRole);
-                if (zelle->data(Qt::BackgroundRole) != hintergrund)
-                    zelle->setData(hintergrund, Qt::BackgroundRole);
-            }
-            zelle->setText(QString::number(z.tisch));
-            zelle->setData(z.sitz, Rolle::Sitz);
-            --teilnehmerSperre;
-        }
-        if (!fehler)
-            transaktion.abschliessen();
-    }
-    disconnect(wache);
-    if (!fehler) {
-        wiederAnzeigen();
-        return true;
-    }
-
-    // The database rolled back, so the table goes back to what it showed;
-    // these changes are not entries and must not reach the database.
+    // The cells only show what is stored: no entry for the score handler.
     ++teilnehmerSperre;
-    for (int i = vorher.size() - 1; i >= 0; --i) {
-        const Vorher& v = vorher.at(i);
-        if (v.zelle->data(Qt::BackgroundRole) != v.hintergrund)
-            v.zelle->setData(v.hintergrund, Qt::BackgroundRole);
-        v.zelle->setData(v.sitz, Rolle::Sitz);
-        v.zelle->setData(v.text, Qt::DisplayRole);
+    for (const Zuweisung& z : qAsConst(gezeigt)) {
+        const int zeile = teilnehmerTabelle->zeileVon(z.startNr);
+        QStandardItem* zelle = teilnehmerTabelle->tischItem(zeile, serie);
+        if (markeEntfernen && zelle->text() == QLatin1String("-1")) {
+            const QVariant hintergrund = teilnehmerTabelle->punkteItem(zeile, serie)->data(Qt::BackgroundRole);
+            if (zelle->data(Qt::BackgroundRole) != hintergrund)
+                zelle->setData(hintergrund, Qt::BackgroundRole);
+        }
+        zelle->setText(QString::number(z.tisch));
+        zelle->setData(z.sitz, Rolle::Sitz);
     }
     --teilnehmerSperre;
-    wiederAnzeigen();
-    return false;
+    teilnehmerProxy->setSourceModel(teilnehmerModel);
+    QHeaderView* kopf = teilnehmerView->header();
+    for (int c = 0; c < breiten.size() && c < kopf->count(); ++c)
+        if (kopf->sectionSize(c) < breiten.at(c))
+            kopf->resizeSection(c, breiten.at(c));
+    return true;
 }
 
 void MainWindow::onAuslosungZuruecksetzen()
@@ -442,27 +398,19 @@ void MainWindow::auslosenMitLosnummer(int serie, qint64 losnummer)
         for (const FaireAuslosung::Runde& r : frueher)
             e.vorgeschichte.rundeHinzufuegen(r, FaireAuslosung::gewichtFrueher);
     }
-    e.getrennt = Auslosungsdaten::trennpaareLesen(verbindungen.hauptDatenbank());
+    e.getrennt = Auslosungsdaten::trennpaareLesen(spieltag->verbindungen().hauptDatenbank());
     const FaireAuslosung::Ergebnis r = FaireAuslosung::auslosen(e);
 
     const int ersterTisch = ui->leTischNr1->text().toInt();
     const Sitzplan plan = umnummerieren(r.plan, ersterTisch);
     tischZaehler = ersterTisch - 1 + plan.size();
     const bool gesetzt = r.ohnePlatz.size() < startNrs.size();
-    {
-        // The number and the seats are stored together or not at all.
-        Db::Transaktion t(db);
-        if (!t.begonnen())
-            return;
-        if (gesetzt
-            && !Auslosungsdaten::losungSpeichern(
-                db, serie, { losnummer, r.guete.wiederholungen, int(r.guete.nichtGetrennt.size()) }))
-            return;
-        if (!tischeSpeichern(serie, zuweisungen(plan)))
-            return;
-        if (!t.abschliessen())
-            return;
-    }
+    // The number and the seats are stored together or not at all.
+    std::optional<Spieltag::Losung> losung;
+    if (gesetzt)
+        losung = Spieltag::Losung { losnummer, r.guete.wiederholungen, int(r.guete.nichtGetrennt.size()) };
+    if (!tischeSpeichern(serie, zuweisungen(plan), false, losung))
+        return;
     sitzplan.insert(g, plan);
     if (!r.ohnePlatz.isEmpty() && !gesetzt)
         statusBar()->showMessage(tr("%1 Teilnehmer ohne Platz").arg(r.ohnePlatz.size()));
@@ -488,7 +436,7 @@ void MainWindow::auslosungEinrichten()
 
 void MainWindow::onTrennpaare()
 {
-    DlgTrennpaare dlg(verbindungen.hauptDatenbank(), einstellungen, this);
+    DlgTrennpaare dlg(spieltag->verbindungen().hauptDatenbank(), einstellungen, this);
     dlg.exec();
 }
 

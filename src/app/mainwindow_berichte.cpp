@@ -142,7 +142,7 @@ void MainWindow::onRangliste()
         return;
     const QDate start = dlg.startDatum();
     const QDate ende = dlg.endDatum();
-    QSqlDatabase db = verbindungen.hauptDatenbank();
+    QSqlDatabase db = spieltag->verbindungen().hauptDatenbank();
     if (!db.isValid() || !db.isOpen())
         return;
 

@@ -114,7 +114,7 @@ void MainWindow::onRanglisteDrucken()
     DlgRangliste dlg(this);
     if (dlg.exec() != QDialog::Accepted)
         return;
-    QSqlDatabase db = verbindungen.hauptDatenbank();
+    QSqlDatabase db = spieltag->verbindungen().hauptDatenbank();
     if (!db.isValid() || !db.isOpen())
         return;
     const QDate start = dlg.startDatum();

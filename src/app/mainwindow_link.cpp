@@ -175,7 +175,7 @@ void MainWindow::appendMessage(QString from, QString message)
 void MainWindow::spielerListeSenden(QString adresse)
 {
     // The roster lives in the master database, whichever group is current.
-    QSqlDatabase db = verbindungen.hauptDatenbank();
+    QSqlDatabase db = spieltag->verbindungen().hauptDatenbank();
     if (!db.isValid() || !db.isOpen())
         return;
     QStringList eintraege;
@@ -212,9 +212,9 @@ void MainWindow::tischListeSenden(const Nachricht& m)
     QSqlDatabase db;
     QString gruppe;
     int serien = 0;
-    const QStringList namen = verbindungen.namen();
+    const QStringList namen = spieltag->verbindungen().namen();
     for (const QString& name : namen) {
-        QSqlDatabase kandidat = verbindungen.datenbank(name);
+        QSqlDatabase kandidat = spieltag->verbindungen().datenbank(name);
         if (!kandidat.isValid() || !kandidat.isOpen() || !Db::tabelleVorhanden(kandidat, QStringLiteral("Gruppe")))
             continue;
         QSqlQuery q = Db::abfrage(kandidat,
@@ -255,72 +255,21 @@ QHash<QPair<int, int>, QString>& MainWindow::tischHalter()
     return linkTischHalter;
 }
 
-void MainWindow::ergebnisseUebernehmen(QString liste, QStringList felder)
+bool MainWindow::ergebnisseUebernehmen(QString liste, QStringList felder)
 {
-    QVector<Protokoll::Ergebnis> ergebnisse;
+    // One road whether or not the group is on screen: the match day stores
+    // a message's lines together, and the table follows what it stored.
+    QVector<OffenerSpieltag::Ergebnis> ergebnisse;
     for (const QString& zeile : qAsConst(felder))
         if (const auto e = Protokoll::ergebnisLesen(zeile))
-            ergebnisse << *e;
-
-    // The table shows this group's stored participants: its cells go
-    // through the score entry, which stores them.
-    if (liste == aktuelleGruppe() && gruppeFestgelegt) {
-        // A message's lines are stored together: each cell's statements join
-        // these transactions instead of committing (and syncing) one by one.
-        Db::Transaktion gruppenTx(verbindungen.datenbank(liste));
-        Db::Transaktion ranglistenTx(verbindungen.hauptDatenbank());
-        const int n = qMin(anzahlSerien(), teilnehmerTabelle->serien());
-        for (const Protokoll::Ergebnis& e : qAsConst(ergebnisse)) {
-            const int zeile = teilnehmerTabelle->zeileVon(e.startNr);
-            if (zeile < 0 || e.serie < 1 || e.serie > n)
-                continue;
-            teilnehmerTabelle->punkteItem(zeile, e.serie)->setText(QString::number(e.punkte));
-            teilnehmerTabelle->kostenItem(zeile, e.serie)->setText(Zahl::euro(e.kosten));
-        }
-        gruppenTx.abschliessen();
-        ranglistenTx.abschliessen();
-        return;
-    }
-
-    QSqlDatabase db = verbindungen.datenbank(liste);
-    if (liste == verbindungen.hauptVerbindung() || !db.isValid() || !db.isOpen()
-        || !Db::tabelleVorhanden(db, QStringLiteral("Gruppe")))
-        return;
-    QSqlQuery g = Db::abfrage(db, QStringLiteral("SELECT Serien, Datum FROM Gruppe"));
-    if (!g.next())
-        return;
-    const int serien = g.value(0).toInt();
-    const QDate datum = QDate::fromString(g.value(1).toString(), QStringLiteral("yyyy-MM-dd"));
-
-    // A message's lines belong together: all of them are stored or none.
-    QMap<int, QString> geaendert; // start number -> name
-    QMap<int, int> summen; // start number -> match-day points
-    {
-        Db::Transaktion tx(db);
-        for (const Protokoll::Ergebnis& e : qAsConst(ergebnisse)) {
-            if (e.serie < 1 || e.serie > serien)
-                continue;
-            QSqlQuery q = Db::abfrage(db, QStringLiteral("SELECT Name FROM Teilnehmer WHERE StartNr=?"), { e.startNr });
-            if (!q.next())
-                continue;
-            if (!Db::ausfuehren(db,
-                    QStringLiteral("UPDATE Serie%1 SET Punkte=?, Kosten=? WHERE StartNr=?").arg(e.serie),
-                    { e.punkte, Zahl::allgemein(e.kosten), e.startNr }))
-                return;
-            geaendert.insert(e.startNr, q.value(0).toString());
-        }
-        for (auto it = geaendert.cbegin(); it != geaendert.cend(); ++it) {
-            const Wertung::Summen s = Wertung::summenNeuBerechnen(db, it.key(), serien);
-            if (!s.ok)
-                return;
-            summen.insert(it.key(), s.punkte);
-        }
-        if (!tx.abschliessen())
-            return;
-    }
-    for (auto it = geaendert.cbegin(); it != geaendert.cend(); ++it)
-        Wertung::ranglistePunkteSpeichern(
-            verbindungen.hauptDatenbank(), it.key(), datum, it.value(), summen.value(it.key()));
+            ergebnisse.append({ e->startNr, e->serie, e->punkte, e->kosten });
+    QString fehler;
+    if (spieltag->ergebnisseSpeichern(liste, ergebnisse, &fehler))
+        return true;
+    const QString text = tr("FEHLER: %1").arg(fehler);
+    if (statusBar()->currentMessage() != text)
+        melden(text);
+    return false;
 }
 
 void MainWindow::ergebnisseVomTisch(const QString& adresse, const Nachricht& m)
@@ -338,7 +287,7 @@ void MainWindow::ergebnisseVomTisch(const QString& adresse, const Nachricht& m)
     if (!linkPartner.contains(adresse))
         return alleAblehnen(tr("nicht als %1 angemeldet").arg(Protokoll::begleiterName));
     const QSqlDatabase db
-        = m.liste == verbindungen.hauptVerbindung() ? QSqlDatabase() : verbindungen.datenbank(m.liste);
+        = m.liste == spieltag->verbindungen().hauptVerbindung() ? QSqlDatabase() : spieltag->verbindungen().datenbank(m.liste);
     Tischpruefung::Sitzsuche sitze(db);
     if (sitze.serien() < 1)
         return alleAblehnen(tr("die Gruppe %1 gibt es nicht").arg(m.liste.left(64)));

@@ -8,6 +8,7 @@
 #include <QMap>
 #include <QSqlQuery>
 #include <QStandardItemModel>
+#include <QStatusBar>
 
 #include "scoring/dlglisteeintragen.h"
 #include "setup/teilnehmertabelle.h"
@@ -142,27 +143,13 @@ bool MainWindow::listeAnwenden(int tisch, int serie, const QList<SpielListenEint
     if (liste.isEmpty() || serie < 1 || serie > qMin(n, teilnehmerTabelle->serien()))
         return false;
 
-    QHash<int, SpielListenEintrag> nachStartNr;
-    for (const SpielListenEintrag& e : qAsConst(liste))
-        nachStartNr.insert(e.StartNr, e);
-    // Signals stay active: score entry stores each changed cell and the sums;
-    // a cell it refuses shows its stored value again.
-    bool alles = true;
-    for (int z = 0; z < teilnehmerModel->rowCount(); ++z) {
-        auto it = nachStartNr.constFind(teilnehmerTabelle->startNr(z));
-        if (it == nachStartNr.constEnd())
-            continue;
-        const QString punkteText = QStringLiteral("%1").arg(it->Punkte);
-        const QString kostenText = Zahl::euro(it->Kosten);
-        if (QStandardItem* punkte = teilnehmerTabelle->punkteItem(z, serie)) {
-            punkte->setText(punkteText);
-            alles = alles && punkte->text() == punkteText;
-        }
-        if (QStandardItem* kosten = teilnehmerTabelle->kostenItem(z, serie)) {
-            kosten->setText(kostenText);
-            alles = alles && kosten->text() == kostenText;
-        }
-    }
+    QVector<OffenerSpieltag::Ergebnis> zeilen;
+    for (const SpielListenEintrag& e : liste)
+        zeilen.append({ e.StartNr, serie, e.Punkte, e.Kosten });
+    QString fehler;
+    const bool alles = spieltag->ergebnisseSpeichern(aktuelleGruppe(), zeilen, &fehler);
+    if (!alles && statusBar()->currentMessage() != tr("FEHLER: %1").arg(fehler))
+        melden(tr("FEHLER: %1").arg(fehler));
     if (alles)
         melden(tr("Spielliste von Tisch %1, Serie %2 eingetragen").arg(tisch).arg(serie), 8000);
     return alles;

@@ -131,7 +131,7 @@ void MainWindow::spielergruppenPflegen()
             ui->cmbSpielerGruppe->setItemText(i, neu);
         rosterAuswahl();
         // The group's players move with it.
-        QSqlDatabase db = verbindungen.hauptDatenbank();
+        QSqlDatabase db = spieltag->verbindungen().hauptDatenbank();
         if (db.isOpen()
             && Db::ausfuehren(db, QStringLiteral("UPDATE Spieler SET Gruppe=? WHERE Gruppe=?"), { neu, alt })
             && spielerModel && !spielerModel->isDirty())

@@ -19,6 +19,6 @@ void MainWindow::saisonEinrichten()
 
 void MainWindow::onSaisonwertung()
 {
-    DlgSaison dlg(verbindungen.hauptDatenbank(), datenbankVerzeichnis, einstellungen, this);
+    DlgSaison dlg(spieltag->verbindungen().hauptDatenbank(), datenbankVerzeichnis, einstellungen, this);
     dlg.exec();
 }

@@ -28,7 +28,7 @@ void MainWindow::datenbankOeffnen()
     einstellungen->setValue(Pfade::schluesselDatenbankPfad, datenbankVerzeichnis);
 
     QSqlDatabase db = Db::oeffnen(hauptVerbindung, Pfade::hauptDatenbank(datenbankVerzeichnis));
-    verbindungen.eintragen(hauptVerbindung);
+    spieltag->verbindungen().eintragen(hauptVerbindung);
     if (db.isValid() && db.isOpen())
         Schema::stammdatenbankAnlegen(db);
 }
@@ -52,7 +52,7 @@ void MainWindow::gruppenOeffnen(const QString& verzeichnis)
         QString name = Spieltag::verbindungsNameDerDatei(turnierVerzeichnis, datei);
         // Files whose stored name differs ("Sen.A.db" holding "Sen") stay
         // reachable under their full names.
-        if (QSqlDatabase::contains(name) && verbindungen.enthaelt(name))
+        if (QSqlDatabase::contains(name) && spieltag->verbindungen().enthaelt(name))
             name = datei.chopped(3);
         if (name.isEmpty() || QSqlDatabase::contains(name))
             continue;
@@ -68,7 +68,7 @@ void MainWindow::gruppenOeffnen(const QString& verzeichnis)
             Db::Melder::instanz()->melden(fehler);
             continue;
         }
-        verbindungen.eintragen(name);
+        spieltag->verbindungen().eintragen(name);
         geoeffnet << db;
         if (ui->cmbTeilnehmerGruppe->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive) < 0)
             ui->cmbTeilnehmerGruppe->addItem(name);
@@ -96,7 +96,7 @@ void MainWindow::ranglisteAbgleichen(const QVector<QSqlDatabase>& gruppen)
     if (gruppen.isEmpty() || !Pfade::istTurnierName(QFileInfo(turnierVerzeichnis).fileName(), &tag))
         return;
     QString fehler;
-    const int geaendert = Saison::ranglisteAbgleichen(verbindungen.hauptDatenbank(), tag, gruppen, &fehler);
+    const int geaendert = Saison::ranglisteAbgleichen(spieltag->verbindungen().hauptDatenbank(), tag, gruppen, &fehler);
     if (geaendert < 0)
         statusBar()->showMessage(tr("FEHLER: Die Rangliste des Spieltags wurde nicht geprueft: %1").arg(fehler));
     else if (geaendert > 0)
@@ -132,7 +132,7 @@ void MainWindow::turnierLoeschen(const QString& verzeichnis)
             db.close();
         }
         QSqlDatabase::removeDatabase(name);
-        verbindungen.entfernen(name);
+        spieltag->verbindungen().entfernen(name);
         tischLayout.remove(name);
         tischaufteilung.remove(name);
         sitzplan.remove(name);
@@ -145,7 +145,7 @@ void MainWindow::turnierLoeschen(const QString& verzeichnis)
     // The day's points in the ranking go with its groups.
     QDate tag;
     if (Pfade::istTurnierName(dir.dirName(), &tag))
-        Db::ausfuehren(verbindungen.hauptDatenbank(), QStringLiteral("DELETE FROM Rangliste WHERE Datum=?"),
+        Db::ausfuehren(spieltag->verbindungen().hauptDatenbank(), QStringLiteral("DELETE FROM Rangliste WHERE Datum=?"),
             { tag.toString(QStringLiteral("yyyy-MM-dd")) });
     dir.rmdir(verzeichnis); // only succeeds when nothing else is left in it
 }
@@ -168,7 +168,7 @@ void MainWindow::gruppenDatenbankAnlegen()
 
     const QString gruppe = ui->cmbSpielerGruppe->currentText();
     QSqlDatabase db = Db::oeffnen(gruppe, Pfade::gruppenDatei(turnierVerzeichnis, gruppe));
-    verbindungen.eintragen(gruppe);
+    spieltag->verbindungen().eintragen(gruppe);
     if (db.isValid() && db.isOpen() && !Db::tabelleVorhanden(db, QStringLiteral("Gruppe")))
         gruppeSpeichern(db);
 

@@ -85,7 +85,7 @@ void MainWindow::spielerModelAufbauen()
     for (int i = 1; i < ui->cmbSpielerGruppe->count(); ++i)
         gruppen << ui->cmbSpielerGruppe->itemText(i);
 
-    QSqlDatabase db = verbindungen.hauptDatenbank();
+    QSqlDatabase db = spieltag->verbindungen().hauptDatenbank();
     if (!db.isValid())
         return;
     spielerModel = new SpielerMitgliedsModell(this, db);
@@ -109,7 +109,7 @@ void MainWindow::spielerModelAufbauen()
 
 int MainWindow::naechsteStartNr()
 {
-    QSqlDatabase db = verbindungen.hauptDatenbank();
+    QSqlDatabase db = spieltag->verbindungen().hauptDatenbank();
     if (!db.isValid())
         return 0;
     QSqlQuery q = Db::abfrage(db, QStringLiteral("SELECT StartNr FROM Spieler"));
@@ -118,7 +118,7 @@ int MainWindow::naechsteStartNr()
         vergeben.insert(q.value(0).toInt());
     // A number that stands for somebody in the ranking or on the open match
     // day stays his, also after he has left the roster.
-    for (const Spielerdatei::Nummer& n : andereNummern(verbindungen, teilnehmerTabelle))
+    for (const Spielerdatei::Nummer& n : andereNummern(spieltag->verbindungen(), teilnehmerTabelle))
         vergeben.insert(n.startNr);
     int n = 100;
     while (vergeben.contains(n))
@@ -244,7 +244,7 @@ void MainWindow::spielerAenderungSpeichern(int startNr, int spalte, bool einzeln
 void MainWindow::spielerInListenUebernehmen(int startNr)
 {
     // What the lists get is what was stored.
-    const Spielerliste::Flaggen f = Spielerliste::flaggenLesen(verbindungen.hauptDatenbank(), startNr);
+    const Spielerliste::Flaggen f = Spielerliste::flaggenLesen(spieltag->verbindungen().hauptDatenbank(), startNr);
     if (!f.gefunden)
         return;
     if (auswahlModel) {
@@ -268,7 +268,7 @@ void MainWindow::spielerInListenUebernehmen(int startNr)
 
 void MainWindow::spielerPreisskatUebernehmen(int startNr, bool ja)
 {
-    QSqlDatabase db = verbindungen.hauptDatenbank();
+    QSqlDatabase db = spieltag->verbindungen().hauptDatenbank();
     const Spielerliste::Flaggen f = Spielerliste::flaggenLesen(db, startNr);
     // Unchanged: nothing to store, and no reload to disturb the roster view.
     if (!f.gefunden || f.preisskat == ja || !Spielerliste::preisskatSetzen(db, startNr, ja))
@@ -309,10 +309,10 @@ void MainWindow::onSpielerAusDateiLaden()
             tr("Die Datei %1 wird nicht geladen.\n%2\nDie Spielerliste bleibt unveraendert.").arg(pfad, e.fehler));
         return;
     }
-    QSqlDatabase db = verbindungen.hauptDatenbank();
+    QSqlDatabase db = spieltag->verbindungen().hauptDatenbank();
     const QVector<Spielerdatei::Bisher> bisher = Spielerdatei::rosterLesen(db);
     const Spielerdatei::Plan plan
-        = Spielerdatei::planen(bisher, andereNummern(verbindungen, teilnehmerTabelle), e.spieler);
+        = Spielerdatei::planen(bisher, andereNummern(spieltag->verbindungen(), teilnehmerTabelle), e.spieler);
     if (!bisher.isEmpty()
         && !Dialoge::frage(this,
             tr("Die Spielerliste mit %1 Spielern durch die %2 Spieler aus %3 ersetzen?\n"

@@ -117,7 +117,7 @@ void MainWindow::gruppenSchliessen()
         }
         QSqlDatabase::removeDatabase(name);
     }
-    verbindungen.aufHauptZuruecksetzen();
+    spieltag->verbindungen().aufHauptZuruecksetzen();
     tischLayout.clear();
     tischaufteilung.clear();
     sitzplan.clear();
@@ -283,7 +283,7 @@ void MainWindow::onWiederherstellen()
         return;
 
     gruppenSchliessen();
-    QSqlDatabase haupt = verbindungen.hauptDatenbank();
+    QSqlDatabase haupt = spieltag->verbindungen().hauptDatenbank();
     haupt.close();
     bool ok = false;
     {

@@ -48,7 +48,7 @@ QString MainWindow::aktuelleGruppe() const
 
 QSqlDatabase MainWindow::gruppenDatenbank() const
 {
-    return verbindungen.datenbank(aktuelleGruppe());
+    return spieltag->verbindungen().datenbank(aktuelleGruppe());
 }
 
 int MainWindow::anzahlSerien() const
@@ -146,7 +146,7 @@ void MainWindow::onTischSectionClicked(int logicalIndex)
 
 void MainWindow::onChangeAktuelleSpielGruppe(QString text)
 {
-    QSqlDatabase db = verbindungen.datenbank(text);
+    QSqlDatabase db = spieltag->verbindungen().datenbank(text);
     if (!db.isValid() || !db.isOpen())
         return;
     // Values out of range in a group file would drive the table's loops; such
@@ -162,7 +162,7 @@ void MainWindow::onChangeAktuelleSpielGruppe(QString text)
         gruppeGeoeffnet = false;
         return;
     }
-    verbindungen.setAktuelle(text);
+    spieltag->verbindungen().setAktuelle(text);
 
     ui->leAnzahlSerien->setText(QStringLiteral("2"));
     ui->leTischaufteilung->clear();
@@ -298,12 +298,12 @@ void MainWindow::onNeuesTurnier()
 
     // The first table counts behind the groups that stay registered; those
     // of a day that is overwritten do not.
-    QMap<QString, QString> bleibende = verbindungen.map();
+    QMap<QString, QString> bleibende = spieltag->verbindungen().map();
     if (!ueberschrieben.isEmpty()) {
         const QString ziel = QFileInfo(ueberschrieben).canonicalFilePath();
-        for (const QString& name : verbindungen.namen())
+        for (const QString& name : spieltag->verbindungen().namen())
             if (name != hauptVerbindung
-                && QFileInfo(verbindungen.datenbank(name).databaseName()).canonicalPath() == ziel)
+                && QFileInfo(spieltag->verbindungen().datenbank(name).databaseName()).canonicalPath() == ziel)
                 bleibende.remove(name);
     }
     DlgNewGroup dlg(bleibende, 1, this);
@@ -324,7 +324,7 @@ void MainWindow::onNeuesTurnier()
     letzterTisch = 1;
     neueGruppeUebernehmen(dlg);
     turnierVerzeichnis = verzeichnis;
-    verbindungen.aufHauptZuruecksetzen();
+    spieltag->verbindungen().aufHauptZuruecksetzen();
     ueberschriebenerSpieltag = ueberschrieben;
     actNeueSpielGruppe->setEnabled(true);
 }
@@ -333,16 +333,16 @@ void MainWindow::onNeueSpielGruppe()
 {
     if (letzterTisch == 0)
         letzterTisch = 1;
-    DlgNewGroup dlg(verbindungen.map(), letzterTisch, this);
+    DlgNewGroup dlg(spieltag->verbindungen().map(), letzterTisch, this);
     // A further group of the day plays as many series as the groups there
     // are; the shown group first, else any other group of the day.
     int serien = 0;
-    QStringList namen = verbindungen.namen();
+    QStringList namen = spieltag->verbindungen().namen();
     namen.prepend(aktuelleGruppe());
     for (const QString& name : qAsConst(namen)) {
         if (name.isEmpty() || name == hauptVerbindung)
             continue;
-        QSqlDatabase db = verbindungen.datenbank(name);
+        QSqlDatabase db = spieltag->verbindungen().datenbank(name);
         if (!db.isValid() || !db.isOpen())
             continue;
         QSqlQuery q = Db::abfrage(db, QStringLiteral("SELECT Serien FROM Gruppe"));
@@ -388,7 +388,7 @@ void MainWindow::auswahlLaden(const QString& gruppe)
     ui->trvSpieler->verticalScrollBar()->grabGesture(Qt::PanGesture);
     auswahlModel->clear();
     auswahlModel->setHorizontalHeaderLabels({ tr("Vorname"), tr("Nachname") });
-    QSqlDatabase db = verbindungen.hauptDatenbank();
+    QSqlDatabase db = spieltag->verbindungen().hauptDatenbank();
     if (!db.isValid() || !db.isOpen())
         return;
     QSqlQuery q = gruppe == QLatin1String("Alle")
@@ -502,9 +502,9 @@ void MainWindow::onTeilnehmerOk()
 
     // A group whose file could not be created is not shown as stored: the
     // list stays open for another try, and points could not be entered.
-    QSqlDatabase db = verbindungen.datenbank(gruppe);
+    QSqlDatabase db = spieltag->verbindungen().datenbank(gruppe);
     if (!db.isValid() || !db.isOpen() || !Db::tabelleVorhanden(db, QStringLiteral("Gruppe"))) {
-        verbindungen.entfernen(gruppe);
+        spieltag->verbindungen().entfernen(gruppe);
         for (QWidget* w : std::initializer_list<QWidget*> { ui->tbSpielerWeg, ui->tbSpielerHinzu, ui->leAnzahlSerien,
                  ui->le3erListeSpielAnzahl, ui->leTischNr1, ui->le4erListeSpielAnzahl, ui->tbTeilnehmerOk })
             w->setEnabled(true);

@@ -65,7 +65,7 @@ void MainWindow::onTeilNehmerAktivDeaktiv()
     if (teilnehmerModel->rowCount() == 0)
         return;
     {
-        DlgTlnAktiv dlg(anzahlSerien(), aktuelleGruppe(), verbindungen.map(), this);
+        DlgTlnAktiv dlg(anzahlSerien(), aktuelleGruppe(), spieltag->verbindungen().map(), this);
         dlg.exec();
     }
     wiederAufgenommeneFreigeben(*teilnehmerTabelle, gruppenDatenbank(), teilnehmerTabelle->serien());

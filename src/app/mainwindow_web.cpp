@@ -321,7 +321,7 @@ bool MainWindow::webTischErreichbar(const QString& gruppe, Web::Fehler& f)
         f = { 403, tr("Diese Adresse gehört zu einem anderen Spieltag. Bitte den QR-Code neu scannen.") };
         return false;
     }
-    if (gruppe == verbindungen.hauptVerbindung()) {
+    if (gruppe == spieltag->verbindungen().hauptVerbindung()) {
         f = { 404, tr("Die Gruppe %1 gibt es an diesem Spieltag nicht.").arg(gruppe) };
         return false;
     }
@@ -332,7 +332,7 @@ std::optional<QJsonObject> MainWindow::webTischDaten(const QString& gruppe, int 
 {
     if (!webTischErreichbar(gruppe, f))
         return std::nullopt;
-    const auto t = Web::tischLesen(verbindungen.datenbank(gruppe), gruppe, serie, tisch, f);
+    const auto t = Web::tischLesen(spieltag->verbindungen().datenbank(gruppe), gruppe, serie, tisch, f);
     if (!t)
         return std::nullopt;
     return Web::tischJson(*t, *einstellungen);
@@ -343,7 +343,7 @@ std::optional<QJsonObject> MainWindow::webListeSpeichern(
 {
     if (!webTischErreichbar(gruppe, f))
         return std::nullopt;
-    QSqlDatabase db = verbindungen.datenbank(gruppe);
+    QSqlDatabase db = spieltag->verbindungen().datenbank(gruppe);
     const auto t = Web::tischLesen(db, gruppe, serie, tisch, f);
     if (!t)
         return std::nullopt;
@@ -376,23 +376,24 @@ std::optional<QJsonObject> MainWindow::webListeSpeichern(
         f = { 500, tr("Die Spielliste konnte nicht gespeichert werden. Bitte der Turnierleitung Bescheid geben.") };
         return std::nullopt;
     }
-    // The same road as a companion's results: the shown group through its
-    // table and the score entry, another group straight into its database.
-    ergebnisseUebernehmen(gruppe, Web::ergebnisZeilen(*t, e));
-
+    // The same road as a companion's results and the game-list dialog: the
+    // open match day stores them, whether or not the group is on screen.
     // Confirmed only what is really stored; the page sends again otherwise.
+    const auto nichtGespeichert = [&f] {
+        f = { 500, tr("Das Programm konnte die Ergebnisse nicht speichern.") };
+        return std::nullopt;
+    };
+    if (!ergebnisseUebernehmen(gruppe, Web::ergebnisZeilen(*t, e)))
+        return nichtGespeichert();
     QJsonArray ergebnisse;
     for (int i = 0; i < t->sitze.size(); ++i) {
-        QSqlQuery q = Db::abfrage(db, QStringLiteral("SELECT Punkte, Kosten FROM Serie%1 WHERE StartNr=?").arg(serie),
-            { t->sitze.at(i).startNr });
-        if (!q.next() || q.value(0).toInt() != e.at(i).punkte
-            || std::abs(q.value(1).toDouble() - e.at(i).kosten) > 0.001) {
-            f = { 500, tr("Das Programm konnte die Ergebnisse nicht speichern.") };
-            return std::nullopt;
-        }
+        const std::optional<OffenerSpieltag::Stand> stand = spieltag->stand(gruppe, t->sitze.at(i).startNr, serie);
+        if (!stand || Zahl::ganz(stand->punkte) != e.at(i).punkte
+            || std::abs(Zahl::dezimal(stand->kosten) - e.at(i).kosten) > 0.001)
+            return nichtGespeichert();
         ergebnisse.append(QJsonObject { { QStringLiteral("startNr"), t->sitze.at(i).startNr },
-            { QStringLiteral("name"), t->sitze.at(i).name }, { QStringLiteral("punkte"), q.value(0).toInt() },
-            { QStringLiteral("kosten"), q.value(1).toDouble() }, { QStringLiteral("platz"), e.at(i).platz } });
+            { QStringLiteral("name"), t->sitze.at(i).name }, { QStringLiteral("punkte"), Zahl::ganz(stand->punkte) },
+            { QStringLiteral("kosten"), Zahl::dezimal(stand->kosten) }, { QStringLiteral("platz"), e.at(i).platz } });
     }
     web->anzeigeVeraltet();
     statusBar()->showMessage(
@@ -406,12 +407,12 @@ std::optional<QJsonObject> MainWindow::webListeSpeichern(
 QVector<Spieltag::Gruppe> MainWindow::webGruppen() const
 {
     QVector<Spieltag::Gruppe> gruppen;
-    const QStringList namen = verbindungen.namen();
+    const QStringList namen = spieltag->verbindungen().namen();
     for (const QString& name : namen) {
-        if (name == verbindungen.hauptVerbindung())
+        if (name == spieltag->verbindungen().hauptVerbindung())
             continue;
         Spieltag::Gruppe g;
-        if (Spieltag::gruppeLesen(verbindungen.datenbank(name), g))
+        if (Spieltag::gruppeLesen(spieltag->verbindungen().datenbank(name), g))
             gruppen << g;
     }
     return gruppen;
@@ -427,11 +428,11 @@ QString MainWindow::webStandKennung() const
     // Every change of a group goes through its one connection, which counts
     // the rows it changed; data_version catches writes from elsewhere.
     QStringList teile { ui->dateEdit->date().toString(Qt::ISODate) };
-    const QStringList namen = verbindungen.namen();
+    const QStringList namen = spieltag->verbindungen().namen();
     for (const QString& name : namen) {
-        if (name == verbindungen.hauptVerbindung())
+        if (name == spieltag->verbindungen().hauptVerbindung())
             continue;
-        QSqlDatabase db = verbindungen.datenbank(name);
+        QSqlDatabase db = spieltag->verbindungen().datenbank(name);
         QSqlQuery a(db);
         QSqlQuery b(db);
         const bool ok = a.exec(QStringLiteral("SELECT total_changes()")) && a.next()

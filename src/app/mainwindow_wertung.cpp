@@ -23,38 +23,6 @@
 #include "setup/teilnehmertabelle.h"
 #include "storage/datenbank.h"
 
-namespace
-{
-
-// The stored flag as the prize-skat cell shows it; empty when unreadable.
-QString gespeichertePreisskat(QSqlDatabase db, int startNr)
-{
-    QSqlQuery q(db);
-    q.setForwardOnly(true);
-    if (!q.prepare(QStringLiteral("SELECT Preisskat FROM Teilnehmer WHERE StartNr=?")))
-        return {};
-    q.addBindValue(startNr);
-    if (!q.exec() || !q.next())
-        return {};
-    return q.value(0).toInt() != 0 ? QStringLiteral("Ja") : QStringLiteral("Nein");
-}
-
-QString gespeicherteSumme(QSqlDatabase db, int startNr, bool punkte)
-{
-    QSqlQuery q(db);
-    q.setForwardOnly(true);
-    if (!db.isOpen()
-        || !q.prepare(QStringLiteral("SELECT %1 FROM Teilnehmer WHERE StartNr=?")
-                          .arg(punkte ? QStringLiteral("SummePunkte") : QStringLiteral("SummeKosten"))))
-        return {};
-    q.addBindValue(startNr);
-    if (!q.exec() || !q.next())
-        return {};
-    return punkte ? QString::number(q.value(0).toInt()) : Zahl::euro(Wertung::kostenSumme({ q.value(0).toDouble() }));
-}
-
-} // namespace
-
 void MainWindow::onTeilnehmerItemChanged(QStandardItem* item)
 {
     if (!item || teilnehmerSperre > 0)
@@ -67,11 +35,10 @@ void MainWindow::onTeilnehmerItemChanged(QStandardItem* item)
     if (spalte < Spalte::Preisskat)
         return;
     const int startNr = teilnehmerTabelle->startNr(zeile);
-    const int n = anzahlSerien();
 
     const QString gruppe = aktuelleGruppe();
-    verbindungen.setAktuelle(gruppe);
-    QSqlDatabase db = verbindungen.datenbank(gruppe);
+    spieltag->verbindungen().setAktuelle(gruppe);
+    QSqlDatabase db = spieltag->verbindungen().datenbank(gruppe);
     // While participants are still being chosen, the table belongs to a
     // group that has no database yet, even when one of that name is open.
     const bool gespeichert = gruppeFestgelegt && db.isValid() && db.isOpen();
@@ -116,13 +83,14 @@ void MainWindow::onTeilnehmerItemChanged(QStandardItem* item)
             return; // stored with the group when the list is confirmed
         const bool ja = item->text() == QLatin1String("Ja");
         const QString text = ja ? QStringLiteral("Ja") : QStringLiteral("Nein");
-        if (!gespeichert
-            || !Wertung::zeileAendern(db, QStringLiteral("UPDATE Teilnehmer SET Preisskat=? WHERE StartNr=?"),
-                { ja ? 1 : 0, startNr }, startNr)) {
+        QString fehler;
+        if (!gespeichert || !spieltag->preisskatSetzen(gruppe, startNr, ja, &fehler)) {
             if (!gespeichert)
                 ablehnen(nichtGespeichert);
-            const QString vorher = gespeichert ? gespeichertePreisskat(db, startNr) : QString();
-            zeigen(item, vorher.isEmpty() ? (ja ? QStringLiteral("Nein") : QStringLiteral("Ja")) : vorher, false);
+            else if (statusBar()->currentMessage() != tr("FEHLER: %1").arg(fehler))
+                ablehnen(tr("FEHLER: %1").arg(fehler));
+            const std::optional<bool> vorher = gespeichert ? spieltag->preisskat(gruppe, startNr) : std::nullopt;
+            zeigen(item, vorher.value_or(!ja) ? QStringLiteral("Ja") : QStringLiteral("Nein"), false);
             return;
         }
         zeigen(item, text, false);
@@ -133,7 +101,9 @@ void MainWindow::onTeilnehmerItemChanged(QStandardItem* item)
     const int spalten = teilnehmerModel->columnCount();
     if (spalte >= spalten - 2) {
         // The sums are computed, never typed: the cell shows the stored sum.
-        const QString vorher = gespeichert ? gespeicherteSumme(db, startNr, spalte == spalten - 2) : QString();
+        const std::optional<OffenerSpieltag::Stand> summen
+            = gespeichert ? spieltag->summen(gruppe, startNr) : std::nullopt;
+        const QString vorher = !summen ? QString() : spalte == spalten - 2 ? summen->summePunkte : summen->summeKosten;
         if (!vorher.isEmpty() && vorher != item->text()) {
             zeigen(item, vorher, false);
             ablehnen(tr("FEHLER: Summen werden aus den Serien berechnet"));
@@ -159,30 +129,42 @@ void MainWindow::onTeilnehmerItemChanged(QStandardItem* item)
         return;
     }
 
-    QStandardItem* summenItem = art == Art::Punkte ? teilnehmerTabelle->summePunkteItem(zeile)
-        : art == Art::Kosten                       ? teilnehmerTabelle->summeKostenItem(zeile)
-                                                   : nullptr;
-    // Puts the cell and its sum back when the entry is not stored, also when
-    // an outer transaction (a message of the link) rolls it back later.
+    // Puts the cell back when the entry is not stored, also when an outer
+    // transaction rolls it back later.
     const QPersistentModelIndex zelle(index);
-    const QPersistentModelIndex summe(summenItem ? summenItem->index() : QModelIndex());
-    const QString summeVorher = summenItem ? summenItem->text() : QString();
     const bool mitRolle = art != Art::Tisch;
-    auto zuruecksetzen = [this, zelle, summe, vorher, summeVorher, mitRolle, zeigen] {
+    auto zuruecksetzen = [this, zelle, vorher, mitRolle, zeigen] {
         if (zelle.isValid())
             if (QStandardItem* i = teilnehmerModel->itemFromIndex(zelle))
                 zeigen(i, vorher, mitRolle);
-        if (summe.isValid())
-            if (QStandardItem* i = teilnehmerModel->itemFromIndex(summe))
-                zeigen(i, summeVorher, false);
     };
 
-    QString text;
-    int punkte = 0;
-    int tisch = 0;
-    double kosten = 0.0;
-    switch (art) {
-    case Art::Punkte: {
+    if (art == Art::Tisch) {
+        const std::optional<int> tisch = Eingabe::tisch(item->text());
+        if (!tisch) {
+            ablehnen(behalten(Eingabe::fehlerTisch(item->text()), vorher));
+            zuruecksetzen();
+            return;
+        }
+        Db::Transaktion t(db);
+        if (!t.begonnen()) {
+            zuruecksetzen();
+            return;
+        }
+        Db::nachAbschluss(db, {}, zuruecksetzen);
+        if (!Wertung::tischSpeichern(db, startNr, s, *tisch))
+            return; // rolled back; the cell shows what is stored
+        zeigen(item, QString::number(*tisch), false);
+        t.abschliessen();
+        return;
+    }
+
+    // Points and costs go where every result goes; the cell and its sum
+    // show what the match day stored once it says so.
+    OffenerSpieltag::Ergebnis e;
+    e.startNr = startNr;
+    e.serie = s;
+    if (art == Art::Punkte) {
         // A cleared cell stores 0, as it shows after reopening.
         const std::optional<int> p = Eingabe::punkteOderLeer(item->text());
         if (!p) {
@@ -190,85 +172,55 @@ void MainWindow::onTeilnehmerItemChanged(QStandardItem* item)
             zuruecksetzen();
             return;
         }
-        punkte = *p;
-        text = QString::number(punkte);
-        break;
-    }
-    case Art::Kosten: {
+        e.punkte = *p;
+    } else {
         const std::optional<double> k = Eingabe::kostenOderLeer(item->text());
         if (!k) {
             ablehnen(behalten(Eingabe::fehlerKosten(item->text()), vorher));
             zuruecksetzen();
             return;
         }
-        // Stored with one decimal; the cell and the sum use what is stored.
-        text = Zahl::euro(*k);
-        kosten = Zahl::dezimal(text);
-        break;
+        e.kosten = *k;
     }
-    default: {
-        const std::optional<int> t = Eingabe::tisch(item->text());
-        if (!t) {
-            ablehnen(behalten(Eingabe::fehlerTisch(item->text()), vorher));
-            zuruecksetzen();
-            return;
-        }
-        tisch = *t;
-        text = QString::number(tisch);
-        break;
-    }
-    }
-
-    Db::Transaktion t(db);
-    if (!t.begonnen()) {
+    QString fehler;
+    if (!spieltag->ergebnisseSpeichern(gruppe, { e }, &fehler)) {
         zuruecksetzen();
+        const QString text = tr("FEHLER: %1").arg(fehler);
+        if (statusBar()->currentMessage() != text)
+            ablehnen(text);
         return;
     }
-    Db::nachAbschluss(db, {}, zuruecksetzen);
-    switch (art) {
-    case Art::Punkte: {
-        QVector<int> alle { punkte };
-        for (int i = 1; i <= n; ++i)
-            if (i != s)
-                if (const QStandardItem* p = teilnehmerTabelle->punkteItem(zeile, i))
-                    alle << Zahl::ganz(p->text());
-        const int summePunkte = Wertung::punkteSumme(alle);
-        if (!Wertung::punkteSpeichern(db, startNr, s, punkte, summePunkte))
-            return; // rolled back; the cell and the sum show what is stored
-        // The ranking follows only once the group has stored the points.
-        Wertung::ranglisteNachAbschluss(db, verbindungen.hauptDatenbank(), startNr, ui->dateEdit->date(),
-            teilnehmerTabelle->nameItem(zeile)->text(), summePunkte);
-        zeigen(item, text, true);
-        if (summenItem)
-            zeigen(summenItem, QString::number(summePunkte), false);
-        break;
-    }
-    case Art::Kosten: {
-        QVector<double> alle { kosten };
-        for (int i = 1; i <= n; ++i)
-            if (i != s)
-                if (const QStandardItem* k = teilnehmerTabelle->kostenItem(zeile, i))
-                    alle << Zahl::dezimal(k->text());
-        const double summeKosten = Wertung::kostenSumme(alle);
-        if (!Wertung::kostenSpeichern(db, startNr, s, kosten, summeKosten))
-            return;
-        zeigen(item, text, true);
-        if (summenItem)
-            zeigen(summenItem, Zahl::euro(summeKosten), false);
-        break;
-    }
-    default:
-        if (!Wertung::tischSpeichern(db, startNr, s, tisch))
-            return;
-        zeigen(item, text, false);
-        break;
-    }
-    t.abschliessen();
+    if (Db::inTransaktion(db))
+        Db::nachAbschluss(db, {}, zuruecksetzen);
 }
 
-bool MainWindow::speichereRanglistenPunkte(int startNr, QDate datum, QString name, int punkte)
+void MainWindow::onErgebnisGeaendert(const QString& gruppe, int serie, const QVector<int>& startNrs)
 {
-    return Wertung::ranglistePunkteSpeichern(verbindungen.hauptDatenbank(), startNr, datum, name, punkte);
+    if (!gruppeFestgelegt || gruppe != aktuelleGruppe() || serie < 1 || serie > teilnehmerTabelle->serien())
+        return;
+    // The program's own change, not an entry, as when loading the group.
+    ++teilnehmerSperre;
+    auto setzen = [](QStandardItem* zelle, const QString& text, bool alsGespeichert) {
+        if (!zelle)
+            return;
+        if (zelle->text() != text)
+            zelle->setText(text);
+        if (alsGespeichert && zelle->data(Rolle::Gespeichert).toString() != text)
+            zelle->setData(text, Rolle::Gespeichert);
+    };
+    for (int startNr : startNrs) {
+        const int zeile = teilnehmerTabelle->zeileVon(startNr);
+        if (zeile < 0)
+            continue;
+        const std::optional<OffenerSpieltag::Stand> stand = spieltag->stand(gruppe, startNr, serie);
+        if (!stand)
+            continue;
+        setzen(teilnehmerTabelle->punkteItem(zeile, serie), stand->punkte, true);
+        setzen(teilnehmerTabelle->kostenItem(zeile, serie), stand->kosten, true);
+        setzen(teilnehmerTabelle->summePunkteItem(zeile), stand->summePunkte, false);
+        setzen(teilnehmerTabelle->summeKostenItem(zeile), stand->summeKosten, false);
+    }
+    --teilnehmerSperre;
 }
 
 void MainWindow::onKorrektur(bool on)

@@ -60,22 +60,6 @@ bool zeileAendern(QSqlDatabase db, const QString& sql, const QVariantList& werte
     return true;
 }
 
-bool punkteSpeichern(QSqlDatabase gruppe, int startNr, int serie, int punkte, int summe)
-{
-    return zeileAendern(gruppe, QStringLiteral("UPDATE Serie%1 SET Punkte=? WHERE StartNr=?").arg(serie),
-               { punkte, startNr }, startNr)
-        && zeileAendern(
-            gruppe, QStringLiteral("UPDATE Teilnehmer SET SummePunkte=? WHERE StartNr=?"), { summe, startNr }, startNr);
-}
-
-bool kostenSpeichern(QSqlDatabase gruppe, int startNr, int serie, double kosten, double summe)
-{
-    return zeileAendern(gruppe, QStringLiteral("UPDATE Serie%1 SET Kosten=? WHERE StartNr=?").arg(serie),
-               { Zahl::euro(kosten), startNr }, startNr)
-        && zeileAendern(gruppe, QStringLiteral("UPDATE Teilnehmer SET SummeKosten=? WHERE StartNr=?"),
-            { Zahl::allgemein(kostenSumme({ summe })), startNr }, startNr);
-}
-
 bool tischSpeichern(QSqlDatabase gruppe, int startNr, int serie, int tisch)
 {
     return zeileAendern(

@@ -1,7 +1,7 @@
 #pragma once
-// Storing entered results: a series cell, the sums of a participant, and the
-// match-day points in the ranking table. Used by score entry and by results
-// that arrive over the link for a group that is not shown.
+// The statements behind stored results: a series cell, the sums of a
+// participant, and the match-day points in the ranking table. The open match
+// day (spieltag/offenerspieltag) runs them for every road results take.
 //
 // The ranking follows the group: it is written only once the group's own
 // statements are committed, so a store that fails leaves no ranking behind.
@@ -28,11 +28,7 @@ double kostenSumme(const QVector<double>& kosten);
 // with a message, when the statement fails or changes no row.
 bool zeileAendern(QSqlDatabase db, const QString& sql, const QVariantList& werte, int startNr);
 
-// The statements of one typed or received entry. Each runs inside the
-// caller's transaction and returns false on the first failure, so the
-// caller rolls the whole entry back.
-bool punkteSpeichern(QSqlDatabase gruppe, int startNr, int serie, int punkte, int summe);
-bool kostenSpeichern(QSqlDatabase gruppe, int startNr, int serie, double kosten, double summe);
+// Stores a participant's table of a series, inside the caller's transaction.
 bool tischSpeichern(QSqlDatabase gruppe, int startNr, int serie, int tisch);
 
 // The stored value of one series cell as the table shows it: points and

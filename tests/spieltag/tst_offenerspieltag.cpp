@@ -1,0 +1,304 @@
+#include "testumgebung.h"
+
+#include <QDir>
+#include <QSignalSpy>
+#include <QSqlQuery>
+
+#include "draw/auslosungsdaten.h"
+#include "spieltag/offenerspieltag.h"
+#include "storage/datenbank.h"
+#include "storage/schema.h"
+
+using namespace Turnierbau;
+using Ergebnisse = QVector<OffenerSpieltag::Ergebnis>;
+Q_DECLARE_METATYPE(Ergebnisse)
+using Sitze = QVector<Zuweisung>;
+Q_DECLARE_METATYPE(Sitze)
+
+namespace
+{
+
+const QDate tag(2026, 3, 14);
+
+// A match day of one group "A" with participants 100..103 and two series,
+// series 2 of 100 already holding 10 points and 2.0 costs.
+struct Tag {
+    OffenerSpieltag spieltag { QStringLiteral("spieltag_haupt") };
+    QSqlDatabase haupt;
+    QSqlDatabase gruppe;
+
+    Tag()
+    {
+        const QString ordner = Testumgebung::datenOrdner();
+        QDir().mkpath(ordner);
+        haupt = Db::oeffnen(QStringLiteral("spieltag_haupt"), ordner + QStringLiteral("/reizwerk.db"));
+        Schema::stammdatenbankAnlegen(haupt);
+        gruppe = Db::oeffnen(QStringLiteral("A"), ordner + QStringLiteral("/A.db"));
+        Schema::GruppenDaten g;
+        g.name = QStringLiteral("A");
+        g.datum = tag;
+        g.serien = 2;
+        QVector<Schema::TeilnehmerEintrag> t;
+        for (int nr = 100; nr < 104; ++nr)
+            t.append({ nr, QStringLiteral("Vor Name%1").arg(nr) });
+        Schema::gruppeAnlegen(gruppe, g, t);
+        sql(gruppe, QStringLiteral("UPDATE Serie2 SET Punkte=10, Kosten=2.0 WHERE StartNr=100"));
+        sql(gruppe, QStringLiteral("UPDATE Teilnehmer SET SummePunkte=10, SummeKosten=2.0 WHERE StartNr=100"));
+        spieltag.verbindungen().eintragen(QStringLiteral("A"));
+    }
+    ~Tag()
+    {
+        haupt = QSqlDatabase();
+        gruppe = QSqlDatabase();
+        Testumgebung::verbindungenSchliessen();
+    }
+
+    QVariant serie(int s, int nr, const char* spalte)
+    {
+        return wert(gruppe, QStringLiteral("SELECT %1 FROM Serie%2 WHERE StartNr=%3").arg(spalte).arg(s).arg(nr));
+    }
+    QVariant rangliste(int nr)
+    {
+        return wert(haupt,
+            QStringLiteral("SELECT Punkte FROM Rangliste WHERE StartNr=%1 AND Datum='%2'")
+                .arg(nr)
+                .arg(tag.toString(Qt::ISODate)));
+    }
+};
+
+OffenerSpieltag::Ergebnis punkte(int nr, int serie, int p)
+{
+    OffenerSpieltag::Ergebnis e;
+    e.startNr = nr;
+    e.serie = serie;
+    e.punkte = p;
+    return e;
+}
+
+OffenerSpieltag::Ergebnis kosten(int nr, int serie, double k)
+{
+    OffenerSpieltag::Ergebnis e;
+    e.startNr = nr;
+    e.serie = serie;
+    e.kosten = k;
+    return e;
+}
+
+} // namespace
+
+class TstOffenerSpieltag : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init() { Testumgebung::frischesZuhause(); }
+
+    // What a stored entry leaves: the series cell, the sums from every
+    // stored series, the ranking row of the group's date, and one signal per
+    // changed series naming the participants.
+    void speichern_data()
+    {
+        QTest::addColumn<Ergebnisse>("zeilen");
+        QTest::addColumn<int>("punkte100"); // series 1
+        QTest::addColumn<double>("kosten100"); // series 1
+        QTest::addColumn<int>("summe100");
+        QTest::addColumn<double>("summeKosten100");
+        QTest::addColumn<QVariant>("rang100");
+        QTest::addColumn<QVariant>("rang101");
+        QTest::addColumn<int>("signale");
+
+        QTest::newRow("punkte zur gespeicherten Serie")
+            << Ergebnisse { punkte(100, 1, 23) } << 23 << 0.0 << 33 << 2.0 << QVariant(33) << QVariant() << 1;
+        QTest::newRow("kosten mit einer Stelle")
+            << Ergebnisse { kosten(100, 1, 1.26) } << 0 << 1.3 << 10 << 3.3 << QVariant(10) << QVariant() << 1;
+        QTest::newRow("negative Punkte") << Ergebnisse { punkte(100, 1, -40) } << -40 << 0.0 << -30 << 2.0
+                                         << QVariant(-30) << QVariant() << 1;
+        QTest::newRow("ein Tisch, zwei Serien")
+            << Ergebnisse { punkte(100, 1, 5), punkte(101, 1, 7), punkte(101, 2, 1) } << 5 << 0.0 << 15 << 2.0
+            << QVariant(15) << QVariant(8) << 2;
+        QTest::newRow("fremde Zeilen uebergangen")
+            << Ergebnisse { punkte(999, 1, 5), punkte(100, 3, 9), punkte(100, 0, 9), punkte(100, 1, 4) } << 4 << 0.0
+            << 14 << 2.0 << QVariant(14) << QVariant() << 1;
+        QTest::newRow("nichts zu speichern")
+            << Ergebnisse { punkte(999, 1, 5) } << 0 << 0.0 << 10 << 2.0 << QVariant() << QVariant() << 0;
+    }
+    void speichern()
+    {
+        QFETCH(Ergebnisse, zeilen);
+        QFETCH(int, punkte100);
+        QFETCH(double, kosten100);
+        QFETCH(int, summe100);
+        QFETCH(double, summeKosten100);
+        QFETCH(QVariant, rang100);
+        QFETCH(QVariant, rang101);
+        QFETCH(int, signale);
+
+        Tag t;
+        QSignalSpy spy(&t.spieltag, &OffenerSpieltag::ergebnisGeaendert);
+        QString fehler;
+        QVERIFY2(t.spieltag.ergebnisseSpeichern(QStringLiteral("A"), zeilen, &fehler), qPrintable(fehler));
+        QCOMPARE(t.serie(1, 100, "Punkte").toInt(), punkte100);
+        QCOMPARE(t.serie(1, 100, "Kosten").toDouble(), kosten100);
+        QCOMPARE(
+            wert(t.gruppe, QStringLiteral("SELECT SummePunkte FROM Teilnehmer WHERE StartNr=100")).toInt(), summe100);
+        QCOMPARE(wert(t.gruppe, QStringLiteral("SELECT SummeKosten FROM Teilnehmer WHERE StartNr=100")).toDouble(),
+            summeKosten100);
+        QCOMPARE(t.rangliste(100).isValid(), rang100.isValid());
+        if (rang100.isValid())
+            QCOMPARE(t.rangliste(100).toInt(), rang100.toInt());
+        QCOMPARE(t.rangliste(101).isValid(), rang101.isValid());
+        if (rang101.isValid())
+            QCOMPARE(t.rangliste(101).toInt(), rang101.toInt());
+        QCOMPARE(spy.size(), signale);
+        if (signale > 0) {
+            QCOMPARE(spy.at(0).at(0).toString(), QStringLiteral("A"));
+            QVERIFY(spy.at(0).at(2).value<QVector<int>>().contains(zeilen.last().startNr));
+        }
+        // The view reads what it shows from the same store.
+        const auto stand = t.spieltag.stand(QStringLiteral("A"), 100, 1);
+        QVERIFY(stand);
+        QCOMPARE(stand->punkte, QString::number(punkte100));
+        QCOMPARE(stand->summePunkte, QString::number(summe100));
+    }
+
+    // A refused operation stores nothing (all lines or none), writes no
+    // ranking, signals nothing and says why.
+    void abgelehnt_data()
+    {
+        QTest::addColumn<QString>("gruppe");
+        QTest::addColumn<QString>("vorher"); // statement that breaks the day first
+        QTest::addColumn<QString>("fehlerteil");
+
+        QTest::newRow("Gruppe nicht offen") << QStringLiteral("B") << QString() << QStringLiteral("nicht geoeffnet");
+        QTest::newRow("Stammdatenbank ist keine Gruppe")
+            << QStringLiteral("spieltag_haupt") << QString() << QStringLiteral("nicht geoeffnet");
+        QTest::newRow("Serienzeile fehlt")
+            << QStringLiteral("A") << QStringLiteral("DELETE FROM Serie1 WHERE StartNr=101") << QStringLiteral("101");
+        QTest::newRow("Serientabelle fehlt")
+            << QStringLiteral("A") << QStringLiteral("DROP TABLE Serie1") << QStringLiteral("Serie1");
+        QTest::newRow("Gruppenzeile fehlt")
+            << QStringLiteral("A") << QStringLiteral("DELETE FROM Gruppe") << QStringLiteral("Einstellungen");
+    }
+    void abgelehnt()
+    {
+        QFETCH(QString, gruppe);
+        QFETCH(QString, vorher);
+        QFETCH(QString, fehlerteil);
+
+        Tag t;
+        if (!vorher.isEmpty())
+            sql(t.gruppe, vorher);
+        QSignalSpy spy(&t.spieltag, &OffenerSpieltag::ergebnisGeaendert);
+        QString fehler;
+        QVERIFY(!t.spieltag.ergebnisseSpeichern(gruppe, { punkte(100, 1, 23), punkte(101, 1, 5) }, &fehler));
+        QVERIFY2(fehler.contains(fehlerteil), qPrintable(fehler));
+        QVERIFY(!fehler.startsWith(QLatin1String("FEHLER")));
+        if (Db::tabelleVorhanden(t.gruppe, QStringLiteral("Serie1")))
+            QCOMPARE(t.serie(1, 100, "Punkte").toInt(), 0);
+        QCOMPARE(wert(t.gruppe, QStringLiteral("SELECT SummePunkte FROM Teilnehmer WHERE StartNr=100")).toInt(), 10);
+        QVERIFY(!t.rangliste(100).isValid());
+        QCOMPARE(spy.size(), 0);
+    }
+
+    // Inside a caller's transaction the store waits for it: rolled back,
+    // nothing is stored, ranked or signalled; committed, the signal follows.
+    void aeussereTransaktion()
+    {
+        Tag t;
+        QSignalSpy spy(&t.spieltag, &OffenerSpieltag::ergebnisGeaendert);
+        {
+            Db::Transaktion aussen(t.gruppe);
+            QVERIFY(t.spieltag.ergebnisseSpeichern(QStringLiteral("A"), { punkte(100, 1, 23) }));
+            QCOMPARE(spy.size(), 0);
+        }
+        QCOMPARE(t.serie(1, 100, "Punkte").toInt(), 0);
+        QVERIFY(!t.rangliste(100).isValid());
+        QCOMPARE(spy.size(), 0);
+        {
+            Db::Transaktion aussen(t.gruppe);
+            QVERIFY(t.spieltag.ergebnisseSpeichern(QStringLiteral("A"), { punkte(100, 1, 23) }));
+            QCOMPARE(spy.size(), 0);
+            QVERIFY(aussen.abschliessen());
+        }
+        QCOMPARE(spy.size(), 1);
+        QCOMPARE(t.rangliste(100).toInt(), 33);
+    }
+
+    // The seats of a series are stored all or none, a draw's number with
+    // them; a refusal leaves the series, the number and the views as they were.
+    void sitze_data()
+    {
+        QTest::addColumn<QString>("gruppe");
+        QTest::addColumn<int>("serie");
+        QTest::addColumn<Sitze>("sitze");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<QString>("fehlerteil");
+
+        const Sitze tisch { { 1, 1, 100 }, { 1, 2, 101 }, { 1, 3, 102 }, { 1, 4, 103 } };
+        QTest::newRow("ein Tisch") << QStringLiteral("A") << 2 << tisch << true << QString();
+        QTest::newRow("inaktiv markiert")
+            << QStringLiteral("A") << 1 << Sitze { { 1, 1, 100 }, { -1, 0, 101 } } << true << QString();
+        QTest::newRow("Teilnehmer ohne Zeile")
+            << QStringLiteral("A") << 1 << (Sitze(tisch) << Zuweisung { 2, 1, 999 }) << false << QStringLiteral("999");
+        QTest::newRow("Serie fehlt") << QStringLiteral("A") << 3 << tisch << false << QStringLiteral("Serie3");
+        QTest::newRow("Serie 0") << QStringLiteral("A") << 0 << tisch << false << QStringLiteral("Serie 0");
+        QTest::newRow("Gruppe nicht offen")
+            << QStringLiteral("B") << 1 << tisch << false << QStringLiteral("nicht geoeffnet");
+    }
+    void sitze()
+    {
+        QFETCH(QString, gruppe);
+        QFETCH(int, serie);
+        QFETCH(Sitze, sitze);
+        QFETCH(bool, ok);
+        QFETCH(QString, fehlerteil);
+
+        Tag t;
+        QSignalSpy spy(&t.spieltag, &OffenerSpieltag::sitzeGeaendert);
+        const Spieltag::Losung losung { 4711, 1, 0 };
+        QString fehler;
+        QCOMPARE(t.spieltag.sitzeSpeichern(gruppe, serie, sitze, losung, &fehler), ok);
+        QVERIFY2(fehler.contains(fehlerteil), qPrintable(fehler));
+        QCOMPARE(spy.size(), ok ? 1 : 0);
+        const int s = qBound(1, serie, 2);
+        for (const Zuweisung& z : sitze) {
+            if (z.startNr == 999)
+                continue;
+            QCOMPARE(t.serie(s, z.startNr, "Tisch").toInt(), ok ? z.tisch : 0);
+            QCOMPARE(t.serie(s, z.startNr, "TischIntern").toInt(), ok ? z.sitz : 0);
+        }
+        const std::optional<Spieltag::Losung> gespeichert = Auslosungsdaten::losungLesen(t.gruppe, s);
+        QCOMPARE(bool(gespeichert), ok);
+        if (ok)
+            QCOMPARE(gespeichert->losnummer, losung.losnummer);
+    }
+
+    // The prize-skat flag is stored for a participant the group has, and
+    // refused (saying why) for one it does not have.
+    void preisskat_data()
+    {
+        QTest::addColumn<QString>("gruppe");
+        QTest::addColumn<int>("startNr");
+        QTest::addColumn<bool>("ok");
+
+        QTest::newRow("gesetzt") << QStringLiteral("A") << 101 << true;
+        QTest::newRow("unbekannter Teilnehmer") << QStringLiteral("A") << 999 << false;
+        QTest::newRow("Gruppe nicht offen") << QStringLiteral("B") << 101 << false;
+    }
+    void preisskat()
+    {
+        QFETCH(QString, gruppe);
+        QFETCH(int, startNr);
+        QFETCH(bool, ok);
+
+        Tag t;
+        QString fehler;
+        QCOMPARE(t.spieltag.preisskatSetzen(gruppe, startNr, true, &fehler), ok);
+        QCOMPARE(fehler.isEmpty(), ok);
+        QCOMPARE(t.spieltag.preisskat(QStringLiteral("A"), 101), std::optional<bool>(ok));
+        QVERIFY(!t.spieltag.preisskat(QStringLiteral("A"), 999));
+        QCOMPARE(t.spieltag.summen(QStringLiteral("A"), 100)->summeKosten, QStringLiteral("2.0"));
+    }
+};
+
+REIZWERK_TEST(TstOffenerSpieltag)
+#include "tst_offenerspieltag.moc"
