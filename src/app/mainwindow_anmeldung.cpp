@@ -60,7 +60,7 @@ void MainWindow::onAnmeldung()
     a.suchen = [this](const QString& text) {
         QVector<QPair<int, QString>> treffer;
         for (const Spielerdatei::Bisher& b :
-            Mitgliederliste::suchen(Spielerdatei::rosterLesen(verbindungen.hauptDatenbank()), text))
+            Mitgliederliste::suchen(Spielerdatei::rosterLesen(registry().hauptDatenbank()), text))
             treffer << qMakePair(b.startNr, QStringLiteral("%1 %2").arg(b.vorname, b.nachname));
         return treffer;
     };
@@ -104,7 +104,7 @@ void MainWindow::onAnmeldung()
 
 QString MainWindow::anmelden(int startNr)
 {
-    QSqlQuery q = Db::abfrage(verbindungen.hauptDatenbank(),
+    QSqlQuery q = Db::abfrage(registry().hauptDatenbank(),
         QStringLiteral("SELECT VorName, NachName, Mitglied, Preisskat FROM Spieler WHERE StartNr = ?"), { startNr });
     if (!q.next())
         return tr("Startnummer %1 ist nicht in der Spielerliste").arg(startNr);
@@ -170,7 +170,7 @@ int MainWindow::gastAufnehmen(const QString& name)
     const int startNr = naechsteStartNr();
     QString fehler;
     if (!Mitgliederliste::gastAnlegen(
-            verbindungen.hauptDatenbank(), startNr, dlg.vorname(), dlg.nachname(), dlg.gruppe(), &fehler)) {
+            registry().hauptDatenbank(), startNr, dlg.vorname(), dlg.nachname(), dlg.gruppe(), &fehler)) {
         statusBar()->showMessage(tr("FEHLER: %1").arg(fehler));
         return 0;
     }
@@ -203,7 +203,7 @@ void MainWindow::onSpielerImportieren()
     const Mitgliederliste::Zuordnung zuordnung = dlg.zuordnung();
     Mitgliederliste::zuordnungSpeichern(zuordnung);
 
-    QSqlDatabase db = verbindungen.hauptDatenbank();
+    QSqlDatabase db = registry().hauptDatenbank();
     const QString standardGruppe = ui->cmbSpielerGruppe->currentText();
     const Mitgliederliste::Plan plan = Mitgliederliste::planen(
         Mitgliederliste::rosterLesen(db), andereStartNummern(), tabelle, zuordnung, standardGruppe);
