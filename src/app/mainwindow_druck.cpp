@@ -106,7 +106,8 @@ void MainWindow::onErgebnislisteDrucken()
 {
     Spieltag::Gruppe g;
     if (druckGruppeLesen(g))
-        zeigen(this, Druck::ergebnisliste(g, Druck::Regelwerte::aus(*einstellungen)), turnierVerzeichnis);
+        zeigen(this, Druck::ergebnisliste(g, Druck::Regelwerte::aus(*einstellungen, registry().hauptDatenbank())),
+            turnierVerzeichnis);
 }
 
 void MainWindow::onRanglisteDrucken()

@@ -2,10 +2,12 @@
 
 #include <QLocale>
 #include <QSettings>
+#include <QSqlQuery>
 
 #include "print/dokumenthilfe.h"
 #include "print/tabellensatz.h"
 #include "scoring/regeln.h"
+#include "storage/datenbank.h"
 
 namespace Druck
 {
@@ -27,6 +29,28 @@ Regelwerte Regelwerte::aus(const QSettings& s)
     r.punkteGegen3er = wert(10).toInt();
     r.punkteGegen4er = wert(11).toInt();
     r.listenName = wert(12).toString();
+    r.gaesteKennzeichnen = s.value(schluesselGaesteKennzeichnen, false).toBool();
+    r.mitgliedsdaten = s.value(schluesselMitgliedsdaten, false).toBool();
+    return r;
+}
+
+Regelwerte Regelwerte::aus(const QSettings& s, QSqlDatabase haupt)
+{
+    Regelwerte r = aus(s);
+    // A roster that never had a member list imported has no such table.
+    if (!r.mitgliedsdaten || !haupt.isOpen() || !Db::tabelleVorhanden(haupt, QStringLiteral("Mitgliedsdaten")))
+        return r;
+    QSqlQuery q = Db::abfrage(haupt, QStringLiteral("SELECT StartNr, MitgliedsNr, Verein FROM Mitgliedsdaten"));
+    while (q.next()) {
+        QStringList teile;
+        for (int i : { 1, 2 }) {
+            const QString text = q.value(i).toString().trimmed();
+            if (!text.isEmpty())
+                teile << text;
+        }
+        if (!teile.isEmpty())
+            r.mitgliedsangaben.insert(q.value(0).toInt(), teile.join(QStringLiteral(", ")));
+    }
     return r;
 }
 

@@ -4,6 +4,8 @@
 // notice of a group and the ranking over a date range.
 
 #include <QDate>
+#include <QHash>
+#include <QSqlDatabase>
 #include <QString>
 #include <QVector>
 
@@ -34,9 +36,17 @@ struct Regelwerte {
     int punkteGegen3er = 40;
     int punkteGegen4er = 30;
     QString listenName = QStringLiteral("Spielliste");
+    // What the results notice adds to a name; both off keep it as it always was.
+    bool gaesteKennzeichnen = false; // "(Gast)" after a player who is no member
+    bool mitgliedsdaten = false; // member number and club after the name
+    QHash<int, QString> mitgliedsangaben; // by start number: "4711, SC Grand"
 
     static Regelwerte aus(const QSettings& einstellungen);
+    // With the member data of the master database where the settings ask for it.
+    static Regelwerte aus(const QSettings& einstellungen, QSqlDatabase haupt);
 };
+inline const QString schluesselGaesteKennzeichnen = QStringLiteral("Druck/GaesteKennzeichnen");
+inline const QString schluesselMitgliedsdaten = QStringLiteral("Druck/Mitgliedsdaten");
 
 // "1,50 €"
 QString euro(double betrag);
@@ -51,7 +61,8 @@ Dokument spiellisten(
     const Spieltag::Gruppe& g, int serie, const Regelwerte& regeln, const TischAdresse& tischAdresse = {});
 
 // The results notice of a group: places, points of every played series,
-// total, prize-skat players.
+// total, prize-skat players; guests marked and member data with the name
+// where the rules ask for it.
 Dokument ergebnisliste(const Spieltag::Gruppe& g, const Regelwerte& regeln);
 
 // The ranking over a date range with places (equal totals share a place).

@@ -72,7 +72,12 @@ Dokument ergebnisliste(const Spieltag::Gruppe& g, const Regelwerte& regeln)
     int preisskatSpieler = 0;
     for (int i = 0; i < zeilen.size(); ++i) {
         const Spieltag::Teilnehmer& tn = *zeilen.at(i).t;
-        QStringList z { QString::number(platz.at(i)), QString::number(tn.startNr), tn.name };
+        QString name = tn.name;
+        if (regeln.gaesteKennzeichnen && !tn.mitglied)
+            name += QObject::tr(" (Gast)");
+        if (regeln.mitgliedsdaten && regeln.mitgliedsangaben.contains(tn.startNr))
+            name += QStringLiteral(" \u2013 ") + regeln.mitgliedsangaben.value(tn.startNr);
+        QStringList z { QString::number(platz.at(i)), QString::number(tn.startNr), name };
         for (int s : gespielt) {
             const Spieltag::SerienErgebnis& e = tn.serie(s);
             // Someone who sat the series out has no result in it, not 0.

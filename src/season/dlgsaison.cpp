@@ -43,19 +43,22 @@ DlgSaison::DlgSaison(QSqlDatabase haupt, const QString& datenVerzeichnis, QSetti
     , m_archiv(std::make_unique<Saison::Archiv>(datenVerzeichnis))
     , m_wertung(new SaisonModell(this))
     , m_unterMindest(new SaisonModell(this))
+    , m_gaeste(new SaisonModell(this))
     , m_verlauf(new QStandardItemModel(this))
 {
     ui->setupUi(this);
     ui->trvWertung->setModel(m_wertung);
     ui->trvUnterMindest->setModel(m_unterMindest);
+    ui->trvGaeste->setModel(m_gaeste);
     ui->trvVerlauf->setModel(m_verlauf);
     ui->trvVerlauf->header()->setStretchLastSection(false);
     auswahlVerfolgen(ui->trvWertung);
     auswahlVerfolgen(ui->trvUnterMindest);
+    auswahlVerfolgen(ui->trvGaeste);
 
     // Match-day columns just wide enough for a date or a bracketed result, a
     // wide name: a season has dozens of days.
-    for (QTreeView* ansicht : { ui->trvWertung, ui->trvUnterMindest }) {
+    for (QTreeView* ansicht : { ui->trvWertung, ui->trvUnterMindest, ui->trvGaeste }) {
         const QFontMetrics fm(ansicht->font());
         const int breite = std::max(fm.horizontalAdvance(QStringLiteral("00.00.00")),
                                fm.horizontalAdvance(QStringLiteral("(-0000)")))
@@ -70,6 +73,9 @@ DlgSaison::DlgSaison(QSqlDatabase haupt, const QString& datenVerzeichnis, QSetti
     if (!Saison::ranglisteLesen(haupt, m_zeilen, &fehler)) {
         qWarning("Rangliste: %s", qPrintable(fehler));
         ui->lblStatus->setText(tr("FEHLER: %1").arg(fehler));
+    } else if (!Saison::gaesteLesen(haupt, m_gastNr, &fehler)) {
+        qWarning("Spieler: %s", qPrintable(fehler));
+        ui->lblStatus->setText(tr("FEHLER: %1").arg(fehler));
     }
 
     m_fuellen = true;
@@ -83,6 +89,8 @@ DlgSaison::DlgSaison(QSqlDatabase haupt, const QString& datenVerzeichnis, QSetti
         ui->cmbRegel->setCurrentIndex(qBound(0, m_einstellungen->value(schluesselRegel, 0).toInt(), 2));
         ui->spbBesteN->setValue(m_einstellungen->value(schluesselBesteN, 5).toInt());
         ui->spbMindestTage->setValue(m_einstellungen->value(schluesselMindest, 0).toInt());
+        ui->cmbGaeste->setCurrentIndex(
+            int(Saison::gaesteAus(m_einstellungen->value(Saison::schluesselGaeste, 0).toInt())));
     }
     ui->spbBesteN->setEnabled(ui->cmbRegel->currentIndex() == int(Saison::Regel::BesteN));
     m_fuellen = false;
@@ -95,6 +103,7 @@ DlgSaison::DlgSaison(QSqlDatabase haupt, const QString& datenVerzeichnis, QSetti
     connect(ui->cmbRegel, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &DlgSaison::onBerechnen);
     connect(ui->spbBesteN, QOverload<int>::of(&QSpinBox::valueChanged), this, &DlgSaison::onBerechnen);
     connect(ui->spbMindestTage, QOverload<int>::of(&QSpinBox::valueChanged), this, &DlgSaison::onBerechnen);
+    connect(ui->cmbGaeste, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &DlgSaison::onBerechnen);
     connect(ui->pbDrucken, &QPushButton::clicked, this, &DlgSaison::onDrucken);
     connect(ui->pbPdf, &QPushButton::clicked, this, &DlgSaison::onPdf);
     connect(ui->pbCsv, &QPushButton::clicked, this, &DlgSaison::onCsv);
@@ -116,6 +125,11 @@ QAbstractItemModel* DlgSaison::wertungModel() const
 QAbstractItemModel* DlgSaison::unterMindestModel() const
 {
     return m_unterMindest;
+}
+
+QAbstractItemModel* DlgSaison::gaesteModel() const
+{
+    return m_gaeste;
 }
 
 void DlgSaison::auswahlVerfolgen(QTreeView* ansicht)
@@ -195,6 +209,8 @@ void DlgSaison::onBerechnen()
     v.regel = Saison::Regel(ui->cmbRegel->currentIndex());
     v.besteN = ui->spbBesteN->value();
     v.mindestTage = ui->spbMindestTage->value();
+    v.gaeste = Saison::gaesteAus(ui->cmbGaeste->currentIndex());
+    v.gastNr = m_gastNr;
     ui->spbBesteN->setEnabled(v.regel == Saison::Regel::BesteN);
     if (ui->cmbGruppe->currentIndex() > 0) {
         v.nachGruppen = true;
@@ -204,18 +220,21 @@ void DlgSaison::onBerechnen()
         m_einstellungen->setValue(schluesselRegel, int(v.regel));
         m_einstellungen->setValue(schluesselBesteN, v.besteN);
         m_einstellungen->setValue(schluesselMindest, v.mindestTage);
+        m_einstellungen->setValue(Saison::schluesselGaeste, int(v.gaeste));
     }
     m_tabelle = Saison::berechnen(m_zeilen, v);
 
     m_wertung->setzen(m_tabelle, false);
     m_unterMindest->setzen(m_tabelle, true);
-    for (QTreeView* ansicht : { ui->trvWertung, ui->trvUnterMindest }) {
+    m_gaeste->setzen(m_tabelle, SaisonModell::Gaeste);
+    for (QTreeView* ansicht : { ui->trvWertung, ui->trvUnterMindest, ui->trvGaeste }) {
         ansicht->header()->resizeSection(Saison::SpPlatz, 45);
         ansicht->header()->resizeSection(Saison::SpNr, 45);
         ansicht->header()->resizeSection(Saison::SpName, 200);
         ansicht->header()->resizeSection(Saison::SpTage, 45);
     }
     ui->wgUnterMindest->setVisible(!m_tabelle.unterMindest.isEmpty());
+    ui->wgGaesteWertung->setVisible(!m_tabelle.gaeste.isEmpty());
     ui->lblUnterMindest->setText(tr("Weniger als %1 Spieltage, nicht gewertet").arg(v.mindestTage));
     m_verlauf->clear();
     ui->lblVerlauf->setText(tr("Verlauf: einen Spieler in der Tabelle wählen"));
@@ -260,7 +279,7 @@ void DlgSaison::verlaufZeigen(int startNr)
     }
     ui->trvVerlauf->header()->resizeSections(QHeaderView::ResizeToContents);
     QString name;
-    for (const QVector<Saison::Spieler>* liste : { &m_tabelle.gewertet, &m_tabelle.unterMindest })
+    for (const QVector<Saison::Spieler>* liste : { &m_tabelle.gewertet, &m_tabelle.unterMindest, &m_tabelle.gaeste })
         for (const Saison::Spieler& s : *liste)
             if (s.startNr == startNr)
                 name = s.name;

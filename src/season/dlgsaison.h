@@ -4,6 +4,7 @@
 // printed page, a PDF and a spreadsheet file.
 
 #include <QDialog>
+#include <QSet>
 #include <QSqlDatabase>
 #include <QVector>
 
@@ -37,6 +38,7 @@ public:
     const Saison::Tabelle& tabelle() const { return m_tabelle; }
     QAbstractItemModel* wertungModel() const;
     QAbstractItemModel* unterMindestModel() const;
+    QAbstractItemModel* gaesteModel() const;
     QStandardItemModel* verlaufModel() const { return m_verlauf; }
 
     // Shows a player's history (as selecting his row does).
@@ -72,6 +74,8 @@ private:
     Saison::Tabelle m_tabelle;
     SaisonModell* m_wertung;
     SaisonModell* m_unterMindest;
+    SaisonModell* m_gaeste;
+    QSet<int> m_gastNr;
     QStandardItemModel* m_verlauf;
     bool m_fuellen = false; // while the dialog sets its own controls
 };

@@ -25,6 +25,21 @@ static bool vorher(const Spieler& a, const Spieler& b)
     return a.startNr < b.startNr;
 }
 
+Gaeste gaesteAus(int wert)
+{
+    return wert == int(Gaeste::Getrennt) ? Gaeste::Getrennt
+                                         : (wert == int(Gaeste::Nicht) ? Gaeste::Nicht : Gaeste::Mitwerten);
+}
+
+static void plaetzeVergeben(QVector<Spieler>& liste)
+{
+    std::sort(liste.begin(), liste.end(), vorher);
+    for (int i = 0; i < liste.size(); ++i) {
+        Spieler& s = liste[i];
+        s.platz = i > 0 && vergleichen(s, liste.at(i - 1)) == 0 ? liste.at(i - 1).platz : i + 1;
+    }
+}
+
 Tabelle berechnen(const QVector<Zeile>& zeilen, const Vorgabe& vorgabe)
 {
     Tabelle t;
@@ -44,6 +59,8 @@ Tabelle berechnen(const QVector<Zeile>& zeilen, const Vorgabe& vorgabe)
         else if (!(z.datum < n->first))
             *n = { z.datum, z.name };
         if (!bereichGueltig || !z.datum.isValid() || z.datum < vorgabe.von || vorgabe.bis < z.datum)
+            continue;
+        if (vorgabe.gaeste == Gaeste::Nicht && vorgabe.gastNr.contains(z.startNr))
             continue;
         if (vorgabe.nachGruppen) {
             const auto tag = vorgabe.teilnahme.constFind(z.datum);
@@ -122,16 +139,15 @@ Tabelle berechnen(const QVector<Zeile>& zeilen, const Vorgabe& vorgabe)
                 s.gewertet[c] = false;
         if (vorgabe.mindestTage > 0 && s.tage < vorgabe.mindestTage)
             t.unterMindest << s;
+        else if (vorgabe.gaeste == Gaeste::Getrennt && vorgabe.gastNr.contains(s.startNr))
+            t.gaeste << s;
         else
             t.gewertet << s;
     }
 
-    std::sort(t.gewertet.begin(), t.gewertet.end(), vorher);
+    plaetzeVergeben(t.gewertet);
+    plaetzeVergeben(t.gaeste);
     std::sort(t.unterMindest.begin(), t.unterMindest.end(), vorher);
-    for (int i = 0; i < t.gewertet.size(); ++i) {
-        Spieler& s = t.gewertet[i];
-        s.platz = i > 0 && vergleichen(s, t.gewertet.at(i - 1)) == 0 ? t.gewertet.at(i - 1).platz : i + 1;
-    }
     return t;
 }
 

@@ -23,6 +23,13 @@ struct Zeile {
 
 enum class Regel { Summe, Schnitt, BesteN };
 
+// How players who are no members (roster mark `Mitglied` not "Ja") are
+// ranked: with the members, apart after them with places of their own, or
+// not at all. Stored as its number under `schluesselGaeste`.
+enum class Gaeste { Mitwerten, Getrennt, Nicht };
+inline const QString schluesselGaeste = QStringLiteral("Saison/Gaeste");
+Gaeste gaesteAus(int wert);
+
 // What a ranking is asked for.
 struct Vorgabe {
     QDate von;
@@ -36,6 +43,8 @@ struct Vorgabe {
     // for nobody.
     bool nachGruppen = false;
     QHash<QDate, QSet<int>> teilnahme;
+    Gaeste gaeste = Gaeste::Mitwerten;
+    QSet<int> gastNr; // start numbers of the guests
 };
 
 struct Spieler {
@@ -60,6 +69,7 @@ struct Tabelle {
     QVector<QDate> tage; // the match-day columns, ascending
     QVector<Spieler> gewertet; // by place; equal values share a place
     QVector<Spieler> unterMindest; // by value, without a place
+    QVector<Spieler> gaeste; // apart: by place among the guests alone
 };
 
 Tabelle berechnen(const QVector<Zeile>& zeilen, const Vorgabe& vorgabe);

@@ -11,6 +11,22 @@
 namespace Saison
 {
 
+bool gaesteLesen(QSqlDatabase haupt, QSet<int>& gaeste, QString* fehler)
+{
+    gaeste.clear();
+    QSqlQuery q(haupt);
+    q.setForwardOnly(true);
+    if (!haupt.isOpen() || !q.exec(QStringLiteral("SELECT StartNr, Mitglied FROM Spieler"))) {
+        if (fehler)
+            *fehler = haupt.isOpen() ? q.lastError().text() : QStringLiteral("Datenbank nicht geoeffnet");
+        return false;
+    }
+    while (q.next())
+        if (q.value(1).toString() != QLatin1String("Ja"))
+            gaeste.insert(q.value(0).toInt());
+    return true;
+}
+
 bool ranglisteLesen(QSqlDatabase haupt, QVector<Zeile>& zeilen, QString* fehler)
 {
     zeilen.clear();

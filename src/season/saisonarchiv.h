@@ -22,6 +22,8 @@ namespace Saison
 // Every row of Rangliste; rows whose "Datum" is not of the form yyyy-MM-dd
 // are left out. False (with the database's text) when the table cannot be read.
 bool ranglisteLesen(QSqlDatabase haupt, QVector<Zeile>& zeilen, QString* fehler = nullptr);
+// The start numbers in the roster whose member mark is not "Ja".
+bool gaesteLesen(QSqlDatabase haupt, QSet<int>& gaeste, QString* fehler = nullptr);
 
 // One match day of a player: his group and series as stored in that day's
 // folder, next to his points in Rangliste.

@@ -43,8 +43,8 @@ void CsvSchreiber::feld(const QString& text)
     // A leading apostrophe makes the spreadsheet take the cell as text; it
     // shows, which is the price of a name that cannot run as a formula.
     const bool formel = alsFormelGelesen(text);
-    if (formel || text.contains(QLatin1Char(';')) || text.contains(QLatin1Char('"'))
-        || text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'))) {
+    if (formel || text.contains(QLatin1Char(';')) || text.contains(QLatin1Char('"')) || text.contains(QLatin1Char('\n'))
+        || text.contains(QLatin1Char('\r'))) {
         QString t = formel ? QLatin1Char('\'') + text : text;
         t.replace(QLatin1Char('"'), QLatin1String("\"\""));
         m_daten += '"' + t.toUtf8() + '"';
@@ -95,6 +95,10 @@ QString unterzeile(const Tabelle& t, const Titel& titel)
     teile << regelText(t.vorgabe.regel, t.vorgabe.besteN);
     if (t.vorgabe.mindestTage > 0)
         teile << QStringLiteral("gewertet ab %1 Spieltagen").arg(t.vorgabe.mindestTage);
+    if (t.vorgabe.gaeste == Gaeste::Getrennt)
+        teile << QStringLiteral("G\u00e4ste getrennt gewertet");
+    else if (t.vorgabe.gaeste == Gaeste::Nicht)
+        teile << QStringLiteral("ohne G\u00e4ste");
     teile << QStringLiteral("%1 Spieltage").arg(t.tage.size());
     return teile.join(QStringLiteral(", "));
 }
@@ -186,6 +190,13 @@ QByteArray csv(const Tabelle& t, const Titel& titel)
     };
     for (const Spieler& s : t.gewertet)
         zeile(s);
+    if (!t.gaeste.isEmpty()) {
+        w.zeileEnde();
+        w.feld(QStringLiteral("G\u00e4ste"));
+        w.zeileEnde();
+        for (const Spieler& s : t.gaeste)
+            zeile(s);
+    }
     if (!t.unterMindest.isEmpty()) {
         w.zeileEnde();
         w.feld(QStringLiteral("Weniger als %1 Spieltage").arg(t.vorgabe.mindestTage));
@@ -260,10 +271,14 @@ QString druckHtml(const Tabelle& t, const Titel& titel)
 {
     QString html = QStringLiteral("<html><body>\n<h2>%1</h2>\n<p>%2</p>\n")
                        .arg(ueberschrift(t).toHtmlEscaped(), unterzeile(t, titel).toHtmlEscaped());
-    if (t.gewertet.isEmpty() && t.unterMindest.isEmpty())
+    if (t.gewertet.isEmpty() && t.unterMindest.isEmpty() && t.gaeste.isEmpty())
         html += QStringLiteral("<p>Keine Ergebnisse im Zeitraum.</p>\n");
-    else
+    else if (!t.gewertet.isEmpty() || t.gaeste.isEmpty())
         html += tabellen(t, t.gewertet);
+    if (!t.gaeste.isEmpty()) {
+        html += QStringLiteral("<h3>G\u00e4ste</h3>\n");
+        html += tabellen(t, t.gaeste);
+    }
     if (!t.unterMindest.isEmpty()) {
         html += QStringLiteral("<h3>Weniger als %1 Spieltage</h3>\n").arg(t.vorgabe.mindestTage);
         html += tabellen(t, t.unterMindest);

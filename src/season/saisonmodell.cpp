@@ -11,9 +11,14 @@ SaisonModell::SaisonModell(QObject* parent)
 
 void SaisonModell::setzen(const Saison::Tabelle& tabelle, bool unterMindest)
 {
+    setzen(tabelle, unterMindest ? UnterMindest : Gewertet);
+}
+
+void SaisonModell::setzen(const Saison::Tabelle& tabelle, Liste liste)
+{
     beginResetModel();
     m_tabelle = tabelle;
-    m_unterMindest = unterMindest;
+    m_liste = liste;
     m_kopf = Saison::kopfTexte(m_tabelle);
     m_fest = Saison::festeSpalten(m_tabelle);
     endResetModel();
@@ -21,7 +26,15 @@ void SaisonModell::setzen(const Saison::Tabelle& tabelle, bool unterMindest)
 
 const QVector<Saison::Spieler>& SaisonModell::liste() const
 {
-    return m_unterMindest ? m_tabelle.unterMindest : m_tabelle.gewertet;
+    switch (m_liste) {
+    case UnterMindest:
+        return m_tabelle.unterMindest;
+    case Gaeste:
+        return m_tabelle.gaeste;
+    case Gewertet:
+        break;
+    }
+    return m_tabelle.gewertet;
 }
 
 int SaisonModell::startNr(int zeile) const

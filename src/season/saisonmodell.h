@@ -14,8 +14,10 @@ class SaisonModell : public QAbstractTableModel
 public:
     explicit SaisonModell(QObject* parent = nullptr);
 
+    enum Liste { Gewertet, UnterMindest, Gaeste };
     // Shows the ranked players, or those below the minimum.
     void setzen(const Saison::Tabelle& tabelle, bool unterMindest);
+    void setzen(const Saison::Tabelle& tabelle, Liste liste);
     // The start number of a row (also Qt::UserRole of the "Nr" column).
     int startNr(int zeile) const;
 
@@ -28,7 +30,7 @@ private:
     const QVector<Saison::Spieler>& liste() const;
 
     Saison::Tabelle m_tabelle;
-    bool m_unterMindest = false;
+    Liste m_liste = Gewertet;
     QStringList m_kopf;
     int m_fest = 0;
 };

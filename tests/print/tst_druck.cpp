@@ -6,8 +6,10 @@
 #include <QSettings>
 
 #include "druckspieltag.h"
+#include "mitglieder/mitgliederliste.h"
 #include "print/dokumente.h"
 #include "scoring/regeln.h"
+#include "storage/datenbank.h"
 #include "storage/spieltagleser.h"
 
 using namespace Druckspieltag;
@@ -285,6 +287,66 @@ private slots:
         QVERIFY(t.contains(QStringLiteral("Seite 1 von 1")));
     }
 
+    void ergebnislisteGaesteUndMitgliedsdaten()
+    {
+        Fenster w;
+        QSqlDatabase db = anlegen(w);
+        QVERIFY(db.isValid());
+        // The late registrant came as a guest.
+        Turnierbau::sql(db, QStringLiteral("UPDATE Teilnehmer SET Mitglied=0 WHERE StartNr=%1").arg(spaeterNr));
+        Spieltag::Gruppe g;
+        QVERIFY(Spieltag::gruppeLesen(db, g));
+        QSqlDatabase haupt = w->registry().hauptDatenbank();
+        QVERIFY(Mitgliederliste::tabelleAnlegen(haupt));
+        for (const QVariantList& zeile : { QVariantList { 100, QStringLiteral("4711"), QStringLiteral("SC Grand") },
+                 QVariantList { 101, QStringLiteral(""), QStringLiteral("Skatfreunde Nord") },
+                 QVariantList { spaeterNr, QStringLiteral(" "), QStringLiteral("") } })
+            QVERIFY(Db::ausfuehren(haupt,
+                QStringLiteral("INSERT INTO Mitgliedsdaten (StartNr, MitgliedsNr, Verein) VALUES (?, ?, ?)"), zeile));
+        const QString mueller = QStringLiteral("J\u00fcrgen M\u00fcller");
+        const QString weiss = QStringLiteral("Heinz-G\u00fcnther Wei\u00df");
+
+        // Off unless asked for: the notice stays as it was, and the member
+        // data is not even read.
+        Druck::Regelwerte r = Druck::Regelwerte::aus(*w->settings(), haupt);
+        QVERIFY(!r.gaesteKennzeichnen && !r.mitgliedsdaten && r.mitgliedsangaben.isEmpty());
+        QString t = seiten(pdf(Druck::ergebnisliste(g, r), QStringLiteral("ohne.pdf"))).value(0);
+        QVERIFY(!t.contains(QStringLiteral("Gast")));
+        QVERIFY(!t.contains(QStringLiteral("SC Grand")));
+        QVERIFY(zeileMit(t, mueller)
+                    .contains(QRegularExpression(QStringLiteral("100\\s+") + mueller + QStringLiteral("\\s+1000"))));
+
+        w->settings()->setValue(Druck::schluesselGaesteKennzeichnen, true);
+        r = Druck::Regelwerte::aus(*w->settings(), haupt);
+        t = seiten(pdf(Druck::ergebnisliste(g, r), QStringLiteral("gaeste.pdf"))).value(0);
+        QCOMPARE(t.count(QStringLiteral("(Gast)")), 1);
+        QVERIFY(zeileMit(t, spaeter).contains(spaeter + QStringLiteral(" (Gast)")));
+        QVERIFY(!t.contains(QStringLiteral("SC Grand")));
+
+        w->settings()->setValue(Druck::schluesselMitgliedsdaten, true);
+        r = Druck::Regelwerte::aus(*w->settings(), haupt);
+        // Blank fields are left out; a row with nothing in it adds nothing.
+        QCOMPARE(r.mitgliedsangaben,
+            (QHash<int, QString> {
+                { 100, QStringLiteral("4711, SC Grand") }, { 101, QStringLiteral("Skatfreunde Nord") } }));
+        t = seiten(pdf(Druck::ergebnisliste(g, r), QStringLiteral("beides.pdf"))).value(0);
+        QVERIFY2(zeileMit(t, mueller)
+                     .contains(QRegularExpression(
+                         QStringLiteral("100\\s+") + mueller + QStringLiteral(" \u2013 4711, SC Grand\\s+1000"))),
+            qPrintable(zeileMit(t, mueller)));
+        QVERIFY(zeileMit(t, weiss).contains(weiss + QStringLiteral(" \u2013 Skatfreunde Nord")));
+        QVERIFY(zeileMit(t, spaeter).contains(spaeter + QStringLiteral(" (Gast)")));
+        // No member data for the guest: his row goes on with his results.
+        QVERIFY(zeileMit(t, spaeter)
+                    .contains(QRegularExpression(QRegularExpression::escape(spaeter + QStringLiteral(" (Gast)"))
+                        + QStringLiteral("\\s+\u2013\\s+500\\s+500"))));
+        QVERIFY(!zeileMit(t, QStringLiteral("Klaus Becker")).contains(QStringLiteral("Gast")));
+
+        // Member data asked for where no member list was ever imported.
+        QVERIFY(Db::ausfuehren(haupt, QStringLiteral("DROP TABLE Mitgliedsdaten")));
+        QVERIFY(Druck::Regelwerte::aus(*w->settings(), haupt).mitgliedsangaben.isEmpty());
+    }
+
     // Many participants and series: landscape, header on every page, places
     // across page breaks.
     void langeErgebnisliste()
@@ -380,7 +442,8 @@ private slots:
             QStringLiteral("Anna-Katharina-Luisa Schwarzenberg-Wei\u00dfe"),
             QStringLiteral("Mmmmmmmmmmmmmmmmmmmm WWWWWWWWWWWWWWWWWWW"), QStringLiteral("Zo\u00eb \u00d6zt\u00fcrk"),
             QStringLiteral("Bartholom\u00e4us-Friedrich von Hohenzollern"), QStringLiteral("Ute Kurz"),
-            QStringLiteral("Gottfried-Wilhelm Leibniz-Oberndorfer"), QStringLiteral("Wilhelmine Zimmermann-Wei\u00df") };
+            QStringLiteral("Gottfried-Wilhelm Leibniz-Oberndorfer"),
+            QStringLiteral("Wilhelmine Zimmermann-Wei\u00df") };
         for (const QString& n : namen)
             QVERIFY2(n.size() <= 40, qPrintable(n));
         Spieltag::Gruppe g;

@@ -253,6 +253,70 @@ private slots:
         }));
     }
 
+    void gaesteImDialog()
+    {
+        Fenster w;
+        ranglisteSchreiben(w->registry().hauptDatenbank(), zeilen());
+        // Carl (103) and Gert (107) are guests; Frieda (106) is a member;
+        // the others are in Rangliste only and count as members.
+        Turnierbau::Spieler carl { QStringLiteral("Carl"), QStringLiteral("Christ") };
+        carl.mitglied = QStringLiteral("Nein");
+        carl.startNr = 103;
+        Turnierbau::Spieler gert { QStringLiteral("Gert"), QStringLiteral("Gans") };
+        gert.mitglied = QStringLiteral("ja"); // anything but "Ja" is no member
+        gert.startNr = 107;
+        Turnierbau::Spieler frieda { QStringLiteral("Frieda"), QStringLiteral("Fuchs") };
+        frieda.startNr = 106;
+        Turnierbau::spielerAnlegen(*w, { carl, gert, frieda });
+        const QString csv = Testumgebung::zuhause() + QStringLiteral("/gaeste.csv");
+        const QString pdf = Testumgebung::zuhause() + QStringLiteral("/gaeste.pdf");
+        w.d.dateiname(csv);
+        w.d.dateiname(pdf);
+        QAction* aktion = w->aktion(QStringLiteral("actSaisonwertung"));
+        QVERIFY(mitDialog(aktion, "DlgSaison", [&](QWidget* d) {
+            auto* dlg = qobject_cast<DlgSaison*>(d);
+            QVERIFY(dlg);
+            auto* gaeste = kind<QComboBox>(dlg, "cmbGaeste");
+            QVERIFY(gaeste);
+            QCOMPARE(comboTexte(gaeste),
+                (QStringList { "mit den Mitgliedern werten", "getrennt werten", "nicht werten" }));
+            // Today's ranking unless told otherwise.
+            QCOMPARE(gaeste->currentIndex(), 0);
+            auto* zeitraum = kind<QComboBox>(dlg, "cmbZeitraum");
+            zeitraum->setCurrentIndex(zeitraum->findText(QStringLiteral("alle")));
+            QCOMPARE(dlg->wertungModel()->rowCount(), 7);
+            QVERIFY(!kind<QWidget>(dlg, "wgGaesteWertung")->isVisibleTo(dlg));
+
+            gaeste->setCurrentIndex(1);
+            QCOMPARE(dlg->wertungModel()->rowCount(), 5);
+            QCOMPARE(spaltenTexte(dlg->gaesteModel(), Saison::SpName), (QStringList { "Carl Christ", "Gert Gans" }));
+            QCOMPARE(spaltenTexte(dlg->gaesteModel(), Saison::SpPlatz), (QStringList { "1", "2" }));
+            QVERIFY(kind<QWidget>(dlg, "wgGaesteWertung")->isVisibleTo(dlg));
+            kind<QPushButton>(dlg, "pbCsv")->click();
+            kind<QPushButton>(dlg, "pbPdf")->click();
+
+            gaeste->setCurrentIndex(2);
+            QCOMPARE(dlg->wertungModel()->rowCount(), 5);
+            QVERIFY(!spaltenTexte(dlg->wertungModel(), Saison::SpName).contains(QStringLiteral("Carl Christ")));
+            QCOMPARE(dlg->gaesteModel()->rowCount(), 0);
+            QVERIFY(!kind<QWidget>(dlg, "wgGaesteWertung")->isVisibleTo(dlg));
+        }));
+        QVERIFY(w.d.fehlerTexte.isEmpty());
+        QCOMPARE(w->settings()->value(Saison::schluesselGaeste).toInt(), 2);
+        QVERIFY(mitDialog(aktion, "DlgSaison",
+            [&](QWidget* dlg) { QCOMPARE(kind<QComboBox>(dlg, "cmbGaeste")->currentIndex(), 2); }));
+
+        QFile f(csv);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(f.readAll());
+        QVERIFY2(text.contains(QStringLiteral("\r\nG\u00e4ste\r\n1;103;Carl Christ;")), qPrintable(text));
+        if (pdftotextDa()) {
+            const QString seite = pdfText(pdf);
+            QVERIFY2(seite.contains(QStringLiteral("G\u00e4ste getrennt gewertet")), qPrintable(seite));
+            QVERIFY(seite.indexOf(QStringLiteral("Emil Ernst")) < seite.indexOf(QStringLiteral("Carl Christ")));
+        }
+    }
+
     void ohneErgebnisse()
     {
         Fenster w;

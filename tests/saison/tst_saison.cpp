@@ -103,6 +103,109 @@ private slots:
         QCOMPARE(t.unterMindest.first().startNr, 104);
     }
 
+    void gaesteWerten_data()
+    {
+        QTest::addColumn<int>("art");
+        QTest::addColumn<int>("mindest");
+        QTest::addColumn<QStringList>("gewertet");
+        QTest::addColumn<QStringList>("gaeste");
+        QTest::addColumn<QStringList>("unterMindest");
+        const QString anna = QStringLiteral("Anna \u00d6zt\u00fcrk");
+        // Guests: 103 Carl and 107 Gert; 999 is a guest without a result.
+        QTest::newRow("mit den Mitgliedern")
+            << int(Saison::Gaeste::Mitwerten) << 0
+            << QStringList { "1|101", "1|103", "3|102", "3|106", "5|104", "6|107", "7|105" } << QStringList()
+            << QStringList();
+        // The members close up their places; the guests get places of their own.
+        QTest::newRow("getrennt") << int(Saison::Gaeste::Getrennt) << 0
+                                  << QStringList { "1|101", "2|102", "2|106", "4|104", "5|105" }
+                                  << QStringList { "1|103", "2|107" } << QStringList();
+        // A guest below the minimum is listed there, like a member.
+        QTest::newRow("getrennt mit Mindestzahl")
+            << int(Saison::Gaeste::Getrennt) << 3 << QStringList { "1|101", "2|102", "2|106", "4|105" }
+            << QStringList { "1|103" } << QStringList { "|104", "|107" };
+        QTest::newRow("nicht") << int(Saison::Gaeste::Nicht) << 0
+                               << QStringList { "1|101", "2|102", "2|106", "4|104", "5|105" } << QStringList()
+                               << QStringList();
+        QTest::newRow("nicht mit Mindestzahl")
+            << int(Saison::Gaeste::Nicht) << 3 << QStringList { "1|101", "2|102", "2|106", "4|105" } << QStringList()
+            << QStringList { "|104" };
+    }
+
+    void gaesteWerten()
+    {
+        QFETCH(int, art);
+        QFETCH(int, mindest);
+        QFETCH(QStringList, gewertet);
+        QFETCH(QStringList, gaeste);
+        QFETCH(QStringList, unterMindest);
+        Saison::Vorgabe v = vorgabe(Regel::Summe, 3, mindest);
+        v.gaeste = Saison::gaesteAus(art);
+        v.gastNr = { 103, 107, 999 };
+        const Saison::Tabelle t = Saison::berechnen(zeilen(), v);
+        auto kurz = [&t](const QVector<Saison::Spieler>& liste) {
+            QStringList z;
+            for (const Saison::Spieler& s : liste)
+                z << Saison::zellenTexte(t, s, true).mid(0, 2).join(QLatin1Char('|'));
+            return z;
+        };
+        QCOMPARE(kurz(t.gewertet), gewertet);
+        QCOMPARE(kurz(t.gaeste), gaeste);
+        QCOMPARE(kurz(t.unterMindest), unterMindest);
+        // Not ranked at all: the guests leave no match day behind either.
+        if (v.gaeste == Saison::Gaeste::Nicht) {
+            v.gastNr = { 101, 104, 105, 106, 107 };
+            QCOMPARE(Saison::berechnen(zeilen(), v).tage, (QVector<QDate> { t1, t2, t3, t4 }));
+        }
+    }
+
+    void gaesteAusgeben()
+    {
+        const QDate a(2026, 8, 7);
+        const QVector<Saison::Zeile> z = { { 101, QStringLiteral("Mia"), a, 1000 },
+            { 102, QStringLiteral("Gast Gustav"), a, 1200 }, { 103, QStringLiteral("Ida"), a, 900 } };
+        Saison::Vorgabe v;
+        v.von = v.bis = a;
+        v.gaeste = Saison::Gaeste::Getrennt;
+        v.gastNr = { 102 };
+        Saison::Tabelle t = Saison::berechnen(z, v);
+        QCOMPARE(Saison::csv(t, { QString(), QString() }),
+            QByteArray("\xEF\xBB\xBF"
+                       "Saisonwertung 07.08.2026 bis 07.08.2026\r\n"
+                       "alle Gruppen, Summe der Punkte, G\xC3\xA4ste getrennt gewertet, 1 Spieltage\r\n"
+                       "\r\n"
+                       "Platz;Nr;Name;Tage;Summe;07.08.2026\r\n"
+                       "1;101;Mia;1;1000;1000\r\n"
+                       "2;103;Ida;1;900;900\r\n"
+                       "\r\n"
+                       "G\xC3\xA4ste\r\n"
+                       "1;102;Gast Gustav;1;1200;1200\r\n"));
+        QString html = Saison::druckHtml(t, {});
+        QVERIFY(html.indexOf(QStringLiteral("Ida")) < html.indexOf(QStringLiteral("<h3>G\u00e4ste</h3>")));
+        QVERIFY(html.indexOf(QStringLiteral("<h3>G\u00e4ste</h3>")) < html.indexOf(QStringLiteral("Gast Gustav")));
+
+        v.gaeste = Saison::Gaeste::Nicht;
+        t = Saison::berechnen(z, v);
+        QVERIFY(Saison::unterzeile(t, {}).contains(QStringLiteral("ohne G\u00e4ste")));
+        QVERIFY(!Saison::csv(t, {}).contains("Gustav"));
+        html = Saison::druckHtml(t, {});
+        QVERIFY(!html.contains(QStringLiteral("Gustav")));
+        QVERIFY(!html.contains(QStringLiteral("G\u00e4ste</h3>")));
+
+        // Only guests played: their table stands alone, without an empty one.
+        v.gaeste = Saison::Gaeste::Getrennt;
+        v.gastNr = { 101, 102, 103 };
+        t = Saison::berechnen(z, v);
+        QVERIFY(t.gewertet.isEmpty());
+        html = Saison::druckHtml(t, {});
+        QCOMPARE(html.count(QStringLiteral("<table")), 1);
+        QVERIFY(!html.contains(QStringLiteral("Keine Ergebnisse")));
+
+        // Unknown stored numbers fall back to ranking with the members.
+        QCOMPARE(Saison::gaesteAus(7), Saison::Gaeste::Mitwerten);
+        QCOMPARE(Saison::gaesteAus(-1), Saison::Gaeste::Mitwerten);
+    }
+
     void zeitraumUndGruppen()
     {
         // One day only; start after end gives nothing.
