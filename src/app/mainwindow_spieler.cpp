@@ -76,7 +76,7 @@ QVector<Spielerdatei::Nummer> andereNummern(const Verbindungen& verbindungen, co
 
 QVector<Spielerdatei::Nummer> MainWindow::andereStartNummern() const
 {
-    return andereNummern(verbindungen, teilnehmerTabelle);
+    return andereNummern(registry(), teilnehmerTabelle);
 }
 
 void MainWindow::spielerModelAufbauen()
