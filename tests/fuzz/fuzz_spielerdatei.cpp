@@ -20,8 +20,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (const Spielerdatei::Zeile& z : e.spieler) {
         if (z.mitglied != QLatin1String("Ja") && z.mitglied != QLatin1String("Nein"))
             std::abort();
+        // A tab-separated line may carry "Hans Peter" as one field; no field
+        // keeps a TAB or the padding around it.
         for (const QString* feld : { &z.vorname, &z.nachname, &z.gruppe })
-            if (feld->isEmpty() || feld->contains(QLatin1Char(' ')) || !Namensregel::zulaessig(*feld))
+            if (feld->isEmpty() || feld->contains(QLatin1Char('\t')) || *feld != feld->trimmed()
+                || !Namensregel::zulaessig(*feld))
                 std::abort();
     }
     return 0;
