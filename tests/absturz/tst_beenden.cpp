@@ -2,6 +2,7 @@
 // when its window is closed: exit code 0, its window's state kept, its lock
 // given up, and the next start finds the data folder free.
 
+#include "sperre.h"
 #include "testumgebung.h"
 
 #include <QHostAddress>
@@ -16,26 +17,12 @@
 namespace
 {
 
+using Sperre::halter;
+using Sperre::wartenAufHalter;
+
 QString sperrDatei()
 {
-    return Testumgebung::datenOrdner() + QStringLiteral("/reizwerk.lock");
-}
-
-qint64 halter()
-{
-    return Testumgebung::dateiInhalt(sperrDatei()).split('\n').value(0).toLongLong();
-}
-
-bool wartenAufHalter(qint64 pid)
-{
-    QElapsedTimer uhr;
-    uhr.start();
-    while (uhr.elapsed() < 30000) {
-        if (halter() == pid)
-            return true;
-        QTest::qWait(50);
-    }
-    return false;
+    return Sperre::datei();
 }
 
 quint16 freierPort()

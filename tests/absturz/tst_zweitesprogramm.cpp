@@ -2,6 +2,7 @@
 // Reizwerk already runs there and ends; after the first was killed, its lock
 // is taken over by the next start.
 
+#include "sperre.h"
 #include "testumgebung.h"
 
 #include <QHostAddress>
@@ -14,28 +15,8 @@
 namespace
 {
 
-QString sperrDatei()
-{
-    return Testumgebung::datenOrdner() + QStringLiteral("/reizwerk.lock");
-}
-
-// The process id written into the lock file (0 while there is none).
-qint64 halter()
-{
-    return Testumgebung::dateiInhalt(sperrDatei()).split('\n').value(0).toLongLong();
-}
-
-bool wartenAufHalter(qint64 pid)
-{
-    QElapsedTimer uhr;
-    uhr.start();
-    while (uhr.elapsed() < 30000) {
-        if (halter() == pid)
-            return true;
-        QTest::qWait(50);
-    }
-    return false;
-}
+using Sperre::halter;
+using Sperre::wartenAufHalter;
 
 void starten(QProcess& p)
 {
