@@ -291,6 +291,10 @@ private:
     // The check-in desk: one player of the roster into the current group.
     void onAnmeldung();
     QString anmelden(int startNr);
+    // Payments taken at the door before the group was confirmed: dropped
+    // with the selection's rows, taken into the confirmed group's file.
+    void vormerkungenStreichen(int erste, int letzte);
+    bool vormerkungenEinloesen(const QString& gruppe);
     // Rows of late-registered players into the results table (mainwindow_teilnehmerpflege.cpp).
     void nachgemeldeteZeigen(const Teilnehmerpflege::NachmeldeErgebnis& e);
     // Start numbers held outside the roster (ranking, groups of the day).

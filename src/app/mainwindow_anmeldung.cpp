@@ -8,7 +8,6 @@
 #include <QAction>
 #include <QFileInfo>
 #include <QMenu>
-#include <QSqlQuery>
 #include <QSqlTableModel>
 #include <QStandardItemModel>
 #include <QStatusBar>
@@ -21,6 +20,7 @@
 #include "roster/namensregel.h"
 #include "setup/teilnehmertabelle.h"
 #include "storage/datenbank.h"
+#include "storage/pfade.h"
 #include "widgets/dialoge.h"
 
 void MainWindow::anmeldungEinrichten()
@@ -44,6 +44,52 @@ void MainWindow::anmeldungEinrichten()
     anmeldung->setStatusTip(tr("Spieler an der Tür in die aktuelle Gruppe aufnehmen und als bezahlt markieren"));
     connect(anmeldung, &QAction::triggered, this, &MainWindow::onAnmeldung);
     menuTurnier->insertAction(actInfo, anmeldung);
+
+    // Who leaves the selection before the group is confirmed takes his
+    // advance payment with him.
+    connect(teilnehmerModel, &QAbstractItemModel::rowsAboutToBeRemoved, this,
+        [this](const QModelIndex&, int erste, int letzte) { vormerkungenStreichen(erste, letzte); });
+    connect(teilnehmerModel, &QAbstractItemModel::modelAboutToBeReset, this,
+        [this] { vormerkungenStreichen(0, teilnehmerTabelle->zeilen() - 1); });
+}
+
+void MainWindow::vormerkungenStreichen(int erste, int letzte)
+{
+    if (gruppeFestgelegt || erste > letzte)
+        return;
+    QVector<int> startNrs;
+    for (int z = std::max(0, erste); z <= letzte && z < teilnehmerTabelle->zeilen(); ++z)
+        startNrs << teilnehmerTabelle->startNr(z);
+    QString fehler;
+    if (!Geld::vormerkungenStreichen(
+            registry().hauptDatenbank(), ui->dateEdit->date(), ui->cmbSpielerGruppe->currentText(), startNrs, &fehler))
+        statusBar()->showMessage(tr("FEHLER: %1").arg(fehler));
+}
+
+bool MainWindow::vormerkungenEinloesen(const QString& gruppe)
+{
+    // They are today's: a group of another day with the same name never
+    // takes them.
+    const QString heute = Pfade::turnierVerzeichnis(datenbankVerzeichnis, ui->dateEdit->date());
+    if (QFileInfo(turnierVerzeichnis).canonicalFilePath() != QFileInfo(heute).canonicalFilePath())
+        return false;
+    QSqlDatabase db = spieltag->verbindungen().datenbank(gruppe);
+    if (!db.isValid() || !db.isOpen())
+        return false;
+    QSet<int> teilnehmer;
+    for (int z = 0; z < teilnehmerTabelle->zeilen(); ++z)
+        teilnehmer.insert(teilnehmerTabelle->startNr(z));
+    int anzahl = 0;
+    QString fehler;
+    if (!Geld::vormerkungenEinloesen(
+            registry().hauptDatenbank(), db, ui->dateEdit->date(), gruppe, teilnehmer, &anzahl, &fehler)) {
+        statusBar()->showMessage(tr("FEHLER: %1").arg(fehler));
+        return false;
+    }
+    if (anzahl > 0)
+        statusBar()->showMessage(
+            tr("%1 an der Tür bezahlte Startgelder in die Gruppe %2 übernommen.").arg(anzahl).arg(gruppe));
+    return true;
 }
 
 void MainWindow::onAnmeldung()
@@ -55,6 +101,9 @@ void MainWindow::onAnmeldung()
         statusBar()->showMessage(tr("FEHLER: Erst ein Turnier mit einer Gruppe anlegen, dann anmelden."));
         return;
     }
+    // Advance payments a failed confirmation left behind come in now.
+    if (gruppeFestgelegt)
+        vormerkungenEinloesen(gruppe);
     DlgAnmeldung::Anbindung a;
     a.gruppe = gruppe;
     a.suchen = [this](const QString& text) {
@@ -81,16 +130,21 @@ void MainWindow::onAnmeldung()
         QMap<int, Geld::Zahlung> zahlungen;
         QSqlDatabase db = gruppenDatenbank();
         const bool gespeichert = gruppeFestgelegt && db.isValid() && db.isOpen();
+        bool gelesen = true;
         if (gespeichert) {
             Geld::Gebuehren g;
             Geld::Auszahlplan p;
-            Geld::lesen(db, g, p, zahlungen);
+            gelesen = Geld::lesen(db, g, p, zahlungen);
+        } else {
+            gelesen = Geld::vorgemerkt(
+                registry().hauptDatenbank(), ui->dateEdit->date(), ui->cmbSpielerGruppe->currentText(), zahlungen);
         }
         for (int z = 0; z < teilnehmerTabelle->zeilen(); ++z) {
             DlgAnmeldung::Zeile e;
             e.startNr = teilnehmerTabelle->startNr(z);
             e.name = teilnehmerTabelle->nameItem(z)->text();
-            if (gespeichert) {
+            // Unknown where the payments cannot be read.
+            if (gelesen) {
                 const Geld::Zahlung zahlung = zahlungen.value(e.startNr);
                 e.bezahlt = zahlung.alles || zahlung.betrag > 0 ? QStringLiteral("Ja") : QStringLiteral("Nein");
             }
@@ -104,21 +158,33 @@ void MainWindow::onAnmeldung()
 
 QString MainWindow::anmelden(int startNr)
 {
-    QSqlQuery q = Db::abfrage(registry().hauptDatenbank(),
-        QStringLiteral("SELECT VorName, NachName, Mitglied, Preisskat FROM Spieler WHERE StartNr = ?"), { startNr });
-    if (!q.next())
+    Mitgliederliste::Anmeldung spieler;
+    if (!Mitgliederliste::anmeldungLesen(registry().hauptDatenbank(), startNr, spieler))
         return tr("Startnummer %1 ist nicht in der Spielerliste").arg(startNr);
-    const QString name = QStringLiteral("%1 %2").arg(q.value(0).toString(), q.value(1).toString());
-    if (!Namensregel::linkSicher(q.value(0).toString()) || !Namensregel::linkSicher(q.value(1).toString()))
+    const QString name = spieler.name();
+    if (!Namensregel::linkSicher(spieler.vorname) || !Namensregel::linkSicher(spieler.nachname))
         return Namensregel::fehlerText(name);
-    const bool mitglied = q.value(2).toString() != QLatin1String("Nein");
-    const bool preisskat = q.value(3).toString() == QLatin1String("Ja");
+    const bool mitglied = spieler.mitglied;
+    const bool preisskat = spieler.preisskat;
     QSqlDatabase db = gruppenDatenbank();
     if (!gruppeFestgelegt || !db.isValid() || !db.isOpen()) {
         // Still being put together: into the participant selection, which
-        // is confirmed as before.
-        if (teilnehmerTabelle->zeileVon(startNr) >= 0)
+        // is confirmed as before; the payment is kept until the group has
+        // its file.
+        const QDate tag = ui->dateEdit->date();
+        const QString gruppe = ui->cmbSpielerGruppe->currentText();
+        QMap<int, Geld::Zahlung> vorgemerkt;
+        QString fehler;
+        if (!Geld::vorgemerkt(registry().hauptDatenbank(), tag, gruppe, vorgemerkt, &fehler))
+            return fehler;
+        const bool dabei = teilnehmerTabelle->zeileVon(startNr) >= 0;
+        if (dabei && vorgemerkt.value(startNr).alles)
             return tr("%1 ist schon angemeldet").arg(name);
+        if (!Geld::vormerken(registry().hauptDatenbank(), tag, gruppe, startNr, Geld::Zahlung { true, 0 }, &fehler))
+            return tr("%1 ist nicht angemeldet: %2").arg(name, fehler);
+        // Ticked in the list before, paid at the door now.
+        if (dabei)
+            return QString();
         const int n = anzahlSerien();
         if (teilnehmerTabelle->serien() != n)
             teilnehmerKopfAufbauen(n);

@@ -512,5 +512,7 @@ void MainWindow::onTeilnehmerOk()
         ui->pbAuslosungZuruecksetzen->setEnabled(false);
         gruppeFestgelegt = false;
         Dialoge::fehler(this, tr("Die Gruppe %1 konnte nicht gespeichert werden.").arg(gruppe));
+        return;
     }
+    vormerkungenEinloesen(gruppe);
 }

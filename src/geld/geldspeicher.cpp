@@ -28,6 +28,19 @@ bool tabellenAnlegen(QSqlDatabase db)
                            "INTEGER)"));
 }
 
+bool vormerkungAnlegen(QSqlDatabase haupt)
+{
+    return Db::ausfuehren(haupt,
+        QStringLiteral(
+            "CREATE TABLE IF NOT EXISTS VorgemerkteZahlungen (Datum TEXT NOT NULL, Gruppe TEXT NOT NULL, "
+            "StartNr INTEGER NOT NULL, Alles INTEGER, Betrag INTEGER, PRIMARY KEY (Datum, Gruppe, StartNr))"));
+}
+
+QString datumText(const QDate& tag)
+{
+    return tag.toString(QStringLiteral("yyyy-MM-dd"));
+}
+
 // Hundredths of a percent or cents, both written with two decimals.
 QString hundertstel(qint64 w)
 {
@@ -144,6 +157,104 @@ bool zahlungSpeichern(QSqlDatabase db, int startNr, const Zahlung& z, QString* f
     if (!ok && fehler)
         *fehler = QStringLiteral("Die Zahlung von %1 konnte nicht gespeichert werden.").arg(startNr);
     return ok;
+}
+
+bool vormerken(
+    QSqlDatabase haupt, const QDate& tag, const QString& gruppe, int startNr, const Zahlung& z, QString* fehler)
+{
+    Db::Transaktion t(haupt);
+    bool ok = t.begonnen() && vormerkungAnlegen(haupt);
+    if (ok && !z.alles && z.betrag <= 0)
+        ok = Db::ausfuehren(haupt,
+            QStringLiteral("DELETE FROM VorgemerkteZahlungen WHERE Datum = ? AND Gruppe = ? AND StartNr = ?"),
+            { datumText(tag), gruppe, startNr });
+    else if (ok)
+        ok = Db::ausfuehren(haupt,
+            QStringLiteral("INSERT OR REPLACE INTO VorgemerkteZahlungen (Datum, Gruppe, StartNr, Alles, Betrag) "
+                           "VALUES (?, ?, ?, ?, ?)"),
+            { datumText(tag), gruppe, startNr, z.alles ? 1 : 0, std::max<qint64>(0, z.betrag) });
+    ok = ok && t.abschliessen();
+    if (!ok && fehler)
+        *fehler = QStringLiteral("Die Zahlung von %1 konnte nicht vorgemerkt werden.").arg(startNr);
+    return ok;
+}
+
+bool vorgemerkt(
+    QSqlDatabase haupt, const QDate& tag, const QString& gruppe, QMap<int, Zahlung>& zahlungen, QString* fehler)
+{
+    zahlungen.clear();
+    if (!Db::tabelleVorhanden(haupt, QStringLiteral("VorgemerkteZahlungen")))
+        return true;
+    QSqlQuery q = Db::abfrage(haupt,
+        QStringLiteral("SELECT StartNr, Alles, Betrag FROM VorgemerkteZahlungen WHERE Datum = ? AND Gruppe = ?"),
+        { datumText(tag), gruppe });
+    if (!q.isActive()) {
+        if (fehler)
+            *fehler = QStringLiteral("Die vorgemerkten Zahlungen sind nicht lesbar.");
+        return false;
+    }
+    while (q.next())
+        zahlungen.insert(q.value(0).toInt(), { q.value(1).toInt() != 0, std::max<qint64>(0, q.value(2).toLongLong()) });
+    return true;
+}
+
+bool vormerkungenStreichen(
+    QSqlDatabase haupt, const QDate& tag, const QString& gruppe, const QVector<int>& startNrs, QString* fehler)
+{
+    if (startNrs.isEmpty() || !Db::tabelleVorhanden(haupt, QStringLiteral("VorgemerkteZahlungen")))
+        return true;
+    Db::Transaktion t(haupt);
+    bool ok = t.begonnen();
+    for (int i = 0; ok && i < startNrs.size(); ++i)
+        ok = Db::ausfuehren(haupt,
+            QStringLiteral("DELETE FROM VorgemerkteZahlungen WHERE Datum = ? AND Gruppe = ? AND StartNr = ?"),
+            { datumText(tag), gruppe, startNrs.at(i) });
+    ok = ok && t.abschliessen();
+    if (!ok && fehler)
+        *fehler = QStringLiteral("Die vorgemerkten Zahlungen konnten nicht gestrichen werden.");
+    return ok;
+}
+
+bool vormerkungenEinloesen(QSqlDatabase haupt, QSqlDatabase gruppeDb, const QDate& tag, const QString& gruppe,
+    const QSet<int>& teilnehmer, int* uebernommen, QString* fehler)
+{
+    if (uebernommen)
+        *uebernommen = 0;
+    QMap<int, Zahlung> offen;
+    if (!vorgemerkt(haupt, tag, gruppe, offen, fehler))
+        return false;
+    if (offen.isEmpty())
+        return true;
+    int anzahl = 0;
+    {
+        Db::Transaktion t(gruppeDb);
+        bool ok = t.begonnen() && tabellenAnlegen(gruppeDb);
+        for (auto i = offen.cbegin(); ok && i != offen.cend(); ++i) {
+            if (!teilnehmer.contains(i.key()))
+                continue;
+            QSqlQuery q(gruppeDb);
+            ok = Db::ausfuehren(q,
+                QStringLiteral("INSERT OR IGNORE INTO Zahlungen (StartNr, Alles, Betrag) VALUES (?, ?, ?)"),
+                { i.key(), i.value().alles ? 1 : 0, i.value().betrag });
+            anzahl += ok ? std::max(0, q.numRowsAffected()) : 0;
+        }
+        if (!(ok && t.abschliessen())) {
+            if (fehler)
+                *fehler = QStringLiteral("Die an der Tür bezahlten Beträge konnten nicht in die Gruppe %1 übernommen "
+                                         "werden; sie bleiben vorgemerkt.")
+                              .arg(gruppe);
+            return false;
+        }
+    }
+    if (uebernommen)
+        *uebernommen = anzahl;
+    // The group holds them now; a row left behind here would only be taken
+    // over again without effect.
+    if (!Db::ausfuehren(haupt, QStringLiteral("DELETE FROM VorgemerkteZahlungen WHERE Datum = ? AND Gruppe = ?"),
+            { datumText(tag), gruppe })
+        && fehler)
+        *fehler = QStringLiteral("Die vorgemerkten Zahlungen der Gruppe %1 konnten nicht entfernt werden.").arg(gruppe);
+    return true;
 }
 
 Gebuehren gebuehrenVorgabe(const QSettings& s)

@@ -5,7 +5,9 @@
 // these tables is a day without fees. The defaults for a new day come from
 // the settings group "Geld".
 
+#include <QDate>
 #include <QMap>
+#include <QSet>
 #include <QSqlDatabase>
 #include <QString>
 
@@ -27,6 +29,27 @@ bool festlegen(QSqlDatabase db, const Gebuehren& gebuehren, const Auszahlplan& p
 
 // Stores one participant's payment (nothing paid removes the row).
 bool zahlungSpeichern(QSqlDatabase db, int startNr, const Zahlung& z, QString* fehler = nullptr);
+
+// Payments taken at the door while the group is still being put together,
+// when it has no file yet: kept in the master database per day, group and
+// start number until the group is confirmed.
+bool vormerken(QSqlDatabase haupt, const QDate& tag, const QString& gruppe, int startNr, const Zahlung& z,
+    QString* fehler = nullptr);
+// What is kept for that day and group; false with a German text when it
+// cannot be read (none kept is no error).
+bool vorgemerkt(QSqlDatabase haupt, const QDate& tag, const QString& gruppe, QMap<int, Zahlung>& zahlungen,
+    QString* fehler = nullptr);
+// Players taken out of the selection lose what they paid in advance.
+bool vormerkungenStreichen(QSqlDatabase haupt, const QDate& tag, const QString& gruppe, const QVector<int>& startNrs,
+    QString* fehler = nullptr);
+// Into the confirmed group's file, for its participants only, all in one
+// transaction (a payment the group already holds wins); then the day's
+// advance payments of the group are gone from the master database. False,
+// and nothing stored in the group, when the group could not take them;
+// they then stay kept for another try. `uebernommen` counts the
+// payments the group took.
+bool vormerkungenEinloesen(QSqlDatabase haupt, QSqlDatabase gruppeDb, const QDate& tag, const QString& gruppe,
+    const QSet<int>& teilnehmer, int* uebernommen = nullptr, QString* fehler = nullptr);
 
 // The defaults for a new evening from the settings ("Geld/StartgeldCent",
 // "Geld/PlanArt", "Geld/PlanWerte", ...); the prize-skat amount is the cost

@@ -545,6 +545,19 @@ QString verein(QSqlDatabase db, int startNr)
     return q.next() ? q.value(0).toString() : QString();
 }
 
+bool anmeldungLesen(QSqlDatabase db, int startNr, Anmeldung& spieler)
+{
+    QSqlQuery q = Db::abfrage(db,
+        QStringLiteral("SELECT VorName, NachName, Mitglied, Preisskat FROM Spieler WHERE StartNr = ?"), { startNr });
+    if (!q.next())
+        return false;
+    spieler.vorname = q.value(0).toString();
+    spieler.nachname = q.value(1).toString();
+    spieler.mitglied = q.value(2).toString() != QLatin1String("Nein");
+    spieler.preisskat = q.value(3).toString() == QLatin1String("Ja");
+    return true;
+}
+
 bool uebernehmen(QSqlDatabase db, const Plan& plan)
 {
     Db::Transaktion t(db);

@@ -110,6 +110,17 @@ bool uebernehmen(QSqlDatabase db, const Plan& plan);
 // holds the text (case ignored), or only the one whose whole name it is.
 QVector<Spielerdatei::Bisher> suchen(const QVector<Spielerdatei::Bisher>& roster, const QString& eingabe);
 
+// One player of the roster as the check-in desk takes him into a group.
+struct Anmeldung {
+    QString vorname;
+    QString nachname;
+    bool mitglied = true; // only "Nein" marks a guest
+    bool preisskat = false; // only "Ja" plays for the prize
+    QString name() const { return vorname + QLatin1Char(' ') + nachname; }
+};
+// False when the start number is not in the roster.
+bool anmeldungLesen(QSqlDatabase db, int startNr, Anmeldung& spieler);
+
 // Adds a guest (member mark "Nein") under the given start number; false
 // with the reason when a name is refused or the number is taken.
 bool gastAnlegen(QSqlDatabase db, int startNr, const QString& vorname, const QString& nachname, const QString& gruppe,
