@@ -78,6 +78,8 @@ bool faireAuslosungMessen(int laeufe);
 bool abrechnungMessen(int laeufe);
 // a member list read from a workbook and merged (mitgliederliste_messen.cpp)
 bool mitgliederlisteMessen(int laeufe);
+// the check-in desk driven by key events (anmeldung_messen.cpp)
+bool anmeldungMessen(int laeufe);
 
 namespace
 {
@@ -1412,6 +1414,8 @@ int main(int argc, char* argv[])
     if (messe("abrechnung") && !abrechnungMessen(laeufeNormal))
         fehlgeschlagen = true;
     if (messe("mitglieder") && !mitgliederlisteMessen(laeufeNormal))
+        fehlgeschlagen = true;
+    if (messe("anmeldung") && !anmeldungMessen(laeufeNormal))
         fehlgeschlagen = true;
     // last: its groups join the match day's folder
     if (messe("groesse"))
