@@ -8,6 +8,7 @@
 #include <QTableWidget>
 
 #include "app/mainwindow.h"
+#include "geld/geldspeicher.h"
 #include "setup/teilnehmertabelle.h"
 #include "ui_mainwindow.h"
 #include "widgets/mysortfilterproxymodel.h"
@@ -98,8 +99,7 @@ private slots:
         TreeView* ansicht = f->teilnehmerAnsicht();
         const int zeile = f->tabelle()->zeileVon(101);
         QVERIFY(zeile >= 0);
-        ansicht->setCurrentIndex(
-            f->teilnehmerSortierung()->mapFromSource(f->teilnehmer()->index(zeile, Spalte::Name)));
+        ansicht->setCurrentIndex(f->teilnehmerSortierung()->mapFromSource(f->teilnehmer()->index(zeile, Spalte::Name)));
         f->form()->tbSpielerWeg->click();
         QCOMPARE(f->teilnehmer()->rowCount(), 3);
         QCOMPARE(spalte(haupt, QStringLiteral("SELECT StartNr FROM VorgemerkteZahlungen ORDER BY StartNr")),
@@ -118,6 +118,29 @@ private slots:
             QVERIFY2(stand->text().contains(QLatin1String("3 angemeldet, 3 bezahlt")), qPrintable(stand->text()));
             dlg->close();
         }));
+    }
+
+    // What a confirmation could not take over comes in when the desk opens
+    // for that group: only its participants', and not over what the group
+    // holds already.
+    void liegengebliebeneBeimOeffnen()
+    {
+        Fenster f;
+        QSqlDatabase gruppe = f.gruppe(3, 2);
+        QVERIFY(gruppe.isValid());
+        QSqlDatabase haupt = f->registry().hauptDatenbank();
+        const QString name = f->form()->cmbTeilnehmerGruppe->currentText();
+        QVERIFY(Geld::zahlungSpeichern(gruppe, 100, { false, 500 }));
+        for (int nr : { 100, 101, 150 })
+            QVERIFY(Geld::vormerken(haupt, QDate::currentDate(), name, nr, { true, 0 }));
+        QVERIFY(mitDialog(aktionBereit(*f, QStringLiteral("actAnmeldung")), "DlgAnmeldung", [](QWidget* dlg) {
+            auto* stand = dlg->findChild<QLabel*>(QStringLiteral("lblAnmeldungStand"));
+            QVERIFY2(stand->text().contains(QLatin1String("3 angemeldet, 2 bezahlt")), qPrintable(stand->text()));
+            dlg->close();
+        }));
+        QCOMPARE(zahlungen(gruppe), QStringLiteral("100=0;101=1"));
+        QCOMPARE(wert(gruppe, QStringLiteral("SELECT Betrag FROM Zahlungen WHERE StartNr = 100")).toInt(), 500);
+        QCOMPARE(wert(haupt, QStringLiteral("SELECT COUNT(*) FROM VorgemerkteZahlungen")).toInt(), 0);
     }
 
     // Sixty known players and a guest by keyboard only: each known player
