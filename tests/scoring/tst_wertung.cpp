@@ -98,9 +98,15 @@ private slots:
         QCOMPARE(wert(db, QStringLiteral("SELECT SummeKosten FROM Teilnehmer WHERE StartNr=101")).toDouble(), 3.8);
         QCOMPARE(t->summeKostenItem(z)->text(), QStringLiteral("3.8"));
 
-        // Table numbers are stored, and neither touch the ranking.
+        // Table numbers of the group are stored, and neither touch the
+        // ranking; another group's table is refused and the stored one shown.
+        t->tischItem(z, 2)->setText(QStringLiteral("1"));
+        QCOMPARE(wert(db, QStringLiteral("SELECT Tisch FROM Serie2 WHERE StartNr=101")).toInt(), 1);
         t->tischItem(z, 2)->setText(QStringLiteral("7"));
-        QCOMPARE(wert(db, QStringLiteral("SELECT Tisch FROM Serie2 WHERE StartNr=101")).toInt(), 7);
+        QCOMPARE(wert(db, QStringLiteral("SELECT Tisch FROM Serie2 WHERE StartNr=101")).toInt(), 1);
+        QCOMPARE(t->tischItem(z, 2)->text(), QStringLiteral("1"));
+        QVERIFY2(w->statusBar()->currentMessage().startsWith(QLatin1String("FEHLER: Tisch 7 gehoert nicht")),
+            qPrintable(w->statusBar()->currentMessage()));
         QCOMPARE(wert(haupt, QStringLiteral("SELECT Punkte FROM Rangliste")).toInt(), 21);
         QCOMPARE(wert(haupt, QStringLiteral("SELECT COUNT(*) FROM Rangliste")).toInt(), 1);
         // The other participants are untouched.
