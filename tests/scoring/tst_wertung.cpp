@@ -218,11 +218,15 @@ private slots:
         QCOMPARE(wert(db, QStringLiteral("SELECT Kosten FROM Serie2 WHERE StartNr=102")).toDouble(), 0.0);
         QCOMPARE(t->summeKostenItem(z)->text(), QStringLiteral("4.5"));
 
-        // A table number typed for an unseated player must be one.
+        // A table number typed for an unseated player must be one of the
+        // group's tables (a group of four has table 1 alone).
         tippen(t->tischItem(z, 2), QStringLiteral("x"));
         QCOMPARE(t->tischItem(z, 2)->text(), QStringLiteral("0"));
         tippen(t->tischItem(z, 2), QStringLiteral("3"));
-        QCOMPARE(wert(db, QStringLiteral("SELECT Tisch FROM Serie2 WHERE StartNr=102")).toInt(), 3);
+        QCOMPARE(t->tischItem(z, 2)->text(), QStringLiteral("0"));
+        QCOMPARE(wert(db, QStringLiteral("SELECT Tisch FROM Serie2 WHERE StartNr=102")).toInt(), 0);
+        tippen(t->tischItem(z, 2), QStringLiteral("1"));
+        QCOMPARE(wert(db, QStringLiteral("SELECT Tisch FROM Serie2 WHERE StartNr=102")).toInt(), 1);
 
         // After a restart the table shows the same values.
         w.neuStarten();
