@@ -106,8 +106,9 @@ bool OffenerSpieltag::tischSetzen(const QString& name, int startNr, int serie, i
     const std::optional<Tischbereich> bereich = tischbereich(name, fehler);
     if (!bereich)
         return false;
-    const std::optional<Einstellungen> e = einstellungenLesen(db);
-    if (!e || serie < 1 || serie > qMin(e->serien, Spieltag::maxSerien))
+    // The settings row was just read, so only the series can be missing.
+    const int serien = einstellungenLesen(db).value_or(Einstellungen {}).serien;
+    if (serie < 1 || serie > qMin(serien, Spieltag::maxSerien))
         return scheitern(fehler, tr("Eine Serie %1 gibt es in der Gruppe %2 nicht").arg(serie).arg(name));
     // A table of another group would seat the participant where the link
     // and the lists look for that group's players.

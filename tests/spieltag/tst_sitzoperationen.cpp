@@ -68,8 +68,7 @@ struct Tag {
     }
     int sitz(int serie, int nr)
     {
-        return wert(a, QStringLiteral("SELECT TischIntern FROM Serie%1 WHERE StartNr=%2").arg(serie).arg(nr))
-            .toInt();
+        return wert(a, QStringLiteral("SELECT TischIntern FROM Serie%1 WHERE StartNr=%2").arg(serie).arg(nr)).toInt();
     }
     QVariant rangliste(int nr, const QDate& datum)
     {
