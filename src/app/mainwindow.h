@@ -111,6 +111,9 @@ public:
     // A random draw's number and quality are stored with its seats.
     bool tischeSpeichern(int serie, const QVector<Zuweisung>& zuweisungen, bool markeEntfernen = false,
         const std::optional<Spieltag::Losung>& losung = std::nullopt);
+    // Shows stored seats of the participants the table has, without taking
+    // them for entries; `markeEntfernen` clears the inactive mark.
+    void tischeZeigen(int serie, const QVector<Zuweisung>& gespeichert, bool markeEntfernen);
     int naechsteStartNr();
     void auswahlLaden(const QString& gruppe);
 
@@ -403,9 +406,11 @@ private:
     int gewaehlteSerie = 0;
     int tischZaehler = 0;
 
-    QMap<QString, QMap<int, int>> tischLayout;
-    QMap<QString, Tischaufteilung> tischaufteilung;
-    QMap<QString, Sitzplan> sitzplan;
+    // The match day keeps the groups' layouts and seat plans; these names
+    // stay for the window code that still reads them.
+    QMap<QString, TischLayout>& tischLayout = spieltag->sitzordnung().layouts;
+    QMap<QString, Tischaufteilung>& tischaufteilung = spieltag->sitzordnung().aufteilungen;
+    QMap<QString, Sitzplan>& sitzplan = spieltag->sitzordnung().plaene;
 
     Client* client = nullptr;
     QString listenName;

@@ -14,8 +14,6 @@
 #include <QMenu>
 #include <QRandomGenerator>
 #include <QSet>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QStandardItemModel>
 #include <QStatusBar>
 
@@ -25,7 +23,6 @@
 #include "draw/dlglosnummer.h"
 #include "draw/dlgtrennpaare.h"
 #include "setup/teilnehmertabelle.h"
-#include "storage/datenbank.h"
 #include "widgets/dialoge.h"
 #include "widgets/mysortfilterproxymodel.h"
 #include "widgets/sanduhr.h"
@@ -41,50 +38,23 @@ void MainWindow::tischaufteilungBerechnen(int serie)
         ui->cmbTeilnehmerGruppe->addItem(spielerGruppe);
         ui->cmbTeilnehmerGruppe->setCurrentText(spielerGruppe);
     }
-    const QString g = aktuelleGruppe();
-    tischLayout[g].clear();
-
-    int n = teilnehmerModel->rowCount();
-    QSqlDatabase db = gruppenDatenbank();
-    if (serie != 0 && db.isValid() && db.isOpen()) {
-        QSqlQuery q = Db::abfrage(db, QStringLiteral("SELECT Aktiv FROM Serie%1").arg(serie));
-        while (q.next())
-            if (!q.value(0).toBool())
-                --n;
-    }
-    const Tischaufteilung a = ::tischaufteilung(n);
-    tischLayout[g] = tischLayoutBerechnen(ui->leTischNr1->text().toInt(), a);
-    tischaufteilung.insert(g, a);
+    int n = 0;
+    const Tischaufteilung a = spieltag->aufteilungBerechnen(
+        aktuelleGruppe(), serie, teilnehmerModel->rowCount(), ui->leTischNr1->text().toInt(), &n);
     ui->leTischaufteilung->setText(tr("%1 Spieler - 4er %2 - 3er %3").arg(n).arg(a.vierer).arg(a.dreier));
 }
 
 void MainWindow::sitzplanAufbauen(int serie)
 {
     const QString g = aktuelleGruppe();
-    Sitzplan plan = leererSitzplan(tischLayout.value(g));
-    if (serie < 1 || serie > teilnehmerTabelle->serien()) {
-        sitzplan.insert(g, plan);
-        return;
-    }
-
-    // One query for the whole series instead of one per participant.
-    QHash<int, bool> aktiv;
-    QSqlDatabase db = gruppenDatenbank();
-    const bool mitDb = db.isValid() && db.isOpen();
-    if (mitDb) {
-        QSqlQuery q = Db::abfrage(db, QStringLiteral("SELECT StartNr, Aktiv FROM Serie%1").arg(serie));
-        while (q.next())
-            if (!aktiv.contains(q.value(0).toInt()))
-                aktiv.insert(q.value(0).toInt(), q.value(1).toBool());
-    }
-    QVector<Zuweisung> behalten;
-    for (int z = 0; z < teilnehmerModel->rowCount(); ++z) {
-        const int startNr = teilnehmerTabelle->startNr(z);
-        QStandardItem* tisch = teilnehmerTabelle->tischItem(z, serie);
-        if (!tisch)
-            continue;
-        auto it = aktiv.constFind(startNr);
-        if (it != aktiv.constEnd()) {
+    if (serie >= 1 && serie <= teilnehmerTabelle->serien()) {
+        // Who was made inactive shows -1 in red until the next draw seats him.
+        const QHash<int, bool> aktiv = spieltag->aktivInSerie(g, serie);
+        for (int z = 0; z < teilnehmerModel->rowCount(); ++z) {
+            QStandardItem* tisch = teilnehmerTabelle->tischItem(z, serie);
+            auto it = tisch ? aktiv.constFind(teilnehmerTabelle->startNr(z)) : aktiv.constEnd();
+            if (it == aktiv.constEnd())
+                continue;
             if (!it.value()) {
                 tisch->setText(QStringLiteral("-1"));
                 tisch->setBackground(QBrush(Qt::red));
@@ -96,12 +66,8 @@ void MainWindow::sitzplanAufbauen(int serie)
                     tisch->setData(hintergrund, Qt::BackgroundRole);
             }
         }
-        const int t = Zahl::ganz(tisch->text());
-        if (t > 0)
-            behalten << Zuweisung { t, tisch->data(Rolle::Sitz).toInt(), startNr };
     }
-    behaltenEintragen(plan, behalten);
-    sitzplan.insert(g, plan);
+    spieltag->sitzplanAufbauen(g, serie);
 }
 
 namespace
@@ -118,19 +84,6 @@ QVector<int> ohneTisch(const TeilnehmerTabelle& tabelle, int serie)
             startNrs << tabelle.startNr(z);
     }
     return startNrs;
-}
-
-// One score per start number from a two-column query; a start number that
-// comes back twice keeps its first score, as a lookup by start number would.
-QHash<int, int> punkteLesen(QSqlQuery q)
-{
-    QHash<int, int> punkte;
-    while (q.next()) {
-        const int startNr = q.value(0).toInt();
-        if (!punkte.contains(startNr))
-            punkte.insert(startNr, q.value(1).toInt());
-    }
-    return punkte;
 }
 
 } // namespace
@@ -260,11 +213,7 @@ void MainWindow::auslosenRang(int serie)
     const QVector<int> startNrs = ohneTisch(*teilnehmerTabelle, serie);
     if (startNrs.isEmpty())
         return;
-    QHash<int, int> summen;
-    QSqlDatabase db = gruppenDatenbank();
-    if (db.isValid() && db.isOpen())
-        summen = punkteLesen(Db::abfrage(db, QStringLiteral("SELECT StartNr, SummePunkte FROM Teilnehmer")));
-    sitzplanSchreiben(serie, Auslosung::rang(startNrs, summen));
+    sitzplanSchreiben(serie, Auslosung::rang(startNrs, Auslosungsdaten::summenLesen(gruppenDatenbank())));
 }
 
 void MainWindow::auslosenSpieltag(const QDate& tag, int serie)
@@ -274,11 +223,7 @@ void MainWindow::auslosenSpieltag(const QDate& tag, int serie)
     const QVector<int> startNrs = ohneTisch(*teilnehmerTabelle, serie);
     if (startNrs.isEmpty())
         return;
-    QHash<int, int> punkte;
-    QSqlDatabase db = spieltag->verbindungen().hauptDatenbank();
-    if (db.isValid() && db.isOpen())
-        punkte = punkteLesen(Db::abfrage(db, QStringLiteral("SELECT StartNr, Punkte FROM Rangliste WHERE Datum=?"),
-            { tag.toString(QStringLiteral("yyyy-MM-dd")) }));
+    const QHash<int, int> punkte = Auslosungsdaten::ranglistePunkte(spieltag->verbindungen().hauptDatenbank(), tag);
     sitzplanSchreiben(serie, Auslosung::spieltag(startNrs, punkte));
 }
 
@@ -287,7 +232,7 @@ void MainWindow::sitzplanSchreiben(int serie, const QVector<int>& reihenfolge)
     if (reihenfolge.isEmpty())
         return;
     const QString g = aktuelleGruppe();
-    Sitzplan plan = sitzplan.value(g);
+    Sitzplan plan = spieltag->sitzordnung().plaene.value(g);
     positionenSetzen(plan);
     const QVector<int> ohnePlatz = besetzen(plan, reihenfolge);
     const int ersterTisch = ui->leTischNr1->text().toInt();
@@ -297,7 +242,7 @@ void MainWindow::sitzplanSchreiben(int serie, const QVector<int>& reihenfolge)
         return;
     // Seated by standing, the series no longer has the seats of its number.
     Auslosungsdaten::losungVergessen(gruppenDatenbank(), serie);
-    sitzplan.insert(g, plan);
+    spieltag->sitzordnung().plaene.insert(g, plan);
     if (!ohnePlatz.isEmpty())
         statusBar()->showMessage(tr("%1 Teilnehmer ohne Platz").arg(ohnePlatz.size()));
 }
@@ -325,6 +270,12 @@ bool MainWindow::tischeSpeichern(
             melden(text);
         return false;
     }
+    tischeZeigen(serie, gezeigt, markeEntfernen);
+    return true;
+}
+
+void MainWindow::tischeZeigen(int serie, const QVector<Zuweisung>& gezeigt, bool markeEntfernen)
+{
     // With the view attached, every cell change makes it measure all rows
     // again; a draw changes a whole column, so the view takes it in once.
     // Detaching resets the header, so the columns get their widths back
@@ -337,7 +288,9 @@ bool MainWindow::tischeSpeichern(
     ++teilnehmerSperre;
     for (const Zuweisung& z : qAsConst(gezeigt)) {
         const int zeile = teilnehmerTabelle->zeileVon(z.startNr);
-        QStandardItem* zelle = teilnehmerTabelle->tischItem(zeile, serie);
+        QStandardItem* zelle = zeile >= 0 ? teilnehmerTabelle->tischItem(zeile, serie) : nullptr;
+        if (!zelle)
+            continue;
         if (markeEntfernen && zelle->text() == QLatin1String("-1")) {
             const QVariant hintergrund = teilnehmerTabelle->punkteItem(zeile, serie)->data(Qt::BackgroundRole);
             if (zelle->data(Qt::BackgroundRole) != hintergrund)
@@ -352,7 +305,6 @@ bool MainWindow::tischeSpeichern(
     for (int c = 0; c < breiten.size() && c < kopf->count(); ++c)
         if (kopf->sectionSize(c) < breiten.at(c))
             kopf->resizeSection(c, breiten.at(c));
-    return true;
 }
 
 void MainWindow::onAuslosungZuruecksetzen()
@@ -364,12 +316,19 @@ void MainWindow::onAuslosungZuruecksetzen()
     }
     if (!Dialoge::frage(this, tr("Auslosung von Serie %1 zuruecksetzen?").arg(serie)))
         return;
+    QString fehler;
+    if (!spieltag->auslosungZuruecksetzen(aktuelleGruppe(), serie, &fehler)) {
+        melden(tr("FEHLER: %1").arg(fehler));
+        return;
+    }
+    // The cells show what is now stored: nobody has a table, and the marks
+    // of those made inactive go until the next draw sets them again.
     QVector<Zuweisung> alle;
     alle.reserve(teilnehmerTabelle->zeilen());
     for (int z = 0; z < teilnehmerTabelle->zeilen(); ++z)
         alle << Zuweisung { 0, 0, teilnehmerTabelle->startNr(z) };
-    if (tischeSpeichern(serie, alle, true))
-        melden(tr("Auslosung von Serie %1 zur\u00fcckgesetzt").arg(serie), 8000);
+    tischeZeigen(serie, alle, true);
+    melden(tr("Auslosung von Serie %1 zur\u00fcckgesetzt").arg(serie), 8000);
 }
 
 void MainWindow::auslosenMitLosnummer(int serie, qint64 losnummer)
@@ -384,7 +343,7 @@ void MainWindow::auslosenMitLosnummer(int serie, qint64 losnummer)
     const QString g = aktuelleGruppe();
     const Auslosungsdaten::Einstellung einstellung = Auslosungsdaten::einstellungLesen(*einstellungen);
     FaireAuslosung::Eingabe e;
-    e.plan = sitzplan.value(g);
+    e.plan = spieltag->sitzordnung().plaene.value(g);
     e.spieler = startNrs;
     e.losnummer = quint64(losnummer);
     e.ausgleich = einstellung.ausgleich;
@@ -411,7 +370,7 @@ void MainWindow::auslosenMitLosnummer(int serie, qint64 losnummer)
         losung = Spieltag::Losung { losnummer, r.guete.wiederholungen, int(r.guete.nichtGetrennt.size()) };
     if (!tischeSpeichern(serie, zuweisungen(plan), false, losung))
         return;
-    sitzplan.insert(g, plan);
+    spieltag->sitzordnung().plaene.insert(g, plan);
     if (!r.ohnePlatz.isEmpty() && !gesetzt)
         statusBar()->showMessage(tr("%1 Teilnehmer ohne Platz").arg(r.ohnePlatz.size()));
     // The confirmation of the draw (auslosungMelden) carries this along.

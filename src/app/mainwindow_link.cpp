@@ -9,7 +9,6 @@
 #include <QLabel>
 #include <QMap>
 #include <QSettings>
-#include <QSqlQuery>
 #include <QStatusBar>
 
 #include <functional>
@@ -175,15 +174,12 @@ void MainWindow::appendMessage(QString from, QString message)
 void MainWindow::spielerListeSenden(QString adresse)
 {
     // The roster lives in the master database, whichever group is current.
-    QSqlDatabase db = spieltag->verbindungen().hauptDatenbank();
-    if (!db.isValid() || !db.isOpen())
+    if (!spieltag->verbindungen().hauptDatenbank().isOpen())
         return;
     QStringList eintraege;
-    QSqlQuery q
-        = Db::abfrage(db, QStringLiteral("SELECT StartNr, VorName, NachName, Mitglied, Preisskat FROM Spieler"));
-    while (q.next())
-        eintraege << Protokoll::spielerEintrag(q.value(0).toInt(), q.value(1).toString(), q.value(2).toString(),
-            q.value(3).toString() == QLatin1String("Ja"), q.value(4).toString() == QLatin1String("Ja"));
+    const QVector<OffenerSpieltag::RosterEintrag> roster = spieltag->roster();
+    for (const OffenerSpieltag::RosterEintrag& e : roster)
+        eintraege << Protokoll::spielerEintrag(e.startNr, e.vorName, e.nachName, e.mitglied, e.preisskat);
     listenName = Protokoll::alleSpieler;
     sendeAn(client, Protokoll::Code::SpielerListe, adresse, listenName, eintraege);
 }
@@ -209,27 +205,11 @@ void MainWindow::tischListeSenden(const Nachricht& m)
 
     // The group of the table is looked up without changing the group the
     // window works on.
-    QSqlDatabase db;
-    QString gruppe;
-    int serien = 0;
-    const QStringList namen = spieltag->verbindungen().namen();
-    for (const QString& name : namen) {
-        QSqlDatabase kandidat = spieltag->verbindungen().datenbank(name);
-        if (!kandidat.isValid() || !kandidat.isOpen() || !Db::tabelleVorhanden(kandidat, QStringLiteral("Gruppe")))
-            continue;
-        QSqlQuery q = Db::abfrage(kandidat,
-            QStringLiteral("SELECT Name, Serien FROM Gruppe WHERE ErsterTisch<=? AND "
-                           "LetzterTisch>=?"),
-            { t, t });
-        if (q.next()) {
-            db = kandidat;
-            gruppe = q.value(0).toString();
-            serien = q.value(1).toInt();
-            break;
-        }
-    }
-    if (!db.isValid() || s < 1 || s > serien)
+    const std::optional<OffenerSpieltag::GruppeDesTisches> gefunden = spieltag->gruppeDesTisches(t);
+    if (!gefunden || s < 1 || s > gefunden->serien)
         return;
+    const QString gruppe = gefunden->name;
+    QSqlDatabase db = spieltag->gruppe(gefunden->verbindung);
 
     listenName = gruppe;
     QStringList eintraege { QString::number(t), QString::number(s) };

@@ -6,7 +6,6 @@
 
 #include <QHash>
 #include <QMap>
-#include <QSqlQuery>
 #include <QStandardItemModel>
 #include <QStatusBar>
 
@@ -14,35 +13,6 @@
 #include "setup/teilnehmertabelle.h"
 #include "storage/datenbank.h"
 #include "storage/spieltagleser.h"
-
-namespace
-{
-
-struct Tische {
-    int erster = 0;
-    int letzter = 0;
-};
-
-// The group's tables as the dialog offers them; none when the group has no
-// row or its numbers are damaged (which is said).
-std::optional<Tische> tischeLesen(QSqlDatabase db, const QString& gruppe)
-{
-    QSqlQuery q = Db::abfrage(db, QStringLiteral("SELECT ErsterTisch, LetzterTisch FROM Gruppe"));
-    if (!q.next())
-        return std::nullopt;
-    const Tische t { q.value(0).toInt(), q.value(1).toInt() };
-    // A last table below the first means the group has no tables (0 before
-    // its split is known); the dialog then offers none.
-    if (t.erster < 1 || t.erster > Spieltag::maxTischNummer || t.letzter < 0
-        || t.letzter > Spieltag::maxTischNummer) {
-        Db::Melder::instanz()->melden(
-            QObject::tr("Tische %1 bis %2 der Gruppe %3 sind ungueltig").arg(t.erster).arg(t.letzter).arg(gruppe));
-        return std::nullopt;
-    }
-    return t;
-}
-
-} // namespace
 
 void MainWindow::onListeEintragen()
 {
@@ -53,9 +23,14 @@ void MainWindow::onListeEintragen()
         return;
     if (!tischaufteilung.contains(aktuelleGruppe()))
         return;
-    const std::optional<Tische> t = tischeLesen(db, aktuelleGruppe());
-    if (!t)
+    // A group without a settings row or with damaged table numbers offers
+    // no table; the reason is said.
+    QString fehler;
+    const std::optional<OffenerSpieltag::Tischbereich> t = spieltag->tischbereich(aktuelleGruppe(), &fehler);
+    if (!t) {
+        melden(tr("FEHLER: %1").arg(fehler));
         return;
+    }
     DlgListeEintragen dlg(t->erster, t->letzter, anzahlSerien(), db, this);
     if (dlg.exec() != QDialog::Accepted)
         return;
@@ -78,9 +53,14 @@ void MainWindow::onNaechsteListeEintragen()
         melden(tr("Noch keine Serie ausgelost: erst auslosen (Strg+L)"), 8000);
         return;
     }
-    const std::optional<Tische> t = tischeLesen(db, aktuelleGruppe());
-    if (!t)
+    // A group without a settings row or with damaged table numbers offers
+    // no table; the reason is said.
+    QString fehler;
+    const std::optional<OffenerSpieltag::Tischbereich> t = spieltag->tischbereich(aktuelleGruppe(), &fehler);
+    if (!t) {
+        melden(tr("FEHLER: %1").arg(fehler));
         return;
+    }
     int tisch = naechsterTischOhneErgebnis(serie, 0);
     if (tisch == 0) {
         melden(tr("Alle Tische von Serie %1 haben Ergebnisse; der erste wird zum Nachsehen gezeigt").arg(serie), 8000);

@@ -14,7 +14,6 @@
 #include <QMenu>
 #include <QSettings>
 #include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QSqlTableModel>
 #include <QStandardItemModel>
 #include <QStandardPaths>
@@ -118,9 +117,7 @@ void MainWindow::gruppenSchliessen()
         QSqlDatabase::removeDatabase(name);
     }
     spieltag->verbindungen().aufHauptZuruecksetzen();
-    tischLayout.clear();
-    tischaufteilung.clear();
-    sitzplan.clear();
+    spieltag->sitzordnung().leeren();
     ueberschriebenerSpieltag.clear();
     ui->cmbTeilnehmerGruppe->clear();
     ++teilnehmerSperre;
@@ -291,12 +288,8 @@ void MainWindow::onWiederherstellen()
         ok = wiederherstellung.einspielen(&fehler);
     }
     // The same connection opens again, so the roster model keeps working.
-    if (haupt.open()) {
-        QSqlQuery q(haupt);
-        q.exec(QStringLiteral("PRAGMA synchronous=FULL"));
-        q.exec(QStringLiteral("PRAGMA busy_timeout=2000"));
+    if (Db::wiederOeffnen(haupt))
         Schema::stammdatenbankAnlegen(haupt);
-    }
     if (spielerModel)
         spielerModel->select();
     auswahlLaden(ui->cmbSpielerGruppe->currentText());

@@ -15,7 +15,6 @@
 #include <QMenu>
 #include <QNetworkInterface>
 #include <QSettings>
-#include <QSqlQuery>
 #include <QStatusBar>
 #include <QTimer>
 #include <QUrlQuery>
@@ -425,20 +424,12 @@ QJsonObject MainWindow::webAnzeige()
 
 QString MainWindow::webStandKennung() const
 {
-    // Every change of a group goes through its one connection, which counts
-    // the rows it changed; data_version catches writes from elsewhere.
+    // The match day's mark moves with every stored change of a group, also
+    // one written from elsewhere.
     QStringList teile { ui->dateEdit->date().toString(Qt::ISODate) };
-    const QStringList namen = spieltag->verbindungen().namen();
-    for (const QString& name : namen) {
-        if (name == spieltag->verbindungen().hauptVerbindung())
-            continue;
-        QSqlDatabase db = spieltag->verbindungen().datenbank(name);
-        QSqlQuery a(db);
-        QSqlQuery b(db);
-        const bool ok = a.exec(QStringLiteral("SELECT total_changes()")) && a.next()
-            && b.exec(QStringLiteral("PRAGMA data_version")) && b.next();
-        teile << name << (ok ? a.value(0).toString() + QLatin1Char('.') + b.value(0).toString() : QStringLiteral("?"));
-    }
+    const QString stand = spieltag->aenderungsStand();
+    if (!stand.isEmpty())
+        teile << stand;
     return teile.join(QLatin1Char('|'));
 }
 

@@ -146,16 +146,17 @@ void MainWindow::onTeilnehmerItemChanged(QStandardItem* item)
             zuruecksetzen();
             return;
         }
-        Db::Transaktion t(db);
-        if (!t.begonnen()) {
+        QString fehler;
+        if (!spieltag->tischSetzen(gruppe, startNr, s, *tisch, &fehler)) {
             zuruecksetzen();
+            const QString text = tr("FEHLER: %1").arg(fehler);
+            if (statusBar()->currentMessage() != text)
+                ablehnen(text);
             return;
         }
-        Db::nachAbschluss(db, {}, zuruecksetzen);
-        if (!Wertung::tischSpeichern(db, startNr, s, *tisch))
-            return; // rolled back; the cell shows what is stored
         zeigen(item, QString::number(*tisch), false);
-        t.abschliessen();
+        if (Db::inTransaktion(db))
+            Db::nachAbschluss(db, {}, zuruecksetzen);
         return;
     }
 

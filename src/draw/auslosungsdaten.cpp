@@ -216,4 +216,35 @@ QString gueteText(const Losung& l)
     return text;
 }
 
+namespace
+{
+
+QHash<int, int> ersteWerte(QSqlQuery q)
+{
+    QHash<int, int> werte;
+    while (q.next()) {
+        const int startNr = q.value(0).toInt();
+        if (!werte.contains(startNr))
+            werte.insert(startNr, q.value(1).toInt());
+    }
+    return werte;
+}
+
+} // namespace
+
+QHash<int, int> summenLesen(QSqlDatabase gruppe)
+{
+    if (!offen(gruppe))
+        return {};
+    return ersteWerte(Db::abfrage(gruppe, QStringLiteral("SELECT StartNr, SummePunkte FROM Teilnehmer")));
+}
+
+QHash<int, int> ranglistePunkte(QSqlDatabase haupt, const QDate& tag)
+{
+    if (!offen(haupt))
+        return {};
+    return ersteWerte(Db::abfrage(haupt, QStringLiteral("SELECT StartNr, Punkte FROM Rangliste WHERE Datum=?"),
+        { tag.toString(QStringLiteral("yyyy-MM-dd")) }));
+}
+
 } // namespace Auslosungsdaten

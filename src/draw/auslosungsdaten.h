@@ -5,6 +5,7 @@
 // Knows no window; failures are announced through Db::Melder.
 
 #include <QDate>
+#include <QHash>
 #include <QSqlDatabase>
 #include <QString>
 #include <QVector>
@@ -57,6 +58,12 @@ FaireAuslosung::Runde rundeLesen(QSqlDatabase gruppe, int serie);
 // group of this name in the data folder.
 QVector<FaireAuslosung::Runde> fruehereSpieltage(
     const QString& datenVerzeichnis, const QDate& tag, const QString& gruppe, int anzahl);
+
+// What the draws by standing read: each participant's sum of points in the
+// group, and each player's points of a match day's ranking. A start number
+// that comes back twice keeps its first value.
+QHash<int, int> summenLesen(QSqlDatabase gruppe);
+QHash<int, int> ranglistePunkte(QSqlDatabase haupt, const QDate& tag);
 
 using Losung = Spieltag::Losung;
 bool losungSpeichern(QSqlDatabase gruppe, int serie, const Losung& l);

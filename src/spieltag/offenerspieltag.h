@@ -5,6 +5,8 @@
 // signals after the commit what changed; the window, the link and the table
 // app only call it and follow its signals.
 
+#include <QHash>
+#include <QMap>
 #include <QObject>
 #include <QSqlDatabase>
 #include <QString>
@@ -68,6 +70,75 @@ public:
     bool sitzeSpeichern(const QString& gruppe, int serie, const QVector<Zuweisung>& sitze,
         const std::optional<Spieltag::Losung>& losung = std::nullopt, QString* fehler = nullptr);
 
+    // --- Seats, draws and what the link and the table app read
+    // (offenerspieltag_sitze.cpp) ---
+
+    // The group's first and last table number as stored; none, with a German
+    // text, when the group has no settings row or its numbers are out of
+    // range. A last table below the first means the group has no tables yet.
+    struct Tischbereich {
+        int erster = 0;
+        int letzter = 0;
+    };
+    std::optional<Tischbereich> tischbereich(const QString& gruppe, QString* fehler = nullptr) const;
+
+    // A table number typed for one participant in one series: -1 (inactive),
+    // 0 (no table) or a table of the group's range. False with a German text
+    // when nothing was stored.
+    bool tischSetzen(const QString& gruppe, int startNr, int serie, int tisch, QString* fehler = nullptr);
+
+    // Takes the draw of a series back: every participant of the group loses
+    // table and seat, all of them or none; the draw's number stays, so the
+    // series can be drawn again exactly. Refused for a series nobody has a
+    // table in.
+    bool auslosungZuruecksetzen(const QString& gruppe, int serie, QString* fehler = nullptr);
+
+    // Table layouts and seat plans per group, as the draw builds them step
+    // by step; forgotten when the group or the day closes.
+    struct Sitzordnung {
+        QMap<QString, TischLayout> layouts;
+        QMap<QString, Tischaufteilung> aufteilungen;
+        QMap<QString, Sitzplan> plaene;
+        void vergessen(const QString& gruppe);
+        void leeren();
+    };
+    Sitzordnung& sitzordnung() { return m_sitzordnung; }
+    const Sitzordnung& sitzordnung() const { return m_sitzordnung; }
+
+    // Start number -> active flag, as stored in the series (empty when the
+    // series cannot be read).
+    QHash<int, bool> aktivInSerie(const QString& gruppe, int serie) const;
+    // The tables a series needs for `teilnehmer` participants less those
+    // stored inactive in it (series 0: all of them count), numbered from
+    // `ersterTisch`; kept as the group's layout. `spielend` gets the number
+    // of those who play.
+    Tischaufteilung aufteilungBerechnen(
+        const QString& gruppe, int serie, int teilnehmer, int ersterTisch, int* spielend = nullptr);
+    // The group's seat plan of a series: its layout's empty tables with every
+    // active participant stored at a table keeping his seat; kept as the
+    // group's plan.
+    Sitzplan sitzplanAufbauen(const QString& gruppe, int serie);
+
+    // The link's reads: the roster of the master database, and the group
+    // whose tables include a table number (the first in the registry's order).
+    struct RosterEintrag {
+        int startNr = 0;
+        QString vorName;
+        QString nachName;
+        bool mitglied = false;
+        bool preisskat = false;
+    };
+    QVector<RosterEintrag> roster() const;
+    struct GruppeDesTisches {
+        QString name; // the group's stored name
+        QString verbindung; // its connection name in the registry
+        int serien = 0;
+    };
+    std::optional<GruppeDesTisches> gruppeDesTisches(int tisch) const;
+    // A mark that changes whenever a group's stored data changes, through
+    // this program's connection or from elsewhere; the table app compares it.
+    QString aenderungsStand() const;
+
 signals:
     // After the commit: the seats of the series changed.
     void sitzeGeaendert(const QString& gruppe, int serie);
@@ -76,4 +147,5 @@ signals:
 
 private:
     Verbindungen m_verbindungen;
+    Sitzordnung m_sitzordnung;
 };

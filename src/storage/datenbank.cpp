@@ -23,6 +23,21 @@ void Melder::melden(const QString& text)
     emit fehler(QStringLiteral("FEHLER: ") + text);
 }
 
+namespace
+{
+
+void einstellen(QSqlDatabase db)
+{
+    // A result that was stored must survive a crash or a power cut: the
+    // rollback journal with full syncs keeps every committed row and never
+    // leaves a half-written transaction behind.
+    QSqlQuery q(db);
+    q.exec(QStringLiteral("PRAGMA synchronous=FULL"));
+    q.exec(QStringLiteral("PRAGMA busy_timeout=2000"));
+}
+
+} // namespace
+
 QSqlDatabase oeffnen(const QString& verbindungsName, const QString& datei)
 {
     if (QSqlDatabase::contains(verbindungsName)) {
@@ -42,13 +57,30 @@ QSqlDatabase oeffnen(const QString& verbindungsName, const QString& datei)
         Melder::instanz()->melden(QStringLiteral("%1: %2").arg(datei, db.lastError().text()));
         return db;
     }
-    // A result that was stored must survive a crash or a power cut: the
-    // rollback journal with full syncs keeps every committed row and never
-    // leaves a half-written transaction behind.
-    QSqlQuery q(db);
-    q.exec(QStringLiteral("PRAGMA synchronous=FULL"));
-    q.exec(QStringLiteral("PRAGMA busy_timeout=2000"));
+    einstellen(db);
     return db;
+}
+
+bool wiederOeffnen(QSqlDatabase db)
+{
+    if (!db.isOpen() && !db.open()) {
+        Melder::instanz()->melden(QStringLiteral("%1: %2").arg(db.databaseName(), db.lastError().text()));
+        return false;
+    }
+    einstellen(db);
+    return true;
+}
+
+QString aenderungsZaehler(QSqlDatabase db)
+{
+    if (!db.isOpen())
+        return {};
+    QSqlQuery a(db);
+    QSqlQuery b(db);
+    if (!a.exec(QStringLiteral("SELECT total_changes()")) || !a.next() || !b.exec(QStringLiteral("PRAGMA data_version"))
+        || !b.next())
+        return {};
+    return a.value(0).toString() + QLatin1Char('.') + b.value(0).toString();
 }
 
 bool ausfuehren(QSqlQuery& q, const QString& sql, const QVariantList& werte, QString* fehler)

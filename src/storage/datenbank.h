@@ -28,6 +28,14 @@ signals:
 // Opens (or creates) a SQLite file under a connection name and applies the
 // settings every database of the program uses.
 QSqlDatabase oeffnen(const QString& verbindungsName, const QString& datei);
+// Opens a closed connection again with those settings; false when it does
+// not open.
+bool wiederOeffnen(QSqlDatabase db);
+
+// A mark of the connection's stored data: the rows it changed and SQLite's
+// data version, which moves with writes through other connections. A null
+// string when it cannot be read.
+QString aenderungsZaehler(QSqlDatabase db);
 
 // Runs a statement with bound values. On failure the database's text is
 // logged and announced, and false is returned.
