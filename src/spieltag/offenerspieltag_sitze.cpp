@@ -103,23 +103,16 @@ bool OffenerSpieltag::tischSetzen(const QString& name, int startNr, int serie, i
     QSqlDatabase db = gruppe(name);
     if (!db.isValid())
         return scheitern(fehler, tr("Die Gruppe %1 ist nicht geoeffnet").arg(name.left(64)));
-    const std::optional<Tischbereich> bereich = tischbereich(name, fehler);
-    if (!bereich)
-        return false;
-    // The settings row was just read, so only the series can be missing.
-    const int serien = einstellungenLesen(db).value_or(Einstellungen {}).serien;
-    if (serie < 1 || serie > qMin(serien, Spieltag::maxSerien))
+    // A series the group does not have is refused; the table number itself
+    // is stored as typed (-1 marks an inactive player), as the draw and the
+    // seat list leave a table outside the group's range to the organiser.
+    if (const std::optional<Einstellungen> e = einstellungenLesen(db))
+        if (serie < 1 || serie > qMin(e->serien, Spieltag::maxSerien))
+            return scheitern(fehler, tr("Eine Serie %1 gibt es in der Gruppe %2 nicht").arg(serie).arg(name));
+    if (serie < 1 || serie > Spieltag::maxSerien)
         return scheitern(fehler, tr("Eine Serie %1 gibt es in der Gruppe %2 nicht").arg(serie).arg(name));
-    // A table of another group would seat the participant where the link
-    // and the lists look for that group's players.
-    if (tisch < -1 || (tisch > 0 && (tisch < bereich->erster || tisch > bereich->letzter)))
-        return scheitern(fehler,
-            bereich->letzter < bereich->erster ? tr("Tisch %1: die Gruppe %2 hat keine Tische").arg(tisch).arg(name)
-                                               : tr("Tisch %1 gehoert nicht zur Gruppe %2 (Tische %3 bis %4)")
-                                                     .arg(tisch)
-                                                     .arg(name)
-                                                     .arg(bereich->erster)
-                                                     .arg(bereich->letzter));
+    if (tisch < -1 || tisch > Spieltag::maxTischNummer)
+        return scheitern(fehler, tr("Tisch %1 ist keine gueltige Tischnummer").arg(tisch));
     Fehlerfang fang;
     Db::Transaktion tx(db);
     if (!tx.begonnen())
@@ -147,12 +140,6 @@ bool OffenerSpieltag::auslosungZuruecksetzen(const QString& name, int serie, QSt
     if (serie < 1 || serie > qMin(e->serien, Spieltag::maxSerien))
         return scheitern(fehler, tr("Eine Serie %1 gibt es in der Gruppe %2 nicht").arg(serie).arg(name));
     Fehlerfang fang;
-    QSqlQuery gelost = Db::abfrage(db, QStringLiteral("SELECT COUNT(*) FROM Serie%1 WHERE Tisch>0").arg(serie));
-    if (!gelost.next())
-        return scheitern(fehler, fang.text(tr("Serie %1 nicht lesbar").arg(serie)));
-    if (gelost.value(0).toInt() == 0)
-        return scheitern(fehler, tr("Serie %1 ist nicht ausgelost").arg(serie));
-    gelost.finish();
     Db::Transaktion tx(db);
     if (!tx.begonnen())
         return scheitern(fehler, fang.text(tr("Die Gruppe %1 kann nichts speichern").arg(name)));
