@@ -211,7 +211,7 @@ private:
     bool turnierUeberschreiben(const QString& verzeichnis);
     void turnierLoeschen(const QString& verzeichnis);
     void gruppenDatenbankAnlegen();
-    void gruppeSpeichern(QSqlDatabase db);
+    bool gruppeSpeichern(const QString& gruppe);
 
     // match days, backups and the data folder's lock (mainwindow_spieltage.cpp)
     bool datenOrdnerSperren();
@@ -300,6 +300,10 @@ private:
     bool vormerkungenEinloesen(const QString& gruppe);
     // Rows of late-registered players into the results table (mainwindow_teilnehmerpflege.cpp).
     void nachgemeldeteZeigen(const Teilnehmerpflege::NachmeldeErgebnis& e);
+    // The views of a group's participants and of a roster entry follow the
+    // match day's signals (mainwindow_teilnehmerpflege.cpp, mainwindow_spieler.cpp).
+    void teilnehmerAnzeigen(const QString& gruppe);
+    void spielerAnzeigen(int startNr);
     // Start numbers held outside the roster (ranking, groups of the day).
     QVector<Spielerdatei::Nummer> andereStartNummern() const;
 

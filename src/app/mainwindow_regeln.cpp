@@ -12,6 +12,7 @@
 #include <QStandardItemModel>
 #include <QStatusBar>
 
+#include "roster/spielerauswahl.h"
 #include "scoring/regeln.h"
 #include "setup/gruppenpruefung.h"
 #include "storage/datenbank.h"
@@ -131,10 +132,8 @@ void MainWindow::spielergruppenPflegen()
             ui->cmbSpielerGruppe->setItemText(i, neu);
         rosterAuswahl();
         // The group's players move with it.
-        QSqlDatabase db = spieltag->verbindungen().hauptDatenbank();
-        if (db.isOpen()
-            && Db::ausfuehren(db, QStringLiteral("UPDATE Spieler SET Gruppe=? WHERE Gruppe=?"), { neu, alt })
-            && spielerModel && !spielerModel->isDirty())
+        if (Spielerauswahl::gruppeUmbenennen(spieltag->verbindungen().hauptDatenbank(), alt, neu) && spielerModel
+            && !spielerModel->isDirty())
             spielerModel->select();
         statusBar()->showMessage(tr("Spielergruppe %1 heisst jetzt %2").arg(alt, neu), 5000);
     });

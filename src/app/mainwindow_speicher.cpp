@@ -144,9 +144,10 @@ void MainWindow::turnierLoeschen(const QString& verzeichnis)
     }
     // The day's points in the ranking go with its groups.
     QDate tag;
-    if (Pfade::istTurnierName(dir.dirName(), &tag))
-        Db::ausfuehren(spieltag->verbindungen().hauptDatenbank(), QStringLiteral("DELETE FROM Rangliste WHERE Datum=?"),
-            { tag.toString(QStringLiteral("yyyy-MM-dd")) });
+    QString fehler;
+    if (Pfade::istTurnierName(dir.dirName(), &tag) && !spieltag->ranglisteVerwerfen(tag, &fehler)
+        && statusBar()->currentMessage() != QStringLiteral("FEHLER: ") + fehler)
+        statusBar()->showMessage(QStringLiteral("FEHLER: ") + fehler);
     dir.rmdir(verzeichnis); // only succeeds when nothing else is left in it
 }
 
@@ -166,11 +167,11 @@ void MainWindow::gruppenDatenbankAnlegen()
     if (!Gruppenpruefung::einstellungenSichern(*einstellungen, &fehler))
         Db::Melder::instanz()->melden(fehler);
 
+    // A group that could not be stored is not registered; the confirmation
+    // says so and keeps the list open.
     const QString gruppe = ui->cmbSpielerGruppe->currentText();
-    QSqlDatabase db = Db::oeffnen(gruppe, Pfade::gruppenDatei(turnierVerzeichnis, gruppe));
-    spieltag->verbindungen().eintragen(gruppe);
-    if (db.isValid() && db.isOpen() && !Db::tabelleVorhanden(db, QStringLiteral("Gruppe")))
-        gruppeSpeichern(db);
+    if (!gruppeSpeichern(gruppe))
+        return;
 
     // Open the group from what was stored, also when it was current already.
     if (ui->cmbTeilnehmerGruppe->currentText() != gruppe)
@@ -179,12 +180,12 @@ void MainWindow::gruppenDatenbankAnlegen()
         onChangeAktuelleSpielGruppe(gruppe);
 }
 
-void MainWindow::gruppeSpeichern(QSqlDatabase db)
+bool MainWindow::gruppeSpeichern(const QString& gruppe)
 {
-    const QString gruppe = ui->cmbSpielerGruppe->currentText();
+    int letzter = letzterTisch;
     if (tischaufteilung.contains(gruppe)) {
         const Tischaufteilung a = tischaufteilung.value(gruppe);
-        letzterTisch = ui->leTischNr1->text().toInt() + a.vierer + a.dreier - 1;
+        letzter = ui->leTischNr1->text().toInt() + a.vierer + a.dreier - 1;
     }
     Schema::GruppenDaten daten;
     daten.name = gruppe;
@@ -193,7 +194,7 @@ void MainWindow::gruppeSpeichern(QSqlDatabase db)
     daten.spiele3er = ui->le3erListeSpielAnzahl->text().toInt();
     daten.spiele4er = ui->le4erListeSpielAnzahl->text().toInt();
     daten.ersterTisch = ui->leTischNr1->text().toInt();
-    daten.letzterTisch = letzterTisch;
+    daten.letzterTisch = letzter;
 
     QVector<Schema::TeilnehmerEintrag> teilnehmer;
     teilnehmer.reserve(teilnehmerModel->rowCount());
@@ -206,5 +207,19 @@ void MainWindow::gruppeSpeichern(QSqlDatabase db)
         e.preisskat = teilnehmerTabelle->preisskatItem(z)->text() == QLatin1String("Ja");
         teilnehmer << e;
     }
-    Schema::gruppeAnlegen(db, daten, teilnehmer);
+    // The next group counts its tables behind this one once it is stored; a
+    // file that held the group already keeps its own.
+    const QMetaObject::Connection angelegt
+        = connect(spieltag, &OffenerSpieltag::gruppeAngelegt, this, [this, gruppe, letzter](const QString& name) {
+              if (name == gruppe)
+                  letzterTisch = letzter;
+          });
+    QString fehler;
+    const bool ok
+        = spieltag->gruppeAnlegen(gruppe, Pfade::gruppenDatei(turnierVerzeichnis, gruppe), daten, teilnehmer, &fehler);
+    disconnect(angelegt);
+    if (ok)
+        return true;
+    statusBar()->showMessage(QStringLiteral("FEHLER: ") + fehler);
+    return false;
 }

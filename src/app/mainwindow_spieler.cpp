@@ -18,6 +18,7 @@
 #include "draw/auslosungsdaten.h"
 #include "mitglieder/spielermitgliedsmodell.h"
 #include "roster/namensregel.h"
+#include "roster/spielerauswahl.h"
 #include "roster/spielerdatei.h"
 #include "roster/spielerliste.h"
 #include "setup/teilnehmertabelle.h"
@@ -57,16 +58,11 @@ void zelleSetzen(QTableView* view, QSqlTableModel* model, int startNr, int spalt
 // ranking, the open match day's groups and the group being put together.
 QVector<Spielerdatei::Nummer> andereNummern(const Verbindungen& verbindungen, const TeilnehmerTabelle* tabelle)
 {
-    QVector<Spielerdatei::Nummer> nummern = Spielerdatei::nummernLesen(
-        verbindungen.hauptDatenbank(), QStringLiteral("SELECT DISTINCT StartNr, Name FROM Rangliste"));
+    QVector<Spielerdatei::Nummer> nummern = Spielerauswahl::ranglistenNummern(verbindungen.hauptDatenbank());
     const QStringList namen = verbindungen.namen();
-    for (const QString& name : namen) {
-        if (name == verbindungen.hauptVerbindung())
-            continue;
-        QSqlDatabase db = verbindungen.datenbank(name);
-        if (db.isValid() && db.isOpen() && Db::tabelleVorhanden(db, QStringLiteral("Teilnehmer")))
-            nummern << Spielerdatei::nummernLesen(db, QStringLiteral("SELECT StartNr, Name FROM Teilnehmer"));
-    }
+    for (const QString& name : namen)
+        if (name != verbindungen.hauptVerbindung())
+            nummern << Spielerauswahl::teilnehmerNummern(verbindungen.datenbank(name));
     if (tabelle)
         for (int z = 0; z < tabelle->zeilen(); ++z)
             nummern << Spielerdatei::Nummer { tabelle->startNr(z), tabelle->nameItem(z)->text() };
@@ -112,10 +108,7 @@ int MainWindow::naechsteStartNr()
     QSqlDatabase db = spieltag->verbindungen().hauptDatenbank();
     if (!db.isValid())
         return 0;
-    QSqlQuery q = Db::abfrage(db, QStringLiteral("SELECT StartNr FROM Spieler"));
-    QSet<int> vergeben;
-    while (q.next())
-        vergeben.insert(q.value(0).toInt());
+    QSet<int> vergeben = Spielerauswahl::startNummern(db);
     // A number that stands for somebody in the ranking or on the open match
     // day stays his, also after he has left the roster.
     for (const Spielerdatei::Nummer& n : andereNummern(spieltag->verbindungen(), teilnehmerTabelle))
@@ -268,22 +261,27 @@ void MainWindow::spielerInListenUebernehmen(int startNr)
 
 void MainWindow::spielerPreisskatUebernehmen(int startNr, bool ja)
 {
-    QSqlDatabase db = spieltag->verbindungen().hauptDatenbank();
-    const Spielerliste::Flaggen f = Spielerliste::flaggenLesen(db, startNr);
-    // Unchanged: nothing to store, and no reload to disturb the roster view.
-    if (!f.gefunden || f.preisskat == ja || !Spielerliste::preisskatSetzen(db, startNr, ja))
-        return;
-    if (auswahlModel) {
+    // The group's flag is stored already. A player who left the roster has
+    // no row to take it, and a failing store is announced by the database;
+    // the lists follow the match day's signal.
+    spieltag->preisskatUebergeben(startNr, ja);
+}
+
+void MainWindow::spielerAnzeigen(int startNr)
+{
+    const Spielerliste::Flaggen f = Spielerliste::flaggenLesen(spieltag->verbindungen().hauptDatenbank(), startNr);
+    if (f.gefunden && auswahlModel) {
         for (int z = 0; z < auswahlModel->rowCount(); ++z) {
             QStandardItem* item = auswahlModel->item(z, 0);
             if (item && item->data(AuswahlStartNr).toInt() == startNr) {
-                item->setData(ja, AuswahlPreisskat);
+                item->setData(f.mitglied, AuswahlMitglied);
+                item->setData(f.preisskat, AuswahlPreisskat);
                 break;
             }
         }
     }
     // The results table may be inside its editor's commit; the roster shows
-    // the stored flag from the next turn of the event loop on.
+    // the stored entry from the next turn of the event loop on.
     QMetaObject::invokeMethod(
         this,
         [this] {

@@ -21,11 +21,13 @@
 
 #include <memory>
 
+#include "roster/spielerauswahl.h"
 #include "scoring/wertung.h"
 #include "setup/dlgnewgroup.h"
 #include "setup/gruppenpruefung.h"
 #include "setup/teilnehmertabelle.h"
 #include "storage/datenbank.h"
+#include "storage/gruppendaten.h"
 #include "storage/pfade.h"
 #include "storage/spieltagleser.h"
 #include "widgets/delegates.h"
@@ -128,6 +130,9 @@ void MainWindow::teilnehmerTabelleEinrichten()
 
     auswahlModel = new QStandardItemModel(this);
     ui->trvSpieler->setModel(auswahlModel);
+
+    connect(spieltag, &OffenerSpieltag::teilnehmerGeaendert, this, &MainWindow::teilnehmerAnzeigen);
+    connect(spieltag, &OffenerSpieltag::spielerGeaendert, this, &MainWindow::spielerAnzeigen);
 }
 
 void MainWindow::teilnehmerKopfAufbauen(int n)
@@ -177,9 +182,9 @@ void MainWindow::onChangeAktuelleSpielGruppe(QString text)
     gruppeFestgelegt = true;
     ui->tabWidget->setCurrentIndex(1);
 
-    QSqlQuery q = Db::abfrage(db, QStringLiteral("SELECT Datum FROM Gruppe WHERE Name=?"), { text });
-    if (q.next())
-        ui->dateEdit->setDate(QDate::fromString(q.value(0).toString(), QStringLiteral("yyyy-MM-dd")));
+    const QDate datum = Gruppendaten::datum(db, text);
+    if (datum.isValid())
+        ui->dateEdit->setDate(datum);
 
     teilnehmerTabelleLaden();
 }
@@ -345,9 +350,9 @@ void MainWindow::onNeueSpielGruppe()
         QSqlDatabase db = spieltag->verbindungen().datenbank(name);
         if (!db.isValid() || !db.isOpen())
             continue;
-        QSqlQuery q = Db::abfrage(db, QStringLiteral("SELECT Serien FROM Gruppe"));
-        if (q.next() && q.value(0).toInt() >= 1) {
-            serien = q.value(0).toInt();
+        const int n = Gruppendaten::serien(db);
+        if (n >= 1) {
+            serien = n;
             break;
         }
     }
@@ -388,21 +393,14 @@ void MainWindow::auswahlLaden(const QString& gruppe)
     ui->trvSpieler->verticalScrollBar()->grabGesture(Qt::PanGesture);
     auswahlModel->clear();
     auswahlModel->setHorizontalHeaderLabels({ tr("Vorname"), tr("Nachname") });
-    QSqlDatabase db = spieltag->verbindungen().hauptDatenbank();
-    if (!db.isValid() || !db.isOpen())
-        return;
-    QSqlQuery q = gruppe == QLatin1String("Alle")
-        ? Db::abfrage(db, QStringLiteral("SELECT StartNr, VorName, NachName, Mitglied, Preisskat FROM Spieler"))
-        : Db::abfrage(db,
-            QStringLiteral("SELECT StartNr, VorName, NachName, Mitglied, Preisskat FROM Spieler "
-                           "WHERE Gruppe=?"),
-            { gruppe });
-    while (q.next()) {
-        auto* vorname = new QStandardItem(q.value(1).toString());
-        vorname->setData(q.value(0).toInt(), AuswahlStartNr);
-        vorname->setData(q.value(3).toString() == QLatin1String("Ja"), AuswahlMitglied);
-        vorname->setData(q.value(4).toString() == QLatin1String("Ja"), AuswahlPreisskat);
-        auswahlModel->appendRow({ vorname, new QStandardItem(q.value(2).toString()) });
+    const QVector<Spielerauswahl::Spieler> spieler
+        = Spielerauswahl::lesen(spieltag->verbindungen().hauptDatenbank(), gruppe);
+    for (const Spielerauswahl::Spieler& s : spieler) {
+        auto* vorname = new QStandardItem(s.vorname);
+        vorname->setData(s.startNr, AuswahlStartNr);
+        vorname->setData(s.mitglied, AuswahlMitglied);
+        vorname->setData(s.preisskat, AuswahlPreisskat);
+        auswahlModel->appendRow({ vorname, new QStandardItem(s.nachname) });
     }
 }
 

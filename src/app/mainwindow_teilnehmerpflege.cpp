@@ -24,10 +24,11 @@ constexpr int AuswahlPreisskat = Qt::UserRole + 3;
 // A draw seats only rows showing table 0, so a participant taken back into a
 // series would keep his "-1" and never be seated again; he gets his 0 back.
 // The change reaches the score handler, which stores table 0 for him.
-void wiederAufgenommeneFreigeben(TeilnehmerTabelle& tabelle, QSqlDatabase db, int serien)
+// `flags` holds per series (from 1 on) the stored flag of each start number.
+void wiederAufgenommeneFreigeben(TeilnehmerTabelle& tabelle, const QVector<QMap<int, bool>>& flags)
 {
-    for (int s = 1; s <= serien; ++s) {
-        const QMap<int, bool> aktiv = Teilnehmerpflege::aktivFlags(db, s);
+    for (int s = 1; s < flags.size(); ++s) {
+        const QMap<int, bool>& aktiv = flags.at(s);
         for (int z = 0; z < tabelle.zeilen(); ++z) {
             QStandardItem* tisch = tabelle.tischItem(z, s);
             if (!tisch || tisch->text() != QLatin1String("-1") || !aktiv.value(tabelle.startNr(z), false))
@@ -37,6 +38,27 @@ void wiederAufgenommeneFreigeben(TeilnehmerTabelle& tabelle, QSqlDatabase db, in
         }
     }
 }
+// Each row gets its final texts before it is appended: appending emits no
+// itemChanged, so nothing of it is taken for a score entry.
+void zeileAnhaengen(
+    QStandardItemModel& model, int startNr, const NachmeldeSpieler& spieler, const QVector<int>& aussetzen, int serien)
+{
+    TeilnehmerZeile t;
+    t.startNr = startNr;
+    t.name = spieler.name;
+    t.mitglied = spieler.mitglied;
+    t.preisskat = spieler.preisskat;
+    QList<QStandardItem*> zeile = TeilnehmerTabelle::neueZeile(t, serien);
+    for (int s : aussetzen) {
+        if (s < 1 || s > serien)
+            continue;
+        QStandardItem* tisch = zeile.at(Spalte::tisch(s));
+        tisch->setText(QStringLiteral("-1"));
+        tisch->setBackground(QBrush(Qt::red));
+    }
+    model.appendRow(zeile);
+}
+
 // Who was registered, under which number, and from which series on he
 // plays: the first series not drawn when he came.
 QString nachmeldung(const Teilnehmerpflege::NachmeldeErgebnis& e, int serien)
@@ -64,11 +86,46 @@ void MainWindow::onTeilNehmerAktivDeaktiv()
 {
     if (teilnehmerModel->rowCount() == 0)
         return;
-    {
-        DlgTlnAktiv dlg(anzahlSerien(), aktuelleGruppe(), spieltag->verbindungen().map(), this);
-        dlg.exec();
+    // The results table follows each stored flag through the match day's
+    // signal.
+    const QString gruppe = aktuelleGruppe();
+    DlgTlnAktiv dlg(
+        anzahlSerien(), gruppe, spieltag->verbindungen().map(),
+        [this, gruppe](int serie, int startNr, bool aktiv, QString* fehler) {
+            return spieltag->aktivSetzen(gruppe, serie, startNr, aktiv, fehler);
+        },
+        this);
+    dlg.exec();
+}
+
+void MainWindow::teilnehmerAnzeigen(const QString& gruppe)
+{
+    if (!teilnehmerTabelle || gruppe != aktuelleGruppe() || !gruppeFestgelegt)
+        return;
+    QSqlDatabase db = spieltag->gruppe(gruppe);
+    if (!db.isValid())
+        return;
+    // Participants stored but not shown yet get their rows, sitting out
+    // (table -1) the series they are stored inactive in.
+    const int n = teilnehmerTabelle->serien();
+    QVector<QMap<int, bool>> aktiv(n + 1);
+    for (int s = 1; s <= n; ++s)
+        aktiv[s] = Teilnehmerpflege::aktivFlags(db, s);
+    const NachmeldeListe gemeldet = Teilnehmerpflege::teilnehmerLesen(db);
+    bool neu = false;
+    for (auto it = gemeldet.cbegin(); it != gemeldet.cend(); ++it) {
+        if (teilnehmerTabelle->zeileVon(it.key()) >= 0)
+            continue;
+        QVector<int> aussetzen;
+        for (int s = 1; s <= n; ++s)
+            if (!aktiv.at(s).value(it.key(), true))
+                aussetzen << s;
+        zeileAnhaengen(*teilnehmerModel, it.key(), *it, aussetzen, n);
+        neu = true;
     }
-    wiederAufgenommeneFreigeben(*teilnehmerTabelle, gruppenDatenbank(), teilnehmerTabelle->serien());
+    wiederAufgenommeneFreigeben(*teilnehmerTabelle, aktiv);
+    if (neu)
+        tischaufteilungBerechnen(0);
 }
 
 void MainWindow::onTeilnehmerNachmelden()
@@ -125,9 +182,10 @@ void MainWindow::onTeilnehmerNachmelden()
         return;
     }
 
-    const Teilnehmerpflege::NachmeldeErgebnis e = Teilnehmerpflege::nachmelden(db, auswahl);
-    if (!e.ok) {
-        Dialoge::fehler(this, tr("Nachmeldung fehlgeschlagen, niemand wurde eingetragen:\n%1").arg(e.fehler));
+    Teilnehmerpflege::NachmeldeErgebnis e;
+    QString fehler;
+    if (!spieltag->nachmelden(gruppe, auswahl, &e, &fehler)) {
+        Dialoge::fehler(this, tr("Nachmeldung fehlgeschlagen, niemand wurde eingetragen:\n%1").arg(fehler));
         return;
     }
 
@@ -136,27 +194,12 @@ void MainWindow::onTeilnehmerNachmelden()
 
 void MainWindow::nachgemeldeteZeigen(const Teilnehmerpflege::NachmeldeErgebnis& e)
 {
-    // Each row gets its final texts before it is appended: appending emits
-    // no itemChanged, so nothing of it is taken for a score entry.
+    // The match day's signal has shown the rows already; a registration
+    // that did not go through it gets them here.
     const int n = teilnehmerTabelle->serien();
-    for (auto it = e.eingetragen.cbegin(); it != e.eingetragen.cend(); ++it) {
-        if (teilnehmerTabelle->zeileVon(it.key()) >= 0)
-            continue;
-        TeilnehmerZeile t;
-        t.startNr = it.key();
-        t.name = it->name;
-        t.mitglied = it->mitglied;
-        t.preisskat = it->preisskat;
-        QList<QStandardItem*> zeile = TeilnehmerTabelle::neueZeile(t, n);
-        for (int s : e.inaktivIn) {
-            if (s < 1 || s > n)
-                continue;
-            QStandardItem* tisch = zeile.at(Spalte::tisch(s));
-            tisch->setText(QStringLiteral("-1"));
-            tisch->setBackground(QBrush(Qt::red));
-        }
-        teilnehmerModel->appendRow(zeile);
-    }
+    for (auto it = e.eingetragen.cbegin(); it != e.eingetragen.cend(); ++it)
+        if (teilnehmerTabelle->zeileVon(it.key()) < 0)
+            zeileAnhaengen(*teilnehmerModel, it.key(), *it, e.inaktivIn, n);
     tischaufteilungBerechnen(0);
     melden(nachmeldung(e, n), 15000);
 }

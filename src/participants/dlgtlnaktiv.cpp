@@ -17,12 +17,13 @@ constexpr int SpalteStartNr = 0;
 constexpr int SpalteAktiv = 2;
 } // namespace
 
-DlgTlnAktiv::DlgTlnAktiv(
-    int anzahlSerien, const QString& gruppe_, const QMap<QString, QString>& verbindungen_, QWidget* parent)
+DlgTlnAktiv::DlgTlnAktiv(int anzahlSerien, const QString& gruppe_, const QMap<QString, QString>& verbindungen_,
+    Speichern speichern_, QWidget* parent)
     : QDialog(parent)
     , ui(new Ui::DlgTlnAktiv)
     , verbindungen(verbindungen_)
     , gruppe(gruppe_)
+    , speichern(std::move(speichern_))
 {
     ui->setupUi(this);
     connect(ui->buttonBox, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -99,10 +100,11 @@ void DlgTlnAktiv::onActivChanged(QStandardItem* item)
     const int s = serie();
     const bool aktiv = item->text() == tr("Ja");
 
-    QSqlDatabase db = QSqlDatabase::database(verbindung);
     QString fehler;
-    if (Teilnehmerpflege::aktivSetzen(db, s, startNr, aktiv, &fehler))
+    if (speichern && speichern(s, startNr, aktiv, &fehler))
         return;
+    if (!speichern)
+        fehler = tr("Hier wird nichts gespeichert");
 
     // The list must not claim what was not stored: show the stored value.
     Dialoge::fehler(this,
@@ -110,7 +112,7 @@ void DlgTlnAktiv::onActivChanged(QStandardItem* item)
             .arg(startNr)
             .arg(s)
             .arg(item->text(), fehler));
-    const bool gespeichert = Teilnehmerpflege::aktivLesen(db, s, startNr).aktiv;
+    const bool gespeichert = Teilnehmerpflege::aktivLesen(QSqlDatabase::database(verbindung), s, startNr).aktiv;
     zuruecksetzen = true;
     item->setText(gespeichert ? tr("Ja") : tr("Nein"));
     zuruecksetzen = false;

@@ -6,6 +6,8 @@
 #include <QMap>
 #include <QString>
 
+#include <functional>
+
 class QStandardItem;
 class QStandardItemModel;
 
@@ -18,8 +20,12 @@ class DlgTlnAktiv : public QDialog
 {
     Q_OBJECT
 public:
-    DlgTlnAktiv(
-        int anzahlSerien, const QString& gruppe, const QMap<QString, QString>& verbindungen, QWidget* parent = nullptr);
+    // Stores one flag: series, start number, active; false with a German
+    // text when it was not stored.
+    using Speichern = std::function<bool(int serie, int startNr, bool aktiv, QString* fehler)>;
+
+    DlgTlnAktiv(int anzahlSerien, const QString& gruppe, const QMap<QString, QString>& verbindungen,
+        Speichern speichern, QWidget* parent = nullptr);
     ~DlgTlnAktiv() override;
 
 private slots:
@@ -35,6 +41,7 @@ private:
     QMap<QString, QString> verbindungen;
     QString verbindung; // connection of the group, empty when it has none
     QString gruppe;
+    Speichern speichern;
     // Set while the dialog itself puts a stored value back into the list.
     bool zuruecksetzen = false;
 };

@@ -71,6 +71,20 @@ bool aktivSetzen(QSqlDatabase db, int serie, int startNr, bool aktiv, QString* f
     return true;
 }
 
+NachmeldeListe teilnehmerLesen(QSqlDatabase db)
+{
+    NachmeldeListe liste;
+    if (nichtOffen(db, nullptr))
+        return liste;
+    QSqlQuery q(db);
+    if (!Db::ausfuehren(q, QStringLiteral("SELECT StartNr, Name, Mitglied, Preisskat FROM Teilnehmer"), {}, nullptr))
+        return liste;
+    while (q.next())
+        liste.insert(
+            q.value(0).toInt(), NachmeldeSpieler { q.value(3).toBool(), q.value(2).toBool(), q.value(1).toString() });
+    return liste;
+}
+
 QVector<int> gelosteSerien(QSqlDatabase db, int serien)
 {
     QVector<int> gelost;

@@ -35,6 +35,9 @@ QMap<int, bool> aktivFlags(QSqlDatabase db, int serie);
 // series is a failure too, since the draw would still seat him.
 bool aktivSetzen(QSqlDatabase db, int serie, int startNr, bool aktiv, QString* fehler = nullptr);
 
+// Every participant of the group as stored, by start number.
+NachmeldeListe teilnehmerLesen(QSqlDatabase db);
+
 // Series 1..serien in which a participant already holds a table.
 QVector<int> gelosteSerien(QSqlDatabase db, int serien);
 

@@ -15,6 +15,8 @@
 #include <optional>
 
 #include "draw/tischverteilung.h"
+#include "participants/teilnehmerpflege.h"
+#include "storage/schema.h"
 #include "storage/spieltagleser.h"
 #include "storage/verbindungen.h"
 
@@ -144,6 +146,39 @@ signals:
     void sitzeGeaendert(const QString& gruppe, int serie);
     // After the commit: these participants' results of the series changed.
     void ergebnisGeaendert(const QString& gruppe, int serie, const QVector<int>& startNrs);
+
+public:
+    // Participants and the group's creation (offenerspieltag_teilnehmer.cpp).
+    // Each runs in one transaction, returns false with a German text when
+    // nothing was stored, and signals after the commit.
+
+    // Late registration into a confirmed group: every chosen roster player
+    // becomes a participant, sitting out the series already drawn; those
+    // already in are skipped and named in the result. A start number the
+    // roster does not hold refuses the whole registration.
+    bool nachmelden(const QString& gruppe, const NachmeldeListe& spieler,
+        Teilnehmerpflege::NachmeldeErgebnis* ergebnis = nullptr, QString* fehler = nullptr);
+    // A participant's "Aktiv" flag in one series of the group.
+    bool aktivSetzen(const QString& gruppe, int serie, int startNr, bool aktiv, QString* fehler = nullptr);
+    // Hands a participant's prize-skat flag over to his roster entry.
+    bool preisskatUebergeben(int startNr, bool ja, QString* fehler = nullptr);
+    // Opens the group's file under its name and registers it; a file without
+    // the group's tables gets them with the participants. On failure the
+    // group is not registered.
+    bool gruppeAnlegen(const QString& gruppe, const QString& datei, const Schema::GruppenDaten& daten,
+        const QVector<Schema::TeilnehmerEintrag>& teilnehmer, QString* fehler = nullptr);
+    // The ranking rows of a match day whose groups are given up.
+    bool ranglisteVerwerfen(const QDate& tag, QString* fehler = nullptr);
+
+signals:
+    // After the commit: participants of the group, or their flags, changed.
+    void teilnehmerGeaendert(const QString& gruppe);
+    // After the commit: the roster entry of that start number changed.
+    void spielerGeaendert(int startNr);
+    // After the commit: the group's file holds its tables and participants.
+    void gruppeAngelegt(const QString& gruppe);
+    // After the commit: the ranking rows of that day changed.
+    void ranglisteGeaendert(const QDate& tag);
 
 private:
     Verbindungen m_verbindungen;
