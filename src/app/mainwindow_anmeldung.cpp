@@ -19,6 +19,7 @@
 #include "mitglieder/mitgliederliste.h"
 #include "roster/namensregel.h"
 #include "setup/teilnehmertabelle.h"
+#include "spieltag/offenerspieltag.h"
 #include "storage/datenbank.h"
 #include "storage/pfade.h"
 #include "widgets/dialoge.h"
@@ -203,9 +204,10 @@ QString MainWindow::anmelden(int startNr)
     if (teilnehmerTabelle->zeileVon(startNr) < 0) {
         NachmeldeListe liste;
         liste.insert(startNr, NachmeldeSpieler { preisskat, mitglied, name });
-        const Teilnehmerpflege::NachmeldeErgebnis e = Teilnehmerpflege::nachmelden(db, liste);
-        if (!e.ok)
-            return tr("Nachmeldung fehlgeschlagen: %1").arg(e.fehler);
+        Teilnehmerpflege::NachmeldeErgebnis e;
+        QString fehlerText;
+        if (!spieltag->nachmelden(aktuelleGruppe(), liste, &e, &fehlerText))
+            return tr("Nachmeldung fehlgeschlagen: %1").arg(fehlerText);
         nachgemeldeteZeigen(e);
     }
     QString fehler;
