@@ -218,7 +218,7 @@ private slots:
         QCOMPARE(w->registry().aktuelle(), g);
     }
 
-    void ergebnisseDerGezeigtenUndEinerAnderenGruppe()
+    void ergebnisseDerGezeigtenGruppe()
     {
         Fenster w;
         QSqlDatabase db = w.gruppe(4, 2);
@@ -247,64 +247,13 @@ private slots:
         QCOMPARE(w->findChild<QLabel*>(QStringLiteral("lblLinkStatus"))->text(),
             QStringLiteral("Verbindung: Port %1, 1 Begleiter, 2 Ergebnisse abgelehnt").arg(port(w)));
 
-        // Stored by the score entry, with sums and the match-day ranking.
-        QTRY_COMPARE(wert(db, QStringLiteral("SELECT Punkte FROM Serie1 WHERE StartNr=100")).toInt(), 23);
-        QCOMPARE(wert(db, QStringLiteral("SELECT Kosten FROM Serie1 WHERE StartNr=100")).toDouble(), 4.5);
-        QCOMPARE(wert(db, QStringLiteral("SELECT Punkte FROM Serie2 WHERE StartNr=101")).toInt(), -10);
-        QTRY_COMPARE(wert(db, QStringLiteral("SELECT SummePunkte FROM Teilnehmer WHERE StartNr=100")).toInt(), 28);
-        QTRY_COMPARE(wert(db, QStringLiteral("SELECT SummeKosten FROM Teilnehmer WHERE StartNr=100")).toDouble(), 6.5);
-        QCOMPARE(wert(db, QStringLiteral("SELECT Punkte FROM Serie1 WHERE StartNr=102")).toInt(), 0);
-        QSqlDatabase haupt = w->registry().hauptDatenbank();
-        QTRY_COMPARE(
-            wert(haupt, QStringLiteral("SELECT Punkte FROM Rangliste WHERE StartNr=100 AND Datum='%1'").arg(datum))
-                .toInt(),
+        // What the cells show is stored, with the match-day ranking; the
+        // store's own rules (sums, other groups, lines it skips, the master
+        // database's name) are checked without a window in TstOffenerSpieltag.
+        QTRY_COMPARE(wert(w->registry().hauptDatenbank(),
+                         QStringLiteral("SELECT Punkte FROM Rangliste WHERE StartNr=100 AND Datum='%1'").arg(datum))
+                         .toInt(),
             28);
-
-        // Results for a group that is not the one shown: a second group is.
-        QSqlDatabase alle = db;
-        spielerAnlegen(*w, 4, QStringLiteral("Senioren"));
-        w->form()->cmbSpielerGruppe->setCurrentText(QStringLiteral("Senioren"));
-        QVERIFY(mitDialog(w->aktion(QStringLiteral("actNeueSpielGruppe")), "DlgNewGroup",
-            [](QWidget* dlg) { static_cast<QDialog*>(dlg)->accept(); }));
-        teilnehmerWaehlen(*w);
-        teilnehmerBestaetigen(*w, w.d);
-        QCOMPARE(w->form()->cmbTeilnehmerGruppe->currentText(), QStringLiteral("Senioren"));
-        QCOMPARE(w->tabelle()->zeileVon(104), 0);
-        QVERIFY(w->registry().datenbank(QStringLiteral("Senioren")).isValid());
-
-        sql(alle, QStringLiteral("UPDATE Serie2 SET Punkte=30, Kosten=2 WHERE StartNr=100"));
-        sql(alle, QStringLiteral("UPDATE Gruppe SET Datum='2026-03-01'"));
-        a.senden(QStringLiteral("7:127.0.0.1:Alle$L|x|1|12|a|b|3.5|c|100@L|x|2|7|a|b|1|c|101@L|x|1|50|a|b|1|102@"
-                                "L|x|1|50|a|b|1|c|999@L|x|5|50|a|b|1|c|103@L|x|1|17|a|b|0.5|c|104"));
-        bisZurMarke(a, a);
-
-        QCOMPARE(wert(alle, QStringLiteral("SELECT Punkte FROM Serie1 WHERE StartNr=100")).toInt(), 12);
-        QCOMPARE(wert(alle, QStringLiteral("SELECT Kosten FROM Serie1 WHERE StartNr=100")).toDouble(), 3.5);
-        QCOMPARE(wert(alle, QStringLiteral("SELECT Punkte FROM Serie2 WHERE StartNr=101")).toInt(), 7);
-        QCOMPARE(wert(alle, QStringLiteral("SELECT SummePunkte FROM Teilnehmer WHERE StartNr=100")).toInt(), 42);
-        QCOMPARE(wert(alle, QStringLiteral("SELECT SummeKosten FROM Teilnehmer WHERE StartNr=100")).toDouble(), 5.5);
-        QCOMPARE(wert(alle, QStringLiteral("SELECT SummePunkte FROM Teilnehmer WHERE StartNr=101")).toInt(), 7);
-        QCOMPARE(wert(alle, QStringLiteral("SELECT Punkte FROM Serie1 WHERE StartNr=102")).toInt(), 0);
-        QCOMPARE(wert(alle, QStringLiteral("SELECT SummePunkte FROM Teilnehmer WHERE StartNr=103")).toInt(), 0);
-
-        QCOMPARE(
-            spalte(haupt, QStringLiteral("SELECT StartNr FROM Rangliste WHERE Datum='2026-03-01' ORDER BY StartNr")),
-            QVariantList({ 100, 101 }));
-        QCOMPARE(wert(haupt, QStringLiteral("SELECT Punkte FROM Rangliste WHERE StartNr=100 AND Datum='2026-03-01'"))
-                     .toInt(),
-            42);
-        QCOMPARE(wert(haupt, QStringLiteral("SELECT Name FROM Rangliste WHERE StartNr=101")).toString(),
-            QStringLiteral("Vorname2 Nachname2"));
-        // The shown group is untouched: 104 is not in "Alle".
-        QCOMPARE(text(w, 104, 1), QStringLiteral("0"));
-        QCOMPARE(wert(w->registry().datenbank(QStringLiteral("Senioren")),
-                     QStringLiteral("SELECT Punkte FROM Serie1 WHERE StartNr=104"))
-                     .toInt(),
-            0);
-        // A result for the master database's name changes nothing.
-        a.senden(QStringLiteral("7:127.0.0.1:reizwerk_connection_name$L|x|1|1|a|b|1|c|100"));
-        bisZurMarke(a, a);
-        QCOMPARE(wert(alle, QStringLiteral("SELECT Punkte FROM Serie1 WHERE StartNr=100")).toInt(), 12);
     }
 
     void dateienFremdeKoepfeUndZufall()

@@ -50,7 +50,7 @@ private slots:
         Fenster w;
         auto gezeigt = beimNaechstenDialog(
             "DlgTlnAktiv", [](QWidget* d) { static_cast<QDialog*>(d)->reject(); }, 300);
-        w->aktion(QStringLiteral("actTeilnehmerAktiv"))->trigger();
+        QVERIFY(ausloesen(*w, QStringLiteral("actTeilnehmerAktiv")));
         QTest::qWait(400);
         QVERIFY(!*gezeigt);
     }
@@ -94,8 +94,6 @@ private slots:
         QVERIFY(w.d.fehlerTexte.isEmpty());
 
         QCOMPARE(spalte(db, QStringLiteral("SELECT StartNr FROM Serie2 WHERE Aktiv=0")), QVariantList { 102 });
-        QCOMPARE(wert(db, QStringLiteral("SELECT SUM(Aktiv) FROM Serie1")).toInt(), 6);
-        QCOMPARE(wert(db, QStringLiteral("SELECT SUM(Aktiv) FROM Serie3")).toInt(), 6);
 
         // The next distribution and seat plan of series 2 leave him out.
         w->tischaufteilungBerechnen(2);

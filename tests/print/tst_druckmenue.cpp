@@ -81,7 +81,7 @@ private slots:
     {
         Fenster w;
         // Without a group there is nothing to print and no dialog.
-        w->aktion(QStringLiteral("actErgebnisliste"))->trigger();
+        QVERIFY(ausloesen(*w, QStringLiteral("actErgebnisliste")));
         QVERIFY(w.d.infos.isEmpty());
 
         QVERIFY(anlegen(w).isValid());
@@ -107,7 +107,7 @@ private slots:
         skript.dateiname(ordner + QStringLiteral("/aushang"));
         auto vorgabe = serieWaehlen(2);
         auto v = vorschauErwarten(QStringLiteral("x"));
-        w->aktion(QStringLiteral("actTischliste"))->trigger();
+        QVERIFY(ausloesen(*w, QStringLiteral("actTischliste")));
         QCOMPARE(*vorgabe, 3);
         QVERIFY(v->gezeigt);
         QCOMPARE(v->seiten, 2);
@@ -121,7 +121,7 @@ private slots:
 
         // Sheets of a series without a draw: a message, no preview.
         serieWaehlen(4);
-        w->aktion(QStringLiteral("actSpiellisten"))->trigger();
+        QVERIFY(ausloesen(*w, QStringLiteral("actSpiellisten")));
         QCOMPARE(skript.infos.size(), 1);
         QVERIFY(skript.infos[0].contains(QStringLiteral("Serie 4 ist noch nicht ausgelost")));
 
@@ -132,7 +132,7 @@ private slots:
         skript.dateiname(ordner + QStringLiteral("/listen.PDF"));
         serieWaehlen(2);
         v = vorschauErwarten(QStringLiteral("x"));
-        w->aktion(QStringLiteral("actSpiellisten"))->trigger();
+        QVERIFY(ausloesen(*w, QStringLiteral("actSpiellisten")));
         QVERIFY(v->gezeigt);
         QCOMPARE(v->seiten, 6);
         s = seiten(ordner + QStringLiteral("/listen.PDF"));
@@ -142,7 +142,7 @@ private slots:
         // Results notice straight into the preview; a failed save is FEHLER.
         skript.dateiname(ordner + QStringLiteral("/fehlt/ergebnis.pdf"));
         v = vorschauErwarten(QStringLiteral("x"));
-        w->aktion(QStringLiteral("actErgebnisliste"))->trigger();
+        QVERIFY(ausloesen(*w, QStringLiteral("actErgebnisliste")));
         QVERIFY(v->gezeigt);
         QCOMPARE(v->seiten, 1);
         QCOMPARE(skript.fehlerTexte.size(), 1);

@@ -321,23 +321,52 @@ private slots:
         QVERIFY(w->statusBar()->currentMessage().contains(QStringLiteral("Windows-1252")));
     }
 
-    void namenMitTrennzeichenWerdenAbgewiesen()
+    // A name with a separator of the link or one a spreadsheet would run as
+    // a formula: typed into a roster cell it is refused and the stored name
+    // shown again. A name stored before the rule is not offered for late
+    // registration when the link cannot carry it (the organiser is told
+    // why), and still offered when it only looks like a formula.
+    void namenWerdenAbgewiesen_data()
     {
+        QTest::addColumn<int>("spalte");
+        QTest::addColumn<QString>("getippt");
+        QTest::addColumn<QString>("grund");
+        QTest::addColumn<QString>("frueher");
+        QTest::addColumn<QStringList>("erwartet");
+
+        QTest::newRow("Trennzeichen") << int(VorName) << QStringLiteral("Kai$") << QStringLiteral("Kai$")
+                                      << QStringLiteral("Ute|Kurz") << QStringList { "101", "102" };
+        QTest::newRow("Formel") << int(NachName) << QStringLiteral("=1+1 Summe") << QStringLiteral("Formel")
+                                << QStringLiteral("=Alt") << QStringList { "101", "102", "103" };
+        QTest::newRow("Minuszahl") << int(NachName) << QStringLiteral("-5 Minus") << QStringLiteral("Formel")
+                                   << QStringLiteral("=Alt") << QStringList { "101", "102", "103" };
+    }
+    void namenWerdenAbgewiesen()
+    {
+        QFETCH(int, spalte);
+        QFETCH(QString, getippt);
+        QFETCH(QString, grund);
+        QFETCH(QString, frueher);
+        QFETCH(QStringList, erwartet);
+
         Fenster w;
         QVector<Spieler> liste = nummeriert(4);
-        liste[3].vorname = QStringLiteral("Ute|Kurz");
+        liste[3].vorname = frueher;
         spielerAnlegen(*w, liste);
         QTableView* v = w->form()->tblViewSpieler;
+        const char* feldName = spalte == VorName ? "VorName" : "NachName";
+        const QString gespeichert = feld(*w, 100, feldName);
 
-        v->setCurrentIndex(zelle(*w, 100, VorName));
+        v->setCurrentIndex(zelle(*w, 100, spalte));
         QLineEdit* e = editor<QLineEdit>(v);
         QVERIFY(e);
-        e->setText(QStringLiteral("Kai$"));
+        e->setText(getippt);
         QTest::keyClick(e, Qt::Key_Return);
         QTRY_COMPARE(w.d.fehlerTexte.size(), 1);
-        QVERIFY(w.d.fehlerTexte.first().contains(QStringLiteral("Kai$")));
-        QCOMPARE(feld(*w, 100, "VorName"), QStringLiteral("Vorname1"));
-        QCOMPARE(zelle(*w, 100, VorName).data().toString(), QStringLiteral("Vorname1"));
+        QVERIFY(w.d.fehlerTexte.first().contains(getippt));
+        QVERIFY(w.d.fehlerTexte.first().contains(grund));
+        QCOMPARE(feld(*w, 100, feldName), gespeichert);
+        QCOMPARE(zelle(*w, 100, spalte).data().toString(), gespeichert);
         QVERIFY(!w->spieler()->isDirty());
 
         // A name without them is taken.
@@ -346,14 +375,14 @@ private slots:
         QCOMPARE(feld(*w, 101, "NachName"), QStringLiteral("Kurz-Lang"));
         QCOMPARE(w.d.fehlerTexte.size(), 1);
 
-        // A name stored before names were checked is not offered for late
-        // registration, and the organiser is told why.
         QVERIFY(neuesTurnier(*w, w.d, 2));
         teilnehmerWaehlen(*w, { 100 });
         teilnehmerBestaetigen(*w, w.d);
-        QCOMPARE(angeboten(*w), (QStringList { "101", "102" }));
-        QCOMPARE(w.d.fehlerTexte.size(), 2);
-        QVERIFY(w.d.fehlerTexte.last().contains(QStringLiteral("Ute|Kurz")));
+        QCOMPARE(angeboten(*w), erwartet);
+        const bool gesagt = erwartet.size() < 3;
+        QCOMPARE(w.d.fehlerTexte.size(), gesagt ? 2 : 1);
+        if (gesagt)
+            QVERIFY(w.d.fehlerTexte.last().contains(frueher));
     }
 
     void formelNamenWerdenAbgewiesen()
@@ -363,34 +392,13 @@ private slots:
         for (const char* formel : { "=1+1", "=", "+49", "+", "@A1", "-5", "-Anna", "--" })
             QVERIFY2(!Namensregel::zulaessig(QString::fromLatin1(formel)), formel);
 
-        Fenster w;
-        QVector<Spieler> liste = nummeriert(3);
-        // Stored before the rule: still offered for late registration.
-        liste[2].vorname = QStringLiteral("=Alt");
-        spielerAnlegen(*w, liste);
-        QTableView* v = w->form()->tblViewSpieler;
-
-        // Typed into a roster cell: refused, the stored name shown again.
-        int fehler = 0;
-        for (const QString& name : { QStringLiteral("=1+1 Summe"), QStringLiteral("-5 Minus") }) {
-            v->setCurrentIndex(zelle(*w, 100, NachName));
-            QLineEdit* e = editor<QLineEdit>(v);
-            QVERIFY(e);
-            e->setText(name);
-            QTest::keyClick(e, Qt::Key_Return);
-            ++fehler;
-            QTRY_COMPARE(w.d.fehlerTexte.size(), fehler);
-            QVERIFY(w.d.fehlerTexte.last().contains(name));
-            QVERIFY(w.d.fehlerTexte.last().contains(QStringLiteral("Formel")));
-            QCOMPARE(feld(*w, 100, "NachName"), QStringLiteral("Nachname1"));
-            QCOMPARE(zelle(*w, 100, NachName).data().toString(), QStringLiteral("Nachname1"));
-        }
         // A new row keeps its lone "-".
+        Fenster w;
         w->form()->pbNeuerSpieler->click();
         warten();
-        QCOMPARE(feld(*w, 103, "VorName"), QStringLiteral("-"));
-        QCOMPARE(feld(*w, 103, "NachName"), QStringLiteral("-"));
-        QCOMPARE(w.d.fehlerTexte.size(), fehler);
+        QCOMPARE(feld(*w, 100, "VorName"), QStringLiteral("-"));
+        QCOMPARE(feld(*w, 100, "NachName"), QStringLiteral("-"));
+        QVERIFY(w.d.fehlerTexte.isEmpty());
 
         // Imported: the lines with such a name are skipped and counted.
         const Spielerdatei::Ergebnis e = Spielerdatei::lesen("Anna Berg Damen Ja\n"
@@ -405,11 +413,6 @@ private slots:
         QCOMPARE(e.spieler.size(), 4);
         QCOMPARE(e.spieler[1].vorname, QStringLiteral("-"));
         QCOMPARE(e.spieler[2].nachname, QStringLiteral("Cord-Dahl"));
-
-        QVERIFY(neuesTurnier(*w, w.d, 2));
-        teilnehmerWaehlen(*w, { 100 });
-        teilnehmerBestaetigen(*w, w.d);
-        QCOMPARE(angeboten(*w), (QStringList { "101", "102", "103" }));
     }
 };
 

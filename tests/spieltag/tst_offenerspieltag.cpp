@@ -177,6 +177,17 @@ private slots:
             << QStringLiteral("A") << QStringLiteral("DROP TABLE Serie1") << QStringLiteral("Serie1");
         QTest::newRow("Gruppenzeile fehlt")
             << QStringLiteral("A") << QStringLiteral("DELETE FROM Gruppe") << QStringLiteral("Einstellungen");
+        QTest::newRow("Serienanweisung scheitert")
+            << QStringLiteral("A")
+            << QStringLiteral(
+                   "CREATE TRIGGER sperre BEFORE UPDATE ON Serie1 BEGIN SELECT RAISE(ABORT, 'gesperrt'); END")
+            << QStringLiteral("gesperrt");
+        // The series rows are written before the sums; those go back too.
+        QTest::newRow("Summenanweisung scheitert")
+            << QStringLiteral("A")
+            << QStringLiteral("CREATE TRIGGER sperre BEFORE UPDATE ON "
+                              "Teilnehmer BEGIN SELECT RAISE(ABORT, 'gesperrt'); END")
+            << QStringLiteral("gesperrt");
     }
     void abgelehnt()
     {

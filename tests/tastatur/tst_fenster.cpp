@@ -149,9 +149,9 @@ private slots:
         QVERIFY(teiler->height() > ui->tabTeilnehmer->height() / 2);
         QAction* einklappen = f->aktion(QStringLiteral("actAuswahlEinklappen"));
         QVERIFY(einklappen && einklappen->isChecked());
-        einklappen->trigger();
+        QVERIFY(ausloesen(*f, QStringLiteral("actAuswahlEinklappen")));
         QVERIFY(ui->trvSpieler->isVisible());
-        einklappen->trigger();
+        QVERIFY(ausloesen(*f, QStringLiteral("actAuswahlEinklappen")));
         QVERIFY(!ui->trvSpieler->isVisible());
         // A new group needs the list again.
         QVERIFY(mitDialog(f->aktion(QStringLiteral("actNeueSpielGruppe")), "DlgNewGroup",
