@@ -9,12 +9,21 @@ bool stammdatenbankAnlegen(QSqlDatabase db)
 {
     if (!db.isOpen())
         return false;
+    const bool spieler = Db::tabelleVorhanden(db, QStringLiteral("Spieler"));
+    const bool rangliste = Db::tabelleVorhanden(db, QStringLiteral("Rangliste"));
+    if (spieler && rangliste)
+        return true;
+    // Both tables in one transaction: a new master database is whole or not
+    // there, and the first start waits for one commit to the disk, not two.
+    Db::Transaktion t(db);
+    if (!t.begonnen())
+        return false;
     bool ok = true;
-    if (!Db::tabelleVorhanden(db, QStringLiteral("Spieler")))
+    if (!spieler)
         ok = Db::ausfuehren(db, spielerTabelle) && ok;
-    if (!Db::tabelleVorhanden(db, QStringLiteral("Rangliste")))
+    if (!rangliste)
         ok = Db::ausfuehren(db, ranglisteTabelle) && ok;
-    return ok;
+    return ok && t.abschliessen();
 }
 
 bool gruppeAnlegen(QSqlDatabase db, const GruppenDaten& gruppe, const QVector<TeilnehmerEintrag>& teilnehmer)
