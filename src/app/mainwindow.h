@@ -405,7 +405,6 @@ private:
     int teilnehmerSperre = 0;
 
     bool gruppeFestgelegt = false;
-    bool gruppeGeoeffnet = false;
     int letzterTisch = 0;
     int gewaehlteSerie = 0;
     int tischZaehler = 0;

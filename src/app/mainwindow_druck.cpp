@@ -98,15 +98,17 @@ void MainWindow::onSpiellistenDrucken()
         return;
     const int s = serieWaehlen(this, tr("Spiellisten"), g);
     if (s > 0)
-        zeigen(this, Druck::spiellisten(g, s, Druck::Regelwerte::aus(*einstellungen), druckTischAdresse),
-            turnierVerzeichnis);
+        zeigen(
+            this, Druck::spiellisten(g, s, Regeln::werteLesen(*einstellungen), druckTischAdresse), turnierVerzeichnis);
 }
 
 void MainWindow::onErgebnislisteDrucken()
 {
     Spieltag::Gruppe g;
     if (druckGruppeLesen(g))
-        zeigen(this, Druck::ergebnisliste(g, Druck::Regelwerte::aus(*einstellungen, registry().hauptDatenbank())),
+        zeigen(this,
+            Druck::ergebnisliste(g, Regeln::werteLesen(*einstellungen),
+                Druck::Namenszusatz::aus(*einstellungen, registry().hauptDatenbank())),
             turnierVerzeichnis);
 }
 
@@ -122,6 +124,6 @@ void MainWindow::onRanglisteDrucken()
     const QDate ende = dlg.endDatum();
     zeigen(this,
         Druck::rangliste(Rangliste::auswerten(Rangliste::lesen(db), start, ende), start, ende,
-            Druck::Regelwerte::aus(*einstellungen).listenName),
+            Regeln::werteLesen(*einstellungen).listenName),
         turnierVerzeichnis);
 }

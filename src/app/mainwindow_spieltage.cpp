@@ -130,7 +130,6 @@ void MainWindow::gruppenSchliessen()
     ui->tbSpielerHinzu->setEnabled(true);
     ui->tbTeilnehmerOk->setEnabled(true);
     gruppeFestgelegt = false;
-    gruppeGeoeffnet = false;
     actNeueSpielGruppe->setEnabled(false);
 }
 

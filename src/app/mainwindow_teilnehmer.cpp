@@ -164,7 +164,6 @@ void MainWindow::onChangeAktuelleSpielGruppe(QString text)
         --teilnehmerSperre;
         ui->pbAuslosen->setEnabled(false);
         ui->pbAuslosungZuruecksetzen->setEnabled(false);
-        gruppeGeoeffnet = false;
         return;
     }
     spieltag->verbindungen().setAktuelle(text);
@@ -178,7 +177,6 @@ void MainWindow::onChangeAktuelleSpielGruppe(QString text)
         w->setEnabled(false);
     ui->pbAuslosen->setEnabled(true);
     ui->pbAuslosungZuruecksetzen->setEnabled(true);
-    gruppeGeoeffnet = true;
     gruppeFestgelegt = true;
     ui->tabWidget->setCurrentIndex(1);
 

@@ -351,7 +351,7 @@ std::optional<QJsonObject> MainWindow::webListeSpeichern(
         return std::nullopt;
     // The program's own computation; totals from the page are never taken.
     QVector<Spielliste::Ergebnis> e
-        = Spielliste::berechnen(t->sitze.size(), *spiele, Spielliste::regelwerteAus(*einstellungen));
+        = Spielliste::berechnen(t->sitze.size(), *spiele, Regeln::werteLesen(*einstellungen));
     // Costs are stored with one decimal whichever road they take; the file,
     // the stored rows and the page's answer all name that amount.
     for (Spielliste::Ergebnis& x : e)
@@ -362,7 +362,7 @@ std::optional<QJsonObject> MainWindow::webListeSpeichern(
         namen << s.name;
     const QString datei = Web::listenDateiName(gruppe, serie, tisch);
     const QString kopf = tr("%1 – Gruppe %2, Serie %3, Tisch %4")
-                             .arg(einstellungen->value(QStringLiteral("Kosten/ListenName")).toString(), gruppe)
+                             .arg(Regeln::werteLesen(*einstellungen).listenName, gruppe)
                              .arg(serie)
                              .arg(tisch);
     // The table app's list is kept whatever a companion sent under its name,

@@ -109,14 +109,17 @@ bool trennpaarEntfernen(QSqlDatabase haupt, int a, int b)
 
 Runde rundeLesen(QSqlDatabase gruppe, int serie)
 {
-    QMap<int, QVector<int>> tische;
-    if (offen(gruppe) && serie >= 1) {
-        QSqlQuery q = Db::abfrage(
-            gruppe, QStringLiteral("SELECT StartNr, Tisch FROM Serie%1 WHERE Tisch > 0 AND Aktiv <> 0").arg(serie));
-        while (q.next())
-            tische[q.value(1).toInt()] << q.value(0).toInt();
+    // Who was made inactive after the draw did not play at the table.
+    Runde runde;
+    for (const Spieltag::Tisch& t : Spieltag::tischeLesen(gruppe, serie)) {
+        QVector<int> nrs;
+        for (const Spieltag::SitzEintrag& e : t.sitze)
+            if (e.aktiv)
+                nrs << e.startNr;
+        if (!nrs.isEmpty())
+            runde << nrs;
     }
-    return tische.values().toVector();
+    return runde;
 }
 
 QVector<Runde> fruehereSpieltage(const QString& datenVerzeichnis, const QDate& tag, const QString& gruppe, int anzahl)

@@ -4,7 +4,7 @@
 #include <QSqlQuery>
 #include <QStringList>
 
-#include "print/dokumente.h"
+#include "scoring/regeln.h"
 #include "storage/datenbank.h"
 
 namespace Geld
@@ -262,7 +262,7 @@ Gebuehren gebuehrenVorgabe(const QSettings& s)
     Gebuehren g;
     g.gesetzt = true;
     g.startgeld = std::max<qint64>(0, s.value(QStringLiteral("Geld/StartgeldCent"), 1000).toLongLong());
-    g.preisskat = centAusKosten(Druck::Regelwerte::aus(s).preisskat);
+    g.preisskat = centAusKosten(Regeln::werteLesen(s).preisskat);
     return g;
 }
 

@@ -6,37 +6,17 @@
 
 #include "print/dokumenthilfe.h"
 #include "print/tabellensatz.h"
-#include "scoring/regeln.h"
+#include "scoring/platzierung.h"
 #include "storage/datenbank.h"
 
 namespace Druck
 {
 
-Regelwerte Regelwerte::aus(const QSettings& s)
+Namenszusatz Namenszusatz::aus(const QSettings& s, QSqlDatabase haupt)
 {
-    Regelwerte r;
-    auto wert = [&s](int nummer) {
-        const Regeln::Regel* regel = Regeln::regel(nummer);
-        return s.value(regel->schluessel, regel->standard);
-    };
-    for (int i = 0; i < 4; ++i)
-        r.platz[i] = wert(1 + i).toDouble();
-    r.kartenGeld = wert(5).toDouble();
-    r.verlSp1Bis5 = wert(6).toDouble();
-    r.verlSpAb6 = wert(7).toDouble();
-    r.preisskat = wert(8).toDouble();
-    r.punkteGewMinusVerl = wert(9).toInt();
-    r.punkteGegen3er = wert(10).toInt();
-    r.punkteGegen4er = wert(11).toInt();
-    r.listenName = wert(12).toString();
+    Namenszusatz r;
     r.gaesteKennzeichnen = s.value(schluesselGaesteKennzeichnen, false).toBool();
     r.mitgliedsdaten = s.value(schluesselMitgliedsdaten, false).toBool();
-    return r;
-}
-
-Regelwerte Regelwerte::aus(const QSettings& s, QSqlDatabase haupt)
-{
-    Regelwerte r = aus(s);
     // A roster that never had a member list imported has no such table.
     if (!r.mitgliedsdaten || !haupt.isOpen() || !Db::tabelleVorhanden(haupt, QStringLiteral("Mitgliedsdaten")))
         return r;
@@ -57,14 +37,6 @@ Regelwerte Regelwerte::aus(const QSettings& s, QSqlDatabase haupt)
 QString euro(double betrag)
 {
     return QLocale(QLocale::German, QLocale::Germany).toString(betrag, 'f', 2) + QStringLiteral(" \u20ac");
-}
-
-QVector<int> plaetze(const QVector<qint64>& summen)
-{
-    QVector<int> p(summen.size());
-    for (int i = 0; i < summen.size(); ++i)
-        p[i] = i > 0 && summen.at(i) == summen.at(i - 1) ? p.at(i - 1) : i + 1;
-    return p;
 }
 
 QString datumText(const QDate& d)
@@ -118,7 +90,7 @@ Dokument rangliste(
     QVector<qint64> summen;
     for (const Rangliste::Platz& p : liste)
         summen << p.second;
-    const QVector<int> platz = plaetze(summen);
+    const QVector<int> platz = Platzierung::plaetze(summen);
     for (int i = 0; i < liste.size(); ++i)
         t.zeilen.append({ QString::number(platz.at(i)), liste.at(i).first, QString::number(liste.at(i).second) });
     if (liste.isEmpty())

@@ -13,6 +13,7 @@
 
 #include "print/blatt.h"
 #include "reports/rangliste.h"
+#include "scoring/regeln.h"
 #include "storage/spieltagleser.h"
 
 class QSettings;
@@ -24,26 +25,15 @@ namespace Druck
 // or an empty address means the table gets no QR code.
 using TischAdresse = std::function<QString(const QString& gruppe, int serie, int tisch)>;
 
-// The cost and point rules as the sheets print them, read from the settings
-// (missing keys give the defaults).
-struct Regelwerte {
-    double platz[4] = { 0.0, 1.5, 2.5, 3.5 };
-    double kartenGeld = 1.0;
-    double verlSp1Bis5 = 1.0;
-    double verlSpAb6 = 2.5;
-    double preisskat = 10.0;
-    int punkteGewMinusVerl = 50;
-    int punkteGegen3er = 40;
-    int punkteGegen4er = 30;
-    QString listenName = QStringLiteral("Spielliste");
-    // What the results notice adds to a name; both off keep it as it always was.
+// What the results notice adds to a name; both off keep it as it always was.
+struct Namenszusatz {
     bool gaesteKennzeichnen = false; // "(Gast)" after a player who is no member
     bool mitgliedsdaten = false; // member number and club after the name
     QHash<int, QString> mitgliedsangaben; // by start number: "4711, SC Grand"
 
-    static Regelwerte aus(const QSettings& einstellungen);
-    // With the member data of the master database where the settings ask for it.
-    static Regelwerte aus(const QSettings& einstellungen, QSqlDatabase haupt);
+    // From the settings, with the member data of the master database where
+    // the settings ask for it.
+    static Namenszusatz aus(const QSettings& einstellungen, QSqlDatabase haupt);
 };
 inline const QString schluesselGaesteKennzeichnen = QStringLiteral("Druck/GaesteKennzeichnen");
 inline const QString schluesselMitgliedsdaten = QStringLiteral("Druck/Mitgliedsdaten");
@@ -58,19 +48,15 @@ Dokument tischliste(const Spieltag::Gruppe& g, int serie, const TischAdresse& ti
 // One game-list sheet per table of the series, pre-filled with the players
 // and the rules' numbers.
 Dokument spiellisten(
-    const Spieltag::Gruppe& g, int serie, const Regelwerte& regeln, const TischAdresse& tischAdresse = {});
+    const Spieltag::Gruppe& g, int serie, const Regeln::Regelwerte& regeln, const TischAdresse& tischAdresse = {});
 
 // The results notice of a group: places, points of every played series,
 // total, prize-skat players; guests marked and member data with the name
-// where the rules ask for it.
-Dokument ergebnisliste(const Spieltag::Gruppe& g, const Regelwerte& regeln);
+// where `zusatz` asks for it.
+Dokument ergebnisliste(const Spieltag::Gruppe& g, const Regeln::Regelwerte& regeln, const Namenszusatz& zusatz = {});
 
 // The ranking over a date range with places (equal totals share a place).
 Dokument rangliste(
     const QVector<Rangliste::Platz>& plaetze, const QDate& start, const QDate& ende, const QString& listenName);
-
-// Places for totals sorted highest first: equal totals share a place, the
-// next place skips (1, 2, 2, 4).
-QVector<int> plaetze(const QVector<qint64>& summenAbsteigend);
 
 } // namespace Druck

@@ -10,11 +10,12 @@
 #include "print/dokumente.h"
 #include "print/dokumenthilfe.h"
 #include "print/tabellensatz.h"
+#include "scoring/platzierung.h"
 
 namespace Druck
 {
 
-Dokument ergebnisliste(const Spieltag::Gruppe& g, const Regelwerte& regeln)
+Dokument ergebnisliste(const Spieltag::Gruppe& g, const Regeln::Regelwerte& regeln, const Namenszusatz& zusatz)
 {
     Dokument d;
     d.titel = QObject::tr("Ergebnisliste %1 \u2013 %2").arg(g.name, datumText(g.datum));
@@ -49,7 +50,7 @@ Dokument ergebnisliste(const Spieltag::Gruppe& g, const Regelwerte& regeln)
     QVector<qint64> summen;
     for (const Zeile& z : zeilen)
         summen << z.summe;
-    const QVector<int> platz = plaetze(summen);
+    const QVector<int> platz = Platzierung::plaetze(summen);
 
     Tabellensatz t;
     t.titel = d.titel;
@@ -73,10 +74,10 @@ Dokument ergebnisliste(const Spieltag::Gruppe& g, const Regelwerte& regeln)
     for (int i = 0; i < zeilen.size(); ++i) {
         const Spieltag::Teilnehmer& tn = *zeilen.at(i).t;
         QString name = tn.name;
-        if (regeln.gaesteKennzeichnen && !tn.mitglied)
+        if (zusatz.gaesteKennzeichnen && !tn.mitglied)
             name += QObject::tr(" (Gast)");
-        if (regeln.mitgliedsdaten && regeln.mitgliedsangaben.contains(tn.startNr))
-            name += QStringLiteral(" \u2013 ") + regeln.mitgliedsangaben.value(tn.startNr);
+        if (zusatz.mitgliedsdaten && zusatz.mitgliedsangaben.contains(tn.startNr))
+            name += QStringLiteral(" \u2013 ") + zusatz.mitgliedsangaben.value(tn.startNr);
         QStringList z { QString::number(platz.at(i)), QString::number(tn.startNr), name };
         for (int s : gespielt) {
             const Spieltag::SerienErgebnis& e = tn.serie(s);

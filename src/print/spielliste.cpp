@@ -148,7 +148,7 @@ struct Abrechnung {
     qreal kopf = summenZeile; // the head with the names
     qreal unterschrift = 0; // the captions under the signature lines
 
-    Abrechnung(const Spieltag::Tisch& t, const Regelwerte& r, qreal breite)
+    Abrechnung(const Spieltag::Tisch& t, const Regeln::Regelwerte& r, qreal breite)
     {
         const int n = qMax(1, int(t.sitze.size()));
         // A table of three with a seat left empty (five players) still plays a
@@ -161,14 +161,14 @@ struct Abrechnung {
             { QObject::tr("Summe Spielwerte"), false },
             { QObject::tr("Gewonnene Spiele"), false },
             { QObject::tr("Verlorene Spiele"), false },
-            { QObject::tr("(gew. \u2212 verl. Spiele) \u00d7 %1 Punkte").arg(r.punkteGewMinusVerl), false },
+            { QObject::tr("(gew. \u2212 verl. Spiele) \u00d7 %1 Punkte").arg(r.punkteGewVerl), false },
             { QObject::tr("verl. Spiele der Gegenspieler \u00d7 %1 Punkte")
                     .arg(dreier ? r.punkteGegen3er : r.punkteGegen4er),
                 false },
             { QObject::tr("Punkte gesamt"), true },
-            { QObject::tr("verl. Spiele 1 bis 5 \u00d7 %1").arg(euro(r.verlSp1Bis5)), false },
-            { QObject::tr("verl. Spiele ab 6 \u00d7 %1").arg(euro(r.verlSpAb6)), false },
-            { QObject::tr("Kartengeld %1").arg(euro(r.kartenGeld)), false },
+            { QObject::tr("verl. Spiele 1 bis 5 \u00d7 %1").arg(euro(r.verloren1bis5)), false },
+            { QObject::tr("verl. Spiele ab 6 \u00d7 %1").arg(euro(r.verlorenAb6)), false },
+            { QObject::tr("Kartengeld %1").arg(euro(r.kartengeld)), false },
             { QObject::tr("Platzgeld Platz 1\u2013%1: %2 \u20ac").arg(n).arg(plaetze), false },
             { QObject::tr("Kosten gesamt"), true },
         };
@@ -228,7 +228,8 @@ void summenMalen(Seite& s, const Spieltag::Tisch& t, const Abrechnung& a, qreal 
 
 } // namespace
 
-Dokument spiellisten(const Spieltag::Gruppe& g, int serie, const Regelwerte& regeln, const TischAdresse& tischAdresse)
+Dokument spiellisten(
+    const Spieltag::Gruppe& g, int serie, const Regeln::Regelwerte& regeln, const TischAdresse& tischAdresse)
 {
     const QString titel = QObject::tr("Spiellisten Serie %1 \u2013 %2").arg(serie).arg(g.name);
     const QString vorschlag = dateiName(g.name, g.datum, QStringLiteral("Spiellisten"), serie);

@@ -10,25 +10,51 @@ namespace Regeln
 
 const QVector<Regel>& alle()
 {
-    static const QVector<Regel> regeln = {
-        { 1, QStringLiteral("Kosten/Platz1"), QStringLiteral("Platz1"), Typ::Dezimal, 0.0 },
-        { 2, QStringLiteral("Kosten/Platz2"), QStringLiteral("Platz2"), Typ::Dezimal, 1.5 },
-        { 3, QStringLiteral("Kosten/Platz3"), QStringLiteral("Platz3"), Typ::Dezimal, 2.5 },
-        { 4, QStringLiteral("Kosten/Platz4"), QStringLiteral("Platz4"), Typ::Dezimal, 3.5 },
-        { 5, QStringLiteral("Kosten/KartenGeld"), QStringLiteral("Kartengeld Euro"), Typ::Dezimal, 1.0 },
-        { 6, QStringLiteral("Kosten/VerlSp1Bis5"), QStringLiteral("Verlorene Spiele 1 bis 5 Euro"), Typ::Dezimal, 1.0 },
-        { 7, QStringLiteral("Kosten/VerlSpAb6"), QStringLiteral("Verlorene Spiele ab 6 Euro"), Typ::Dezimal, 2.5 },
-        { 8, QStringLiteral("Kosten/Preisskat"), QStringLiteral("Preisskat Euro"), Typ::Dezimal, 10.0 },
-        { 9, QStringLiteral("Kosten/PunkteGewMinusVerl"), QStringLiteral("Punkte gew. Spiele abzgl. verl. Spiele"),
-            Typ::Ganzzahl, 50 },
-        { 10, QStringLiteral("Kosten/PunkteGegen3er"), QStringLiteral("Punkte Verl. Spiele der Gegenspieler 3er Liste"),
-            Typ::Ganzzahl, 40 },
-        { 11, QStringLiteral("Kosten/PunkteGegen4er"), QStringLiteral("Punkte Verl. Spiele der Gegenspieler 4er Liste"),
-            Typ::Ganzzahl, 30 },
-        { 12, QStringLiteral("Kosten/ListenName"), QStringLiteral("ListeNname"), Typ::Text,
-            QStringLiteral("Spielliste") },
-    };
+    static const QVector<Regel> regeln = [] {
+        const Regelwerte d;
+        return QVector<Regel> {
+            { 1, QStringLiteral("Kosten/Platz1"), QStringLiteral("Platz1"), Typ::Dezimal, d.platz[0] },
+            { 2, QStringLiteral("Kosten/Platz2"), QStringLiteral("Platz2"), Typ::Dezimal, d.platz[1] },
+            { 3, QStringLiteral("Kosten/Platz3"), QStringLiteral("Platz3"), Typ::Dezimal, d.platz[2] },
+            { 4, QStringLiteral("Kosten/Platz4"), QStringLiteral("Platz4"), Typ::Dezimal, d.platz[3] },
+            { 5, QStringLiteral("Kosten/KartenGeld"), QStringLiteral("Kartengeld Euro"), Typ::Dezimal, d.kartengeld },
+            { 6, QStringLiteral("Kosten/VerlSp1Bis5"), QStringLiteral("Verlorene Spiele 1 bis 5 Euro"), Typ::Dezimal,
+                d.verloren1bis5 },
+            { 7, QStringLiteral("Kosten/VerlSpAb6"), QStringLiteral("Verlorene Spiele ab 6 Euro"), Typ::Dezimal,
+                d.verlorenAb6 },
+            { 8, QStringLiteral("Kosten/Preisskat"), QStringLiteral("Preisskat Euro"), Typ::Dezimal, d.preisskat },
+            { 9, QStringLiteral("Kosten/PunkteGewMinusVerl"), QStringLiteral("Punkte gew. Spiele abzgl. verl. Spiele"),
+                Typ::Ganzzahl, d.punkteGewVerl },
+            { 10, QStringLiteral("Kosten/PunkteGegen3er"),
+                QStringLiteral("Punkte Verl. Spiele der Gegenspieler 3er Liste"), Typ::Ganzzahl, d.punkteGegen3er },
+            { 11, QStringLiteral("Kosten/PunkteGegen4er"),
+                QStringLiteral("Punkte Verl. Spiele der Gegenspieler 4er Liste"), Typ::Ganzzahl, d.punkteGegen4er },
+            { 12, QStringLiteral("Kosten/ListenName"), QStringLiteral("ListeNname"), Typ::Text, d.listenName },
+        };
+    }();
     return regeln;
+}
+
+Regelwerte werteLesen(const QSettings& s)
+{
+    Regelwerte r;
+    auto wert = [&s](int nummer) {
+        const Regel* regel = Regeln::regel(nummer);
+        return s.value(regel->schluessel, regel->standard);
+    };
+    for (int i = 0; i < 4; ++i)
+        r.platz[i] = wert(1 + i).toDouble();
+    r.kartengeld = wert(5).toDouble();
+    r.verloren1bis5 = wert(6).toDouble();
+    r.verlorenAb6 = wert(7).toDouble();
+    r.preisskat = wert(8).toDouble();
+    r.punkteGewVerl = wert(9).toInt();
+    r.punkteGegen3er = wert(10).toInt();
+    r.punkteGegen4er = wert(11).toInt();
+    r.listenName = wert(12).toString();
+    r.verlorenBis = std::clamp(s.value(QStringLiteral("Geld/VerlorenBis"), r.verlorenBis).toInt(), 0, 1000);
+    r.passGeld = std::clamp(s.value(QStringLiteral("Geld/PassCent"), 0).toInt(), 0, 100000) / 100.0;
+    return r;
 }
 
 const Regel* regel(int nummer)

@@ -10,6 +10,31 @@
 namespace Regeln
 {
 
+// The cost and point rules as numbers. The member defaults are the defaults of
+// every rule: the settings written at start, the rules tree and every reader
+// take them from here.
+struct Regelwerte {
+    double platz[4] = { 0.0, 1.5, 2.5, 3.5 }; // rules 1-4, by place at the table
+    double kartengeld = 1.0; // rule 5
+    double verloren1bis5 = 1.0; // rule 6
+    double verlorenAb6 = 2.5; // rule 7
+    double preisskat = 10.0; // rule 8, the prize-skat stake
+    int punkteGewVerl = 50; // rule 9
+    int punkteGegen3er = 40; // rule 10
+    int punkteGegen4er = 30; // rule 11
+    QString listenName = QStringLiteral("Spielliste"); // rule 12
+    // Club fees beside the rules, used only where the program computes the
+    // costs itself: lost games charged at rule 6 before rule 7 applies
+    // (settings "Geld/VerlorenBis"), and a fee every player at the table pays
+    // per round passed in (settings "Geld/PassCent", in cents; here in euros).
+    int verlorenBis = 5;
+    double passGeld = 0.0;
+};
+
+// The one reader of the rules: missing keys give the defaults above; the
+// club fees are bounded (0-1000 games, 0-1000 euros).
+Regelwerte werteLesen(const QSettings& s);
+
 enum class Typ { Dezimal, Ganzzahl, Text };
 
 struct Regel {

@@ -5,28 +5,12 @@
 #include <algorithm>
 #include <cmath>
 
+#include "scoring/platzierung.h"
+
 namespace Spielliste
 {
 
-Regelwerte regelwerteAus(const QSettings& s)
-{
-    Regelwerte r;
-    r.platz[0] = s.value(QStringLiteral("Kosten/Platz1"), r.platz[0]).toDouble();
-    r.platz[1] = s.value(QStringLiteral("Kosten/Platz2"), r.platz[1]).toDouble();
-    r.platz[2] = s.value(QStringLiteral("Kosten/Platz3"), r.platz[2]).toDouble();
-    r.platz[3] = s.value(QStringLiteral("Kosten/Platz4"), r.platz[3]).toDouble();
-    r.kartengeld = s.value(QStringLiteral("Kosten/KartenGeld"), r.kartengeld).toDouble();
-    r.verloren1bis5 = s.value(QStringLiteral("Kosten/VerlSp1Bis5"), r.verloren1bis5).toDouble();
-    r.verlorenAb6 = s.value(QStringLiteral("Kosten/VerlSpAb6"), r.verlorenAb6).toDouble();
-    r.punkteGewVerl = s.value(QStringLiteral("Kosten/PunkteGewMinusVerl"), r.punkteGewVerl).toInt();
-    r.punkteGegen3er = s.value(QStringLiteral("Kosten/PunkteGegen3er"), r.punkteGegen3er).toInt();
-    r.punkteGegen4er = s.value(QStringLiteral("Kosten/PunkteGegen4er"), r.punkteGegen4er).toInt();
-    r.verlorenBis = std::clamp(s.value(QStringLiteral("Geld/VerlorenBis"), r.verlorenBis).toInt(), 0, 1000);
-    r.passGeld = std::clamp(s.value(QStringLiteral("Geld/PassCent"), 0).toInt(), 0, 100000) / 100.0;
-    return r;
-}
-
-QVector<Ergebnis> berechnen(int spielerZahl, const QVector<Spiel>& spiele, const Regelwerte& r)
+QVector<Ergebnis> berechnen(int spielerZahl, const QVector<Spiel>& spiele, const Regeln::Regelwerte& r)
 {
     if (spielerZahl < 3 || spielerZahl > 4)
         return {};
@@ -56,13 +40,13 @@ QVector<Ergebnis> berechnen(int spielerZahl, const QVector<Spiel>& spiele, const
             = summe[i] + qint64(x.gewonnen - x.verloren) * r.punkteGewVerl + qint64(alleVerloren - x.verloren) * gegen;
         x.punkte = int(std::clamp<qint64>(p, -1000000000, 1000000000));
     }
+    QVector<qint64> punkte;
+    for (const Ergebnis& x : e)
+        punkte << x.punkte;
+    const QVector<int> platz = Platzierung::plaetze(punkte);
     for (int i = 0; i < spielerZahl; ++i) {
         Ergebnis& x = e[i];
-        int besser = 0;
-        for (const Ergebnis& y : e)
-            if (y.punkte > x.punkte)
-                ++besser;
-        x.platz = besser + 1;
+        x.platz = platz.at(i);
         const int ersteFuenf = std::min(x.verloren, std::max(0, r.verlorenBis));
         const double k = r.kartengeld + r.platz[x.platz - 1] + ersteFuenf * r.verloren1bis5
             + (x.verloren - ersteFuenf) * r.verlorenAb6 + eingepasst * r.passGeld;

@@ -8,6 +8,8 @@
 #include <QString>
 #include <QVector>
 
+#include "scoring/regeln.h"
+
 namespace Spielliste
 {
 
@@ -21,24 +23,6 @@ struct Spiel {
     bool eingepasst() const { return spieler < 0; }
 };
 
-// The rules the computation uses, by rule number.
-struct Regelwerte {
-    double platz[4] = { 0.0, 1.5, 2.5, 3.5 }; // rules 1-4
-    double kartengeld = 1.0; // rule 5
-    double verloren1bis5 = 1.0; // rule 6
-    double verlorenAb6 = 2.5; // rule 7
-    int punkteGewVerl = 50; // rule 9
-    int punkteGegen3er = 40; // rule 10
-    int punkteGegen4er = 30; // rule 11
-    // Club fees beside the rules, used only where the program computes the
-    // costs itself: lost games charged at rule 6 before rule 7 applies
-    // (settings "Geld/VerlorenBis"), and a fee every player at the table pays
-    // per round passed in (settings "Geld/PassCent", in cents).
-    int verlorenBis = 5;
-    double passGeld = 0.0;
-};
-Regelwerte regelwerteAus(const QSettings& s);
-
 struct Ergebnis {
     int punkte = 0;
     double kosten = 0.0; // euros, rounded to the cent
@@ -49,7 +33,7 @@ struct Ergebnis {
 
 // Result per seat of a table of 3 or 4 players. Games must have been checked
 // (spielGueltig); others are not counted.
-QVector<Ergebnis> berechnen(int spielerZahl, const QVector<Spiel>& spiele, const Regelwerte& r);
+QVector<Ergebnis> berechnen(int spielerZahl, const QVector<Spiel>& spiele, const Regeln::Regelwerte& r);
 
 // Every value a Skat game can have, ascending: suit games 9/10/11/12 and grand
 // 24 times a multiplier (2-18 for suits, 2-11 for grand), and the null games

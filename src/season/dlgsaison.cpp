@@ -13,6 +13,7 @@
 
 #include "reports/bericht.h"
 #include "reports/rangliste.h"
+#include "scoring/regeln.h"
 #include "season/saisonausgabe.h"
 #include "season/saisonmodell.h"
 #include "storage/speichername.h"
@@ -290,7 +291,7 @@ Saison::Titel DlgSaison::titel() const
 {
     Saison::Titel t;
     if (m_einstellungen)
-        t.listenName = m_einstellungen->value(QStringLiteral("Kosten/ListenName")).toString();
+        t.listenName = Regeln::werteLesen(*m_einstellungen).listenName;
     if (ui->cmbGruppe->currentIndex() > 0)
         t.gruppe = ui->cmbGruppe->currentText();
     return t;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "scoring/platzierung.h"
+
 namespace Saison
 {
 
@@ -34,10 +36,10 @@ Gaeste gaesteAus(int wert)
 static void plaetzeVergeben(QVector<Spieler>& liste)
 {
     std::sort(liste.begin(), liste.end(), vorher);
-    for (int i = 0; i < liste.size(); ++i) {
-        Spieler& s = liste[i];
-        s.platz = i > 0 && vergleichen(s, liste.at(i - 1)) == 0 ? liste.at(i - 1).platz : i + 1;
-    }
+    const QVector<int> platz
+        = Platzierung::plaetze(liste, [](const Spieler& a, const Spieler& b) { return vergleichen(a, b) > 0; });
+    for (int i = 0; i < liste.size(); ++i)
+        liste[i].platz = platz.at(i);
 }
 
 Tabelle berechnen(const QVector<Zeile>& zeilen, const Vorgabe& vorgabe)

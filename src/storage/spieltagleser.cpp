@@ -55,23 +55,79 @@ int Gruppe::letzteGeloste() const
     return 0;
 }
 
-QVector<Tisch> tische(const Gruppe& g, int serie)
+namespace
+{
+// The one seating rule: tables ascending, seats in seat order, rows on one
+// seat in the order they were read.
+QVector<Tisch> ordnen(QMap<int, QVector<SitzEintrag>>& nachTisch)
 {
     QVector<Tisch> ergebnis;
-    if (serie < 1 || serie > g.serien)
-        return ergebnis;
-    QMap<int, QVector<SitzEintrag>> nachTisch;
-    for (const Teilnehmer& t : g.teilnehmer) {
-        const SerienErgebnis& e = t.serie(serie);
-        if (e.tisch > 0)
-            nachTisch[e.tisch].append({ e.platz, t.startNr, t.name, e.aktiv, t.mitglied, t.preisskat, true });
-    }
+    ergebnis.reserve(nachTisch.size());
     for (auto it = nachTisch.begin(); it != nachTisch.end(); ++it) {
         std::stable_sort(it->begin(), it->end(),
             [](const SitzEintrag& a, const SitzEintrag& b) { return a.platz < b.platz; });
         ergebnis.append({ it.key(), it.value() });
     }
     return ergebnis;
+}
+} // namespace
+
+QVector<Tisch> tische(const Gruppe& g, int serie)
+{
+    if (serie < 1 || serie > g.serien)
+        return {};
+    QMap<int, QVector<SitzEintrag>> nachTisch;
+    for (const Teilnehmer& t : g.teilnehmer) {
+        const SerienErgebnis& e = t.serie(serie);
+        if (e.tisch > 0)
+            nachTisch[e.tisch].append({ e.platz, t.startNr, t.name, e.aktiv, t.mitglied, t.preisskat, true });
+    }
+    return ordnen(nachTisch);
+}
+
+QVector<Tisch> tischeLesen(QSqlDatabase db, int serie, int nummer)
+{
+    if (!db.isValid() || !db.isOpen() || serie < 1)
+        return {};
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    const QString sql = QStringLiteral("SELECT StartNr, Tisch, TischIntern, Aktiv FROM Serie%1 WHERE ").arg(serie);
+    if (nummer > 0) {
+        q.prepare(sql + QStringLiteral("Tisch=?"));
+        q.addBindValue(nummer);
+    } else {
+        q.prepare(sql + QStringLiteral("Tisch>0"));
+    }
+    if (!q.exec())
+        return {};
+    QMap<int, QVector<SitzEintrag>> nachTisch;
+    QSqlQuery t(db);
+    t.setForwardOnly(true);
+    t.prepare(QStringLiteral("SELECT Name, Mitglied, Preisskat FROM Teilnehmer WHERE StartNr=?"));
+    while (q.next()) {
+        SitzEintrag e;
+        e.startNr = q.value(0).toInt();
+        e.platz = q.value(2).toInt();
+        e.aktiv = q.value(3).toInt() != 0;
+        t.addBindValue(e.startNr);
+        e.teilnehmer = t.exec() && t.next();
+        if (e.teilnehmer) {
+            e.name = t.value(0).toString();
+            e.mitglied = t.value(1).toInt() != 0;
+            e.preisskat = t.value(2).toInt() != 0;
+        }
+        t.finish();
+        nachTisch[q.value(1).toInt()].append(e);
+    }
+    return ordnen(nachTisch);
+}
+
+QVector<SitzEintrag> sitzeLesen(QSqlDatabase db, int serie, int nummer)
+{
+    if (nummer < 1)
+        return {};
+    const QVector<Tisch> t = tischeLesen(db, serie, nummer);
+    return t.isEmpty() ? QVector<SitzEintrag>() : t.first().sitze;
 }
 
 Tisch tisch(const Gruppe& g, int serie, int nummer)
@@ -91,42 +147,6 @@ QVector<const Teilnehmer*> nichtSpielend(const Gruppe& g, int serie)
     for (const Teilnehmer& t : g.teilnehmer)
         if (t.serie(serie).tisch <= 0)
             ergebnis.append(&t);
-    return ergebnis;
-}
-
-QVector<SitzEintrag> sitzeLesen(QSqlDatabase db, int serie, int nummer)
-{
-    QVector<SitzEintrag> ergebnis;
-    if (!db.isValid() || !db.isOpen() || serie < 1)
-        return ergebnis;
-    QMap<int, SitzEintrag> nachPlatz;
-    QSqlQuery q(db);
-    q.setForwardOnly(true);
-    q.prepare(QStringLiteral("SELECT StartNr, TischIntern, Aktiv FROM Serie%1 WHERE Tisch=?").arg(serie));
-    q.addBindValue(nummer);
-    if (!q.exec())
-        return ergebnis;
-    while (q.next()) {
-        SitzEintrag e;
-        e.startNr = q.value(0).toInt();
-        e.platz = q.value(1).toInt();
-        e.aktiv = q.value(2).toInt() != 0;
-        nachPlatz.insert(e.platz, e);
-    }
-    QSqlQuery t(db);
-    t.setForwardOnly(true);
-    t.prepare(QStringLiteral("SELECT Name, Mitglied, Preisskat FROM Teilnehmer WHERE StartNr=?"));
-    for (SitzEintrag e : qAsConst(nachPlatz)) {
-        t.addBindValue(e.startNr);
-        e.teilnehmer = t.exec() && t.next();
-        if (e.teilnehmer) {
-            e.name = t.value(0).toString();
-            e.mitglied = t.value(1).toInt() != 0;
-            e.preisskat = t.value(2).toInt() != 0;
-        }
-        t.finish();
-        ergebnis.append(e);
-    }
     return ergebnis;
 }
 

@@ -86,13 +86,17 @@ struct Tisch {
     QVector<SitzEintrag> sitze; // seat order
 };
 
-// Who sits where is the stored seating of the series (`Tisch`): a flag
-// changed after the draw counts from the next draw on, so a participant made
-// inactive afterwards keeps her seat, marked inactive. The printed lists, the
-// table app and the link all read tables this way.
+// Who sits at table t in series s, the one reader for every place that
+// shows or sends a table (printed lists, the table app, the link, the fair
+// draw's history): the stored seating of the series (`Tisch`, `TischIntern`).
+// A flag changed after the draw counts from the next draw on, so a
+// participant made inactive afterwards keeps her seat, marked inactive.
+// Tables come ascending, each in seat order; rows on one seat keep the order
+// they were read in and are all shown (a table number typed into the results
+// table stores no seat, so everyone typed to a table shares seat 0).
 
-// The tables of a drawn series, ascending, each with its seats in seat order:
-// every participant with a table number above 0.
+// The tables of a drawn series from a read group: every participant with a
+// table number above 0.
 QVector<Tisch> tische(const Gruppe& g, int serie);
 // The table of a series with that number (nummer 0 when there is none).
 Tisch tisch(const Gruppe& g, int serie, int nummer);
@@ -100,10 +104,13 @@ Tisch tisch(const Gruppe& g, int serie, int nummer);
 // start number; nobody while the series is not drawn.
 QVector<const Teilnehmer*> nichtSpielend(const Gruppe& g, int serie);
 
-// One table of a series straight from the group database, for a single
-// table asked for while the day goes on: the rows of the series with that
-// table number in seat order (of two on the same seat the later row read
-// wins). Empty when the series table cannot be read.
+// The same straight from the group database, for a table asked for while the
+// day goes on: every row of the series with a table number above 0, or only
+// those of table `nummer` when it is above 0. A row without a `Teilnehmer`
+// row is kept with `teilnehmer` false and no name. Empty when the series
+// table cannot be read.
+QVector<Tisch> tischeLesen(QSqlDatabase db, int serie, int nummer = 0);
+// The seats of one table (nummer above 0) of a series from the database.
 QVector<SitzEintrag> sitzeLesen(QSqlDatabase db, int serie, int nummer);
 
 // Checks a group's stored settings against the ranges above; the text says

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "scoring/platzierung.h"
 #include "scoring/spielliste.h"
 #include "storage/datenbank.h"
 
@@ -32,8 +33,7 @@ std::optional<Tisch> tischLesen(QSqlDatabase db, const QString& gruppe, int seri
     t.datum = QDate::fromString(g.value(3).toString(), QStringLiteral("yyyy-MM-dd"));
     const QVector<Spieltag::SitzEintrag> sitze = Spieltag::sitzeLesen(db, serie, tisch);
     if (sitze.isEmpty()) {
-        QSqlQuery z = Db::abfrage(db, QStringLiteral("SELECT COUNT(*) FROM Serie%1 WHERE Tisch>0").arg(serie));
-        if (z.next() && z.value(0).toInt() == 0)
+        if (Spieltag::tischeLesen(db, serie).isEmpty())
             f = { 404, QStringLiteral("Serie %1 ist noch nicht ausgelost.").arg(serie) };
         else
             f = { 404, QStringLiteral("Tisch %1 spielt in Serie %2 nicht.").arg(tisch).arg(serie) };
@@ -54,7 +54,7 @@ std::optional<Tisch> tischLesen(QSqlDatabase db, const QString& gruppe, int seri
 
 QJsonObject tischJson(const Tisch& t, const QSettings& einstellungen)
 {
-    const Spielliste::Regelwerte r = Spielliste::regelwerteAus(einstellungen);
+    const Regeln::Regelwerte r = Regeln::werteLesen(einstellungen);
     QJsonArray spieler;
     for (const Sitz& s : t.sitze)
         spieler.append(QJsonObject { { QStringLiteral("startNr"), s.startNr }, { QStringLiteral("name"), s.name },
@@ -69,9 +69,8 @@ QJsonObject tischJson(const Tisch& t, const QSettings& einstellungen)
         { QStringLiteral("punkteGewVerl"), r.punkteGewVerl },
         { QStringLiteral("punkteGegen3er"), r.punkteGegen3er },
         { QStringLiteral("punkteGegen4er"), r.punkteGegen4er },
-        { QStringLiteral("preisskat"), einstellungen.value(QStringLiteral("Kosten/Preisskat"), 10.0).toDouble() },
-        { QStringLiteral("listenName"),
-            einstellungen.value(QStringLiteral("Kosten/ListenName"), QStringLiteral("Spielliste")).toString() },
+        { QStringLiteral("preisskat"), r.preisskat },
+        { QStringLiteral("listenName"), r.listenName },
     };
     return QJsonObject {
         { QStringLiteral("gruppe"), t.gruppe },
@@ -100,16 +99,17 @@ QJsonObject anzeigeJson(const QVector<Spieltag::Gruppe>& gruppen, const QDate& d
                 return a->summePunkte > b->summePunkte;
             return a->name.localeAwareCompare(b->name) < 0;
         });
+        QVector<qint64> summen;
+        for (const Spieltag::Teilnehmer* t : qAsConst(reihe))
+            summen << t->summePunkte;
+        const QVector<int> platz = Platzierung::plaetze(summen);
         QJsonArray zeilen;
-        int platz = 0;
         for (int i = 0; i < reihe.size(); ++i) {
             const Spieltag::Teilnehmer& t = *reihe.at(i);
-            if (i == 0 || reihe.at(i - 1)->summePunkte != t.summePunkte)
-                platz = i + 1;
             QJsonArray punkte;
             for (const int s : qAsConst(serien))
                 punkte.append(t.serie(s).punkte);
-            zeilen.append(QJsonObject { { QStringLiteral("platz"), platz }, { QStringLiteral("name"), t.name },
+            zeilen.append(QJsonObject { { QStringLiteral("platz"), platz.at(i) }, { QStringLiteral("name"), t.name },
                 { QStringLiteral("serien"), punkte }, { QStringLiteral("summe"), t.summePunkte } });
         }
         QJsonArray s;

@@ -126,7 +126,7 @@ private slots:
         schreiben(Testumgebung::einstellungsDatei(), "[Kosten]\nListenName=K\xc3\xbchn's Eck\n");
         Fenster w;
         QCOMPARE(w->settings()->value(QStringLiteral("Kosten/ListenName")).toString(), kuehn);
-        QCOMPARE(Druck::Regelwerte::aus(*w->settings()).listenName, kuehn);
+        QCOMPARE(Regeln::werteLesen(*w->settings()).listenName, kuehn);
     }
 };
 

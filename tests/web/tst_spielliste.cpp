@@ -22,9 +22,9 @@ QJsonObject beispiele()
     return QJsonDocument::fromJson(f.readAll()).object();
 }
 
-Spielliste::Regelwerte regelnAus(const QJsonObject& o)
+Regeln::Regelwerte regelnAus(const QJsonObject& o)
 {
-    Spielliste::Regelwerte r;
+    Regeln::Regelwerte r;
     const QJsonArray p = o.value(QStringLiteral("platz")).toArray();
     for (int i = 0; i < 4; ++i)
         r.platz[i] = p.at(i).toDouble();
@@ -92,12 +92,12 @@ private slots:
     {
         QTemporaryDir ordner;
         QSettings s(ordner.filePath(QStringLiteral("r.ini")), QSettings::IniFormat);
-        Spielliste::Regelwerte r = Spielliste::regelwerteAus(s);
+        Regeln::Regelwerte r = Regeln::werteLesen(s);
         QCOMPARE(r.verlorenBis, 5);
         QCOMPARE(r.passGeld, 0.0);
         s.setValue(QStringLiteral("Geld/VerlorenBis"), 3);
         s.setValue(QStringLiteral("Geld/PassCent"), 20);
-        r = Spielliste::regelwerteAus(s);
+        r = Regeln::werteLesen(s);
         QCOMPARE(r.verlorenBis, 3);
         QCOMPARE(r.passGeld, 0.2);
         // Seat 0 loses three games and is third of three (2,50 €); one
