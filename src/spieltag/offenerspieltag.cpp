@@ -239,9 +239,12 @@ bool OffenerSpieltag::ranglisteSpeichern(
         return true;
     indizesAnlegen(haupt, { QStringLiteral("Rangliste") }, QStringLiteral("StartNr, Datum"));
     const QString tag = datum.toString(QStringLiteral("yyyy-MM-dd"));
-    // One commit for all rows; a row that fails is announced and the others
-    // are kept, as when each was stored alone.
-    Db::Transaktion tx(haupt);
+    // One commit for all rows (a single row commits alone); a row that
+    // fails is announced and the others are kept, as when each was stored
+    // alone.
+    std::optional<Db::Transaktion> tx;
+    if (namen.size() > 1)
+        tx.emplace(haupt);
     const auto aendern = anweisung(haupt, QStringLiteral("UPDATE Rangliste SET Punkte=? WHERE StartNr=? AND Datum=?"));
     const auto anlegen
         = anweisung(haupt, QStringLiteral("INSERT INTO Rangliste (StartNr, Name, Datum, Punkte) VALUES (?, ?, ?, ?)"));
@@ -256,7 +259,7 @@ bool OffenerSpieltag::ranglisteSpeichern(
         else if (aendern->numRowsAffected() < 1 && !ausfuehren(*anlegen, { it.key(), it.value(), tag, p }))
             ok = false;
     }
-    return (!tx.begonnen() || tx.abschliessen()) && ok;
+    return (!tx || !tx->begonnen() || tx->abschliessen()) && ok;
 }
 
 std::shared_ptr<QSqlQuery> OffenerSpieltag::anweisung(QSqlDatabase db, const QString& sql, bool leise) const
