@@ -33,35 +33,37 @@ private slots:
         const QStringList zeilen { zeile(1, 100), zeile(1, 101), zeile(1, 102), zeile(1, 999), zeile(2, 100),
             zeile(2, 101), zeile(3, 100), zeile(4, 100), zeile(4, 103), zeile(9, 100), QStringLiteral("kaputt") };
 
-        Tischpruefung::Sitzsuche vorgelesen(db);
-        vorgelesen.vorlesen(zeilen);
-        // What was read for the message stays, as with a whole series.
         {
-            QSqlQuery q(db);
-            QVERIFY(q.exec(QStringLiteral("UPDATE Serie1 SET Tisch=5 WHERE StartNr=100")));
-        }
-        QCOMPARE(vorgelesen(1, 100).tisch, 4);
-        QVERIFY(QSqlQuery(db).exec(QStringLiteral("UPDATE Serie1 SET Tisch=4 WHERE StartNr=100")));
+            Tischpruefung::Sitzsuche vorgelesen(db);
+            vorgelesen.vorlesen(zeilen);
+            // What was read for the message stays, as with a whole series.
+            {
+                QSqlQuery q(db);
+                QVERIFY(q.exec(QStringLiteral("UPDATE Serie1 SET Tisch=5 WHERE StartNr=100")));
+            }
+            QCOMPARE(vorgelesen(1, 100).tisch, 4);
+            QVERIFY(QSqlQuery(db).exec(QStringLiteral("UPDATE Serie1 SET Tisch=4 WHERE StartNr=100")));
 
-        using Art = Tischpruefung::Sitz::Art;
-        // Those named and those not (103 of series 1 and 2): all as read whole.
-        const QVector<QPair<int, int>> fragen { { 1, 100 }, { 1, 101 }, { 1, 102 }, { 1, 999 }, { 2, 100 }, { 2, 101 },
-            { 3, 100 }, { 4, 100 }, { 4, 103 }, { 9, 100 }, { 1, 103 }, { 2, 103 }, { 4, 101 } };
-        Tischpruefung::Sitzsuche ganz(db);
-        for (const auto& f : fragen) {
-            const Tischpruefung::Sitz a = vorgelesen(f.first, f.second);
-            const Tischpruefung::Sitz b = ganz(f.first, f.second);
-            QVERIFY2(
-                a.art == b.art && a.tisch == b.tisch, qPrintable(QStringLiteral("%1/%2").arg(f.first).arg(f.second)));
+            using Art = Tischpruefung::Sitz::Art;
+            // Those named and those not (103 of series 1 and 2): all as read whole.
+            const QVector<QPair<int, int>> fragen { { 1, 100 }, { 1, 101 }, { 1, 102 }, { 1, 999 }, { 2, 100 },
+                { 2, 101 }, { 3, 100 }, { 4, 100 }, { 4, 103 }, { 9, 100 }, { 1, 103 }, { 2, 103 }, { 4, 101 } };
+            Tischpruefung::Sitzsuche ganz(db);
+            for (const auto& f : fragen) {
+                const Tischpruefung::Sitz a = vorgelesen(f.first, f.second);
+                const Tischpruefung::Sitz b = ganz(f.first, f.second);
+                QVERIFY2(a.art == b.art && a.tisch == b.tisch,
+                    qPrintable(QStringLiteral("%1/%2").arg(f.first).arg(f.second)));
+            }
+            QCOMPARE(ganz(1, 100).art, Art::Tisch);
+            QCOMPARE(ganz(1, 101).art, Art::Ohne);
+            QCOMPARE(ganz(1, 102).art, Art::Ohne);
+            QCOMPARE(ganz(1, 999).art, Art::Unbekannt);
+            QCOMPARE(ganz(2, 100).art, Art::Offen);
+            QCOMPARE(ganz(3, 100).art, Art::Unbekannt);
+            QCOMPARE(ganz(4, 100).art, Art::Ohne);
+            QCOMPARE(ganz(4, 103).tisch, 7);
         }
-        QCOMPARE(ganz(1, 100).art, Art::Tisch);
-        QCOMPARE(ganz(1, 101).art, Art::Ohne);
-        QCOMPARE(ganz(1, 102).art, Art::Ohne);
-        QCOMPARE(ganz(1, 999).art, Art::Unbekannt);
-        QCOMPARE(ganz(2, 100).art, Art::Offen);
-        QCOMPARE(ganz(3, 100).art, Art::Unbekannt);
-        QCOMPARE(ganz(4, 100).art, Art::Ohne);
-        QCOMPARE(ganz(4, 103).tisch, 7);
 
         db.close();
         db = QSqlDatabase();
