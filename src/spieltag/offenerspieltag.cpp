@@ -139,8 +139,11 @@ bool OffenerSpieltag::ergebnisseSpeichern(const QString& name, const QVector<Erg
             continue;
         // A participant is looked up once per call, however many lines name him.
         if (!namen.contains(e.startNr)) {
-            if (!teilnehmer || !ausfuehren(*teilnehmer, { e.startNr }))
+            if (!teilnehmer || !ausfuehren(*teilnehmer, { e.startNr })) {
+                if (teilnehmer)
+                    teilnehmer->finish();
                 return scheitern(fehler, fang.text(tr("Teilnehmer %1 nicht lesbar").arg(e.startNr)));
+            }
             const bool da = teilnehmer->next();
             const QString n = da ? teilnehmer->value(0).toString() : QString();
             teilnehmer->finish();
@@ -347,8 +350,10 @@ QHash<int, OffenerSpieltag::Stand> OffenerSpieltag::staende(
             return staende;
         for (int i = 0; i < n; ++i)
             q->bindValue(i, startNrs.value(qMin(anfang + i, int(startNrs.size()) - 1)));
-        if (!q->exec())
+        if (!q->exec()) {
+            q->finish();
             return staende;
+        }
         while (q->next()) {
             const int nr = q->value(0).toInt();
             // Of rows doubled in a broken file, the first counts.
