@@ -271,6 +271,7 @@ void MainWindow::ergebnisseVomTisch(const QString& adresse, const Nachricht& m)
     Tischpruefung::Sitzsuche sitze(db);
     if (sitze.serien() < 1)
         return alleAblehnen(tr("die Gruppe %1 gibt es nicht").arg(m.liste.left(64)));
+    sitze.vorlesen(m.felder);
 
     Tischpruefung::Anspruch anspruch;
     anspruch.adresse = adresse;

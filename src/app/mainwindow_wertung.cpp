@@ -209,12 +209,12 @@ void MainWindow::onErgebnisGeaendert(const QString& gruppe, int serie, const QVe
         if (alsGespeichert && zelle->data(Rolle::Gespeichert).toString() != text)
             zelle->setData(text, Rolle::Gespeichert);
     };
+    // What changed is read together, once per call of the match day.
+    const QHash<int, OffenerSpieltag::Stand> staende = spieltag->staende(gruppe, serie, startNrs);
     for (int startNr : startNrs) {
         const int zeile = teilnehmerTabelle->zeileVon(startNr);
-        if (zeile < 0)
-            continue;
-        const std::optional<OffenerSpieltag::Stand> stand = spieltag->stand(gruppe, startNr, serie);
-        if (!stand)
+        const auto stand = staende.constFind(startNr);
+        if (zeile < 0 || stand == staende.cend())
             continue;
         setzen(teilnehmerTabelle->punkteItem(zeile, serie), stand->punkte, true);
         setzen(teilnehmerTabelle->kostenItem(zeile, serie), stand->kosten, true);

@@ -1,5 +1,6 @@
 #include "link/tischpruefung.h"
 
+#include <QMap>
 #include <QSqlQuery>
 
 #include "link/protokoll.h"
@@ -18,11 +19,49 @@ Sitzsuche::Sitzsuche(QSqlDatabase gruppe)
         m_serien = g.value(0).toInt();
 }
 
+void Sitzsuche::vorlesen(const QStringList& zeilen)
+{
+    QMap<int, QSet<int>> genannt; // series -> start numbers
+    const int n = qMin(int(zeilen.size()), maxZeilen);
+    for (int i = 0; i < n; ++i)
+        if (const auto e = Protokoll::ergebnisLesen(zeilen.at(i)))
+            if (e->serie >= 1 && e->serie <= m_serien && !m_gelesen.contains(e->serie))
+                genannt[e->serie].insert(e->startNr);
+    for (auto it = genannt.cbegin(); it != genannt.cend(); ++it) {
+        const QString tabelle = QStringLiteral("Serie%1").arg(it.key());
+        Serie s;
+        s.ganz = false;
+        s.gefragt = it.value();
+        if (Db::tabelleVorhanden(m_db, tabelle)) {
+            QVariantList werte;
+            for (int nr : it.value())
+                werte << nr;
+            QString platzhalter = QStringLiteral("?,").repeated(int(werte.size()));
+            platzhalter.chop(1);
+            // Whether anybody is seated in the series decides for every line.
+            QSqlQuery q = Db::abfrage(m_db,
+                QStringLiteral("SELECT StartNr, Tisch, EXISTS (SELECT 1 FROM %1 WHERE Tisch>0) FROM %1 "
+                               "WHERE StartNr IN (%2)")
+                    .arg(tabelle, platzhalter),
+                werte);
+            while (q.next()) {
+                s.tisch.insert(q.value(0).toInt(), q.value(1).toInt());
+                s.ausgelost = q.value(2).toBool();
+            }
+        }
+        m_gelesen.insert(it.key(), s);
+    }
+}
+
 Sitz Sitzsuche::operator()(int serie, int startNr)
 {
     if (serie < 1 || serie > m_serien)
         return {};
     auto it = m_gelesen.find(serie);
+    if (it != m_gelesen.end() && !it->ganz && !it->gefragt.contains(startNr)) {
+        m_gelesen.erase(it);
+        it = m_gelesen.end();
+    }
     if (it == m_gelesen.end()) {
         Serie s;
         const QString tabelle = QStringLiteral("Serie%1").arg(serie);

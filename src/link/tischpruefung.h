@@ -10,6 +10,7 @@
 
 #include <QHash>
 #include <QPair>
+#include <QSet>
 #include <QSqlDatabase>
 #include <QStringList>
 #include <QVector>
@@ -43,6 +44,9 @@ class Sitzsuche
 {
 public:
     explicit Sitzsuche(QSqlDatabase gruppe);
+    // Reads the seats of everybody a message's lines name, one query per
+    // series they name; a participant asked for later is read with his series.
+    void vorlesen(const QStringList& zeilen);
     Sitz operator()(int serie, int startNr);
     int serien() const { return m_serien; }
 
@@ -50,6 +54,8 @@ private:
     struct Serie {
         QHash<int, int> tisch; // start number -> Tisch
         bool ausgelost = false;
+        bool ganz = true; // every participant read, not only those named
+        QSet<int> gefragt; // those named, when not
     };
     QSqlDatabase m_db;
     int m_serien = 0;

@@ -5,6 +5,8 @@
 #include <QPointer>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlDriver>
+#include <QSqlResult>
 
 #include "draw/auslosungsdaten.h"
 #include "scoring/wertung.h"
@@ -46,6 +48,48 @@ bool scheitern(QString* fehler, const QString& text)
     return false;
 }
 
+// Runs a prepared statement with these values; a failure is announced with
+// the statement, as every statement of the program announces it.
+bool ausfuehren(QSqlQuery& q, const QVariantList& werte)
+{
+    for (int i = 0; i < werte.size(); ++i)
+        q.bindValue(i, werte.at(i));
+    if (q.exec())
+        return true;
+    Db::Melder::instanz()->melden(QStringLiteral("%1 (%2)").arg(q.lastError().text(), q.lastQuery()));
+    return false;
+}
+
+// A change that must reach the participant's row: a statement that changes
+// none is announced as a failure.
+bool zeileAendern(QSqlQuery& q, const QVariantList& werte, int startNr)
+{
+    if (!ausfuehren(q, werte))
+        return false;
+    if (q.numRowsAffected() >= 1)
+        return true;
+    Db::Melder::instanz()->melden(
+        QStringLiteral("Teilnehmer %1 ist nicht gespeichert, nichts geaendert (%2)").arg(startNr).arg(q.lastQuery()));
+    return false;
+}
+
+// The SQLite handle behind a driver's or a statement's handle; null when
+// there is none (a statement finalized because its connection closed).
+void* sqliteZeiger(const QVariant& handle)
+{
+    if (!handle.isValid() || !handle.constData())
+        return nullptr;
+    const char* typ = handle.typeName();
+    if (qstrcmp(typ, "sqlite3*") != 0 && qstrcmp(typ, "sqlite3_stmt*") != 0)
+        return nullptr;
+    return *static_cast<void* const*>(handle.constData());
+}
+
+bool vorbereitet(const QSqlQuery& q)
+{
+    return q.result() && sqliteZeiger(q.result()->handle());
+}
+
 } // namespace
 
 OffenerSpieltag::OffenerSpieltag(const QString& hauptVerbindung, QObject* parent)
@@ -65,28 +109,50 @@ QSqlDatabase OffenerSpieltag::gruppe(const QString& name) const
 bool OffenerSpieltag::ergebnisseSpeichern(const QString& name, const QVector<Ergebnis>& ergebnisse, QString* fehler)
 {
     QSqlDatabase db = gruppe(name);
-    if (!db.isValid() || !Db::tabelleVorhanden(db, QStringLiteral("Gruppe")))
+    // A database without the group's settings is no group.
+    const auto g = db.isValid() ? anweisung(db, QStringLiteral("SELECT Serien, Datum FROM Gruppe"), true) : nullptr;
+    if (!g)
         return scheitern(fehler, tr("Die Gruppe %1 ist nicht geoeffnet").arg(name.left(64)));
     Fehlerfang fang;
-    QSqlQuery g = Db::abfrage(db, QStringLiteral("SELECT Serien, Datum FROM Gruppe"));
-    if (!g.next())
+    if (!ausfuehren(*g, {}) || !g->next()) {
+        g->finish();
         return scheitern(fehler, fang.text(tr("Die Gruppe %1 hat keine Einstellungen").arg(name.left(64))));
-    const int serien = qMin(g.value(0).toInt(), Spieltag::maxSerien);
-    const QDate datum = QDate::fromString(g.value(1).toString(), QStringLiteral("yyyy-MM-dd"));
+    }
+    const int serien = qMin(g->value(0).toInt(), Spieltag::maxSerien);
+    const QDate datum = QDate::fromString(g->value(1).toString(), QStringLiteral("yyyy-MM-dd"));
+    g->finish();
+
+    QStringList tabellen { QStringLiteral("Teilnehmer") };
+    for (int s = 1; s <= serien; ++s)
+        tabellen << QStringLiteral("Serie%1").arg(s);
+    indizesAnlegen(db, tabellen, QStringLiteral("StartNr"));
 
     Db::Transaktion tx(db);
     if (!tx.begonnen())
         return scheitern(fehler, fang.text(tr("Die Gruppe %1 kann nichts speichern").arg(name)));
     QMap<int, QString> namen; // start number -> name, of every changed participant
+    QSet<int> fremd; // start numbers the group does not have
     QMap<int, QVector<int>> geaendert; // series -> start numbers
+    const auto teilnehmer = anweisung(db, QStringLiteral("SELECT Name FROM Teilnehmer WHERE StartNr=?"));
     for (const Ergebnis& e : ergebnisse) {
-        if (e.serie < 1 || e.serie > serien || (!e.punkte && !e.kosten))
+        if (e.serie < 1 || e.serie > serien || (!e.punkte && !e.kosten) || fremd.contains(e.startNr))
             continue;
-        QSqlQuery q = Db::abfrage(db, QStringLiteral("SELECT Name FROM Teilnehmer WHERE StartNr=?"), { e.startNr });
-        if (!q.isActive())
-            return scheitern(fehler, fang.text(tr("Teilnehmer %1 nicht lesbar").arg(e.startNr)));
-        if (!q.next())
-            continue;
+        // A participant is looked up once per call, however many lines name him.
+        if (!namen.contains(e.startNr)) {
+            if (!teilnehmer || !ausfuehren(*teilnehmer, { e.startNr })) {
+                if (teilnehmer)
+                    teilnehmer->finish();
+                return scheitern(fehler, fang.text(tr("Teilnehmer %1 nicht lesbar").arg(e.startNr)));
+            }
+            const bool da = teilnehmer->next();
+            const QString n = da ? teilnehmer->value(0).toString() : QString();
+            teilnehmer->finish();
+            if (!da) {
+                fremd.insert(e.startNr);
+                continue;
+            }
+            namen.insert(e.startNr, n);
+        }
         QStringList spalten;
         QVariantList werte;
         if (e.punkte) {
@@ -98,27 +164,65 @@ bool OffenerSpieltag::ergebnisseSpeichern(const QString& name, const QVector<Erg
             werte << Zahl::euro(*e.kosten);
         }
         werte << e.startNr;
-        if (!Wertung::zeileAendern(db,
-                QStringLiteral("UPDATE Serie%1 SET %2 WHERE StartNr=?")
-                    .arg(e.serie)
-                    .arg(spalten.join(QLatin1Char(','))),
-                werte, e.startNr))
+        const auto q = anweisung(db,
+            QStringLiteral("UPDATE Serie%1 SET %2 WHERE StartNr=?").arg(e.serie).arg(spalten.join(QLatin1Char(','))));
+        if (!q || !zeileAendern(*q, werte, e.startNr))
             return scheitern(fehler, fang.text(tr("Teilnehmer %1 nicht gespeichert").arg(e.startNr)));
-        namen.insert(e.startNr, q.value(0).toString());
         if (!geaendert[e.serie].contains(e.startNr))
             geaendert[e.serie] << e.startNr;
     }
-    QSqlDatabase haupt = m_verbindungen.hauptDatenbank();
+
+    // The sums from every stored series, one statement per participant; a
+    // group missing a series table is summed series by series, as it always
+    // was, with the missing one announced.
+    QStringList teile;
+    for (int s = 1; s <= serien; ++s)
+        teile << QStringLiteral("SELECT * FROM (SELECT Punkte, Kosten FROM Serie%1 WHERE StartNr=? LIMIT 1)").arg(s);
+    const auto lesen = namen.isEmpty() ? nullptr : anweisung(db, teile.join(QStringLiteral(" UNION ALL ")), true);
+    const auto summen = namen.isEmpty()
+        ? nullptr
+        : anweisung(db, QStringLiteral("UPDATE Teilnehmer SET SummePunkte=?, SummeKosten=? WHERE StartNr=?"));
+    QHash<int, int> punkte; // start number -> sum of points
     for (auto it = namen.cbegin(); it != namen.cend(); ++it) {
-        const Wertung::Summen s = Wertung::summenNeuBerechnen(db, it.key(), serien);
-        if (!s.ok)
-            return scheitern(fehler, fang.text(tr("Summen von Teilnehmer %1 nicht gespeichert").arg(it.key())));
-        // The ranking follows only once the group has stored the points.
-        Wertung::ranglisteNachAbschluss(db, haupt, it.key(), datum, it.value(), s.punkte);
+        const int nr = it.key();
+        bool ok = false;
+        if (lesen && summen) {
+            QVector<int> p;
+            QVector<double> k;
+            QVariantList nrs;
+            for (int s = 0; s < serien; ++s)
+                nrs << nr;
+            ok = ausfuehren(*lesen, nrs);
+            while (ok && lesen->next()) {
+                p << lesen->value(0).toInt();
+                k << lesen->value(1).toDouble();
+            }
+            lesen->finish();
+            const int summe = Wertung::punkteSumme(p);
+            ok = ok && zeileAendern(*summen, { summe, Zahl::allgemein(Wertung::kostenSumme(k)), nr }, nr);
+            punkte.insert(nr, summe);
+        } else {
+            const Wertung::Summen s = Wertung::summenNeuBerechnen(db, nr, serien);
+            ok = s.ok;
+            punkte.insert(nr, s.punkte);
+        }
+        if (!ok)
+            return scheitern(fehler, fang.text(tr("Summen von Teilnehmer %1 nicht gespeichert").arg(nr)));
     }
-    // An outer transaction of the caller decides; the views hear of the
-    // change only once it is stored.
+    // The ranking follows only once the group has stored the points, all
+    // rows of the call together; the views hear of the change after that.
+    // An outer transaction of the caller decides.
     QPointer<OffenerSpieltag> selbst(this);
+    QSqlDatabase haupt = m_verbindungen.hauptDatenbank();
+    if (!namen.isEmpty())
+        Db::nachAbschluss(db, [selbst, haupt, datum, namen, punkte] {
+            if (selbst) {
+                selbst->ranglisteSpeichern(datum, namen, punkte);
+                return;
+            }
+            for (auto it = namen.cbegin(); it != namen.cend(); ++it)
+                Wertung::ranglistePunkteSpeichern(haupt, it.key(), datum, it.value(), punkte.value(it.key()));
+        });
     Db::nachAbschluss(db, [selbst, name, geaendert] {
         if (!selbst)
             return;
@@ -130,27 +234,141 @@ bool OffenerSpieltag::ergebnisseSpeichern(const QString& name, const QVector<Erg
     return true;
 }
 
+bool OffenerSpieltag::ranglisteSpeichern(
+    const QDate& datum, const QMap<int, QString>& namen, const QHash<int, int>& punkte)
+{
+    QSqlDatabase haupt = m_verbindungen.hauptDatenbank();
+    if (!haupt.isValid() || !haupt.isOpen())
+        return true;
+    indizesAnlegen(haupt, { QStringLiteral("Rangliste") }, QStringLiteral("StartNr, Datum"));
+    const QString tag = datum.toString(QStringLiteral("yyyy-MM-dd"));
+    // One commit for all rows (a single row commits alone); a row that
+    // fails is announced and the others are kept, as when each was stored
+    // alone.
+    std::optional<Db::Transaktion> tx;
+    if (namen.size() > 1)
+        tx.emplace(haupt);
+    const auto aendern = anweisung(haupt, QStringLiteral("UPDATE Rangliste SET Punkte=? WHERE StartNr=? AND Datum=?"));
+    const auto anlegen
+        = anweisung(haupt, QStringLiteral("INSERT INTO Rangliste (StartNr, Name, Datum, Punkte) VALUES (?, ?, ?, ?)"));
+    if (!aendern || !anlegen)
+        return false;
+    bool ok = true;
+    for (auto it = namen.cbegin(); it != namen.cend(); ++it) {
+        const int p = punkte.value(it.key());
+        // The name stays as the day's first store wrote it.
+        if (!ausfuehren(*aendern, { p, it.key(), tag }))
+            ok = false;
+        else if (aendern->numRowsAffected() < 1 && !ausfuehren(*anlegen, { it.key(), it.value(), tag, p }))
+            ok = false;
+    }
+    return (!tx || !tx->begonnen() || tx->abschliessen()) && ok;
+}
+
+std::shared_ptr<QSqlQuery> OffenerSpieltag::anweisung(QSqlDatabase db, const QString& sql, bool leise) const
+{
+    const QString schluessel = db.connectionName() + QLatin1Char('\n') + sql;
+    auto it = m_anweisungen.find(schluessel);
+    if (it != m_anweisungen.end()) {
+        // Closing a connection finalizes its statements: one closed since,
+        // or reopened on another file, is prepared again.
+        if ((*it)->driver() == db.driver() && db.isOpen() && vorbereitet(**it))
+            return it.value();
+        m_anweisungen.erase(it);
+    }
+    if (!db.isOpen()) {
+        if (!leise)
+            Db::Melder::instanz()->melden(QStringLiteral("Datenbank nicht geoeffnet (%1)").arg(sql));
+        return nullptr;
+    }
+    // Groups of many days pass through one program: the cache stays small.
+    if (m_anweisungen.size() >= 500)
+        m_anweisungen.clear();
+    auto q = std::make_shared<QSqlQuery>(db);
+    q->setForwardOnly(true);
+    if (!q->prepare(sql)) {
+        if (!leise)
+            Db::Melder::instanz()->melden(QStringLiteral("%1 (%2)").arg(q->lastError().text(), sql));
+        return nullptr;
+    }
+    m_anweisungen.insert(schluessel, q);
+    return q;
+}
+
+void OffenerSpieltag::indizesAnlegen(QSqlDatabase db, const QStringList& tabellen, const QString& spalten)
+{
+    const QString schluessel = QStringLiteral("%1\n%2\n%3\n%4")
+                                   .arg(db.connectionName())
+                                   .arg(quintptr(sqliteZeiger(db.driver()->handle())))
+                                   .arg(tabellen.join(QLatin1Char(',')), spalten);
+    if (m_indiziert.contains(schluessel))
+        return;
+    // An index only speeds up: a table that is missing stays missing, and
+    // what cannot be created is looked up without one. Inside a caller's
+    // transaction it may still be rolled back, so it is tried again.
+    const bool aussen = Db::inTransaktion(db);
+    Db::Transaktion tx(db);
+    QString name = spalten;
+    name.remove(QLatin1Char(' ')).replace(QLatin1Char(','), QLatin1Char('_'));
+    QSqlQuery q(db);
+    for (const QString& t : tabellen)
+        q.exec(QStringLiteral("CREATE INDEX IF NOT EXISTS %1_%2 ON %1 (%3)").arg(t, name, spalten));
+    if (tx.begonnen() && tx.abschliessen() && !aussen)
+        m_indiziert.insert(schluessel);
+}
+
 std::optional<OffenerSpieltag::Stand> OffenerSpieltag::stand(const QString& name, int startNr, int serie) const
 {
+    const QHash<int, Stand> s = staende(name, serie, { startNr });
+    const auto it = s.constFind(startNr);
+    if (it == s.cend())
+        return std::nullopt;
+    return it.value();
+}
+
+QHash<int, OffenerSpieltag::Stand> OffenerSpieltag::staende(
+    const QString& name, int serie, const QVector<int>& startNrs) const
+{
+    QHash<int, Stand> staende;
     QSqlDatabase db = gruppe(name);
-    if (!db.isValid() || serie < 1 || serie > Spieltag::maxSerien)
-        return std::nullopt;
-    // Read quietly: a caller that cannot read keeps what it showed.
-    QSqlQuery q(db);
-    q.setForwardOnly(true);
-    if (!q.prepare(QStringLiteral("SELECT s.Punkte, s.Kosten, t.SummePunkte, t.SummeKosten FROM Serie%1 s "
-                                  "JOIN Teilnehmer t ON t.StartNr=s.StartNr WHERE s.StartNr=?")
-                       .arg(serie)))
-        return std::nullopt;
-    q.addBindValue(startNr);
-    if (!q.exec() || !q.next())
-        return std::nullopt;
-    Stand s;
-    s.punkte = QString::number(q.value(0).toInt());
-    s.kosten = Zahl::euro(Wertung::kostenSumme({ q.value(1).toDouble() }));
-    s.summePunkte = QString::number(q.value(2).toInt());
-    s.summeKosten = Zahl::euro(Wertung::kostenSumme({ q.value(3).toDouble() }));
-    return s;
+    if (!db.isValid() || serie < 1 || serie > Spieltag::maxSerien || startNrs.isEmpty())
+        return staende;
+    // Read quietly: a caller that cannot read keeps what it showed. The
+    // participants come in fixed bundles, so few statements are prepared.
+    constexpr int buendel = 16;
+    for (int anfang = 0; anfang < startNrs.size(); anfang += buendel) {
+        const int n = startNrs.size() - anfang == 1 ? 1 : buendel;
+        QString platzhalter = QStringLiteral("?,").repeated(n);
+        platzhalter.chop(1);
+        const auto q = anweisung(db,
+            QStringLiteral("SELECT s.StartNr, s.Punkte, s.Kosten, t.SummePunkte, t.SummeKosten FROM Serie%1 s "
+                           "JOIN Teilnehmer t ON t.StartNr=s.StartNr WHERE s.StartNr IN (%2)")
+                .arg(serie)
+                .arg(platzhalter),
+            true);
+        if (!q)
+            return staende;
+        for (int i = 0; i < n; ++i)
+            q->bindValue(i, startNrs.value(qMin(anfang + i, int(startNrs.size()) - 1)));
+        if (!q->exec()) {
+            q->finish();
+            return staende;
+        }
+        while (q->next()) {
+            const int nr = q->value(0).toInt();
+            // Of rows doubled in a broken file, the first counts.
+            if (staende.contains(nr))
+                continue;
+            Stand s;
+            s.punkte = QString::number(q->value(1).toInt());
+            s.kosten = Zahl::euro(Wertung::kostenSumme({ q->value(2).toDouble() }));
+            s.summePunkte = QString::number(q->value(3).toInt());
+            s.summeKosten = Zahl::euro(Wertung::kostenSumme({ q->value(4).toDouble() }));
+            staende.insert(nr, s);
+        }
+        q->finish();
+    }
+    return staende;
 }
 
 bool OffenerSpieltag::sitzeSpeichern(const QString& name, int serie, const QVector<Zuweisung>& sitze,

@@ -5,13 +5,18 @@
 // signals after the commit what changed; the window, the link and the table
 // app only call it and follow its signals.
 
+#include <QDate>
 #include <QHash>
 #include <QMap>
 #include <QObject>
+#include <QSet>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
+#include <memory>
 #include <optional>
 
 #include "draw/tischverteilung.h"
@@ -58,6 +63,9 @@ public:
         QString summeKosten;
     };
     std::optional<Stand> stand(const QString& gruppe, int startNr, int serie) const;
+    // The same for several participants of one series, read together: those
+    // that cannot be read are missing from the answer.
+    QHash<int, Stand> staende(const QString& gruppe, int serie, const QVector<int>& startNrs) const;
     // The two sums alone (punkte and kosten of the Stand stay empty).
     std::optional<Stand> summen(const QString& gruppe, int startNr) const;
 
@@ -183,4 +191,16 @@ signals:
 private:
     Verbindungen m_verbindungen;
     Sitzordnung m_sitzordnung;
+
+    // Results arrive by the hundred and preparing a statement costs more
+    // than running it: each is prepared once per connection and kept while
+    // the connection stays open. Null (announced unless `leise`) when it
+    // cannot be prepared.
+    std::shared_ptr<QSqlQuery> anweisung(QSqlDatabase db, const QString& sql, bool leise = false) const;
+    // Every result looks participants up by start number in each series;
+    // without an index each look-up reads the whole table.
+    void indizesAnlegen(QSqlDatabase db, const QStringList& tabellen, const QString& spalten);
+    bool ranglisteSpeichern(const QDate& datum, const QMap<int, QString>& namen, const QHash<int, int>& punkte);
+    mutable QHash<QString, std::shared_ptr<QSqlQuery>> m_anweisungen;
+    QSet<QString> m_indiziert;
 };

@@ -208,8 +208,13 @@ Ablage::Ergebnis Ablage::ablegen(
         ++m_gesamt.dateien;
         m_gesamt.bytes += neu;
     }
-    m_herkunft.insert(name, wer);
-    herkunftSchreiben();
+    // A table sending its list again changes no sender: the record is
+    // written only when it does.
+    const auto da = m_herkunft.constFind(name);
+    if (da == m_herkunft.cend() || da.value() != wer) {
+        m_herkunft.insert(name, wer);
+        herkunftSchreiben();
+    }
     if (neben.isEmpty())
         return Ergebnis::Gespeichert;
     if (beiseite)

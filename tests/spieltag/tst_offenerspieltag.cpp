@@ -309,6 +309,124 @@ private slots:
         QVERIFY(!t.spieltag.preisskat(QStringLiteral("A"), 999));
         QCOMPARE(t.spieltag.summen(QStringLiteral("A"), 100)->summeKosten, QStringLiteral("2.0"));
     }
+    // A batch is stored whole or not at all, wherever its refused line
+    // stands: no series cell, sum, ranking row or signal of the valid lines
+    // stays behind, and the next batch is stored as usual.
+    void stapelGanzOderGarNicht_data()
+    {
+        QTest::addColumn<int>("stelle"); // where the refused line stands
+        QTest::newRow("zuerst") << 0;
+        QTest::newRow("mitten") << 2;
+        QTest::newRow("zuletzt") << 4;
+    }
+    void stapelGanzOderGarNicht()
+    {
+        QFETCH(int, stelle);
+        Tag t;
+        // 103 has lost his row of series 2: his line cannot be stored.
+        sql(t.gruppe, QStringLiteral("DELETE FROM Serie2 WHERE StartNr=103"));
+        Ergebnisse zeilen { punkte(100, 1, 11), kosten(101, 1, 1.5), punkte(102, 2, 7), punkte(101, 2, 4) };
+        zeilen.insert(stelle, punkte(103, 2, 3));
+        QSignalSpy spy(&t.spieltag, &OffenerSpieltag::ergebnisGeaendert);
+        QString fehler;
+        QVERIFY(!t.spieltag.ergebnisseSpeichern(QStringLiteral("A"), zeilen, &fehler));
+        QVERIFY2(fehler.contains(QLatin1String("103")), qPrintable(fehler));
+        QCOMPARE(t.serie(1, 100, "Punkte").toInt(), 0);
+        QCOMPARE(t.serie(1, 101, "Kosten").toDouble(), 0.0);
+        QCOMPARE(t.serie(2, 102, "Punkte").toInt(), 0);
+        QCOMPARE(t.serie(2, 101, "Punkte").toInt(), 0);
+        QCOMPARE(t.serie(2, 100, "Punkte").toInt(), 10);
+        const QString summen = QStringLiteral("SELECT group_concat(SummePunkte || '/' || SummeKosten, ' ') FROM "
+                                              "(SELECT * FROM Teilnehmer ORDER BY StartNr)");
+        QCOMPARE(wert(t.gruppe, summen).toString(), QStringLiteral("10/2 0/0 0/0 0/0"));
+        QCOMPARE(wert(t.haupt, QStringLiteral("SELECT COUNT(*) FROM Rangliste")).toInt(), 0);
+        QCOMPARE(spy.size(), 0);
+
+        zeilen.removeAt(stelle);
+        QVERIFY2(t.spieltag.ergebnisseSpeichern(QStringLiteral("A"), zeilen, &fehler), qPrintable(fehler));
+        QCOMPARE(wert(t.gruppe, summen).toString(), QStringLiteral("21/2 4/1.5 7/0 0/0"));
+        QCOMPARE(t.rangliste(100).toInt(), 21);
+        QCOMPARE(t.rangliste(101).toInt(), 4);
+        QCOMPARE(t.rangliste(102).toInt(), 7);
+        QVERIFY(!t.rangliste(103).isValid());
+        QCOMPARE(spy.size(), 2);
+    }
+
+    // The ranking has one row per participant and day, however many lines
+    // and stores name him; it keeps the name of the day's first store and
+    // follows the sum of every later one.
+    void ranglisteEineZeile()
+    {
+        Tag t;
+        QVERIFY(t.spieltag.ergebnisseSpeichern(
+            QStringLiteral("A"), { punkte(101, 1, 5), punkte(101, 2, 6), kosten(101, 1, 0.5) }));
+        sql(t.gruppe, QStringLiteral("UPDATE Teilnehmer SET Name='Neu' WHERE StartNr=101"));
+        QVERIFY(t.spieltag.ergebnisseSpeichern(QStringLiteral("A"), { punkte(101, 1, 20) }));
+        const QString zeilen
+            = QStringLiteral("SELECT COUNT(*), MIN(Name), MIN(Punkte) FROM Rangliste WHERE StartNr=101 AND Datum='%1'")
+                  .arg(tag.toString(Qt::ISODate));
+        QSqlQuery q(t.haupt);
+        QVERIFY(q.exec(zeilen) && q.next());
+        QCOMPARE(q.value(0).toInt(), 1);
+        QCOMPARE(q.value(1).toString(), QStringLiteral("Vor Name101"));
+        QCOMPARE(q.value(2).toInt(), 26);
+    }
+
+    // A connection closed and opened again, on the same file or on another
+    // day's file under the same name, stores and reads as a new one would.
+    void verbindungNeuGeoeffnet()
+    {
+        Tag t;
+        QVERIFY(t.spieltag.ergebnisseSpeichern(QStringLiteral("A"), { punkte(100, 1, 1) }));
+        QCOMPARE(t.spieltag.stand(QStringLiteral("A"), 100, 1)->summePunkte, QStringLiteral("11"));
+        t.gruppe.close();
+        QVERIFY(t.gruppe.open());
+        QString fehler;
+        QVERIFY2(t.spieltag.ergebnisseSpeichern(QStringLiteral("A"), { punkte(100, 1, 2) }, &fehler), qPrintable(fehler));
+        QCOMPARE(t.spieltag.stand(QStringLiteral("A"), 100, 1)->summePunkte, QStringLiteral("12"));
+
+        t.gruppe = QSqlDatabase();
+        const QString anderer = Testumgebung::datenOrdner() + QStringLiteral("/A2.db");
+        t.gruppe = Db::oeffnen(QStringLiteral("A"), anderer);
+        QVERIFY(t.gruppe.isOpen());
+        Schema::GruppenDaten g;
+        g.name = QStringLiteral("A");
+        g.datum = tag.addDays(7);
+        g.serien = 3;
+        Schema::gruppeAnlegen(t.gruppe, g, { { 100, QStringLiteral("Vor Name100") } });
+        QVERIFY2(t.spieltag.ergebnisseSpeichern(QStringLiteral("A"), { punkte(100, 3, 9) }, &fehler), qPrintable(fehler));
+        QCOMPARE(t.spieltag.stand(QStringLiteral("A"), 100, 3)->summePunkte, QStringLiteral("9"));
+        QCOMPARE(t.serie(3, 100, "Punkte").toInt(), 9);
+        QCOMPARE(wert(t.haupt, QStringLiteral("SELECT Punkte FROM Rangliste WHERE StartNr=100 AND Datum='%1'")
+                                   .arg(tag.addDays(7).toString(Qt::ISODate)))
+                     .toInt(),
+            9);
+        QCOMPARE(t.rangliste(100).toInt(), 12);
+    }
+
+    // Several participants' state read together: each as stored, those the
+    // series does not have left out, however long the list.
+    void staende()
+    {
+        Tag t;
+        QVERIFY(t.spieltag.ergebnisseSpeichern(
+            QStringLiteral("A"), { punkte(101, 2, 6), kosten(102, 2, 1.26), punkte(103, 1, 2) }));
+        QVector<int> nrs;
+        for (int i = 0; i < 40; ++i)
+            nrs << (i % 5 == 4 ? 999 : 100 + i % 5);
+        const QHash<int, OffenerSpieltag::Stand> s = t.spieltag.staende(QStringLiteral("A"), 2, nrs);
+        QCOMPARE(s.size(), 4);
+        QCOMPARE(s.value(100).punkte, QStringLiteral("10"));
+        QCOMPARE(s.value(100).kosten, QStringLiteral("2.0"));
+        QCOMPARE(s.value(101).punkte, QStringLiteral("6"));
+        QCOMPARE(s.value(101).summePunkte, QStringLiteral("6"));
+        QCOMPARE(s.value(102).kosten, QStringLiteral("1.3"));
+        QCOMPARE(s.value(102).summeKosten, QStringLiteral("1.3"));
+        QCOMPARE(s.value(103).punkte, QStringLiteral("0"));
+        QCOMPARE(s.value(103).summePunkte, QStringLiteral("2"));
+        QVERIFY(t.spieltag.staende(QStringLiteral("A"), 3, nrs).isEmpty());
+        QVERIFY(t.spieltag.staende(QStringLiteral("B"), 2, nrs).isEmpty());
+    }
 };
 
 REIZWERK_TEST(TstOffenerSpieltag)
