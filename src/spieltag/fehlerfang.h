@@ -28,3 +28,11 @@ private:
     QMetaObject::Connection m_verbindung;
     QString m_text;
 };
+
+// An operation's failure: the text for the caller, and false to return.
+inline bool scheitern(QString* fehler, const QString& text)
+{
+    if (fehler)
+        *fehler = text;
+    return false;
+}

@@ -11,42 +11,12 @@
 #include "draw/auslosungsdaten.h"
 #include "scoring/wertung.h"
 #include "setup/teilnehmertabelle.h"
+#include "spieltag/fehlerfang.h"
 #include "storage/datenbank.h"
 #include "storage/spieltagleser.h"
 
 namespace
 {
-
-// Keeps the first database failure announced while an operation runs, so the
-// operation can return it as its error text.
-class Fehlerfang
-{
-public:
-    Fehlerfang()
-    {
-        m_verbindung = QObject::connect(Db::Melder::instanz(), &Db::Melder::fehler, [this](const QString& text) {
-            // The caller puts its own "FEHLER: " in front.
-            if (m_text.isEmpty())
-                m_text = text.startsWith(QLatin1String("FEHLER: ")) ? text.mid(8) : text;
-        });
-    }
-    ~Fehlerfang() { QObject::disconnect(m_verbindung); }
-    Fehlerfang(const Fehlerfang&) = delete;
-    Fehlerfang& operator=(const Fehlerfang&) = delete;
-
-    QString text(const QString& sonst) const { return m_text.isEmpty() ? sonst : m_text; }
-
-private:
-    QMetaObject::Connection m_verbindung;
-    QString m_text;
-};
-
-bool scheitern(QString* fehler, const QString& text)
-{
-    if (fehler)
-        *fehler = text;
-    return false;
-}
 
 // Runs a prepared statement with these values; a failure is announced with
 // the statement, as every statement of the program announces it.

@@ -9,40 +9,11 @@
 #include <QSqlQuery>
 
 #include "scoring/wertung.h"
+#include "spieltag/fehlerfang.h"
 #include "storage/datenbank.h"
 
 namespace
 {
-
-// Keeps the first database failure announced while an operation runs, so the
-// operation can return it as its error text.
-class Fehlerfang
-{
-public:
-    Fehlerfang()
-    {
-        m_verbindung = QObject::connect(Db::Melder::instanz(), &Db::Melder::fehler, [this](const QString& text) {
-            if (m_text.isEmpty())
-                m_text = text.startsWith(QLatin1String("FEHLER: ")) ? text.mid(8) : text;
-        });
-    }
-    ~Fehlerfang() { QObject::disconnect(m_verbindung); }
-    Fehlerfang(const Fehlerfang&) = delete;
-    Fehlerfang& operator=(const Fehlerfang&) = delete;
-
-    QString text(const QString& sonst) const { return m_text.isEmpty() ? sonst : m_text; }
-
-private:
-    QMetaObject::Connection m_verbindung;
-    QString m_text;
-};
-
-bool scheitern(QString* fehler, const QString& text)
-{
-    if (fehler)
-        *fehler = text;
-    return false;
-}
 
 // The settings a seat operation checks against, read quietly: the caller
 // says what is missing.
