@@ -5,6 +5,7 @@
 // signals after the commit what changed; the window, the link and the table
 // app only call it and follow its signals.
 
+#include <QDate>
 #include <QObject>
 #include <QSqlDatabase>
 #include <QString>
@@ -67,6 +68,38 @@ public:
     // when one is given. False with a German text when nothing was stored.
     bool sitzeSpeichern(const QString& gruppe, int serie, const QVector<Zuweisung>& sitze,
         const std::optional<Spieltag::Losung>& losung = std::nullopt, QString* fehler = nullptr);
+
+    // What opening a group shows, read as stored into plain rows: its
+    // settings, its participants ordered by start number (equal numbers in
+    // stored order) and per series the stored values in stored order.
+    // Nothing when the group is not open or has no settings row; a series
+    // table that cannot be read yields no values.
+    struct GruppenTeilnehmer {
+        int startNr = 0;
+        QString name;
+        bool mitglied = false;
+        bool preisskat = false;
+        int summePunkte = 0;
+        double summeKosten = 0.0;
+    };
+    struct SerienWert {
+        int startNr = 0;
+        int punkte = 0;
+        int tisch = 0;
+        int sitz = 0;
+        double kosten = 0.0;
+    };
+    struct GruppenInhalt {
+        QDate datum;
+        int serien = 0;
+        int spiele3er = 0;
+        int spiele4er = 0;
+        int ersterTisch = 0;
+        QVector<GruppenTeilnehmer> teilnehmer;
+        // Index s - 1 holds series s, for s up to `serien` (at most 20).
+        QVector<QVector<SerienWert>> werte;
+    };
+    std::optional<GruppenInhalt> gruppeLesen(const QString& gruppe) const;
 
 signals:
     // After the commit: the seats of the series changed.
