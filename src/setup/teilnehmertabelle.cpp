@@ -1,8 +1,10 @@
 #include "setup/teilnehmertabelle.h"
 
 #include <QBrush>
+#include <QThreadPool>
 
 #include <cmath>
+#include <cstring>
 #include <utility>
 
 namespace Zahl
@@ -55,6 +57,23 @@ void TeilnehmerTabelle::kopfAufbauen(int n)
 {
     if (n < 1 || n > 20)
         return;
+    // Freeing the cells of a big table costs about as much as building the
+    // new ones. While nobody listens to the model (a group being loaded) its
+    // rows are taken off and freed on a worker thread: taken off, a cell is
+    // plain data that nothing else refers to.
+    if (m_model->signalsBlocked() && m_model->rowCount() > 0) {
+        // Each taken row would move every persistent index of the start
+        // number index; it is rebuilt when next needed anyway.
+        m_index.clear();
+        QVector<QList<QStandardItem*>> alt;
+        alt.reserve(m_model->rowCount());
+        for (int z = m_model->rowCount() - 1; z >= 0; --z)
+            alt.append(m_model->takeRow(z));
+        QThreadPool::globalInstance()->start([alt] {
+            for (const QList<QStandardItem*>& zeile : alt)
+                qDeleteAll(zeile);
+        });
+    }
     m_model->clear();
     m_model->setColumnCount(Spalte::anzahl(n));
     auto kopf = [this](int spalte, const QString& text, bool rechts) {
@@ -220,6 +239,7 @@ ZeilenBau::ZeilenBau(int n)
 ZeilenBau::~ZeilenBau()
 {
     qDeleteAll(m_werte);
+    qDeleteAll(m_tische);
     for (const QList<QStandardItem*>& zeile : qAsConst(m_zeilen))
         qDeleteAll(zeile);
 }
@@ -247,13 +267,24 @@ void ZeilenBau::zeile(const TeilnehmerZeile& t, int summePunkte, double summeKos
     m_zeilen << zeile;
 }
 
-QStandardItem* ZeilenBau::wertZelle(int spalte, const QString& text)
+QStandardItem* ZeilenBau::wertZelle(int spalte, qint64 wert, const std::function<QString()>& text)
 {
-    QStandardItem*& muster = m_werte[qMakePair(spalte, text)];
+    QStandardItem*& muster = m_werte[qMakePair(spalte, wert)];
     if (!muster) {
         muster = vorlage(spalte, false)->clone();
-        muster->setText(text);
-        muster->setData(text, Rolle::Gespeichert);
+        muster->setText(text());
+        muster->setData(muster->text(), Rolle::Gespeichert);
+    }
+    return muster->clone();
+}
+
+QStandardItem* ZeilenBau::tischZelle(int spalte, int tisch, int sitz)
+{
+    QStandardItem*& muster = m_tische[qMakePair(spalte, (qint64(tisch) << 32) | quint32(sitz))];
+    if (!muster) {
+        muster = vorlage(spalte, true)->clone();
+        muster->setText(QString::number(tisch));
+        muster->setData(sitz, Rolle::Sitz);
     }
     return muster->clone();
 }
@@ -267,13 +298,14 @@ void ZeilenBau::serie(int zeile, int s, int punkte, int tisch, int sitz, double 
         delete z.at(spalte);
         z[spalte] = neu;
     };
-    ersetzen(Spalte::punkte(s), wertZelle(Spalte::punkte(s), QString::number(punkte)));
-    QStandardItem*& t = z[Spalte::tisch(s)];
-    if (!t)
-        t = vorlage(Spalte::tisch(s), true)->clone();
-    t->setText(QString::number(tisch));
-    t->setData(sitz, Rolle::Sitz);
-    ersetzen(Spalte::kosten(s), wertZelle(Spalte::kosten(s), Zahl::euro(endlich(kosten))));
+    ersetzen(Spalte::punkte(s), wertZelle(Spalte::punkte(s), punkte, [punkte] { return QString::number(punkte); }));
+    ersetzen(Spalte::tisch(s), tischZelle(Spalte::tisch(s), tisch, sitz));
+    // Equal amounts have equal bits (every NaN counts as 0.0 first).
+    const double betrag = endlich(kosten);
+    qint64 bits = 0;
+    static_assert(sizeof(bits) == sizeof(betrag), "a cost is keyed by its bits");
+    std::memcpy(&bits, &betrag, sizeof(bits));
+    ersetzen(Spalte::kosten(s), wertZelle(Spalte::kosten(s), bits, [betrag] { return Zahl::euro(betrag); }));
 }
 
 QVector<QList<QStandardItem*>> ZeilenBau::abgeben()
