@@ -280,7 +280,7 @@ QStandardItem* ZeilenBau::wertZelle(int spalte, qint64 wert, const std::function
 
 QStandardItem* ZeilenBau::tischZelle(int spalte, int tisch, int sitz)
 {
-    QStandardItem*& muster = m_tische[qMakePair(spalte, (qint64(tisch) << 32) | quint32(sitz))];
+    QStandardItem*& muster = m_tische[qMakePair(spalte, qint64((quint64(quint32(tisch)) << 32) | quint32(sitz)))];
     if (!muster) {
         muster = vorlage(spalte, true)->clone();
         muster->setText(QString::number(tisch));
