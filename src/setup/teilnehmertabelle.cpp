@@ -1,7 +1,6 @@
 #include "setup/teilnehmertabelle.h"
 
 #include <QBrush>
-#include <QThreadPool>
 
 #include <cmath>
 #include <cstring>
@@ -57,23 +56,6 @@ void TeilnehmerTabelle::kopfAufbauen(int n)
 {
     if (n < 1 || n > 20)
         return;
-    // Freeing the cells of a big table costs about as much as building the
-    // new ones. While nobody listens to the model (a group being loaded) its
-    // rows are taken off and freed on a worker thread: taken off, a cell is
-    // plain data that nothing else refers to.
-    if (m_model->signalsBlocked() && m_model->rowCount() > 0) {
-        // Each taken row would move every persistent index of the start
-        // number index; it is rebuilt when next needed anyway.
-        m_index.clear();
-        QVector<QList<QStandardItem*>> alt;
-        alt.reserve(m_model->rowCount());
-        for (int z = m_model->rowCount() - 1; z >= 0; --z)
-            alt.append(m_model->takeRow(z));
-        QThreadPool::globalInstance()->start([alt] {
-            for (const QList<QStandardItem*>& zeile : alt)
-                qDeleteAll(zeile);
-        });
-    }
     m_model->clear();
     m_model->setColumnCount(Spalte::anzahl(n));
     auto kopf = [this](int spalte, const QString& text, bool rechts) {
@@ -225,6 +207,7 @@ ZeilenBau::ZeilenBau(int n)
     const QList<QStandardItem*> muster = TeilnehmerTabelle::neueZeile(TeilnehmerZeile(), n);
     m_neu.reserve(muster.size());
     m_geladen.reserve(muster.size());
+    m_ungelost.resize(muster.size());
     for (int spalte = 0; spalte < muster.size(); ++spalte) {
         m_neu.emplace_back(muster.at(spalte));
         // A stored table cell carries its seat; with the role already there,
@@ -239,7 +222,6 @@ ZeilenBau::ZeilenBau(int n)
 ZeilenBau::~ZeilenBau()
 {
     qDeleteAll(m_werte);
-    qDeleteAll(m_tische);
     for (const QList<QStandardItem*>& zeile : qAsConst(m_zeilen))
         qDeleteAll(zeile);
 }
@@ -280,13 +262,19 @@ QStandardItem* ZeilenBau::wertZelle(int spalte, qint64 wert, const std::function
 
 QStandardItem* ZeilenBau::tischZelle(int spalte, int tisch, int sitz)
 {
-    QStandardItem*& muster = m_tische[qMakePair(spalte, qint64((quint64(quint32(tisch)) << 32) | quint32(sitz)))];
-    if (!muster) {
-        muster = vorlage(spalte, true)->clone();
-        muster->setText(QString::number(tisch));
-        muster->setData(sitz, Rolle::Sitz);
-    }
-    return muster->clone();
+    auto neu = [&] {
+        QStandardItem* zelle = vorlage(spalte, true)->clone();
+        zelle->setText(QString::number(tisch));
+        zelle->setData(sitz, Rolle::Sitz);
+        return zelle;
+    };
+    // A drawn series gives each seat of a column once; only the table 0 of
+    // a series not yet drawn repeats.
+    if (tisch != 0 || sitz != 0)
+        return neu();
+    if (!m_ungelost.at(size_t(spalte)))
+        m_ungelost[size_t(spalte)].reset(neu());
+    return m_ungelost.at(size_t(spalte))->clone();
 }
 
 void ZeilenBau::serie(int zeile, int s, int punkte, int tisch, int sitz, double kosten)

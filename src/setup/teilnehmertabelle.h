@@ -93,8 +93,7 @@ public:
     // Number of series the current header was built for (0 without header).
     int serien() const;
 
-    // Clears the model and builds the header for n series (1 to 20). With
-    // the model's signals blocked the old rows are freed on a worker thread.
+    // Clears the model and builds the header for n series (1 to 20).
     void kopfAufbauen(int n);
     // The cells of a new participant row, as set-up and late registration
     // create them: zeros in every series, nothing editable.
@@ -171,7 +170,7 @@ private:
     // table 0 of a series not yet drawn): cells of the same column and value
     // copy one prepared cell and share its roles until one of them changes.
     QHash<QPair<int, qint64>, QStandardItem*> m_werte;
-    QHash<QPair<int, qint64>, QStandardItem*> m_tische;
+    std::vector<std::unique_ptr<QStandardItem>> m_ungelost;
     QVector<QList<QStandardItem*>> m_zeilen;
     QHash<int, int> m_index;
 };
