@@ -189,23 +189,15 @@ void MainWindow::onChangeAktuelleSpielGruppe(QString text)
 
 void MainWindow::teilnehmerTabelleLaden()
 {
-    QSqlDatabase db = gruppenDatenbank();
-    if (!db.isValid() || !db.isOpen())
-        return;
     const Sanduhr warten;
-
-    {
-        QSqlQuery q = Db::abfrage(db, QStringLiteral("SELECT * FROM Gruppe"));
-        if (q.next()) {
-            const QSqlRecord r = q.record();
-            ui->dateEdit->setDate(
-                QDate::fromString(r.value(QStringLiteral("Datum")).toString(), QStringLiteral("yyyy-MM-dd")));
-            ui->leAnzahlSerien->setText(QString::number(r.value(QStringLiteral("Serien")).toInt()));
-            ui->le3erListeSpielAnzahl->setText(QString::number(r.value(QStringLiteral("AnzahlSpiele3er")).toInt()));
-            ui->le4erListeSpielAnzahl->setText(QString::number(r.value(QStringLiteral("AnzahlSpiele4er")).toInt()));
-            ui->leTischNr1->setText(QString::number(r.value(QStringLiteral("ErsterTisch")).toInt()));
-        }
-    }
+    const std::optional<OffenerSpieltag::GruppenInhalt> inhalt = spieltag->gruppeLesen(aktuelleGruppe());
+    if (!inhalt)
+        return;
+    ui->dateEdit->setDate(inhalt->datum);
+    ui->leAnzahlSerien->setText(QString::number(inhalt->serien));
+    ui->le3erListeSpielAnzahl->setText(QString::number(inhalt->spiele3er));
+    ui->le4erListeSpielAnzahl->setText(QString::number(inhalt->spiele4er));
+    ui->leTischNr1->setText(QString::number(inhalt->ersterTisch));
 
     // Loading writes every cell; none of it is an entry to store. The rows
     // are built away from the model and go in while its signals are blocked
@@ -215,44 +207,27 @@ void MainWindow::teilnehmerTabelleLaden()
     teilnehmerProxy->setSourceModel(nullptr);
     const bool signaleVorher = teilnehmerModel->blockSignals(true);
 
-    // Every cell is created with its final text and roles.
+    // Every cell is created with its final text and roles, the rows in the
+    // order of their start numbers, as the sorted model holds them.
     const int n = anzahlSerien();
     ZeilenBau bau(n);
-    {
-        QSqlQuery q = Db::abfrage(db,
-            QStringLiteral("SELECT StartNr, Name, Mitglied, Preisskat, SummePunkte, "
-                           "SummeKosten FROM Teilnehmer"));
-        while (q.next()) {
-            TeilnehmerZeile t;
-            t.startNr = q.value(0).toInt();
-            t.name = q.value(1).toString();
-            t.mitglied = q.value(2).toBool();
-            t.preisskat = q.value(3).toBool();
-            bau.zeile(t, q.value(4).toInt(), q.value(5).toDouble());
-        }
-    }
+    for (const OffenerSpieltag::GruppenTeilnehmer& t : inhalt->teilnehmer)
+        bau.zeile({ t.startNr, t.name, t.mitglied, t.preisskat }, t.summePunkte, t.summeKosten);
     const bool neueZeilen = bau.zeilen() > 0;
     if (neueZeilen)
         teilnehmerKopfAufbauen(n);
-    const int serien = qMin(n, teilnehmerTabelle->serien());
+    const int serien = qMin(qMin(n, teilnehmerTabelle->serien()), int(inhalt->werte.size()));
     for (int s = 1; s <= serien; ++s) {
-        QSqlQuery q
-            = Db::abfrage(db, QStringLiteral("SELECT StartNr, Punkte, Tisch, TischIntern, Kosten FROM Serie%1").arg(s));
         // The first row of a start number shows its series values; a later
         // record of the same number overwrites an earlier one.
-        while (q.next()) {
-            const int startNr = q.value(0).toInt();
-            const int punkte = q.value(1).toInt();
-            const int tisch = q.value(2).toInt();
-            const int sitz = q.value(3).toInt();
-            const double kosten = q.value(4).toDouble();
+        for (const OffenerSpieltag::SerienWert& w : inhalt->werte.at(s - 1)) {
             if (neueZeilen) {
-                bau.serie(bau.zeileVon(startNr), s, punkte, tisch, sitz, kosten);
+                bau.serie(bau.zeileVon(w.startNr), s, w.punkte, w.tisch, w.sitz, w.kosten);
                 continue;
             }
             // Without participants the table keeps its rows; they take what
             // matches.
-            const int zeile = teilnehmerTabelle->zeileVon(startNr);
+            const int zeile = teilnehmerTabelle->zeileVon(w.startNr);
             if (zeile < 0)
                 continue;
             QStandardItem* p = teilnehmerTabelle->punkteItem(zeile, s);
@@ -260,11 +235,11 @@ void MainWindow::teilnehmerTabelleLaden()
             QStandardItem* k = teilnehmerTabelle->kostenItem(zeile, s);
             if (!p || !t || !k)
                 continue;
-            p->setText(QString::number(punkte));
+            p->setText(QString::number(w.punkte));
             p->setData(p->text(), Rolle::Gespeichert);
-            t->setText(QString::number(tisch));
-            t->setData(sitz, Rolle::Sitz);
-            k->setText(Zahl::euro(Wertung::kostenSumme({ kosten })));
+            t->setText(QString::number(w.tisch));
+            t->setData(w.sitz, Rolle::Sitz);
+            k->setText(Zahl::euro(Wertung::kostenSumme({ w.kosten })));
             k->setData(k->text(), Rolle::Gespeichert);
         }
     }
@@ -286,7 +261,10 @@ void MainWindow::teilnehmerTabelleLaden()
     // fitted to them once.
     if (teilnehmerModel->columnCount() > 0)
         emit teilnehmerModel->headerDataChanged(Qt::Horizontal, 0, teilnehmerModel->columnCount() - 1);
-    teilnehmerModel->sort(Spalte::Nr, Qt::AscendingOrder);
+    // New rows went in already ordered; rows a group without participants
+    // kept may have had late registrations appended.
+    if (!neueZeilen)
+        teilnehmerModel->sort(Spalte::Nr, Qt::AscendingOrder);
     teilnehmerProxy->setSourceModel(teilnehmerModel);
 }
 

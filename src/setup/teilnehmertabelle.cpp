@@ -3,6 +3,7 @@
 #include <QBrush>
 
 #include <cmath>
+#include <cstring>
 #include <utility>
 
 namespace Zahl
@@ -206,6 +207,7 @@ ZeilenBau::ZeilenBau(int n)
     const QList<QStandardItem*> muster = TeilnehmerTabelle::neueZeile(TeilnehmerZeile(), n);
     m_neu.reserve(muster.size());
     m_geladen.reserve(muster.size());
+    m_ungelost.resize(muster.size());
     for (int spalte = 0; spalte < muster.size(); ++spalte) {
         m_neu.emplace_back(muster.at(spalte));
         // A stored table cell carries its seat; with the role already there,
@@ -247,15 +249,32 @@ void ZeilenBau::zeile(const TeilnehmerZeile& t, int summePunkte, double summeKos
     m_zeilen << zeile;
 }
 
-QStandardItem* ZeilenBau::wertZelle(int spalte, const QString& text)
+QStandardItem* ZeilenBau::wertZelle(int spalte, qint64 wert, const std::function<QString()>& text)
 {
-    QStandardItem*& muster = m_werte[qMakePair(spalte, text)];
+    QStandardItem*& muster = m_werte[qMakePair(spalte, wert)];
     if (!muster) {
         muster = vorlage(spalte, false)->clone();
-        muster->setText(text);
-        muster->setData(text, Rolle::Gespeichert);
+        muster->setText(text());
+        muster->setData(muster->text(), Rolle::Gespeichert);
     }
     return muster->clone();
+}
+
+QStandardItem* ZeilenBau::tischZelle(int spalte, int tisch, int sitz)
+{
+    auto neu = [&] {
+        QStandardItem* zelle = vorlage(spalte, true)->clone();
+        zelle->setText(QString::number(tisch));
+        zelle->setData(sitz, Rolle::Sitz);
+        return zelle;
+    };
+    // A drawn series gives each seat of a column once; only the table 0 of
+    // a series not yet drawn repeats.
+    if (tisch != 0 || sitz != 0)
+        return neu();
+    if (!m_ungelost.at(size_t(spalte)))
+        m_ungelost[size_t(spalte)].reset(neu());
+    return m_ungelost.at(size_t(spalte))->clone();
 }
 
 void ZeilenBau::serie(int zeile, int s, int punkte, int tisch, int sitz, double kosten)
@@ -267,13 +286,14 @@ void ZeilenBau::serie(int zeile, int s, int punkte, int tisch, int sitz, double 
         delete z.at(spalte);
         z[spalte] = neu;
     };
-    ersetzen(Spalte::punkte(s), wertZelle(Spalte::punkte(s), QString::number(punkte)));
-    QStandardItem*& t = z[Spalte::tisch(s)];
-    if (!t)
-        t = vorlage(Spalte::tisch(s), true)->clone();
-    t->setText(QString::number(tisch));
-    t->setData(sitz, Rolle::Sitz);
-    ersetzen(Spalte::kosten(s), wertZelle(Spalte::kosten(s), Zahl::euro(endlich(kosten))));
+    ersetzen(Spalte::punkte(s), wertZelle(Spalte::punkte(s), punkte, [punkte] { return QString::number(punkte); }));
+    ersetzen(Spalte::tisch(s), tischZelle(Spalte::tisch(s), tisch, sitz));
+    // Equal amounts have equal bits (every NaN counts as 0.0 first).
+    const double betrag = endlich(kosten);
+    qint64 bits = 0;
+    static_assert(sizeof(bits) == sizeof(betrag), "a cost is keyed by its bits");
+    std::memcpy(&bits, &betrag, sizeof(bits));
+    ersetzen(Spalte::kosten(s), wertZelle(Spalte::kosten(s), bits, [betrag] { return Zahl::euro(betrag); }));
 }
 
 QVector<QList<QStandardItem*>> ZeilenBau::abgeben()

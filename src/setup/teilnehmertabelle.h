@@ -11,6 +11,7 @@
 #include <QString>
 #include <QVector>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -155,17 +156,21 @@ public:
 
 private:
     QStandardItem* vorlage(int spalte, bool geladen) const;
-    // A points or costs cell showing `text`, as stored.
-    QStandardItem* wertZelle(int spalte, const QString& text);
+    // A points or costs cell showing `text`, as stored; `wert` stands for
+    // the text, so that the text is made once per column and value.
+    QStandardItem* wertZelle(int spalte, qint64 wert, const std::function<QString()>& text);
+    QStandardItem* tischZelle(int spalte, int tisch, int sitz);
 
     int m_n;
     // Per column: the cell a new row shows, and the cell a stored value
     // starts from (a table cell with its seat role).
     std::vector<std::unique_ptr<QStandardItem>> m_neu;
     std::vector<std::unique_ptr<QStandardItem>> m_geladen;
-    // Stored points and costs repeat within a column (a cost of 1.5, a
-    // score of 0): cells of the same column and text copy one prepared cell.
-    QHash<QPair<int, QString>, QStandardItem*> m_werte;
+    // Stored values repeat within a column (a cost of 1.5, a score of 0, the
+    // table 0 of a series not yet drawn): cells of the same column and value
+    // copy one prepared cell and share its roles until one of them changes.
+    QHash<QPair<int, qint64>, QStandardItem*> m_werte;
+    std::vector<std::unique_ptr<QStandardItem>> m_ungelost;
     QVector<QList<QStandardItem*>> m_zeilen;
     QHash<int, int> m_index;
 };

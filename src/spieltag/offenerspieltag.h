@@ -149,6 +149,38 @@ public:
     // this program's connection or from elsewhere; the table app compares it.
     QString aenderungsStand() const;
 
+    // What opening a group shows, read as stored into plain rows: its
+    // settings, its participants ordered by start number (equal numbers in
+    // stored order) and per series the stored values in stored order.
+    // Nothing when the group is not open or has no settings row; a series
+    // table that cannot be read yields no values.
+    struct GruppenTeilnehmer {
+        int startNr = 0;
+        QString name;
+        bool mitglied = false;
+        bool preisskat = false;
+        int summePunkte = 0;
+        double summeKosten = 0.0;
+    };
+    struct SerienWert {
+        int startNr = 0;
+        int punkte = 0;
+        int tisch = 0;
+        int sitz = 0;
+        double kosten = 0.0;
+    };
+    struct GruppenInhalt {
+        QDate datum;
+        int serien = 0;
+        int spiele3er = 0;
+        int spiele4er = 0;
+        int ersterTisch = 0;
+        QVector<GruppenTeilnehmer> teilnehmer;
+        // Index s - 1 holds series s, for s up to `serien` (at most 20).
+        QVector<QVector<SerienWert>> werte;
+    };
+    std::optional<GruppenInhalt> gruppeLesen(const QString& gruppe) const;
+
 signals:
     // After the commit: the seats of the series changed.
     void sitzeGeaendert(const QString& gruppe, int serie);
