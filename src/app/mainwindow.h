@@ -1,8 +1,10 @@
 #pragma once
-// The program's one window: it owns every model, view and the link, and every
-// user action and link event arrives here as a slot. The slots are short; the
-// work lives in the subsystem folders. The implementation is split by
-// subsystem into mainwindow_<area>.cpp.
+// The program's one window: a view of the open match day. It owns the views,
+// their models and the link's and table app's transports; every user action
+// and link event arrives here as a slot and ends in an operation of
+// `OffenerSpieltag`, which owns the day's data and signals what changed. The
+// window holds no SQL. The implementation is split by subsystem into
+// mainwindow_<area>.cpp, each section below naming its file.
 
 #include <QHash>
 #include <QJsonObject>
@@ -114,6 +116,8 @@ public:
     // Shows stored seats of the participants the table has, without taking
     // them for entries; `markeEntfernen` clears the inactive mark.
     void tischeZeigen(int serie, const QVector<Zuweisung>& gespeichert, bool markeEntfernen);
+    // roster (mainwindow_spieler.cpp) and the participant choice
+    // (mainwindow_teilnehmer.cpp)
     int naechsteStartNr();
     void auswahlLaden(const QString& gruppe);
 
@@ -194,8 +198,10 @@ private slots:
     void onSpiellistenDrucken();
     void onErgebnislisteDrucken();
     void onRanglisteDrucken();
+    // the table codes on screen (mainwindow_web.cpp)
     void onTischCodes();
-    // the evening at the keyboard (mainwindow_abend.cpp)
+    // the evening at the keyboard: the next draw (mainwindow_auslosung.cpp),
+    // the next game list (mainwindow_liste.cpp), the rest in mainwindow_abend.cpp
     void onNaechsteSerieAuslosen();
     void onNaechsteListeEintragen();
     void onStartNrSuchen();
@@ -216,11 +222,14 @@ private:
     // match days, backups and the data folder's lock (mainwindow_spieltage.cpp)
     bool datenOrdnerSperren();
     void spieltageEinrichten();
+    void gruppenSchliessen();
+    // opening a day's groups (mainwindow_speicher.cpp)
     void gruppenOeffnen(const QString& verzeichnis);
     // Rows of the open day's ranking that disagree with its group files.
     void ranglisteAbgleichen(const QVector<QSqlDatabase>& gruppen);
-    void gruppenSchliessen();
+    // a new group from its dialog (mainwindow_teilnehmer.cpp)
     void neueGruppeUebernehmen(const DlgNewGroup& dlg);
+    // match days, backups and the data folder's lock (mainwindow_spieltage.cpp)
     // Before the first group of a new match day is stored: snapshot and
     // delete the overwritten day, or refuse a group that exists that day.
     bool gruppeAnlegenErlaubt(const QString& gruppe);
@@ -283,6 +292,7 @@ private:
 
     // season standings (mainwindow_saison.cpp)
     void saisonEinrichten();
+    // fees, payments and prizes (mainwindow_geld.cpp)
     void geldEinrichten();
     // member lists from spreadsheets (mainwindow_anmeldung.cpp)
     void anmeldungEinrichten();
@@ -300,9 +310,10 @@ private:
     bool vormerkungenEinloesen(const QString& gruppe);
     // Rows of late-registered players into the results table (mainwindow_teilnehmerpflege.cpp).
     void nachgemeldeteZeigen(const Teilnehmerpflege::NachmeldeErgebnis& e);
-    // The views of a group's participants and of a roster entry follow the
-    // match day's signals (mainwindow_teilnehmerpflege.cpp, mainwindow_spieler.cpp).
+    // The view of a group's participants follows the match day's signals.
     void teilnehmerAnzeigen(const QString& gruppe);
+    // roster (mainwindow_spieler.cpp): the view of a roster entry follows
+    // the match day's signals.
     void spielerAnzeigen(int startNr);
     // Start numbers held outside the roster (ranking, groups of the day).
     QVector<Spielerdatei::Nummer> andereStartNummern() const;
@@ -313,8 +324,9 @@ private:
     void webEinrichten();
     // Starts the table app's server and its threads; after the first paint.
     void webStarten();
-    // What the first paint of the window does not need.
+    // What the first paint of the window does not need (mainwindow.cpp).
     void diensteStarten();
+    // table app in the browser (mainwindow_web.cpp)
     void webBeenden();
     void webStatusZeigen();
     // Loads the secret of the current match day when it changed; false when
@@ -332,7 +344,8 @@ private:
     WebTeil* web = nullptr;
     QAction* actTischCodes = nullptr;
 
-    // HTML page frame shared by the match-day report and the ranking.
+    // reports (mainwindow_berichte.cpp): the HTML page frame shared by the
+    // match-day report and the ranking.
     void htmlKopfAusgeben(QTextStream& os, QString title);
     void htmlFussAusgeben(QTextStream& os);
 
@@ -349,6 +362,7 @@ private:
     void melden(const QString& text, int ms = 0);
     void meldungenEinrichten();
     void abendEinrichten();
+    // the draws of the evening (mainwindow_auslosung.cpp)
     // The draw dialog with `vorwahl` as its series (0: the dialog's own
     // default), then the draw and its confirmation.
     void auslosenMitDialog(int vorwahl);
@@ -359,12 +373,14 @@ private:
     // Number and quality of the last random draw, for its confirmation.
     QString letzteLosung;
     int letzteGelosteSerie() const;
+    // the game lists of the evening (mainwindow_liste.cpp)
     // The next table of a series after `nach` whose players have no points
     // and no costs yet, from the first again; 0 when there is none.
     int naechsterTischOhneErgebnis(int serie, int nach) const;
     // Stores a confirmed game list through the open match day; false when
     // it was refused (nothing is stored then).
     bool listeAnwenden(int tisch, int serie, const QList<SpielListenEintrag>& liste);
+    // the correction mode's frame (mainwindow_abend.cpp)
     void korrekturZeigen(bool an);
     std::unique_ptr<Meldungsprotokoll> meldungsProtokoll;
     QAction* actNaechsteSerie = nullptr;
