@@ -40,7 +40,7 @@ int main(int argc, char* argv[])
         const QString ordner = QString::fromLocal8Bit(argv[5]);
         if (!Spieltag::gruppeLesen(w.registry().datenbank(QStringLiteral("Herren")), g, &fehler)
             || !Druck::pdfSchreiben(Druck::tischliste(g, gezogen), ordner + QStringLiteral("/tischliste.pdf"), &fehler)
-            || !Druck::pdfSchreiben(Druck::spiellisten(g, gezogen, Druck::Regelwerte::aus(*w.settings())),
+            || !Druck::pdfSchreiben(Druck::spiellisten(g, gezogen, Regeln::werteLesen(*w.settings())),
                 ordner + QStringLiteral("/spielliste.pdf"), &fehler)) {
             qWarning("%s", qPrintable(fehler));
             return 1;

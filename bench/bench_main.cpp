@@ -733,7 +733,7 @@ void webMessen(MainWindow& w)
                 fehler(QStringLiteral("a table's list was not confirmed"));
         return zeit;
     };
-    const Spielliste::Regelwerte regeln = Spielliste::regelwerteAus(*w.settings());
+    const Regeln::Regelwerte regeln = Regeln::werteLesen(*w.settings());
     auto boden = [&](int lauf) {
         return Messung::sekunden([&] {
             for (int t = 1; t <= tische; ++t) {
@@ -1298,7 +1298,7 @@ void druckMessen(MainWindow& w, const QString& basis)
     // Series 1 seats participant i at table i/4+1: the first 240 fill 60 tables.
     Spieltag::Gruppe serie = g;
     serie.teilnehmer.resize(240);
-    const Druck::Regelwerte regeln = Druck::Regelwerte::aus(*w.settings());
+    const Regeln::Regelwerte regeln = Regeln::werteLesen(*w.settings());
     const QString ziel = basis + QStringLiteral("/druck.pdf");
     const QString zweites = basis + QStringLiteral("/druck2.pdf");
     const QString boden = basis + QStringLiteral("/boden.pdf");
