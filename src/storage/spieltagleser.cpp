@@ -101,22 +101,49 @@ QVector<Tisch> tischeLesen(QSqlDatabase db, int serie, int nummer)
     if (!q.exec())
         return {};
     QMap<int, QVector<SitzEintrag>> nachTisch;
+    // One table asks for its few players one by one; a whole series reads
+    // the participants once (the first row of a start number wins), since a
+    // look-up per seat is what made a draw over earlier series slow.
+    struct Angaben {
+        QString name;
+        bool mitglied = false;
+        bool preisskat = false;
+    };
+    QHash<int, Angaben> alle;
     QSqlQuery t(db);
     t.setForwardOnly(true);
-    t.prepare(QStringLiteral("SELECT Name, Mitglied, Preisskat FROM Teilnehmer WHERE StartNr=?"));
+    if (nummer > 0) {
+        t.prepare(QStringLiteral("SELECT Name, Mitglied, Preisskat FROM Teilnehmer WHERE StartNr=?"));
+    } else if (t.exec(QStringLiteral("SELECT StartNr, Name, Mitglied, Preisskat FROM Teilnehmer"))) {
+        while (t.next())
+            if (!alle.contains(t.value(0).toInt()))
+                alle.insert(
+                    t.value(0).toInt(), { t.value(1).toString(), t.value(2).toInt() != 0, t.value(3).toInt() != 0 });
+        t.finish();
+    }
     while (q.next()) {
         SitzEintrag e;
         e.startNr = q.value(0).toInt();
         e.platz = q.value(2).toInt();
         e.aktiv = q.value(3).toInt() != 0;
-        t.addBindValue(e.startNr);
-        e.teilnehmer = t.exec() && t.next();
-        if (e.teilnehmer) {
-            e.name = t.value(0).toString();
-            e.mitglied = t.value(1).toInt() != 0;
-            e.preisskat = t.value(2).toInt() != 0;
+        if (nummer > 0) {
+            t.addBindValue(e.startNr);
+            e.teilnehmer = t.exec() && t.next();
+            if (e.teilnehmer) {
+                e.name = t.value(0).toString();
+                e.mitglied = t.value(1).toInt() != 0;
+                e.preisskat = t.value(2).toInt() != 0;
+            }
+            t.finish();
+        } else {
+            const auto a = alle.constFind(e.startNr);
+            e.teilnehmer = a != alle.constEnd();
+            if (e.teilnehmer) {
+                e.name = a->name;
+                e.mitglied = a->mitglied;
+                e.preisskat = a->preisskat;
+            }
         }
-        t.finish();
         nachTisch[q.value(1).toInt()].append(e);
     }
     return ordnen(nachTisch);
