@@ -59,17 +59,9 @@ QString ausgabeOrdner(const QString& turnier, const QString& datenVerzeichnis)
 void dateiAusgeben(QWidget* eltern, QStatusBar* status, const QString& titel, const QString& filter,
     const QString& vorschlag, const QString& endung, const std::function<QByteArray()>& inhalt, bool textModus)
 {
-    QString datei = Dialoge::speicherName(eltern, titel, vorschlag, filter);
+    const QString datei = Dialoge::speicherZiel(eltern, titel, vorschlag, filter, endung);
     if (datei.isEmpty())
         return;
-    const QString mitEndung = Speichername::mitEndung(datei, endung);
-    // The file dialog asked before replacing the name it was given, not the
-    // one with the suffix added here.
-    if (mitEndung != datei && QFileInfo::exists(mitEndung)
-        && !Dialoge::frage(
-            eltern, QObject::tr("Die Datei %1 gibt es schon.\nErsetzen?").arg(QDir::toNativeSeparators(mitEndung))))
-        return;
-    datei = mitEndung;
     QString grund;
     bool geschrieben = false;
     {

@@ -23,7 +23,6 @@
 #include "print/blatt.h"
 #include "print/vorschau.h"
 #include "reports/bericht.h"
-#include "storage/speichername.h"
 #include "widgets/dialoge.h"
 
 DlgAbrechnung::DlgAbrechnung(QSqlDatabase db, QSettings& einstellungen, const QString& ordner, QWidget* eltern)
@@ -325,14 +324,7 @@ QString DlgAbrechnung::zielDatei(const QString& titel, const QString& filter, co
     const QString vorschlag = QDir(m_ordner).filePath(
         Druck::dateiTeil(QStringLiteral("%1_%2_Abrechnung.%3")
                              .arg(m_gruppe.name, m_gruppe.datum.toString(QStringLiteral("yyyy-MM-dd")), endung)));
-    const QString datei = Dialoge::speicherName(this, titel, vorschlag, filter);
-    if (datei.isEmpty())
-        return {};
-    const QString mitEndung = Speichername::mitEndung(datei, endung);
-    if (mitEndung != datei && QFileInfo::exists(mitEndung)
-        && !Dialoge::frage(this, tr("Die Datei %1 gibt es schon.\nErsetzen?").arg(QDir::toNativeSeparators(mitEndung))))
-        return {};
-    return mitEndung;
+    return Dialoge::speicherZiel(this, titel, vorschlag, filter, endung);
 }
 
 void DlgAbrechnung::onDrucken()

@@ -314,16 +314,7 @@ QString DlgSaison::dateiVorschlag(const QString& endung) const
 
 QString DlgSaison::zielDatei(const QString& titel, const QString& filter, const QString& endung)
 {
-    const QString datei = Dialoge::speicherName(this, titel, dateiVorschlag(endung), filter);
-    if (datei.isEmpty())
-        return {};
-    const QString mitEndung = Speichername::mitEndung(datei, endung);
-    // The file dialog asked before replacing the name it was given, not the
-    // one with the suffix added here.
-    if (mitEndung != datei && QFileInfo::exists(mitEndung)
-        && !Dialoge::frage(this, tr("Die Datei %1 gibt es schon.\nErsetzen?").arg(QDir::toNativeSeparators(mitEndung))))
-        return {};
-    return mitEndung;
+    return Dialoge::speicherZiel(this, titel, dateiVorschlag(endung), filter, endung);
 }
 
 void DlgSaison::onDrucken()

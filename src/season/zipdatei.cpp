@@ -60,6 +60,11 @@ bool ZipSchreiber::hinzufuegen(const QString& name, const QByteArray& daten, QSt
     zip_source_t* quelle = zip_source_buffer(m_zip, p.constData(), zip_uint64_t(p.size()), 0);
     if (!quelle)
         return melden(fehler, text(m_zip));
+    return quelleAufnehmen(name, quelle, fehler);
+}
+
+bool ZipSchreiber::quelleAufnehmen(const QString& name, zip_source_t* quelle, QString* fehler)
+{
     const zip_int64_t index = zip_file_add(m_zip, name.toUtf8().constData(), quelle, ZIP_FL_ENC_UTF_8);
     if (index < 0) {
         zip_source_free(quelle);
@@ -77,14 +82,7 @@ bool ZipSchreiber::dateiHinzufuegen(const QString& name, const QString& pfad, QS
     zip_source_t* quelle = zip_source_file(m_zip, QFile::encodeName(pfad).constData(), 0, 0);
     if (!quelle)
         return melden(fehler, QStringLiteral("%1: %2").arg(pfad, text(m_zip)));
-    const zip_int64_t index = zip_file_add(m_zip, name.toUtf8().constData(), quelle, ZIP_FL_ENC_UTF_8);
-    if (index < 0) {
-        zip_source_free(quelle);
-        return melden(fehler, text(m_zip));
-    }
-    if (zip_set_file_compression(m_zip, zip_uint64_t(index), ZIP_CM_DEFLATE, m_schnell ? 1 : 6) < 0)
-        return melden(fehler, text(m_zip));
-    return true;
+    return quelleAufnehmen(name, quelle, fehler);
 }
 
 bool ZipSchreiber::schliessen(QString* fehler)

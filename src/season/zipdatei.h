@@ -13,6 +13,8 @@ class QIODevice;
 
 struct zip;
 typedef struct zip zip_t;
+struct zip_source;
+typedef struct zip_source zip_source_t;
 
 // Writes a new zip archive. Nothing appears under the file's name until
 // schliessen() succeeds; a writer that is not closed leaves no file behind.
@@ -33,6 +35,10 @@ public:
     bool schliessen(QString* fehler);
 
 private:
+    // Adds the source under `name` with the archive's compression; frees the
+    // source when it is not taken.
+    bool quelleAufnehmen(const QString& name, zip_source_t* quelle, QString* fehler);
+
     zip_t* m_zip = nullptr;
     bool m_schnell = false;
     // libzip reads the buffers only when the archive is closed.

@@ -1,6 +1,10 @@
 #include "widgets/dialoge.h"
 
+#include "storage/speichername.h"
+
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 
 namespace Dialoge
@@ -112,6 +116,20 @@ QString speicherName(QWidget* eltern, const QString& titel, const QString& vorsc
 QString oeffnenName(QWidget* eltern, const QString& titel, const QString& ordner, const QString& filter)
 {
     return umsetzung()->oeffnenName(eltern, titel, ordner, filter);
+}
+
+QString speicherZiel(
+    QWidget* eltern, const QString& titel, const QString& vorschlag, const QString& filter, const QString& endung)
+{
+    const QString datei = speicherName(eltern, titel, vorschlag, filter);
+    if (datei.isEmpty())
+        return {};
+    const QString mitEndung = Speichername::mitEndung(datei, endung);
+    if (mitEndung != datei && QFileInfo::exists(mitEndung)
+        && !frage(eltern,
+            QObject::tr("Die Datei %1 gibt es schon.\nErsetzen?").arg(QDir::toNativeSeparators(mitEndung))))
+        return {};
+    return mitEndung;
 }
 
 } // namespace Dialoge

@@ -34,6 +34,12 @@ public:
         = 0;
     // Open-file dialog; an empty name means cancelled.
     virtual QString oeffnenName(QWidget* eltern, const QString& titel, const QString& ordner, const QString& filter);
+// A file to save to: the name chosen with `endung` added where it was left
+// out; when that makes another, existing file, asks before replacing it
+// (the file dialog only asked about the name it was given). Empty when
+// cancelled.
+QString speicherZiel(
+    QWidget* eltern, const QString& titel, const QString& vorschlag, const QString& filter, const QString& endung);
 };
 
 // Installs another answerer (tests); nullptr restores the Qt boxes.
@@ -49,5 +55,11 @@ void fehler(QWidget* eltern, const QString& text);
 void info(QWidget* eltern, const QString& titel, const QString& text);
 QString speicherName(QWidget* eltern, const QString& titel, const QString& vorschlag, const QString& filter);
 QString oeffnenName(QWidget* eltern, const QString& titel, const QString& ordner, const QString& filter);
+// A file to save to: the name chosen with `endung` added where it was left
+// out; when that makes another, existing file, asks before replacing it
+// (the file dialog only asked about the name it was given). Empty when
+// cancelled.
+QString speicherZiel(
+    QWidget* eltern, const QString& titel, const QString& vorschlag, const QString& filter, const QString& endung);
 
 } // namespace Dialoge
