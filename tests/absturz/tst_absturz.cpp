@@ -4,6 +4,7 @@
 // every database stays sound, and the group reopens.
 
 #include "testumgebung.h"
+#include "spieltagbau.h"
 
 #include <QHostAddress>
 #include <QProcess>
@@ -23,12 +24,6 @@ namespace
 constexpr int Spieler = 40;
 constexpr int Serien = 2;
 
-quint16 freierPort()
-{
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    return probe.serverPort();
-}
 
 // A result line: nine parts, series in part 2, points in 3, costs in 6,
 // start number in 8.
@@ -58,24 +53,12 @@ class TstAbsturz : public QObject
         const QString daten = Testumgebung::datenOrdner();
         m_tag = daten + QStringLiteral("/") + Pfade::turnierName(QDate::currentDate());
         QVERIFY(QDir().mkpath(m_tag));
+        herrenAnlegen(daten, m_tag, Spieler, Serien);
+        if (QTest::currentTestFailed())
+            return;
         {
-            QSqlDatabase haupt = Db::oeffnen(QStringLiteral("vorbereitung_haupt"), Pfade::hauptDatenbank(daten));
-            QVERIFY(Schema::stammdatenbankAnlegen(haupt));
             QSqlDatabase gruppe
                 = Db::oeffnen(QStringLiteral("vorbereitung_gruppe"), m_tag + QStringLiteral("/Herren.db"));
-            QVector<Schema::TeilnehmerEintrag> t;
-            for (int i = 0; i < Spieler; ++i) {
-                QVERIFY(Db::ausfuehren(haupt,
-                    QStringLiteral("INSERT INTO Spieler VALUES (?, ?, ?, 'Herren', 'Ja', 'Nein')"),
-                    { 100 + i, QStringLiteral("V%1").arg(i), QStringLiteral("N%1").arg(i) }));
-                t << Schema::TeilnehmerEintrag { 100 + i, QStringLiteral("V%1 N%1").arg(i), true, false };
-            }
-            Schema::GruppenDaten g;
-            g.name = QStringLiteral("Herren");
-            g.datum = QDate::currentDate();
-            g.serien = Serien;
-            g.letzterTisch = Spieler / 4;
-            QVERIFY(Schema::gruppeAnlegen(gruppe, g, t));
             // Both series are drawn: table 1 + i/4, seat i%4 + 1.
             for (int i = 0; i < Spieler; ++i)
                 for (int serie = 1; serie <= Serien; ++serie)

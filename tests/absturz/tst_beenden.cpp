@@ -4,6 +4,7 @@
 
 #include "sperre.h"
 #include "testumgebung.h"
+#include "spieltagbau.h"
 
 #include <QHostAddress>
 #include <QProcess>
@@ -25,12 +26,6 @@ QString sperrDatei()
     return Sperre::datei();
 }
 
-quint16 freierPort()
-{
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    return probe.serverPort();
-}
 
 } // namespace
 

@@ -4,6 +4,7 @@
 // data of before or the restored data.
 
 #include "testumgebung.h"
+#include "spieltagbau.h"
 
 #include <QElapsedTimer>
 #include <QHostAddress>
@@ -20,12 +21,6 @@
 namespace
 {
 
-quint16 freierPort()
-{
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    return probe.serverPort();
-}
 
 // Rows of Spieler, and whether the day's group is there and sound.
 struct Stand {
@@ -80,28 +75,7 @@ private slots:
         const QString daten = Testumgebung::datenOrdner();
         const QString tag = daten + QLatin1Char('/') + Pfade::turnierName(QDate::currentDate());
         QVERIFY(QDir().mkpath(tag));
-        auto anlegen = [&](int spieler) {
-            {
-                QSqlDatabase haupt = Db::oeffnen(QStringLiteral("anlegen_haupt"), Pfade::hauptDatenbank(daten));
-                QVERIFY(Schema::stammdatenbankAnlegen(haupt));
-                QVERIFY(Db::ausfuehren(haupt, QStringLiteral("DELETE FROM Spieler")));
-                QSqlDatabase gruppe = Db::oeffnen(QStringLiteral("anlegen_gruppe"), tag + QStringLiteral("/Herren.db"));
-                QVector<Schema::TeilnehmerEintrag> t;
-                for (int i = 0; i < spieler; ++i) {
-                    QVERIFY(Db::ausfuehren(haupt,
-                        QStringLiteral("INSERT INTO Spieler VALUES (?, ?, ?, 'Herren', 'Ja', 'Nein')"),
-                        { 100 + i, QStringLiteral("V%1").arg(i), QStringLiteral("N%1").arg(i) }));
-                    t << Schema::TeilnehmerEintrag { 100 + i, QStringLiteral("V%1 N%1").arg(i), true, false };
-                }
-                Schema::GruppenDaten g;
-                g.name = QStringLiteral("Herren");
-                g.datum = QDate::currentDate();
-                g.serien = 2;
-                g.letzterTisch = spieler / 4;
-                QVERIFY(Schema::gruppeAnlegen(gruppe, g, t));
-            }
-            Testumgebung::verbindungenSchliessen();
-        };
+        auto anlegen = [&](int spieler) { herrenAnlegen(daten, tag, spieler, 2); };
         // The archive holds 12 players and participants; the data of now 8.
         anlegen(12);
         const QString archiv = Testumgebung::zuhause() + QStringLiteral("/stand.zip");

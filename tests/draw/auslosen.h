@@ -4,7 +4,10 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QMap>
+#include <QPair>
 #include <QRadioButton>
+#include <QSqlQuery>
 
 #include "app/mainwindow.h"
 #include "testumgebung.h"
@@ -22,4 +25,17 @@ inline bool auslosen(
             weiter(dlg);
         knopf(dlg, QDialogButtonBox::Ok);
     });
+}
+
+using Sitze = QMap<int, QPair<int, int>>; // start number -> (table, seat)
+
+// The seats of a series as stored.
+inline Sitze sitzeVon(QSqlDatabase db, int serie)
+{
+    Sitze s;
+    QSqlQuery q(db);
+    q.exec(QStringLiteral("SELECT StartNr, Tisch, TischIntern FROM Serie%1").arg(serie));
+    while (q.next())
+        s.insert(q.value(0).toInt(), { q.value(1).toInt(), q.value(2).toInt() });
+    return s;
 }

@@ -17,17 +17,6 @@ using Turnierbau::sql;
 namespace
 {
 
-using Sitze = QMap<int, QPair<int, int>>; // start number -> (table, seat)
-
-Sitze gespeichert(QSqlDatabase db, int serie)
-{
-    Sitze s;
-    QSqlQuery q(db);
-    q.exec(QStringLiteral("SELECT StartNr, Tisch, TischIntern FROM Serie%1").arg(serie));
-    while (q.next())
-        s.insert(q.value(0).toInt(), { q.value(1).toInt(), q.value(2).toInt() });
-    return s;
-}
 
 // What the results table shows: start number -> (table text, seat role).
 Sitze angezeigt(MainWindow& w, int serie)
@@ -87,13 +76,13 @@ private slots:
         QVERIFY(auslosen(*w, 1));
         QVERIFY(w->statusBar()->currentMessage().startsWith(QStringLiteral("FEHLER: ")));
         QVERIFY(w->statusBar()->currentMessage().contains(QStringLiteral("gesperrt")));
-        QCOMPARE(proTisch(gespeichert(db, 1)), ungesetzt(7));
+        QCOMPARE(proTisch(sitzeVon(db, 1)), ungesetzt(7));
         QCOMPARE(proTisch(angezeigt(*w, 1)), ungesetzt(7));
         sql(db, QStringLiteral("DROP TRIGGER sperre"));
 
         w->teilnehmerAnsicht()->sortByColumn(Spalte::tisch(1), Qt::AscendingOrder);
         QVERIFY(auslosen(*w, 1));
-        const Sitze s = gespeichert(db, 1);
+        const Sitze s = sitzeVon(db, 1);
         QCOMPARE(s.size(), 7);
         const QMap<int, QList<int>> tische = proTisch(s);
         QCOMPARE(tische.keys(), (QList<int> { 1, 2 }));
@@ -106,7 +95,7 @@ private slots:
         QCOMPARE(s.value(sicht->index(0, 0).data(Rolle::StartNr).toInt()), qMakePair(1, 1));
         QCOMPARE(s.value(sicht->index(6, 0).data(Rolle::StartNr).toInt()), qMakePair(2, 3));
         // The other series stays undrawn.
-        QCOMPARE(proTisch(gespeichert(db, 2)).keys(), QList<int> { 0 });
+        QCOMPARE(proTisch(sitzeVon(db, 2)).keys(), QList<int> { 0 });
         QVERIFY(w.d.unerwartet.isEmpty());
 
         // A table number outside the layout is not entered into the seat plan.
@@ -130,7 +119,7 @@ private slots:
         Fenster w;
         QSqlDatabase db = w.gruppe(2, 1);
         QVERIFY(auslosen(*w, 1));
-        QCOMPARE(proTisch(gespeichert(db, 1)), ungesetzt(2));
+        QCOMPARE(proTisch(sitzeVon(db, 1)), ungesetzt(2));
         QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("2 Teilnehmer ohne Platz"));
         QVERIFY(w->layoutVon(gruppe(*w)).isEmpty());
     }
@@ -144,7 +133,7 @@ private slots:
         // Without a Teilnehmer record there is no standing to seat by.
         sql(db, QStringLiteral("DELETE FROM Teilnehmer WHERE StartNr=103"));
         QVERIFY(auslosen(*w, 1, "rbRang"));
-        const Sitze s = gespeichert(db, 1);
+        const Sitze s = sitzeVon(db, 1);
         QCOMPARE(s.value(100), qMakePair(1, 1));
         QCOMPARE(s.value(102), qMakePair(1, 2));
         QCOMPARE(s.value(101), qMakePair(1, 3));
@@ -165,7 +154,7 @@ private slots:
         }));
         // Only the chosen day counts: 101's points of another day do not;
         // he sits with those at 0 (the order itself: TstAuslosung).
-        const Sitze s = gespeichert(db, 1);
+        const Sitze s = sitzeVon(db, 1);
         QCOMPARE(s.value(100), qMakePair(1, 1));
         QCOMPARE(s.value(101), qMakePair(1, 3));
         QCOMPARE(s.value(102), qMakePair(2, 3));
@@ -178,7 +167,7 @@ private slots:
         // Seats in reverse row order, so seat order and row order differ.
         sql(db, QStringLiteral("UPDATE Teilnehmer SET SummePunkte=StartNr"));
         QVERIFY(auslosen(*w, 1, "rbRang"));
-        const Sitze vorher = gespeichert(db, 1);
+        const Sitze vorher = sitzeVon(db, 1);
         QCOMPARE(vorher.value(105), qMakePair(1, 2));
         QCOMPARE(vorher.value(100), qMakePair(2, 3));
 
@@ -189,7 +178,7 @@ private slots:
         zelle->setText(QStringLiteral("0"));
         sql(db, QStringLiteral("UPDATE Serie1 SET Tisch=0, TischIntern=0 WHERE StartNr=105"));
         QVERIFY(auslosen(*w, 1));
-        QCOMPARE(gespeichert(db, 1), vorher);
+        QCOMPARE(sitzeVon(db, 1), vorher);
         QCOMPARE(angezeigt(*w, 1), vorher);
     }
 
@@ -205,8 +194,8 @@ private slots:
         QCOMPARE(zelle->background().color(), QColor(Qt::red));
         QCOMPARE(zelle->background().style(), Qt::SolidPattern);
         QCOMPARE(w->form()->leTischaufteilung->text(), QStringLiteral("7 Spieler - 4er 1 - 3er 1"));
-        const Sitze serie1 = gespeichert(db, 1);
-        const Sitze serie2 = gespeichert(db, 2);
+        const Sitze serie1 = sitzeVon(db, 1);
+        const Sitze serie2 = sitzeVon(db, 2);
         Sitze ohne101 = serie2;
         QCOMPARE(ohne101.take(101).second, 0);
         QCOMPARE(proTisch(ohne101).value(1), (QList<int> { 1, 2, 3, 4 }));
@@ -219,27 +208,27 @@ private slots:
         w.d.fragen.clear();
         QVERIFY(QMetaObject::invokeMethod(w.get(), "onAuslosungZuruecksetzen"));
         QVERIFY(w.d.fragen.isEmpty());
-        QCOMPARE(gespeichert(db, 2), serie2);
+        QCOMPARE(sitzeVon(db, 2), serie2);
 
         emit w->teilnehmerAnsicht()->header()->sectionPressed(Spalte::tisch(2));
         QCOMPARE(w->serieGewaehlt(), 2);
         w.d.antworte(false);
         w->form()->pbAuslosungZuruecksetzen->click();
         QCOMPARE(w.d.fragen, QStringList { QStringLiteral("Auslosung von Serie 2 zuruecksetzen?") });
-        QCOMPARE(gespeichert(db, 2), serie2);
+        QCOMPARE(sitzeVon(db, 2), serie2);
 
         w.d.antworte(true);
         w->form()->pbAuslosungZuruecksetzen->click();
         QCOMPARE(w.d.fragen.size(), 2);
-        QCOMPARE(proTisch(gespeichert(db, 2)), ungesetzt(8));
+        QCOMPARE(proTisch(sitzeVon(db, 2)), ungesetzt(8));
         QCOMPARE(proTisch(angezeigt(*w, 2)), ungesetzt(8));
         QCOMPARE(zelle->background().style(), Qt::NoBrush);
-        QCOMPARE(gespeichert(db, 1), serie1);
+        QCOMPARE(sitzeVon(db, 1), serie1);
 
         // The next draw seats the series anew and marks 101 again.
         QVERIFY(auslosen(*w, 2));
         QCOMPARE(zelle->text(), QStringLiteral("-1"));
-        QCOMPARE(proTisch(gespeichert(db, 2)).value(2), (QList<int> { 1, 2, 3 }));
+        QCOMPARE(proTisch(sitzeVon(db, 2)).value(2), (QList<int> { 1, 2, 3 }));
 
         // Active again: the next distribution takes the red mark away.
         sql(db, QStringLiteral("UPDATE Serie2 SET Aktiv=1 WHERE StartNr=101"));
@@ -260,7 +249,7 @@ private slots:
         // Well under a second when stored in one go; work per cell that
         // grows with the table (or a commit per row) takes over a minute.
         QVERIFY2(ms < 20000, qPrintable(QString::number(ms)));
-        const Sitze s = gespeichert(db, 1);
+        const Sitze s = sitzeVon(db, 1);
         QCOMPARE(s.size(), 1000);
         const QMap<int, QList<int>> tische = proTisch(s);
         QCOMPARE(tische.size(), 250);

@@ -29,17 +29,6 @@ using Turnierbau::sql;
 namespace
 {
 
-using Sitze = QMap<int, QPair<int, int>>; // start number -> (table, seat)
-
-Sitze sitzeVon(QSqlDatabase db, int serie)
-{
-    Sitze s;
-    QSqlQuery q(db);
-    q.exec(QStringLiteral("SELECT StartNr, Tisch, TischIntern FROM Serie%1").arg(serie));
-    while (q.next())
-        s.insert(q.value(0).toInt(), { q.value(1).toInt(), q.value(2).toInt() });
-    return s;
-}
 
 // The pairs at one table of a stored series.
 QSet<QPair<int, int>> paareVon(QSqlDatabase db, int serie)

@@ -14,28 +14,6 @@
 
 using Turnierbau::wert;
 
-namespace
-{
-// Runs the handler on the dialog a key opens; a dialog it leaves open is
-// rejected, so nothing waits on it.
-bool mitTaste(const char* klasse, int key, Qt::KeyboardModifiers mod, std::function<void(QWidget*)> handeln)
-{
-    auto erledigt = beimNaechstenDialog(klasse, [handeln](QWidget* dlg) {
-        handeln(dlg);
-        if (dlg->isVisible())
-            static_cast<QDialog*>(dlg)->reject();
-    });
-    QWidget* fenster = QApplication::activeWindow();
-    taste(key, mod);
-    // The window has the keyboard again once the dialog is gone.
-    if (fenster) {
-        fenster->activateWindow();
-        if (!QTest::qWaitForWindowActive(fenster))
-            return false;
-    }
-    return *erledigt;
-}
-} // namespace
 
 // A match day at the keyboard: the mouse never touches a table.
 class TstSitzung : public QObject
@@ -78,7 +56,7 @@ private slots:
 
         // The group: a new tournament with two series, everyone chosen with
         // Ctrl+A and moved over with Ctrl+Right, confirmed with Ctrl+Return.
-        QVERIFY(mitTaste("DlgNewGroup", Qt::Key_N, Qt::ControlModifier | Qt::ShiftModifier, [](QWidget* dlg) {
+        QVERIFY(dialogPerTaste("DlgNewGroup", Qt::Key_N, Qt::ControlModifier | Qt::ShiftModifier, [](QWidget* dlg) {
             auto* serien = dlg->findChild<QSpinBox*>(QStringLiteral("spbAnzahlSerien"));
             serien->setFocus();
             serien->selectAll();
