@@ -126,8 +126,8 @@ QString speicherZiel(
         return {};
     const QString mitEndung = Speichername::mitEndung(datei, endung);
     if (mitEndung != datei && QFileInfo::exists(mitEndung)
-        && !frage(eltern,
-            QObject::tr("Die Datei %1 gibt es schon.\nErsetzen?").arg(QDir::toNativeSeparators(mitEndung))))
+        && !frage(
+            eltern, QObject::tr("Die Datei %1 gibt es schon.\nErsetzen?").arg(QDir::toNativeSeparators(mitEndung))))
         return {};
     return mitEndung;
 }

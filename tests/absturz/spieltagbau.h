@@ -31,8 +31,9 @@ inline void herrenAnlegen(const QString& daten, const QString& tag, int spieler,
         QSqlDatabase gruppe = Db::oeffnen(QStringLiteral("anlegen_gruppe"), tag + QStringLiteral("/Herren.db"));
         QVector<Schema::TeilnehmerEintrag> t;
         for (int i = 0; i < spieler; ++i) {
-            QVERIFY(Db::ausfuehren(haupt, QStringLiteral("INSERT INTO Spieler VALUES (?, ?, ?, 'Herren', 'Ja', 'Nein')"),
-                { 100 + i, QStringLiteral("V%1").arg(i), QStringLiteral("N%1").arg(i) }));
+            QVERIFY(
+                Db::ausfuehren(haupt, QStringLiteral("INSERT INTO Spieler VALUES (?, ?, ?, 'Herren', 'Ja', 'Nein')"),
+                    { 100 + i, QStringLiteral("V%1").arg(i), QStringLiteral("N%1").arg(i) }));
             t << Schema::TeilnehmerEintrag { 100 + i, QStringLiteral("V%1 N%1").arg(i), true, false };
         }
         Schema::GruppenDaten g;
