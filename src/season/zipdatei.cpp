@@ -1,214 +1,72 @@
 #include "season/zipdatei.h"
 
-#include <QCryptographicHash>
-#include <QFile>
-#include <QIODevice>
-
-#include <algorithm>
-#include <limits>
-
-#include <zip.h>
+#include "season/zipkern.h"
+#include "storage/nachladen.h"
 
 namespace
 {
 
-bool melden(QString* fehler, const QString& text)
+bool nichtOffen(QString* fehler)
 {
     if (fehler)
-        *fehler = text;
+        *fehler = QStringLiteral("Archiv nicht geoeffnet");
     return false;
 }
 
-QString text(zip_t* z)
+template<typename Kern, typename Neu> Kern* neuerKern(const char* name, QString* fehler)
 {
-    return QString::fromLocal8Bit(zip_strerror(z));
-}
-
-QString oeffnenFehler(int code)
-{
-    zip_error_t e;
-    zip_error_init_with_code(&e, code);
-    const QString t = QString::fromLocal8Bit(zip_error_strerror(&e));
-    zip_error_fini(&e);
-    return t;
+    const auto neu = reinterpret_cast<Neu>(Nachladen::funktion(name, fehler));
+    return neu ? neu() : nullptr;
 }
 
 } // namespace
 
-ZipSchreiber::~ZipSchreiber()
-{
-    if (m_zip)
-        zip_discard(m_zip);
-}
+ZipSchreiber::ZipSchreiber() = default;
+ZipSchreiber::~ZipSchreiber() = default;
 
 bool ZipSchreiber::oeffnen(const QString& datei, bool schnell, QString* fehler)
 {
-    int code = 0;
-    m_schnell = schnell;
-    m_zip = zip_open(QFile::encodeName(datei).constData(), ZIP_CREATE | ZIP_TRUNCATE, &code);
-    if (!m_zip)
-        return melden(fehler, oeffnenFehler(code));
-    return true;
+    m_kern.reset(neuerKern<ZipSchreiberKern, ZipSchreiberNeu>(zipSchreiberFunktion, fehler));
+    return m_kern && m_kern->oeffnen(datei, schnell, fehler);
 }
 
 bool ZipSchreiber::hinzufuegen(const QString& name, const QByteArray& daten, QString* fehler)
 {
-    if (!m_zip)
-        return melden(fehler, QStringLiteral("Archiv nicht geoeffnet"));
-    m_puffer.append(daten);
-    const QByteArray& p = m_puffer.last();
-    zip_source_t* quelle = zip_source_buffer(m_zip, p.constData(), zip_uint64_t(p.size()), 0);
-    if (!quelle)
-        return melden(fehler, text(m_zip));
-    return quelleAufnehmen(name, quelle, fehler);
-}
-
-bool ZipSchreiber::quelleAufnehmen(const QString& name, zip_source_t* quelle, QString* fehler)
-{
-    const zip_int64_t index = zip_file_add(m_zip, name.toUtf8().constData(), quelle, ZIP_FL_ENC_UTF_8);
-    if (index < 0) {
-        zip_source_free(quelle);
-        return melden(fehler, text(m_zip));
-    }
-    if (zip_set_file_compression(m_zip, zip_uint64_t(index), ZIP_CM_DEFLATE, m_schnell ? 1 : 6) < 0)
-        return melden(fehler, text(m_zip));
-    return true;
+    return m_kern ? m_kern->hinzufuegen(name, daten, fehler) : nichtOffen(fehler);
 }
 
 bool ZipSchreiber::dateiHinzufuegen(const QString& name, const QString& pfad, QString* fehler)
 {
-    if (!m_zip)
-        return melden(fehler, QStringLiteral("Archiv nicht geoeffnet"));
-    zip_source_t* quelle = zip_source_file(m_zip, QFile::encodeName(pfad).constData(), 0, 0);
-    if (!quelle)
-        return melden(fehler, QStringLiteral("%1: %2").arg(pfad, text(m_zip)));
-    return quelleAufnehmen(name, quelle, fehler);
+    return m_kern ? m_kern->dateiHinzufuegen(name, pfad, fehler) : nichtOffen(fehler);
 }
 
 bool ZipSchreiber::schliessen(QString* fehler)
 {
-    if (!m_zip)
-        return melden(fehler, QStringLiteral("Archiv nicht geoeffnet"));
-    if (zip_close(m_zip) < 0) {
-        const QString t = text(m_zip);
-        zip_discard(m_zip);
-        m_zip = nullptr;
-        m_puffer.clear();
-        return melden(fehler, t);
-    }
-    m_zip = nullptr;
-    m_puffer.clear();
-    return true;
+    return m_kern ? m_kern->schliessen(fehler) : nichtOffen(fehler);
 }
 
-ZipLeser::~ZipLeser()
-{
-    if (m_zip)
-        zip_discard(m_zip);
-}
+ZipLeser::ZipLeser() = default;
+ZipLeser::~ZipLeser() = default;
 
 bool ZipLeser::oeffnen(const QString& datei, QString* fehler)
 {
-    int code = 0;
-    m_zip = zip_open(QFile::encodeName(datei).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
-    if (!m_zip)
-        return melden(fehler, oeffnenFehler(code));
-    return true;
+    m_kern.reset(neuerKern<ZipLeserKern, ZipLeserNeu>(zipLeserFunktion, fehler));
+    return m_kern && m_kern->oeffnen(datei, fehler);
 }
 
 QStringList ZipLeser::namen() const
 {
-    QStringList n;
-    if (!m_zip)
-        return n;
-    const zip_int64_t anzahl = zip_get_num_entries(m_zip, 0);
-    for (zip_int64_t i = 0; i < anzahl; ++i) {
-        const char* name = zip_get_name(m_zip, zip_uint64_t(i), ZIP_FL_ENC_GUESS);
-        n << (name ? QString::fromUtf8(name) : QString());
-    }
-    return n;
+    return m_kern ? m_kern->namen() : QStringList();
 }
 
 bool ZipLeser::lesen(const QString& name, qint64 hoechstens, QByteArray& daten, QString* fehler)
 {
     daten.clear();
-    if (!m_zip)
-        return melden(fehler, QStringLiteral("Archiv nicht geoeffnet"));
-    zip_stat_t st;
-    zip_stat_init(&st);
-    if (zip_stat(m_zip, name.toUtf8().constData(), ZIP_FL_ENC_UTF_8, &st) < 0 || !(st.valid & ZIP_STAT_SIZE))
-        return melden(fehler, QStringLiteral("%1: %2").arg(name, text(m_zip)));
-    if (qint64(st.size) > hoechstens || st.size > zip_uint64_t(std::numeric_limits<int>::max()))
-        return melden(fehler, QStringLiteral("%1 ist zu gross").arg(name));
-    zip_file_t* f = zip_fopen(m_zip, name.toUtf8().constData(), ZIP_FL_ENC_UTF_8);
-    if (!f)
-        return melden(fehler, QStringLiteral("%1: %2").arg(name, text(m_zip)));
-    daten.resize(int(st.size));
-    qint64 gelesen = 0;
-    while (gelesen < daten.size()) {
-        const zip_int64_t n = zip_fread(f, daten.data() + gelesen, zip_uint64_t(daten.size() - gelesen));
-        if (n <= 0)
-            break;
-        gelesen += n;
-    }
-    // Reading to the end lets libzip compare the entry's checksum.
-    char rest = 0;
-    const zip_int64_t mehr = gelesen == daten.size() ? zip_fread(f, &rest, 1) : -1;
-    const QString fText = QString::fromLocal8Bit(zip_file_strerror(f));
-    zip_fclose(f);
-    if (gelesen != daten.size() || mehr != 0) {
-        daten.clear();
-        return melden(fehler, QStringLiteral("%1: %2").arg(name, fText));
-    }
-    return true;
+    return m_kern ? m_kern->lesen(name, hoechstens, daten, fehler) : nichtOffen(fehler);
 }
 
 bool ZipLeser::entpacken(
     const QString& name, qint64 groesse, QIODevice& ziel, QCryptographicHash& summe, QString* fehler)
 {
-    if (!m_zip)
-        return melden(fehler, QStringLiteral("Archiv nicht geoeffnet"));
-    zip_stat_t st;
-    zip_stat_init(&st);
-    if (zip_stat(m_zip, name.toUtf8().constData(), ZIP_FL_ENC_UTF_8, &st) < 0 || !(st.valid & ZIP_STAT_SIZE))
-        return melden(fehler, QStringLiteral("%1: %2").arg(name, text(m_zip)));
-    if (groesse < 0 || st.size != zip_uint64_t(groesse))
-        return melden(fehler, QStringLiteral("%1 hat nicht die angegebene Groesse").arg(name));
-    zip_file_t* f = zip_fopen(m_zip, name.toUtf8().constData(), ZIP_FL_ENC_UTF_8);
-    if (!f)
-        return melden(fehler, QStringLiteral("%1: %2").arg(name, text(m_zip)));
-    // One piece more than is left, so an entry longer than it says shows.
-    QByteArray stueck(1 << 16, Qt::Uninitialized);
-    qint64 gelesen = 0;
-    bool ok = true;
-    QString grund;
-    for (;;) {
-        const qint64 rest = groesse - gelesen;
-        const zip_int64_t n = zip_fread(f, stueck.data(), zip_uint64_t(std::min<qint64>(stueck.size(), rest + 1)));
-        if (n < 0) {
-            ok = false;
-            grund = QString::fromLocal8Bit(zip_file_strerror(f));
-            break;
-        }
-        if (n == 0)
-            break;
-        if (n > rest) {
-            ok = false;
-            grund = QStringLiteral("laenger als angegeben");
-            break;
-        }
-        summe.addData(stueck.constData(), int(n));
-        if (ziel.write(stueck.constData(), n) != n) {
-            ok = false;
-            grund = ziel.errorString();
-            break;
-        }
-        gelesen += n;
-    }
-    zip_fclose(f);
-    if (ok && gelesen != groesse) {
-        ok = false;
-        grund = QStringLiteral("kuerzer als angegeben");
-    }
-    return ok ? true : melden(fehler, QStringLiteral("%1: %2").arg(name, grund));
+    return m_kern ? m_kern->entpacken(name, groesse, ziel, summe, fehler) : nichtOffen(fehler);
 }

@@ -1,27 +1,27 @@
 #pragma once
-// The one place that knows libzip: writing an archive from byte buffers or
-// files and reading one back entry by entry, with failures as readable texts.
-// Large entries pass through in pieces, never whole in memory.
+// Writing an archive from byte buffers or files and reading one back entry by
+// entry, with failures as readable texts. Large entries pass through in
+// pieces, never whole in memory. libzip itself is reached through the service
+// module (season/zipkern.h), loaded on the first archive.
 
 #include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
 class QCryptographicHash;
 class QIODevice;
-
-struct zip;
-typedef struct zip zip_t;
-struct zip_source;
-typedef struct zip_source zip_source_t;
+class ZipSchreiberKern;
+class ZipLeserKern;
 
 // Writes a new zip archive. Nothing appears under the file's name until
 // schliessen() succeeds; a writer that is not closed leaves no file behind.
 class ZipSchreiber
 {
 public:
-    ZipSchreiber() = default;
+    ZipSchreiber();
     ~ZipSchreiber();
     ZipSchreiber(const ZipSchreiber&) = delete;
     ZipSchreiber& operator=(const ZipSchreiber&) = delete;
@@ -35,14 +35,8 @@ public:
     bool schliessen(QString* fehler);
 
 private:
-    // Adds the source under `name` with the archive's compression; frees the
-    // source when it is not taken.
-    bool quelleAufnehmen(const QString& name, zip_source_t* quelle, QString* fehler);
-
-    zip_t* m_zip = nullptr;
-    bool m_schnell = false;
-    // libzip reads the buffers only when the archive is closed.
-    QList<QByteArray> m_puffer;
+    // libzip's side, in the service module (storage/nachladen.h).
+    std::unique_ptr<ZipSchreiberKern> m_kern;
 };
 
 // Reads an existing archive; a file whose structure is inconsistent is not
@@ -50,7 +44,7 @@ private:
 class ZipLeser
 {
 public:
-    ZipLeser() = default;
+    ZipLeser();
     ~ZipLeser();
     ZipLeser(const ZipLeser&) = delete;
     ZipLeser& operator=(const ZipLeser&) = delete;
@@ -65,5 +59,5 @@ public:
     bool entpacken(const QString& name, qint64 groesse, QIODevice& ziel, QCryptographicHash& summe, QString* fehler);
 
 private:
-    zip_t* m_zip = nullptr;
+    std::unique_ptr<ZipLeserKern> m_kern;
 };

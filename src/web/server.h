@@ -1,7 +1,8 @@
 #pragma once
-// The HTTP server of the table app: the one file that knows cpp-httplib. It
-// hands every request, already bounded in size and time, to one function of
-// ours on a worker thread and sends back what that function answers.
+// The HTTP server of the table app. It hands every request, already bounded
+// in size and time, to one function of ours on a worker thread and sends back
+// what that function answers. Only web/httpserver.cpp knows cpp-httplib; it
+// is loaded with the service module when the server first starts.
 
 #include <QByteArray>
 #include <QHostAddress>

@@ -48,7 +48,7 @@ for s in preinst postinst prerm postrm; do
 done
 id=io.github.kartenhof.Reizwerk
 dpkg-deb -c "$deb" | awk '{print $6}' >"$tmp/inhalt"
-erwartet=(./usr/bin/reizwerk "./usr/share/applications/$id.desktop" "./usr/share/metainfo/$id.metainfo.xml"
+erwartet=(./usr/bin/reizwerk ./usr/lib/reizwerk/libreizwerk_dienste.so "./usr/share/applications/$id.desktop" "./usr/share/metainfo/$id.metainfo.xml"
   ./usr/share/man/man1/reizwerk.1.gz "./usr/share/icons/hicolor/scalable/apps/$id.svg")
 for g in 16 22 24 32 48 64 128 256; do
   erwartet+=("./usr/share/icons/hicolor/${g}x$g/apps/$id.png")
@@ -123,6 +123,17 @@ done
 }
 sleep 0.5
 kill -0 "$pid" 2>/dev/null || fehler "das Programm endete von selbst"
+# The table app's server started after the window came up, from the
+# package's own service module.
+modul="$wurzel/usr/lib/reizwerk/libreizwerk_dienste.so"
+for i in $(seq 1 100); do
+  grep -qF "$modul" "/proc/$pid/maps" && break
+  sleep 0.1
+done
+grep -qF "$modul" "/proc/$pid/maps" || {
+  cat "$tmp/programm.log" >&2
+  fehler "das Programm lud $modul nicht"
+}
 kill -TERM "$pid"
 rc=0
 wait "$pid" || rc=$?

@@ -1,0 +1,75 @@
+#include "storage/nachladen.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLibrary>
+#include <QMutex>
+#include <QStringList>
+
+namespace Nachladen
+{
+
+namespace
+{
+
+QMutex sperre;
+// Never unloaded: objects made by the module may live until the end.
+QLibrary* modul = nullptr;
+QString ladeFehler;
+
+} // namespace
+
+QString dateiName()
+{
+    return QStringLiteral("libreizwerk_dienste.so");
+}
+
+QStringList orte()
+{
+    // The program's own folder, also without a QCoreApplication.
+    const QString ordner = QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath()).absolutePath();
+    return { QDir::cleanPath(ordner + QStringLiteral("/../lib/reizwerk")),
+        QDir::cleanPath(ordner + QStringLiteral("/lib/reizwerk")) };
+}
+
+QFunctionPointer funktion(const char* name, QString* fehler)
+{
+    QMutexLocker halten(&sperre);
+    if (!modul && ladeFehler.isEmpty()) {
+        QStringList versucht;
+        for (const QString& ort : orte()) {
+            const QString pfad = ort + QLatin1Char('/') + dateiName();
+            if (!QFileInfo::exists(pfad)) {
+                versucht << pfad;
+                continue;
+            }
+            auto* lib = new QLibrary(pfad);
+            if (lib->load()) {
+                modul = lib;
+                break;
+            }
+            versucht << lib->errorString();
+            delete lib;
+        }
+        if (!modul)
+            ladeFehler = QStringLiteral("Programmteil %1 nicht ladbar (%2)")
+                             .arg(dateiName(), versucht.join(QStringLiteral("; ")));
+    }
+    if (!modul) {
+        if (fehler)
+            *fehler = ladeFehler;
+        return nullptr;
+    }
+    const QFunctionPointer f = modul->resolve(name);
+    if (!f && fehler)
+        *fehler = QStringLiteral("Programmteil %1 ohne %2").arg(dateiName(), QString::fromLatin1(name));
+    return f;
+}
+
+bool geladen()
+{
+    QMutexLocker halten(&sperre);
+    return modul != nullptr;
+}
+
+} // namespace Nachladen
