@@ -1,5 +1,6 @@
 #include "storage/nachladen.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLibrary>
@@ -21,13 +22,16 @@ QString ladeFehler;
 
 QString dateiName()
 {
-    return QStringLiteral("libreizwerk_dienste.so");
+    // QLibrary adds what the system puts around a library's name (lib….so).
+    return QStringLiteral("reizwerk_dienste");
 }
 
 QStringList orte()
 {
-    // The program's own folder, also without a QCoreApplication.
-    const QString ordner = QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath()).absolutePath();
+    // The program's own folder, also before a QCoreApplication exists.
+    const QString ordner = QCoreApplication::instance()
+        ? QCoreApplication::applicationDirPath()
+        : QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath()).absolutePath();
     return { QDir::cleanPath(ordner + QStringLiteral("/../lib/reizwerk")),
         QDir::cleanPath(ordner + QStringLiteral("/lib/reizwerk")) };
 }
@@ -38,12 +42,7 @@ QFunctionPointer funktion(const char* name, QString* fehler)
     if (!modul && ladeFehler.isEmpty()) {
         QStringList versucht;
         for (const QString& ort : orte()) {
-            const QString pfad = ort + QLatin1Char('/') + dateiName();
-            if (!QFileInfo::exists(pfad)) {
-                versucht << pfad;
-                continue;
-            }
-            auto* lib = new QLibrary(pfad);
+            auto* lib = new QLibrary(ort + QLatin1Char('/') + dateiName());
             if (lib->load()) {
                 modul = lib;
                 break;

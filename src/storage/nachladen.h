@@ -9,8 +9,9 @@
 namespace Nachladen
 {
 
-// The module's file name, and where it is looked for: beside the program in
-// lib/reizwerk, or one folder up (as installed: /usr/bin/../lib/reizwerk).
+// The module's name (without what the system adds, lib….so), and where it is
+// looked for: lib/reizwerk one folder up from the program (as installed:
+// /usr/bin/../lib/reizwerk), else lib/reizwerk beside it (the build folder).
 QString dateiName();
 QStringList orte();
 

@@ -65,6 +65,11 @@ wurzel="$tmp/wurzel"
 dpkg -x "$deb" "$wurzel"
 programm="$wurzel/usr/bin/reizwerk"
 [ -x "$programm" ] || fehler "Programm nicht ausfuehrbar"
+# The HTTP and zip libraries (and the OpenSSL behind them) come with the
+# service module when first used, never with the program's start.
+if ldd "$programm" | grep -Eq 'libcpp-httplib|libzip|libssl|libcrypto\.'; then
+  fehler "das Programm laedt beim Start: $(ldd "$programm" | grep -E 'libcpp-httplib|libzip|libssl|libcrypto\.' | tr '\n' ' ')"
+fi
 
 desktop="$wurzel/usr/share/applications/$id.desktop"
 ausgabe=$(desktop-file-validate "$desktop" 2>&1) || fehler "desktop-file-validate: $ausgabe"
