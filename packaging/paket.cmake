@@ -13,9 +13,9 @@ set(REIZWERK_SCREENSHOT https://raw.githubusercontent.com/kartenhof/reizwerk/mai
 set(REIZWERK_DATUM 2026-12-06) # of this version's release
 
 install(TARGETS reizwerk RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-# The service module, where the program looks for it: ../lib/reizwerk from
-# its own folder (storage/nachladen.cpp).
-install(TARGETS reizwerk_dienste LIBRARY DESTINATION lib/reizwerk)
+# The service module, where the program looks for it from its own folder
+# (storage/nachladen.cpp): a private module, so no ldconfig script.
+install(TARGETS reizwerk_dienste LIBRARY DESTINATION ${REIZWERK_MODULORDNER})
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/${REIZWERK_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/${REIZWERK_ID}.metainfo.xml.in ${CMAKE_BINARY_DIR}/${REIZWERK_ID}.metainfo.xml
   @ONLY)

@@ -32,8 +32,9 @@ QStringList orte()
     const QString ordner = QCoreApplication::instance()
         ? QCoreApplication::applicationDirPath()
         : QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath()).absolutePath();
-    return { QDir::cleanPath(ordner + QStringLiteral("/../lib/reizwerk")),
-        QDir::cleanPath(ordner + QStringLiteral("/lib/reizwerk")) };
+    const QString unterordner = QStringLiteral(REIZWERK_MODULORDNER);
+    return { QDir::cleanPath(ordner + QStringLiteral("/../") + unterordner),
+        QDir::cleanPath(ordner + QLatin1Char('/') + unterordner) };
 }
 
 QFunctionPointer funktion(const char* name, QString* fehler)

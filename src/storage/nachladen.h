@@ -10,8 +10,9 @@ namespace Nachladen
 {
 
 // The module's name (without what the system adds, lib….so), and where it is
-// looked for: lib/reizwerk one folder up from the program (as installed:
-// /usr/bin/../lib/reizwerk), else lib/reizwerk beside it (the build folder).
+// looked for: its folder (lib/<triplet>/reizwerk, set by the build) one
+// folder up from the program's (as installed under /usr), else beside the
+// program's folder's subfolders (the build folder).
 QString dateiName();
 QStringList orte();
 

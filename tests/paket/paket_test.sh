@@ -48,7 +48,7 @@ for s in preinst postinst prerm postrm; do
 done
 id=io.github.kartenhof.Reizwerk
 dpkg-deb -c "$deb" | awk '{print $6}' >"$tmp/inhalt"
-erwartet=(./usr/bin/reizwerk ./usr/lib/reizwerk/libreizwerk_dienste.so "./usr/share/applications/$id.desktop" "./usr/share/metainfo/$id.metainfo.xml"
+erwartet=(./usr/bin/reizwerk "./usr/share/applications/$id.desktop" "./usr/share/metainfo/$id.metainfo.xml"
   ./usr/share/man/man1/reizwerk.1.gz "./usr/share/icons/hicolor/scalable/apps/$id.svg")
 for g in 16 22 24 32 48 64 128 256; do
   erwartet+=("./usr/share/icons/hicolor/${g}x$g/apps/$id.png")
@@ -56,6 +56,9 @@ done
 for d in "${erwartet[@]}"; do
   grep -qxF "$d" "$tmp/inhalt" || fehler "$d fehlt im Paket"
 done
+# The service module, in Debian's folder for the architecture's private modules.
+grep -Eqx '\./usr/lib/[a-z0-9_]+-linux-gnu[a-z]*/reizwerk/libreizwerk_dienste\.so' "$tmp/inhalt" \
+  || fehler "das Dienstmodul fehlt im Paket"
 if grep -v '^\./usr/' "$tmp/inhalt" | grep -qv '^\./$'; then
   fehler "Dateien ausserhalb von /usr: $(grep -v '^\./usr/' "$tmp/inhalt" | tr '\n' ' ')"
 fi
@@ -130,7 +133,8 @@ sleep 0.5
 kill -0 "$pid" 2>/dev/null || fehler "das Programm endete von selbst"
 # The table app's server started after the window came up, from the
 # package's own service module.
-modul="$wurzel/usr/lib/reizwerk/libreizwerk_dienste.so"
+modul=$(find "$wurzel/usr/lib" -name libreizwerk_dienste.so)
+[ -n "$modul" ] || fehler "Dienstmodul fehlt"
 for i in $(seq 1 100); do
   grep -qF "$modul" "/proc/$pid/maps" && break
   sleep 0.1
