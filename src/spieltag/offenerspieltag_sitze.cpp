@@ -8,6 +8,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include "draw/auslosungsdaten.h"
 #include "scoring/wertung.h"
 #include "spieltag/fehlerfang.h"
 #include "storage/datenbank.h"
@@ -88,6 +89,7 @@ bool OffenerSpieltag::tischSetzen(const QString& name, int startNr, int serie, i
     Db::Transaktion tx(db);
     if (!tx.begonnen())
         return scheitern(fehler, fang.text(tr("Die Gruppe %1 kann nichts speichern").arg(name)));
+    sitzeWerdenGeaendert(db, name, serie);
     if (!Wertung::tischSpeichern(db, startNr, serie, tisch))
         return scheitern(fehler, fang.text(tr("Teilnehmer %1 nicht gespeichert").arg(startNr)));
     QPointer<OffenerSpieltag> selbst(this);
@@ -114,6 +116,7 @@ bool OffenerSpieltag::auslosungZuruecksetzen(const QString& name, int serie, QSt
     Db::Transaktion tx(db);
     if (!tx.begonnen())
         return scheitern(fehler, fang.text(tr("Die Gruppe %1 kann nichts speichern").arg(name)));
+    sitzeWerdenGeaendert(db, name, serie);
     if (!Db::ausfuehren(db, QStringLiteral("UPDATE Serie%1 SET Tisch=0, TischIntern=0").arg(serie)))
         return scheitern(fehler, fang.text(tr("Die Auslosung von Serie %1 ist nicht zurueckgesetzt").arg(serie)));
     QPointer<OffenerSpieltag> selbst(this);
@@ -146,7 +149,9 @@ Tischaufteilung OffenerSpieltag::aufteilungBerechnen(
     int n = teilnehmer;
     QSqlDatabase db = gruppe(name);
     if (serie > 0 && serie <= Spieltag::maxSerien && db.isValid()) {
-        QSqlQuery q = Db::abfrage(db, QStringLiteral("SELECT Aktiv FROM Serie%1").arg(serie));
+        // Rows stored as an active 1 are the many: only the others come back.
+        QSqlQuery q = Db::abfrage(
+            db, QStringLiteral("SELECT Aktiv FROM Serie%1 WHERE typeof(Aktiv)<>'integer' OR Aktiv=0").arg(serie));
         while (q.next())
             if (!q.value(0).toBool())
                 --n;
@@ -159,15 +164,19 @@ Tischaufteilung OffenerSpieltag::aufteilungBerechnen(
     return a;
 }
 
-Sitzplan OffenerSpieltag::sitzplanAufbauen(const QString& name, int serie)
+Sitzplan OffenerSpieltag::sitzplanAufbauen(const QString& name, int serie, QHash<int, bool>* aktiv)
 {
     Sitzplan plan = leererSitzplan(m_sitzordnung.layouts.value(name));
     QSqlDatabase db = gruppe(name);
     const std::optional<Einstellungen> e = db.isValid() ? einstellungenLesen(db) : std::nullopt;
     if (!e || serie < 1 || serie > qMin(e->serien, Spieltag::maxSerien)) {
         m_sitzordnung.plaene.insert(name, plan);
+        if (aktiv)
+            *aktiv = aktivInSerie(name, serie);
         return plan;
     }
+    if (aktiv)
+        aktiv->clear();
     // Who holds a table keeps it (and his seat where it is free); one made
     // inactive gives his seat up.
     QVector<Zuweisung> behalten;
@@ -179,12 +188,87 @@ Sitzplan OffenerSpieltag::sitzplanAufbauen(const QString& name, int serie)
         if (gesehen.contains(startNr))
             continue;
         gesehen.insert(startNr);
-        if (q.value(1).toInt() > 0 && q.value(3).toBool())
+        const bool aktivHier = q.value(3).toBool();
+        if (aktiv)
+            aktiv->insert(startNr, aktivHier);
+        if (q.value(1).toInt() > 0 && aktivHier)
             behalten << Zuweisung { q.value(1).toInt(), q.value(2).toInt(), startNr };
     }
     behaltenEintragen(plan, behalten);
     m_sitzordnung.plaene.insert(name, plan);
     return plan;
+}
+
+struct OffenerSpieltag::Vorrunden {
+    // The connection's statement that asks for its data version: one
+    // prepared anew (the connection closed or changed since) leaves nothing
+    // kept valid.
+    std::shared_ptr<QSqlQuery> version;
+    qint64 datenVersion = -1;
+    QHash<int, FaireAuslosung::Runde> serien;
+    // The sum of the series before `bis`, as the last draw asked for it.
+    int bis = 0;
+    FaireAuslosung::Vorgeschichte summe;
+};
+
+FaireAuslosung::Vorgeschichte OffenerSpieltag::vorgeschichte(const QString& name, int serie)
+{
+    QSqlDatabase db = gruppe(name);
+    if (!db.isValid() || serie < 2) {
+        return {};
+    }
+    serie = qMin(serie, Spieltag::maxSerien + 1);
+    // PRAGMA data_version changes with every commit of another connection.
+    const std::shared_ptr<QSqlQuery> version = anweisung(db, QStringLiteral("PRAGMA data_version"), true);
+    qint64 stand = -1;
+    if (version) {
+        if (version->exec() && version->next())
+            stand = version->value(0).toLongLong();
+        version->finish();
+    }
+    std::shared_ptr<Vorrunden>& v = m_vorrunden[name];
+    if (!v || v->version != version || v->datenVersion != stand)
+        v = std::make_shared<Vorrunden>(Vorrunden { version, stand, {}, 0, {} });
+    if (v->bis == serie)
+        return v->summe;
+    FaireAuslosung::Vorgeschichte summe;
+    for (int s = 1; s < serie; ++s) {
+        auto it = v->serien.constFind(s);
+        if (it == v->serien.constEnd())
+            it = v->serien.insert(s, Auslosungsdaten::rundeLesen(db, s));
+        summe.rundeHinzufuegen(*it, FaireAuslosung::gewichtHeute);
+    }
+    v->bis = serie;
+    v->summe = summe;
+    // Without a version to compare, nothing is kept.
+    if (stand < 0)
+        m_vorrunden.remove(name);
+    return summe;
+}
+
+void OffenerSpieltag::sitzeWerdenGeaendert(QSqlDatabase db, const QString& name, int serie)
+{
+    auto vergessen = [this, name, serie] {
+        const auto it = m_vorrunden.constFind(name);
+        if (it == m_vorrunden.constEnd())
+            return;
+        if (serie < 1) {
+            m_vorrunden.erase(it);
+            return;
+        }
+        (*it)->serien.remove(serie);
+        if (serie < (*it)->bis) {
+            (*it)->bis = 0;
+            (*it)->summe = {};
+        }
+    };
+    vergessen();
+    // What was read while the change was open is no longer stored then.
+    QPointer<OffenerSpieltag> selbst(this);
+    Db::nachAbschluss(db, {}, [selbst, vergessen] {
+        if (selbst)
+            vergessen();
+    });
 }
 
 QVector<OffenerSpieltag::RosterEintrag> OffenerSpieltag::roster() const

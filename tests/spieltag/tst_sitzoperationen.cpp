@@ -310,6 +310,70 @@ private slots:
         QVERIFY(t.spieltag.aenderungsStand() != nachEintrag);
     }
 
+    // The random draw's history of the day is kept between draws, yet is
+    // always what is stored: after each of the day's own changes to seats
+    // and flags, after one rolled back, and after another connection's.
+    void vorgeschichte_data()
+    {
+        QTest::addColumn<QString>("aenderung");
+        QTest::newRow("Plaetze gespeichert") << "sitze";
+        QTest::newRow("Tisch eingetragen") << "tisch";
+        QTest::newRow("Auslosung zurueckgesetzt") << "zuruecksetzen";
+        QTest::newRow("inaktiv gesetzt") << "inaktiv";
+        QTest::newRow("zurueckgenommen") << "zurueckgenommen";
+        QTest::newRow("andere Verbindung") << "fremd";
+    }
+    void vorgeschichte()
+    {
+        QFETCH(QString, aenderung);
+
+        Tag t;
+        const QString a = QStringLiteral("A");
+        // What a plain reading of the stored series before `serie` gives.
+        auto gespeichert = [&t](int serie) {
+            FaireAuslosung::Vorgeschichte v;
+            for (int s = 1; s < serie; ++s)
+                v.rundeHinzufuegen(Auslosungsdaten::rundeLesen(t.a, s), FaireAuslosung::gewichtHeute);
+            return v.alle();
+        };
+        const QHash<quint64, int> vorher = t.spieltag.vorgeschichte(a, 2).alle();
+        QCOMPARE(vorher.size(), 2);
+        QCOMPARE(vorher.value(FaireAuslosung::Vorgeschichte::schluessel(100, 101)), FaireAuslosung::gewichtHeute);
+        QCOMPARE(vorher, gespeichert(2));
+        QCOMPARE(t.spieltag.vorgeschichte(a, 3).alle(), gespeichert(3));
+        QVERIFY(t.spieltag.vorgeschichte(a, 1).leer());
+
+        QString fehler;
+        if (aenderung == QLatin1String("sitze")) {
+            QVERIFY2(t.spieltag.sitzeSpeichern(a, 1, { { 5, 3, 102 } }, std::nullopt, &fehler), qPrintable(fehler));
+        } else if (aenderung == QLatin1String("tisch")) {
+            QVERIFY2(t.spieltag.tischSetzen(a, 104, 1, 6, &fehler), qPrintable(fehler));
+        } else if (aenderung == QLatin1String("zuruecksetzen")) {
+            QVERIFY2(t.spieltag.auslosungZuruecksetzen(a, 1, &fehler), qPrintable(fehler));
+        } else if (aenderung == QLatin1String("inaktiv")) {
+            QVERIFY2(t.spieltag.aktivSetzen(a, 1, 100, false, &fehler), qPrintable(fehler));
+        } else if (aenderung == QLatin1String("zurueckgenommen")) {
+            // Read while the seats are stored but not committed, then rolled back.
+            Db::Transaktion tx(t.a);
+            QVERIFY(tx.begonnen());
+            QVERIFY2(t.spieltag.sitzeSpeichern(a, 1, { { 5, 3, 102 } }, std::nullopt, &fehler), qPrintable(fehler));
+            QVERIFY(t.spieltag.vorgeschichte(a, 2).alle() != vorher);
+        } else {
+            QSqlDatabase fremd = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("fremd"));
+            fremd.setDatabaseName(t.a.databaseName());
+            QVERIFY(fremd.open());
+            sql(fremd, QStringLiteral("UPDATE Serie1 SET Tisch=5, TischIntern=3 WHERE StartNr=104"));
+            fremd.close();
+            fremd = QSqlDatabase();
+            QSqlDatabase::removeDatabase(QStringLiteral("fremd"));
+        }
+        const QHash<quint64, int> nachher = t.spieltag.vorgeschichte(a, 2).alle();
+        QCOMPARE(nachher, gespeichert(2));
+        QCOMPARE(nachher != vorher, aenderung != QLatin1String("zurueckgenommen"));
+        QCOMPARE(t.spieltag.vorgeschichte(a, 3).alle(), gespeichert(3));
+        QCOMPARE(t.spieltag.vorgeschichte(a, 2).alle(), nachher);
+    }
+
     // The draws by standing read the group's sums and one day's ranking;
     // rows of other days do not count.
     void rangDaten()
