@@ -42,6 +42,11 @@ public:
         m_m = beweglich.size();
         m_tische = fest.size();
         QHash<int, int> index;
+        int festeZahl = 0;
+        for (const QVector<int>& f : fest)
+            festeZahl += f.size();
+        index.reserve(m_m + festeZahl);
+        m_startNr.reserve(size_t(m_m + festeZahl));
         for (int i = 0; i < m_m; ++i) {
             index.insert(beweglich[i], i);
             m_startNr.push_back(beweglich[i]);
@@ -64,23 +69,36 @@ public:
         // sorted so nothing depends on hash order. Each player's list is
         // sorted on its own: a thousand short sorts instead of one of every
         // pair of the day.
-        m_nachbarn.resize(m_n);
-        auto kante = [this](int a, int b, qint64 g) {
-            m_nachbarn[a].push_back({ b, g });
-            m_nachbarn[b].push_back({ a, g });
+        struct Kante {
+            int a, b;
+            qint64 w;
         };
+        std::vector<Kante> kanten;
         const QHash<quint64, int>& alle = v.alle();
+        kanten.reserve(size_t(alle.size() + getrennt.size()));
         for (auto it = alle.cbegin(); it != alle.cend(); ++it) {
             const auto a = index.constFind(int(qint32(quint32(it.key() >> 32))));
             const auto b = index.constFind(int(qint32(quint32(it.key()))));
             if (a != index.constEnd() && b != index.constEnd() && it.value() > 0)
-                kante(*a, *b, it.value());
+                kanten.push_back({ *a, *b, it.value() });
         }
         for (const Paar& p : getrennt) {
             const auto a = index.constFind(p.first);
             const auto b = index.constFind(p.second);
             if (a != index.constEnd() && b != index.constEnd() && *a != *b)
-                kante(*a, *b, gewichtGetrennt);
+                kanten.push_back({ *a, *b, gewichtGetrennt });
+        }
+        std::vector<int> grad(size_t(m_n), 0);
+        for (const Kante& k : kanten) {
+            ++grad[size_t(k.a)];
+            ++grad[size_t(k.b)];
+        }
+        m_nachbarn.resize(m_n);
+        for (int i = 0; i < m_n; ++i)
+            m_nachbarn[i].reserve(size_t(grad[size_t(i)]));
+        for (const Kante& k : kanten) {
+            m_nachbarn[k.a].push_back({ k.b, k.w });
+            m_nachbarn[k.b].push_back({ k.a, k.w });
         }
         for (auto& liste : m_nachbarn) {
             std::sort(liste.begin(), liste.end());

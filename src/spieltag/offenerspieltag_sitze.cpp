@@ -4,7 +4,6 @@
 #include "spieltag/offenerspieltag.h"
 
 #include <QPointer>
-#include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -175,24 +174,23 @@ Sitzplan OffenerSpieltag::sitzplanAufbauen(const QString& name, int serie, QHash
             *aktiv = aktivInSerie(name, serie);
         return plan;
     }
-    if (aktiv)
-        aktiv->clear();
     // Who holds a table keeps it (and his seat where it is free); one made
-    // inactive gives his seat up.
+    // inactive gives his seat up. The first row of a start number counts.
+    QHash<int, bool> eigene;
+    QHash<int, bool>& gesehen = aktiv ? *aktiv : eigene;
+    gesehen.clear();
     QVector<Zuweisung> behalten;
-    QSet<int> gesehen;
     QSqlQuery q = Db::abfrage(
         db, QStringLiteral("SELECT StartNr, Tisch, TischIntern, Aktiv FROM Serie%1 ORDER BY rowid").arg(serie));
     while (q.next()) {
         const int startNr = q.value(0).toInt();
         if (gesehen.contains(startNr))
             continue;
-        gesehen.insert(startNr);
         const bool aktivHier = q.value(3).toBool();
-        if (aktiv)
-            aktiv->insert(startNr, aktivHier);
-        if (q.value(1).toInt() > 0 && aktivHier)
-            behalten << Zuweisung { q.value(1).toInt(), q.value(2).toInt(), startNr };
+        gesehen.insert(startNr, aktivHier);
+        const int tisch = q.value(1).toInt();
+        if (tisch > 0 && aktivHier)
+            behalten << Zuweisung { tisch, q.value(2).toInt(), startNr };
     }
     behaltenEintragen(plan, behalten);
     m_sitzordnung.plaene.insert(name, plan);
