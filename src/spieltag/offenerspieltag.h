@@ -244,6 +244,26 @@ private:
     void indizesAnlegen(QSqlDatabase db, const QStringList& tabellen, const QString& spalten);
     bool ranglisteSpeichern(const QDate& datum, const QMap<int, QString>& namen, const QHash<int, int>& punkte);
     mutable QHash<QString, std::shared_ptr<QSqlQuery>> m_anweisungen;
+    // What the file holds, as far as it can be told without reading it:
+    // the statement asked (one prepared anew means the connection closed or
+    // changed), commits of other connections and row changes of this one.
+    struct Dateistand {
+        std::shared_ptr<QSqlQuery> anweisung;
+        qint64 datenVersion = -1;
+        qint64 aenderungen = -1;
+        bool operator==(const Dateistand& o) const
+        {
+            return anweisung == o.anweisung && datenVersion == o.datenVersion && aenderungen == o.aenderungen;
+        }
+        bool operator!=(const Dateistand& o) const { return !(*this == o); }
+    };
+    // None while a transaction is open or when it cannot be asked.
+    std::optional<Dateistand> dateistand(QSqlDatabase db) const;
+    // The rows of a series as the table split read them, for the seat plan
+    // that follows; null when the series cannot be read.
+    struct Serienzeilen;
+    std::shared_ptr<Serienzeilen> serienzeilenLesen(QSqlDatabase db, const QString& gruppe, int serie) const;
+    std::shared_ptr<Serienzeilen> m_serienzeilen;
     // The earlier series' tables per group, as vorgeschichte() keeps them.
     struct Vorrunden;
     QHash<QString, std::shared_ptr<Vorrunden>> m_vorrunden;

@@ -7,6 +7,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include <utility>
+
 #include "draw/auslosungsdaten.h"
 #include "scoring/wertung.h"
 #include "spieltag/fehlerfang.h"
@@ -142,18 +144,74 @@ QHash<int, bool> OffenerSpieltag::aktivInSerie(const QString& name, int serie) c
     return aktiv;
 }
 
+struct OffenerSpieltag::Serienzeilen {
+    QString gruppe;
+    int serie = 0;
+    std::optional<Dateistand> stand;
+    struct Zeile {
+        int startNr = 0;
+        int tisch = 0;
+        int sitz = 0; // read only for a table above 0
+        bool aktiv = true;
+    };
+    QVector<Zeile> zeilen; // in stored order
+};
+
+std::optional<OffenerSpieltag::Dateistand> OffenerSpieltag::dateistand(QSqlDatabase db) const
+{
+    // A rollback undoes changes without counting them: inside a transaction
+    // nothing read can be vouched for.
+    if (Db::inTransaktion(db))
+        return std::nullopt;
+    const std::shared_ptr<QSqlQuery> q
+        = anweisung(db, QStringLiteral("SELECT data_version, total_changes() FROM pragma_data_version()"), true);
+    if (!q)
+        return std::nullopt;
+    std::optional<Dateistand> stand;
+    if (q->exec() && q->next())
+        stand = Dateistand { q, q->value(0).toLongLong(), q->value(1).toLongLong() };
+    q->finish();
+    return stand;
+}
+
+std::shared_ptr<OffenerSpieltag::Serienzeilen> OffenerSpieltag::serienzeilenLesen(
+    QSqlDatabase db, const QString& name, int serie) const
+{
+    auto z = std::make_shared<Serienzeilen>();
+    z->gruppe = name;
+    z->serie = serie;
+    // Taken before the reading: a commit in between makes it older, never newer.
+    z->stand = dateistand(db);
+    QSqlQuery q = Db::abfrage(
+        db, QStringLiteral("SELECT StartNr, Tisch, TischIntern, Aktiv FROM Serie%1 ORDER BY rowid").arg(serie));
+    if (!q.isActive())
+        return nullptr;
+    while (q.next()) {
+        Serienzeilen::Zeile r;
+        r.startNr = q.value(0).toInt();
+        r.tisch = q.value(1).toInt();
+        if (r.tisch > 0)
+            r.sitz = q.value(2).toInt();
+        r.aktiv = q.value(3).toBool();
+        z->zeilen << r;
+    }
+    return z;
+}
+
 Tischaufteilung OffenerSpieltag::aufteilungBerechnen(
     const QString& name, int serie, int teilnehmer, int ersterTisch, int* spielend)
 {
     int n = teilnehmer;
     QSqlDatabase db = gruppe(name);
+    m_serienzeilen.reset();
     if (serie > 0 && serie <= Spieltag::maxSerien && db.isValid()) {
-        // Rows stored as an active 1 are the many: only the others come back.
-        QSqlQuery q = Db::abfrage(
-            db, QStringLiteral("SELECT Aktiv FROM Serie%1 WHERE typeof(Aktiv)<>'integer' OR Aktiv=0").arg(serie));
-        while (q.next())
-            if (!q.value(0).toBool())
-                --n;
+        // Every draw builds the seat plan right after the split, from the
+        // same rows: they are kept for it.
+        m_serienzeilen = serienzeilenLesen(db, name, serie);
+        if (m_serienzeilen)
+            for (const Serienzeilen::Zeile& r : qAsConst(m_serienzeilen->zeilen))
+                if (!r.aktiv)
+                    --n;
     }
     const Tischaufteilung a = ::tischaufteilung(n);
     m_sitzordnung.layouts.insert(name, tischLayoutBerechnen(ersterTisch, a));
@@ -165,6 +223,7 @@ Tischaufteilung OffenerSpieltag::aufteilungBerechnen(
 
 Sitzplan OffenerSpieltag::sitzplanAufbauen(const QString& name, int serie, QHash<int, bool>* aktiv)
 {
+    std::shared_ptr<Serienzeilen> z = std::exchange(m_serienzeilen, nullptr);
     Sitzplan plan = leererSitzplan(m_sitzordnung.layouts.value(name));
     QSqlDatabase db = gruppe(name);
     const std::optional<Einstellungen> e = db.isValid() ? einstellungenLesen(db) : std::nullopt;
@@ -174,24 +233,25 @@ Sitzplan OffenerSpieltag::sitzplanAufbauen(const QString& name, int serie, QHash
             *aktiv = aktivInSerie(name, serie);
         return plan;
     }
+    // The split's rows, unless anything was stored since.
+    if (z && (z->gruppe != name || z->serie != serie || !z->stand || z->stand != dateistand(db)))
+        z.reset();
+    if (!z)
+        z = serienzeilenLesen(db, name, serie);
     // Who holds a table keeps it (and his seat where it is free); one made
     // inactive gives his seat up. The first row of a start number counts.
     QHash<int, bool> eigene;
     QHash<int, bool>& gesehen = aktiv ? *aktiv : eigene;
     gesehen.clear();
     QVector<Zuweisung> behalten;
-    QSqlQuery q = Db::abfrage(
-        db, QStringLiteral("SELECT StartNr, Tisch, TischIntern, Aktiv FROM Serie%1 ORDER BY rowid").arg(serie));
-    while (q.next()) {
-        const int startNr = q.value(0).toInt();
-        if (gesehen.contains(startNr))
-            continue;
-        const bool aktivHier = q.value(3).toBool();
-        gesehen.insert(startNr, aktivHier);
-        const int tisch = q.value(1).toInt();
-        if (tisch > 0 && aktivHier)
-            behalten << Zuweisung { tisch, q.value(2).toInt(), startNr };
-    }
+    if (z)
+        for (const Serienzeilen::Zeile& r : qAsConst(z->zeilen)) {
+            if (gesehen.contains(r.startNr))
+                continue;
+            gesehen.insert(r.startNr, r.aktiv);
+            if (r.tisch > 0 && r.aktiv)
+                behalten << Zuweisung { r.tisch, r.sitz, r.startNr };
+        }
     behaltenEintragen(plan, behalten);
     m_sitzordnung.plaene.insert(name, plan);
     return plan;

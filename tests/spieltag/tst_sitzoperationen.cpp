@@ -252,6 +252,50 @@ private slots:
         QVERIFY(!t.spieltag.sitzordnung().plaene.contains(QStringLiteral("A")));
     }
 
+    // The seat plan takes the rows the table split has just read only while
+    // nothing was stored in between, through this connection or another.
+    void sitzplanNachAenderung_data()
+    {
+        QTest::addColumn<QString>("aenderung");
+        QTest::newRow("nichts gespeichert") << QString();
+        QTest::newRow("diese Verbindung") << "diese";
+        QTest::newRow("andere Verbindung") << "andere";
+    }
+    void sitzplanNachAenderung()
+    {
+        QFETCH(QString, aenderung);
+
+        Tag t;
+        const QString a = QStringLiteral("A");
+        int n = 0;
+        t.spieltag.aufteilungBerechnen(a, 1, 7, 5, &n);
+        QCOMPARE(n, 7);
+        // 100 gives his seat at table 5 up, 104 is stored on its third seat.
+        auto aendern = [](QSqlDatabase db) {
+            sql(db, QStringLiteral("UPDATE Serie1 SET Aktiv=0 WHERE StartNr=100"));
+            sql(db, QStringLiteral("UPDATE Serie1 SET Tisch=5, TischIntern=3 WHERE StartNr=104"));
+        };
+        if (aenderung == QLatin1String("diese")) {
+            aendern(t.a);
+        } else if (aenderung == QLatin1String("andere")) {
+            QSqlDatabase fremd = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("fremd"));
+            fremd.setDatabaseName(t.a.databaseName());
+            QVERIFY(fremd.open());
+            aendern(fremd);
+            fremd.close();
+            fremd = QSqlDatabase();
+            QSqlDatabase::removeDatabase(QStringLiteral("fremd"));
+        }
+        QHash<int, bool> aktiv;
+        const Sitzplan plan = t.spieltag.sitzplanAufbauen(a, 1, &aktiv);
+        QCOMPARE(aktiv, t.spieltag.aktivInSerie(a, 1));
+        const bool geaendert = !aenderung.isEmpty();
+        QCOMPARE(aktiv.value(100), !geaendert);
+        QCOMPARE(plan.value(5).at(0).startNr, geaendert ? 0 : 100);
+        QCOMPARE(plan.value(5).at(1).startNr, 101);
+        QCOMPARE(plan.value(5).at(2).startNr, geaendert ? 104 : 0);
+    }
+
     // What the link and the table app read: the table's group, the roster,
     // and a mark that moves with every stored change of a group, also one
     // written through another connection.
