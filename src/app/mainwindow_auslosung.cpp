@@ -47,9 +47,11 @@ void MainWindow::tischaufteilungBerechnen(int serie)
 void MainWindow::sitzplanAufbauen(int serie)
 {
     const QString g = aktuelleGruppe();
+    // One reading of the series gives the plan and who is active.
+    QHash<int, bool> aktiv;
+    spieltag->sitzplanAufbauen(g, serie, &aktiv);
     if (serie >= 1 && serie <= teilnehmerTabelle->serien()) {
         // Who was made inactive shows -1 in red until the next draw seats him.
-        const QHash<int, bool> aktiv = spieltag->aktivInSerie(g, serie);
         for (int z = 0; z < teilnehmerModel->rowCount(); ++z) {
             QStandardItem* tisch = teilnehmerTabelle->tischItem(z, serie);
             auto it = tisch ? aktiv.constFind(teilnehmerTabelle->startNr(z)) : aktiv.constEnd();
@@ -67,7 +69,6 @@ void MainWindow::sitzplanAufbauen(int serie)
             }
         }
     }
-    spieltag->sitzplanAufbauen(g, serie);
 }
 
 namespace
@@ -349,8 +350,7 @@ void MainWindow::auslosenMitLosnummer(int serie, qint64 losnummer)
     e.ausgleich = einstellung.ausgleich;
     // Only the series before this one: drawn again after a reset with the
     // same number, a series must see what it saw the first time.
-    for (int s = 1; s < serie; ++s)
-        e.vorgeschichte.rundeHinzufuegen(Auslosungsdaten::rundeLesen(db, s), FaireAuslosung::gewichtHeute);
+    e.vorgeschichte = spieltag->vorgeschichte(g, serie);
     if (einstellung.ausgleich) {
         const QVector<FaireAuslosung::Runde> frueher
             = Auslosungsdaten::fruehereSpieltage(datenbankVerzeichnis, ui->dateEdit->date(), g, einstellung.spieltage);

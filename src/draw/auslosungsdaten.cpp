@@ -7,6 +7,9 @@
 #include <QSettings>
 #include <QSqlQuery>
 
+#include <algorithm>
+#include <tuple>
+
 #include "storage/datenbank.h"
 #include "storage/pfade.h"
 #include "storage/spieltagleser.h"
@@ -109,15 +112,31 @@ bool trennpaarEntfernen(QSqlDatabase haupt, int a, int b)
 
 Runde rundeLesen(QSqlDatabase gruppe, int serie)
 {
+    // The seats alone, in the seating's order (tables ascending, seats in
+    // seat order, rows on one seat as read): the draw weighs pairs of start
+    // numbers, and the participants' names would cost more than the seats.
     // Who was made inactive after the draw did not play at the table.
     Runde runde;
-    for (const Spieltag::Tisch& t : Spieltag::tischeLesen(gruppe, serie)) {
-        QVector<int> nrs;
-        for (const Spieltag::SitzEintrag& e : t.sitze)
-            if (e.aktiv)
-                nrs << e.startNr;
-        if (!nrs.isEmpty())
-            runde << nrs;
+    if (!offen(gruppe) || serie < 1)
+        return runde;
+    QSqlQuery q(gruppe);
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral("SELECT Tisch, TischIntern, StartNr, Aktiv FROM Serie%1 WHERE Tisch>0").arg(serie)))
+        return runde;
+    struct Platz {
+        int tisch, sitz, folge, startNr;
+    };
+    QVector<Platz> plaetze;
+    while (q.next())
+        if (q.value(3).toInt() != 0)
+            plaetze << Platz { q.value(0).toInt(), q.value(1).toInt(), plaetze.size(), q.value(2).toInt() };
+    std::sort(plaetze.begin(), plaetze.end(), [](const Platz& a, const Platz& b) {
+        return std::tie(a.tisch, a.sitz, a.folge) < std::tie(b.tisch, b.sitz, b.folge);
+    });
+    for (int i = 0; i < plaetze.size(); ++i) {
+        if (i == 0 || plaetze[i].tisch != plaetze[i - 1].tisch)
+            runde << QVector<int>();
+        runde.last() << plaetze[i].startNr;
     }
     return runde;
 }

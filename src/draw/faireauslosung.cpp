@@ -42,6 +42,11 @@ public:
         m_m = beweglich.size();
         m_tische = fest.size();
         QHash<int, int> index;
+        int festeZahl = 0;
+        for (const QVector<int>& f : fest)
+            festeZahl += f.size();
+        index.reserve(m_m + festeZahl);
+        m_startNr.reserve(size_t(m_m + festeZahl));
         for (int i = 0; i < m_m; ++i) {
             index.insert(beweglich[i], i);
             m_startNr.push_back(beweglich[i]);
@@ -60,39 +65,52 @@ public:
             for (int i : m_mitglieder[t])
                 m_tischVon[i] = t;
 
-        // Pairs by index, summed; sorted so nothing depends on hash order.
+        // Per player the summed weight to each other player, by index and
+        // sorted so nothing depends on hash order. Each player's list is
+        // sorted on its own: a thousand short sorts instead of one of every
+        // pair of the day.
         struct Kante {
             int a, b;
             qint64 w;
         };
         std::vector<Kante> kanten;
         const QHash<quint64, int>& alle = v.alle();
+        kanten.reserve(size_t(alle.size() + getrennt.size()));
         for (auto it = alle.cbegin(); it != alle.cend(); ++it) {
             const auto a = index.constFind(int(qint32(quint32(it.key() >> 32))));
             const auto b = index.constFind(int(qint32(quint32(it.key()))));
             if (a != index.constEnd() && b != index.constEnd() && it.value() > 0)
-                kanten.push_back({ qMin(*a, *b), qMax(*a, *b), it.value() });
+                kanten.push_back({ *a, *b, it.value() });
         }
         for (const Paar& p : getrennt) {
             const auto a = index.constFind(p.first);
             const auto b = index.constFind(p.second);
             if (a != index.constEnd() && b != index.constEnd() && *a != *b)
-                kanten.push_back({ qMin(*a, *b), qMax(*a, *b), gewichtGetrennt });
+                kanten.push_back({ *a, *b, gewichtGetrennt });
         }
-        std::sort(kanten.begin(), kanten.end(),
-            [](const Kante& x, const Kante& y) { return x.a != y.a ? x.a < y.a : x.b < y.b; });
+        std::vector<int> grad(size_t(m_n), 0);
+        for (const Kante& k : kanten) {
+            ++grad[size_t(k.a)];
+            ++grad[size_t(k.b)];
+        }
         m_nachbarn.resize(m_n);
-        for (size_t i = 0; i < kanten.size(); ++i) {
-            if (i > 0 && kanten[i].a == kanten[i - 1].a && kanten[i].b == kanten[i - 1].b) {
-                m_nachbarn[kanten[i].a].back().second += kanten[i].w;
-                m_nachbarn[kanten[i].b].back().second += kanten[i].w;
-                continue;
-            }
-            m_nachbarn[kanten[i].a].push_back({ kanten[i].b, kanten[i].w });
-            m_nachbarn[kanten[i].b].push_back({ kanten[i].a, kanten[i].w });
+        for (int i = 0; i < m_n; ++i)
+            m_nachbarn[i].reserve(size_t(grad[size_t(i)]));
+        for (const Kante& k : kanten) {
+            m_nachbarn[k.a].push_back({ k.b, k.w });
+            m_nachbarn[k.b].push_back({ k.a, k.w });
         }
-        for (auto& liste : m_nachbarn)
+        for (auto& liste : m_nachbarn) {
             std::sort(liste.begin(), liste.end());
+            size_t n = 0;
+            for (size_t i = 0; i < liste.size(); ++i) {
+                if (n > 0 && liste[n - 1].first == liste[i].first)
+                    liste[n - 1].second += liste[i].second;
+                else
+                    liste[n++] = liste[i];
+            }
+            liste.resize(n);
+        }
 
         m_platzTisch = std::vector<int>(platzTisch.cbegin(), platzTisch.cend());
         for (int k = 0; k < m_m; ++k) {

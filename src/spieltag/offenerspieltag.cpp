@@ -353,6 +353,7 @@ bool OffenerSpieltag::sitzeSpeichern(const QString& name, int serie, const QVect
     Db::Transaktion tx(db);
     if (!tx.begonnen())
         return scheitern(fehler, fang.text(tr("Die Gruppe %1 kann nichts speichern").arg(name)));
+    sitzeWerdenGeaendert(db, name, serie);
     if (losung && !Auslosungsdaten::losungSpeichern(db, serie, *losung))
         return scheitern(fehler, fang.text(tr("Die Losnummer von Serie %1 ist nicht gespeichert").arg(serie)));
     // Prepared once: a draw of a large group stores hundreds of seats.

@@ -19,6 +19,7 @@
 #include <memory>
 #include <optional>
 
+#include "draw/faireauslosung.h"
 #include "draw/tischverteilung.h"
 #include "participants/teilnehmerpflege.h"
 #include "storage/schema.h"
@@ -126,8 +127,17 @@ public:
         const QString& gruppe, int serie, int teilnehmer, int ersterTisch, int* spielend = nullptr);
     // The group's seat plan of a series: its layout's empty tables with every
     // active participant stored at a table keeping his seat; kept as the
-    // group's plan.
-    Sitzplan sitzplanAufbauen(const QString& gruppe, int serie);
+    // group's plan. `aktiv`, when given, gets what aktivInSerie() answers,
+    // from the same reading of the series.
+    Sitzplan sitzplanAufbauen(const QString& gruppe, int serie, QHash<int, bool>* aktiv = nullptr);
+    // What the random draw of `serie` avoids: every pair that sat at one
+    // table in a series before it (active participants at a table above 0),
+    // each meeting weighing FaireAuslosung::gewichtHeute. Kept between
+    // draws, as a draw reads all earlier series: the seats and flags of a
+    // series change only through this object, whose operations let it read
+    // that series again, or through another connection, after which every
+    // series is read again.
+    FaireAuslosung::Vorgeschichte vorgeschichte(const QString& gruppe, int serie);
 
     // The link's reads: the roster of the master database, and the group
     // whose tables include a table number (the first in the registry's order).
@@ -234,5 +244,31 @@ private:
     void indizesAnlegen(QSqlDatabase db, const QStringList& tabellen, const QString& spalten);
     bool ranglisteSpeichern(const QDate& datum, const QMap<int, QString>& namen, const QHash<int, int>& punkte);
     mutable QHash<QString, std::shared_ptr<QSqlQuery>> m_anweisungen;
+    // What the file holds, as far as it can be told without reading it:
+    // the statement asked (one prepared anew means the connection closed or
+    // changed), commits of other connections and row changes of this one.
+    struct Dateistand {
+        std::shared_ptr<QSqlQuery> anweisung;
+        qint64 datenVersion = -1;
+        qint64 aenderungen = -1;
+        bool operator==(const Dateistand& o) const
+        {
+            return anweisung == o.anweisung && datenVersion == o.datenVersion && aenderungen == o.aenderungen;
+        }
+        bool operator!=(const Dateistand& o) const { return !(*this == o); }
+    };
+    // None while a transaction is open or when it cannot be asked.
+    std::optional<Dateistand> dateistand(QSqlDatabase db) const;
+    // The rows of a series as the table split read them, for the seat plan
+    // that follows; null when the series cannot be read.
+    struct Serienzeilen;
+    std::shared_ptr<Serienzeilen> serienzeilenLesen(QSqlDatabase db, const QString& gruppe, int serie) const;
+    std::shared_ptr<Serienzeilen> m_serienzeilen;
+    // The earlier series' tables per group, as vorgeschichte() keeps them.
+    struct Vorrunden;
+    QHash<QString, std::shared_ptr<Vorrunden>> m_vorrunden;
+    // Before a change to the seats or flags of a series (0: of all): what
+    // is kept of it is read again, also when the change is rolled back.
+    void sitzeWerdenGeaendert(QSqlDatabase db, const QString& gruppe, int serie);
     QSet<QString> m_indiziert;
 };

@@ -4,10 +4,12 @@
 #include "spieltag/offenerspieltag.h"
 
 #include <QPointer>
-#include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include <utility>
+
+#include "draw/auslosungsdaten.h"
 #include "scoring/wertung.h"
 #include "spieltag/fehlerfang.h"
 #include "storage/datenbank.h"
@@ -88,6 +90,7 @@ bool OffenerSpieltag::tischSetzen(const QString& name, int startNr, int serie, i
     Db::Transaktion tx(db);
     if (!tx.begonnen())
         return scheitern(fehler, fang.text(tr("Die Gruppe %1 kann nichts speichern").arg(name)));
+    sitzeWerdenGeaendert(db, name, serie);
     if (!Wertung::tischSpeichern(db, startNr, serie, tisch))
         return scheitern(fehler, fang.text(tr("Teilnehmer %1 nicht gespeichert").arg(startNr)));
     QPointer<OffenerSpieltag> selbst(this);
@@ -114,6 +117,7 @@ bool OffenerSpieltag::auslosungZuruecksetzen(const QString& name, int serie, QSt
     Db::Transaktion tx(db);
     if (!tx.begonnen())
         return scheitern(fehler, fang.text(tr("Die Gruppe %1 kann nichts speichern").arg(name)));
+    sitzeWerdenGeaendert(db, name, serie);
     if (!Db::ausfuehren(db, QStringLiteral("UPDATE Serie%1 SET Tisch=0, TischIntern=0").arg(serie)))
         return scheitern(fehler, fang.text(tr("Die Auslosung von Serie %1 ist nicht zurueckgesetzt").arg(serie)));
     QPointer<OffenerSpieltag> selbst(this);
@@ -140,16 +144,74 @@ QHash<int, bool> OffenerSpieltag::aktivInSerie(const QString& name, int serie) c
     return aktiv;
 }
 
+struct OffenerSpieltag::Serienzeilen {
+    QString gruppe;
+    int serie = 0;
+    std::optional<Dateistand> stand;
+    struct Zeile {
+        int startNr = 0;
+        int tisch = 0;
+        int sitz = 0; // read only for a table above 0
+        bool aktiv = true;
+    };
+    QVector<Zeile> zeilen; // in stored order
+};
+
+std::optional<OffenerSpieltag::Dateistand> OffenerSpieltag::dateistand(QSqlDatabase db) const
+{
+    // A rollback undoes changes without counting them: inside a transaction
+    // nothing read can be vouched for.
+    if (Db::inTransaktion(db))
+        return std::nullopt;
+    const std::shared_ptr<QSqlQuery> q
+        = anweisung(db, QStringLiteral("SELECT data_version, total_changes() FROM pragma_data_version()"), true);
+    if (!q)
+        return std::nullopt;
+    std::optional<Dateistand> stand;
+    if (q->exec() && q->next())
+        stand = Dateistand { q, q->value(0).toLongLong(), q->value(1).toLongLong() };
+    q->finish();
+    return stand;
+}
+
+std::shared_ptr<OffenerSpieltag::Serienzeilen> OffenerSpieltag::serienzeilenLesen(
+    QSqlDatabase db, const QString& name, int serie) const
+{
+    auto z = std::make_shared<Serienzeilen>();
+    z->gruppe = name;
+    z->serie = serie;
+    // Taken before the reading: a commit in between makes it older, never newer.
+    z->stand = dateistand(db);
+    QSqlQuery q = Db::abfrage(
+        db, QStringLiteral("SELECT StartNr, Tisch, TischIntern, Aktiv FROM Serie%1 ORDER BY rowid").arg(serie));
+    if (!q.isActive())
+        return nullptr;
+    while (q.next()) {
+        Serienzeilen::Zeile r;
+        r.startNr = q.value(0).toInt();
+        r.tisch = q.value(1).toInt();
+        if (r.tisch > 0)
+            r.sitz = q.value(2).toInt();
+        r.aktiv = q.value(3).toBool();
+        z->zeilen << r;
+    }
+    return z;
+}
+
 Tischaufteilung OffenerSpieltag::aufteilungBerechnen(
     const QString& name, int serie, int teilnehmer, int ersterTisch, int* spielend)
 {
     int n = teilnehmer;
     QSqlDatabase db = gruppe(name);
+    m_serienzeilen.reset();
     if (serie > 0 && serie <= Spieltag::maxSerien && db.isValid()) {
-        QSqlQuery q = Db::abfrage(db, QStringLiteral("SELECT Aktiv FROM Serie%1").arg(serie));
-        while (q.next())
-            if (!q.value(0).toBool())
-                --n;
+        // Every draw builds the seat plan right after the split, from the
+        // same rows: they are kept for it.
+        m_serienzeilen = serienzeilenLesen(db, name, serie);
+        if (m_serienzeilen)
+            for (const Serienzeilen::Zeile& r : qAsConst(m_serienzeilen->zeilen))
+                if (!r.aktiv)
+                    --n;
     }
     const Tischaufteilung a = ::tischaufteilung(n);
     m_sitzordnung.layouts.insert(name, tischLayoutBerechnen(ersterTisch, a));
@@ -159,32 +221,112 @@ Tischaufteilung OffenerSpieltag::aufteilungBerechnen(
     return a;
 }
 
-Sitzplan OffenerSpieltag::sitzplanAufbauen(const QString& name, int serie)
+Sitzplan OffenerSpieltag::sitzplanAufbauen(const QString& name, int serie, QHash<int, bool>* aktiv)
 {
+    std::shared_ptr<Serienzeilen> z = std::exchange(m_serienzeilen, nullptr);
     Sitzplan plan = leererSitzplan(m_sitzordnung.layouts.value(name));
     QSqlDatabase db = gruppe(name);
     const std::optional<Einstellungen> e = db.isValid() ? einstellungenLesen(db) : std::nullopt;
     if (!e || serie < 1 || serie > qMin(e->serien, Spieltag::maxSerien)) {
         m_sitzordnung.plaene.insert(name, plan);
+        if (aktiv)
+            *aktiv = aktivInSerie(name, serie);
         return plan;
     }
+    // The split's rows, unless anything was stored since.
+    if (z && (z->gruppe != name || z->serie != serie || !z->stand || z->stand != dateistand(db)))
+        z.reset();
+    if (!z)
+        z = serienzeilenLesen(db, name, serie);
     // Who holds a table keeps it (and his seat where it is free); one made
-    // inactive gives his seat up.
+    // inactive gives his seat up. The first row of a start number counts.
+    QHash<int, bool> eigene;
+    QHash<int, bool>& gesehen = aktiv ? *aktiv : eigene;
+    gesehen.clear();
     QVector<Zuweisung> behalten;
-    QSet<int> gesehen;
-    QSqlQuery q = Db::abfrage(
-        db, QStringLiteral("SELECT StartNr, Tisch, TischIntern, Aktiv FROM Serie%1 ORDER BY rowid").arg(serie));
-    while (q.next()) {
-        const int startNr = q.value(0).toInt();
-        if (gesehen.contains(startNr))
-            continue;
-        gesehen.insert(startNr);
-        if (q.value(1).toInt() > 0 && q.value(3).toBool())
-            behalten << Zuweisung { q.value(1).toInt(), q.value(2).toInt(), startNr };
-    }
+    if (z)
+        for (const Serienzeilen::Zeile& r : qAsConst(z->zeilen)) {
+            if (gesehen.contains(r.startNr))
+                continue;
+            gesehen.insert(r.startNr, r.aktiv);
+            if (r.tisch > 0 && r.aktiv)
+                behalten << Zuweisung { r.tisch, r.sitz, r.startNr };
+        }
     behaltenEintragen(plan, behalten);
     m_sitzordnung.plaene.insert(name, plan);
     return plan;
+}
+
+struct OffenerSpieltag::Vorrunden {
+    // The connection's statement that asks for its data version: one
+    // prepared anew (the connection closed or changed since) leaves nothing
+    // kept valid.
+    std::shared_ptr<QSqlQuery> version;
+    qint64 datenVersion = -1;
+    QHash<int, FaireAuslosung::Runde> serien;
+    // The sum of the series before `bis`, as the last draw asked for it.
+    int bis = 0;
+    FaireAuslosung::Vorgeschichte summe;
+};
+
+FaireAuslosung::Vorgeschichte OffenerSpieltag::vorgeschichte(const QString& name, int serie)
+{
+    QSqlDatabase db = gruppe(name);
+    if (!db.isValid() || serie < 2) {
+        return {};
+    }
+    serie = qMin(serie, Spieltag::maxSerien + 1);
+    // PRAGMA data_version changes with every commit of another connection.
+    const std::shared_ptr<QSqlQuery> version = anweisung(db, QStringLiteral("PRAGMA data_version"), true);
+    qint64 stand = -1;
+    if (version) {
+        if (version->exec() && version->next())
+            stand = version->value(0).toLongLong();
+        version->finish();
+    }
+    std::shared_ptr<Vorrunden>& v = m_vorrunden[name];
+    if (!v || v->version != version || v->datenVersion != stand)
+        v = std::make_shared<Vorrunden>(Vorrunden { version, stand, {}, 0, {} });
+    if (v->bis == serie)
+        return v->summe;
+    FaireAuslosung::Vorgeschichte summe;
+    for (int s = 1; s < serie; ++s) {
+        auto it = v->serien.constFind(s);
+        if (it == v->serien.constEnd())
+            it = v->serien.insert(s, Auslosungsdaten::rundeLesen(db, s));
+        summe.rundeHinzufuegen(*it, FaireAuslosung::gewichtHeute);
+    }
+    v->bis = serie;
+    v->summe = summe;
+    // Without a version to compare, nothing is kept.
+    if (stand < 0)
+        m_vorrunden.remove(name);
+    return summe;
+}
+
+void OffenerSpieltag::sitzeWerdenGeaendert(QSqlDatabase db, const QString& name, int serie)
+{
+    auto vergessen = [this, name, serie] {
+        const auto it = m_vorrunden.constFind(name);
+        if (it == m_vorrunden.constEnd())
+            return;
+        if (serie < 1) {
+            m_vorrunden.erase(it);
+            return;
+        }
+        (*it)->serien.remove(serie);
+        if (serie < (*it)->bis) {
+            (*it)->bis = 0;
+            (*it)->summe = {};
+        }
+    };
+    vergessen();
+    // What was read while the change was open is no longer stored then.
+    QPointer<OffenerSpieltag> selbst(this);
+    Db::nachAbschluss(db, {}, [selbst, vergessen] {
+        if (selbst)
+            vergessen();
+    });
 }
 
 QVector<OffenerSpieltag::RosterEintrag> OffenerSpieltag::roster() const

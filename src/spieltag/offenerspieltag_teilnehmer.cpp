@@ -30,6 +30,7 @@ bool OffenerSpieltag::nachmelden(
     Db::Transaktion tx(db);
     if (!tx.begonnen())
         return scheitern(fehler, fang.text(tr("Die Gruppe %1 kann nichts speichern").arg(name)));
+    sitzeWerdenGeaendert(db, name, 0);
     const Teilnehmerpflege::NachmeldeErgebnis e = Teilnehmerpflege::nachmelden(db, spieler);
     if (!e.ok)
         return scheitern(fehler, e.fehler.isEmpty() ? fang.text(tr("Niemand wurde eingetragen")) : e.fehler);
@@ -65,6 +66,7 @@ bool OffenerSpieltag::aktivSetzen(const QString& name, int serie, int startNr, b
     Db::Transaktion tx(db);
     if (!tx.begonnen())
         return scheitern(fehler, fang.text(tr("Die Gruppe %1 kann nichts speichern").arg(name)));
+    sitzeWerdenGeaendert(db, name, serie);
     QString text;
     if (!Teilnehmerpflege::aktivSetzen(db, serie, startNr, aktiv, &text))
         return scheitern(fehler, text.isEmpty() ? fang.text(tr("Teilnehmer %1 nicht gespeichert").arg(startNr)) : text);
@@ -115,6 +117,7 @@ bool OffenerSpieltag::gruppeAnlegen(const QString& name, const QString& datei, c
     if (!db.isValid() || !db.isOpen())
         return scheitern(fehler, fang.text(tr("Die Datei %1 kann nicht geoeffnet werden").arg(datei)));
     m_verbindungen.eintragen(name);
+    m_vorrunden.remove(name);
     // A file that holds the group already keeps what it holds.
     if (Db::tabelleVorhanden(db, QStringLiteral("Gruppe")))
         return true;

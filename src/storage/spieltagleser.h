@@ -87,8 +87,8 @@ struct Tisch {
 };
 
 // Who sits at table t in series s, the one reader for every place that
-// shows or sends a table (printed lists, the table app, the link, the fair
-// draw's history): the stored seating of the series (`Tisch`, `TischIntern`).
+// shows or sends a table (printed lists, the table app, the link): the
+// stored seating of the series (`Tisch`, `TischIntern`).
 // A flag changed after the draw counts from the next draw on, so a
 // participant made inactive afterwards keeps her seat, marked inactive.
 // Tables come ascending, each in seat order; rows on one seat keep the order

@@ -252,6 +252,50 @@ private slots:
         QVERIFY(!t.spieltag.sitzordnung().plaene.contains(QStringLiteral("A")));
     }
 
+    // The seat plan takes the rows the table split has just read only while
+    // nothing was stored in between, through this connection or another.
+    void sitzplanNachAenderung_data()
+    {
+        QTest::addColumn<QString>("aenderung");
+        QTest::newRow("nichts gespeichert") << QString();
+        QTest::newRow("diese Verbindung") << "diese";
+        QTest::newRow("andere Verbindung") << "andere";
+    }
+    void sitzplanNachAenderung()
+    {
+        QFETCH(QString, aenderung);
+
+        Tag t;
+        const QString a = QStringLiteral("A");
+        int n = 0;
+        t.spieltag.aufteilungBerechnen(a, 1, 7, 5, &n);
+        QCOMPARE(n, 7);
+        // 100 gives his seat at table 5 up, 104 is stored on its third seat.
+        auto aendern = [](QSqlDatabase db) {
+            sql(db, QStringLiteral("UPDATE Serie1 SET Aktiv=0 WHERE StartNr=100"));
+            sql(db, QStringLiteral("UPDATE Serie1 SET Tisch=5, TischIntern=3 WHERE StartNr=104"));
+        };
+        if (aenderung == QLatin1String("diese")) {
+            aendern(t.a);
+        } else if (aenderung == QLatin1String("andere")) {
+            QSqlDatabase fremd = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("fremd"));
+            fremd.setDatabaseName(t.a.databaseName());
+            QVERIFY(fremd.open());
+            aendern(fremd);
+            fremd.close();
+            fremd = QSqlDatabase();
+            QSqlDatabase::removeDatabase(QStringLiteral("fremd"));
+        }
+        QHash<int, bool> aktiv;
+        const Sitzplan plan = t.spieltag.sitzplanAufbauen(a, 1, &aktiv);
+        QCOMPARE(aktiv, t.spieltag.aktivInSerie(a, 1));
+        const bool geaendert = !aenderung.isEmpty();
+        QCOMPARE(aktiv.value(100), !geaendert);
+        QCOMPARE(plan.value(5).at(0).startNr, geaendert ? 0 : 100);
+        QCOMPARE(plan.value(5).at(1).startNr, 101);
+        QCOMPARE(plan.value(5).at(2).startNr, geaendert ? 104 : 0);
+    }
+
     // What the link and the table app read: the table's group, the roster,
     // and a mark that moves with every stored change of a group, also one
     // written through another connection.
@@ -308,6 +352,70 @@ private slots:
         }
         QSqlDatabase::removeDatabase(QStringLiteral("fremd"));
         QVERIFY(t.spieltag.aenderungsStand() != nachEintrag);
+    }
+
+    // The random draw's history of the day is kept between draws, yet is
+    // always what is stored: after each of the day's own changes to seats
+    // and flags, after one rolled back, and after another connection's.
+    void vorgeschichte_data()
+    {
+        QTest::addColumn<QString>("aenderung");
+        QTest::newRow("Plaetze gespeichert") << "sitze";
+        QTest::newRow("Tisch eingetragen") << "tisch";
+        QTest::newRow("Auslosung zurueckgesetzt") << "zuruecksetzen";
+        QTest::newRow("inaktiv gesetzt") << "inaktiv";
+        QTest::newRow("zurueckgenommen") << "zurueckgenommen";
+        QTest::newRow("andere Verbindung") << "fremd";
+    }
+    void vorgeschichte()
+    {
+        QFETCH(QString, aenderung);
+
+        Tag t;
+        const QString a = QStringLiteral("A");
+        // What a plain reading of the stored series before `serie` gives.
+        auto gespeichert = [&t](int serie) {
+            FaireAuslosung::Vorgeschichte v;
+            for (int s = 1; s < serie; ++s)
+                v.rundeHinzufuegen(Auslosungsdaten::rundeLesen(t.a, s), FaireAuslosung::gewichtHeute);
+            return v.alle();
+        };
+        const QHash<quint64, int> vorher = t.spieltag.vorgeschichte(a, 2).alle();
+        QCOMPARE(vorher.size(), 2);
+        QCOMPARE(vorher.value(FaireAuslosung::Vorgeschichte::schluessel(100, 101)), FaireAuslosung::gewichtHeute);
+        QCOMPARE(vorher, gespeichert(2));
+        QCOMPARE(t.spieltag.vorgeschichte(a, 3).alle(), gespeichert(3));
+        QVERIFY(t.spieltag.vorgeschichte(a, 1).leer());
+
+        QString fehler;
+        if (aenderung == QLatin1String("sitze")) {
+            QVERIFY2(t.spieltag.sitzeSpeichern(a, 1, { { 5, 3, 102 } }, std::nullopt, &fehler), qPrintable(fehler));
+        } else if (aenderung == QLatin1String("tisch")) {
+            QVERIFY2(t.spieltag.tischSetzen(a, 104, 1, 6, &fehler), qPrintable(fehler));
+        } else if (aenderung == QLatin1String("zuruecksetzen")) {
+            QVERIFY2(t.spieltag.auslosungZuruecksetzen(a, 1, &fehler), qPrintable(fehler));
+        } else if (aenderung == QLatin1String("inaktiv")) {
+            QVERIFY2(t.spieltag.aktivSetzen(a, 1, 100, false, &fehler), qPrintable(fehler));
+        } else if (aenderung == QLatin1String("zurueckgenommen")) {
+            // Read while the seats are stored but not committed, then rolled back.
+            Db::Transaktion tx(t.a);
+            QVERIFY(tx.begonnen());
+            QVERIFY2(t.spieltag.sitzeSpeichern(a, 1, { { 5, 3, 102 } }, std::nullopt, &fehler), qPrintable(fehler));
+            QVERIFY(t.spieltag.vorgeschichte(a, 2).alle() != vorher);
+        } else {
+            QSqlDatabase fremd = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("fremd"));
+            fremd.setDatabaseName(t.a.databaseName());
+            QVERIFY(fremd.open());
+            sql(fremd, QStringLiteral("UPDATE Serie1 SET Tisch=5, TischIntern=3 WHERE StartNr=104"));
+            fremd.close();
+            fremd = QSqlDatabase();
+            QSqlDatabase::removeDatabase(QStringLiteral("fremd"));
+        }
+        const QHash<quint64, int> nachher = t.spieltag.vorgeschichte(a, 2).alle();
+        QCOMPARE(nachher, gespeichert(2));
+        QCOMPARE(nachher != vorher, aenderung != QLatin1String("zurueckgenommen"));
+        QCOMPARE(t.spieltag.vorgeschichte(a, 3).alle(), gespeichert(3));
+        QCOMPARE(t.spieltag.vorgeschichte(a, 2).alle(), nachher);
     }
 
     // The draws by standing read the group's sums and one day's ranking;
