@@ -24,6 +24,7 @@
 #include "link/protokoll.h"
 #include "link/tischpruefung.h"
 #include "participants/teilnehmerpflege.h"
+#include "roster/spielerauswahl.h"
 #include "roster/spielerdatei.h"
 #include "spieltag/offenerspieltag.h"
 #include "storage/verbindungen.h"
@@ -120,6 +121,7 @@ public:
     // (mainwindow_teilnehmer.cpp)
     int naechsteStartNr();
     void auswahlLaden(const QString& gruppe);
+    void auswahlZeigen(const QVector<Spielerauswahl::Spieler>& spieler);
 
     // match days, backups and the data folder's lock (mainwindow_spieltage.cpp)
     // False when another program works on the same data folder: the window
@@ -403,7 +405,7 @@ private:
     QMenu* menuEditieren = nullptr;
 
     QSqlTableModel* spielerModel = nullptr;
-    QStandardItemModel* auswahlModel = nullptr;
+    Spielerauswahl::Modell* auswahlModel = nullptr;
     TreeView* teilnehmerView = nullptr;
     QStandardItemModel* teilnehmerModel = nullptr;
     MySortFilterProxyModel* teilnehmerProxy = nullptr;
