@@ -284,6 +284,7 @@ private:
     // A table's accepted result lines into the open match day; false (and
     // said in the status bar) when they were not stored.
     bool ergebnisseUebernehmen(QString liste, QStringList felder);
+    bool ergebnisseUebernehmen(const QString& liste, const QVector<OffenerSpieltag::Ergebnis>& ergebnisse);
     void sendeKostenRegeln(const Nachricht& empfangen);
     void dateiSpeichern(const Nachricht& m);
     void linkStatusZeigen();
@@ -444,6 +445,7 @@ private:
     // match day `linkHalterTag`; kept across disconnects, so a companion can
     // correct an earlier series late in the evening
     QHash<QPair<int, int>, QString> linkTischHalter;
+    Tischpruefung::Anweisungen linkAnweisungen;
     QString linkHalterTag;
     // link: refused result lines so far, and the bounded game-list files
     int linkAbgelehnt = 0;
