@@ -199,11 +199,22 @@ Plan planen(const QVector<Bisher>& roster, const QVector<Nummer>& anderswo, cons
     Plan p;
     QVector<Bisher> bisher = roster;
     std::sort(bisher.begin(), bisher.end(), [](const Bisher& a, const Bisher& b) { return a.startNr < b.startNr; });
-    // Two players of the same name keep one number each, the lower first.
-    QHash<QString, QVector<int>> nachName;
+    // Two players of the same name keep one number each, the lower first:
+    // a name leads to its lowest number not given yet, `weiter` from each to
+    // the next of the same name.
+    QHash<QString, int> nachName;
     nachName.reserve(bisher.size());
-    for (int i = bisher.size() - 1; i >= 0; --i)
-        nachName[ganzerName(bisher.at(i).vorname, bisher.at(i).nachname)] << i;
+    QVector<int> weiter(bisher.size(), -1);
+    for (int i = bisher.size() - 1; i >= 0; --i) {
+        const QString name = ganzerName(bisher.at(i).vorname, bisher.at(i).nachname);
+        const auto da = nachName.find(name);
+        if (da == nachName.end()) {
+            nachName.insert(name, i);
+        } else {
+            weiter[i] = da.value();
+            da.value() = i;
+        }
+    }
 
     QSet<int> belegt;
     belegt.reserve(spieler.size());
@@ -216,8 +227,9 @@ Plan planen(const QVector<Bisher>& roster, const QVector<Nummer>& anderswo, cons
         e.zeile = z;
         namen << ganzerName(z.vorname, z.nachname);
         const auto gleiche = nachName.find(namen.last());
-        if (gleiche != nachName.end() && !gleiche->isEmpty()) {
-            const Bisher& b = bisher.at(gleiche->takeLast());
+        if (gleiche != nachName.end() && gleiche.value() >= 0) {
+            const Bisher& b = bisher.at(gleiche.value());
+            gleiche.value() = weiter.at(gleiche.value());
             e.startNr = b.startNr;
             e.preisskat = b.preisskat == QLatin1String("Ja") ? QStringLiteral("Ja") : QStringLiteral("Nein");
             e.behalten = true;
