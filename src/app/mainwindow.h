@@ -24,6 +24,7 @@
 #include "link/protokoll.h"
 #include "link/tischpruefung.h"
 #include "participants/teilnehmerpflege.h"
+#include "roster/spielerauswahl.h"
 #include "roster/spielerdatei.h"
 #include "spieltag/offenerspieltag.h"
 #include "storage/verbindungen.h"
@@ -120,6 +121,7 @@ public:
     // (mainwindow_teilnehmer.cpp)
     int naechsteStartNr();
     void auswahlLaden(const QString& gruppe);
+    void auswahlZeigen(const QVector<Spielerauswahl::Spieler>& spieler);
 
     // match days, backups and the data folder's lock (mainwindow_spieltage.cpp)
     // False when another program works on the same data folder: the window
@@ -282,6 +284,7 @@ private:
     // A table's accepted result lines into the open match day; false (and
     // said in the status bar) when they were not stored.
     bool ergebnisseUebernehmen(QString liste, QStringList felder);
+    bool ergebnisseUebernehmen(const QString& liste, const QVector<OffenerSpieltag::Ergebnis>& ergebnisse);
     void sendeKostenRegeln(const Nachricht& empfangen);
     void dateiSpeichern(const Nachricht& m);
     void linkStatusZeigen();
@@ -403,7 +406,7 @@ private:
     QMenu* menuEditieren = nullptr;
 
     QSqlTableModel* spielerModel = nullptr;
-    QStandardItemModel* auswahlModel = nullptr;
+    Spielerauswahl::Modell* auswahlModel = nullptr;
     TreeView* teilnehmerView = nullptr;
     QStandardItemModel* teilnehmerModel = nullptr;
     MySortFilterProxyModel* teilnehmerProxy = nullptr;
@@ -442,6 +445,7 @@ private:
     // match day `linkHalterTag`; kept across disconnects, so a companion can
     // correct an earlier series late in the evening
     QHash<QPair<int, int>, QString> linkTischHalter;
+    Tischpruefung::Anweisungen linkAnweisungen;
     QString linkHalterTag;
     // link: refused result lines so far, and the bounded game-list files
     int linkAbgelehnt = 0;

@@ -243,6 +243,11 @@ bool MainWindow::ergebnisseUebernehmen(QString liste, QStringList felder)
     for (const QString& zeile : qAsConst(felder))
         if (const auto e = Protokoll::ergebnisLesen(zeile))
             ergebnisse.append({ e->startNr, e->serie, e->punkte, e->kosten });
+    return ergebnisseUebernehmen(liste, ergebnisse);
+}
+
+bool MainWindow::ergebnisseUebernehmen(const QString& liste, const QVector<OffenerSpieltag::Ergebnis>& ergebnisse)
+{
     QString fehler;
     if (spieltag->ergebnisseSpeichern(liste, ergebnisse, &fehler))
         return true;
@@ -268,10 +273,12 @@ void MainWindow::ergebnisseVomTisch(const QString& adresse, const Nachricht& m)
         return alleAblehnen(tr("nicht als %1 angemeldet").arg(Protokoll::begleiterName));
     const QSqlDatabase db
         = m.liste == spieltag->verbindungen().hauptVerbindung() ? QSqlDatabase() : spieltag->verbindungen().datenbank(m.liste);
-    Tischpruefung::Sitzsuche sitze(db);
+    Tischpruefung::Sitzsuche sitze(db, &linkAnweisungen);
     if (sitze.serien() < 1)
         return alleAblehnen(tr("die Gruppe %1 gibt es nicht").arg(m.liste.left(64)));
-    sitze.vorlesen(m.felder);
+    // Each line is read once, and the seats of all of them together.
+    const Tischpruefung::Gelesen gelesen = Tischpruefung::lesen(m.felder);
+    sitze.vorlesen(gelesen);
 
     Tischpruefung::Anspruch anspruch;
     anspruch.adresse = adresse;
@@ -284,15 +291,20 @@ void MainWindow::ergebnisseVomTisch(const QString& adresse, const Nachricht& m)
                 return false;
         return true;
     };
-    const Tischpruefung::Ergebnis e = Tischpruefung::pruefen(m.felder, anspruch, std::ref(sitze));
+    const Tischpruefung::Ergebnis e = Tischpruefung::pruefen(m.felder, gelesen, anspruch, std::ref(sitze));
     if (e.tisch != anspruch.tisch) {
         linkPartner[adresse] = e.tisch;
         client->tischGehalten(adresse, e.tisch != 0);
     }
     if (e.abgelehnt > 0)
         ergebnisseAbgelehnt(adresse, e.abgelehnteZeilen, e.abgelehnt);
-    if (!e.angenommen.isEmpty())
-        ergebnisseUebernehmen(m.liste, e.angenommen);
+    if (!e.werte.isEmpty()) {
+        QVector<OffenerSpieltag::Ergebnis> ergebnisse;
+        ergebnisse.reserve(e.werte.size());
+        for (const Protokoll::Ergebnis& w : e.werte)
+            ergebnisse.append({ w.startNr, w.serie, w.punkte, w.kosten });
+        ergebnisseUebernehmen(m.liste, ergebnisse);
+    }
 }
 
 void MainWindow::ergebnisseAbgelehnt(

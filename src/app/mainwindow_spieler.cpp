@@ -338,7 +338,8 @@ void MainWindow::onSpielerAusDateiLaden()
     Auslosungsdaten::trennpaareBereinigen(db);
     if (spielerModel)
         spielerVerwerfen();
-    auswahlLaden(ui->cmbSpielerGruppe->currentText());
+    // The choice list shows the rows just stored, as reading them back would.
+    auswahlZeigen(Spielerauswahl::ausEintraegen(plan.eintraege, ui->cmbSpielerGruppe->currentText()));
     // The counts first: the file's path can be long, and the status bar is
     // shared with the link's label.
     QString meldung = tr("%1 Spieler gelesen, %2 Zeilen uebersprungen (%3 behalten, %4 neu) aus %5")

@@ -128,7 +128,7 @@ void MainWindow::teilnehmerTabelleEinrichten()
                 einpassen->uhr->start();
         });
 
-    auswahlModel = new QStandardItemModel(this);
+    auswahlModel = new Spielerauswahl::Modell(this);
     ui->trvSpieler->setModel(auswahlModel);
 
     connect(spieltag, &OffenerSpieltag::teilnehmerGeaendert, this, &MainWindow::teilnehmerAnzeigen);
@@ -366,18 +366,24 @@ void MainWindow::auswahlLaden(const QString& gruppe)
 {
     if (!auswahlModel)
         return;
+    auswahlZeigen(Spielerauswahl::lesen(spieltag->verbindungen().hauptDatenbank(), gruppe));
+}
+
+void MainWindow::auswahlZeigen(const QVector<Spielerauswahl::Spieler>& spieler)
+{
+    if (!auswahlModel)
+        return;
     ui->trvSpieler->verticalScrollBar()->grabGesture(Qt::PanGesture);
-    auswahlModel->clear();
-    auswahlModel->setHorizontalHeaderLabels({ tr("Vorname"), tr("Nachname") });
-    const QVector<Spielerauswahl::Spieler> spieler
-        = Spielerauswahl::lesen(spieltag->verbindungen().hauptDatenbank(), gruppe);
+    QList<QList<QStandardItem*>> zeilen;
+    zeilen.reserve(spieler.size());
     for (const Spielerauswahl::Spieler& s : spieler) {
         auto* vorname = new QStandardItem(s.vorname);
         vorname->setData(s.startNr, AuswahlStartNr);
         vorname->setData(s.mitglied, AuswahlMitglied);
         vorname->setData(s.preisskat, AuswahlPreisskat);
-        auswahlModel->appendRow({ vorname, new QStandardItem(s.nachname) });
+        zeilen.append(QList<QStandardItem*> { vorname, new QStandardItem(s.nachname) });
     }
+    auswahlModel->ersetzen({ tr("Vorname"), tr("Nachname") }, zeilen);
 }
 
 void MainWindow::onAlleSpielerSelect()

@@ -2,52 +2,121 @@
 
 #include <QMap>
 #include <QSqlQuery>
+#include <QSqlResult>
 
 #include "link/protokoll.h"
-#include "storage/datenbank.h"
 
 namespace Tischpruefung
 {
 
-Sitzsuche::Sitzsuche(QSqlDatabase gruppe)
-    : m_db(gruppe)
+Gelesen lesen(const QStringList& zeilen)
 {
-    if (!m_db.isValid() || !m_db.isOpen() || !Db::tabelleVorhanden(m_db, QStringLiteral("Gruppe")))
-        return;
-    QSqlQuery g = Db::abfrage(m_db, QStringLiteral("SELECT Serien FROM Gruppe"));
-    if (g.next())
-        m_serien = g.value(0).toInt();
+    const int n = qMin(int(zeilen.size()), maxZeilen);
+    Gelesen gelesen;
+    gelesen.reserve(n);
+    for (int i = 0; i < n; ++i)
+        gelesen.append(Protokoll::ergebnisLesen(zeilen.at(i)));
+    return gelesen;
+}
+
+namespace
+{
+
+// Whether a kept statement still belongs to an open connection: closing
+// one finalizes its statements.
+bool vorbereitet(const QSqlQuery& q)
+{
+    if (!q.result())
+        return false;
+    const QVariant h = q.result()->handle();
+    return h.isValid() && h.constData() && qstrcmp(h.typeName(), "sqlite3_stmt*") == 0
+        && *static_cast<void* const*>(h.constData()) != nullptr;
+}
+
+std::shared_ptr<QSqlQuery> vorbereiten(QSqlDatabase db, const QString& sql)
+{
+    if (!db.isValid() || !db.isOpen())
+        return nullptr;
+    auto q = std::make_shared<QSqlQuery>(db);
+    q->setForwardOnly(true);
+    // A group without the table asked for has no such seats; that is no
+    // failure to announce.
+    if (!q->prepare(sql))
+        return nullptr;
+    return q;
+}
+
+} // namespace
+
+std::shared_ptr<QSqlQuery> Anweisungen::holen(QSqlDatabase db, const QString& sql)
+{
+    const QString schluessel = db.connectionName() + QLatin1Char('\n') + sql;
+    auto it = m_liste.find(schluessel);
+    if (it != m_liste.end()) {
+        // A connection closed since, or reopened on another file, prepares again.
+        if ((*it)->driver() == db.driver() && db.isOpen() && vorbereitet(**it))
+            return it.value();
+        m_liste.erase(it);
+    }
+    // Messages name few series and players: the kept statements stay few.
+    if (m_liste.size() >= 200)
+        m_liste.clear();
+    auto q = vorbereiten(db, sql);
+    if (q)
+        m_liste.insert(schluessel, q);
+    return q;
+}
+
+Sitzsuche::Sitzsuche(QSqlDatabase gruppe, Anweisungen* anweisungen)
+    : m_db(gruppe)
+    , m_anweisungen(anweisungen)
+{
+    const auto g = anweisung(QStringLiteral("SELECT Serien FROM Gruppe"));
+    if (g && g->exec() && g->next())
+        m_serien = g->value(0).toInt();
+    if (g)
+        g->finish();
+}
+
+std::shared_ptr<QSqlQuery> Sitzsuche::anweisung(const QString& sql)
+{
+    return m_anweisungen ? m_anweisungen->holen(m_db, sql) : vorbereiten(m_db, sql);
 }
 
 void Sitzsuche::vorlesen(const QStringList& zeilen)
 {
+    vorlesen(lesen(zeilen));
+}
+
+void Sitzsuche::vorlesen(const Gelesen& gelesen)
+{
     QMap<int, QSet<int>> genannt; // series -> start numbers
-    const int n = qMin(int(zeilen.size()), maxZeilen);
-    for (int i = 0; i < n; ++i)
-        if (const auto e = Protokoll::ergebnisLesen(zeilen.at(i)))
-            if (e->serie >= 1 && e->serie <= m_serien && !m_gelesen.contains(e->serie))
-                genannt[e->serie].insert(e->startNr);
+    for (const std::optional<Protokoll::Ergebnis>& e : gelesen)
+        if (e && e->serie >= 1 && e->serie <= m_serien && !m_gelesen.contains(e->serie))
+            genannt[e->serie].insert(e->startNr);
     for (auto it = genannt.cbegin(); it != genannt.cend(); ++it) {
-        const QString tabelle = QStringLiteral("Serie%1").arg(it.key());
         Serie s;
         s.ganz = false;
         s.gefragt = it.value();
-        if (Db::tabelleVorhanden(m_db, tabelle)) {
-            QVariantList werte;
+        QString platzhalter = QStringLiteral("?,").repeated(int(it.value().size()));
+        platzhalter.chop(1);
+        // Whether anybody is seated in the series decides for every line.
+        // A series without its table has nobody.
+        const auto q
+            = anweisung(QStringLiteral("SELECT StartNr, Tisch, EXISTS (SELECT 1 FROM %1 WHERE Tisch>0) FROM %1 "
+                                       "WHERE StartNr IN (%2)")
+                            .arg(QStringLiteral("Serie%1").arg(it.key()), platzhalter));
+        if (q) {
+            int i = 0;
             for (int nr : it.value())
-                werte << nr;
-            QString platzhalter = QStringLiteral("?,").repeated(int(werte.size()));
-            platzhalter.chop(1);
-            // Whether anybody is seated in the series decides for every line.
-            QSqlQuery q = Db::abfrage(m_db,
-                QStringLiteral("SELECT StartNr, Tisch, EXISTS (SELECT 1 FROM %1 WHERE Tisch>0) FROM %1 "
-                               "WHERE StartNr IN (%2)")
-                    .arg(tabelle, platzhalter),
-                werte);
-            while (q.next()) {
-                s.tisch.insert(q.value(0).toInt(), q.value(1).toInt());
-                s.ausgelost = q.value(2).toBool();
+                q->bindValue(i++, nr);
+            if (q->exec()) {
+                while (q->next()) {
+                    s.tisch.insert(q->value(0).toInt(), q->value(1).toInt());
+                    s.ausgelost = q->value(2).toBool();
+                }
             }
+            q->finish();
         }
         m_gelesen.insert(it.key(), s);
     }
@@ -64,15 +133,16 @@ Sitz Sitzsuche::operator()(int serie, int startNr)
     }
     if (it == m_gelesen.end()) {
         Serie s;
-        const QString tabelle = QStringLiteral("Serie%1").arg(serie);
-        if (Db::tabelleVorhanden(m_db, tabelle)) {
-            QSqlQuery q = Db::abfrage(m_db, QStringLiteral("SELECT StartNr, Tisch FROM %1").arg(tabelle));
-            while (q.next()) {
-                const int tisch = q.value(1).toInt();
-                s.tisch.insert(q.value(0).toInt(), tisch);
+        const auto q = anweisung(QStringLiteral("SELECT StartNr, Tisch FROM Serie%1").arg(serie));
+        if (q && q->exec()) {
+            while (q->next()) {
+                const int tisch = q->value(1).toInt();
+                s.tisch.insert(q->value(0).toInt(), tisch);
                 s.ausgelost = s.ausgelost || tisch > 0;
             }
         }
+        if (q)
+            q->finish();
         it = m_gelesen.insert(serie, s);
     }
     const auto da = it->tisch.constFind(startNr);
@@ -106,17 +176,22 @@ QString grundFuer(const Protokoll::Ergebnis& e, const Sitz& sitz)
 
 Ergebnis pruefen(const QStringList& zeilen, const Anspruch& anspruch, const SitzVon& sitzVon)
 {
+    return pruefen(zeilen, lesen(zeilen), anspruch, sitzVon);
+}
+
+Ergebnis pruefen(const QStringList& zeilen, const Gelesen& gelesen, const Anspruch& anspruch, const SitzVon& sitzVon)
+{
     Ergebnis erg;
     erg.tisch = anspruch.tisch;
     QHash<QPair<int, int>, int> stelle; // (series, start number) -> index in angenommen
-    const int n = qMin(int(zeilen.size()), maxZeilen);
+    const int n = qMin(qMin(int(zeilen.size()), maxZeilen), int(gelesen.size()));
     auto ablehnen = [&erg](const QString& zeile, const QString& grund) {
         ++erg.abgelehnt;
         erg.abgelehnteZeilen.append({ zeile, grund });
     };
     for (int i = 0; i < n; ++i) {
         const QString& zeile = zeilen.at(i);
-        const std::optional<Protokoll::Ergebnis> e = Protokoll::ergebnisLesen(zeile);
+        const std::optional<Protokoll::Ergebnis>& e = gelesen.at(i);
         if (!e) {
             ablehnen(zeile, Protokoll::ergebnisFehler(zeile));
             continue;
@@ -158,10 +233,12 @@ Ergebnis pruefen(const QStringList& zeilen, const Anspruch& anspruch, const Sitz
         const auto da = stelle.constFind(schluessel);
         if (da != stelle.cend()) {
             erg.angenommen[da.value()] = zeile;
+            erg.werte[da.value()] = *e;
             continue;
         }
         stelle.insert(schluessel, int(erg.angenommen.size()));
         erg.angenommen << zeile;
+        erg.werte << *e;
     }
     if (zeilen.size() > n) {
         erg.abgelehnt += int(zeilen.size()) - n;

@@ -16,6 +16,12 @@
 #include <QVector>
 
 #include <functional>
+#include <memory>
+#include <optional>
+
+#include "link/protokoll.h"
+
+class QSqlQuery;
 
 namespace Tischpruefung
 {
@@ -37,20 +43,41 @@ struct Sitz {
 };
 using SitzVon = std::function<Sitz(int serie, int startNr)>;
 
+// The lines of a message, each read once: its numbers, or none when it does
+// not read. Only the first `maxZeilen` are read.
+using Gelesen = QVector<std::optional<Protokoll::Ergebnis>>;
+Gelesen lesen(const QStringList& zeilen);
+
+// The seat check's statements, prepared once per connection and kept while
+// it stays open: results arrive message by message, and preparing costs
+// more than running.
+class Anweisungen
+{
+public:
+    // Null when the statement cannot be prepared (no such table, say).
+    std::shared_ptr<QSqlQuery> holen(QSqlDatabase db, const QString& sql);
+
+private:
+    QHash<QString, std::shared_ptr<QSqlQuery>> m_liste;
+};
+
 // Reads the seats of a group database, each series once per message: a
 // message's lines cost one query per series they name, not one per line.
-// Finds nobody when the database is no group.
+// Finds nobody when the database is no group. Without `anweisungen` the
+// statements are prepared for this search alone.
 class Sitzsuche
 {
 public:
-    explicit Sitzsuche(QSqlDatabase gruppe);
+    explicit Sitzsuche(QSqlDatabase gruppe, Anweisungen* anweisungen = nullptr);
     // Reads the seats of everybody a message's lines name, one query per
     // series they name; a participant asked for later is read with his series.
     void vorlesen(const QStringList& zeilen);
+    void vorlesen(const Gelesen& gelesen);
     Sitz operator()(int serie, int startNr);
     int serien() const { return m_serien; }
 
 private:
+    std::shared_ptr<QSqlQuery> anweisung(const QString& sql);
     struct Serie {
         QHash<int, int> tisch; // start number -> Tisch
         bool ausgelost = false;
@@ -58,6 +85,7 @@ private:
         QSet<int> gefragt; // those named, when not
     };
     QSqlDatabase m_db;
+    Anweisungen* m_anweisungen = nullptr;
     int m_serien = 0;
     QHash<int, Serie> m_gelesen;
 };
@@ -81,6 +109,8 @@ struct Ergebnis {
     // The lines to store; of several for one participant and series only
     // the last, where the first stood.
     QStringList angenommen;
+    // Their numbers, line by line.
+    QVector<Protokoll::Ergebnis> werte;
     // Every line not taken, with the reason (also those cut off unread,
     // counted but listed once).
     QVector<Abgelehnt> abgelehnteZeilen;
@@ -90,5 +120,7 @@ struct Ergebnis {
 };
 
 Ergebnis pruefen(const QStringList& zeilen, const Anspruch& anspruch, const SitzVon& sitzVon);
+// The same with the lines read already (`lesen(zeilen)`).
+Ergebnis pruefen(const QStringList& zeilen, const Gelesen& gelesen, const Anspruch& anspruch, const SitzVon& sitzVon);
 
 } // namespace Tischpruefung

@@ -7,9 +7,16 @@ namespace Namensregel
 
 bool linkSicher(QStringView text)
 {
-    for (const QChar c : text)
-        if (verboteneZeichen.contains(c) || c.category() == QChar::Other_Control)
+    for (const QChar c : text) {
+        // Nearly every name is printable ASCII, which holds no control
+        // character; the separators are the four of `verboteneZeichen`.
+        const ushort u = c.unicode();
+        if (u >= 0x20 && u < 0x7f) {
+            if (u == '$' || u == '@' || u == '|' || u == ':')
+                return false;
+        } else if (c.category() == QChar::Other_Control)
             return false;
+    }
     return true;
 }
 

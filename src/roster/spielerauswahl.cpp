@@ -1,5 +1,6 @@
 #include "roster/spielerauswahl.h"
 
+#include <QSignalBlocker>
 #include <QSqlQuery>
 
 #include "storage/datenbank.h"
@@ -12,14 +13,28 @@ QVector<Spieler> lesen(QSqlDatabase haupt, const QString& gruppe)
     QVector<Spieler> liste;
     if (!haupt.isValid() || !haupt.isOpen())
         return liste;
+    // The flags come as numbers: a list of thousands of players reads two
+    // texts fewer per row.
+    const QString felder
+        = QStringLiteral("SELECT StartNr, VorName, NachName, Mitglied='Ja', Preisskat='Ja' FROM Spieler");
     QSqlQuery q = gruppe == QLatin1String("Alle")
-        ? Db::abfrage(haupt, QStringLiteral("SELECT StartNr, VorName, NachName, Mitglied, Preisskat FROM Spieler"))
-        : Db::abfrage(haupt,
-            QStringLiteral("SELECT StartNr, VorName, NachName, Mitglied, Preisskat FROM Spieler WHERE Gruppe=?"),
-            { gruppe });
+        ? Db::abfrage(haupt, felder)
+        : Db::abfrage(haupt, felder + QStringLiteral(" WHERE Gruppe=?"), { gruppe });
     while (q.next())
-        liste << Spieler { q.value(0).toInt(), q.value(1).toString(), q.value(2).toString(),
-            q.value(3).toString() == QLatin1String("Ja"), q.value(4).toString() == QLatin1String("Ja") };
+        liste << Spieler { q.value(0).toInt(), q.value(1).toString(), q.value(2).toString(), q.value(3).toInt() == 1,
+            q.value(4).toInt() == 1 };
+    return liste;
+}
+
+QVector<Spieler> ausEintraegen(const QVector<Spielerdatei::Eintrag>& eintraege, const QString& gruppe)
+{
+    QVector<Spieler> liste;
+    const bool alle = gruppe == QLatin1String("Alle");
+    liste.reserve(eintraege.size());
+    for (const Spielerdatei::Eintrag& e : eintraege)
+        if (alle || e.zeile.gruppe == gruppe)
+            liste << Spieler { e.startNr, e.zeile.vorname, e.zeile.nachname, e.zeile.mitglied == QLatin1String("Ja"),
+                e.preisskat == QLatin1String("Ja") };
     return liste;
 }
 
@@ -55,6 +70,20 @@ bool gruppeUmbenennen(QSqlDatabase haupt, const QString& alt, const QString& neu
     }
     QSqlQuery q(haupt);
     return Db::ausfuehren(q, QStringLiteral("UPDATE Spieler SET Gruppe=? WHERE Gruppe=?"), { neu, alt }, fehler);
+}
+
+void Modell::ersetzen(const QStringList& kopf, const QList<QList<QStandardItem*>>& zeilen)
+{
+    beginResetModel();
+    {
+        // Inside the reset nobody needs to hear of the single steps.
+        const QSignalBlocker sperre(this);
+        clear();
+        setHorizontalHeaderLabels(kopf);
+        for (const QList<QStandardItem*>& zeile : zeilen)
+            appendRow(zeile);
+    }
+    endResetModel();
 }
 
 } // namespace Spielerauswahl

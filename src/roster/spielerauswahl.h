@@ -2,9 +2,12 @@
 // What the window reads from the roster for its choice lists and number
 // checks, and the one roster write of a renamed player group.
 
+#include <QList>
 #include <QSet>
 #include <QSqlDatabase>
+#include <QStandardItemModel>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 #include "roster/spielerdatei.h"
@@ -25,6 +28,10 @@ struct Spieler {
 // player of the roster.
 QVector<Spieler> lesen(QSqlDatabase haupt, const QString& gruppe);
 
+// The same players from the rows a roster was just replaced with, in the
+// order they were stored, without reading them back.
+QVector<Spieler> ausEintraegen(const QVector<Spielerdatei::Eintrag>& eintraege, const QString& gruppe);
+
 // Every start number of the roster.
 QSet<int> startNummern(QSqlDatabase haupt);
 
@@ -36,5 +43,16 @@ QVector<Spielerdatei::Nummer> teilnehmerNummern(QSqlDatabase gruppe);
 // The players of player group `alt` move to `neu`; false with the
 // database's text when it was not stored.
 bool gruppeUmbenennen(QSqlDatabase haupt, const QString& alt, const QString& neu, QString* fehler = nullptr);
+
+// The choice list's model. A group's players come in one go: its views hear
+// of one reset, not of every row (5,000 rows one by one cost each view its
+// bookkeeping per row).
+class Modell : public QStandardItemModel
+{
+public:
+    using QStandardItemModel::QStandardItemModel;
+    // Replaces every row and the column headers; the model takes the items.
+    void ersetzen(const QStringList& kopf, const QList<QList<QStandardItem*>>& zeilen);
+};
 
 } // namespace Spielerauswahl

@@ -5,7 +5,6 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QList>
-#include <QRegularExpression>
 #include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -13,6 +12,7 @@
 #include <QTextCodec>
 
 #include <algorithm>
+#include <array>
 
 #include "roster/namensregel.h"
 #include "storage/datenbank.h"
@@ -57,8 +57,11 @@ QString dekodieren(const QByteArray& inhalt, bool* windows1252, bool* kaputt)
 // means the file is no text.
 bool hatSteuerzeichen(QStringView zeile)
 {
-    return std::any_of(zeile.cbegin(), zeile.cend(),
-        [](QChar c) { return c.category() == QChar::Other_Control && c != QLatin1Char('\t'); });
+    // Printable ASCII, which nearly every roster is, needs no category.
+    return std::any_of(zeile.cbegin(), zeile.cend(), [](QChar c) {
+        return (c.unicode() < 0x20 || c.unicode() >= 0x7f) && c.category() == QChar::Other_Control
+            && c != QLatin1Char('\t');
+    });
 }
 
 } // namespace
@@ -93,10 +96,16 @@ Ergebnis lesen(const QByteArray& inhalt)
         return e;
     }
     // CRLF, LF or a lone CR (old Mac exports) end a line.
-    static const QRegularExpression zeilenEnde(QStringLiteral("\r\n|\n|\r"));
-    const QVector<QStringRef> zeilen = ganz.splitRef(zeilenEnde);
-    for (int nr = 0; nr < zeilen.size(); ++nr) {
-        const QStringRef zeile = zeilen.at(nr);
+    const QChar* const anfang = ganz.constData();
+    const int laenge = ganz.size();
+    int ab = 0;
+    for (int nr = 0; ab <= laenge; ++nr) {
+        int bis = ab;
+        while (bis < laenge && anfang[bis] != QLatin1Char('\n') && anfang[bis] != QLatin1Char('\r'))
+            ++bis;
+        const QStringRef zeile(&ganz, ab, bis - ab);
+        ab = bis
+            + (bis + 1 < laenge && anfang[bis] == QLatin1Char('\r') && anfang[bis + 1] == QLatin1Char('\n') ? 2 : 1);
         if (zeile.isEmpty())
             continue;
         if (hatSteuerzeichen(zeile)) {
@@ -106,15 +115,28 @@ Ergebnis lesen(const QByteArray& inhalt)
             return e;
         }
         const bool tabs = zeile.contains(QLatin1Char('\t'));
-        const QVector<QStringRef> teile = zeile.split(tabs ? QLatin1Char('\t') : QLatin1Char(' '));
+        // The four fields, trimmed, without a list per line: only their
+        // number counts beyond four.
+        const QChar trenner = tabs ? QLatin1Char('\t') : QLatin1Char(' ');
+        std::array<QStringRef, 4> teile;
+        int anzahl = 0;
+        for (int von = 0;; ++anzahl) {
+            const int bis = zeile.indexOf(trenner, von);
+            if (anzahl < 4)
+                teile[anzahl] = zeile.mid(von, bis < 0 ? -1 : bis - von).trimmed();
+            if (bis < 0)
+                break;
+            von = bis + 1;
+        }
+        ++anzahl;
         QString grund;
-        if (teile.size() != 4)
-            grund = tabs ? text("%1 durch Tabulatoren getrennte Felder statt 4").arg(teile.size())
-                         : text("%1 durch Leerzeichen getrennte Felder statt 4").arg(teile.size());
-        else if (std::any_of(teile.cbegin(), teile.cend(), [](const QStringRef& t) { return t.trimmed().isEmpty(); }))
+        if (anzahl != 4)
+            grund = tabs ? text("%1 durch Tabulatoren getrennte Felder statt 4").arg(anzahl)
+                         : text("%1 durch Leerzeichen getrennte Felder statt 4").arg(anzahl);
+        else if (std::any_of(teile.cbegin(), teile.cend(), [](const QStringRef& t) { return t.isEmpty(); }))
             grund = text("ein Feld ist leer");
         else if (!std::all_of(
-                     teile.cbegin(), teile.cend(), [](const QStringRef& t) { return Namensregel::zulaessig(t.trimmed()); }))
+                     teile.cbegin(), teile.cend(), [](const QStringRef& t) { return Namensregel::zulaessig(t); }))
             grund = text("ein Feld enthaelt ein nicht erlaubtes Zeichen");
         if (!grund.isEmpty()) {
             ++e.uebersprungen;
@@ -123,10 +145,10 @@ Ergebnis lesen(const QByteArray& inhalt)
         }
         Zeile z;
         // A spreadsheet may pad its cells; the name is what stands in them.
-        z.vorname = teile.at(0).trimmed().toString();
-        z.nachname = teile.at(1).trimmed().toString();
-        z.gruppe = teile.at(2).trimmed().toString();
-        const QStringRef mitglied = teile.at(3).trimmed();
+        z.vorname = teile[0].toString();
+        z.nachname = teile[1].toString();
+        z.gruppe = teile[2].toString();
+        const QStringRef& mitglied = teile[3];
         z.mitglied = (mitglied == QLatin1String("Nein") || mitglied == QLatin1String("nein")) ? QStringLiteral("Nein")
                                                                                               : QStringLiteral("Ja");
         e.spieler << z;
@@ -157,25 +179,57 @@ Ergebnis dateiLesen(const QString& pfad)
     return lesen(inhalt);
 }
 
+namespace
+{
+
+// "first last", as the ranking and the groups name a player; built with one
+// allocation, since the import builds thousands of them.
+QString ganzerName(const QString& vorname, const QString& nachname)
+{
+    QString name;
+    name.reserve(vorname.size() + 1 + nachname.size());
+    name.append(vorname).append(QLatin1Char(' ')).append(nachname);
+    return name;
+}
+
+} // namespace
+
 Plan planen(const QVector<Bisher>& roster, const QVector<Nummer>& anderswo, const QVector<Zeile>& spieler)
 {
     Plan p;
     QVector<Bisher> bisher = roster;
     std::sort(bisher.begin(), bisher.end(), [](const Bisher& a, const Bisher& b) { return a.startNr < b.startNr; });
-    // Two players of the same name keep one number each, the lower first.
-    QHash<QString, QVector<int>> nachName;
-    for (int i = bisher.size() - 1; i >= 0; --i)
-        nachName[bisher.at(i).vorname + QLatin1Char(' ') + bisher.at(i).nachname] << i;
+    // Two players of the same name keep one number each, the lower first:
+    // a name leads to its lowest number not given yet, `weiter` from each to
+    // the next of the same name.
+    QHash<QString, int> nachName;
+    nachName.reserve(bisher.size());
+    QVector<int> weiter(bisher.size(), -1);
+    for (int i = bisher.size() - 1; i >= 0; --i) {
+        const QString name = ganzerName(bisher.at(i).vorname, bisher.at(i).nachname);
+        const auto da = nachName.find(name);
+        if (da == nachName.end()) {
+            nachName.insert(name, i);
+        } else {
+            weiter[i] = da.value();
+            da.value() = i;
+        }
+    }
 
     QSet<int> belegt;
+    belegt.reserve(spieler.size());
     QVector<int> neue;
     p.eintraege.reserve(spieler.size());
+    QVector<QString> namen; // of every line, for the new ones below
+    namen.reserve(spieler.size());
     for (const Zeile& z : spieler) {
         Eintrag e;
         e.zeile = z;
-        QVector<int>& gleiche = nachName[z.vorname + QLatin1Char(' ') + z.nachname];
-        if (!gleiche.isEmpty()) {
-            const Bisher& b = bisher.at(gleiche.takeLast());
+        namen << ganzerName(z.vorname, z.nachname);
+        const auto gleiche = nachName.find(namen.last());
+        if (gleiche != nachName.end() && gleiche.value() >= 0) {
+            const Bisher& b = bisher.at(gleiche.value());
+            gleiche.value() = weiter.at(gleiche.value());
             e.startNr = b.startNr;
             e.preisskat = b.preisskat == QLatin1String("Ja") ? QStringLiteral("Ja") : QStringLiteral("Nein");
             e.behalten = true;
@@ -187,15 +241,22 @@ Plan planen(const QVector<Bisher>& roster, const QVector<Nummer>& anderswo, cons
         p.eintraege << e;
     }
 
-    // Who each number stands for outside the roster.
-    QHash<int, QSet<QString>> fremd;
-    for (const Nummer& n : anderswo)
-        if (n.startNr >= 100)
-            fremd[n.startNr].insert(n.name);
+    // Who each number stands for outside the roster: one name, or several.
+    QHash<int, QString> fremd;
+    QSet<int> mehrdeutig;
+    for (const Nummer& n : anderswo) {
+        if (n.startNr < 100)
+            continue;
+        const auto da = fremd.constFind(n.startNr);
+        if (da == fremd.cend())
+            fremd.insert(n.startNr, n.name);
+        else if (da.value() != n.name)
+            mehrdeutig.insert(n.startNr);
+    }
     QHash<QString, QVector<int>> eigene;
     for (auto it = fremd.cbegin(); it != fremd.cend(); ++it)
-        if (it->size() == 1)
-            eigene[*it->cbegin()] << it.key();
+        if (!mehrdeutig.contains(it.key()))
+            eigene[it.value()] << it.key();
     for (QVector<int>& nummern : eigene)
         std::sort(nummern.begin(), nummern.end());
 
@@ -203,7 +264,7 @@ Plan planen(const QVector<Bisher>& roster, const QVector<Nummer>& anderswo, cons
     for (int i : neue) {
         Eintrag& e = p.eintraege[i];
         int nr = 0;
-        const auto frueher = eigene.constFind(e.zeile.vorname + QLatin1Char(' ') + e.zeile.nachname);
+        const auto frueher = eigene.constFind(namen.at(i));
         if (frueher != eigene.cend())
             for (int k : *frueher)
                 if (!belegt.contains(k)) {
@@ -225,9 +286,11 @@ Plan planen(const QVector<Bisher>& roster, const QVector<Nummer>& anderswo, cons
 QVector<Bisher> rosterLesen(QSqlDatabase db)
 {
     QVector<Bisher> liste;
-    QSqlQuery q = Db::abfrage(db, QStringLiteral("SELECT StartNr, VorName, NachName, Preisskat FROM Spieler"));
+    // The flag as a number: one text fewer per row of thousands.
+    QSqlQuery q = Db::abfrage(db, QStringLiteral("SELECT StartNr, VorName, NachName, Preisskat='Ja' FROM Spieler"));
     while (q.next())
-        liste << Bisher { q.value(0).toInt(), q.value(1).toString(), q.value(2).toString(), q.value(3).toString() };
+        liste << Bisher { q.value(0).toInt(), q.value(1).toString(), q.value(2).toString(),
+            q.value(3).toInt() == 1 ? QStringLiteral("Ja") : QStringLiteral("Nein") };
     return liste;
 }
 

@@ -2,11 +2,13 @@
 
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QTemporaryDir>
 
 #include "link/tischpruefung.h"
 
 // The seats a message's lines are checked against, read once for the
-// message: the answers are those of reading each series whole.
+// message: the answers are those of reading each series whole, also with
+// the statements kept from message to message.
 class TstSitzsuche : public QObject
 {
     Q_OBJECT
@@ -68,6 +70,99 @@ private slots:
         db.close();
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(QStringLiteral("vorlesen"));
+    }
+
+    // The statements kept between messages belong to the file they were
+    // prepared on: a connection reopened on another match day's file reads
+    // that file, and a series table created later is found.
+    void anweisungenJeDatei()
+    {
+        QTemporaryDir ordner;
+        QVERIFY(ordner.isValid());
+        auto anlegen = [&](const QString& datei, int serien, int tisch) {
+            QSqlDatabase d = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("anlegen"));
+            d.setDatabaseName(ordner.filePath(datei));
+            QVERIFY(d.open());
+            QSqlQuery q(d);
+            QVERIFY(q.exec(QStringLiteral("CREATE TABLE Gruppe (Name TEXT, Serien INTEGER)")));
+            QVERIFY(q.exec(QStringLiteral("INSERT INTO Gruppe VALUES ('A', %1)").arg(serien)));
+            QVERIFY(q.exec(QStringLiteral("CREATE TABLE Serie1 (StartNr INTEGER, Tisch INTEGER)")));
+            QVERIFY(q.exec(QStringLiteral("INSERT INTO Serie1 VALUES (100, %1), (101, %1)").arg(tisch)));
+            q.finish();
+            d.close();
+            d = QSqlDatabase();
+            QSqlDatabase::removeDatabase(QStringLiteral("anlegen"));
+        };
+        anlegen(QStringLiteral("eins.db"), 4, 3);
+        anlegen(QStringLiteral("zwei.db"), 2, 9);
+
+        using Art = Tischpruefung::Sitz::Art;
+        Tischpruefung::Anweisungen anweisungen;
+        auto zeile = [](int serie, int nr) { return QStringLiteral("L|x|%1|10|a|b|1.5|c|%2").arg(serie).arg(nr); };
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("gruppe"));
+            db.setDatabaseName(ordner.filePath(QStringLiteral("eins.db")));
+            QVERIFY(db.open());
+            for (int runde = 0; runde < 2; ++runde) {
+                Tischpruefung::Sitzsuche s(db, &anweisungen);
+                QCOMPARE(s.serien(), 4);
+                s.vorlesen(QStringList { zeile(1, 100), zeile(2, 100) });
+                QCOMPARE(s(1, 100).tisch, 3);
+                QCOMPARE(s(1, 101).tisch, 3); // not named: its series is read whole
+                QCOMPARE(s(2, 100).art, Art::Unbekannt); // no table Serie2
+            }
+            // Serie2 comes later, as a group's series table may.
+            QVERIFY(QSqlQuery(db).exec(QStringLiteral("CREATE TABLE Serie2 (StartNr INTEGER, Tisch INTEGER)")));
+            QVERIFY(QSqlQuery(db).exec(QStringLiteral("INSERT INTO Serie2 VALUES (100, 0)")));
+            Tischpruefung::Sitzsuche s(db, &anweisungen);
+            s.vorlesen(QStringList { zeile(2, 100) });
+            QCOMPARE(s(2, 100).art, Art::Offen);
+
+            // The same connection on another file.
+            db.close();
+            db.setDatabaseName(ordner.filePath(QStringLiteral("zwei.db")));
+            QVERIFY(db.open());
+            Tischpruefung::Sitzsuche zwei(db, &anweisungen);
+            QCOMPARE(zwei.serien(), 2);
+            zwei.vorlesen(QStringList { zeile(1, 100), zeile(2, 100) });
+            QCOMPARE(zwei(1, 100).tisch, 9);
+            QCOMPARE(zwei(2, 100).art, Art::Unbekannt);
+            Tischpruefung::Sitzsuche ohne(db);
+            QCOMPARE(ohne.serien(), 2);
+            QCOMPARE(ohne(1, 101).tisch, 9);
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("gruppe"));
+        // A search on a closed connection finds no group.
+        QCOMPARE(Tischpruefung::Sitzsuche(QSqlDatabase(), &anweisungen).serien(), 0);
+    }
+
+    // The numbers of each taken line come with it, the last line for a
+    // player and series in place of the first.
+    void werteZuDenZeilen()
+    {
+        auto zeile = [](int serie, int punkte, const char* kosten, int nr) {
+            return QStringLiteral("L|x|%1|%2|a|b|%3|c|%4").arg(serie).arg(punkte).arg(QLatin1String(kosten)).arg(nr);
+        };
+        const QStringList zeilen { zeile(1, 10, "1.5", 100), QStringLiteral("kaputt"), zeile(1, 20, "2", 101),
+            zeile(1, -30, "0.25", 100), zeile(2, 40, "1e1", 100) };
+        Tischpruefung::Anspruch anspruch;
+        anspruch.adresse = QStringLiteral("10.0.0.1");
+        const Tischpruefung::Ergebnis e = Tischpruefung::pruefen(zeilen, anspruch, [](int, int) {
+            return Tischpruefung::Sitz { Tischpruefung::Sitz::Art::Offen, 0 };
+        });
+        QCOMPARE(e.angenommen, (QStringList { zeilen.at(3), zeilen.at(2), zeilen.at(4) }));
+        QCOMPARE(e.werte.size(), e.angenommen.size());
+        for (int i = 0; i < e.werte.size(); ++i) {
+            const auto erwartet = Protokoll::ergebnisLesen(e.angenommen.at(i));
+            QVERIFY(erwartet);
+            QCOMPARE(e.werte.at(i).startNr, erwartet->startNr);
+            QCOMPARE(e.werte.at(i).serie, erwartet->serie);
+            QCOMPARE(e.werte.at(i).punkte, erwartet->punkte);
+            QCOMPARE(e.werte.at(i).kosten, erwartet->kosten);
+        }
+        QCOMPARE(e.werte.at(0).punkte, -30);
+        QCOMPARE(e.abgelehnt, 1);
     }
 };
 

@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFile>
 #include <QSignalBlocker>
+#include <QSignalSpy>
+#include <QSortFilterProxyModel>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QSqlTableModel>
@@ -10,8 +12,11 @@
 #include <QStatusBar>
 
 #include "app/mainwindow.h"
+#include "roster/namensregel.h"
+#include "roster/spielerauswahl.h"
 #include "roster/spielerdatei.h"
 #include "setup/teilnehmertabelle.h"
+#include "storage/schema.h"
 #include "ui_mainwindow.h"
 
 using namespace Turnierbau;
@@ -195,6 +200,142 @@ private slots:
         QCOMPARE(leer.uebersprungen, 4);
         QCOMPARE(leer.spieler.size(), 4);
         QCOMPARE(leer.spieler.first().vorname, QStringLiteral("Ute"));
+    }
+
+    // Every line end counts one line, however CR and LF follow each other,
+    // and a last line needs none; a control character anywhere in the file
+    // refuses it, one beyond ASCII as well, while letters beyond ASCII are
+    // names like any other.
+    void zeilenNummernUndZeichen_data()
+    {
+        QTest::addColumn<QByteArray>("inhalt");
+        QTest::addColumn<int>("spieler");
+        QTest::addColumn<QVector<int>>("uebersprungen");
+        QTest::addColumn<bool>("abgewiesen");
+
+        QTest::newRow("CR CR") << QByteArray("A B C D\r\rE F G\rH I J K") << 2 << QVector<int> { 3 } << false;
+        QTest::newRow("LF CR") << QByteArray("A B C D\n\rE F G\n\rH I J K\n") << 2 << QVector<int> { 3 } << false;
+        QTest::newRow("CR LF LF") << QByteArray("A B C D\r\n\nE F\r\n\r\nH I J K\r\n\r\n") << 2 << QVector<int> { 3 }
+                                  << false;
+        QTest::newRow("ohne Ende") << QByteArray("A B C D\r\nX Y Z W\r\nE F G") << 2 << QVector<int> { 3 } << false;
+        QTest::newRow("Umlaute") << QByteArray("J\xc3\xbcrgen M\xc3\xbcller Herren Ja\n\xc3\x84 \xc3\x96 Damen nein\n")
+                                 << 2 << QVector<int> {} << false;
+        QTest::newRow("Trenner") << QByteArray("A B C D\nE F:x G H\nI J K L\n") << 2 << QVector<int> { 2 } << false;
+        QTest::newRow("DEL") << QByteArray("A B C D\nE F\x7f G H\n") << 0 << QVector<int> {} << true;
+        QTest::newRow("NEL") << QByteArray("A B C D\nE F\xc2\x85 G H\n") << 0 << QVector<int> {} << true;
+    }
+    void zeilenNummernUndZeichen()
+    {
+        QFETCH(QByteArray, inhalt);
+        QFETCH(int, spieler);
+        QFETCH(QVector<int>, uebersprungen);
+        QFETCH(bool, abgewiesen);
+        const Spielerdatei::Ergebnis e = Spielerdatei::lesen(inhalt);
+        QCOMPARE(!e.fehler.isEmpty(), abgewiesen);
+        if (abgewiesen) {
+            QVERIFY2(e.fehler.contains(QStringLiteral("Steuerzeichen")), qPrintable(e.fehler));
+            QVERIFY(e.spieler.isEmpty());
+            return;
+        }
+        QCOMPARE(e.spieler.size(), spieler);
+        QVector<int> nummern;
+        for (const Spielerdatei::Uebersprungen& u : e.uebersprungeneZeilen)
+            nummern << u.nummer;
+        QCOMPARE(nummern, uebersprungen);
+        QCOMPARE(e.uebersprungen, uebersprungen.size());
+    }
+
+    void namensregelJenseitsVonAscii()
+    {
+        QVERIFY(Namensregel::zulaessig(QStringLiteral("J\u00fcrgen")));
+        QVERIFY(Namensregel::zulaessig(QStringLiteral("~^&%")));
+        QVERIFY(Namensregel::zulaessig(QStringLiteral("\u00c9mile-Z\u00f6e")));
+        for (const QString& falsch : { QStringLiteral("a:b"), QStringLiteral("\u00e4$"), QStringLiteral("x|"),
+                 QStringLiteral("a@b"), QStringLiteral("a\u007f"), QStringLiteral("a\u0085b"), QStringLiteral("\u009f"),
+                 QStringLiteral("a\tb"), QStringLiteral("=A"), QStringLiteral("-1") })
+            QVERIFY2(!Namensregel::zulaessig(falsch), qPrintable(falsch));
+        QVERIFY(Namensregel::zulaessig(QStringLiteral("-")));
+    }
+
+    // The choice list is refilled as one reset: a view or proxy on it hears
+    // of one change, and gets every row with its roles and the headers.
+    void auswahlInEinemZug()
+    {
+        Spielerauswahl::Modell m;
+        QSortFilterProxyModel proxy;
+        proxy.setSourceModel(&m);
+        QSignalSpy zurueck(&m, &QAbstractItemModel::modelReset);
+        QSignalSpy eingefuegt(&m, &QAbstractItemModel::rowsInserted);
+        QSignalSpy geaendert(&m, &QAbstractItemModel::dataChanged);
+        auto zeilen = [](int n, int ab) {
+            QList<QList<QStandardItem*>> z;
+            for (int i = 0; i < n; ++i) {
+                auto* v = new QStandardItem(QStringLiteral("V%1").arg(ab + i));
+                v->setData(ab + i, Qt::UserRole + 1);
+                z.append(QList<QStandardItem*> { v, new QStandardItem(QStringLiteral("N%1").arg(ab + i)) });
+            }
+            return z;
+        };
+        m.ersetzen({ QStringLiteral("Vorname"), QStringLiteral("Nachname") }, zeilen(500, 100));
+        QCOMPARE(zurueck.count(), 1);
+        QCOMPARE(eingefuegt.count(), 0);
+        QCOMPARE(geaendert.count(), 0);
+        QCOMPARE(proxy.rowCount(), 500);
+        QCOMPARE(proxy.columnCount(), 2);
+        QCOMPARE(m.item(499, 0)->data(Qt::UserRole + 1).toInt(), 599);
+        QCOMPARE(m.item(499, 1)->text(), QStringLiteral("N599"));
+        QCOMPARE(proxy.headerData(1, Qt::Horizontal).toString(), QStringLiteral("Nachname"));
+
+        // A smaller group replaces every row.
+        m.ersetzen({ QStringLiteral("Vorname"), QStringLiteral("Nachname") }, zeilen(3, 7));
+        QCOMPARE(zurueck.count(), 2);
+        QCOMPARE(proxy.rowCount(), 3);
+        QCOMPARE(m.item(0, 0)->text(), QStringLiteral("V7"));
+        m.ersetzen({ QStringLiteral("Vorname"), QStringLiteral("Nachname") }, {});
+        QCOMPARE(proxy.rowCount(), 0);
+        QCOMPARE(m.columnCount(), 2);
+    }
+
+    // After an import the choice list is built from the rows just stored:
+    // it must be what reading them back gives, for every player group.
+    void auswahlWieGespeichert()
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("auswahl"));
+        db.setDatabaseName(QStringLiteral(":memory:"));
+        QVERIFY(db.open());
+        QVERIFY(QSqlQuery(db).exec(Schema::spielerTabelle));
+        QVERIFY(QSqlQuery(db).exec(QStringLiteral("INSERT INTO Spieler VALUES (100, 'Anna', 'Berg', 'Damen', 'Ja', "
+                                                  "'Ja'), (101, 'Otto', 'Alt', 'Herren', 'Ja', 'Nein')")));
+        const Spielerdatei::Ergebnis datei
+            = Spielerdatei::lesen("Carl Dorn Herren nein\nAnna Berg Damen Ja\n"
+                                  "J\xc3\xbcrgen M\xc3\xbcller Herren Ja\nEva Funk Senioren Ja\n");
+        QCOMPARE(datei.spieler.size(), 4);
+        const Spielerdatei::Plan plan = Spielerdatei::planen(Spielerdatei::rosterLesen(db), {}, datei.spieler);
+        QVERIFY(Spielerdatei::rosterErsetzen(db, plan.eintraege));
+        for (const QString& gruppe : { QStringLiteral("Alle"), QStringLiteral("Herren"), QStringLiteral("Damen"),
+                 QStringLiteral("Senioren"), QStringLiteral("Jugend") }) {
+            const QVector<Spielerauswahl::Spieler> gelesen = Spielerauswahl::lesen(db, gruppe);
+            const QVector<Spielerauswahl::Spieler> gebaut = Spielerauswahl::ausEintraegen(plan.eintraege, gruppe);
+            QCOMPARE(gebaut.size(), gelesen.size());
+            for (int i = 0; i < gelesen.size(); ++i) {
+                QCOMPARE(gebaut.at(i).startNr, gelesen.at(i).startNr);
+                QCOMPARE(gebaut.at(i).vorname, gelesen.at(i).vorname);
+                QCOMPARE(gebaut.at(i).nachname, gelesen.at(i).nachname);
+                QCOMPARE(gebaut.at(i).mitglied, gelesen.at(i).mitglied);
+                QCOMPARE(gebaut.at(i).preisskat, gelesen.at(i).preisskat);
+            }
+        }
+        // Anna kept her number and prize-skat flag; Carl is no member.
+        const QVector<Spielerauswahl::Spieler> alle
+            = Spielerauswahl::ausEintraegen(plan.eintraege, QStringLiteral("Alle"));
+        QCOMPARE(alle.size(), 4);
+        QCOMPARE(alle.at(1).startNr, 100);
+        QVERIFY(alle.at(1).preisskat);
+        QVERIFY(!alle.at(0).mitglied);
+        QCOMPARE(alle.at(0).startNr, 101);
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("auswahl"));
     }
 
     void dateiKodierungUndAbweisung()
