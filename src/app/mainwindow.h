@@ -41,6 +41,7 @@ class TreeView;
 class FesteSpalten;
 class QSplitter;
 class MySortFilterProxyModel;
+class TeilnehmerModell;
 class TeilnehmerTabelle;
 class Client;
 class Datensperre;
@@ -77,7 +78,7 @@ public:
     Ui::MainWindow* form() const { return ui; }
     QSqlTableModel* spieler() const { return spielerModel; }
     QStandardItemModel* auswahl() const { return auswahlModel; }
-    QStandardItemModel* teilnehmer() const { return teilnehmerModel; }
+    TeilnehmerModell* teilnehmer() const { return teilnehmerModel; }
     TeilnehmerTabelle* tabelle() const { return teilnehmerTabelle; }
     MySortFilterProxyModel* teilnehmerSortierung() const { return teilnehmerProxy; }
     TreeView* teilnehmerAnsicht() const { return teilnehmerView; }
@@ -171,7 +172,11 @@ private slots:
     void onNeueSpielGruppe();
     void onKorrektur(bool on);
     void onAuslosungZuruecksetzen();
-    void onTeilnehmerItemChanged(QStandardItem* item);
+    // A cell of the results table got a text from outside (typed, a dialog,
+    // the link): stores it, or refuses it and shows the stored value again.
+    void onTeilnehmerEingabe(const QModelIndex& zelle);
+    // Fits the results table's columns to the widest texts the model holds.
+    void teilnehmerSpaltenEinpassen();
     void onTischSectionClicked(int logicalIndex);
     void onTeilnehmerAusgabeInDatei();
     void onTeilnehmerTextAusgabe();
@@ -405,7 +410,7 @@ private:
     QSqlTableModel* spielerModel = nullptr;
     QStandardItemModel* auswahlModel = nullptr;
     TreeView* teilnehmerView = nullptr;
-    QStandardItemModel* teilnehmerModel = nullptr;
+    TeilnehmerModell* teilnehmerModel = nullptr;
     MySortFilterProxyModel* teilnehmerProxy = nullptr;
     TeilnehmerTabelle* teilnehmerTabelle = nullptr;
     QStandardItemModel* punkteModel = nullptr;

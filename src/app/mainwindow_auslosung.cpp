@@ -51,7 +51,7 @@ void MainWindow::sitzplanAufbauen(int serie)
         // Who was made inactive shows -1 in red until the next draw seats him.
         const QHash<int, bool> aktiv = spieltag->aktivInSerie(g, serie);
         for (int z = 0; z < teilnehmerModel->rowCount(); ++z) {
-            QStandardItem* tisch = teilnehmerTabelle->tischItem(z, serie);
+            const TeilnehmerZelle tisch = teilnehmerTabelle->tischItem(z, serie);
             auto it = tisch ? aktiv.constFind(teilnehmerTabelle->startNr(z)) : aktiv.constEnd();
             if (it == aktiv.constEnd())
                 continue;
@@ -79,7 +79,7 @@ QVector<int> ohneTisch(const TeilnehmerTabelle& tabelle, int serie)
 {
     QVector<int> startNrs;
     for (int z = 0; z < tabelle.zeilen(); ++z) {
-        const QStandardItem* tisch = tabelle.tischItem(z, serie);
+        const TeilnehmerZelle tisch = tabelle.tischItem(z, serie);
         if (tisch && Zahl::ganz(tisch->text()) == 0)
             startNrs << tabelle.startNr(z);
     }
@@ -121,7 +121,7 @@ int MainWindow::letzteGelosteSerie() const
 {
     for (int s = teilnehmerTabelle->serien(); s >= 1; --s)
         for (int z = 0; z < teilnehmerTabelle->zeilen(); ++z) {
-            const QStandardItem* tisch = teilnehmerTabelle->tischItem(z, s);
+            const TeilnehmerZelle tisch = teilnehmerTabelle->tischItem(z, s);
             if (tisch && Zahl::ganz(tisch->text()) > 0)
                 return s;
         }
@@ -132,7 +132,7 @@ void MainWindow::auslosungMelden(int serie)
 {
     QSet<int> tische;
     for (int z = 0; z < teilnehmerTabelle->zeilen(); ++z) {
-        const QStandardItem* tisch = teilnehmerTabelle->tischItem(z, serie);
+        const TeilnehmerZelle tisch = teilnehmerTabelle->tischItem(z, serie);
         if (tisch && Zahl::ganz(tisch->text()) > 0)
             tische.insert(Zahl::ganz(tisch->text()));
     }
@@ -288,7 +288,7 @@ void MainWindow::tischeZeigen(int serie, const QVector<Zuweisung>& gezeigt, bool
     ++teilnehmerSperre;
     for (const Zuweisung& z : qAsConst(gezeigt)) {
         const int zeile = teilnehmerTabelle->zeileVon(z.startNr);
-        QStandardItem* zelle = zeile >= 0 ? teilnehmerTabelle->tischItem(zeile, serie) : nullptr;
+        const TeilnehmerZelle zelle = zeile >= 0 ? teilnehmerTabelle->tischItem(zeile, serie) : TeilnehmerZelle();
         if (!zelle)
             continue;
         if (markeEntfernen && zelle->text() == QLatin1String("-1")) {
@@ -296,7 +296,7 @@ void MainWindow::tischeZeigen(int serie, const QVector<Zuweisung>& gezeigt, bool
             if (zelle->data(Qt::BackgroundRole) != hintergrund)
                 zelle->setData(hintergrund, Qt::BackgroundRole);
         }
-        zelle->setText(QString::number(z.tisch));
+        zelle->anzeigen(QString::number(z.tisch));
         zelle->setData(z.sitz, Rolle::Sitz);
     }
     --teilnehmerSperre;

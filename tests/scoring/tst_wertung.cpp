@@ -21,7 +21,7 @@ namespace
 {
 // Types into a cell the way the view does: its delegate's editor on the
 // view's index, committed through the delegate into the sorted model.
-void editorEingabe(MainWindow& w, QStandardItem* item, const QString& text)
+void editorEingabe(MainWindow& w, const TeilnehmerZelle& item, const QString& text)
 {
     TreeView* view = w.teilnehmerAnsicht();
     const QModelIndex index = w.teilnehmerSortierung()->mapFromSource(item->index());
@@ -171,7 +171,7 @@ private slots:
         TeilnehmerTabelle* t = w->tabelle();
         QVERIFY(ausloesen(*w, QStringLiteral("actKorrektur")));
         const int z = t->zeileVon(102);
-        auto tippen = [&](QStandardItem* item, const QString& text) { editorEingabe(*w, item, text); };
+        auto tippen = [&](const TeilnehmerZelle& item, const QString& text) { editorEingabe(*w, item, text); };
         auto gespeichert = [&](const QString& sql) { return wert(db, sql.arg(102)).toString(); };
 
         tippen(t->punkteItem(z, 1), QStringLiteral("12"));
