@@ -25,6 +25,7 @@
 #include "link/tischpruefung.h"
 #include "participants/teilnehmerpflege.h"
 #include "roster/spielerdatei.h"
+#include "setup/teilnehmermodell.h"
 #include "spieltag/offenerspieltag.h"
 #include "storage/verbindungen.h"
 
@@ -41,7 +42,6 @@ class TreeView;
 class FesteSpalten;
 class QSplitter;
 class MySortFilterProxyModel;
-class TeilnehmerModell;
 class TeilnehmerTabelle;
 class Client;
 class Datensperre;

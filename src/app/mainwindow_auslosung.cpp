@@ -59,8 +59,8 @@ void MainWindow::sitzplanAufbauen(int serie)
                 tisch->setText(QStringLiteral("-1"));
                 tisch->setBackground(QBrush(Qt::red));
             } else {
-                // Only a real change: every cell change reaches the score
-                // handler, which stores the table number once more.
+                // Only a real change: a colour is no entry, but each change
+                // is a notice to the views.
                 const QVariant hintergrund = teilnehmerTabelle->punkteItem(z, serie)->data(Qt::BackgroundRole);
                 if (tisch->data(Qt::BackgroundRole) != hintergrund)
                     tisch->setData(hintergrund, Qt::BackgroundRole);
