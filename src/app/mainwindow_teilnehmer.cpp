@@ -32,6 +32,7 @@
 #include "storage/spieltagleser.h"
 #include "widgets/delegates.h"
 #include "widgets/dialoge.h"
+#include "widgets/festespalten.h"
 #include "widgets/mysortfilterproxymodel.h"
 #include "widgets/sanduhr.h"
 #include "widgets/treeview.h"
@@ -235,7 +236,13 @@ void MainWindow::teilnehmerSpaltenEinpassen()
     QVector<int> breiten(teilnehmerModel->columnCount());
     for (int c = 0; c < breiten.size(); ++c)
         breiten[c] = teilnehmerModel->textBreite(c);
+    // The kept columns follow each width; the splitter beside them is laid
+    // out once for all of them.
+    if (festeSpalten)
+        festeSpalten->sammeln(true);
     teilnehmerView->spaltenAufTextbreiten(breiten);
+    if (festeSpalten)
+        festeSpalten->sammeln(false);
 }
 
 void MainWindow::onNeuesTurnier()

@@ -446,6 +446,7 @@ void TeilnehmerModell::breitenBerechnen()
     // a safe field.
     QVector<int> laengen;
     QVector<QString> auswahl;
+    QVector<const QChar*> gesehen;
     for (int c = 0; c < m_spalten; ++c) {
         laengen.fill(0, 1);
         for (const Zeile& z : m_zeilen) {
@@ -458,11 +459,17 @@ void TeilnehmerModell::breitenBerechnen()
         int ab = laengste;
         for (int anzahl = laengen.at(ab); ab > 0 && anzahl < kandidaten && 3 * (ab - 1) >= 2 * laengste;)
             anzahl += laengen.at(--ab);
+        // Equal texts of a loaded column share one string: telling them
+        // apart by their data is enough (a repeat measured again costs one
+        // look-up of the measured texts).
         auswahl.clear();
+        gesehen.clear();
         for (const Zeile& z : m_zeilen) {
             const QString& t = z.zellen.at(c).text;
-            if (t.size() >= ab && auswahl.size() < 2 * kandidaten && !auswahl.contains(t))
-                auswahl << t;
+            if (t.size() < ab || auswahl.size() >= 2 * kandidaten || gesehen.contains(t.constData()))
+                continue;
+            gesehen << t.constData();
+            auswahl << t;
         }
         int breite = 0;
         for (const QString& t : qAsConst(auswahl))

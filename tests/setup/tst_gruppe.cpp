@@ -338,6 +338,7 @@ private slots:
         QSignalSpy zellen(m, &QAbstractItemModel::dataChanged);
         QSignalSpy eintraege(m, &TeilnehmerModell::eingabe);
         QSignalSpy neuAufgebaut(w->teilnehmerAnsicht()->model(), &QAbstractItemModel::modelReset);
+        QSignalSpy splitter(fest, &FesteSpalten::breiteGeaendert);
         QMetaObject::invokeMethod(w.get(), "onChangeAktuelleSpielGruppe", Q_ARG(QString, gruppe));
         QCOMPARE(zeilen.count(), 0);
         QCOMPARE(zellen.count(), 0);
@@ -349,6 +350,12 @@ private slots:
         QCOMPARE(w->teilnehmerAnsicht()->model()->index(0, Spalte::Nr).data().toString(), QStringLiteral("100"));
         QCoreApplication::processEvents();
         const int breite = w->teilnehmerAnsicht()->fontMetrics().horizontalAdvance(lang);
+        // The splitter beside the kept columns is laid out for the reset and
+        // once for the fitted widths, not once per column; a column hidden in
+        // the kept view keeps its width in the table.
+        QVERIFY2(splitter.count() <= 2, qPrintable(QString::number(splitter.count())));
+        QVERIFY(w->teilnehmerAnsicht()->columnWidth(Spalte::punkte(1))
+            >= w->teilnehmerAnsicht()->header()->sectionSizeHint(Spalte::punkte(1)));
         QVERIFY2(w->teilnehmerAnsicht()->columnWidth(Spalte::Name) >= breite,
             qPrintable(QStringLiteral("%1 < %2").arg(w->teilnehmerAnsicht()->columnWidth(Spalte::Name)).arg(breite)));
     }
