@@ -233,6 +233,8 @@ void MainWindow::teilnehmerTabelleLaden()
 
 void MainWindow::teilnehmerSpaltenEinpassen()
 {
+    // A style sheet may have given the table another font since.
+    teilnehmerModel->setSchrift(teilnehmerView->font());
     QVector<int> breiten(teilnehmerModel->columnCount());
     for (int c = 0; c < breiten.size(); ++c)
         breiten[c] = teilnehmerModel->textBreite(c);

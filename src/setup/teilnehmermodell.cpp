@@ -407,6 +407,9 @@ void TeilnehmerModell::setEditierbar(int zeile, int spalte, bool ja)
 
 void TeilnehmerModell::setSchrift(const QFont& schrift)
 {
+    if (m_schrift && schrift == m_font)
+        return;
+    m_font = schrift;
     m_schrift = std::make_unique<QFontMetrics>(schrift);
     m_gemessen.clear();
     breitenBerechnen();

@@ -212,6 +212,7 @@ private:
     QStringList m_kopf;
     QBrush m_rot, m_gruen, m_blau;
 
+    QFont m_font;
     std::unique_ptr<QFontMetrics> m_schrift;
     mutable QHash<QString, int> m_gemessen;
     QVector<int> m_breiten;

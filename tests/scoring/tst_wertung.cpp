@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QSqlQuery>
 #include <QSqlTableModel>
+#include <QSignalSpy>
 #include <QStandardItemModel>
 #include <QStatusBar>
 
@@ -79,8 +80,19 @@ private slots:
         QCOMPARE(wert(db, QStringLiteral("SELECT Punkte FROM Serie3 WHERE StartNr=101")).toInt(), 5);
         QCOMPARE(
             w->statusBar()->currentMessage(), QStringLiteral("FEHLER: fuenf ist keine Zahl; der alte Wert 5 bleibt"));
-        t->punkteItem(z, 3)->setText(QStringLiteral("0"));
+        {
+            // One entry: a notice for the typed cell, then one for what the
+            // match day stored in its row (cell and sums), and one store.
+            QSignalSpy notizen(w->teilnehmer(), &QAbstractItemModel::dataChanged);
+            QSignalSpy eingaben(w->teilnehmer(), &TeilnehmerModell::eingabe);
+            t->punkteItem(z, 3)->setText(QStringLiteral("0"));
+            QCOMPARE(eingaben.count(), 1);
+            QCOMPARE(notizen.count(), 2);
+            QCOMPARE(notizen.last().at(0).toModelIndex().row(), z);
+            QCOMPARE(notizen.last().at(1).toModelIndex().column(), Spalte::summePunkte(3));
+        }
         QCOMPARE(t->summePunkteItem(z)->text(), QStringLiteral("21"));
+        QCOMPARE(t->punkteItem(z, 3)->data(Rolle::Gespeichert).toString(), QStringLiteral("0"));
 
         // Costs: stored with one decimal, the sum shown with one and stored in short form.
         t->kostenItem(z, 2)->setText(QStringLiteral("1"));
