@@ -276,35 +276,26 @@ bool MainWindow::tischeSpeichern(
 
 void MainWindow::tischeZeigen(int serie, const QVector<Zuweisung>& gezeigt, bool markeEntfernen)
 {
-    // With the view attached, every cell change makes it measure all rows
-    // again; a draw changes a whole column, so the view takes it in once.
-    // Detaching resets the header, so the columns get their widths back
-    // (names and captions were cut to the default width after a draw).
-    QVector<int> breiten;
-    for (int c = 0; c < teilnehmerView->header()->count(); ++c)
-        breiten << teilnehmerView->header()->sectionSize(c);
-    teilnehmerProxy->setSourceModel(nullptr);
-    // The cells only show what is stored: no entry for the score handler.
-    ++teilnehmerSperre;
+    // A draw changes a whole column: the cells only show what is stored (no
+    // entry for the score handler), and the views hear of the column once,
+    // so they keep their rows, widths and place.
+    if (serie < 1 || serie > teilnehmerTabelle->serien())
+        return;
+    QVector<TeilnehmerModell::Sitzanzeige> sitze;
+    sitze.reserve(gezeigt.size());
     for (const Zuweisung& z : qAsConst(gezeigt)) {
         const int zeile = teilnehmerTabelle->zeileVon(z.startNr);
-        const TeilnehmerZelle zelle = zeile >= 0 ? teilnehmerTabelle->tischItem(zeile, serie) : TeilnehmerZelle();
-        if (!zelle)
+        if (zeile < 0)
             continue;
+        const TeilnehmerZelle zelle = teilnehmerTabelle->tischItem(zeile, serie);
         if (markeEntfernen && zelle->text() == QLatin1String("-1")) {
             const QVariant hintergrund = teilnehmerTabelle->punkteItem(zeile, serie)->data(Qt::BackgroundRole);
             if (zelle->data(Qt::BackgroundRole) != hintergrund)
                 zelle->setData(hintergrund, Qt::BackgroundRole);
         }
-        zelle->anzeigen(QString::number(z.tisch));
-        zelle->setData(z.sitz, Rolle::Sitz);
+        sitze << TeilnehmerModell::Sitzanzeige { zeile, z.tisch, z.sitz };
     }
-    --teilnehmerSperre;
-    teilnehmerProxy->setSourceModel(teilnehmerModel);
-    QHeaderView* kopf = teilnehmerView->header();
-    for (int c = 0; c < breiten.size() && c < kopf->count(); ++c)
-        if (kopf->sectionSize(c) < breiten.at(c))
-            kopf->resizeSection(c, breiten.at(c));
+    teilnehmerModel->sitzeZeigen(Spalte::tisch(serie), sitze);
 }
 
 void MainWindow::onAuslosungZuruecksetzen()

@@ -398,6 +398,30 @@ void TeilnehmerModell::anzeigen(int zeile, const QVector<Anzeige>& texte)
         emit dataChanged(index(zeile, links), index(zeile, rechtsAussen), rollen);
 }
 
+void TeilnehmerModell::sitzeZeigen(int spalte, const QVector<Sitzanzeige>& sitze)
+{
+    int oben = rowCount();
+    int unten = -1;
+    QHash<int, QString> texte;
+    for (const Sitzanzeige& s : sitze) {
+        if (!gueltig(s.zeile, spalte))
+            continue;
+        Zelle& zelle = zelleIn(s.zeile, spalte);
+        auto text = texte.find(s.tisch);
+        if (text == texte.end())
+            text = texte.insert(s.tisch, QString::number(s.tisch));
+        if (zelle.text == *text && zelle.sitz == s.sitz)
+            continue;
+        zelle.text = *text;
+        zelle.sitz = s.sitz;
+        breitePruefen(spalte, zelle.text);
+        oben = std::min(oben, s.zeile);
+        unten = std::max(unten, s.zeile);
+    }
+    if (unten >= 0)
+        emit dataChanged(index(oben, spalte), index(unten, spalte), { Qt::DisplayRole, Qt::EditRole, Rolle::Sitz });
+}
+
 void TeilnehmerModell::setEditierbar(int zeile, int spalte, bool ja)
 {
     // Only an editor asks for it, when it opens; no view shows it.

@@ -179,6 +179,14 @@ public:
         bool alsGespeichert;
     };
     void anzeigen(int zeile, const QVector<Anzeige>& texte);
+    // A draw's tables and seats in one column, one change notice for the
+    // rows they span; no entry.
+    struct Sitzanzeige {
+        int zeile;
+        int tisch;
+        int sitz;
+    };
+    void sitzeZeigen(int spalte, const QVector<Sitzanzeige>& sitze);
     void setEditierbar(int zeile, int spalte, bool ja);
 
     // Column widths: the widest text of each column in the given font,

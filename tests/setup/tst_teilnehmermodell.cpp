@@ -181,6 +181,28 @@ private slots:
         QVERIFY(!m->setData(m->index(0, 0).sibling(0, 99), QStringLiteral("x")));
     }
 
+    // A draw's column: one notice spanning the rows it changed, seats with
+    // the tables, no entry; a row that already shows its seat is left out.
+    void sitze()
+    {
+        const auto m = beispiel();
+        QSignalSpy geaendert(m.get(), &QAbstractItemModel::dataChanged);
+        QSignalSpy eingaben(m.get(), &TeilnehmerModell::eingabe);
+        m->sitzeZeigen(Spalte::tisch(2), { { 0, 3, 1 }, { 2, 3, 2 }, { 7, 1, 1 } });
+        QCOMPARE(geaendert.count(), 1);
+        QCOMPARE(geaendert.at(0).at(0).toModelIndex(), m->index(0, Spalte::tisch(2)));
+        QCOMPARE(geaendert.at(0).at(1).toModelIndex(), m->index(2, Spalte::tisch(2)));
+        QCOMPARE(eingaben.count(), 0);
+        QCOMPARE(m->index(2, Spalte::tisch(2)).data().toString(), QStringLiteral("3"));
+        QCOMPARE(m->index(2, Spalte::tisch(2)).data(Rolle::Sitz).toInt(), 2);
+        QVERIFY(!m->index(1, Spalte::tisch(2)).data(Rolle::Sitz).isValid());
+        m->sitzeZeigen(Spalte::tisch(2), { { 0, 3, 1 } });
+        QCOMPARE(geaendert.count(), 1);
+        m->sitzeZeigen(Spalte::tisch(1), { { 1, 2, 4 } });
+        QCOMPARE(geaendert.count(), 2);
+        QCOMPARE(m->index(1, Spalte::tisch(1)).data(Rolle::Sitz).toInt(), 4);
+    }
+
     // The model's own order is by start number; the views sort through the
     // proxy, and persistent indexes and the number index follow a sort.
     void sortieren()
