@@ -3,9 +3,9 @@
 #include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QSqlQuery>
 #include <QSqlTableModel>
-#include <QSignalSpy>
 #include <QStandardItemModel>
 #include <QStatusBar>
 
