@@ -581,7 +581,7 @@ void linkMessen(MainWindow& w)
         }
         const Ergebnis letzte = alle.last().last();
         const int zeile = t->zeileVon(letzte.startNr);
-        QStandardItem* kosten = t->kostenItem(zeile, letzte.serie);
+        const TeilnehmerZelle kosten = t->kostenItem(zeile, letzte.serie);
         const QString erwartet = Zahl::euro(letzte.kosten);
         return Messung::sekunden([&] {
             b.socket.write(daten);

@@ -26,6 +26,7 @@
 #include "participants/teilnehmerpflege.h"
 #include "roster/spielerauswahl.h"
 #include "roster/spielerdatei.h"
+#include "setup/teilnehmermodell.h"
 #include "spieltag/offenerspieltag.h"
 #include "storage/verbindungen.h"
 
@@ -78,7 +79,7 @@ public:
     Ui::MainWindow* form() const { return ui; }
     QSqlTableModel* spieler() const { return spielerModel; }
     QStandardItemModel* auswahl() const { return auswahlModel; }
-    QStandardItemModel* teilnehmer() const { return teilnehmerModel; }
+    TeilnehmerModell* teilnehmer() const { return teilnehmerModel; }
     TeilnehmerTabelle* tabelle() const { return teilnehmerTabelle; }
     MySortFilterProxyModel* teilnehmerSortierung() const { return teilnehmerProxy; }
     TreeView* teilnehmerAnsicht() const { return teilnehmerView; }
@@ -173,7 +174,11 @@ private slots:
     void onNeueSpielGruppe();
     void onKorrektur(bool on);
     void onAuslosungZuruecksetzen();
-    void onTeilnehmerItemChanged(QStandardItem* item);
+    // A cell of the results table got a text from outside (typed, a dialog,
+    // the link): stores it, or refuses it and shows the stored value again.
+    void onTeilnehmerEingabe(const QModelIndex& zelle);
+    // Fits the results table's columns to the widest texts the model holds.
+    void teilnehmerSpaltenEinpassen();
     void onTischSectionClicked(int logicalIndex);
     void onTeilnehmerAusgabeInDatei();
     void onTeilnehmerTextAusgabe();
@@ -408,7 +413,7 @@ private:
     QSqlTableModel* spielerModel = nullptr;
     Spielerauswahl::Modell* auswahlModel = nullptr;
     TreeView* teilnehmerView = nullptr;
-    QStandardItemModel* teilnehmerModel = nullptr;
+    TeilnehmerModell* teilnehmerModel = nullptr;
     MySortFilterProxyModel* teilnehmerProxy = nullptr;
     TeilnehmerTabelle* teilnehmerTabelle = nullptr;
     QStandardItemModel* punkteModel = nullptr;

@@ -194,9 +194,9 @@ QString MainWindow::anmelden(int startNr)
         t.name = name;
         t.mitglied = mitglied;
         t.preisskat = preisskat;
-        QList<QStandardItem*> zeile = TeilnehmerTabelle::neueZeile(t, n);
-        zeile.at(Spalte::Preisskat)->setEditable(true);
-        teilnehmerModel->appendRow(zeile);
+        TeilnehmerTabelle::Zeile zeile = TeilnehmerTabelle::neueZeile(t, n);
+        zeile.zellen[Spalte::Preisskat].editierbar = true;
+        teilnehmerModel->zeileAnhaengen(std::move(zeile));
         tischaufteilungBerechnen(0);
         return QString();
     }

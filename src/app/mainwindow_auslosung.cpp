@@ -53,7 +53,7 @@ void MainWindow::sitzplanAufbauen(int serie)
     if (serie >= 1 && serie <= teilnehmerTabelle->serien()) {
         // Who was made inactive shows -1 in red until the next draw seats him.
         for (int z = 0; z < teilnehmerModel->rowCount(); ++z) {
-            QStandardItem* tisch = teilnehmerTabelle->tischItem(z, serie);
+            const TeilnehmerZelle tisch = teilnehmerTabelle->tischItem(z, serie);
             auto it = tisch ? aktiv.constFind(teilnehmerTabelle->startNr(z)) : aktiv.constEnd();
             if (it == aktiv.constEnd())
                 continue;
@@ -61,8 +61,8 @@ void MainWindow::sitzplanAufbauen(int serie)
                 tisch->setText(QStringLiteral("-1"));
                 tisch->setBackground(QBrush(Qt::red));
             } else {
-                // Only a real change: every cell change reaches the score
-                // handler, which stores the table number once more.
+                // Only a real change: a colour is no entry, but each change
+                // is a notice to the views.
                 const QVariant hintergrund = teilnehmerTabelle->punkteItem(z, serie)->data(Qt::BackgroundRole);
                 if (tisch->data(Qt::BackgroundRole) != hintergrund)
                     tisch->setData(hintergrund, Qt::BackgroundRole);
@@ -80,7 +80,7 @@ QVector<int> ohneTisch(const TeilnehmerTabelle& tabelle, int serie)
 {
     QVector<int> startNrs;
     for (int z = 0; z < tabelle.zeilen(); ++z) {
-        const QStandardItem* tisch = tabelle.tischItem(z, serie);
+        const TeilnehmerZelle tisch = tabelle.tischItem(z, serie);
         if (tisch && Zahl::ganz(tisch->text()) == 0)
             startNrs << tabelle.startNr(z);
     }
@@ -122,7 +122,7 @@ int MainWindow::letzteGelosteSerie() const
 {
     for (int s = teilnehmerTabelle->serien(); s >= 1; --s)
         for (int z = 0; z < teilnehmerTabelle->zeilen(); ++z) {
-            const QStandardItem* tisch = teilnehmerTabelle->tischItem(z, s);
+            const TeilnehmerZelle tisch = teilnehmerTabelle->tischItem(z, s);
             if (tisch && Zahl::ganz(tisch->text()) > 0)
                 return s;
         }
@@ -133,7 +133,7 @@ void MainWindow::auslosungMelden(int serie)
 {
     QSet<int> tische;
     for (int z = 0; z < teilnehmerTabelle->zeilen(); ++z) {
-        const QStandardItem* tisch = teilnehmerTabelle->tischItem(z, serie);
+        const TeilnehmerZelle tisch = teilnehmerTabelle->tischItem(z, serie);
         if (tisch && Zahl::ganz(tisch->text()) > 0)
             tische.insert(Zahl::ganz(tisch->text()));
     }
@@ -277,35 +277,26 @@ bool MainWindow::tischeSpeichern(
 
 void MainWindow::tischeZeigen(int serie, const QVector<Zuweisung>& gezeigt, bool markeEntfernen)
 {
-    // With the view attached, every cell change makes it measure all rows
-    // again; a draw changes a whole column, so the view takes it in once.
-    // Detaching resets the header, so the columns get their widths back
-    // (names and captions were cut to the default width after a draw).
-    QVector<int> breiten;
-    for (int c = 0; c < teilnehmerView->header()->count(); ++c)
-        breiten << teilnehmerView->header()->sectionSize(c);
-    teilnehmerProxy->setSourceModel(nullptr);
-    // The cells only show what is stored: no entry for the score handler.
-    ++teilnehmerSperre;
+    // A draw changes a whole column: the cells only show what is stored (no
+    // entry for the score handler), and the views hear of the column once,
+    // so they keep their rows, widths and place.
+    if (serie < 1 || serie > teilnehmerTabelle->serien())
+        return;
+    QVector<TeilnehmerModell::Sitzanzeige> sitze;
+    sitze.reserve(gezeigt.size());
     for (const Zuweisung& z : qAsConst(gezeigt)) {
         const int zeile = teilnehmerTabelle->zeileVon(z.startNr);
-        QStandardItem* zelle = zeile >= 0 ? teilnehmerTabelle->tischItem(zeile, serie) : nullptr;
-        if (!zelle)
+        if (zeile < 0)
             continue;
+        const TeilnehmerZelle zelle = teilnehmerTabelle->tischItem(zeile, serie);
         if (markeEntfernen && zelle->text() == QLatin1String("-1")) {
             const QVariant hintergrund = teilnehmerTabelle->punkteItem(zeile, serie)->data(Qt::BackgroundRole);
             if (zelle->data(Qt::BackgroundRole) != hintergrund)
                 zelle->setData(hintergrund, Qt::BackgroundRole);
         }
-        zelle->setText(QString::number(z.tisch));
-        zelle->setData(z.sitz, Rolle::Sitz);
+        sitze << TeilnehmerModell::Sitzanzeige { zeile, z.tisch, z.sitz };
     }
-    --teilnehmerSperre;
-    teilnehmerProxy->setSourceModel(teilnehmerModel);
-    QHeaderView* kopf = teilnehmerView->header();
-    for (int c = 0; c < breiten.size() && c < kopf->count(); ++c)
-        if (kopf->sectionSize(c) < breiten.at(c))
-            kopf->resizeSection(c, breiten.at(c));
+    teilnehmerModel->sitzeZeigen(Spalte::tisch(serie), sitze);
 }
 
 void MainWindow::onAuslosungZuruecksetzen()

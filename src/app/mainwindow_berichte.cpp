@@ -31,7 +31,7 @@ namespace
 
 // The results table as the reports see it, or false (said in the status bar)
 // when there is none yet.
-bool schnappschussNehmen(const TreeView* ansicht, const QStandardItemModel* model, const QDate& datum,
+bool schnappschussNehmen(const TreeView* ansicht, const QAbstractItemModel* model, const QDate& datum,
     const QSettings& einstellungen, QStatusBar* status, Bericht::Schnappschuss& s)
 {
     const QAbstractItemModel* kopf = ansicht ? ansicht->header()->model() : nullptr;

@@ -65,7 +65,7 @@ void MainWindow::onNaechsteListeEintragen()
     if (tisch == 0) {
         melden(tr("Alle Tische von Serie %1 haben Ergebnisse; der erste wird zum Nachsehen gezeigt").arg(serie), 8000);
         for (int z = 0; z < teilnehmerTabelle->zeilen(); ++z) {
-            const QStandardItem* zelle = teilnehmerTabelle->tischItem(z, serie);
+            const TeilnehmerZelle zelle = teilnehmerTabelle->tischItem(z, serie);
             const int nr = zelle ? Zahl::ganz(zelle->text()) : 0;
             if (nr > 0 && (tisch == 0 || nr < tisch))
                 tisch = nr;
@@ -96,12 +96,12 @@ int MainWindow::naechsterTischOhneErgebnis(int serie, int nach) const
     // Table -> whether anyone there has points or costs in the series.
     QMap<int, bool> ergebnis;
     for (int z = 0; z < teilnehmerTabelle->zeilen(); ++z) {
-        const QStandardItem* tisch = teilnehmerTabelle->tischItem(z, serie);
+        const TeilnehmerZelle tisch = teilnehmerTabelle->tischItem(z, serie);
         const int nr = tisch ? Zahl::ganz(tisch->text()) : 0;
         if (nr <= 0)
             continue;
-        const QStandardItem* punkte = teilnehmerTabelle->punkteItem(z, serie);
-        const QStandardItem* kosten = teilnehmerTabelle->kostenItem(z, serie);
+        const TeilnehmerZelle punkte = teilnehmerTabelle->punkteItem(z, serie);
+        const TeilnehmerZelle kosten = teilnehmerTabelle->kostenItem(z, serie);
         const bool hat
             = (punkte && Zahl::ganz(punkte->text()) != 0) || (kosten && Zahl::dezimal(kosten->text()) != 0.0);
         ergebnis[nr] = ergebnis.value(nr, false) || hat;

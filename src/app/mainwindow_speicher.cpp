@@ -199,7 +199,7 @@ bool MainWindow::gruppeSpeichern(const QString& gruppe)
     QVector<Schema::TeilnehmerEintrag> teilnehmer;
     teilnehmer.reserve(teilnehmerModel->rowCount());
     for (int z = 0; z < teilnehmerModel->rowCount(); ++z) {
-        const QStandardItem* name = teilnehmerTabelle->nameItem(z);
+        const TeilnehmerZelle name = teilnehmerTabelle->nameItem(z);
         Schema::TeilnehmerEintrag e;
         e.startNr = name->data(Rolle::StartNr).toInt();
         e.name = name->text();

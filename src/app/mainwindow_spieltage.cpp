@@ -22,6 +22,7 @@
 #include "season/dlgspieltagoeffnen.h"
 #include "season/sicherung.h"
 #include "season/spieltagliste.h"
+#include "setup/teilnehmermodell.h"
 #include "storage/datenbank.h"
 #include "storage/datensperre.h"
 #include "storage/pfade.h"

@@ -32,6 +32,7 @@
 #include "storage/spieltagleser.h"
 #include "widgets/delegates.h"
 #include "widgets/dialoge.h"
+#include "widgets/festespalten.h"
 #include "widgets/mysortfilterproxymodel.h"
 #include "widgets/sanduhr.h"
 #include "widgets/treeview.h"
@@ -60,8 +61,8 @@ int MainWindow::anzahlSerien() const
 
 void MainWindow::teilnehmerTabelleEinrichten()
 {
-    teilnehmerModel = new QStandardItemModel(this);
-    teilnehmerModel->setSortRole(Rolle::StartNr);
+    teilnehmerModel = new TeilnehmerModell(this);
+    teilnehmerModel->setObjectName(QStringLiteral("teilnehmerModel"));
     teilnehmerTabelle = new TeilnehmerTabelle(teilnehmerModel);
     teilnehmerProxy = new MySortFilterProxyModel(this);
     teilnehmerProxy->setSourceModel(teilnehmerModel);
@@ -79,54 +80,26 @@ void MainWindow::teilnehmerTabelleEinrichten()
     teilnehmerView->setRootIsDecorated(false);
     ui->vlErgebnis->insertWidget(0, teilnehmerView);
     teilnehmerView->setItemDelegateForColumn(Spalte::Preisskat, new ComboItemDelegate({ tr("Ja"), tr("Nein") }, this));
-    connect(teilnehmerModel, &QStandardItemModel::itemChanged, this, &MainWindow::onTeilnehmerItemChanged);
+    connect(teilnehmerModel, &TeilnehmerModell::eingabe, this, &MainWindow::onTeilnehmerEingabe);
     connect(teilnehmerView->header(), &QHeaderView::sectionPressed, this, &MainWindow::onTischSectionClicked);
 
-    // Columns fit their contents. The header's own ResizeToContents mode
-    // measured every cell of the table again on each changed cell, a fifth
-    // of a second per entered value with 1,000 participants. Now a new or
-    // refilled table is fitted once, at the next turn of the event loop; a
-    // changed cell widens its own column; and of cells changed while the view
-    // was detached (a draw) only their columns are fitted when it returns.
-    struct Einpassen {
-        QTimer* uhr = nullptr;
-        bool alle = true;
-        QSet<int> spalten;
-    };
-    auto einpassen = std::make_shared<Einpassen>();
-    einpassen->uhr = new QTimer(this);
-    einpassen->uhr->setSingleShot(true);
-    einpassen->uhr->setInterval(0);
-    connect(einpassen->uhr, &QTimer::timeout, teilnehmerView, [this, einpassen] {
-        teilnehmerView->spaltenEinpassen(einpassen->alle ? QList<int>() : einpassen->spalten.values());
-        einpassen->alle = false;
-        einpassen->spalten.clear();
+    // Columns fit their widest text, which the model knows from the texts
+    // it was given, measured in the table's font: a new or refilled table is
+    // fitted without reading its cells, and a text wider than its column
+    // widens that column alone.
+    teilnehmerModel->setSchrift(teilnehmerView->font());
+    auto einpassen = new QTimer(this);
+    einpassen->setSingleShot(true);
+    einpassen->setInterval(0);
+    connect(einpassen, &QTimer::timeout, this, &MainWindow::teilnehmerSpaltenEinpassen);
+    auto spaeter = [einpassen] { einpassen->start(); };
+    connect(teilnehmerModel, &QAbstractItemModel::modelReset, this, spaeter);
+    connect(teilnehmerModel, &QAbstractItemModel::rowsInserted, this, spaeter);
+    connect(teilnehmerProxy, &QAbstractItemModel::modelReset, this, spaeter);
+    connect(teilnehmerModel, &TeilnehmerModell::textBreiter, this, [this, einpassen](int spalte, int breite) {
+        if (!einpassen->isActive() && teilnehmerProxy->sourceModel() == teilnehmerModel)
+            teilnehmerView->spalteAufTextbreite(spalte, breite);
     });
-    auto alle = [einpassen] {
-        einpassen->alle = true;
-        einpassen->uhr->start();
-    };
-    connect(teilnehmerModel, &QAbstractItemModel::modelReset, this, alle);
-    connect(teilnehmerModel, &QAbstractItemModel::rowsInserted, this, alle);
-    connect(teilnehmerModel, &QAbstractItemModel::columnsInserted, this, alle);
-    connect(teilnehmerModel, &QAbstractItemModel::headerDataChanged, this, alle);
-    connect(teilnehmerProxy, &QAbstractItemModel::modelReset, this, [einpassen] { einpassen->uhr->start(); });
-    connect(teilnehmerModel, &QAbstractItemModel::dataChanged, this,
-        [this, einpassen](const QModelIndex& obenLinks, const QModelIndex& untenRechts) {
-            if (einpassen->alle)
-                return;
-            const bool angezeigt = teilnehmerProxy->sourceModel() == teilnehmerModel;
-            if (angezeigt && untenRechts.row() - obenLinks.row() < 16) {
-                for (int z = obenLinks.row(); z <= untenRechts.row(); ++z)
-                    for (int c = obenLinks.column(); c <= untenRechts.column(); ++c)
-                        teilnehmerView->spalteErweitern(teilnehmerProxy->mapFromSource(teilnehmerModel->index(z, c)));
-                return;
-            }
-            for (int c = obenLinks.column(); c <= untenRechts.column(); ++c)
-                einpassen->spalten.insert(c);
-            if (angezeigt)
-                einpassen->uhr->start();
-        });
 
     auswahlModel = new Spielerauswahl::Modell(this);
     ui->trvSpieler->setModel(auswahlModel);
@@ -200,12 +173,11 @@ void MainWindow::teilnehmerTabelleLaden()
     ui->leTischNr1->setText(QString::number(inhalt->ersterTisch));
 
     // Loading writes every cell; none of it is an entry to store. The rows
-    // are built away from the model and go in while its signals are blocked
-    // and the proxy is detached: no signal per row or cell reaches the
-    // views or score handling, and the proxy sorts once when it comes back.
+    // are built away from the model and go in at once while the proxy is
+    // detached: the views hear of one reset, and the proxy sorts once when
+    // it comes back.
     ++teilnehmerSperre;
     teilnehmerProxy->setSourceModel(nullptr);
-    const bool signaleVorher = teilnehmerModel->blockSignals(true);
 
     // Every cell is created with its final text and roles, the rows in the
     // order of their start numbers, as the sorted model holds them.
@@ -230,17 +202,11 @@ void MainWindow::teilnehmerTabelleLaden()
             const int zeile = teilnehmerTabelle->zeileVon(w.startNr);
             if (zeile < 0)
                 continue;
-            QStandardItem* p = teilnehmerTabelle->punkteItem(zeile, s);
-            QStandardItem* t = teilnehmerTabelle->tischItem(zeile, s);
-            QStandardItem* k = teilnehmerTabelle->kostenItem(zeile, s);
-            if (!p || !t || !k)
-                continue;
-            p->setText(QString::number(w.punkte));
-            p->setData(p->text(), Rolle::Gespeichert);
-            t->setText(QString::number(w.tisch));
-            t->setData(w.sitz, Rolle::Sitz);
-            k->setText(Zahl::euro(Wertung::kostenSumme({ w.kosten })));
-            k->setData(k->text(), Rolle::Gespeichert);
+            teilnehmerModel->anzeigen(zeile,
+                { { Spalte::punkte(s), QString::number(w.punkte), true },
+                    { Spalte::tisch(s), QString::number(w.tisch), false },
+                    { Spalte::kosten(s), Zahl::euro(Wertung::kostenSumme({ w.kosten })), true } });
+            teilnehmerModel->setData(teilnehmerModel->index(zeile, Spalte::tisch(s)), w.sitz, Rolle::Sitz);
         }
     }
     if (neueZeilen)
@@ -255,17 +221,30 @@ void MainWindow::teilnehmerTabelleLaden()
     tischaufteilung.insert(g, a);
     ui->leTischaufteilung->setText(
         tr("Spieler-%1 4er-%2 3er-%3").arg(teilnehmerModel->rowCount()).arg(a.vierer).arg(a.dreier));
-    teilnehmerModel->blockSignals(signaleVorher);
     --teilnehmerSperre;
-    // Header and cells changed while nobody listened: the columns are
-    // fitted to them once.
-    if (teilnehmerModel->columnCount() > 0)
-        emit teilnehmerModel->headerDataChanged(Qt::Horizontal, 0, teilnehmerModel->columnCount() - 1);
     // New rows went in already ordered; rows a group without participants
     // kept may have had late registrations appended.
     if (!neueZeilen)
         teilnehmerModel->sort(Spalte::Nr, Qt::AscendingOrder);
     teilnehmerProxy->setSourceModel(teilnehmerModel);
+    // Fitted before the table is first painted, not after.
+    teilnehmerSpaltenEinpassen();
+}
+
+void MainWindow::teilnehmerSpaltenEinpassen()
+{
+    // A style sheet may have given the table another font since.
+    teilnehmerModel->setSchrift(teilnehmerView->font());
+    QVector<int> breiten(teilnehmerModel->columnCount());
+    for (int c = 0; c < breiten.size(); ++c)
+        breiten[c] = teilnehmerModel->textBreite(c);
+    // The kept columns follow each width; the splitter beside them is laid
+    // out once for all of them.
+    if (festeSpalten)
+        festeSpalten->sammeln(true);
+    teilnehmerView->spaltenAufTextbreiten(breiten);
+    if (festeSpalten)
+        festeSpalten->sammeln(false);
 }
 
 void MainWindow::onNeuesTurnier()
@@ -419,9 +398,9 @@ void MainWindow::onTeilnehmerAdd()
         t.preisskat = vorname->data(AuswahlPreisskat).toBool();
         // Until the list is confirmed the prize-skat flag may still change;
         // the group stores what the cell shows then.
-        QList<QStandardItem*> zeile = TeilnehmerTabelle::neueZeile(t, n);
-        zeile.at(Spalte::Preisskat)->setEditable(true);
-        teilnehmerModel->appendRow(zeile);
+        TeilnehmerTabelle::Zeile zeile = TeilnehmerTabelle::neueZeile(t, n);
+        zeile.zellen[Spalte::Preisskat].editierbar = true;
+        teilnehmerModel->zeileAnhaengen(std::move(zeile));
     }
     auswahl->clearSelection();
     tischaufteilungBerechnen(0);

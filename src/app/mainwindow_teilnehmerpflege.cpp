@@ -30,7 +30,7 @@ void wiederAufgenommeneFreigeben(TeilnehmerTabelle& tabelle, const QVector<QMap<
     for (int s = 1; s < flags.size(); ++s) {
         const QMap<int, bool>& aktiv = flags.at(s);
         for (int z = 0; z < tabelle.zeilen(); ++z) {
-            QStandardItem* tisch = tabelle.tischItem(z, s);
+            const TeilnehmerZelle tisch = tabelle.tischItem(z, s);
             if (!tisch || tisch->text() != QLatin1String("-1") || !aktiv.value(tabelle.startNr(z), false))
                 continue;
             tisch->setText(QStringLiteral("0"));
@@ -38,25 +38,24 @@ void wiederAufgenommeneFreigeben(TeilnehmerTabelle& tabelle, const QVector<QMap<
         }
     }
 }
-// Each row gets its final texts before it is appended: appending emits no
-// itemChanged, so nothing of it is taken for a score entry.
+// Each row gets its final texts before it is appended: appending is no
+// entry, so nothing of it is taken for a score.
 void zeileAnhaengen(
-    QStandardItemModel& model, int startNr, const NachmeldeSpieler& spieler, const QVector<int>& aussetzen, int serien)
+    TeilnehmerModell& model, int startNr, const NachmeldeSpieler& spieler, const QVector<int>& aussetzen, int serien)
 {
     TeilnehmerZeile t;
     t.startNr = startNr;
     t.name = spieler.name;
     t.mitglied = spieler.mitglied;
     t.preisskat = spieler.preisskat;
-    QList<QStandardItem*> zeile = TeilnehmerTabelle::neueZeile(t, serien);
+    TeilnehmerTabelle::Zeile zeile = TeilnehmerTabelle::neueZeile(t, serien);
     for (int s : aussetzen) {
         if (s < 1 || s > serien)
             continue;
-        QStandardItem* tisch = zeile.at(Spalte::tisch(s));
-        tisch->setText(QStringLiteral("-1"));
-        tisch->setBackground(QBrush(Qt::red));
+        zeile.zellen[Spalte::tisch(s)].text = QStringLiteral("-1");
+        zeile.rolleSetzen(Spalte::tisch(s), Qt::BackgroundRole, QBrush(Qt::red));
     }
-    model.appendRow(zeile);
+    model.zeileAnhaengen(std::move(zeile));
 }
 
 // Who was registered, under which number, and from which series on he

@@ -12,7 +12,6 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QSqlTableModel>
-#include <QStandardItemModel>
 #include <QStatusBar>
 
 #include "widgets/mysortfilterproxymodel.h"
@@ -23,13 +22,11 @@
 #include "setup/teilnehmertabelle.h"
 #include "storage/datenbank.h"
 
-void MainWindow::onTeilnehmerItemChanged(QStandardItem* item)
+void MainWindow::onTeilnehmerEingabe(const QModelIndex& index)
 {
-    if (!item || teilnehmerSperre > 0)
+    if (teilnehmerSperre > 0 || !index.isValid() || index.model() != teilnehmerModel)
         return;
-    const QModelIndex index = item->index();
-    if (!index.isValid() || index.model() != teilnehmerModel)
-        return;
+    const TeilnehmerZelle item = teilnehmerModel->zelle(index.row(), index.column());
     const int zeile = index.row();
     const int spalte = index.column();
     if (spalte < Spalte::Preisskat)
@@ -44,13 +41,8 @@ void MainWindow::onTeilnehmerItemChanged(QStandardItem* item)
     const bool gespeichert = gruppeFestgelegt && db.isValid() && db.isOpen();
 
     // Shows a text without taking it for an entry.
-    auto zeigen = [this](QStandardItem* zelle, const QString& text, bool alsGespeichert) {
-        ++teilnehmerSperre;
-        if (zelle->text() != text)
-            zelle->setText(text);
-        if (alsGespeichert && zelle->data(Rolle::Gespeichert).toString() != text)
-            zelle->setData(text, Rolle::Gespeichert);
-        --teilnehmerSperre;
+    auto zeigen = [this](const TeilnehmerZelle& zelle, const QString& text, bool alsGespeichert) {
+        teilnehmerModel->anzeigen(zelle.row(), zelle.column(), text, alsGespeichert);
     };
     // A refused entry typed into the table leaves the cursor on its cell,
     // behind the move to the next row that Enter queued.
@@ -135,8 +127,7 @@ void MainWindow::onTeilnehmerItemChanged(QStandardItem* item)
     const bool mitRolle = art != Art::Tisch;
     auto zuruecksetzen = [this, zelle, vorher, mitRolle, zeigen] {
         if (zelle.isValid())
-            if (QStandardItem* i = teilnehmerModel->itemFromIndex(zelle))
-                zeigen(i, vorher, mitRolle);
+            zeigen(teilnehmerModel->zelle(zelle.row(), zelle.column()), vorher, mitRolle);
     };
 
     if (art == Art::Tisch) {
@@ -199,16 +190,9 @@ void MainWindow::onErgebnisGeaendert(const QString& gruppe, int serie, const QVe
 {
     if (!gruppeFestgelegt || gruppe != aktuelleGruppe() || serie < 1 || serie > teilnehmerTabelle->serien())
         return;
-    // The program's own change, not an entry, as when loading the group.
-    ++teilnehmerSperre;
-    auto setzen = [](QStandardItem* zelle, const QString& text, bool alsGespeichert) {
-        if (!zelle)
-            return;
-        if (zelle->text() != text)
-            zelle->setText(text);
-        if (alsGespeichert && zelle->data(Rolle::Gespeichert).toString() != text)
-            zelle->setData(text, Rolle::Gespeichert);
-    };
+    // The program's own change, not an entry, as when loading the group;
+    // a row's changed cells are announced together.
+    const int n = teilnehmerTabelle->serien();
     // What changed is read together, once per call of the match day.
     const QHash<int, OffenerSpieltag::Stand> staende = spieltag->staende(gruppe, serie, startNrs);
     for (int startNr : startNrs) {
@@ -216,36 +200,31 @@ void MainWindow::onErgebnisGeaendert(const QString& gruppe, int serie, const QVe
         const auto stand = staende.constFind(startNr);
         if (zeile < 0 || stand == staende.cend())
             continue;
-        setzen(teilnehmerTabelle->punkteItem(zeile, serie), stand->punkte, true);
-        setzen(teilnehmerTabelle->kostenItem(zeile, serie), stand->kosten, true);
-        setzen(teilnehmerTabelle->summePunkteItem(zeile), stand->summePunkte, false);
-        setzen(teilnehmerTabelle->summeKostenItem(zeile), stand->summeKosten, false);
+        teilnehmerModel->anzeigen(zeile,
+            { { Spalte::punkte(serie), stand->punkte, true }, { Spalte::kosten(serie), stand->kosten, true },
+                { Spalte::summePunkte(n), stand->summePunkte, false },
+                { Spalte::summeKosten(n), stand->summeKosten, false } });
     }
-    --teilnehmerSperre;
 }
 
 void MainWindow::onKorrektur(bool on)
 {
-    // Changing editability emits itemChanged; none of it is an entry.
-    ++teilnehmerSperre;
+    // Editability is no entry and needs no notice: an editor asks for it.
     const int n = anzahlSerien();
+    const int spalten = teilnehmerModel->columnCount();
     for (int z = 0; z < teilnehmerModel->rowCount(); ++z) {
-        if (QStandardItem* p = teilnehmerTabelle->preisskatItem(z))
-            p->setEditable(on);
+        teilnehmerModel->setEditierbar(z, Spalte::Preisskat, on);
         for (int s = 1; s <= n; ++s) {
-            if (QStandardItem* punkte = teilnehmerTabelle->punkteItem(z, s))
-                punkte->setEditable(on);
-            if (QStandardItem* kosten = teilnehmerTabelle->kostenItem(z, s))
-                kosten->setEditable(on);
-            QStandardItem* tisch = teilnehmerTabelle->tischItem(z, s);
-            if (on && tisch && Zahl::ganz(tisch->text()) == 0)
-                tisch->setEditable(true);
+            teilnehmerModel->setEditierbar(z, Spalte::punkte(s), on);
+            teilnehmerModel->setEditierbar(z, Spalte::kosten(s), on);
+            const TeilnehmerZelle tisch = teilnehmerTabelle->tischItem(z, s);
+            if (on && tisch && Zahl::ganz(tisch.text()) == 0)
+                tisch.setEditable(true);
         }
-        if (QStandardItem* summe = teilnehmerModel->item(z, Spalte::summePunkte(n)))
-            summe->setEditable(on);
-        if (QStandardItem* summe = teilnehmerModel->item(z, Spalte::summeKosten(n)))
-            summe->setEditable(on);
+        if (Spalte::summeKosten(n) < spalten) {
+            teilnehmerModel->setEditierbar(z, Spalte::summePunkte(n), on);
+            teilnehmerModel->setEditierbar(z, Spalte::summeKosten(n), on);
+        }
     }
-    --teilnehmerSperre;
     korrekturZeigen(on);
 }

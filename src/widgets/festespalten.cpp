@@ -39,12 +39,13 @@ FesteSpalten::FesteSpalten(TreeView* haupt, Auswahl zeigen, QWidget* parent)
     connect(haupt->header(), &QHeaderView::sectionResized, this, [this](int spalte, int, int breite) {
         if (spalte < header()->count() && !isColumnHidden(spalte) && header()->sectionSize(spalte) != breite) {
             header()->resizeSection(spalte, breite);
-            emit breiteGeaendert();
+            breiteMelden();
         }
     });
-    // A width dragged here counts for the table as well.
+    // A width dragged here counts for the table as well; a column hidden
+    // here (width 0) stays as it is in the table.
     connect(header(), &QHeaderView::sectionResized, this, [this](int spalte, int, int breite) {
-        if (spalte < m_haupt->header()->count() && m_haupt->header()->sectionSize(spalte) != breite)
+        if (breite > 0 && spalte < m_haupt->header()->count() && m_haupt->header()->sectionSize(spalte) != breite)
             m_haupt->header()->resizeSection(spalte, breite);
     });
 
@@ -90,7 +91,28 @@ void FesteSpalten::spaltenAbgleichen()
             header()->resizeSection(c, m_haupt->header()->sectionSize(c));
     }
     header()->setSortIndicator(m_haupt->header()->sortIndicatorSection(), m_haupt->header()->sortIndicatorOrder());
+    // A table without columns (detached while it is refilled) leaves the
+    // splitter as it is.
+    if (n > 0)
+        breiteMelden();
+}
+
+void FesteSpalten::breiteMelden()
+{
+    // Each notice lays the splitter and both views out again: only a new
+    // width is worth one.
+    const int breite = benoetigteBreite();
+    if (m_sammeln || breite == m_gemeldet)
+        return;
+    m_gemeldet = breite;
     emit breiteGeaendert();
+}
+
+void FesteSpalten::sammeln(bool an)
+{
+    m_sammeln = an;
+    if (!an)
+        breiteMelden();
 }
 
 int FesteSpalten::benoetigteBreite() const

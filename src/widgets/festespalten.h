@@ -19,6 +19,10 @@ public:
 
     // Width that shows every kept column whole.
     int benoetigteBreite() const;
+    // Tells of the kept columns' width when it differs from the last told;
+    // between sammeln(true) and sammeln(false) once, at the end.
+    void breiteMelden();
+    void sammeln(bool an);
 
 signals:
     // The kept columns changed width or number.
@@ -36,4 +40,6 @@ private:
 
     TreeView* m_haupt;
     Auswahl m_zeigen;
+    int m_gemeldet = -1;
+    bool m_sammeln = false;
 };

@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QScroller>
+#include <QStyle>
 
 #include <algorithm>
 
@@ -138,4 +139,40 @@ void TreeView::spalteErweitern(const QModelIndex& zelle)
     const int breite = std::max(sizeHintForIndex(zelle).width(), header()->sectionSizeHint(zelle.column()));
     if (breite > header()->sectionSize(zelle.column()))
         header()->resizeSection(zelle.column(), breite);
+}
+
+int TreeView::textRand() const
+{
+    // As the item delegate lays a text out: a focus frame margin and one
+    // pixel on either side.
+    return 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1);
+}
+
+void TreeView::spaltenAufTextbreiten(const QVector<int>& textBreiten)
+{
+    if (!model())
+        return;
+    const int rand = textRand();
+    const int n = std::min(int(textBreiten.size()), model()->columnCount());
+    for (int c = 0; c < n; ++c) {
+        if (header()->isSectionHidden(c))
+            continue;
+        const auto gezogen = m_nutzerBreiten.constFind(spaltenTitel(c));
+        if (gezogen != m_nutzerBreiten.constEnd() && gezogen.value() > 0) {
+            header()->resizeSection(c, gezogen.value());
+            continue;
+        }
+        const int breite = std::max(header()->sectionSizeHint(c), textBreiten.at(c) > 0 ? textBreiten.at(c) + rand : 0);
+        if (header()->sectionSize(c) != breite)
+            header()->resizeSection(c, breite);
+    }
+}
+
+void TreeView::spalteAufTextbreite(int spalte, int textBreite)
+{
+    if (!model() || spalte < 0 || spalte >= header()->count() || m_nutzerBreiten.contains(spaltenTitel(spalte)))
+        return;
+    const int breite = textBreite + textRand();
+    if (breite > header()->sectionSize(spalte))
+        header()->resizeSection(spalte, std::max(breite, header()->sectionSizeHint(spalte)));
 }

@@ -16,6 +16,12 @@ public:
     // large table costs far more than the whole rest of filling it.
     // A column the user sized by hand keeps that width.
     void spaltenEinpassen(const QList<int>& spalten = {});
+    // Fits every column to the width of its widest text (given in the
+    // view's font, measured by the model) and its header, without reading
+    // a cell. A column the user sized by hand keeps that width.
+    void spaltenAufTextbreiten(const QVector<int>& textBreiten);
+    // Widens a column whose widest text got wider than it shows.
+    void spalteAufTextbreite(int spalte, int textBreite);
     // Widens the column of a cell whose text no longer fits.
     void spalteErweitern(const QModelIndex& zelle);
 
@@ -35,6 +41,8 @@ protected:
 
 private:
     QString spaltenTitel(int spalte) const;
+    // What a cell adds to its text's width: the margins on either side.
+    int textRand() const;
     void spalteGezogen(int spalte, int breite);
 
     QMap<QString, int> m_nutzerBreiten;

@@ -173,7 +173,7 @@ private slots:
 
         // 105 loses his seat; a re-draw seats him alone, into the free
         // seat, and nobody else moves.
-        QStandardItem* zelle = w->tabelle()->tischItem(w->tabelle()->zeileVon(105), 1);
+        const TeilnehmerZelle zelle = w->tabelle()->tischItem(w->tabelle()->zeileVon(105), 1);
         zelle->setData(0, Rolle::Sitz);
         zelle->setText(QStringLiteral("0"));
         sql(db, QStringLiteral("UPDATE Serie1 SET Tisch=0, TischIntern=0 WHERE StartNr=105"));
@@ -189,7 +189,7 @@ private slots:
         sql(db, QStringLiteral("UPDATE Serie2 SET Aktiv=0 WHERE StartNr=101"));
         QVERIFY(auslosen(*w, 1));
         QVERIFY(auslosen(*w, 2));
-        QStandardItem* zelle = w->tabelle()->tischItem(w->tabelle()->zeileVon(101), 2);
+        const TeilnehmerZelle zelle = w->tabelle()->tischItem(w->tabelle()->zeileVon(101), 2);
         QCOMPARE(zelle->text(), QStringLiteral("-1"));
         QCOMPARE(zelle->background().color(), QColor(Qt::red));
         QCOMPARE(zelle->background().style(), Qt::SolidPattern);

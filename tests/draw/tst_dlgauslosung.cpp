@@ -213,7 +213,7 @@ private slots:
         QCOMPARE(sitz(101), qMakePair(1, 2));
         QCOMPARE(sitz(102), qMakePair(2, 3));
         QCOMPARE(sitz(103), qMakePair(0, 0));
-        QStandardItem* zelle = w->tabelle()->tischItem(w->tabelle()->zeileVon(102), 2);
+        const TeilnehmerZelle zelle = w->tabelle()->tischItem(w->tabelle()->zeileVon(102), 2);
         QCOMPARE(zelle->text(), QStringLiteral("2"));
         QCOMPARE(zelle->data(Rolle::Sitz).toInt(), 3);
         QCOMPARE(Turnierbau::wert(db, QStringLiteral("SELECT COUNT(*) FROM Serie1 WHERE Tisch<>0")).toInt(), 0);

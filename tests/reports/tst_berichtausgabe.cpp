@@ -47,7 +47,7 @@ private slots:
 
         // The table as the golden files show it; shown only, not stored.
         const QVector<QStringList> zeilen = spieltagZeilen();
-        QStandardItemModel* m = (*w)->teilnehmer();
+        TeilnehmerModell* m = (*w)->teilnehmer();
         QCOMPARE(m->rowCount(), 4);
         QCOMPARE(m->columnCount(), 8);
         const QSignalBlocker sperre(m);

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QSqlQuery>
 #include <QSqlTableModel>
 #include <QStandardItemModel>
@@ -21,7 +22,7 @@ namespace
 {
 // Types into a cell the way the view does: its delegate's editor on the
 // view's index, committed through the delegate into the sorted model.
-void editorEingabe(MainWindow& w, QStandardItem* item, const QString& text)
+void editorEingabe(MainWindow& w, const TeilnehmerZelle& item, const QString& text)
 {
     TreeView* view = w.teilnehmerAnsicht();
     const QModelIndex index = w.teilnehmerSortierung()->mapFromSource(item->index());
@@ -79,8 +80,19 @@ private slots:
         QCOMPARE(wert(db, QStringLiteral("SELECT Punkte FROM Serie3 WHERE StartNr=101")).toInt(), 5);
         QCOMPARE(
             w->statusBar()->currentMessage(), QStringLiteral("FEHLER: fuenf ist keine Zahl; der alte Wert 5 bleibt"));
-        t->punkteItem(z, 3)->setText(QStringLiteral("0"));
+        {
+            // One entry: a notice for the typed cell, then one for what the
+            // match day stored in its row (cell and sums), and one store.
+            QSignalSpy notizen(w->teilnehmer(), &QAbstractItemModel::dataChanged);
+            QSignalSpy eingaben(w->teilnehmer(), &TeilnehmerModell::eingabe);
+            t->punkteItem(z, 3)->setText(QStringLiteral("0"));
+            QCOMPARE(eingaben.count(), 1);
+            QCOMPARE(notizen.count(), 2);
+            QCOMPARE(notizen.last().at(0).toModelIndex().row(), z);
+            QCOMPARE(notizen.last().at(1).toModelIndex().column(), Spalte::summePunkte(3));
+        }
         QCOMPARE(t->summePunkteItem(z)->text(), QStringLiteral("21"));
+        QCOMPARE(t->punkteItem(z, 3)->data(Rolle::Gespeichert).toString(), QStringLiteral("0"));
 
         // Costs: stored with one decimal, the sum shown with one and stored in short form.
         t->kostenItem(z, 2)->setText(QStringLiteral("1"));
@@ -171,7 +183,7 @@ private slots:
         TeilnehmerTabelle* t = w->tabelle();
         QVERIFY(ausloesen(*w, QStringLiteral("actKorrektur")));
         const int z = t->zeileVon(102);
-        auto tippen = [&](QStandardItem* item, const QString& text) { editorEingabe(*w, item, text); };
+        auto tippen = [&](const TeilnehmerZelle& item, const QString& text) { editorEingabe(*w, item, text); };
         auto gespeichert = [&](const QString& sql) { return wert(db, sql.arg(102)).toString(); };
 
         tippen(t->punkteItem(z, 1), QStringLiteral("12"));

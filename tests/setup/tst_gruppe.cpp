@@ -29,13 +29,22 @@ namespace
 {
 
 // Every role a results cell may carry, with its flags.
-void gleicheZelle(const QStandardItem* ist, const QStandardItem* soll)
+void gleicheZelle(const TeilnehmerZelle& ist, const TeilnehmerZelle& soll)
 {
     QVERIFY(ist && soll);
     for (int rolle : { int(Qt::DisplayRole), int(Qt::TextAlignmentRole), int(Qt::ForegroundRole), Qt::UserRole + 1,
              Qt::UserRole + 2, Qt::UserRole + 3, Qt::UserRole + 4, Qt::UserRole + 5 })
         QCOMPARE(ist->data(rolle), soll->data(rolle));
     QCOMPARE(ist->flags(), soll->flags());
+}
+
+// A table of n series holding the given rows.
+std::unique_ptr<TeilnehmerModell> modellMit(int n, std::vector<TeilnehmerModell::Zeile> zeilen)
+{
+    auto m = std::make_unique<TeilnehmerModell>();
+    m->kopfAufbauen(n);
+    m->zeilenSetzen(std::move(zeilen));
+    return m;
 }
 
 } // namespace
@@ -149,7 +158,7 @@ private slots:
         QVERIFY(neuesTurnier(*w, w.d, 3));
         teilnehmerWaehlen(*w, { nr[0] });
         teilnehmerWaehlen(*w, { nr[0] });
-        QStandardItemModel* m = w->teilnehmer();
+        TeilnehmerModell* m = w->teilnehmer();
         QCOMPARE(m->rowCount(), 1);
         QCOMPARE(m->columnCount(), 14);
         QCOMPARE(m->item(0, 0)->text(), QStringLiteral("100"));
@@ -162,7 +171,7 @@ private slots:
             const QString text[] = { "0", "0", "0.0" };
             const QColor farbe[] = { Qt::red, Qt::darkGreen, Qt::blue };
             for (int k = 0; k < 3; ++k) {
-                QStandardItem* item = m->item(0, 3 * s + k);
+                const TeilnehmerZelle item = m->item(0, 3 * s + k);
                 QCOMPARE(item->text(), text[k]);
                 QCOMPARE(item->data(Qt::UserRole + 1).toInt(), s);
                 QCOMPARE(item->data(Qt::UserRole + 2).toInt(), 3 * s + k);
@@ -201,7 +210,7 @@ private slots:
         sql(db, QStringLiteral("UPDATE Serie1 SET Kosten=2.34, Tisch=3, TischIntern=1 WHERE StartNr=102"));
         sql(db, QStringLiteral("UPDATE Teilnehmer SET SummePunkte=10, SummeKosten=2 WHERE StartNr=101"));
         w.neuStarten();
-        QStandardItemModel* m = w->teilnehmer();
+        TeilnehmerModell* m = w->teilnehmer();
         QCOMPARE(m->rowCount(), 10);
         QCOMPARE(kopfTexte(m),
             (QStringList { "Nr", "Name", "Preisskat", "PktS1", "TischS1", "KostenS1", "PktS2", "TischS2", "KostenS2",
@@ -244,7 +253,7 @@ private slots:
     // without a value is the cell a new row has.
     void zeilenBau()
     {
-        QVector<QList<QStandardItem*>> zeilen;
+        std::vector<TeilnehmerModell::Zeile> gebaut;
         {
             ZeilenBau bau(2);
             bau.zeile({ 105, QStringLiteral("Berta Bauer"), true, false }, 42, 2.0);
@@ -257,44 +266,40 @@ private slots:
             bau.serie(0, 2, -30, 5, 1, std::numeric_limits<double>::quiet_NaN());
             bau.serie(-1, 1, 99, 9, 9, 9.0); // no row: nothing
             bau.serie(1, 3, 99, 9, 9, 9.0); // no such series: nothing
-            zeilen = bau.abgeben();
+            gebaut = bau.abgeben();
             QCOMPARE(bau.zeilen(), 0);
-            // A builder that still holds rows frees them (the sanitizer checks).
             bau.zeile({ 200, QStringLiteral("Rest"), false, false }, 0, 0.0);
         }
-        QCOMPARE(zeilen.size(), 3);
-        const QList<QStandardItem*> neu
-            = TeilnehmerTabelle::neueZeile({ 105, QStringLiteral("Berta Bauer"), true, false }, 2);
-        for (const QList<QStandardItem*>& z : qAsConst(zeilen)) {
-            QCOMPARE(z.size(), Spalte::anzahl(2));
-            for (const QStandardItem* zelle : z)
-                QVERIFY(zelle);
-        }
-        const QList<QStandardItem*>& b = zeilen.at(0);
+        QCOMPARE(int(gebaut.size()), 3);
+        const auto zeilen = modellMit(2, std::move(gebaut));
+        const auto neu
+            = modellMit(2, { TeilnehmerTabelle::neueZeile({ 105, QStringLiteral("Berta Bauer"), true, false }, 2) });
+        QCOMPARE(zeilen->rowCount(), 3);
+        QCOMPARE(zeilen->columnCount(), Spalte::anzahl(2));
+        auto b = [&](int c) { return zeilen->zelle(0, c); };
         for (int c = Spalte::Nr; c <= Spalte::kosten(1); ++c)
-            gleicheZelle(b.at(c), neu.at(c));
-        QCOMPARE(b.at(Spalte::punkte(2))->text(), QStringLiteral("-30"));
-        QCOMPARE(b.at(Spalte::punkte(2))->data(Rolle::Gespeichert).toString(), QStringLiteral("-30"));
-        QCOMPARE(b.at(Spalte::tisch(2))->text(), QStringLiteral("5"));
-        QCOMPARE(b.at(Spalte::tisch(2))->data(Rolle::Sitz).toInt(), 1);
-        QCOMPARE(b.at(Spalte::kosten(2))->text(), QStringLiteral("0.0"));
-        QCOMPARE(b.at(Spalte::kosten(2))->data(Rolle::Gespeichert).toString(), QStringLiteral("0.0"));
+            gleicheZelle(b(c), neu->zelle(0, c));
+        QCOMPARE(b(Spalte::punkte(2))->text(), QStringLiteral("-30"));
+        QCOMPARE(b(Spalte::punkte(2))->data(Rolle::Gespeichert).toString(), QStringLiteral("-30"));
+        QCOMPARE(b(Spalte::tisch(2))->text(), QStringLiteral("5"));
+        QCOMPARE(b(Spalte::tisch(2))->data(Rolle::Sitz).toInt(), 1);
+        QCOMPARE(b(Spalte::kosten(2))->text(), QStringLiteral("0.0"));
+        QCOMPARE(b(Spalte::kosten(2))->data(Rolle::Gespeichert).toString(), QStringLiteral("0.0"));
         for (int c = Spalte::punkte(2); c <= Spalte::kosten(2); ++c) {
-            QCOMPARE(b.at(c)->data(Rolle::Spalte).toInt(), c);
-            QCOMPARE(b.at(c)->data(Rolle::Serie).toInt(), 2);
-            QCOMPARE(b.at(c)->data(Qt::ForegroundRole), neu.at(c)->data(Qt::ForegroundRole));
-            QVERIFY(!b.at(c)->isEditable());
+            QCOMPARE(b(c)->data(Rolle::Spalte).toInt(), c);
+            QCOMPARE(b(c)->data(Rolle::Serie).toInt(), 2);
+            QCOMPARE(b(c)->data(Qt::ForegroundRole), neu->zelle(0, c)->data(Qt::ForegroundRole));
+            QVERIFY(!b(c)->isEditable());
         }
-        QCOMPARE(b.at(Spalte::summePunkte(2))->text(), QStringLiteral("42"));
-        QCOMPARE(b.at(Spalte::summeKosten(2))->text(), QStringLiteral("2.0"));
-        QCOMPARE(b.at(Spalte::summeKosten(2))->textAlignment(), neu.at(Spalte::summeKosten(2))->textAlignment());
+        QCOMPARE(b(Spalte::summePunkte(2))->text(), QStringLiteral("42"));
+        QCOMPARE(b(Spalte::summeKosten(2))->text(), QStringLiteral("2.0"));
+        QCOMPARE(b(Spalte::summeKosten(2))->textAlignment(), neu->zelle(0, Spalte::summeKosten(2))->textAlignment());
         // The second row of number 105 took none of its values.
         for (int c = Spalte::punkte(1); c <= Spalte::kosten(2); ++c)
-            gleicheZelle(zeilen.at(2).at(c), neu.at(c));
-        QCOMPARE(zeilen.at(1).at(Spalte::Preisskat)->text(), QStringLiteral("Ja"));
-        qDeleteAll(neu);
-        for (const QList<QStandardItem*>& z : qAsConst(zeilen))
-            qDeleteAll(z);
+            gleicheZelle(zeilen->zelle(2, c), neu->zelle(0, c));
+        QCOMPARE(zeilen->zelle(1, Spalte::Preisskat)->text(), QStringLiteral("Ja"));
+        QCOMPARE(zeilen->zeileVon(105), 0);
+        QCOMPARE(zeilen->zeileVon(101), 1);
     }
 
     // Opening a stored group fills the model while no signal per row or cell
@@ -309,16 +314,15 @@ private slots:
         sql(db, QStringLiteral("DELETE FROM Serie3 WHERE StartNr=102"));
         w.neuStarten();
         const QString gruppe = w->form()->cmbTeilnehmerGruppe->currentText();
-        QStandardItemModel* m = w->teilnehmer();
+        TeilnehmerModell* m = w->teilnehmer();
         TeilnehmerTabelle* t = w->tabelle();
         QCOMPARE(m->rowCount(), 6);
         QCOMPARE(t->punkteItem(t->zeileVon(101), 2)->text(), QStringLiteral("57"));
         QCOMPARE(t->tischItem(t->zeileVon(101), 2)->data(Rolle::Sitz).toInt(), 3);
         QCOMPARE(t->kostenItem(t->zeileVon(101), 2)->data(Rolle::Gespeichert).toString(), QStringLiteral("1.5"));
-        const QList<QStandardItem*> neu = TeilnehmerTabelle::neueZeile({ 102, QString(), false, false }, 3);
+        const auto neu = modellMit(3, { TeilnehmerTabelle::neueZeile({ 102, QString(), false, false }, 3) });
         for (int c = Spalte::punkte(3); c <= Spalte::kosten(3); ++c)
-            gleicheZelle(m->item(t->zeileVon(102), c), neu.at(c));
-        qDeleteAll(neu);
+            gleicheZelle(m->item(t->zeileVon(102), c), neu->zelle(0, c));
 
         FesteSpalten* fest = w->festeAnsicht();
         QVERIFY(fest);
@@ -332,8 +336,9 @@ private slots:
             QStringLiteral("UPDATE Teilnehmer SET Name='%1' WHERE StartNr=103").arg(lang));
         QSignalSpy zeilen(m, &QAbstractItemModel::rowsInserted);
         QSignalSpy zellen(m, &QAbstractItemModel::dataChanged);
-        QSignalSpy eintraege(m, &QStandardItemModel::itemChanged);
+        QSignalSpy eintraege(m, &TeilnehmerModell::eingabe);
         QSignalSpy neuAufgebaut(w->teilnehmerAnsicht()->model(), &QAbstractItemModel::modelReset);
+        QSignalSpy splitter(fest, &FesteSpalten::breiteGeaendert);
         QMetaObject::invokeMethod(w.get(), "onChangeAktuelleSpielGruppe", Q_ARG(QString, gruppe));
         QCOMPARE(zeilen.count(), 0);
         QCOMPARE(zellen.count(), 0);
@@ -345,6 +350,12 @@ private slots:
         QCOMPARE(w->teilnehmerAnsicht()->model()->index(0, Spalte::Nr).data().toString(), QStringLiteral("100"));
         QCoreApplication::processEvents();
         const int breite = w->teilnehmerAnsicht()->fontMetrics().horizontalAdvance(lang);
+        // The splitter beside the kept columns is laid out for the reset and
+        // once for the fitted widths, not once per column; a column hidden in
+        // the kept view keeps its width in the table.
+        QVERIFY2(splitter.count() <= 2, qPrintable(QString::number(splitter.count())));
+        QVERIFY(w->teilnehmerAnsicht()->columnWidth(Spalte::punkte(1))
+            >= w->teilnehmerAnsicht()->header()->sectionSizeHint(Spalte::punkte(1)));
         QVERIFY2(w->teilnehmerAnsicht()->columnWidth(Spalte::Name) >= breite,
             qPrintable(QStringLiteral("%1 < %2").arg(w->teilnehmerAnsicht()->columnWidth(Spalte::Name)).arg(breite)));
     }

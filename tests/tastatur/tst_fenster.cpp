@@ -249,7 +249,7 @@ private slots:
         QVERIFY(f.gruppe(9, 2).isValid());
         // The draw runs under the busy cursor, and nothing keeps it after.
         QList<bool> sanduhr;
-        QObject::connect(f->teilnehmer(), &QStandardItemModel::itemChanged, f.get(),
+        QObject::connect(f->teilnehmer(), &QAbstractItemModel::dataChanged, f.get(),
             [&sanduhr] { sanduhr << (QApplication::overrideCursor() != nullptr); });
         auto losen = [&f] {
             return mitDialog(
