@@ -237,7 +237,11 @@ bool schreibenIntern(const QString& daten, const QString& zielDatei, const QStri
 
     ZipSchreiber zip;
     QString grund;
-    if (!zip.oeffnen(zielDatei, schnell, &grund))
+    // The snapshot before a roster import holds the master database alone
+    // and keeps the import waiting: its entry is stored, not compressed.
+    const bool offen = schnell && umfang == Umfang::Stammdaten ? zip.oeffnenUngepackt(zielDatei, &grund)
+                                                               : zip.oeffnen(zielDatei, schnell, &grund);
+    if (!offen)
         return melden(fehler, QStringLiteral("%1: %2").arg(zielDatei, grund));
 
     QStringList zeilen;

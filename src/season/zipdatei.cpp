@@ -27,7 +27,13 @@ ZipSchreiber::~ZipSchreiber() = default;
 bool ZipSchreiber::oeffnen(const QString& datei, bool schnell, QString* fehler)
 {
     m_kern.reset(neuerKern<ZipSchreiberKern, ZipSchreiberNeu>(zipSchreiberFunktion, fehler));
-    return m_kern && m_kern->oeffnen(datei, schnell, fehler);
+    return m_kern && m_kern->oeffnen(datei, schnell ? 1 : 6, fehler);
+}
+
+bool ZipSchreiber::oeffnenUngepackt(const QString& datei, QString* fehler)
+{
+    m_kern.reset(neuerKern<ZipSchreiberKern, ZipSchreiberNeu>(zipSchreiberFunktion, fehler));
+    return m_kern && m_kern->oeffnen(datei, 0, fehler);
 }
 
 bool ZipSchreiber::hinzufuegen(const QString& name, const QByteArray& daten, QString* fehler)

@@ -28,6 +28,9 @@ public:
 
     // `schnell` stores with the fastest compression (automatic snapshots).
     bool oeffnen(const QString& datei, bool schnell, QString* fehler);
+    // Entries stored as they are: a snapshot that is only ever put back,
+    // where the import waiting for it counts more than its size.
+    bool oeffnenUngepackt(const QString& datei, QString* fehler);
     bool hinzufuegen(const QString& name, const QByteArray& daten, QString* fehler);
     // The file is read only when the archive is closed; it must stay
     // unchanged until then.

@@ -38,7 +38,7 @@ class LibzipSchreiber : public ZipSchreiberKern
 {
 public:
     ~LibzipSchreiber() override;
-    bool oeffnen(const QString& datei, bool schnell, QString* fehler) override;
+    bool oeffnen(const QString& datei, int stufe, QString* fehler) override;
     bool hinzufuegen(const QString& name, const QByteArray& daten, QString* fehler) override;
     bool dateiHinzufuegen(const QString& name, const QString& pfad, QString* fehler) override;
     bool schliessen(QString* fehler) override;
@@ -49,7 +49,7 @@ private:
     bool quelleAufnehmen(const QString& name, zip_source_t* quelle, QString* fehler);
 
     zip_t* m_zip = nullptr;
-    bool m_schnell = false;
+    int m_stufe = 6;
     // libzip reads the buffers only when the archive is closed.
     QList<QByteArray> m_puffer;
 };
@@ -76,10 +76,10 @@ LibzipSchreiber::~LibzipSchreiber()
         zip_discard(m_zip);
 }
 
-bool LibzipSchreiber::oeffnen(const QString& datei, bool schnell, QString* fehler)
+bool LibzipSchreiber::oeffnen(const QString& datei, int stufe, QString* fehler)
 {
     int code = 0;
-    m_schnell = schnell;
+    m_stufe = stufe;
     m_zip = zip_open(QFile::encodeName(datei).constData(), ZIP_CREATE | ZIP_TRUNCATE, &code);
     if (!m_zip)
         return melden(fehler, oeffnenFehler(code));
@@ -105,7 +105,10 @@ bool LibzipSchreiber::quelleAufnehmen(const QString& name, zip_source_t* quelle,
         zip_source_free(quelle);
         return melden(fehler, text(m_zip));
     }
-    if (zip_set_file_compression(m_zip, zip_uint64_t(index), ZIP_CM_DEFLATE, m_schnell ? 1 : 6) < 0)
+    const bool speichern = m_stufe <= 0;
+    if (zip_set_file_compression(m_zip, zip_uint64_t(index), speichern ? ZIP_CM_STORE : ZIP_CM_DEFLATE,
+            speichern ? 0 : zip_uint32_t(m_stufe))
+        < 0)
         return melden(fehler, text(m_zip));
     return true;
 }

@@ -15,7 +15,8 @@ class ZipSchreiberKern
 {
 public:
     virtual ~ZipSchreiberKern() = default;
-    virtual bool oeffnen(const QString& datei, bool schnell, QString* fehler) = 0;
+    // `stufe` is deflate's level; 0 stores the entries as they are.
+    virtual bool oeffnen(const QString& datei, int stufe, QString* fehler) = 0;
     virtual bool hinzufuegen(const QString& name, const QByteArray& daten, QString* fehler) = 0;
     virtual bool dateiHinzufuegen(const QString& name, const QString& pfad, QString* fehler) = 0;
     virtual bool schliessen(QString* fehler) = 0;
