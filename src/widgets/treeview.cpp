@@ -1,6 +1,7 @@
 #include "widgets/treeview.h"
 
 #include <QAbstractProxyModel>
+#include <QAccessible>
 #include <QFontMetrics>
 #include <QHash>
 #include <QHeaderView>
@@ -50,6 +51,26 @@ QModelIndex TreeView::moveCursor(CursorAction aktion, Qt::KeyboardModifiers tast
             aktion = MoveLeft;
     }
     return QTreeView::moveCursor(aktion, tasten);
+}
+
+void TreeView::dataChanged(const QModelIndex& oben, const QModelIndex& unten, const QVector<int>& rollen)
+{
+    // Only where the tree view does nothing else of note: rows of one height,
+    // no tree in column 0, no editor to refresh, no screen reader to tell.
+    if (!oben.isValid() || !unten.isValid() || oben == unten || oben.column() != unten.column() || oben.column() == 0
+        || oben.parent() != unten.parent() || !uniformRowHeights() || state() == EditingState
+        || QAccessible::isActive()) {
+        QTreeView::dataChanged(oben, unten, rollen);
+        return;
+    }
+    const int spalte = oben.column();
+    if (isColumnHidden(spalte))
+        return;
+    const int x = columnViewportPosition(spalte);
+    const int breite = columnWidth(spalte);
+    if (x + breite <= 0 || x >= viewport()->width())
+        return;
+    viewport()->update(QRect(x, 0, breite, viewport()->height()));
 }
 
 QString TreeView::spaltenTitel(int spalte) const

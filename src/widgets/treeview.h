@@ -38,6 +38,10 @@ protected:
     // Tab moves to the cell on the right, as in a spreadsheet; a tree view
     // of its own moves down.
     QModelIndex moveCursor(CursorAction aktion, Qt::KeyboardModifiers tasten) override;
+    // A change of many rows in one column (a draw's tables) repaints that
+    // column's strip only, and nothing where the column is out of sight; the
+    // tree view would repaint every cell in sight.
+    void dataChanged(const QModelIndex& oben, const QModelIndex& unten, const QVector<int>& rollen) override;
 
 private:
     QString spaltenTitel(int spalte) const;

@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QPaintEvent>
 #include <QPushButton>
 #include <QSqlQuery>
 #include <QStatusBar>
@@ -16,7 +17,6 @@ using Turnierbau::sql;
 
 namespace
 {
-
 
 // What the results table shows: start number -> (table text, seat role).
 Sitze angezeigt(MainWindow& w, int serie)
@@ -48,6 +48,18 @@ QMap<int, QList<int>> ungesetzt(int n)
         tische[0] << 0;
     return tische;
 }
+
+// Everything a widget was asked to paint.
+struct Gemalt : QObject {
+    QRegion region;
+    explicit Gemalt(QWidget* w) { w->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::Paint)
+            region += static_cast<QPaintEvent*>(e)->region();
+        return false;
+    }
+};
 
 QString gruppe(MainWindow& w)
 {
@@ -235,6 +247,56 @@ private slots:
         w->tischaufteilungBerechnen(2);
         w->sitzplanAufbauen(2);
         QCOMPARE(zelle->background().style(), Qt::NoBrush);
+    }
+
+    void gelosteSpalteNeuGemalt()
+    {
+        // A draw changes one column: the table repaints that column where it
+        // is in sight, and the kept columns beside it, which do not show it,
+        // nothing.
+        Fenster w;
+        w.gruppe(60, 2);
+        w->resize(1400, 900);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(&*w));
+        auto* tabelle = w->findChild<TreeView*>(QStringLiteral("teilnehmerView"));
+        auto* fest = w->findChild<TreeView*>(QStringLiteral("teilnehmerFest"));
+        QVERIFY(tabelle && fest);
+        const int spalte = Spalte::tisch(1);
+        QVERIFY(fest->isColumnHidden(spalte));
+        tabelle->scrollTo(tabelle->model()->index(0, spalte));
+        QTest::qWait(50);
+        // Drawn once and reset, the column is as wide as the tables' numbers
+        // make it: the draw measured is no reason to move any other column.
+        w->auslosenZufall(1);
+        QVector<Zuweisung> leer;
+        for (int z = 0; z < w->tabelle()->zeilen(); ++z)
+            leer << Zuweisung { 0, 0, w->tabelle()->startNr(z) };
+        QVERIFY(w->tischeSpeichern(1, leer, true));
+        QTest::qWait(50);
+        QCOMPARE(proTisch(angezeigt(*w, 1)), ungesetzt(60));
+        const QRect streifen = QRect(
+            tabelle->columnViewportPosition(spalte), 0, tabelle->columnWidth(spalte), tabelle->viewport()->height())
+                                   .intersected(tabelle->viewport()->rect());
+        QVERIFY(!streifen.isEmpty());
+        {
+            // Until the window's own layout and paints have settled.
+            Gemalt ruhe(tabelle->viewport());
+            for (int i = 0; i < 50; ++i) {
+                ruhe.region = QRegion();
+                QTest::qWait(100);
+                if (ruhe.region.isEmpty())
+                    break;
+            }
+        }
+        Gemalt inTabelle(tabelle->viewport());
+        Gemalt inFest(fest->viewport());
+        w->auslosenZufall(1);
+        QTest::qWait(50);
+        QVERIFY(!proTisch(angezeigt(*w, 1)).contains(0));
+        QCOMPARE(inTabelle.region.intersected(streifen), QRegion(streifen));
+        QVERIFY2(inTabelle.region.subtracted(streifen).isEmpty(), "cells outside the drawn column were repainted");
+        QVERIFY(inFest.region.isEmpty());
     }
 
     void tausendSpieler()
