@@ -209,13 +209,12 @@ void MainWindow::tischListeSenden(const Nachricht& m)
     if (!gefunden || s < 1 || s > gefunden->serien)
         return;
     const QString gruppe = gefunden->name;
-    QSqlDatabase db = spieltag->gruppe(gefunden->verbindung);
 
     listenName = gruppe;
     QStringList eintraege { QString::number(t), QString::number(s) };
     // The stored seating, as printed and shown in the table app: a player
     // made inactive after the draw is still seated here.
-    const QVector<Spieltag::SitzEintrag> sitze = Spieltag::sitzeLesen(db, s, t);
+    const QVector<Spieltag::SitzEintrag> sitze = spieltag->sitze(gefunden->verbindung, s, t);
     for (const Spieltag::SitzEintrag& e : sitze)
         if (e.teilnehmer)
             eintraege << Protokoll::sitzEintrag(e.startNr, e.name, e.mitglied, e.preisskat);

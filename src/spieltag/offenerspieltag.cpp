@@ -96,6 +96,8 @@ bool OffenerSpieltag::ergebnisseSpeichern(const QString& name, const QVector<Erg
     for (int s = 1; s <= serien; ++s)
         tabellen << QStringLiteral("Serie%1").arg(s);
     indizesAnlegen(db, tabellen, QStringLiteral("StartNr"));
+    // A companion asks for a table's seats before every message of results.
+    indizesAnlegen(db, tabellen.mid(1), QStringLiteral("Tisch"));
 
     Db::Transaktion tx(db);
     if (!tx.begonnen())

@@ -155,6 +155,9 @@ public:
         int serien = 0;
     };
     std::optional<GruppeDesTisches> gruppeDesTisches(int tisch) const;
+    // The stored seats of a table of a series, as Spieltag::sitzeLesen
+    // reads them, with the statement kept prepared.
+    QVector<Spieltag::SitzEintrag> sitze(const QString& verbindung, int serie, int tisch) const;
     // A mark that changes whenever a group's stored data changes, through
     // this program's connection or from elsewhere; the table app compares it.
     QString aenderungsStand() const;

@@ -348,15 +348,47 @@ std::optional<OffenerSpieltag::GruppeDesTisches> OffenerSpieltag::gruppeDesTisch
     const QStringList namen = m_verbindungen.namen();
     for (const QString& name : namen) {
         QSqlDatabase db = gruppe(name);
-        if (!db.isValid() || !Db::tabelleVorhanden(db, QStringLiteral("Gruppe")))
+        if (!db.isValid())
             continue;
-        QSqlQuery q = Db::abfrage(db,
-            QStringLiteral("SELECT Name, Serien FROM Gruppe WHERE ErsterTisch<=? AND LetzterTisch>=?"),
-            { tisch, tisch });
+        // Asked before every table's seats: kept prepared. A file that
+        // cannot prepare it is asked as before, which tells what is wrong.
+        const QString sql = QStringLiteral("SELECT Name, Serien FROM Gruppe WHERE ErsterTisch<=? AND LetzterTisch>=?");
+        if (const auto q = anweisung(db, sql, true)) {
+            q->bindValue(0, tisch);
+            q->bindValue(1, tisch);
+            const bool gelesen = q->exec();
+            std::optional<GruppeDesTisches> gefunden;
+            if (gelesen && q->next())
+                gefunden = GruppeDesTisches { q->value(0).toString(), name, q->value(1).toInt() };
+            q->finish();
+            if (gefunden)
+                return gefunden;
+            if (gelesen)
+                continue;
+        }
+        if (!Db::tabelleVorhanden(db, QStringLiteral("Gruppe")))
+            continue;
+        QSqlQuery q = Db::abfrage(db, sql, { tisch, tisch });
         if (q.next())
             return GruppeDesTisches { q.value(0).toString(), name, q.value(1).toInt() };
     }
     return std::nullopt;
+}
+
+QVector<Spieltag::SitzEintrag> OffenerSpieltag::sitze(const QString& verbindung, int serie, int tisch) const
+{
+    QSqlDatabase db = gruppe(verbindung);
+    if (!db.isValid() || serie < 1 || tisch < 1)
+        return {};
+    const auto q = anweisung(db, Spieltag::sitzeAbfrage(serie), true);
+    if (!q)
+        return Spieltag::sitzeLesen(db, serie, tisch);
+    q->bindValue(0, tisch);
+    if (!q->exec()) {
+        q->finish();
+        return Spieltag::sitzeLesen(db, serie, tisch);
+    }
+    return Spieltag::sitzeAusAbfrage(*q);
 }
 
 QString OffenerSpieltag::aenderungsStand() const

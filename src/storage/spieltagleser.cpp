@@ -85,10 +85,55 @@ QVector<Tisch> tische(const Gruppe& g, int serie)
     return ordnen(nachTisch);
 }
 
+QString sitzeAbfrage(int serie)
+{
+    // The first Teilnehmer row of a start number counts, as a look-up by
+    // start number finds it; a seat without one is kept.
+    return QStringLiteral("SELECT s.StartNr, s.TischIntern, s.Aktiv, p.rowid IS NOT NULL, p.Name, p.Mitglied, "
+                          "p.Preisskat FROM Serie%1 s LEFT JOIN Teilnehmer p ON p.rowid=(SELECT rowid FROM "
+                          "Teilnehmer WHERE StartNr=s.StartNr LIMIT 1) WHERE s.Tisch=?")
+        .arg(serie);
+}
+
+QVector<SitzEintrag> sitzeAusAbfrage(QSqlQuery& q)
+{
+    QVector<SitzEintrag> sitze;
+    while (q.next()) {
+        SitzEintrag e;
+        e.startNr = q.value(0).toInt();
+        e.platz = q.value(1).toInt();
+        e.aktiv = q.value(2).toInt() != 0;
+        e.teilnehmer = q.value(3).toInt() != 0;
+        if (e.teilnehmer) {
+            e.name = q.value(4).toString();
+            e.mitglied = q.value(5).toInt() != 0;
+            e.preisskat = q.value(6).toInt() != 0;
+        }
+        sitze.append(e);
+    }
+    q.finish();
+    std::stable_sort(
+        sitze.begin(), sitze.end(), [](const SitzEintrag& a, const SitzEintrag& b) { return a.platz < b.platz; });
+    return sitze;
+}
+
 QVector<Tisch> tischeLesen(QSqlDatabase db, int serie, int nummer)
 {
     if (!db.isValid() || !db.isOpen() || serie < 1)
         return {};
+    if (nummer > 0) {
+        QSqlQuery eine(db);
+        eine.setForwardOnly(true);
+        if (eine.prepare(sitzeAbfrage(serie))) {
+            eine.addBindValue(nummer);
+            if (!eine.exec())
+                return {};
+            const QVector<SitzEintrag> sitze = sitzeAusAbfrage(eine);
+            return sitze.isEmpty() ? QVector<Tisch>() : QVector<Tisch> { Tisch { nummer, sitze } };
+        }
+        // A file whose tables do not join (no Teilnehmer table, say) is read
+        // seat by seat below.
+    }
     QSqlQuery q(db);
     q.setForwardOnly(true);
     const QString sql = QStringLiteral("SELECT StartNr, Tisch, TischIntern, Aktiv FROM Serie%1 WHERE ").arg(serie);

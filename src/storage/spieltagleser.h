@@ -11,6 +11,8 @@
 #include <QStringList>
 #include <QVector>
 
+class QSqlQuery;
+
 namespace Spieltag
 {
 
@@ -112,6 +114,11 @@ QVector<const Teilnehmer*> nichtSpielend(const Gruppe& g, int serie);
 QVector<Tisch> tischeLesen(QSqlDatabase db, int serie, int nummer = 0);
 // The seats of one table (nummer above 0) of a series from the database.
 QVector<SitzEintrag> sitzeLesen(QSqlDatabase db, int serie, int nummer);
+// The one statement behind it, for a caller that keeps it prepared: bind the
+// table number, execute, and read the seats with sitzeAusAbfrage (which
+// finishes the statement).
+QString sitzeAbfrage(int serie);
+QVector<SitzEintrag> sitzeAusAbfrage(QSqlQuery& q);
 
 // Checks a group's stored settings against the ranges above; the text says
 // what is wrong in German.
