@@ -25,6 +25,17 @@ QString text(zip_t* z)
     return QString::fromLocal8Bit(zip_strerror(z));
 }
 
+// An entry's size as the archive states it; false with the reason otherwise.
+bool eintragLesen(zip_t* z, const QString& name, zip_stat_t& st, QString* fehler)
+{
+    if (!z)
+        return melden(fehler, QStringLiteral("Archiv nicht geoeffnet"));
+    zip_stat_init(&st);
+    if (zip_stat(z, name.toUtf8().constData(), ZIP_FL_ENC_UTF_8, &st) < 0 || !(st.valid & ZIP_STAT_SIZE))
+        return melden(fehler, QStringLiteral("%1: %2").arg(name, text(z)));
+    return true;
+}
+
 QString oeffnenFehler(int code)
 {
     zip_error_t e;
@@ -170,12 +181,9 @@ QStringList LibzipLeser::namen() const
 bool LibzipLeser::lesen(const QString& name, qint64 hoechstens, QByteArray& daten, QString* fehler)
 {
     daten.clear();
-    if (!m_zip)
-        return melden(fehler, QStringLiteral("Archiv nicht geoeffnet"));
     zip_stat_t st;
-    zip_stat_init(&st);
-    if (zip_stat(m_zip, name.toUtf8().constData(), ZIP_FL_ENC_UTF_8, &st) < 0 || !(st.valid & ZIP_STAT_SIZE))
-        return melden(fehler, QStringLiteral("%1: %2").arg(name, text(m_zip)));
+    if (!eintragLesen(m_zip, name, st, fehler))
+        return false;
     if (qint64(st.size) > hoechstens || st.size > zip_uint64_t(std::numeric_limits<int>::max()))
         return melden(fehler, QStringLiteral("%1 ist zu gross").arg(name));
     zip_file_t* f = zip_fopen(m_zip, name.toUtf8().constData(), ZIP_FL_ENC_UTF_8);
@@ -204,12 +212,9 @@ bool LibzipLeser::lesen(const QString& name, qint64 hoechstens, QByteArray& date
 bool LibzipLeser::entpacken(
     const QString& name, qint64 groesse, QIODevice& ziel, QCryptographicHash& summe, QString* fehler)
 {
-    if (!m_zip)
-        return melden(fehler, QStringLiteral("Archiv nicht geoeffnet"));
     zip_stat_t st;
-    zip_stat_init(&st);
-    if (zip_stat(m_zip, name.toUtf8().constData(), ZIP_FL_ENC_UTF_8, &st) < 0 || !(st.valid & ZIP_STAT_SIZE))
-        return melden(fehler, QStringLiteral("%1: %2").arg(name, text(m_zip)));
+    if (!eintragLesen(m_zip, name, st, fehler))
+        return false;
     if (groesse < 0 || st.size != zip_uint64_t(groesse))
         return melden(fehler, QStringLiteral("%1 hat nicht die angegebene Groesse").arg(name));
     zip_file_t* f = zip_fopen(m_zip, name.toUtf8().constData(), ZIP_FL_ENC_UTF_8);
