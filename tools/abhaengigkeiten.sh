@@ -4,7 +4,7 @@
 set -euo pipefail
 
 pakete=(cmake g++ make pkg-config qtbase5-dev qtbase5-dev-tools libqt5sql5-sqlite zlib1g-dev
-  libqrencode-dev libzip-dev libcsv-dev libcpp-httplib-dev qttranslations5-l10n "$@")
+  libqrencode-dev libzip-dev libcsv-dev libcpp-httplib-dev libsqlite3-dev libssl-dev qttranslations5-l10n "$@")
 fehlend=()
 for p in "${pakete[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then

@@ -30,9 +30,9 @@ namespace
 {
 enum SpielerSpalte { StartNr = 0, VorName, NachName, Gruppe, Mitglied, Preisskat };
 
-constexpr int AuswahlStartNr = Qt::UserRole + 1;
-constexpr int AuswahlMitglied = Qt::UserRole + 2;
-constexpr int AuswahlPreisskat = Qt::UserRole + 3;
+constexpr int AuswahlStartNr = Spielerauswahl::StartNrRolle;
+constexpr int AuswahlMitglied = Spielerauswahl::MitgliedRolle;
+constexpr int AuswahlPreisskat = Spielerauswahl::PreisskatRolle;
 
 // The start number and column of the view's current cell, which outlive a
 // reload of the model; a start number of 0 when there is none.

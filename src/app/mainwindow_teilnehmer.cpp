@@ -39,9 +39,9 @@
 
 namespace
 {
-constexpr int AuswahlStartNr = Qt::UserRole + 1;
-constexpr int AuswahlMitglied = Qt::UserRole + 2;
-constexpr int AuswahlPreisskat = Qt::UserRole + 3;
+constexpr int AuswahlStartNr = Spielerauswahl::StartNrRolle;
+constexpr int AuswahlMitglied = Spielerauswahl::MitgliedRolle;
+constexpr int AuswahlPreisskat = Spielerauswahl::PreisskatRolle;
 } // namespace
 
 QString MainWindow::aktuelleGruppe() const
@@ -356,11 +356,7 @@ void MainWindow::auswahlZeigen(const QVector<Spielerauswahl::Spieler>& spieler)
     QList<QList<QStandardItem*>> zeilen;
     zeilen.reserve(spieler.size());
     for (const Spielerauswahl::Spieler& s : spieler) {
-        auto* vorname = new QStandardItem(s.vorname);
-        vorname->setData(s.startNr, AuswahlStartNr);
-        vorname->setData(s.mitglied, AuswahlMitglied);
-        vorname->setData(s.preisskat, AuswahlPreisskat);
-        zeilen.append(QList<QStandardItem*> { vorname, new QStandardItem(s.nachname) });
+        zeilen.append(QList<QStandardItem*> { new Spielerauswahl::VornameZelle(s), new QStandardItem(s.nachname) });
     }
     auswahlModel->ersetzen({ tr("Vorname"), tr("Nachname") }, zeilen);
 }

@@ -12,14 +12,15 @@
 #include "participants/dlgtlnaktiv.h"
 #include "participants/teilnehmerpflege.h"
 #include "roster/namensregel.h"
+#include "roster/spielerauswahl.h"
 #include "setup/teilnehmertabelle.h"
 #include "widgets/dialoge.h"
 
 namespace
 {
-constexpr int AuswahlStartNr = Qt::UserRole + 1;
-constexpr int AuswahlMitglied = Qt::UserRole + 2;
-constexpr int AuswahlPreisskat = Qt::UserRole + 3;
+constexpr int AuswahlStartNr = Spielerauswahl::StartNrRolle;
+constexpr int AuswahlMitglied = Spielerauswahl::MitgliedRolle;
+constexpr int AuswahlPreisskat = Spielerauswahl::PreisskatRolle;
 
 // A draw seats only rows showing table 0, so a participant taken back into a
 // series would keep his "-1" and never be seated again; he gets his 0 back.

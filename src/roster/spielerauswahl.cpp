@@ -72,6 +72,71 @@ bool gruppeUmbenennen(QSqlDatabase haupt, const QString& alt, const QString& neu
     return Db::ausfuehren(q, QStringLiteral("UPDATE Spieler SET Gruppe=? WHERE Gruppe=?"), { neu, alt }, fehler);
 }
 
+VornameZelle::VornameZelle(const Spieler& s)
+    : QStandardItem(s.vorname)
+    , m_startNr(s.startNr)
+    , m_mitglied(s.mitglied)
+    , m_preisskat(s.preisskat)
+{
+}
+
+QVariant* VornameZelle::eigene(int rolle)
+{
+    switch (rolle) {
+    case StartNrRolle:
+        return &m_startNr;
+    case MitgliedRolle:
+        return &m_mitglied;
+    case PreisskatRolle:
+        return &m_preisskat;
+    default:
+        return nullptr;
+    }
+}
+
+QVariant VornameZelle::data(int rolle) const
+{
+    if (const QVariant* w = const_cast<VornameZelle*>(this)->eigene(rolle))
+        return *w;
+    return QStandardItem::data(rolle);
+}
+
+void VornameZelle::setData(const QVariant& wert, int rolle)
+{
+    QVariant* w = eigene(rolle);
+    if (!w) {
+        QStandardItem::setData(wert, rolle);
+        return;
+    }
+    // As a plain item: an unchanged value is no change.
+    if (w->userType() == wert.userType() && *w == wert)
+        return;
+    *w = wert;
+    emitDataChanged();
+}
+
+QStandardItem* VornameZelle::clone() const
+{
+    return new VornameZelle(*this);
+}
+
+void VornameZelle::eigeneRollen(QMap<int, QVariant>& rollen) const
+{
+    for (int r : { StartNrRolle, MitgliedRolle, PreisskatRolle }) {
+        const QVariant w = data(r);
+        if (w.isValid())
+            rollen.insert(r, w);
+    }
+}
+
+QMap<int, QVariant> Modell::itemData(const QModelIndex& index) const
+{
+    QMap<int, QVariant> rollen = QStandardItemModel::itemData(index);
+    if (const auto* zelle = dynamic_cast<const VornameZelle*>(itemFromIndex(index)))
+        zelle->eigeneRollen(rollen);
+    return rollen;
+}
+
 void Modell::ersetzen(const QStringList& kopf, const QList<QList<QStandardItem*>>& zeilen)
 {
     beginResetModel();

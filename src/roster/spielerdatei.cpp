@@ -16,6 +16,7 @@
 
 #include "roster/namensregel.h"
 #include "storage/datenbank.h"
+#include "storage/sqlitedirekt.h"
 
 namespace Spielerdatei
 {
@@ -286,11 +287,12 @@ Plan planen(const QVector<Bisher>& roster, const QVector<Nummer>& anderswo, cons
 QVector<Bisher> rosterLesen(QSqlDatabase db)
 {
     QVector<Bisher> liste;
-    // The flag as a number: one text fewer per row of thousands.
-    QSqlQuery q = Db::abfrage(db, QStringLiteral("SELECT StartNr, VorName, NachName, Preisskat='Ja' FROM Spieler"));
-    while (q.next())
-        liste << Bisher { q.value(0).toInt(), q.value(1).toString(), q.value(2).toString(),
-            q.value(3).toInt() == 1 ? QStringLiteral("Ja") : QStringLiteral("Nein") };
+    // Thousands of rows: read through SQLite's own interface. The flag as a
+    // number, one text fewer per row.
+    Db::Direkt q(db, QStringLiteral("SELECT StartNr, VorName, NachName, Preisskat='Ja' FROM Spieler"));
+    while (q.naechste())
+        liste << Bisher { q.ganz(0), q.text(1), q.text(2),
+            q.ganz(3) == 1 ? QStringLiteral("Ja") : QStringLiteral("Nein") };
     return liste;
 }
 
@@ -324,23 +326,22 @@ bool rosterErsetzen(QSqlDatabase db, const QVector<Eintrag>& eintraege)
     }
     if (!Db::ausfuehren(db, QStringLiteral("DELETE FROM Spieler")))
         return false;
-    QSqlQuery q(db);
-    if (!q.prepare(QStringLiteral("INSERT INTO Spieler (StartNr, VorName, NachName, Gruppe, Mitglied, Preisskat) "
-                                  "VALUES (?, ?, ?, ?, ?, ?)"))) {
-        Db::Melder::instanz()->melden(db.lastError().text());
+    // Thousands of rows: through SQLite's own interface, in the transaction
+    // above.
+    Db::Direkt q(db,
+        QStringLiteral("INSERT INTO Spieler (StartNr, VorName, NachName, Gruppe, Mitglied, Preisskat) "
+                       "VALUES (?, ?, ?, ?, ?, ?)"));
+    if (!q.bereit())
         return false;
-    }
     for (const Eintrag& e : eintraege) {
-        q.bindValue(0, e.startNr);
-        q.bindValue(1, e.zeile.vorname);
-        q.bindValue(2, e.zeile.nachname);
-        q.bindValue(3, e.zeile.gruppe);
-        q.bindValue(4, e.zeile.mitglied);
-        q.bindValue(5, e.preisskat);
-        if (!q.exec()) {
-            Db::Melder::instanz()->melden(q.lastError().text());
+        q.binden(0, e.startNr);
+        q.binden(1, e.zeile.vorname);
+        q.binden(2, e.zeile.nachname);
+        q.binden(3, e.zeile.gruppe);
+        q.binden(4, e.zeile.mitglied);
+        q.binden(5, e.preisskat);
+        if (!q.ausfuehren())
             return false;
-        }
     }
     for (const QVariantList& werte : behalteneDaten)
         if (!Db::ausfuehren(db,

@@ -122,7 +122,7 @@ bool stromKopieren(QIODevice& von, Kopie& k, QString* fehler)
     QIODevice& aus = k.imSpeicher ? static_cast<QIODevice&>(puffer) : static_cast<QIODevice&>(datei);
     if (!aus.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return melden(fehler, aus.errorString());
-    QCryptographicHash h(QCryptographicHash::Sha256);
+    Pruefsumme h;
     QByteArray stueck(1 << 16, Qt::Uninitialized);
     k.groesse = 0;
     for (;;) {
@@ -131,12 +131,12 @@ bool stromKopieren(QIODevice& von, Kopie& k, QString* fehler)
             return melden(fehler, von.errorString());
         if (n == 0)
             break;
-        h.addData(stueck.constData(), int(n));
+        h.hinzufuegen(stueck.constData(), n);
         if (aus.write(stueck.constData(), n) != n)
             return melden(fehler, aus.errorString());
         k.groesse += n;
     }
-    k.summe = QString::fromLatin1(h.result().toHex());
+    k.summe = h.hex();
     return true;
 }
 
@@ -188,12 +188,12 @@ bool datenbankKopieren(const QString& datei, Kopie& k, Inhalt* inhalt, QString* 
         QFile f(k.pfad);
         if (!f.open(QIODevice::ReadOnly))
             return melden(fehler, f.errorString());
-        QCryptographicHash h(QCryptographicHash::Sha256);
-        if (!h.addData(&f))
+        Pruefsumme h;
+        if (!h.hinzufuegen(f))
             return melden(fehler, f.errorString());
         k.imSpeicher = false;
         k.groesse = f.size();
-        k.summe = QString::fromLatin1(h.result().toHex());
+        k.summe = h.hex();
         return true;
     }
     QFile f(datei);

@@ -1,5 +1,8 @@
 #include "season/zipdatei.h"
 
+#include <QCryptographicHash>
+#include <QIODevice>
+
 #include "season/zipkern.h"
 #include "storage/nachladen.h"
 
@@ -75,4 +78,41 @@ bool ZipLeser::entpacken(
     const QString& name, qint64 groesse, QIODevice& ziel, QCryptographicHash& summe, QString* fehler)
 {
     return m_kern ? m_kern->entpacken(name, groesse, ziel, summe, fehler) : nichtOffen(fehler);
+}
+
+Pruefsumme::Pruefsumme()
+{
+    QString fehler;
+    m_kern.reset(neuerKern<PruefsummeKern, PruefsummeNeu>(pruefsummeFunktion, &fehler));
+    if (!m_kern)
+        m_qt = std::make_unique<QCryptographicHash>(QCryptographicHash::Sha256);
+}
+
+Pruefsumme::~Pruefsumme() = default;
+
+void Pruefsumme::hinzufuegen(const char* daten, qint64 laenge)
+{
+    if (m_kern)
+        m_kern->hinzufuegen(daten, laenge);
+    else
+        m_qt->addData(daten, int(laenge));
+}
+
+bool Pruefsumme::hinzufuegen(QIODevice& von)
+{
+    QByteArray stueck(1 << 16, Qt::Uninitialized);
+    for (;;) {
+        const qint64 n = von.read(stueck.data(), stueck.size());
+        if (n < 0)
+            return false;
+        if (n == 0)
+            return true;
+        hinzufuegen(stueck.constData(), n);
+    }
+}
+
+QString Pruefsumme::hex()
+{
+    const QByteArray summe = m_kern ? m_kern->ergebnis() : m_qt->result();
+    return QString::fromLatin1(summe.toHex());
 }

@@ -15,6 +15,7 @@ class QCryptographicHash;
 class QIODevice;
 class ZipSchreiberKern;
 class ZipLeserKern;
+class PruefsummeKern;
 
 // Writes a new zip archive. Nothing appears under the file's name until
 // schliessen() succeeds; a writer that is not closed leaves no file behind.
@@ -63,4 +64,25 @@ public:
 
 private:
     std::unique_ptr<ZipLeserKern> m_kern;
+};
+
+// The SHA-256 sum of what an archive holds, as lower-case hex. Computed by the
+// service module; where that cannot be loaded, by Qt, to the same sum.
+class Pruefsumme
+{
+public:
+    Pruefsumme();
+    ~Pruefsumme();
+    Pruefsumme(const Pruefsumme&) = delete;
+    Pruefsumme& operator=(const Pruefsumme&) = delete;
+
+    void hinzufuegen(const char* daten, qint64 laenge);
+    // Reads the device to its end; false when reading failed.
+    bool hinzufuegen(QIODevice& von);
+    // The sum of everything added; ends the sum.
+    QString hex();
+
+private:
+    std::unique_ptr<PruefsummeKern> m_kern;
+    std::unique_ptr<QCryptographicHash> m_qt;
 };

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <limits>
 
+#include <openssl/evp.h>
 #include <zip.h>
 
 namespace
@@ -264,4 +265,46 @@ extern "C" Q_DECL_EXPORT ZipSchreiberKern* reizwerk_zip_schreiber()
 extern "C" Q_DECL_EXPORT ZipLeserKern* reizwerk_zip_leser()
 {
     return new LibzipLeser;
+}
+
+namespace
+{
+
+class OpensslSumme : public PruefsummeKern
+{
+public:
+    OpensslSumme()
+        : m_ctx(EVP_MD_CTX_new())
+    {
+        m_ok = m_ctx && EVP_DigestInit_ex(m_ctx, EVP_sha256(), nullptr) == 1;
+    }
+    ~OpensslSumme() override { EVP_MD_CTX_free(m_ctx); }
+    OpensslSumme(const OpensslSumme&) = delete;
+    OpensslSumme& operator=(const OpensslSumme&) = delete;
+
+    void hinzufuegen(const char* daten, qint64 laenge) override
+    {
+        if (m_ok && laenge > 0)
+            m_ok = EVP_DigestUpdate(m_ctx, daten, size_t(laenge)) == 1;
+    }
+    QByteArray ergebnis() override
+    {
+        unsigned char summe[EVP_MAX_MD_SIZE];
+        unsigned int laenge = 0;
+        if (!m_ok || EVP_DigestFinal_ex(m_ctx, summe, &laenge) != 1)
+            return {};
+        m_ok = false;
+        return QByteArray(reinterpret_cast<const char*>(summe), int(laenge));
+    }
+
+private:
+    EVP_MD_CTX* m_ctx;
+    bool m_ok = false;
+};
+
+} // namespace
+
+extern "C" Q_DECL_EXPORT PruefsummeKern* reizwerk_sha256()
+{
+    return new OpensslSumme;
 }

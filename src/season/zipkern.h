@@ -39,3 +39,17 @@ using ZipSchreiberNeu = ZipSchreiberKern* (*)();
 using ZipLeserNeu = ZipLeserKern* (*)();
 constexpr const char* zipSchreiberFunktion = "reizwerk_zip_schreiber";
 constexpr const char* zipLeserFunktion = "reizwerk_zip_leser";
+
+// SHA-256 of the bytes put into an archive, by OpenSSL, which uses the
+// processor's SHA instructions where it has them: several times faster than
+// a portable implementation over a large database.
+class PruefsummeKern
+{
+public:
+    virtual ~PruefsummeKern() = default;
+    virtual void hinzufuegen(const char* daten, qint64 laenge) = 0;
+    // The 32 bytes of the sum; empty when OpenSSL failed.
+    virtual QByteArray ergebnis() = 0;
+};
+using PruefsummeNeu = PruefsummeKern* (*)();
+constexpr const char* pruefsummeFunktion = "reizwerk_sha256";
