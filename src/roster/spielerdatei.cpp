@@ -299,9 +299,10 @@ QVector<Bisher> rosterLesen(QSqlDatabase db)
 QVector<Nummer> nummernLesen(QSqlDatabase db, const QString& sql)
 {
     QVector<Nummer> liste;
-    QSqlQuery q = Db::abfrage(db, sql);
-    while (q.next())
-        liste << Nummer { q.value(0).toInt(), q.value(1).toString() };
+    // A ranking of many match days: thousands of rows, as the roster.
+    Db::Direkt q(db, sql);
+    while (q.naechste())
+        liste << Nummer { q.ganz(0), q.text(1) };
     return liste;
 }
 

@@ -1,6 +1,7 @@
 #include "testumgebung.h"
 
 #include <QDir>
+
 #include <QFile>
 #include <QSignalBlocker>
 #include <QSignalSpy>
@@ -10,6 +11,7 @@
 #include <QSqlTableModel>
 #include <QStandardItemModel>
 #include <QStatusBar>
+#include <memory>
 
 #include "app/mainwindow.h"
 #include "roster/namensregel.h"
@@ -294,6 +296,64 @@ private slots:
         m.ersetzen({ QStringLiteral("Vorname"), QStringLiteral("Nachname") }, {});
         QCOMPARE(proxy.rowCount(), 0);
         QCOMPARE(m.columnCount(), 2);
+    }
+
+    // A first-name cell holds its roles itself: reading, changing (one
+    // change notice, none for the same value), copying, sorting and the
+    // model's itemData() see them as they see a plain item's.
+    void vornameZelle()
+    {
+        using namespace Spielerauswahl;
+        Modell m;
+        QList<QList<QStandardItem*>> zeilen;
+        const QVector<Spielerauswahl::Spieler> spieler = { { 105, QStringLiteral("Udo"), QStringLiteral("Zahn"), true, false },
+            { 101, QStringLiteral("\u00c4nne"), QStringLiteral("Berg"), false, true },
+            { 103, QStringLiteral("Carl"), QStringLiteral("Dorn"), true, true } };
+        for (const Spielerauswahl::Spieler& s : spieler)
+            zeilen.append(QList<QStandardItem*> { new VornameZelle(s), new QStandardItem(s.nachname) });
+        m.ersetzen({ QStringLiteral("Vorname"), QStringLiteral("Nachname") }, zeilen);
+        for (int z = 0; z < spieler.size(); ++z) {
+            const QModelIndex i = m.index(z, 0);
+            QCOMPARE(i.data().toString(), spieler.at(z).vorname);
+            QCOMPARE(i.data(Qt::EditRole).toString(), spieler.at(z).vorname);
+            QCOMPARE(i.data(StartNrRolle), QVariant(spieler.at(z).startNr));
+            QCOMPARE(i.data(MitgliedRolle), QVariant(spieler.at(z).mitglied));
+            QCOMPARE(i.data(PreisskatRolle), QVariant(spieler.at(z).preisskat));
+            QVERIFY(!i.data(PreisskatRolle + 1).isValid());
+            const QMap<int, QVariant> rollen = m.itemData(i);
+            QCOMPARE(rollen.value(Qt::DisplayRole).toString(), spieler.at(z).vorname);
+            QCOMPARE(rollen.value(StartNrRolle), QVariant(spieler.at(z).startNr));
+            QCOMPARE(rollen.value(PreisskatRolle), QVariant(spieler.at(z).preisskat));
+        }
+
+        QSignalSpy geaendert(&m, &QAbstractItemModel::dataChanged);
+        QStandardItem* carl = m.item(2, 0);
+        carl->setData(false, MitgliedRolle);
+        QCOMPARE(geaendert.count(), 1);
+        QCOMPARE(geaendert.first().at(0).toModelIndex(), m.index(2, 0));
+        QCOMPARE(m.index(2, 0).data(MitgliedRolle), QVariant(false));
+        carl->setData(false, MitgliedRolle);
+        QCOMPARE(geaendert.count(), 1);
+        // Other roles are the plain item's.
+        carl->setData(QStringLiteral("Tipp"), Qt::ToolTipRole);
+        QCOMPARE(geaendert.count(), 2);
+        QCOMPARE(m.index(2, 0).data(Qt::ToolTipRole).toString(), QStringLiteral("Tipp"));
+        QCOMPARE(m.itemData(m.index(2, 0)).value(Qt::ToolTipRole).toString(), QStringLiteral("Tipp"));
+        carl->setText(QStringLiteral("Karl"));
+        QCOMPARE(m.index(2, 0).data().toString(), QStringLiteral("Karl"));
+
+        std::unique_ptr<QStandardItem> kopie(carl->clone());
+        QCOMPARE(kopie->text(), QStringLiteral("Karl"));
+        QCOMPARE(kopie->data(StartNrRolle), QVariant(103));
+        QCOMPARE(kopie->data(MitgliedRolle), QVariant(false));
+        QCOMPARE(kopie->type(), carl->type());
+
+        QSortFilterProxyModel proxy;
+        proxy.setSourceModel(&m);
+        proxy.setSortRole(StartNrRolle);
+        proxy.sort(0);
+        QCOMPARE(proxy.index(0, 1).data().toString(), QStringLiteral("Berg"));
+        QCOMPARE(proxy.index(2, 1).data().toString(), QStringLiteral("Zahn"));
     }
 
     // After an import the choice list is built from the rows just stored:

@@ -4,8 +4,11 @@
 
 #include "testumgebung.h"
 
+#include <QBuffer>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QHostAddress>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 
 #include "season/zipdatei.h"
@@ -22,6 +25,7 @@ private slots:
         QVERIFY2(Nachladen::funktion("reizwerk_zip_leser", &fehler), qPrintable(fehler));
         QVERIFY(Nachladen::funktion("reizwerk_zip_schreiber", &fehler));
         QVERIFY(Nachladen::funktion("reizwerk_web_server", &fehler));
+        QVERIFY(Nachladen::funktion("reizwerk_sha256", &fehler));
         QVERIFY(Nachladen::geladen());
         // It came from one of the places the program looks in.
         bool gefunden = false;
@@ -33,6 +37,43 @@ private slots:
         fehler.clear();
         QVERIFY(!Nachladen::funktion("reizwerk_gibt_es_nicht", &fehler));
         QVERIFY2(fehler.contains(QStringLiteral("reizwerk_gibt_es_nicht")), qPrintable(fehler));
+    }
+
+    // The sums the backups list come from the module; the restore checks
+    // them with Qt's SHA-256, so both must agree on every input and split.
+    void pruefsummeWieQt()
+    {
+        {
+            Pruefsumme abc;
+            abc.hinzufuegen("a", 1);
+            abc.hinzufuegen("bc", 2);
+            QCOMPARE(abc.hex(), QStringLiteral("ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"));
+        }
+        QRandomGenerator zufall(4711);
+        for (const int groesse : { 0, 1, 63, 64, 65, 65536, 1 << 20 | 17 }) {
+            QByteArray daten(groesse, Qt::Uninitialized);
+            for (char& c : daten)
+                c = char(zufall.bounded(256));
+            Pruefsumme modul;
+            int ab = 0;
+            while (ab < groesse) {
+                const int n = qMin(groesse - ab, int(zufall.bounded(1, 100000)));
+                modul.hinzufuegen(daten.constData() + ab, n);
+                ab += n;
+            }
+            QCOMPARE(
+                modul.hex(), QString::fromLatin1(QCryptographicHash::hash(daten, QCryptographicHash::Sha256).toHex()));
+            QBuffer puffer(&daten);
+            QVERIFY(puffer.open(QIODevice::ReadOnly));
+            Pruefsumme strom;
+            QVERIFY(strom.hinzufuegen(puffer));
+            QCOMPARE(
+                strom.hex(), QString::fromLatin1(QCryptographicHash::hash(daten, QCryptographicHash::Sha256).toHex()));
+        }
+        // A device that cannot be read is said so.
+        QBuffer zu;
+        Pruefsumme nichts;
+        QVERIFY(!nichts.hinzufuegen(zu));
     }
 
     void archivNichtGeoeffnet()
