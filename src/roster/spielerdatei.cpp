@@ -221,13 +221,16 @@ Plan planen(const QVector<Bisher>& roster, const QVector<Nummer>& anderswo, cons
     belegt.reserve(spieler.size());
     QVector<int> neue;
     p.eintraege.reserve(spieler.size());
-    QVector<QString> namen; // of every line, for the new ones below
-    namen.reserve(spieler.size());
+    QHash<int, QString> namen; // of the new ones, for below
+    // Most lines name a player already in the roster: their names are put
+    // together in one buffer, without a string of their own.
+    QString name;
     for (const Zeile& z : spieler) {
         Eintrag e;
         e.zeile = z;
-        namen << ganzerName(z.vorname, z.nachname);
-        const auto gleiche = nachName.find(namen.last());
+        name.resize(0);
+        name.append(z.vorname).append(QLatin1Char(' ')).append(z.nachname);
+        const auto gleiche = nachName.find(name);
         if (gleiche != nachName.end() && gleiche.value() >= 0) {
             const Bisher& b = bisher.at(gleiche.value());
             gleiche.value() = weiter.at(gleiche.value());
@@ -237,6 +240,7 @@ Plan planen(const QVector<Bisher>& roster, const QVector<Nummer>& anderswo, cons
             belegt.insert(b.startNr);
             ++p.behalten;
         } else {
+            namen.insert(p.eintraege.size(), name);
             neue << p.eintraege.size();
         }
         p.eintraege << e;
@@ -265,7 +269,7 @@ Plan planen(const QVector<Bisher>& roster, const QVector<Nummer>& anderswo, cons
     for (int i : neue) {
         Eintrag& e = p.eintraege[i];
         int nr = 0;
-        const auto frueher = eigene.constFind(namen.at(i));
+        const auto frueher = eigene.constFind(namen.value(i));
         if (frueher != eigene.cend())
             for (int k : *frueher)
                 if (!belegt.contains(k)) {
