@@ -3,9 +3,9 @@
 #include <QDate>
 #include <QMap>
 #include <QPointer>
-#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlDriver>
 #include <QSqlResult>
 
 #include "draw/auslosungsdaten.h"
@@ -446,18 +446,25 @@ QHash<int, OffenerSpieltag::Stand> OffenerSpieltag::staende(
     if (!db.isValid() || serie < 1 || serie > Spieltag::maxSerien || startNrs.isEmpty())
         return staende;
     // Read quietly: a caller that cannot read keeps what it showed. The
-    // participants come in fixed bundles, so few statements are prepared.
+    // participants come in bundles of 1, 2, 4, 8 or 16, so few statements
+    // are prepared, and their texts are built once.
     constexpr int buendel = 16;
+    static QHash<QPair<int, int>, QString> texte;
     for (int anfang = 0; anfang < startNrs.size(); anfang += buendel) {
-        const int n = startNrs.size() - anfang == 1 ? 1 : buendel;
-        QString platzhalter = QStringLiteral("?,").repeated(n);
-        platzhalter.chop(1);
-        const auto q = anweisung(db,
-            QStringLiteral("SELECT s.StartNr, s.Punkte, s.Kosten, t.SummePunkte, t.SummeKosten FROM Serie%1 s "
-                           "JOIN Teilnehmer t ON t.StartNr=s.StartNr WHERE s.StartNr IN (%2)")
-                .arg(serie)
-                .arg(platzhalter),
-            true);
+        int n = 1;
+        while (n < buendel && n < startNrs.size() - anfang)
+            n *= 2;
+        auto text = texte.find({ serie, n });
+        if (text == texte.end()) {
+            QString platzhalter = QStringLiteral("?,").repeated(n);
+            platzhalter.chop(1);
+            text = texte.insert({ serie, n },
+                QStringLiteral("SELECT s.StartNr, s.Punkte, s.Kosten, t.SummePunkte, t.SummeKosten FROM Serie%1 s "
+                               "JOIN Teilnehmer t ON t.StartNr=s.StartNr WHERE s.StartNr IN (%2)")
+                    .arg(serie)
+                    .arg(platzhalter));
+        }
+        const auto q = anweisung(db, *text, true);
         if (!q)
             return staende;
         for (int i = 0; i < n; ++i)
