@@ -552,6 +552,12 @@ private slots:
         QCOMPARE(s.value(102).summeKosten, QStringLiteral("1.3"));
         QCOMPARE(s.value(103).punkte, QStringLiteral("0"));
         QCOMPARE(s.value(103).summePunkte, QStringLiteral("2"));
+        // A bundle filled up with repeats of the last one reads each once.
+        const QHash<int, OffenerSpieltag::Stand> drei = t.spieltag.staende(QStringLiteral("A"), 2, { 103, 101, 102 });
+        QCOMPARE(drei.size(), 3);
+        QCOMPARE(drei.value(101).punkte, QStringLiteral("6"));
+        QCOMPARE(drei.value(102).kosten, QStringLiteral("1.3"));
+        QCOMPARE(drei.value(103).summePunkte, QStringLiteral("2"));
         QVERIFY(t.spieltag.staende(QStringLiteral("A"), 3, nrs).isEmpty());
         QVERIFY(t.spieltag.staende(QStringLiteral("B"), 2, nrs).isEmpty());
     }
