@@ -118,17 +118,24 @@ const QString& aendern(int serie, bool punkte, bool kosten)
     return *it;
 }
 
-// Every series' rows of n participants, each row with its series number.
+// One row per participant: his start number, then points and costs of his
+// first row in every series (of rows doubled in a broken file the lowest,
+// whether found by the index or by reading the table), empty where the
+// series has no row of his.
 const QString& summen(int serien, int n)
 {
     static QHash<QPair<int, int>, QString> texte;
     auto it = texte.find({ serien, n });
     if (it == texte.end()) {
-        QStringList teile;
-        for (int s = 1; s <= serien; ++s)
-            teile
-                << QStringLiteral("SELECT %1, n.nr, s.Punkte, s.Kosten FROM n JOIN Serie%1 s ON s.StartNr=n.nr").arg(s);
-        it = texte.insert({ serien, n }, liste(n) + teile.join(QStringLiteral(" UNION ALL ")));
+        QString spalten = QStringLiteral("SELECT n.nr");
+        QString tabellen = QStringLiteral(" FROM n");
+        for (int s = 1; s <= serien; ++s) {
+            spalten += QStringLiteral(", s%1.Punkte, s%1.Kosten").arg(s);
+            tabellen += QStringLiteral(
+                " LEFT JOIN Serie%1 s%1 ON s%1.rowid=(SELECT rowid FROM Serie%1 WHERE StartNr=n.nr LIMIT 1)")
+                            .arg(s);
+        }
+        it = texte.insert({ serien, n }, liste(n) + spalten + tabellen);
     }
     return *it;
 }
@@ -153,38 +160,34 @@ QDate gruppenDatum(const QString& text)
     return datum;
 }
 
-// What a participant stored in one series, read as the sums read it.
-struct Serienwert {
-    bool da = false;
-    int punkte = 0;
-    double kosten = 0.0;
+// What a participant stored in the series, read as the sums read them:
+// index s - 1 holds series s. A series without his row counts as one with
+// empty values, which read as 0 and add nothing.
+struct Serienwerte {
+    QVector<int> punkte;
+    QVector<double> kosten;
 };
-using Serienwerte = QVector<Serienwert>; // index s - 1 holds series s
 
-// The rows of every series of these participants, by a statement of
-// Ergebnistexte::summen(); of a participant's rows in a series the first
-// counts (the lowest row, as a look-up by start number finds it). None
-// when the statement fails.
+// Runs a statement of Ergebnistexte::summen() for these participants; none
+// when it fails.
 std::optional<QHash<int, Serienwerte>> serienwerteLesen(QSqlQuery& q, const QVector<int>& nrs, int serien)
 {
     QHash<int, Serienwerte> werte;
-    for (int nr : nrs)
-        werte.insert(nr, Serienwerte(qMax(serien, 0)));
     if (!Ergebnistexte::binden(q, nrs)) {
         q.finish();
         return std::nullopt;
     }
     while (q.next()) {
-        const int s = q.value(0).toInt();
-        const auto it = werte.find(q.value(1).toInt());
-        if (it == werte.end() || s < 1 || s > serien)
-            continue;
-        Serienwert& w = (*it)[s - 1];
-        if (w.da)
-            continue;
-        w.da = true;
-        w.punkte = q.value(2).toInt();
-        w.kosten = q.value(3).toDouble();
+        Serienwerte w;
+        w.punkte.reserve(serien);
+        w.kosten.reserve(serien);
+        for (int s = 1; s <= serien; ++s) {
+            w.punkte << q.value(2 * s - 1).toInt();
+            w.kosten << q.value(2 * s).toDouble();
+        }
+        const int nr = q.value(0).toInt();
+        if (!werte.contains(nr))
+            werte.insert(nr, w);
     }
     q.finish();
     return werte;
@@ -302,13 +305,9 @@ bool OffenerSpieltag::ergebnisseSpeichern(const QString& name, const QVector<Erg
         for (int nr : teil) {
             bool ok = false;
             if (gelesen) {
-                QVector<int> p;
-                QVector<double> k;
-                for (const Serienwert& w : gelesen->value(nr))
-                    if (w.da) {
-                        p << w.punkte;
-                        k << w.kosten;
-                    }
+                const Serienwerte w = gelesen->value(nr);
+                const QVector<int>& p = w.punkte;
+                const QVector<double>& k = w.kosten;
                 const int summe = Wertung::punkteSumme(p);
                 ok = zeileAendern(*summen, { summe, Zahl::allgemein(Wertung::kostenSumme(k)), nr }, nr);
                 punkte.insert(nr, summe);
