@@ -67,10 +67,10 @@ namespace Ergebnistexte
 // Participants read by one statement at most.
 constexpr int buendel = 50;
 
-// The participants asked for, as the table "n" with the column "nr": each
-// series is searched by its index once per participant, and of his rows
-// the first (the lowest, whether found by the index or by reading the
-// table) comes first.
+// The participants asked for, as the table "n" with the column "nr", each
+// once: a table joined to it is searched once per participant, and of his
+// rows the lowest (whether found by the index or by reading the table)
+// comes first.
 QString liste(int n)
 {
     QString text = QStringLiteral("(?),").repeated(n);
