@@ -55,15 +55,16 @@ Nachricht regelnNachricht(const Nachricht& empfangen, const QString& listenName,
 
 std::optional<Ergebnis> ergebnisLesen(const QString& zeile)
 {
-    const QStringList teile = zeile.split(QLatin1Char('|'), Qt::KeepEmptyParts);
+    // Every line of every message passes here: its parts are read in place.
+    const QVector<QStringRef> teile = zeile.splitRef(QLatin1Char('|'), Qt::KeepEmptyParts);
     if (teile.size() != 9)
         return std::nullopt;
     bool ok1 = false, ok4 = false;
     Ergebnis e;
     e.serie = teile.at(2).trimmed().toInt(&ok1, 10);
     e.startNr = teile.at(8).trimmed().toInt(&ok4, 10);
-    const std::optional<int> punkte = Eingabe::punkteGeschrieben(teile.at(3));
-    const std::optional<double> kosten = Eingabe::kostenGeschrieben(teile.at(6));
+    const std::optional<int> punkte = Eingabe::punkteGeschrieben(teile.at(3).toString());
+    const std::optional<double> kosten = Eingabe::kostenGeschrieben(teile.at(6).toString());
     if (!ok1 || !ok4 || !punkte || !kosten)
         return std::nullopt;
     e.punkte = *punkte;

@@ -60,6 +60,139 @@ bool vorbereitet(const QSqlQuery& q)
     return q.result() && sqliteZeiger(q.result()->handle());
 }
 
+// The texts of the statements that store results, built once: results
+// arrive by the hundred, and building a text costs more than looking it up.
+namespace Ergebnistexte
+{
+// Participants read by one statement at most.
+constexpr int buendel = 50;
+
+// The participants asked for, as the table "n" with the column "nr", each
+// once: a table joined to it is searched once per participant, and of his
+// rows the lowest (whether found by the index or by reading the table)
+// comes first.
+QString liste(int n)
+{
+    QString text = QStringLiteral("(?),").repeated(n);
+    text.chop(1);
+    return QStringLiteral("WITH n(nr) AS (VALUES %1) ").arg(text);
+}
+
+const QStringList& tabellen(int serien)
+{
+    static QVector<QStringList> texte;
+    const int n = qBound(0, serien, Spieltag::maxSerien);
+    if (texte.isEmpty()) {
+        QStringList t { QStringLiteral("Teilnehmer") };
+        texte << t;
+        for (int s = 1; s <= Spieltag::maxSerien; ++s)
+            texte << (t << QStringLiteral("Serie%1").arg(s));
+    }
+    return texte.at(n);
+}
+
+const QString& namen(int n)
+{
+    static QHash<int, QString> texte;
+    auto it = texte.find(n);
+    if (it == texte.end())
+        it = texte.insert(
+            n, liste(n) + QStringLiteral("SELECT n.nr, t.Name FROM n JOIN Teilnehmer t ON t.StartNr=n.nr"));
+    return *it;
+}
+
+const QString& aendern(int serie, bool punkte, bool kosten)
+{
+    static QHash<int, QString> texte;
+    const int schluessel = serie * 4 + (punkte ? 1 : 0) + (kosten ? 2 : 0);
+    auto it = texte.find(schluessel);
+    if (it == texte.end()) {
+        QStringList spalten;
+        if (punkte)
+            spalten << QStringLiteral("Punkte=?");
+        if (kosten)
+            spalten << QStringLiteral("Kosten=?");
+        it = texte.insert(schluessel,
+            QStringLiteral("UPDATE Serie%1 SET %2 WHERE StartNr=?").arg(serie).arg(spalten.join(QLatin1Char(','))));
+    }
+    return *it;
+}
+
+// One row per participant: his start number, then points and costs of his
+// first row in every series (of rows doubled in a broken file the lowest,
+// whether found by the index or by reading the table), empty where the
+// series has no row of his.
+const QString& summen(int serien, int n)
+{
+    static QHash<QPair<int, int>, QString> texte;
+    auto it = texte.find({ serien, n });
+    if (it == texte.end()) {
+        QString spalten = QStringLiteral("SELECT n.nr");
+        QString tabellen = QStringLiteral(" FROM n");
+        for (int s = 1; s <= serien; ++s) {
+            spalten += QStringLiteral(", s%1.Punkte, s%1.Kosten").arg(s);
+            tabellen += QStringLiteral(
+                " LEFT JOIN Serie%1 s%1 ON s%1.rowid=(SELECT rowid FROM Serie%1 WHERE StartNr=n.nr LIMIT 1)")
+                            .arg(s);
+        }
+        it = texte.insert({ serien, n }, liste(n) + spalten + tabellen);
+    }
+    return *it;
+}
+
+bool binden(QSqlQuery& q, const QVector<int>& nrs)
+{
+    for (int i = 0; i < nrs.size(); ++i)
+        q.bindValue(i, nrs.at(i));
+    return ausfuehren(q, {});
+}
+} // namespace Ergebnistexte
+
+// The group's date, read again only when its text changes.
+QDate gruppenDatum(const QString& text)
+{
+    static QString gelesen;
+    static QDate datum;
+    if (text != gelesen || gelesen.isNull()) {
+        datum = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
+        gelesen = text;
+    }
+    return datum;
+}
+
+// What a participant stored in the series, read as the sums read them:
+// index s - 1 holds series s. A series without his row counts as one with
+// empty values, which read as 0 and add nothing.
+struct Serienwerte {
+    QVector<int> punkte;
+    QVector<double> kosten;
+};
+
+// Runs a statement of Ergebnistexte::summen() for these participants; none
+// when it fails.
+std::optional<QHash<int, Serienwerte>> serienwerteLesen(QSqlQuery& q, const QVector<int>& nrs, int serien)
+{
+    QHash<int, Serienwerte> werte;
+    if (!Ergebnistexte::binden(q, nrs)) {
+        q.finish();
+        return std::nullopt;
+    }
+    while (q.next()) {
+        Serienwerte w;
+        w.punkte.reserve(serien);
+        w.kosten.reserve(serien);
+        for (int s = 1; s <= serien; ++s) {
+            w.punkte << q.value(2 * s - 1).toInt();
+            w.kosten << q.value(2 * s).toDouble();
+        }
+        const int nr = q.value(0).toInt();
+        if (!werte.contains(nr))
+            werte.insert(nr, w);
+    }
+    q.finish();
+    return werte;
+}
+
 } // namespace
 
 OffenerSpieltag::OffenerSpieltag(const QString& hauptVerbindung, QObject* parent)
@@ -89,12 +222,10 @@ bool OffenerSpieltag::ergebnisseSpeichern(const QString& name, const QVector<Erg
         return scheitern(fehler, fang.text(tr("Die Gruppe %1 hat keine Einstellungen").arg(name.left(64))));
     }
     const int serien = qMin(g->value(0).toInt(), Spieltag::maxSerien);
-    const QDate datum = QDate::fromString(g->value(1).toString(), QStringLiteral("yyyy-MM-dd"));
+    const QDate datum = gruppenDatum(g->value(1).toString());
     g->finish();
 
-    QStringList tabellen { QStringLiteral("Teilnehmer") };
-    for (int s = 1; s <= serien; ++s)
-        tabellen << QStringLiteral("Serie%1").arg(s);
+    const QStringList& tabellen = Ergebnistexte::tabellen(serien);
     indizesAnlegen(db, tabellen, QStringLiteral("StartNr"));
     // A companion asks for a table's seats before every message of results.
     indizesAnlegen(db, tabellen.mid(1), QStringLiteral("Tisch"));
@@ -102,84 +233,92 @@ bool OffenerSpieltag::ergebnisseSpeichern(const QString& name, const QVector<Erg
     Db::Transaktion tx(db);
     if (!tx.begonnen())
         return scheitern(fehler, fang.text(tr("Die Gruppe %1 kann nichts speichern").arg(name)));
+    // Every participant named is looked up once per call, all of them
+    // together, before anything is changed.
+    QVector<int> gesucht;
+    {
+        QSet<int> gesehen;
+        for (const Ergebnis& e : ergebnisse)
+            if (e.serie >= 1 && e.serie <= serien && (e.punkte || e.kosten) && !gesehen.contains(e.startNr)) {
+                gesehen.insert(e.startNr);
+                gesucht << e.startNr;
+            }
+    }
+    QHash<int, QString> gefunden; // start number -> name, of those the group has
+    for (int anfang = 0; anfang < gesucht.size(); anfang += Ergebnistexte::buendel) {
+        const QVector<int> teil = gesucht.mid(anfang, Ergebnistexte::buendel);
+        const auto q = anweisung(db, Ergebnistexte::namen(int(teil.size())));
+        if (!q || !Ergebnistexte::binden(*q, teil)) {
+            if (q)
+                q->finish();
+            return scheitern(fehler, fang.text(tr("Teilnehmer %1 nicht lesbar").arg(teil.first())));
+        }
+        // Of rows doubled in a broken file, the first counts.
+        while (q->next()) {
+            const int nr = q->value(0).toInt();
+            if (!gefunden.contains(nr))
+                gefunden.insert(nr, q->value(1).toString());
+        }
+        q->finish();
+    }
+
     QMap<int, QString> namen; // start number -> name, of every changed participant
-    QSet<int> fremd; // start numbers the group does not have
     QMap<int, QVector<int>> geaendert; // series -> start numbers
-    const auto teilnehmer = anweisung(db, QStringLiteral("SELECT Name FROM Teilnehmer WHERE StartNr=?"));
     for (const Ergebnis& e : ergebnisse) {
-        if (e.serie < 1 || e.serie > serien || (!e.punkte && !e.kosten) || fremd.contains(e.startNr))
+        if (e.serie < 1 || e.serie > serien || (!e.punkte && !e.kosten))
             continue;
-        // A participant is looked up once per call, however many lines name him.
-        if (!namen.contains(e.startNr)) {
-            if (!teilnehmer || !ausfuehren(*teilnehmer, { e.startNr })) {
-                if (teilnehmer)
-                    teilnehmer->finish();
-                return scheitern(fehler, fang.text(tr("Teilnehmer %1 nicht lesbar").arg(e.startNr)));
-            }
-            const bool da = teilnehmer->next();
-            const QString n = da ? teilnehmer->value(0).toString() : QString();
-            teilnehmer->finish();
-            if (!da) {
-                fremd.insert(e.startNr);
-                continue;
-            }
-            namen.insert(e.startNr, n);
-        }
-        QStringList spalten;
+        const auto da = gefunden.constFind(e.startNr);
+        if (da == gefunden.cend())
+            continue;
+        namen.insert(e.startNr, da.value());
         QVariantList werte;
-        if (e.punkte) {
-            spalten << QStringLiteral("Punkte=?");
+        if (e.punkte)
             werte << *e.punkte;
-        }
-        if (e.kosten) {
-            spalten << QStringLiteral("Kosten=?");
+        if (e.kosten)
             werte << Zahl::euro(*e.kosten);
-        }
         werte << e.startNr;
-        const auto q = anweisung(db,
-            QStringLiteral("UPDATE Serie%1 SET %2 WHERE StartNr=?").arg(e.serie).arg(spalten.join(QLatin1Char(','))));
+        const auto q = anweisung(db, Ergebnistexte::aendern(e.serie, bool(e.punkte), bool(e.kosten)));
         if (!q || !zeileAendern(*q, werte, e.startNr))
             return scheitern(fehler, fang.text(tr("Teilnehmer %1 nicht gespeichert").arg(e.startNr)));
         if (!geaendert[e.serie].contains(e.startNr))
             geaendert[e.serie] << e.startNr;
     }
 
-    // The sums from every stored series, one statement per participant; a
-    // group missing a series table is summed series by series, as it always
-    // was, with the missing one announced.
-    QStringList teile;
-    for (int s = 1; s <= serien; ++s)
-        teile << QStringLiteral("SELECT * FROM (SELECT Punkte, Kosten FROM Serie%1 WHERE StartNr=? LIMIT 1)").arg(s);
-    const auto lesen = namen.isEmpty() ? nullptr : anweisung(db, teile.join(QStringLiteral(" UNION ALL ")), true);
+    // The sums from every stored series (of a participant's rows in a
+    // series the first), the changed participants read together; a group
+    // missing a series table is summed series by series, as it always was,
+    // with the missing one announced.
+    const QVector<int> geaenderte = namen.keys().toVector();
+    QHash<int, int> punkte; // start number -> sum of points
     const auto summen = namen.isEmpty()
         ? nullptr
         : anweisung(db, QStringLiteral("UPDATE Teilnehmer SET SummePunkte=?, SummeKosten=? WHERE StartNr=?"));
-    QHash<int, int> punkte; // start number -> sum of points
-    for (auto it = namen.cbegin(); it != namen.cend(); ++it) {
-        const int nr = it.key();
-        bool ok = false;
+    for (int anfang = 0; anfang < geaenderte.size(); anfang += Ergebnistexte::buendel) {
+        const QVector<int> teil = geaenderte.mid(anfang, Ergebnistexte::buendel);
+        const auto lesen = anweisung(db, Ergebnistexte::summen(serien, int(teil.size())), true);
+        std::optional<QHash<int, Serienwerte>> gelesen;
         if (lesen && summen) {
-            QVector<int> p;
-            QVector<double> k;
-            QVariantList nrs;
-            for (int s = 0; s < serien; ++s)
-                nrs << nr;
-            ok = ausfuehren(*lesen, nrs);
-            while (ok && lesen->next()) {
-                p << lesen->value(0).toInt();
-                k << lesen->value(1).toDouble();
-            }
-            lesen->finish();
-            const int summe = Wertung::punkteSumme(p);
-            ok = ok && zeileAendern(*summen, { summe, Zahl::allgemein(Wertung::kostenSumme(k)), nr }, nr);
-            punkte.insert(nr, summe);
-        } else {
-            const Wertung::Summen s = Wertung::summenNeuBerechnen(db, nr, serien);
-            ok = s.ok;
-            punkte.insert(nr, s.punkte);
+            gelesen = serienwerteLesen(*lesen, teil, serien);
+            if (!gelesen)
+                return scheitern(fehler, fang.text(tr("Summen von Teilnehmer %1 nicht gespeichert").arg(teil.first())));
         }
-        if (!ok)
-            return scheitern(fehler, fang.text(tr("Summen von Teilnehmer %1 nicht gespeichert").arg(nr)));
+        for (int nr : teil) {
+            bool ok = false;
+            if (gelesen) {
+                const Serienwerte w = gelesen->value(nr);
+                const QVector<int>& p = w.punkte;
+                const QVector<double>& k = w.kosten;
+                const int summe = Wertung::punkteSumme(p);
+                ok = zeileAendern(*summen, { summe, Zahl::allgemein(Wertung::kostenSumme(k)), nr }, nr);
+                punkte.insert(nr, summe);
+            } else {
+                const Wertung::Summen s = Wertung::summenNeuBerechnen(db, nr, serien);
+                ok = s.ok;
+                punkte.insert(nr, s.punkte);
+            }
+            if (!ok)
+                return scheitern(fehler, fang.text(tr("Summen von Teilnehmer %1 nicht gespeichert").arg(nr)));
+        }
     }
     // The ranking follows only once the group has stored the points, all
     // rows of the call together; the views hear of the change after that.
@@ -269,10 +408,10 @@ std::shared_ptr<QSqlQuery> OffenerSpieltag::anweisung(QSqlDatabase db, const QSt
 
 void OffenerSpieltag::indizesAnlegen(QSqlDatabase db, const QStringList& tabellen, const QString& spalten)
 {
-    const QString schluessel = QStringLiteral("%1\n%2\n%3\n%4")
-                                   .arg(db.connectionName())
-                                   .arg(quintptr(sqliteZeiger(db.driver()->handle())))
-                                   .arg(tabellen.join(QLatin1Char(',')), spalten);
+    // Asked before every store: put together without parsing a pattern.
+    const QString schluessel = db.connectionName() + QLatin1Char('\n')
+        + QString::number(quintptr(sqliteZeiger(db.driver()->handle()))) + QLatin1Char('\n')
+        + tabellen.join(QLatin1Char(',')) + QLatin1Char('\n') + spalten;
     if (m_indiziert.contains(schluessel))
         return;
     // An index only speeds up: a table that is missing stays missing, and
@@ -306,18 +445,25 @@ QHash<int, OffenerSpieltag::Stand> OffenerSpieltag::staende(
     if (!db.isValid() || serie < 1 || serie > Spieltag::maxSerien || startNrs.isEmpty())
         return staende;
     // Read quietly: a caller that cannot read keeps what it showed. The
-    // participants come in fixed bundles, so few statements are prepared.
+    // participants come in bundles of 1, 2, 4, 8 or 16, so few statements
+    // are prepared, and their texts are built once.
     constexpr int buendel = 16;
+    static QHash<QPair<int, int>, QString> texte;
     for (int anfang = 0; anfang < startNrs.size(); anfang += buendel) {
-        const int n = startNrs.size() - anfang == 1 ? 1 : buendel;
-        QString platzhalter = QStringLiteral("?,").repeated(n);
-        platzhalter.chop(1);
-        const auto q = anweisung(db,
-            QStringLiteral("SELECT s.StartNr, s.Punkte, s.Kosten, t.SummePunkte, t.SummeKosten FROM Serie%1 s "
-                           "JOIN Teilnehmer t ON t.StartNr=s.StartNr WHERE s.StartNr IN (%2)")
-                .arg(serie)
-                .arg(platzhalter),
-            true);
+        int n = 1;
+        while (n < buendel && n < startNrs.size() - anfang)
+            n *= 2;
+        auto text = texte.find({ serie, n });
+        if (text == texte.end()) {
+            QString platzhalter = QStringLiteral("?,").repeated(n);
+            platzhalter.chop(1);
+            text = texte.insert({ serie, n },
+                QStringLiteral("SELECT s.StartNr, s.Punkte, s.Kosten, t.SummePunkte, t.SummeKosten FROM Serie%1 s "
+                               "JOIN Teilnehmer t ON t.StartNr=s.StartNr WHERE s.StartNr IN (%2)")
+                    .arg(serie)
+                    .arg(platzhalter));
+        }
+        const auto q = anweisung(db, *text, true);
         if (!q)
             return staende;
         for (int i = 0; i < n; ++i)

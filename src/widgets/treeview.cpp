@@ -55,6 +55,8 @@ QModelIndex TreeView::moveCursor(CursorAction aktion, Qt::KeyboardModifiers tast
 
 void TreeView::dataChanged(const QModelIndex& oben, const QModelIndex& unten, const QVector<int>& rollen)
 {
+    if (zeileGeaendert(oben, unten))
+        return;
     // Only where the tree view does nothing else of note: rows of one height,
     // no tree in column 0, no editor to refresh, no screen reader to tell.
     if (!oben.isValid() || !unten.isValid() || oben == unten || oben.column() != unten.column() || oben.column() == 0
@@ -71,6 +73,30 @@ void TreeView::dataChanged(const QModelIndex& oben, const QModelIndex& unten, co
     if (x + breite <= 0 || x >= viewport()->width())
         return;
     viewport()->update(QRect(x, 0, breite, viewport()->height()));
+}
+
+bool TreeView::zeileGeaendert(const QModelIndex& oben, const QModelIndex& unten)
+{
+    // The same conditions as for a column below.
+    if (!oben.isValid() || !unten.isValid() || oben == unten || oben.row() != unten.row() || oben.column() == 0
+        || unten.column() == 0 || oben.parent() != unten.parent() || !uniformRowHeights() || state() == EditingState
+        || QAccessible::isActive())
+        return false;
+    // The row's place, from a cell this view shows (the kept columns beside
+    // the table hide most of them).
+    for (int c = std::min(oben.column(), unten.column()); c <= std::max(oben.column(), unten.column()); ++c) {
+        if (isColumnHidden(c))
+            continue;
+        const QRect zelle = visualRect(oben.sibling(oben.row(), c));
+        if (!zelle.isValid())
+            return false;
+        if (zelle.bottom() < 0 || zelle.top() >= viewport()->height())
+            return true;
+        viewport()->update(QRect(0, zelle.top(), viewport()->width(), zelle.height()));
+        return true;
+    }
+    // None of the cells is shown here.
+    return true;
 }
 
 QString TreeView::spaltenTitel(int spalte) const

@@ -44,6 +44,10 @@ protected:
     void dataChanged(const QModelIndex& oben, const QModelIndex& unten, const QVector<int>& rollen) override;
 
 private:
+    // A change of several cells of one row (a stored result with its sums)
+    // repaints that row's strip only, and nothing where the row is out of
+    // sight; false when the tree view has to see to it itself.
+    bool zeileGeaendert(const QModelIndex& oben, const QModelIndex& unten);
     QString spaltenTitel(int spalte) const;
     // What a cell adds to its text's width: the margins on either side.
     int textRand() const;

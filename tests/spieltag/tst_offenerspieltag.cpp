@@ -404,6 +404,134 @@ private slots:
         QCOMPARE(t.rangliste(100).toInt(), 12);
     }
 
+    // The sums read every series as stored: of a participant's rows in a
+    // series the first, a series without his row adds nothing, values are
+    // read as numbers the way the rest of the program reads them, and a
+    // group missing a series table still sums the others.
+    void summenAusSerien_data()
+    {
+        QTest::addColumn<QStringList>("vorher"); // statements on the group first
+        QTest::addColumn<int>("summe100");
+        QTest::addColumn<QString>("summeKosten100");
+
+        // Series 1 gets 5 points below; series 2 holds 10 and 2.0.
+        QTest::newRow("gespeichert") << QStringList() << 15 << QStringLiteral("2");
+        QTest::newRow("doppelte Zeile: die erste zaehlt")
+            << QStringList { QStringLiteral("INSERT INTO Serie2 (StartNr, Punkte, Kosten) VALUES (100, 50, '7.0')") }
+            << 15 << QStringLiteral("2");
+        QTest::newRow("doppelte Zeile: die erste auch ohne Index")
+            << QStringList { QStringLiteral("DROP INDEX IF EXISTS Serie2_StartNr"),
+                   QStringLiteral("DELETE FROM Serie2 WHERE StartNr=100"),
+                   QStringLiteral("INSERT INTO Serie2 (StartNr, Punkte, Kosten) VALUES (100, 4, '1.5')"),
+                   QStringLiteral("INSERT INTO Serie2 (StartNr, Punkte, Kosten) VALUES (100, 50, '7.0')") }
+            << 9 << QStringLiteral("1.5");
+        QTest::newRow("ohne Zeile in Serie 2")
+            << QStringList { QStringLiteral("DELETE FROM Serie2 WHERE StartNr=100") } << 5 << QStringLiteral("0");
+        QTest::newRow("Text statt Zahlen")
+            << QStringList { QStringLiteral("UPDATE Serie2 SET Punkte='12abc', Kosten='x' WHERE StartNr=100") } << 5
+            << QStringLiteral("0");
+        QTest::newRow("Zahlen als Text") << QStringList {
+            QStringLiteral("UPDATE Serie2 SET Punkte='12', Kosten='3.5' WHERE StartNr=100")
+        } << 17 << QStringLiteral("3.5");
+        QTest::newRow("Serientabelle fehlt")
+            << QStringList { QStringLiteral("DROP TABLE Serie2") } << 5 << QStringLiteral("0");
+    }
+    void summenAusSerien()
+    {
+        QFETCH(QStringList, vorher);
+        QFETCH(int, summe100);
+        QFETCH(QString, summeKosten100);
+
+        Tag t;
+        // A store before, so the indexes exist and the statements are kept.
+        QVERIFY(t.spieltag.ergebnisseSpeichern(QStringLiteral("A"), { punkte(103, 1, 1) }));
+        for (const QString& v : vorher)
+            sql(t.gruppe, v);
+        QString fehler;
+        QVERIFY2(t.spieltag.ergebnisseSpeichern(QStringLiteral("A"), { punkte(100, 1, 5), punkte(101, 1, 3) }, &fehler),
+            qPrintable(fehler));
+        QCOMPARE(
+            wert(t.gruppe, QStringLiteral("SELECT SummePunkte FROM Teilnehmer WHERE StartNr=100")).toInt(), summe100);
+        QCOMPARE(wert(t.gruppe, QStringLiteral("SELECT SummeKosten FROM Teilnehmer WHERE StartNr=100")).toString(),
+            summeKosten100);
+        QCOMPARE(t.rangliste(100).toInt(), summe100);
+        // The other participant of the same call is summed apart.
+        QCOMPARE(wert(t.gruppe, QStringLiteral("SELECT SummePunkte FROM Teilnehmer WHERE StartNr=101")).toInt(), 3);
+        QCOMPARE(t.rangliste(101).toInt(), 3);
+    }
+
+    // Many participants stored in one call are read in several bundles:
+    // every one's sums equal those read series by series, one at a time.
+    void summenVielerTeilnehmer()
+    {
+        const QString ordner = Testumgebung::datenOrdner();
+        QDir().mkpath(ordner);
+        OffenerSpieltag spieltag(QStringLiteral("viele_haupt"));
+        QSqlDatabase haupt = Db::oeffnen(QStringLiteral("viele_haupt"), ordner + QStringLiteral("/reizwerk.db"));
+        Schema::stammdatenbankAnlegen(haupt);
+        QSqlDatabase gruppe = Db::oeffnen(QStringLiteral("V"), ordner + QStringLiteral("/V.db"));
+        Schema::GruppenDaten g;
+        g.name = QStringLiteral("V");
+        g.datum = tag;
+        g.serien = 3;
+        QVector<Schema::TeilnehmerEintrag> teilnehmer;
+        constexpr int anzahl = 123;
+        for (int nr = 100; nr < 100 + anzahl; ++nr)
+            teilnehmer.append({ nr, QStringLiteral("Vor Name%1").arg(nr) });
+        Schema::gruppeAnlegen(gruppe, g, teilnehmer);
+        spieltag.verbindungen().eintragen(QStringLiteral("V"));
+        // Series 2 and 3 hold differing values, some doubled, some missing.
+        for (int nr = 100; nr < 100 + anzahl; ++nr) {
+            sql(gruppe,
+                QStringLiteral("UPDATE Serie2 SET Punkte=%1, Kosten='%2' WHERE StartNr=%3")
+                    .arg(nr % 7 - 3)
+                    .arg(nr % 4 * 0.5)
+                    .arg(nr));
+            sql(gruppe,
+                QStringLiteral("UPDATE Serie3 SET Punkte=%1, Kosten='%2' WHERE StartNr=%3")
+                    .arg(nr % 11)
+                    .arg(nr % 3 * 1.5)
+                    .arg(nr));
+            if (nr % 10 == 0)
+                sql(gruppe,
+                    QStringLiteral("INSERT INTO Serie3 (StartNr, Punkte, Kosten) VALUES (%1, 1000, '9.0')").arg(nr));
+            if (nr % 13 == 0)
+                sql(gruppe, QStringLiteral("DELETE FROM Serie2 WHERE StartNr=%1").arg(nr));
+        }
+        QVector<OffenerSpieltag::Ergebnis> zeilen;
+        for (int nr = 100 + anzahl - 1; nr >= 100; --nr)
+            zeilen << punkte(nr, 1, nr % 5);
+        QSignalSpy spy(&spieltag, &OffenerSpieltag::ergebnisGeaendert);
+        QString fehler;
+        QVERIFY2(spieltag.ergebnisseSpeichern(QStringLiteral("V"), zeilen, &fehler), qPrintable(fehler));
+        QCOMPARE(spy.size(), 1);
+        QCOMPARE(spy.at(0).at(2).value<QVector<int>>().size(), anzahl);
+
+        for (int nr = 100; nr < 100 + anzahl; ++nr) {
+            int p = 0;
+            double k = 0.0;
+            for (int s = 1; s <= 3; ++s) {
+                QSqlQuery q(gruppe);
+                QVERIFY(q.exec(QStringLiteral("SELECT Punkte, Kosten FROM Serie%1 WHERE StartNr=%2 ORDER BY rowid")
+                                   .arg(s)
+                                   .arg(nr)));
+                if (q.next()) {
+                    p += q.value(0).toInt();
+                    k += q.value(1).toDouble();
+                }
+            }
+            QCOMPARE(
+                wert(gruppe, QStringLiteral("SELECT SummePunkte FROM Teilnehmer WHERE StartNr=%1").arg(nr)).toInt(), p);
+            QCOMPARE(
+                wert(gruppe, QStringLiteral("SELECT SummeKosten FROM Teilnehmer WHERE StartNr=%1").arg(nr)).toDouble(),
+                k);
+            QCOMPARE(wert(haupt, QStringLiteral("SELECT Punkte FROM Rangliste WHERE StartNr=%1").arg(nr)).toInt(), p);
+        }
+        haupt = QSqlDatabase();
+        gruppe = QSqlDatabase();
+        Testumgebung::verbindungenSchliessen();
+    }
+
     // Several participants' state read together: each as stored, those the
     // series does not have left out, however long the list.
     void staende()
@@ -424,6 +552,12 @@ private slots:
         QCOMPARE(s.value(102).summeKosten, QStringLiteral("1.3"));
         QCOMPARE(s.value(103).punkte, QStringLiteral("0"));
         QCOMPARE(s.value(103).summePunkte, QStringLiteral("2"));
+        // A bundle filled up with repeats of the last one reads each once.
+        const QHash<int, OffenerSpieltag::Stand> drei = t.spieltag.staende(QStringLiteral("A"), 2, { 103, 101, 102 });
+        QCOMPARE(drei.size(), 3);
+        QCOMPARE(drei.value(101).punkte, QStringLiteral("6"));
+        QCOMPARE(drei.value(102).kosten, QStringLiteral("1.3"));
+        QCOMPARE(drei.value(103).summePunkte, QStringLiteral("2"));
         QVERIFY(t.spieltag.staende(QStringLiteral("A"), 3, nrs).isEmpty());
         QVERIFY(t.spieltag.staende(QStringLiteral("B"), 2, nrs).isEmpty());
     }

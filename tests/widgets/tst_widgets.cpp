@@ -2,9 +2,12 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPaintEvent>
 #include <QStandardItemModel>
 #include <QStyleOptionViewItem>
 #include <QTreeView>
+
+#include <functional>
 
 #include "widgets/delegates.h"
 #include "widgets/mysortfilterproxymodel.h"
@@ -22,6 +25,26 @@ QStringList spalteSortiert(QStandardItemModel& m, int spalte, Qt::SortOrder rich
         ergebnis << proxy.index(z, anzeigeSpalte < 0 ? spalte : anzeigeSpalte).data().toString();
     return ergebnis;
 }
+
+// What a view's viewport paints, region by region.
+struct Maler : QObject {
+    QRegion gemalt;
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::Paint)
+            gemalt += static_cast<QPaintEvent*>(e)->region();
+        return false;
+    }
+    QRect nach(const std::function<void()>& aenderung)
+    {
+        // What is pending (a layout after hiding a column) is painted first.
+        QTest::qWait(30);
+        gemalt = QRegion();
+        aenderung();
+        QCoreApplication::processEvents();
+        return gemalt.boundingRect();
+    }
+};
 } // namespace
 
 class TstWidgets : public QObject
@@ -116,6 +139,38 @@ private slots:
         QCOMPARE(ansicht.palette().color(QPalette::AlternateBase), QColor(Qt::cyan));
         QVERIFY(ansicht.alternatingRowColors());
         QCOMPARE(ansicht.selectionMode(), QAbstractItemView::SingleSelection);
+    }
+
+    // Several cells of one row changed together repaint that row's strip
+    // only, and nothing where the row is out of sight or none of its cells
+    // is shown; a change of several rows is left to the tree view.
+    void zeileNeuGezeichnet()
+    {
+        QStandardItemModel m(300, 8);
+        TreeView ansicht;
+        ansicht.setUniformRowHeights(true);
+        ansicht.setModel(&m);
+        ansicht.resize(500, 200);
+        ansicht.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&ansicht));
+        Maler maler;
+        ansicht.viewport()->installEventFilter(&maler);
+        const QRect sichtbar = ansicht.viewport()->rect();
+        const QRect zeile1 = ansicht.visualRect(m.index(1, 3));
+        QVERIFY(zeile1.isValid() && sichtbar.contains(zeile1.topLeft()));
+
+        QCOMPARE(maler.nach([&] { emit m.dataChanged(m.index(1, 2), m.index(1, 5)); }),
+            QRect(0, zeile1.top(), sichtbar.width(), zeile1.height()));
+        QCOMPARE(maler.nach([&] { emit m.dataChanged(m.index(250, 2), m.index(250, 5)); }), QRect());
+        // The tree view itself repaints what is in sight.
+        QCOMPARE(maler.nach([&] { emit m.dataChanged(m.index(1, 2), m.index(2, 5)); }), sichtbar);
+        for (int c = 2; c <= 5; ++c)
+            ansicht.setColumnHidden(c, true);
+        QCOMPARE(maler.nach([&] { emit m.dataChanged(m.index(1, 2), m.index(1, 5)); }), QRect());
+        // One of the cells shown is enough.
+        ansicht.setColumnHidden(4, false);
+        QCOMPARE(maler.nach([&] { emit m.dataChanged(m.index(1, 2), m.index(1, 5)); }),
+            QRect(0, zeile1.top(), sichtbar.width(), zeile1.height()));
     }
 };
 
