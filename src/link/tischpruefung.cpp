@@ -19,54 +19,6 @@ Gelesen lesen(const QStringList& zeilen)
     return gelesen;
 }
 
-namespace
-{
-
-// Whether a kept statement still belongs to an open connection: closing
-// one finalizes its statements.
-bool vorbereitet(const QSqlQuery& q)
-{
-    if (!q.result())
-        return false;
-    const QVariant h = q.result()->handle();
-    return h.isValid() && h.constData() && qstrcmp(h.typeName(), "sqlite3_stmt*") == 0
-        && *static_cast<void* const*>(h.constData()) != nullptr;
-}
-
-std::shared_ptr<QSqlQuery> vorbereiten(QSqlDatabase db, const QString& sql)
-{
-    if (!db.isValid() || !db.isOpen())
-        return nullptr;
-    auto q = std::make_shared<QSqlQuery>(db);
-    q->setForwardOnly(true);
-    // A group without the table asked for has no such seats; that is no
-    // failure to announce.
-    if (!q->prepare(sql))
-        return nullptr;
-    return q;
-}
-
-} // namespace
-
-std::shared_ptr<QSqlQuery> Anweisungen::holen(QSqlDatabase db, const QString& sql)
-{
-    const QString schluessel = db.connectionName() + QLatin1Char('\n') + sql;
-    auto it = m_liste.find(schluessel);
-    if (it != m_liste.end()) {
-        // A connection closed since, or reopened on another file, prepares again.
-        if ((*it)->driver() == db.driver() && db.isOpen() && vorbereitet(**it))
-            return it.value();
-        m_liste.erase(it);
-    }
-    // Messages name few series and players: the kept statements stay few.
-    if (m_liste.size() >= 200)
-        m_liste.clear();
-    auto q = vorbereiten(db, sql);
-    if (q)
-        m_liste.insert(schluessel, q);
-    return q;
-}
-
 Sitzsuche::Sitzsuche(QSqlDatabase gruppe, Anweisungen* anweisungen)
     : m_db(gruppe)
     , m_anweisungen(anweisungen)
@@ -80,7 +32,9 @@ Sitzsuche::Sitzsuche(QSqlDatabase gruppe, Anweisungen* anweisungen)
 
 std::shared_ptr<QSqlQuery> Sitzsuche::anweisung(const QString& sql)
 {
-    return m_anweisungen ? m_anweisungen->holen(m_db, sql) : vorbereiten(m_db, sql);
+    // A group without the table asked for has no such seats; that is no
+    // failure to announce.
+    return (m_anweisungen ? *m_anweisungen : m_eigene).holen(m_db, sql);
 }
 
 void Sitzsuche::vorlesen(const QStringList& zeilen)

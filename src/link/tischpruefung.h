@@ -20,6 +20,7 @@
 #include <optional>
 
 #include "link/protokoll.h"
+#include "storage/anweisungen.h"
 
 class QSqlQuery;
 
@@ -48,18 +49,8 @@ using SitzVon = std::function<Sitz(int serie, int startNr)>;
 using Gelesen = QVector<std::optional<Protokoll::Ergebnis>>;
 Gelesen lesen(const QStringList& zeilen);
 
-// The seat check's statements, prepared once per connection and kept while
-// it stays open: results arrive message by message, and preparing costs
-// more than running.
-class Anweisungen
-{
-public:
-    // Null when the statement cannot be prepared (no such table, say).
-    std::shared_ptr<QSqlQuery> holen(QSqlDatabase db, const QString& sql);
-
-private:
-    QHash<QString, std::shared_ptr<QSqlQuery>> m_liste;
-};
+// The seat check's statements, kept per connection across messages.
+using Anweisungen = Db::Anweisungen;
 
 // Reads the seats of a group database, each series once per message: a
 // message's lines cost one query per series they name, not one per line.
@@ -86,6 +77,7 @@ private:
     };
     QSqlDatabase m_db;
     Anweisungen* m_anweisungen = nullptr;
+    Anweisungen m_eigene; // without kept ones, for this search alone
     int m_serien = 0;
     QHash<int, Serie> m_gelesen;
 };

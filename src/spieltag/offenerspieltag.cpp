@@ -3,9 +3,9 @@
 #include <QDate>
 #include <QMap>
 #include <QPointer>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QSqlDriver>
 #include <QSqlResult>
 
 #include "draw/auslosungsdaten.h"
@@ -41,23 +41,6 @@ bool zeileAendern(QSqlQuery& q, const QVariantList& werte, int startNr)
     Db::Melder::instanz()->melden(
         QStringLiteral("Teilnehmer %1 ist nicht gespeichert, nichts geaendert (%2)").arg(startNr).arg(q.lastQuery()));
     return false;
-}
-
-// The SQLite handle behind a driver's or a statement's handle; null when
-// there is none (a statement finalized because its connection closed).
-void* sqliteZeiger(const QVariant& handle)
-{
-    if (!handle.isValid() || !handle.constData())
-        return nullptr;
-    const char* typ = handle.typeName();
-    if (qstrcmp(typ, "sqlite3*") != 0 && qstrcmp(typ, "sqlite3_stmt*") != 0)
-        return nullptr;
-    return *static_cast<void* const*>(handle.constData());
-}
-
-bool vorbereitet(const QSqlQuery& q)
-{
-    return q.result() && sqliteZeiger(q.result()->handle());
 }
 
 // The texts of the statements that store results, built once: results
@@ -378,31 +361,10 @@ bool OffenerSpieltag::ranglisteSpeichern(
 
 std::shared_ptr<QSqlQuery> OffenerSpieltag::anweisung(QSqlDatabase db, const QString& sql, bool leise) const
 {
-    const QString schluessel = db.connectionName() + QLatin1Char('\n') + sql;
-    auto it = m_anweisungen.find(schluessel);
-    if (it != m_anweisungen.end()) {
-        // Closing a connection finalizes its statements: one closed since,
-        // or reopened on another file, is prepared again.
-        if ((*it)->driver() == db.driver() && db.isOpen() && vorbereitet(**it))
-            return it.value();
-        m_anweisungen.erase(it);
-    }
-    if (!db.isOpen()) {
-        if (!leise)
-            Db::Melder::instanz()->melden(QStringLiteral("Datenbank nicht geoeffnet (%1)").arg(sql));
-        return nullptr;
-    }
-    // Groups of many days pass through one program: the cache stays small.
-    if (m_anweisungen.size() >= 500)
-        m_anweisungen.clear();
-    auto q = std::make_shared<QSqlQuery>(db);
-    q->setForwardOnly(true);
-    if (!q->prepare(sql)) {
-        if (!leise)
-            Db::Melder::instanz()->melden(QStringLiteral("%1 (%2)").arg(q->lastError().text(), sql));
-        return nullptr;
-    }
-    m_anweisungen.insert(schluessel, q);
+    QString fehler;
+    auto q = m_anweisungen.holen(db, sql, &fehler);
+    if (!q && !leise)
+        Db::Melder::instanz()->melden(QStringLiteral("%1 (%2)").arg(fehler, sql));
     return q;
 }
 
@@ -410,7 +372,7 @@ void OffenerSpieltag::indizesAnlegen(QSqlDatabase db, const QStringList& tabelle
 {
     // Asked before every store: put together without parsing a pattern.
     const QString schluessel = db.connectionName() + QLatin1Char('\n')
-        + QString::number(quintptr(sqliteZeiger(db.driver()->handle()))) + QLatin1Char('\n')
+        + QString::number(quintptr(Db::sqliteZeiger(db.driver()->handle()))) + QLatin1Char('\n')
         + tabellen.join(QLatin1Char(',')) + QLatin1Char('\n') + spalten;
     if (m_indiziert.contains(schluessel))
         return;

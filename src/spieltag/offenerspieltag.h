@@ -22,6 +22,7 @@
 #include "draw/faireauslosung.h"
 #include "draw/tischverteilung.h"
 #include "participants/teilnehmerpflege.h"
+#include "storage/anweisungen.h"
 #include "storage/schema.h"
 #include "storage/spieltagleser.h"
 #include "storage/verbindungen.h"
@@ -246,7 +247,8 @@ private:
     // without an index each look-up reads the whole table.
     void indizesAnlegen(QSqlDatabase db, const QStringList& tabellen, const QString& spalten);
     bool ranglisteSpeichern(const QDate& datum, const QMap<int, QString>& namen, const QHash<int, int>& punkte);
-    mutable QHash<QString, std::shared_ptr<QSqlQuery>> m_anweisungen;
+    // Groups of many days pass through one program: the cache stays small.
+    mutable Db::Anweisungen m_anweisungen { 500 };
     // What the file holds, as far as it can be told without reading it:
     // the statement asked (one prepared anew means the connection closed or
     // changed), commits of other connections and row changes of this one.

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "storage/anweisungen.h"
 #include "storage/datenbank.h"
 
 namespace Db
@@ -21,9 +22,7 @@ sqlite3* handle(const QSqlDatabase& db)
     if (!db.isValid() || !db.isOpen() || !db.driver())
         return nullptr;
     const QVariant h = db.driver()->handle();
-    if (!h.isValid() || qstrcmp(h.typeName(), "sqlite3*") != 0)
-        return nullptr;
-    return *static_cast<sqlite3* const*>(h.constData());
+    return qstrcmp(h.typeName(), "sqlite3*") == 0 ? static_cast<sqlite3*>(sqliteZeiger(h)) : nullptr;
 }
 
 } // namespace
