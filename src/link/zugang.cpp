@@ -1,6 +1,5 @@
 #include "link/zugang.h"
 
-#include <QRegularExpression>
 
 namespace Zugang
 {
@@ -52,10 +51,22 @@ bool lokal(const QHostAddress& adresse)
 
 Erlaubnis erlaubnisLesen(const QStringList& eintraege)
 {
-    static const QRegularExpression trenner(QStringLiteral("[,;\\s]+"));
     Erlaubnis e;
     for (const QString& eintrag : eintraege) {
-        const QStringList teile = eintrag.split(trenner, Qt::SkipEmptyParts);
+        // Split by hand at commas, semicolons and white space: a regular
+        // expression here would be compiled at every start.
+        QStringList teile;
+        int anfang = 0;
+        for (int i = 0; i <= eintrag.size(); ++i) {
+            if (i < eintrag.size()) {
+                const QChar c = eintrag.at(i);
+                if (c != QLatin1Char(',') && c != QLatin1Char(';') && !c.isSpace())
+                    continue;
+            }
+            if (i > anfang)
+                teile << eintrag.mid(anfang, i - anfang);
+            anfang = i + 1;
+        }
         for (const QString& teil : teile) {
             if (teil == QLatin1String("*")) {
                 e.alle = true;

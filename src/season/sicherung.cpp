@@ -742,19 +742,28 @@ bool Wiederherstellung::einspielen(QString* fehler)
     return true;
 }
 
+namespace {
+// The folders our own temporary folders left behind, by their fixed start.
+// Compared by hand: a name filter would compile a regular expression, and
+// this runs at every start.
+QStringList ordnerMitAnfang(const QDir& dir, const QString& anfang)
+{
+    QStringList namen = dir.entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+    namen.erase(std::remove_if(namen.begin(), namen.end(), [&anfang](const QString& n) { return !n.startsWith(anfang); }),
+        namen.end());
+    return namen;
+}
+} // namespace
+
 Unterbrochen unterbrocheneAbschliessen(const QString& datenVerzeichnis, QString* fehler)
 {
     schrittZaehler = 0;
     // Copies of a snapshot that was being written when the program ended.
     const QDir schnappschuesse(ordner(datenVerzeichnis));
-    const QStringList kopien = schnappschuesse.entryList(
-        { kopienMuster + QLatin1Char('*') }, QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
-    for (const QString& k : kopien)
+    for (const QString& k : ordnerMitAnfang(schnappschuesse, kopienMuster))
         QDir(schnappschuesse.filePath(k)).removeRecursively();
     Unterbrochen ergebnis = Unterbrochen::Nichts;
-    const QStringList reste = QDir(datenVerzeichnis)
-                                  .entryList({ arbeitsMuster + QLatin1Char('*') },
-                                      QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+    const QStringList reste = ordnerMitAnfang(QDir(datenVerzeichnis), arbeitsMuster);
     auto schlechter = [&ergebnis](Unterbrochen u) { ergebnis = std::max(ergebnis, u); };
     for (const QString& rest : reste) {
         const QString arbeit = QDir(datenVerzeichnis).filePath(rest);

@@ -50,6 +50,17 @@ private slots:
         for (const char* nein : { "203.0.113.8", "198.51.101.1", "2001:db9::1", "100.128.0.1", "8.8.8.8" })
             QVERIFY2(!Zugang::zugelassen(QHostAddress(QString::fromLatin1(nein)), e), nein);
 
+        // Separators in runs, at both ends, tabs and a no-break space split
+        // without leaving empty pieces; an empty entry adds nothing.
+        const Zugang::Erlaubnis getrennt = Zugang::erlaubnisLesen({ QStringLiteral(" ,;203.0.113.9\t,, 198.51.100.0/24 ;"),
+            QString(), QStringLiteral("192.0.2.1\u00a0192.0.2.2;*") });
+        QVERIFY2(getrennt.ungueltig.isEmpty(), qPrintable(getrennt.ungueltig.join(QLatin1Char('|'))));
+        QCOMPARE(getrennt.netze.size(), 4);
+        QVERIFY(getrennt.alle);
+        QCOMPARE(getrennt.netze.at(0).first, QHostAddress(QStringLiteral("203.0.113.9")));
+        QCOMPARE(getrennt.netze.at(1).second, 24);
+        QCOMPARE(getrennt.netze.at(3).first, QHostAddress(QStringLiteral("192.0.2.2")));
+
         const Zugang::Erlaubnis alle = Zugang::erlaubnisLesen({ QStringLiteral("*") });
         QVERIFY(alle.alle);
         QVERIFY(Zugang::zugelassen(QHostAddress(QStringLiteral("8.8.8.8")), alle));

@@ -653,8 +653,14 @@ private slots:
         QFile kopie(schnappschuesse.filePath(QStringLiteral(".sicherung-abc123/0")));
         QVERIFY(kopie.open(QIODevice::WriteOnly));
         kopie.close();
+        // A folder whose name only resembles the copies' is somebody else's.
+        QVERIFY(QDir().mkpath(schnappschuesse.filePath(QStringLiteral("alt.sicherung-1"))));
+        QVERIFY(QDir().mkpath(schnappschuesse.filePath(QStringLiteral(".sicherung"))));
         QCOMPARE(Sicherung::unterbrocheneAbschliessen(w->datenVerzeichnis()), Sicherung::Unterbrochen::Nichts);
-        QVERIFY(schnappschuesse.entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
+        QCOMPARE(schnappschuesse.entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name),
+            QStringList({ QStringLiteral(".sicherung"), QStringLiteral("alt.sicherung-1") }));
+        QVERIFY(QDir(schnappschuesse.filePath(QStringLiteral(".sicherung"))).removeRecursively());
+        QVERIFY(QDir(schnappschuesse.filePath(QStringLiteral("alt.sicherung-1"))).removeRecursively());
         QCOMPARE(schnappschuesse.entryList(QDir::Files).size(), Sicherung::behalten);
     }
 };
