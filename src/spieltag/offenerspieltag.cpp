@@ -273,6 +273,7 @@ bool OffenerSpieltag::ergebnisseSpeichern(const QString& name, const QVector<Erg
     // with the missing one announced.
     const QVector<int> geaenderte = namen.keys().toVector();
     QHash<int, int> punkte; // start number -> sum of points
+    QHash<int, Gelesen> frisch; // what the views are shown when they hear of it
     const auto summen = namen.isEmpty()
         ? nullptr
         : anweisung(db, QStringLiteral("UPDATE Teilnehmer SET SummePunkte=?, SummeKosten=? WHERE StartNr=?"));
@@ -292,8 +293,11 @@ bool OffenerSpieltag::ergebnisseSpeichern(const QString& name, const QVector<Erg
                 const QVector<int>& p = w.punkte;
                 const QVector<double>& k = w.kosten;
                 const int summe = Wertung::punkteSumme(p);
-                ok = zeileAendern(*summen, { summe, Zahl::allgemein(Wertung::kostenSumme(k)), nr }, nr);
+                const QString kosten = Zahl::allgemein(Wertung::kostenSumme(k));
+                ok = zeileAendern(*summen, { summe, kosten, nr }, nr);
                 punkte.insert(nr, summe);
+                // The sum of costs as it reads back: the stored text's number.
+                frisch.insert(nr, { p, k, summe, kosten.toDouble(), 0 });
             } else {
                 const Wertung::Summen s = Wertung::summenNeuBerechnen(db, nr, serien);
                 ok = s.ok;
@@ -303,6 +307,13 @@ bool OffenerSpieltag::ergebnisseSpeichern(const QString& name, const QVector<Erg
                 return scheitern(fehler, fang.text(tr("Summen von Teilnehmer %1 nicht gespeichert").arg(nr)));
         }
     }
+    // Only the rows the store changed are known to exist.
+    for (auto it = geaendert.cbegin(); it != geaendert.cend(); ++it)
+        for (int nr : it.value()) {
+            const auto f = frisch.find(nr);
+            if (f != frisch.end())
+                f->geaendert |= quint32(1) << it.key();
+        }
     // The ranking follows only once the group has stored the points, all
     // rows of the call together; the views hear of the change after that.
     // An outer transaction of the caller decides.
@@ -317,11 +328,16 @@ bool OffenerSpieltag::ergebnisseSpeichern(const QString& name, const QVector<Erg
             for (auto it = namen.cbegin(); it != namen.cend(); ++it)
                 Wertung::ranglistePunkteSpeichern(haupt, it.key(), datum, it.value(), punkte.value(it.key()));
         });
-    Db::nachAbschluss(db, [selbst, name, geaendert] {
+    Db::nachAbschluss(db, [selbst, name, geaendert, frisch] {
         if (!selbst)
             return;
-        for (auto it = geaendert.cbegin(); it != geaendert.cend(); ++it)
+        // Read in this store's transaction, after its last change; a later
+        // store of the same outer transaction announces its own afterwards.
+        std::optional<Frisch> vorher = std::exchange(selbst->m_frisch, Frisch { name, frisch });
+        for (auto it = geaendert.cbegin(); it != geaendert.cend() && selbst; ++it)
             emit selbst->ergebnisGeaendert(name, it.key(), it.value());
+        if (selbst)
+            selbst->m_frisch = std::move(vorher);
     });
     if (!tx.abschliessen())
         return scheitern(fehler, fang.text(tr("Die Ergebnisse der Gruppe %1 sind nicht gespeichert").arg(name)));
@@ -406,14 +422,37 @@ QHash<int, OffenerSpieltag::Stand> OffenerSpieltag::staende(
     QSqlDatabase db = gruppe(name);
     if (!db.isValid() || serie < 1 || serie > Spieltag::maxSerien || startNrs.isEmpty())
         return staende;
+    // While a store announces its change, what it read back is the stored
+    // state of its participants.
+    QVector<int> lesen;
+    if (m_frisch && m_frisch->gruppe == name) {
+        for (int nr : startNrs) {
+            const auto it = m_frisch->teilnehmer.constFind(nr);
+            if (it == m_frisch->teilnehmer.cend() || !(it->geaendert & (quint32(1) << serie))
+                || serie > it->punkte.size() || serie > it->kosten.size()) {
+                lesen << nr;
+                continue;
+            }
+            Stand s;
+            s.punkte = QString::number(it->punkte.at(serie - 1));
+            s.kosten = Zahl::euro(Wertung::kostenSumme({ it->kosten.at(serie - 1) }));
+            s.summePunkte = QString::number(it->summePunkte);
+            s.summeKosten = Zahl::euro(Wertung::kostenSumme({ it->summeKosten }));
+            staende.insert(nr, s);
+        }
+        if (lesen.isEmpty())
+            return staende;
+    } else {
+        lesen = startNrs;
+    }
     // Read quietly: a caller that cannot read keeps what it showed. The
     // participants come in bundles of 1, 2, 4, 8 or 16, so few statements
     // are prepared, and their texts are built once.
     constexpr int buendel = 16;
     static QHash<QPair<int, int>, QString> texte;
-    for (int anfang = 0; anfang < startNrs.size(); anfang += buendel) {
+    for (int anfang = 0; anfang < lesen.size(); anfang += buendel) {
         int n = 1;
-        while (n < buendel && n < startNrs.size() - anfang)
+        while (n < buendel && n < lesen.size() - anfang)
             n *= 2;
         auto text = texte.find({ serie, n });
         if (text == texte.end()) {
@@ -429,7 +468,7 @@ QHash<int, OffenerSpieltag::Stand> OffenerSpieltag::staende(
         if (!q)
             return staende;
         for (int i = 0; i < n; ++i)
-            q->bindValue(i, startNrs.value(qMin(anfang + i, int(startNrs.size()) - 1)));
+            q->bindValue(i, lesen.value(qMin(anfang + i, int(lesen.size()) - 1)));
         if (!q->exec()) {
             q->finish();
             return staende;

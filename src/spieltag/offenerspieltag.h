@@ -249,6 +249,21 @@ private:
     bool ranglisteSpeichern(const QDate& datum, const QMap<int, QString>& namen, const QHash<int, int>& punkte);
     // Groups of many days pass through one program: the cache stays small.
     mutable Db::Anweisungen m_anweisungen { 500 };
+    // What a store read back in its own transaction, for the views that hear
+    // of the change while it is announced: they need not read the same rows
+    // again. Set only during the announcement.
+    struct Gelesen {
+        QVector<int> punkte; // index s - 1 holds series s
+        QVector<double> kosten;
+        int summePunkte = 0;
+        double summeKosten = 0;
+        quint32 geaendert = 0; // bit s: the store changed his row of series s
+    };
+    struct Frisch {
+        QString gruppe;
+        QHash<int, Gelesen> teilnehmer;
+    };
+    std::optional<Frisch> m_frisch;
     // What the file holds, as far as it can be told without reading it:
     // the statement asked (one prepared anew means the connection closed or
     // changed), commits of other connections and row changes of this one.

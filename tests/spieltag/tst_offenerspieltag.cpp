@@ -561,6 +561,75 @@ private slots:
         QVERIFY(t.spieltag.staende(QStringLiteral("A"), 3, nrs).isEmpty());
         QVERIFY(t.spieltag.staende(QStringLiteral("B"), 2, nrs).isEmpty());
     }
+
+    // While a store announces its change the views get what it read back in
+    // its own transaction; that must be exactly what reading the file gives
+    // (sums of costs as their stored text reads back), and nothing of it
+    // may outlive the announcement.
+    void staendeBeimMelden()
+    {
+        Tag t;
+        struct Meldung {
+            int serie;
+            QHash<int, OffenerSpieltag::Stand> geaendert, andereSerie;
+        };
+        QVector<Meldung> gemeldet;
+        connect(&t.spieltag, &OffenerSpieltag::ergebnisGeaendert, this,
+            [&](const QString& g, int serie, const QVector<int>& nrs) {
+                QVector<int> mit = nrs;
+                mit << 102 << 999; // untouched and unknown: read from the file
+                gemeldet.append({ serie, t.spieltag.staende(g, serie, mit), t.spieltag.staende(g, 3 - serie, nrs) });
+            });
+        auto gleich = [&](const Meldung& m, const QString& wo) {
+            for (const auto* h : { &m.geaendert, &m.andereSerie }) {
+                const int serie = h == &m.geaendert ? m.serie : 3 - m.serie;
+                const QHash<int, OffenerSpieltag::Stand> datei
+                    = t.spieltag.staende(QStringLiteral("A"), serie, h->keys().toVector());
+                QVERIFY2(datei.size() == h->size(), qPrintable(wo));
+                for (auto it = h->cbegin(); it != h->cend(); ++it) {
+                    const OffenerSpieltag::Stand& d = datei.value(it.key());
+                    const QString was = QStringLiteral("%1, Serie %2, Nr. %3").arg(wo).arg(serie).arg(it.key());
+                    QVERIFY2(it->punkte == d.punkte && it->kosten == d.kosten && it->summePunkte == d.summePunkte
+                            && it->summeKosten == d.summeKosten,
+                        qPrintable(QStringLiteral("%1: %2/%3/%4/%5 gemeldet, %6/%7/%8/%9 gespeichert")
+                                       .arg(was, it->punkte, it->kosten, it->summePunkte, it->summeKosten, d.punkte,
+                                           d.kosten, d.summePunkte, d.summeKosten)));
+                }
+            }
+        };
+
+        QVERIFY(t.spieltag.ergebnisseSpeichern(QStringLiteral("A"),
+            { kosten(100, 1, 1234567.891), kosten(101, 1, 0.1), kosten(101, 2, 0.2), punkte(103, 1, -7) }));
+        QCOMPARE(gemeldet.size(), 2);
+        QCOMPARE(gemeldet.at(0).geaendert.size(), 4); // 100, 101, 103 and 102 from the file
+        QCOMPARE(gemeldet.at(0).geaendert.value(102).summePunkte, QStringLiteral("0"));
+        for (const Meldung& m : gemeldet)
+            gleich(m, QStringLiteral("ein Aufruf"));
+        // The sum of costs as its six-digit text reads back, not the exact sum.
+        QCOMPARE(gemeldet.at(0).geaendert.value(100).summeKosten,
+            t.spieltag.staende(QStringLiteral("A"), 1, { 100 }).value(100).summeKosten);
+
+        // Two stores of one participant in the caller's transaction: each
+        // announces what it read, the last one what the file holds.
+        gemeldet.clear();
+        {
+            Db::Transaktion aussen(t.gruppe);
+            QVERIFY(t.spieltag.ergebnisseSpeichern(QStringLiteral("A"), { punkte(100, 1, 5) }));
+            QVERIFY(t.spieltag.ergebnisseSpeichern(QStringLiteral("A"), { punkte(100, 2, 7), kosten(100, 1, 0.55) }));
+            QVERIFY(aussen.abschliessen());
+        }
+        QCOMPARE(gemeldet.size(), 3);
+        QCOMPARE(gemeldet.at(0).geaendert.value(100).punkte, QStringLiteral("5"));
+        QCOMPARE(gemeldet.at(0).geaendert.value(100).summePunkte, QStringLiteral("15"));
+        gleich(gemeldet.at(1), QStringLiteral("zweiter Aufruf"));
+        gleich(gemeldet.at(2), QStringLiteral("zweiter Aufruf"));
+        QCOMPARE(gemeldet.at(2).geaendert.value(100).summePunkte, QStringLiteral("12"));
+
+        // Afterwards the file is read again: a change made beside the store
+        // shows.
+        sql(t.gruppe, QStringLiteral("UPDATE Serie1 SET Punkte=77 WHERE StartNr=100"));
+        QCOMPARE(t.spieltag.staende(QStringLiteral("A"), 1, { 100 }).value(100).punkte, QStringLiteral("77"));
+    }
 };
 
 REIZWERK_TEST(TstOffenerSpieltag)
