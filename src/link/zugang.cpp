@@ -1,6 +1,5 @@
 #include "link/zugang.h"
 
-
 namespace Zugang
 {
 
